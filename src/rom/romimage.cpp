@@ -1,0 +1,1 @@
+#include "rom/romimage.h"
