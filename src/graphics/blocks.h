@@ -12,8 +12,8 @@
 namespace orvex {
 
 inline constexpr std::int32_t kBlockCount = 256;
-inline constexpr std::int32_t kBlockSize = 128;           // pixels a side
-inline constexpr std::int32_t kBlockMappingBytes = 128;   // 64 words of 8 x 8 chunks
+inline constexpr std::int32_t kBlockSize = 128;          // pixels a side
+inline constexpr std::int32_t kBlockMappingBytes = 128;  // 64 words of 8 x 8 chunks
 inline constexpr std::int32_t kBlockMappingsSize = kBlockCount * kBlockMappingBytes;  // 32,768
 
 // The 256 block pictures, 128 x 128 pixels each.

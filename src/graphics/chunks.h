@@ -11,7 +11,7 @@
 namespace orvex {
 
 inline constexpr std::int32_t kBaseChunks = 1024;
-inline constexpr std::int32_t kChunkVariants = 4096;  // base chunk + 1024 h-flip + 2048 v-flip
+inline constexpr std::int32_t kChunkVariants = 4096;   // base chunk + 1024 h-flip + 2048 v-flip
 inline constexpr std::int32_t kChunkMappingBytes = 8;  // four pattern words
 
 struct ChunkPixel {
@@ -33,8 +33,11 @@ public:
     void set(std::int32_t variant, std::int32_t x, std::int32_t y, ChunkPixel pixel) {
         mPixels[offset(variant, x, y)] = pixel;
     }
-    // The 256 pixels of one variant, row by row.
+    // The 256 pixels of one variant, row by row; the decoder writes through the mutable one.
     [[nodiscard]] const ChunkPixel* variant(std::int32_t w) const {
+        return &mPixels[static_cast<std::size_t>(w) * 256];
+    }
+    [[nodiscard]] ChunkPixel* variant(std::int32_t w) {
         return &mPixels[static_cast<std::size_t>(w) * 256];
     }
 
@@ -52,7 +55,8 @@ private:
 // top-left, top-right, bottom-left, bottom-right; bits 14-13 palette line, bits 12-0 tile
 // variant, bit 15 ignored) and rebuilds the three mirrored copies. Short data replaces only the
 // quarters whose words are complete; bytes beyond 8192 are ignored. Reports
-// "Extracting 16x16 Tiles ..." and bar 305 n / 4096 (rounded half to even) after each variant.
+// "Extracting 16x16 Tiles ..." and bar 305 n / 4096 (rounded half to even) after each variant n:
+// every base chunk whose four words were complete, then all 3072 mirrored copies.
 void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
                    ProgressSink* progress = nullptr);
 

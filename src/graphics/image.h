@@ -16,8 +16,8 @@ public:
     Image(std::int32_t width, std::int32_t height)
         : mWidth(width),
           mHeight(height),
-          mPixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                  0xFF000000u) {}
+          mPixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u) {
+    }
 
     [[nodiscard]] bool isNull() const { return mPixels.empty(); }
     [[nodiscard]] std::int32_t width() const { return mWidth; }
@@ -26,7 +26,9 @@ public:
     [[nodiscard]] std::uint32_t pixel(std::int32_t x, std::int32_t y) const {
         return mPixels[index(x, y)];
     }
-    void setPixel(std::int32_t x, std::int32_t y, std::uint32_t argb) { mPixels[index(x, y)] = argb; }
+    void setPixel(std::int32_t x, std::int32_t y, std::uint32_t argb) {
+        mPixels[index(x, y)] = argb;
+    }
 
     [[nodiscard]] const std::uint32_t* row(std::int32_t y) const { return &mPixels[index(0, y)]; }
     [[nodiscard]] std::uint32_t* row(std::int32_t y) { return &mPixels[index(0, y)]; }

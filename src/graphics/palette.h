@@ -13,7 +13,7 @@ namespace orvex {
 using ColourValue = std::uint32_t;
 
 inline constexpr std::int32_t kFixedPaletteLineOffset = 0x29E2;  // palette line 0 of every level
-inline constexpr std::int32_t kPaletteReadSize = 128;             // bytes read at each source
+inline constexpr std::int32_t kPaletteReadSize = 128;            // bytes read at each source
 
 // Converts one Mega Drive colour word (high byte hi, low byte lo). Red is in bits 1-3 of lo,
 // green in bits 5-7 of lo, blue in bits 1-3 of hi; every 3-bit level n becomes 32 n.

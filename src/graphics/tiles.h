@@ -26,8 +26,11 @@ public:
     void set(std::int32_t variant, std::int32_t x, std::int32_t y, std::uint8_t colourIndex) {
         mPixels[offset(variant, x, y)] = colourIndex;
     }
-    // The 64 pixels of one variant, row by row.
+    // The 64 pixels of one variant, row by row; the decoder writes through the mutable one.
     [[nodiscard]] const std::uint8_t* variant(std::int32_t v) const {
+        return &mPixels[static_cast<std::size_t>(v) * 64];
+    }
+    [[nodiscard]] std::uint8_t* variant(std::int32_t v) {
         return &mPixels[static_cast<std::size_t>(v) * 64];
     }
 
@@ -45,7 +48,7 @@ private:
 // into base tiles 0..2047 and rebuilds all three mirrored copies. Data shorter than 65,536 bytes
 // replaces only what it covers (a partial last tile keeps its other pixels); bytes beyond
 // 65,536 are ignored. Reports "Extracting 8x8 Tiles ..." and bar 305 n / 8192 (rounded half to
-// even) after each of the 8192 variants.
+// even) after each variant n: every base tile read completely, then all 6144 mirrored copies.
 void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress = nullptr);
 
 }  // namespace orvex

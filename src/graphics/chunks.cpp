@@ -1,0 +1,95 @@
+#include "graphics/chunks.h"
+
+#include <algorithm>
+
+#include "graphics/progressmath.h"
+
+namespace orvex {
+namespace {
+
+constexpr std::size_t kChunkSide = 16;
+constexpr std::size_t kWordsPerChunk = 4;
+constexpr std::size_t kMappingWords = static_cast<std::size_t>(kBaseChunks) * kWordsPerChunk;
+
+void reportChunk(ProgressSink* progress, std::int32_t variant) {
+    if (progress != nullptr) {
+        progress->setBarWidth(barWidthHalfEven(variant, kChunkVariants));
+    }
+}
+
+// Draws the tile variant a pattern word names into one 8x8 quarter of a chunk; `to` is the
+// quarter's top-left pixel.
+void drawQuarter(std::uint8_t hi, std::uint8_t lo, const TilePixels& tiles, ChunkPixel* to) {
+    const auto line = static_cast<std::uint8_t>((hi & 0x7F) >> 5);
+    const std::int32_t variant = (hi & 0x1F) * 256 + lo;
+    const std::uint8_t* tile = tiles.variant(variant);
+    for (std::size_t y = 0; y < 8; ++y) {
+        ChunkPixel* row = to + kChunkSide * y;
+        for (std::size_t x = 0; x < 8; ++x) {
+            row[x] = ChunkPixel{line, tile[8 * y + x]};
+        }
+    }
+}
+
+// Word j of the mappings is quarter j % 4 (top-left, top-right, bottom-left, bottom-right) of
+// chunk j / 4. Stops at the first word that is not complete; reports after every complete
+// chunk.
+void decodeBaseChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
+                      ProgressSink* progress) {
+    const std::size_t words = std::min(data.size() / 2, kMappingWords);
+    for (std::size_t j = 0; j < words; ++j) {
+        const std::size_t chunk = j / kWordsPerChunk;
+        const std::size_t quarterRow = (j / 2) % 2;
+        const std::size_t quarterColumn = j % 2;
+        ChunkPixel* to = chunks.variant(static_cast<std::int32_t>(chunk)) +
+                         8 * kChunkSide * quarterRow + 8 * quarterColumn;
+        drawQuarter(data[2 * j], data[2 * j + 1], tiles, to);
+        if (j % kWordsPerChunk == kWordsPerChunk - 1) {
+            reportChunk(progress, static_cast<std::int32_t>(chunk));
+        }
+    }
+}
+
+void mirrorLeftRight(const ChunkPixel* from, ChunkPixel* to) {
+    for (std::size_t y = 0; y < kChunkSide; ++y) {
+        std::reverse_copy(from + kChunkSide * y, from + kChunkSide * (y + 1), to + kChunkSide * y);
+    }
+}
+
+void mirrorTopBottom(const ChunkPixel* from, ChunkPixel* to) {
+    for (std::size_t y = 0; y < kChunkSide; ++y) {
+        const ChunkPixel* source = from + kChunkSide * (kChunkSide - 1 - y);
+        std::copy(source, source + kChunkSide, to + kChunkSide * y);
+    }
+}
+
+void mirrorBoth(const ChunkPixel* from, ChunkPixel* to) {
+    for (std::size_t y = 0; y < kChunkSide; ++y) {
+        const ChunkPixel* source = from + kChunkSide * (kChunkSide - 1 - y);
+        std::reverse_copy(source, source + kChunkSide, to + kChunkSide * y);
+    }
+}
+
+// Fills variants first..first + 1023 from the base chunks with `mirror`.
+template <typename Mirror>
+void buildVariants(ChunkPixels& chunks, std::int32_t first, Mirror mirror, ProgressSink* progress) {
+    for (std::int32_t c = 0; c < kBaseChunks; ++c) {
+        mirror(chunks.variant(c), chunks.variant(first + c));
+        reportChunk(progress, first + c);
+    }
+}
+
+}  // namespace
+
+void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
+                   ProgressSink* progress) {
+    if (progress != nullptr) {
+        progress->setCaption("Extracting 16x16 Tiles ...");
+    }
+    decodeBaseChunks(data, tiles, chunks, progress);
+    buildVariants(chunks, kBaseChunks, mirrorLeftRight, progress);
+    buildVariants(chunks, 2 * kBaseChunks, mirrorTopBottom, progress);
+    buildVariants(chunks, 3 * kBaseChunks, mirrorBoth, progress);
+}
+
+}  // namespace orvex

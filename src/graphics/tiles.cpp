@@ -1,0 +1,73 @@
+#include "graphics/tiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/progressmath.h"
+
+namespace orvex {
+namespace {
+
+constexpr std::size_t kTileArtLimit = static_cast<std::size_t>(kBaseTiles) * kTileBytes;
+
+void reportTile(ProgressSink* progress, std::int32_t variant) {
+    if (progress != nullptr) {
+        progress->setBarWidth(barWidthHalfEven(variant, kTileVariants));
+    }
+}
+
+// Byte i of the art holds pixels 2i and 2i + 1 of the base tiles' pixel rows, which follow each
+// other exactly as the art's tiles do. Reports after every tile that was read completely.
+void decodeBaseTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
+    const std::size_t size = std::min(data.size(), kTileArtLimit);
+    std::uint8_t* pixels = tiles.variant(0);
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint8_t byte = data[i];
+        pixels[2 * i] = static_cast<std::uint8_t>(byte >> 4);
+        pixels[2 * i + 1] = static_cast<std::uint8_t>(byte & 0x0F);
+        if (i % kTileBytes == kTileBytes - 1) {
+            reportTile(progress, static_cast<std::int32_t>(i / kTileBytes));
+        }
+    }
+}
+
+void mirrorLeftRight(const std::uint8_t* from, std::uint8_t* to) {
+    for (std::size_t y = 0; y < 8; ++y) {
+        std::reverse_copy(from + 8 * y, from + 8 * y + 8, to + 8 * y);
+    }
+}
+
+void mirrorTopBottom(const std::uint8_t* from, std::uint8_t* to) {
+    for (std::size_t y = 0; y < 8; ++y) {
+        std::memcpy(to + 8 * y, from + 8 * (7 - y), 8);
+    }
+}
+
+void mirrorBoth(const std::uint8_t* from, std::uint8_t* to) {
+    for (std::size_t y = 0; y < 8; ++y) {
+        std::reverse_copy(from + 8 * (7 - y), from + 8 * (7 - y) + 8, to + 8 * y);
+    }
+}
+
+// Fills variants first..first + 2047 from the base tiles with `mirror`.
+template <typename Mirror>
+void buildVariants(TilePixels& tiles, std::int32_t first, Mirror mirror, ProgressSink* progress) {
+    for (std::int32_t t = 0; t < kBaseTiles; ++t) {
+        mirror(tiles.variant(t), tiles.variant(first + t));
+        reportTile(progress, first + t);
+    }
+}
+
+}  // namespace
+
+void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
+    if (progress != nullptr) {
+        progress->setCaption("Extracting 8x8 Tiles ...");
+    }
+    decodeBaseTiles(data, tiles, progress);
+    buildVariants(tiles, kBaseTiles, mirrorLeftRight, progress);
+    buildVariants(tiles, 2 * kBaseTiles, mirrorTopBottom, progress);
+    buildVariants(tiles, 3 * kBaseTiles, mirrorBoth, progress);
+}
+
+}  // namespace orvex
