@@ -18,6 +18,18 @@ public:
     virtual void end() {}
 };
 
+// Calls begin() now and end() when it goes out of scope, also on an early return.
+class ProgressScope {
+public:
+    explicit ProgressScope(ProgressSink& sink) : mSink(sink) { mSink.begin(); }
+    ~ProgressScope() { mSink.end(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    ProgressSink& mSink;
+};
+
 // Questions and messages for the user.
 class Prompter {
 public:

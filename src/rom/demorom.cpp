@@ -1,0 +1,383 @@
+#include "rom/demorom.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "common/byteorder.h"
+#include "compression/kosinski.h"
+#include "rom/checksum.h"
+#include "rom/leveldata.h"
+
+namespace orvex {
+
+namespace {
+
+// Zone and act of each level index, in the order of the level selector.
+constexpr std::array<std::array<std::uint8_t, 2>, kLevelCount> kLevels = {{
+    {0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0}, {4, 1}, {5, 0}, {5, 1}, {6, 0}, {6, 1},
+    {7, 0}, {7, 1}, {8, 0}, {8, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
+}};
+constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 16};
+
+constexpr std::int32_t kPaletteArea = 0x3000;
+constexpr std::int32_t kArtArea = 0x50000;
+constexpr std::int32_t kLayoutBytes = 4096;
+
+// Deterministic filler so that every byte the editor must not touch has a value of its own.
+class Noise {
+public:
+    explicit Noise(std::uint32_t seed) : mState(seed) {}
+    std::uint32_t next() {
+        mState ^= mState << 13;
+        mState ^= mState >> 17;
+        mState ^= mState << 5;
+        return mState;
+    }
+    std::uint8_t byte() { return static_cast<std::uint8_t>(next() >> 24); }
+
+private:
+    std::uint32_t mState;
+};
+
+void putText(std::vector<std::uint8_t>& image, std::size_t at, std::string_view text) {
+    std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void writeHeader(std::vector<std::uint8_t>& image) {
+    std::fill(image.begin() + 0x100, image.begin() + 0x200, std::uint8_t{' '});
+    putText(image, 0x100, "SEGA MEGA DRIVE ");
+    putText(image, 0x110, "(C)ORVX 2026.DEC");
+    putText(image, 0x120, "ORVEX DEMO LEVELS");
+    putText(image, 0x150, "ORVEX DEMO LEVELS");
+    putText(image, 0x180, "GM 00000000-00");
+    putWord(image, kChecksumField, 0);
+    putLong(image, 0x1A0, 0);
+    putLong(image, kRomEndField, static_cast<std::uint32_t>(image.size() - 1));
+    putText(image, 0x1F0, "JUE");
+}
+
+// A Mega Drive colour word from 3-bit channel levels.
+std::uint16_t colourWord(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return static_cast<std::uint16_t>(((blue & 7) << 9) | ((green & 7) << 5) | ((red & 7) << 1));
+}
+
+void writeFixedPaletteLine(std::vector<std::uint8_t>& image) {
+    for (std::uint32_t c = 0; c < 16; ++c) {
+        // A grey ramp with a few pure colours, the same for every level.
+        const std::uint32_t level = c / 2;
+        const std::uint16_t word = c < 12 ? colourWord(level, level, level)
+                                          : colourWord(c == 12 ? 7 : 0, c == 13 ? 7 : 0,
+                                                       c == 14 ? 7 : 3);
+        putWord(image, kFixedPaletteLineOffset + 2 * c, word);
+    }
+}
+
+// Three palette lines in the zone's own hues: line 1 warm, line 2 cool, line 3 the zone's mix.
+std::vector<std::uint8_t> zonePalette(std::size_t zoneIndex) {
+    std::vector<std::uint8_t> lines(96);
+    const auto hue = static_cast<std::uint32_t>(zoneIndex);
+    for (std::uint32_t c = 0; c < 16; ++c) {
+        const std::uint32_t ramp = c / 2;
+        putWord(lines, 2 * c, colourWord(ramp, (ramp * (hue % 4)) / 3, ramp / 3));
+        putWord(lines, 32 + 2 * c, colourWord(ramp / 3, (ramp * 2) / 3, ramp));
+        putWord(lines, 64 + 2 * c, colourWord((ramp + hue) % 8, ramp, (7 - ramp + hue) % 8));
+    }
+    // A non-zero colour 0 on every line: the editor shows colour 0 black all the same.
+    putWord(lines, 0, 0x0EEE);
+    return lines;
+}
+
+// The colour index of pixel (x, y) of tile t: sixteen kinds of pattern, coloured by t.
+std::uint8_t tilePixel(std::int32_t t, std::int32_t x, std::int32_t y) {
+    const auto a = static_cast<std::uint8_t>(1 + (t / 16) % 15);
+    const auto b = static_cast<std::uint8_t>(1 + (t / 16 + 7) % 15);
+    switch (t % 16) {
+        case 0: return a;
+        case 1: return y % 2 == 0 ? a : b;
+        case 2: return x % 2 == 0 ? a : b;
+        case 3: return ((x / 2) + (y / 2)) % 2 == 0 ? a : b;
+        case 4: return (x + y) % 4 < 2 ? a : b;
+        case 5: return x == 0 || y == 0 || x == 7 || y == 7 ? a : b;
+        case 6: return (x - 3) * (x - 4) + (y - 3) * (y - 4) < 8 ? a : 0;
+        case 7: return static_cast<std::uint8_t>(1 + y * 2);
+        case 8: return x <= y ? a : b;  // not symmetric: shows every flip
+        case 9: return x < 2 ? a : (y < 2 ? b : 0);
+        case 10: return static_cast<std::uint8_t>(1 + (x + 2 * y) % 15);
+        case 11: return y == 3 || y == 4 ? a : b;
+        case 12: return (x * y) % 3 == 0 ? a : b;
+        case 13: return x + y < 4 ? a : (x + y > 10 ? b : 0);
+        case 14: return static_cast<std::uint8_t>(1 + x * 2);
+        default: return (x ^ y) & 1 ? a : b;
+    }
+}
+
+std::vector<std::uint8_t> makeTileArt(std::int32_t tileCount) {
+    std::vector<std::uint8_t> art;
+    art.reserve(static_cast<std::size_t>(tileCount) * 32);
+    for (std::int32_t t = 0; t < tileCount; ++t) {
+        for (std::int32_t y = 0; y < 8; ++y) {
+            for (std::int32_t x = 0; x < 8; x += 2) {
+                art.push_back(static_cast<std::uint8_t>((tilePixel(t, x, y) << 4) |
+                                                        tilePixel(t, x + 1, y)));
+            }
+        }
+    }
+    return art;
+}
+
+// Chunk mappings: chunk 0 is plain dark, chunk 1 plain bright, chunks 2 to 4 frame pieces; the
+// rest mix the zone's tiles with every flip, every palette line and the priority bit.
+std::vector<std::uint8_t> makeChunkMappings(std::int32_t chunkCount, std::int32_t tileCount) {
+    std::vector<std::uint8_t> mappings(static_cast<std::size_t>(chunkCount) * 8);
+    for (std::int32_t c = 0; c < chunkCount; ++c) {
+        for (std::int32_t q = 0; q < 4; ++q) {
+            std::uint32_t word = 0;
+            if (c == 0) {
+                word = 0x2000 | 16;  // line 1, a solid tile
+            } else if (c == 1) {
+                word = 0x4000 | static_cast<std::uint32_t>(16 * 14);  // line 2, a solid tile
+            } else if (c <= 4) {
+                word = 0x6000 | static_cast<std::uint32_t>(5 + 16 * (c + q));  // frame boxes
+            } else {
+                const auto tile = static_cast<std::uint32_t>((c * 4 + q * 5) % tileCount);
+                const auto line = static_cast<std::uint32_t>((c + q) % 4);
+                word = (static_cast<std::uint32_t>(c & 1) << 15) | (line << 13) |
+                       (static_cast<std::uint32_t>((c >> 1) & 1) << 11) |
+                       (static_cast<std::uint32_t>((c >> 2) & 1) << 12) | tile;
+            }
+            putWord(mappings, static_cast<std::size_t>(8 * c + 2 * q),
+                    static_cast<std::uint16_t>(word));
+        }
+    }
+    return mappings;
+}
+
+// 3 x 5 glyphs of the hex digits, one bit a cell, rows top to bottom, bit 2 the left column.
+constexpr std::array<std::array<std::uint8_t, 5>, 16> kGlyphs = {{
+    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2},
+    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {2, 5, 7, 5, 5}, {6, 5, 6, 5, 6},
+    {7, 4, 4, 4, 7}, {6, 5, 5, 5, 6}, {7, 4, 6, 4, 7}, {7, 4, 6, 4, 4},
+}};
+
+bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
+    // Digits in chunk rows 1..5: the high digit in columns 1..3, the low one in 4..6.
+    if (row < 1 || row > 5 || column < 1 || column > 6) {
+        return false;
+    }
+    const std::int32_t digit = column <= 3 ? block >> 4 : block & 15;
+    const std::int32_t bit = 2 - (column - 1) % 3;
+    return (kGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(row - 1)] >> bit) &
+           1;
+}
+
+// The chunk variant of chunk row r, column q of block b: a frame (its pieces mirrored with the
+// flip bits) around the block's number in hex; the top four bits carry noise the game ignores.
+std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int32_t chunkCount) {
+    constexpr std::uint32_t kHFlip = 0x0400;
+    constexpr std::uint32_t kVFlip = 0x0800;
+    std::uint32_t word = 0;
+    const bool top = r == 0;
+    const bool bottom = r == 7;
+    const bool left = q == 0;
+    const bool right = q == 7;
+    if ((top || bottom) && (left || right)) {
+        word = 4 | (right ? kHFlip : 0) | (bottom ? kVFlip : 0);
+    } else if (top || bottom) {
+        word = 2 | (bottom ? kVFlip : 0);
+    } else if (left || right) {
+        word = 3 | (right ? kHFlip : 0);
+    } else if (glyphCell(b, r, q)) {
+        word = 1;
+    } else {
+        const auto decor = static_cast<std::uint32_t>(5 + (b * 7 + r * 3 + q) % (chunkCount - 5));
+        word = (b % 3 == 0) ? 0 : decor | (static_cast<std::uint32_t>(b & 3) << 10);
+    }
+    word |= static_cast<std::uint32_t>((b * 5 + r + q) & 0xF) << 12;
+    return static_cast<std::uint16_t>(word);
+}
+
+std::vector<std::uint8_t> makeBlockMappings(std::int32_t blockCount, std::int32_t chunkCount) {
+    std::vector<std::uint8_t> mappings(static_cast<std::size_t>(kBlockCount) * 128);
+    for (std::int32_t b = 0; b < kBlockCount; ++b) {
+        for (std::int32_t r = 0; r < 8; ++r) {
+            for (std::int32_t q = 0; q < 8; ++q) {
+                putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q),
+                        blockWord(b, r, q, chunkCount));
+            }
+        }
+    }
+    mappings.resize(static_cast<std::size_t>(blockCount));
+    return mappings;
+}
+
+// A landscape: sky above a rolling ground line, solid earth below, in the foreground columns
+// 0..127; a calmer pattern in the background columns 128..255.
+std::vector<std::uint8_t> makeLayout(std::int16_t level) {
+    std::vector<std::uint8_t> layout(kLayoutBytes);
+    const std::int32_t seed = level * 37 + 11;
+    for (std::int32_t row = 0; row < 16; ++row) {
+        for (std::int32_t column = 0; column < 256; ++column) {
+            std::int32_t block = 0;
+            if (column < 128) {
+                const std::int32_t ground = 8 + ((column / 6 + seed) % 5) - 2;
+                if (row < ground) {
+                    block = (column * 7 + row * 3 + seed) % 29 == 0 ? 0x10 + (column % 16) : 0;
+                } else if (row == ground) {
+                    block = 0x40 + (column + seed) % 8;
+                } else {
+                    block = 0x80 + (row * 16 + column / 4 + seed) % 64;
+                }
+            } else {
+                block = 0xC0 + ((column / 8 + row / 2 + seed) % 32);
+            }
+            layout[static_cast<std::size_t>(layoutIndex(row, column))] =
+                static_cast<std::uint8_t>(block);
+        }
+    }
+    return layout;
+}
+
+// A stream that decodes a few literals and then copies from before its start.
+std::vector<std::uint8_t> makeWeirdStream() {
+    // Field bits 1 1 1 0 1: three literals, then a full copy of 3 bytes from offset -8192.
+    return {0x17, 0x00, 0x41, 0x42, 0x43, 0x00, 0x01};
+}
+
+std::vector<std::uint8_t> withoutTrailingZero(std::vector<std::uint8_t> packed) {
+    packed.pop_back();
+    return packed;
+}
+
+// Copies a stream to the cursor and moves the cursor on to the next even offset.
+DemoStream placeStream(std::vector<std::uint8_t>& image, std::int32_t& cursor,
+                       const std::vector<std::uint8_t>& stream) {
+    const DemoStream placed{cursor, static_cast<std::int32_t>(stream.size())};
+    std::copy(stream.begin(), stream.end(), image.begin() + cursor);
+    cursor += placed.length;
+    cursor += cursor % 2;
+    return placed;
+}
+
+Result<std::vector<std::uint8_t>> packOptimal(const std::vector<std::uint8_t>& data) {
+    auto packed = compressKosinskiOptimal(data);
+    if (!packed) {
+        return packed.error();
+    }
+    return withoutTrailingZero(std::move(*packed));
+}
+
+Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
+    std::int32_t cursor = kArtArea;
+    for (std::size_t i = 0; i < kZones.size(); ++i) {
+        DemoZone zone;
+        zone.zone = kZones[i];
+        zone.paletteNumber = static_cast<std::uint8_t>(i + 1);
+        zone.paletteOffset = kPaletteArea + 0x80 * static_cast<std::int32_t>(i);
+        const auto index = static_cast<std::int32_t>(i);
+        zone.tileCount = (options.fullTileArt && i == 0) ? kBaseTiles : 128 + 64 * index;
+        zone.chunkCount = 256 + 48 * index;
+        zone.blockCount = (options.shortBlockMappings && i == 0) ? 200 : kBlockCount;
+        const auto palette = zonePalette(i);
+        std::copy(palette.begin(), palette.end(), rom.image.begin() + zone.paletteOffset);
+        putLong(rom.image, kPalettePointerTable + 8u * zone.paletteNumber,
+                static_cast<std::uint32_t>(zone.paletteOffset));
+
+        auto blocks = makeBlockMappings(kBlockCount, zone.chunkCount);
+        blocks.resize(zone.blockCount == kBlockCount ? blocks.size()
+                                                     : static_cast<std::size_t>(zone.blockCount) * 128 + 70);
+        auto tiles = packOptimal(makeTileArt(zone.tileCount));
+        auto chunks = packOptimal(makeChunkMappings(zone.chunkCount, zone.tileCount));
+        auto packedBlocks = packOptimal(blocks);
+        if (!tiles || !chunks || !packedBlocks) {
+            return !tiles ? tiles.error() : !chunks ? chunks.error() : packedBlocks.error();
+        }
+        zone.tiles = placeStream(rom.image, cursor, *tiles);
+        zone.chunks = placeStream(rom.image, cursor, *chunks);
+        zone.blocks = placeStream(rom.image, cursor, *packedBlocks);
+
+        // The top bytes of the tile and chunk longs are not offsets; give them a value anyway.
+        const std::size_t entry = kLevelArtTable + kLevelArtEntrySize * std::size_t{zone.zone};
+        putLong(rom.image, entry, 0x5A000000u | static_cast<std::uint32_t>(zone.tiles.offset));
+        putLong(rom.image, entry + 4, 0x3C000000u | static_cast<std::uint32_t>(zone.chunks.offset));
+        putLong(rom.image, entry + 8, (std::uint32_t{zone.paletteNumber} << 24) |
+                                          static_cast<std::uint32_t>(zone.blocks.offset));
+        rom.zones.push_back(zone);
+    }
+    return {};
+}
+
+Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
+    std::int32_t cursor = kFactoryLayoutDirectory + kMigratedDirectorySize;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        rom.levelZone[l] = kLevels[l][0];
+        rom.levelAct[l] = kLevels[l][1];
+        putWord(rom.image, kLevelList + 2u * l,
+                static_cast<std::uint16_t>((kLevels[l][0] << 8) | kLevels[l][1]));
+        rom.layoutData[l] = makeLayout(level);
+        std::vector<std::uint8_t> stream;
+        if (options.weirdLayoutLevel == level) {
+            stream = makeWeirdStream();
+        } else {
+            // The factory layouts come from the run-length encoder, so the optimal encoder
+            // leaves room to spare when a level is saved back in place.
+            auto packed = compressKosinski(rom.layoutData[l]);
+            if (!packed) {
+                return packed.error();
+            }
+            stream = withoutTrailingZero(std::move(*packed));
+        }
+        rom.layouts[l] = placeStream(rom.image, cursor, stream);
+        putWord(rom.image, kFactoryLayoutDirectory + 4u * kLevels[l][0] + 2u * kLevels[l][1],
+                static_cast<std::uint16_t>(rom.layouts[l].offset - kFactoryLayoutDirectory));
+    }
+    return {};
+}
+
+}  // namespace
+
+const DemoZone& DemoRom::zoneOf(std::int16_t level) const {
+    const std::uint8_t zone = levelZone[static_cast<std::size_t>(level)];
+    return *std::find_if(zones.begin(), zones.end(),
+                         [zone](const DemoZone& z) { return z.zone == zone; });
+}
+
+Result<DemoRom> buildDemoRom(const DemoRomOptions& options) {
+    DemoRom rom;
+    rom.image.resize(kDemoRomSize);
+    Noise noise(0x0E5A2026u);
+    std::generate(rom.image.begin(), rom.image.end(), [&noise] { return noise.byte(); });
+    writeHeader(rom.image);
+    writeFixedPaletteLine(rom.image);
+    putLong(rom.image, kLayoutDirectoryPointer, static_cast<std::uint32_t>(kFactoryLayoutDirectory));
+    if (Status zones = buildZones(options, rom); !zones) {
+        return zones.error();
+    }
+    if (Status layouts = buildLayouts(options, rom); !layouts) {
+        return layouts.error();
+    }
+    if (Status header = finishHeader(rom.image); !header) {
+        return header.error();
+    }
+    return rom;
+}
+
+Status writeDemoRom(const std::filesystem::path& path, const DemoRomOptions& options) {
+    auto rom = buildDemoRom(options);
+    if (!rom) {
+        return rom.error();
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
+                                                         &std::fclose);
+    if (!file || std::fwrite(rom->image.data(), 1, rom->image.size(), file.get()) !=
+                     rom->image.size()) {
+        return makeError(ErrorCode::FileWrite, "Cannot write the demo ROM to " + path.string());
+    }
+    return {};
+}
+
+}  // namespace orvex

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "common/error.h"
+#include "graphics/palette.h"
+#include "rom/romlayout.h"
+
+// A complete, valid cartridge image made by code: the game's tables at their places, 20 levels
+// over 13 zones, art drawn by code (each block shows its number in hex inside a frame) and
+// 4096-byte layouts, every stream made by our own encoders. Tests, benchmarks and the editor's
+// demo mode use it; no game data is ever needed.
+
+namespace orvex {
+
+inline constexpr std::int32_t kDemoRomSize = 0x100000;  // 1 MiB
+
+struct DemoRomOptions {
+    // Zone 0's tile art covers all 2048 tiles (64 KiB) instead of its usual 128.
+    bool fullTileArt = false;
+    // Zone 0's block mappings end inside block 200 instead of holding all 256 blocks.
+    bool shortBlockMappings = false;
+    // This level's layout stream breaks off with a copy from before its start.
+    std::optional<std::int16_t> weirdLayoutLevel;
+};
+
+// Where the builder put each stream, for tests that cut or damage the image.
+struct DemoStream {
+    std::int32_t offset = 0;
+    std::int32_t length = 0;  // stream bytes, end marker included
+};
+
+struct DemoZone {
+    std::uint8_t zone = 0;
+    std::uint8_t paletteNumber = 0;
+    std::int32_t paletteOffset = 0;
+    std::int32_t tileCount = 0;
+    std::int32_t chunkCount = 0;
+    std::int32_t blockCount = 0;
+    DemoStream tiles;
+    DemoStream chunks;
+    DemoStream blocks;
+};
+
+struct DemoRom {
+    std::vector<std::uint8_t> image;
+    std::vector<DemoZone> zones;
+    std::array<std::uint8_t, kLevelCount> levelZone{};
+    std::array<std::uint8_t, kLevelCount> levelAct{};
+    std::array<DemoStream, kLevelCount> layouts{};
+    std::array<std::vector<std::uint8_t>, kLevelCount> layoutData;  // the decompressed layouts
+
+    [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
+};
+
+// Builds the demo ROM in memory. Fails only if one of our encoders fails.
+[[nodiscard]] Result<DemoRom> buildDemoRom(const DemoRomOptions& options = {});
+
+// Builds it and writes it to `path`, replacing any file there.
+[[nodiscard]] Status writeDemoRom(const std::filesystem::path& path,
+                                  const DemoRomOptions& options = {});
+
+}  // namespace orvex

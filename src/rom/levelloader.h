@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "common/host.h"
+#include "compression/kosinski.h"
+#include "rom/leveldata.h"
+#include "rom/romimage.h"
+
+namespace orvex {
+
+inline constexpr std::string_view kApplicationTitle = "Orvex";
+
+struct LoadReport {
+    // Things the user should know that did not stop the load (short block mappings, ...).
+    std::vector<std::string> warnings;
+    // False when the layout stream broke off ("Argh, weird offset!"): the map shows what was
+    // decoded, but the level counts as not loaded and cannot be saved.
+    bool layoutComplete = true;
+};
+
+// Loads level `l_num` (0..19) of the ROM into `data`: palette, tile art, chunk mappings, block
+// mappings and last the layout, which stays in data.unpackedData. The file is read once. Every
+// stream is fetched and decompressed before anything in `data` changes, so an error (a table
+// or stream cut off by the end of the file, a value too wide, a corrupt stream) leaves `data`
+// exactly as it was. A copy before the start of the output shows "Argh, weird offset!" through
+// `host` and the load goes on with what was decoded. Progress goes to `host` between begin()
+// and end().
+[[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num,
+                                           LevelData& data, Host& host);
+
+// The five steps, each on a ROM image already in memory. They change `data` only when they
+// succeed.
+[[nodiscard]] Status readPalette(ByteSpan rom, std::int16_t level, LevelData& data);
+[[nodiscard]] Status readTiles(ByteSpan rom, std::int16_t level, LevelData& data, Host& host);
+[[nodiscard]] Status readChunks(ByteSpan rom, std::int16_t level, LevelData& data, Host& host);
+[[nodiscard]] Result<BlockRenderReport> readBlocks(ByteSpan rom, std::int16_t level,
+                                                   LevelData& data, Host& host);
+[[nodiscard]] Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& data,
+                                              Host& host);
+
+// Decompresses the stream at `offset` and shows "Argh, weird offset!" through `prompter` when
+// it breaks off that way.
+[[nodiscard]] Result<KosinskiDecoded> decompressStream(ByteSpan rom, std::int32_t offset,
+                                                       Prompter& prompter);
+
+}  // namespace orvex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/error.h"
+#include "common/host.h"
+#include "rom/leveldata.h"
+#include "rom/romimage.h"
+
+namespace orvex {
+
+inline constexpr std::string_view kSavingCaption = "Saving Level...";
+
+struct SaveReport {
+    std::int32_t packedBytes = 0;  // bytes written at the layout's place (stream + one 0x00)
+    std::int64_t room = 0;         // bytes the place could hold
+};
+
+// The bytes a layout may take at its place: in a migrated ROM the 3200-byte slot for level
+// indices 0..18 and no limit for 19, the last thing in the file; in a factory ROM the distance
+// to the next layout stream the directory points to, or for the highest one the length of the
+// stream there now.
+[[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, std::int16_t level);
+
+// Compresses data.unpackedData with the optimal encoder and writes it where the layout
+// directory says level `l_num`'s layout lies, then the ROM end field and the checksum.
+// Refuses, writing nothing: a level that is not loaded completely (NotLoaded), a stream longer
+// than its room (NoRoom, with both sizes), a ROM that changed on disk since the load unless
+// `host` answers Yes (Cancelled), a read-only file (FileWrite). On success the layout stays in
+// `data` for further editing and the snapshot follows the new file.
+[[nodiscard]] Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num,
+                                           LevelData& data, Host& host);
+
+}  // namespace orvex

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/host.h"
+#include "rom/demorom.h"
+
+namespace orvex::testing {
+
+// The demo ROM for a set of options, built once per test program.
+inline const DemoRom& demoRom(const DemoRomOptions& options = {}) {
+    static std::map<std::string, DemoRom> cache;
+    const std::string key = std::to_string(options.fullTileArt) +
+                            std::to_string(options.shortBlockMappings) +
+                            std::to_string(options.weirdLayoutLevel.value_or(-1));
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        auto built = buildDemoRom(options);
+        EXPECT_TRUE(built.ok()) << (built.ok() ? "" : built.error().describe());
+        found = cache.emplace(key, built.ok() ? std::move(*built) : DemoRom{}).first;
+    }
+    return found->second;
+}
+
+inline std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A file in a fresh temporary folder, removed with the folder when the object goes.
+class TempRomFile {
+public:
+    explicit TempRomFile(const std::vector<std::uint8_t>& bytes, const std::string& name = "rom.bin") {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string tag = info ? std::string(info->test_suite_name()) + "." + info->name() : "orvex";
+        for (char& c : tag) {
+            if (c == '/') {
+                c = '_';
+            }
+        }
+        mFolder = std::filesystem::temp_directory_path() /
+                  ("orvex-test-" + tag + "-" + std::to_string(counter()++));
+        std::filesystem::remove_all(mFolder);
+        std::filesystem::create_directories(mFolder);
+        mPath = mFolder / name;
+        writeFile(mPath, bytes);
+    }
+    ~TempRomFile() {
+        std::error_code ignored;
+        std::filesystem::permissions(mPath, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+    TempRomFile(const TempRomFile&) = delete;
+    TempRomFile& operator=(const TempRomFile&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return mPath; }
+    [[nodiscard]] std::vector<std::uint8_t> contents() const { return readFile(mPath); }
+
+private:
+    static int& counter() {
+        static int value = 0;
+        return value;
+    }
+    std::filesystem::path mFolder;
+    std::filesystem::path mPath;
+};
+
+// A host that records what it is told and answers questions from a script.
+class RecordingHost : public Host {
+public:
+    struct Question {
+        std::string title;
+        std::string text;
+        bool defaultYes;
+    };
+
+    bool answer = true;
+    std::vector<Question> questions;
+    std::vector<std::string> messages;
+    std::vector<std::string> captions;
+    std::vector<double> widths;
+    int begins = 0;
+    int ends = 0;
+
+    bool askYesNo(std::string_view title, std::string_view text, bool defaultYes) override {
+        questions.push_back({std::string(title), std::string(text), defaultYes});
+        return answer;
+    }
+    void showMessage(std::string_view, std::string_view text) override {
+        messages.emplace_back(text);
+    }
+    void begin() override { ++begins; }
+    void end() override { ++ends; }
+    void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
+    void setBarWidth(double pixels) override { widths.push_back(pixels); }
+};
+
+}  // namespace orvex::testing
