@@ -11,17 +11,17 @@ namespace orvex {
 
 // What kind of failure an operation met. The message carries the details a user reads.
 enum class ErrorCode {
-    FileOpen,        // the file could not be opened
-    FileRead,        // a read failed or ran past the end of the file
-    FileWrite,       // a write failed or the file is read-only
-    ValueTooLarge,   // a field does not fit its width (a long of 0x80000000 or more, ...)
-    OutOfRange,      // an offset or index lies outside the data it refers to
-    CorruptStream,   // a compressed stream breaks the format or exceeds its limits
-    InputTooLarge,   // an encoder input is longer than the encoder accepts
-    NoRoom,          // new data is longer than the room it must fit into
-    NotLoaded,       // the operation needs a level that has been loaded completely
-    Cancelled,       // the user answered a question with No
-    NotARom,         // the file is not a Mega Drive cartridge image this editor understands
+    FileOpen,       // the file could not be opened
+    FileRead,       // a read failed or ran past the end of the file
+    FileWrite,      // a write failed or the file is read-only
+    ValueTooLarge,  // a field does not fit its width (a long of 0x80000000 or more, ...)
+    OutOfRange,     // an offset or index lies outside the data it refers to
+    CorruptStream,  // a compressed stream breaks the format or exceeds its limits
+    InputTooLarge,  // an encoder input is longer than the encoder accepts
+    NoRoom,         // new data is longer than the room it must fit into
+    NotLoaded,      // the operation needs a level that has been loaded completely
+    Cancelled,      // the user answered a question with No
+    NotARom,        // the file is not a Mega Drive cartridge image this editor understands
 };
 
 // An error value: a code, a message for the user, and the byte offset where the data broke
@@ -45,7 +45,7 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : mState(std::move(value)) {}  // NOLINT: implicit by design
+    Result(T value) : mState(std::move(value)) {}      // NOLINT: implicit by design
     Result(Error error) : mState(std::move(error)) {}  // NOLINT: implicit by design
 
     [[nodiscard]] bool ok() const { return std::holds_alternative<T>(mState); }

@@ -15,8 +15,8 @@ Result<std::uint16_t> computeChecksum(ByteSpan rom) {
     // end field: the words at even addresses 0x200 .. end.
     const std::int64_t last = std::max<std::int64_t>(*end, kChecksumStart);
     if (!fitsIn(rom.size(), kChecksumStart, (last | 1) + 1 - kChecksumStart)) {
-        return makeError(ErrorCode::FileRead,
-                         "The ROM end field points past the end of the file", kRomEndField);
+        return makeError(ErrorCode::FileRead, "The ROM end field points past the end of the file",
+                         kRomEndField);
     }
     std::uint32_t sum = 0;
     for (std::int64_t at = kChecksumStart; at <= last; at += 2) {
@@ -26,7 +26,9 @@ Result<std::uint16_t> computeChecksum(ByteSpan rom) {
     return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 
-Result<std::uint16_t> storedChecksum(ByteSpan rom) { return readWord(rom, kChecksumField); }
+Result<std::uint16_t> storedChecksum(ByteSpan rom) {
+    return readWord(rom, kChecksumField);
+}
 
 Status finishHeader(std::vector<std::uint8_t>& rom) {
     if (rom.size() % 2 != 0) {

@@ -17,7 +17,7 @@ namespace {
 
 // Zone and act of each level index, in the order of the level selector.
 constexpr std::array<std::array<std::uint8_t, 2>, kLevelCount> kLevels = {{
-    {0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0}, {4, 1}, {5, 0}, {5, 1}, {6, 0}, {6, 1},
+    {0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0},  {4, 1},  {5, 0},  {5, 1},  {6, 0},  {6, 1},
     {7, 0}, {7, 1}, {8, 0}, {8, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
 }};
 constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 16};
@@ -68,9 +68,9 @@ void writeFixedPaletteLine(std::vector<std::uint8_t>& image) {
     for (std::uint32_t c = 0; c < 16; ++c) {
         // A grey ramp with a few pure colours, the same for every level.
         const std::uint32_t level = c / 2;
-        const std::uint16_t word = c < 12 ? colourWord(level, level, level)
-                                          : colourWord(c == 12 ? 7 : 0, c == 13 ? 7 : 0,
-                                                       c == 14 ? 7 : 3);
+        const std::uint16_t word =
+            c < 12 ? colourWord(level, level, level)
+                   : colourWord(c == 12 ? 7 : 0, c == 13 ? 7 : 0, c == 14 ? 7 : 3);
         putWord(image, kFixedPaletteLineOffset + 2 * c, word);
     }
 }
@@ -95,22 +95,38 @@ std::uint8_t tilePixel(std::int32_t t, std::int32_t x, std::int32_t y) {
     const auto a = static_cast<std::uint8_t>(1 + (t / 16) % 15);
     const auto b = static_cast<std::uint8_t>(1 + (t / 16 + 7) % 15);
     switch (t % 16) {
-        case 0: return a;
-        case 1: return y % 2 == 0 ? a : b;
-        case 2: return x % 2 == 0 ? a : b;
-        case 3: return ((x / 2) + (y / 2)) % 2 == 0 ? a : b;
-        case 4: return (x + y) % 4 < 2 ? a : b;
-        case 5: return x == 0 || y == 0 || x == 7 || y == 7 ? a : b;
-        case 6: return (x - 3) * (x - 4) + (y - 3) * (y - 4) < 8 ? a : 0;
-        case 7: return static_cast<std::uint8_t>(1 + y * 2);
-        case 8: return x <= y ? a : b;  // not symmetric: shows every flip
-        case 9: return x < 2 ? a : (y < 2 ? b : 0);
-        case 10: return static_cast<std::uint8_t>(1 + (x + 2 * y) % 15);
-        case 11: return y == 3 || y == 4 ? a : b;
-        case 12: return (x * y) % 3 == 0 ? a : b;
-        case 13: return x + y < 4 ? a : (x + y > 10 ? b : 0);
-        case 14: return static_cast<std::uint8_t>(1 + x * 2);
-        default: return (x ^ y) & 1 ? a : b;
+        case 0:
+            return a;
+        case 1:
+            return y % 2 == 0 ? a : b;
+        case 2:
+            return x % 2 == 0 ? a : b;
+        case 3:
+            return ((x / 2) + (y / 2)) % 2 == 0 ? a : b;
+        case 4:
+            return (x + y) % 4 < 2 ? a : b;
+        case 5:
+            return x == 0 || y == 0 || x == 7 || y == 7 ? a : b;
+        case 6:
+            return (x - 3) * (x - 4) + (y - 3) * (y - 4) < 8 ? a : 0;
+        case 7:
+            return static_cast<std::uint8_t>(1 + y * 2);
+        case 8:
+            return x <= y ? a : b;  // not symmetric: shows every flip
+        case 9:
+            return x < 2 ? a : (y < 2 ? b : 0);
+        case 10:
+            return static_cast<std::uint8_t>(1 + (x + 2 * y) % 15);
+        case 11:
+            return y == 3 || y == 4 ? a : b;
+        case 12:
+            return (x * y) % 3 == 0 ? a : b;
+        case 13:
+            return x + y < 4 ? a : (x + y > 10 ? b : 0);
+        case 14:
+            return static_cast<std::uint8_t>(1 + x * 2);
+        default:
+            return (x ^ y) & 1 ? a : b;
     }
 }
 
@@ -120,8 +136,8 @@ std::vector<std::uint8_t> makeTileArt(std::int32_t tileCount) {
     for (std::int32_t t = 0; t < tileCount; ++t) {
         for (std::int32_t y = 0; y < 8; ++y) {
             for (std::int32_t x = 0; x < 8; x += 2) {
-                art.push_back(static_cast<std::uint8_t>((tilePixel(t, x, y) << 4) |
-                                                        tilePixel(t, x + 1, y)));
+                art.push_back(
+                    static_cast<std::uint8_t>((tilePixel(t, x, y) << 4) | tilePixel(t, x + 1, y)));
             }
         }
     }
@@ -138,7 +154,7 @@ std::vector<std::uint8_t> makeChunkMappings(std::int32_t chunkCount, std::int32_
             if (c == 0) {
                 word = 0x2000 | 16;  // line 1, a solid tile
             } else if (c == 1) {
-                word = 0x4000 | static_cast<std::uint32_t>(16 * 14);  // line 2, a solid tile
+                word = 0x4000 | 112;  // line 2, a solid tile
             } else if (c <= 4) {
                 word = 0x6000 | static_cast<std::uint32_t>(5 + 16 * (c + q));  // frame boxes
             } else {
@@ -157,10 +173,22 @@ std::vector<std::uint8_t> makeChunkMappings(std::int32_t chunkCount, std::int32_
 
 // 3 x 5 glyphs of the hex digits, one bit a cell, rows top to bottom, bit 2 the left column.
 constexpr std::array<std::array<std::uint8_t, 5>, 16> kGlyphs = {{
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7},
-    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 2, 2, 2},
-    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {2, 5, 7, 5, 5}, {6, 5, 6, 5, 6},
-    {7, 4, 4, 4, 7}, {6, 5, 5, 5, 6}, {7, 4, 6, 4, 7}, {7, 4, 6, 4, 4},
+    {7, 5, 5, 5, 7},
+    {2, 6, 2, 2, 7},
+    {7, 1, 7, 4, 7},
+    {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7},
+    {7, 4, 7, 5, 7},
+    {7, 1, 2, 2, 2},
+    {7, 5, 7, 5, 7},
+    {7, 5, 7, 1, 7},
+    {2, 5, 7, 5, 5},
+    {6, 5, 6, 5, 6},
+    {7, 4, 4, 4, 7},
+    {6, 5, 5, 5, 6},
+    {7, 4, 6, 4, 7},
+    {7, 4, 6, 4, 4},
 }};
 
 bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
@@ -170,8 +198,7 @@ bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
     }
     const std::int32_t digit = column <= 3 ? block >> 4 : block & 15;
     const std::int32_t bit = 2 - (column - 1) % 3;
-    return (kGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(row - 1)] >> bit) &
-           1;
+    return (kGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(row - 1)] >> bit) & 1;
 }
 
 // The chunk variant of chunk row r, column q of block b: a frame (its pieces mirrored with the
@@ -200,7 +227,8 @@ std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int
     return static_cast<std::uint16_t>(word);
 }
 
-std::vector<std::uint8_t> makeBlockMappings(std::int32_t blockCount, std::int32_t chunkCount) {
+// All 256 blocks, then cut to `bytes`.
+std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chunkCount) {
     std::vector<std::uint8_t> mappings(static_cast<std::size_t>(kBlockCount) * 128);
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
         for (std::int32_t r = 0; r < 8; ++r) {
@@ -210,7 +238,7 @@ std::vector<std::uint8_t> makeBlockMappings(std::int32_t blockCount, std::int32_
             }
         }
     }
-    mappings.resize(static_cast<std::size_t>(blockCount));
+    mappings.resize(bytes);
     return mappings;
 }
 
@@ -229,10 +257,10 @@ std::vector<std::uint8_t> makeLayout(std::int16_t level) {
                 } else if (row == ground) {
                     block = 0x40 + (column + seed) % 8;
                 } else {
-                    block = 0x80 + (row * 16 + column / 4 + seed) % 64;
+                    block = 0x80 + (row + column / 16 + seed) % 32;
                 }
             } else {
-                block = 0xC0 + ((column / 8 + row / 2 + seed) % 32);
+                block = 0xC0 + ((column / 32 + row / 4 + seed) % 16);
             }
             layout[static_cast<std::size_t>(layoutIndex(row, column))] =
                 static_cast<std::uint8_t>(block);
@@ -286,9 +314,11 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         putLong(rom.image, kPalettePointerTable + 8u * zone.paletteNumber,
                 static_cast<std::uint32_t>(zone.paletteOffset));
 
-        auto blocks = makeBlockMappings(kBlockCount, zone.chunkCount);
-        blocks.resize(zone.blockCount == kBlockCount ? blocks.size()
-                                                     : static_cast<std::size_t>(zone.blockCount) * 128 + 70);
+        // Short mappings end 70 bytes into block 200: 35 of its 64 words.
+        const std::size_t blockBytes = zone.blockCount == kBlockCount
+                                           ? std::size_t{kBlockMappingsSize}
+                                           : static_cast<std::size_t>(zone.blockCount) * 128 + 70;
+        const auto blocks = makeBlockMappings(blockBytes, zone.chunkCount);
         auto tiles = packOptimal(makeTileArt(zone.tileCount));
         auto chunks = packOptimal(makeChunkMappings(zone.chunkCount, zone.tileCount));
         auto packedBlocks = packOptimal(blocks);
@@ -303,8 +333,9 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         const std::size_t entry = kLevelArtTable + kLevelArtEntrySize * std::size_t{zone.zone};
         putLong(rom.image, entry, 0x5A000000u | static_cast<std::uint32_t>(zone.tiles.offset));
         putLong(rom.image, entry + 4, 0x3C000000u | static_cast<std::uint32_t>(zone.chunks.offset));
-        putLong(rom.image, entry + 8, (std::uint32_t{zone.paletteNumber} << 24) |
-                                          static_cast<std::uint32_t>(zone.blocks.offset));
+        putLong(rom.image, entry + 8,
+                (std::uint32_t{zone.paletteNumber} << 24) |
+                    static_cast<std::uint32_t>(zone.blocks.offset));
         rom.zones.push_back(zone);
     }
     return {};
@@ -331,6 +362,10 @@ Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
             }
             stream = withoutTrailingZero(std::move(*packed));
         }
+        if (cursor - kFactoryLayoutDirectory + static_cast<std::int32_t>(stream.size()) > 0x7FFF) {
+            return makeError(ErrorCode::OutOfRange,
+                             "The demo layouts do not fit the factory directory");
+        }
         rom.layouts[l] = placeStream(rom.image, cursor, stream);
         putWord(rom.image, kFactoryLayoutDirectory + 4u * kLevels[l][0] + 2u * kLevels[l][1],
                 static_cast<std::uint16_t>(rom.layouts[l].offset - kFactoryLayoutDirectory));
@@ -353,7 +388,8 @@ Result<DemoRom> buildDemoRom(const DemoRomOptions& options) {
     std::generate(rom.image.begin(), rom.image.end(), [&noise] { return noise.byte(); });
     writeHeader(rom.image);
     writeFixedPaletteLine(rom.image);
-    putLong(rom.image, kLayoutDirectoryPointer, static_cast<std::uint32_t>(kFactoryLayoutDirectory));
+    putLong(rom.image, kLayoutDirectoryPointer,
+            static_cast<std::uint32_t>(kFactoryLayoutDirectory));
     if (Status zones = buildZones(options, rom); !zones) {
         return zones.error();
     }
@@ -373,8 +409,8 @@ Status writeDemoRom(const std::filesystem::path& path, const DemoRomOptions& opt
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
                                                          &std::fclose);
-    if (!file || std::fwrite(rom->image.data(), 1, rom->image.size(), file.get()) !=
-                     rom->image.size()) {
+    if (!file ||
+        std::fwrite(rom->image.data(), 1, rom->image.size(), file.get()) != rom->image.size()) {
         return makeError(ErrorCode::FileWrite, "Cannot write the demo ROM to " + path.string());
     }
     return {};

@@ -44,15 +44,17 @@ Result<std::int32_t> paletteAddress(ByteSpan rom, std::int16_t level) {
         return address.error();
     }
     if (*address > kMaxPaletteOffset) {
-        return makeError(ErrorCode::ValueTooLarge,
-                         "Palette offset " + hexOffset(*address) +
-                             " lies beyond the first 32 KiB of the ROM",
-                         pointer);
+        return makeError(
+            ErrorCode::ValueTooLarge,
+            "Palette offset " + hexOffset(*address) + " lies beyond the first 32 KiB of the ROM",
+            pointer);
     }
     return address;
 }
 
-Result<std::int32_t> layoutDirectory(ByteSpan rom) { return readLong(rom, kLayoutDirectoryPointer); }
+Result<std::int32_t> layoutDirectory(ByteSpan rom) {
+    return readLong(rom, kLayoutDirectoryPointer);
+}
 
 Result<std::int32_t> layoutAddress(ByteSpan rom, std::int16_t level) {
     auto zoneAct = levelZoneAct(rom, level);

@@ -27,7 +27,9 @@ struct ZoneAct {
 
 // The offset stored in the low 24 bits and the palette number in the top byte of an art table
 // long.
-[[nodiscard]] constexpr std::int32_t artOffset(std::int32_t entry) { return entry & 0xFFFFFF; }
+[[nodiscard]] constexpr std::int32_t artOffset(std::int32_t entry) {
+    return entry & 0xFFFFFF;
+}
 [[nodiscard]] constexpr std::uint8_t paletteNumber(std::int32_t entry) {
     return static_cast<std::uint8_t>((entry >> 24) & 0xFF);
 }

@@ -144,8 +144,7 @@ Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& dat
     return layout;
 }
 
-Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
-                             Host& host) {
+Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host) {
     ProgressScope progress(host);
     auto image = rom.readAll();
     if (!image) {
@@ -171,9 +170,10 @@ Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     report.layoutComplete = !fetched.layout.weirdOffset;
     const auto streamLength = static_cast<std::size_t>(fetched.layout.packedLastIndex + 1);
     const auto streamStart = image->begin() + fetched.layoutOffset;
-    data.snapshot = LayoutSnapshot{static_cast<std::int64_t>(image->size()), fetched.layoutOffset,
-                                   std::vector<std::uint8_t>(streamStart, streamStart +
-                                                             static_cast<std::ptrdiff_t>(streamLength))};
+    data.snapshot =
+        LayoutSnapshot{static_cast<std::int64_t>(image->size()), fetched.layoutOffset,
+                       std::vector<std::uint8_t>(
+                           streamStart, streamStart + static_cast<std::ptrdiff_t>(streamLength))};
     takeLayout(std::move(fetched.layout), data);
     if (report.layoutComplete) {
         data.loadedLevel = l_num;

@@ -30,8 +30,8 @@ struct LoadReport {
 // exactly as it was. A copy before the start of the output shows "Argh, weird offset!" through
 // `host` and the load goes on with what was decoded. Progress goes to `host` between begin()
 // and end().
-[[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num,
-                                           LevelData& data, Host& host);
+[[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
+                                           Host& host);
 
 // The five steps, each on a ROM image already in memory. They change `data` only when they
 // succeed.

@@ -15,7 +15,9 @@ namespace orvex {
 
 namespace {
 
-std::string levelName(std::int16_t level) { return "level " + std::to_string(level + 1); }
+std::string levelName(std::int16_t level) {
+    return "level " + std::to_string(level + 1);
+}
 
 Result<std::int64_t> factoryRoom(ByteSpan rom, std::int32_t start) {
     std::int64_t next = std::numeric_limits<std::int64_t>::max();
@@ -50,8 +52,7 @@ bool changedOnDisk(ByteSpan rom, std::int32_t layoutAt, const LayoutSnapshot& sn
         !fitsIn(rom.size(), layoutAt, static_cast<std::int64_t>(snapshot.stream.size()))) {
         return true;
     }
-    return !std::equal(snapshot.stream.begin(), snapshot.stream.end(),
-                       rom.begin() + layoutAt);
+    return !std::equal(snapshot.stream.begin(), snapshot.stream.end(), rom.begin() + layoutAt);
 }
 
 std::string changedPrompt(std::int16_t level) {
@@ -86,8 +87,7 @@ Result<std::int64_t> layoutRoom(ByteSpan rom, std::int16_t level) {
     return factoryRoom(rom, *start);
 }
 
-Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
-                             Host& host) {
+Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host) {
     if (!data.loadedLevel || *data.loadedLevel != l_num) {
         return makeError(ErrorCode::NotLoaded,
                          "The layout of " + levelName(l_num) +
@@ -113,8 +113,9 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     if (packedSize > *room) {
         return makeError(ErrorCode::NoRoom,
                          "The compressed layout of " + levelName(l_num) + " is " +
-                             std::to_string(packedSize) + " bytes, but its place in the ROM "
-                                                          "holds only " +
+                             std::to_string(packedSize) +
+                             " bytes, but its place in the ROM "
+                             "holds only " +
                              std::to_string(*room) + " bytes",
                          *layoutAt);
     }
@@ -137,14 +138,16 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     const std::size_t streamEnd = at + data.packedData.size();
     std::vector<RomWrite> writes = {{*layoutAt, slice(image, at, data.packedData.size())}};
     if (const std::size_t tailAt = std::max(streamEnd, old->size()); tailAt < image.size()) {
-        writes.push_back({static_cast<std::int64_t>(tailAt), slice(image, tailAt, image.size() - tailAt)});
+        writes.push_back(
+            {static_cast<std::int64_t>(tailAt), slice(image, tailAt, image.size() - tailAt)});
     }
     writes.push_back({kRomEndField, slice(image, kRomEndField, 4)});
     writes.push_back({kChecksumField, slice(image, kChecksumField, 2)});
     Status written = rom.applyWrites(writes);
     const SaveReport report{static_cast<std::int32_t>(data.packedData.size()), *room};
     if (written) {
-        data.snapshot = LayoutSnapshot{static_cast<std::int64_t>(image.size()), *layoutAt,
+        data.snapshot = LayoutSnapshot{static_cast<std::int64_t>(image.size()),
+                                       *layoutAt,
                                        {data.packedData.begin(), data.packedData.end() - 1}};
     }
     data.packedData.clear();

@@ -29,7 +29,7 @@ struct SaveReport {
 // than its room (NoRoom, with both sizes), a ROM that changed on disk since the load unless
 // `host` answers Yes (Cancelled), a read-only file (FileWrite). On success the layout stays in
 // `data` for further editing and the snapshot follows the new file.
-[[nodiscard]] Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num,
-                                           LevelData& data, Host& host);
+[[nodiscard]] Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
+                                           Host& host);
 
 }  // namespace orvex

@@ -14,7 +14,9 @@ namespace orvex {
 
 namespace {
 
-std::string levelName(std::int16_t level) { return "level " + std::to_string(level + 1); }
+std::string levelName(std::int16_t level) {
+    return "level " + std::to_string(level + 1);
+}
 
 // The factory stream of one level: where it starts and how many bytes it has.
 Result<ByteSpan> factoryStream(ByteSpan rom, std::int32_t directory, std::int16_t level,
@@ -38,8 +40,9 @@ Result<ByteSpan> factoryStream(ByteSpan rom, std::int32_t directory, std::int16_
     }
     if (decoded->weirdOffset) {
         return makeError(ErrorCode::CorruptStream,
-                         "The layout of " + levelName(level) + " is corrupt (a copy reaches "
-                                                               "before its start)",
+                         "The layout of " + levelName(level) +
+                             " is corrupt (a copy reaches "
+                             "before its start)",
                          start);
     }
     return rom.subspan(static_cast<std::size_t>(start),
@@ -80,16 +83,16 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, std::int32_t 
         }
         const bool lastSlot = level == kLevelCount - 1;
         if (!lastSlot && stream->size() > kLayoutSlotSize) {
-            return makeError(ErrorCode::NoRoom,
-                             "The layout of " + levelName(level) + " is " +
-                                 std::to_string(stream->size()) +
-                                 " bytes, more than its 3200-byte slot");
+            return makeError(ErrorCode::NoRoom, "The layout of " + levelName(level) + " is " +
+                                                    std::to_string(stream->size()) +
+                                                    " bytes, more than its 3200-byte slot");
         }
-        const auto slotWord = static_cast<std::uint16_t>(kMigratedDirectorySize +
-                                                         kLayoutSlotSize * level);
+        const auto slotWord =
+            static_cast<std::uint16_t>(kMigratedDirectorySize + kLayoutSlotSize * level);
         const std::size_t slotAt = tableAt + slotWord;
         image.resize(std::max(image.size(), slotAt + stream->size()), 0x00);
-        std::copy(stream->begin(), stream->end(), image.begin() + static_cast<std::ptrdiff_t>(slotAt));
+        std::copy(stream->begin(), stream->end(),
+                  image.begin() + static_cast<std::ptrdiff_t>(slotAt));
         putWord(image, tableAt + 4u * zoneAct->zone + 2u * zoneAct->act, slotWord);
     }
     if (tableAt > 0x7FFFFFFF) {

@@ -12,16 +12,18 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string pathText(const std::filesystem::path& path) { return path.string(); }
+std::string pathText(const std::filesystem::path& path) {
+    return path.string();
+}
 
 Result<FileHandle> openFile(const std::filesystem::path& path, const char* mode) {
     FileHandle file(std::fopen(path.c_str(), mode));
     if (!file) {
         const bool forWriting = mode[1] == '+';
         return makeError(forWriting ? ErrorCode::FileWrite : ErrorCode::FileOpen,
-                         forWriting ? "Cannot open " + pathText(path) +
-                                          " for writing (is it read-only?)"
-                                    : "Cannot open " + pathText(path));
+                         forWriting
+                             ? "Cannot open " + pathText(path) + " for writing (is it read-only?)"
+                             : "Cannot open " + pathText(path));
     }
     return file;
 }
@@ -75,10 +77,10 @@ Result<std::vector<std::uint8_t>> RomImage::readRange(std::int64_t offset,
         return length.error();
     }
     if (!fitsIn(static_cast<std::size_t>(*length), offset, count)) {
-        return makeError(ErrorCode::FileRead,
-                         "Read of " + std::to_string(count) + " byte(s) runs past the end of " +
-                             pathText(mPath),
-                         offset);
+        return makeError(
+            ErrorCode::FileRead,
+            "Read of " + std::to_string(count) + " byte(s) runs past the end of " + pathText(mPath),
+            offset);
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
     if (std::fseek(file->get(), static_cast<long>(offset), SEEK_SET) != 0 ||
@@ -121,7 +123,8 @@ Status RomImage::checkWritable() const {
     // write it anyway.
     std::error_code error;
     const auto permissions = std::filesystem::status(mPath, error).permissions();
-    if (!error && (permissions & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
+    if (!error &&
+        (permissions & std::filesystem::perms::owner_write) == std::filesystem::perms::none) {
         return makeError(ErrorCode::FileWrite, pathText(mPath) + " is read-only");
     }
     auto file = openFile(mPath, "r+b");
@@ -147,7 +150,8 @@ Status RomImage::applyWrites(std::span<const RomWrite> writes) const {
         }
         const RomWrite& write = writes[k];
         // Seeking past the end and writing there fills the gap with zero bytes.
-        if (write.offset < 0 || std::fseek(file->get(), static_cast<long>(write.offset), SEEK_SET) != 0 ||
+        if (write.offset < 0 ||
+            std::fseek(file->get(), static_cast<long>(write.offset), SEEK_SET) != 0 ||
             std::fwrite(write.bytes.data(), 1, write.bytes.size(), file->get()) !=
                 write.bytes.size()) {
             return makeError(ErrorCode::FileWrite, "Cannot write to " + pathText(mPath),

@@ -34,7 +34,8 @@ TEST(DemoRom, IsAValidCartridgeImageWithTheGamesTables) {
         const DemoZone& zone = demo.zoneOf(level);
         for (const auto& [increment, stream] :
              {std::pair{0, zone.tiles}, {4, zone.chunks}, {8, zone.blocks}}) {
-            const auto offset = artOffset(*getDataAddr(demo.image, level, static_cast<std::int16_t>(increment)));
+            const auto offset =
+                artOffset(*getDataAddr(demo.image, level, static_cast<std::int16_t>(increment)));
             EXPECT_EQ(offset, stream.offset);
             const auto decoded = decompressKosinski(demo.image, offset);
             ASSERT_TRUE(decoded.ok());

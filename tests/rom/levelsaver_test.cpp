@@ -21,7 +21,8 @@ using testing::TempRomFile;
 
 std::vector<std::uint8_t> migratedDemo() {
     TempRomFile file(demoRom().image);
-    EXPECT_TRUE(migrateLayouts(RomImage(file.path()), kFactoryLayoutDirectory).ok());
+    const Status migrated = migrateLayouts(RomImage(file.path()), kFactoryLayoutDirectory);
+    EXPECT_TRUE(migrated.ok()) << (migrated.ok() ? "" : migrated.error().describe());
     return file.contents();
 }
 
@@ -117,7 +118,9 @@ TEST(LevelSaver, TooLongForItsRoomIsRefusedAndNothingChanges) {
         const auto report = saveLevel(s.rom, 4, s.data, s.host);
         ASSERT_FALSE(report.ok());
         EXPECT_EQ(report.error().code, ErrorCode::NoRoom);
-        const std::string room = migrated ? "3200" : std::to_string(demoRom().layouts[5].offset - demoRom().layouts[4].offset);
+        const std::string room =
+            migrated ? "3200"
+                     : std::to_string(demoRom().layouts[5].offset - demoRom().layouts[4].offset);
         EXPECT_NE(report.error().message.find("holds only " + room + " bytes"), std::string::npos)
             << report.error().message;
         EXPECT_EQ(s.file.contents(), before);
@@ -167,7 +170,8 @@ TEST(LevelSaver, LevelThatIsNotLoadedIsNeverSaved) {
     EXPECT_EQ(saveLevel(s.rom, 0, s.data, s.host).error().code, ErrorCode::NotLoaded);
 
     // A failed load afterwards leaves the earlier level loaded, not the partial one.
-    TempRomFile cut(std::vector<std::uint8_t>(s.file.contents().begin(), s.file.contents().begin() + 0x9000));
+    const auto whole = s.file.contents();
+    TempRomFile cut(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 0x9000));
     EXPECT_FALSE(loadLevel(RomImage(cut.path()), 3, s.data, s.host).ok());
     EXPECT_EQ(s.data.loadedLevel, 1);
     EXPECT_EQ(s.file.contents(), before);

@@ -73,15 +73,18 @@ TEST(RomCheck, MigrationMovesEveryLayoutBehindANewDirectory) {
     std::vector<bool> named(68, false);
     for (std::int16_t i = 0; i < kLevelCount; ++i) {
         const auto u = static_cast<std::size_t>(i);
-        const std::size_t wordAt = static_cast<std::size_t>(t) + 4u * demo.levelZone[u] + 2u * demo.levelAct[u];
+        const std::size_t wordAt =
+            static_cast<std::size_t>(t) + 4u * demo.levelZone[u] + 2u * demo.levelAct[u];
         named[wordAt - static_cast<std::size_t>(t)] = true;
         EXPECT_EQ(*readWord(rom, static_cast<std::int64_t>(wordAt)), 68 + 3200 * i);
         EXPECT_EQ(*layoutAddress(rom, i), t + 68 + 3200 * i);
         const auto& stream = demo.layouts[u];
         const auto slot = rom.begin() + t + static_cast<std::int64_t>(kSlot0) + 3200 * i;
-        EXPECT_TRUE(std::equal(old.begin() + stream.offset, old.begin() + stream.offset + stream.length, slot));
+        EXPECT_TRUE(std::equal(old.begin() + stream.offset,
+                               old.begin() + stream.offset + stream.length, slot));
         if (i < 19) {
-            EXPECT_TRUE(std::all_of(slot + stream.length, slot + 3200, [](std::uint8_t b) { return b == 0; }));
+            EXPECT_TRUE(std::all_of(slot + stream.length, slot + 3200,
+                                    [](std::uint8_t b) { return b == 0; }));
         }
         EXPECT_EQ(decompressKosinski(rom, *layoutAddress(rom, i))->data, demo.layoutData[u]);
     }
@@ -136,7 +139,8 @@ TEST(RomCheck, MigrationStoppedPartWayLeavesTheFactoryDirectoryInForce) {
             EXPECT_EQ(*readLong(bytes, kLayoutDirectoryPointer), kFactoryLayoutDirectory);
         }
         // Whatever stopped it, the factory layouts still load.
-        EXPECT_EQ(decompressKosinski(bytes, *layoutAddress(bytes, 5))->data, demoRom().layoutData[5]);
+        EXPECT_EQ(decompressKosinski(bytes, *layoutAddress(bytes, 5))->data,
+                  demoRom().layoutData[5]);
     }
 }
 
@@ -150,7 +154,9 @@ TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
     const std::vector<Case> cases = {
         {"directory word of 0x8000",
          [&](auto& image) {
-             putWord(image, kFactoryLayoutDirectory + 4u * demo.levelZone[4] + 2u * demo.levelAct[4], 0x8000);
+             putWord(image,
+                     kFactoryLayoutDirectory + 4u * demo.levelZone[4] + 2u * demo.levelAct[4],
+                     0x8000);
          },
          ErrorCode::ValueTooLarge},
         {"zone beyond the new directory", [](auto& image) { image[kLevelList + 2 * 7] = 17; },
@@ -158,7 +164,9 @@ TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
         {"act 2", [](auto& image) { image[kLevelList + 2 * 7 + 1] = 2; }, ErrorCode::OutOfRange},
         {"stream running off the file",
          [&](auto& image) {
-             putWord(image, kFactoryLayoutDirectory + 4u * demo.levelZone[9] + 2u * demo.levelAct[9], 0x7FFE);
+             putWord(image,
+                     kFactoryLayoutDirectory + 4u * demo.levelZone[9] + 2u * demo.levelAct[9],
+                     0x7FFE);
              image.resize(kFactoryLayoutDirectory + 0x7FFE + 3);
          },
          ErrorCode::CorruptStream},

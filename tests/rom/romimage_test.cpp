@@ -12,7 +12,8 @@ namespace {
 using testing::TempRomFile;
 
 TEST(ByteOrder, FieldsAreBigEndianAndLongsNeverNegative) {
-    const std::vector<std::uint8_t> bytes = {0x00, 0x04, 0x5A, 0x80, 0xED, 0xC4, 0x80, 0x00, 0x00, 0x01};
+    const std::vector<std::uint8_t> bytes = {0x00, 0x04, 0x5A, 0x80, 0xED,
+                                             0xC4, 0x80, 0x00, 0x00, 0x01};
     EXPECT_EQ(*readLong(bytes, 0), 0x45A80);
     EXPECT_EQ(*readWord(bytes, 4), 60868);  // not a negative number
     EXPECT_EQ(*readByte(bytes, 5), 0xC4);

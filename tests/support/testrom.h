@@ -36,15 +36,18 @@ inline std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
 
 inline void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // A file in a fresh temporary folder, removed with the folder when the object goes.
 class TempRomFile {
 public:
-    explicit TempRomFile(const std::vector<std::uint8_t>& bytes, const std::string& name = "rom.bin") {
+    explicit TempRomFile(const std::vector<std::uint8_t>& bytes,
+                         const std::string& name = "rom.bin") {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string tag = info ? std::string(info->test_suite_name()) + "." + info->name() : "orvex";
+        std::string tag =
+            info ? std::string(info->test_suite_name()) + "." + info->name() : "orvex";
         for (char& c : tag) {
             if (c == '/') {
                 c = '_';
