@@ -1,0 +1,102 @@
+// Level loading and saving on the demo ROM, through the file as the editor does it.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/host.h"
+#include "rom/demorom.h"
+#include "rom/leveldata.h"
+#include "rom/levelloader.h"
+#include "rom/levelsaver.h"
+#include "rom/romcheck.h"
+#include "rom/romimage.h"
+#include "rom/romlayout.h"
+
+namespace {
+
+using namespace orvex;
+
+// A demo ROM file of its own for each benchmark, removed at exit.
+class BenchRom {
+public:
+    explicit BenchRom(const std::string& name, bool migrated = false)
+        : mPath(std::filesystem::temp_directory_path() / ("orvex-bench-" + name + ".bin")) {
+        DemoRomOptions options;
+        options.fullTileArt = true;  // zone 0 has all 2048 tiles: the heaviest art there is
+        if (!writeDemoRom(mPath, options).ok() ||
+            (migrated && !migrateLayouts(RomImage(mPath), kFactoryLayoutDirectory).ok())) {
+            std::fprintf(stderr, "cannot write %s\n", mPath.c_str());
+        }
+    }
+    ~BenchRom() { std::filesystem::remove(mPath); }
+    BenchRom(const BenchRom&) = delete;
+    BenchRom& operator=(const BenchRom&) = delete;
+
+    [[nodiscard]] RomImage rom() const { return RomImage(mPath); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+// Decompress tile art, chunk and block mappings from the file, decode them and render all 256
+// block pictures: what a level change costs before the layout.
+void BM_DecodeLevelArt(benchmark::State& state) {
+    const BenchRom file("art");
+    const RomImage rom = file.rom();
+    LevelData data;
+    SilentHost host;
+    for (auto _ : state) {
+        auto image = rom.readAll();
+        const bool ok = image.ok() && readTiles(*image, 0, data, host).ok() &&
+                        readChunks(*image, 0, data, host).ok() &&
+                        readBlocks(*image, 0, data, host).ok();
+        if (!ok) {
+            state.SkipWithError("decoding failed");
+            break;
+        }
+        benchmark::DoNotOptimize(data.blockPictures[255].pixel(127, 127));
+    }
+}
+BENCHMARK(BM_DecodeLevelArt)->Unit(benchmark::kMillisecond);
+
+// The whole loadLevel: palette, tiles, chunks, blocks and layout.
+void BM_LoadLevel(benchmark::State& state) {
+    const BenchRom file("load");
+    const RomImage rom = file.rom();
+    LevelData data;
+    SilentHost host;
+    for (auto _ : state) {
+        if (!loadLevel(rom, 0, data, host).ok()) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        benchmark::DoNotOptimize(data.unpackedData.data());
+    }
+}
+BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMillisecond);
+
+// saveLevel on a migrated ROM: compress the 4096-byte layout, write it, fix the checksum.
+void BM_SaveLevel(benchmark::State& state) {
+    const BenchRom file("save", true);
+    const RomImage rom = file.rom();
+    LevelData data;
+    SilentHost host;
+    if (!loadLevel(rom, 6, data, host).ok()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    std::uint8_t block = 0;
+    for (auto _ : state) {
+        data.unpackedData[700] = block++;  // an edit, so every save writes new bytes
+        if (!saveLevel(rom, 6, data, host).ok()) {
+            state.SkipWithError("save failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveLevel)->Unit(benchmark::kMillisecond);
+
+}  // namespace
