@@ -61,12 +61,6 @@ std::string changedPrompt(std::int16_t level) {
            "Save anyway?\r\n";
 }
 
-std::vector<std::uint8_t> slice(const std::vector<std::uint8_t>& image, std::size_t from,
-                                std::size_t count) {
-    const auto start = image.begin() + static_cast<std::ptrdiff_t>(from);
-    return {start, start + static_cast<std::ptrdiff_t>(count)};
-}
-
 }  // namespace
 
 Result<std::int64_t> layoutRoom(ByteSpan rom, std::int16_t level) {
@@ -133,18 +127,12 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     if (Status header = finishHeader(image); !header) {
         return header.error();
     }
-    // The stream, then the padding byte that keeps the length even if one was added, then the
-    // header words.
-    const std::size_t streamEnd = at + data.packedData.size();
-    std::vector<RomWrite> writes = {{*layoutAt, slice(image, at, data.packedData.size())}};
-    if (const std::size_t tailAt = std::max(streamEnd, old->size()); tailAt < image.size()) {
-        writes.push_back(
-            {static_cast<std::int64_t>(tailAt), slice(image, tailAt, image.size() - tailAt)});
+    const bool firstChange = !rom.backupPath().has_value();
+    Status written = rom.replaceContents(image);
+    SaveReport report{static_cast<std::int32_t>(data.packedData.size()), *room, std::nullopt};
+    if (written && firstChange) {
+        report.newBackup = rom.backupPath();
     }
-    writes.push_back({kRomEndField, slice(image, kRomEndField, 4)});
-    writes.push_back({kChecksumField, slice(image, kChecksumField, 2)});
-    Status written = rom.applyWrites(writes);
-    const SaveReport report{static_cast<std::int32_t>(data.packedData.size()), *room};
     if (written) {
         data.snapshot = LayoutSnapshot{static_cast<std::int64_t>(image.size()),
                                        *layoutAt,

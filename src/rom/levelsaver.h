@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "common/error.h"
@@ -15,6 +17,8 @@ inline constexpr std::string_view kSavingCaption = "Saving Level...";
 struct SaveReport {
     std::int32_t packedBytes = 0;  // bytes written at the layout's place (stream + one 0x00)
     std::int64_t room = 0;         // bytes the place could hold
+    // Set when this save was the first change to the file: where its old contents were kept.
+    std::optional<std::filesystem::path> newBackup;
 };
 
 // The bytes a layout may take at its place: in a migrated ROM the 3200-byte slot for level

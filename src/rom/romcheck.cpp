@@ -105,12 +105,6 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, std::int32_t 
     return image;
 }
 
-std::vector<std::uint8_t> slice(const std::vector<std::uint8_t>& image, std::size_t from,
-                                std::size_t count) {
-    const auto start = image.begin() + static_cast<std::ptrdiff_t>(from);
-    return {start, start + static_cast<std::ptrdiff_t>(count)};
-}
-
 }  // namespace
 
 Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
@@ -125,15 +119,7 @@ Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
     if (!image) {
         return image.error();
     }
-    // Appended data first, the pointer that makes it count next, the header words last.
-    const std::size_t oldSize = old->size();
-    const std::vector<RomWrite> writes = {
-        {static_cast<std::int64_t>(oldSize), slice(*image, oldSize, image->size() - oldSize)},
-        {kLayoutDirectoryPointer, slice(*image, kLayoutDirectoryPointer, 4)},
-        {kRomEndField, slice(*image, kRomEndField, 4)},
-        {kChecksumField, slice(*image, kChecksumField, 2)},
-    };
-    return rom.applyWrites(writes);
+    return rom.replaceContents(*image);
 }
 
 Result<RomCheckOutcome> checkROM(const RomImage& rom, Host& host) {

@@ -1,5 +1,10 @@
 #include "rom/romimage.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -134,44 +139,178 @@ Status RomImage::checkWritable() const {
     return {};
 }
 
-Status RomImage::applyWrites(std::span<const RomWrite> writes) const {
-    if (Status writable = checkWritable(); !writable) {
-        return writable;
-    }
-    auto file = openFile(mPath, "r+b");
-    if (!file) {
-        return file.error();
-    }
-    for (std::size_t k = 0; k < writes.size(); ++k) {
-        if (mWriteHook) {
-            if (Status hooked = mWriteHook(k); !hooked) {
-                return hooked;
-            }
-        }
-        const RomWrite& write = writes[k];
-        // Seeking past the end and writing there fills the gap with zero bytes.
-        if (write.offset < 0 ||
-            std::fseek(file->get(), static_cast<long>(write.offset), SEEK_SET) != 0 ||
-            std::fwrite(write.bytes.data(), 1, write.bytes.size(), file->get()) !=
-                write.bytes.size()) {
-            return makeError(ErrorCode::FileWrite, "Cannot write to " + pathText(mPath),
-                             write.offset);
+Status RomImage::hook(WriteStep step, std::size_t index) const {
+    return mWriteHook ? mWriteHook(step, index) : Status{};
+}
+
+namespace {
+
+constexpr std::size_t kWriteChunk = 256 * 1024;
+
+// A temporary file beside the target; removed again unless release() was called.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::filesystem::path& target) {
+        std::string name = ".";
+        name += target.filename().string();
+        name += ".orvex-XXXXXX";
+        std::string pattern = (target.parent_path() / name).string();
+        mFd = ::mkstemp(pattern.data());
+        if (mFd >= 0) {
+            mPath = pattern;
         }
     }
-    if (std::fflush(file->get()) != 0) {
-        return makeError(ErrorCode::FileWrite, "Cannot write to " + pathText(mPath));
+    ~TemporaryFile() {
+        closeFile();
+        if (!mPath.empty()) {
+            ::unlink(mPath.c_str());
+        }
     }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    [[nodiscard]] bool valid() const { return mFd >= 0; }
+    [[nodiscard]] int fd() const { return mFd; }
+    [[nodiscard]] const std::string& path() const { return mPath; }
+    bool closeFile() {
+        const bool closed = mFd < 0 || ::close(mFd) == 0;
+        mFd = -1;
+        return closed;
+    }
+    void release() { mPath.clear(); }
+
+private:
+    int mFd = -1;
+    std::string mPath;
+};
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ::ssize_t written = ::write(fd, data, size);
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+Error writeError(const std::filesystem::path& path, const std::string& what) {
+    return makeError(ErrorCode::FileWrite,
+                     "Cannot save " + path.string() + ": " + what + "; the file was not changed");
+}
+
+}  // namespace
+
+Status RomImage::writeReplacement(const std::filesystem::path& target, ByteSpan image) const {
+    struct ::stat info {};
+    if (::stat(target.c_str(), &info) != 0) {
+        return writeError(target, "it cannot be found");
+    }
+    TemporaryFile temporary(target);
+    if (!temporary.valid()) {
+        return writeError(target, "no temporary file can be made in its folder");
+    }
+    for (std::size_t at = 0, k = 0; at < image.size(); at += kWriteChunk, ++k) {
+        const std::size_t count = std::min(kWriteChunk, image.size() - at);
+        if (Status step = hook(WriteStep::Write, k); !step) {
+            return writeError(target, step.error().message);
+        }
+        if (!writeAll(temporary.fd(), image.data() + at, count)) {
+            return writeError(target, "writing failed (is the disk full?)");
+        }
+    }
+    // Keep the original's permissions (and owner, where we may).
+    ::fchmod(temporary.fd(), info.st_mode & 07777);
+    if (::geteuid() == 0) {
+        [[maybe_unused]] const int owned = ::fchown(temporary.fd(), info.st_uid, info.st_gid);
+    }
+    if (Status step = hook(WriteStep::Flush, 0); !step) {
+        return writeError(target, step.error().message);
+    }
+    if (::fsync(temporary.fd()) != 0 || !temporary.closeFile()) {
+        return writeError(target, "flushing to disk failed");
+    }
+    if (Status step = hook(WriteStep::Rename, 0); !step) {
+        return writeError(target, step.error().message);
+    }
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
+        return writeError(target, "the new file could not replace it");
+    }
+    temporary.release();
+    syncFolder(target.parent_path());
     return {};
 }
 
+Status RomImage::makeBackup(const std::filesystem::path& target) const {
+    auto current = readAll();
+    if (!current) {
+        return current.error();
+    }
+    std::filesystem::path backup = target;
+    backup += ".bak";
+    {
+        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(backup.c_str(), "wb"));
+        if (!file ||
+            std::fwrite(current->data(), 1, current->size(), file.get()) != current->size() ||
+            std::fflush(file.get()) != 0 || ::fsync(::fileno(file.get())) != 0) {
+            return makeError(ErrorCode::FileWrite,
+                             "Cannot keep a backup as " + backup.string() + "; nothing was saved");
+        }
+    }
+    *mBackup = backup;
+    return {};
+}
+
+Status RomImage::replaceContents(ByteSpan image) const {
+    if (Status writable = checkWritable(); !writable) {
+        return writable;
+    }
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(mPath, error);
+    if (error) {
+        return writeError(mPath, "its path cannot be resolved");
+    }
+    if (!mBackup->has_value()) {
+        if (Status backup = makeBackup(target); !backup) {
+            return backup;
+        }
+    }
+    return writeReplacement(target, image);
+}
+
 Status RomImage::writeWord(std::int64_t offset, std::uint16_t value) const {
-    const RomWrite write{offset, wordBytes(value)};
-    return applyWrites({&write, 1});
+    auto image = readAll();
+    if (!image) {
+        return image.error();
+    }
+    if (!fitsIn(image->size(), offset, 2)) {
+        return readPastEnd(offset, 2);
+    }
+    putWord(*image, static_cast<std::size_t>(offset), value);
+    return replaceContents(*image);
 }
 
 Status RomImage::writeLong(std::int64_t offset, std::int32_t value) const {
-    const RomWrite write{offset, longBytes(value)};
-    return applyWrites({&write, 1});
+    auto image = readAll();
+    if (!image) {
+        return image.error();
+    }
+    if (value < 0 || !fitsIn(image->size(), offset, 4)) {
+        return value < 0 ? makeError(ErrorCode::ValueTooLarge, "A long must not be negative")
+                         : readPastEnd(offset, 4);
+    }
+    putLong(*image, static_cast<std::size_t>(offset), static_cast<std::uint32_t>(value));
+    return replaceContents(*image);
 }
 
 std::vector<std::uint8_t> wordBytes(std::uint16_t value) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -10,13 +12,6 @@
 #include "common/error.h"
 
 namespace orvex {
-
-// One write of a batch: bytes placed at an offset. An offset at or past the end of the file
-// extends it (a gap reads as zero bytes).
-struct RomWrite {
-    std::int64_t offset = 0;
-    std::vector<std::uint8_t> bytes;
-};
 
 // The ROM file named by its path (romPath). No copy of the file is kept: every operation opens
 // the file, does its reads and writes and closes it again before it returns.
@@ -41,29 +36,48 @@ public:
     // FileWrite when the file cannot be opened for writing (read-only, missing, ...).
     [[nodiscard]] Status checkWritable() const;
 
-    // Applies the writes in order through one open of the file. Stops at the first failure and
-    // reports it; the writes before it stay done, so callers order them so that a stop part-way
-    // leaves a ROM the game and the editor still accept.
-    [[nodiscard]] Status applyWrites(std::span<const RomWrite> writes) const;
+    // Replaces the whole file with `image`, all or nothing: the new image goes to a temporary
+    // file in the same folder, is flushed to disk and then renamed over the original, keeping
+    // its permissions; a symbolic link is followed and its target replaced. On any error the
+    // temporary file is removed and the original is untouched.
+    //
+    // Before the first change through this object, the file as it was is kept beside it as
+    // NAME.bak (replacing an older one); backupPath() names it from then on.
+    [[nodiscard]] Status replaceContents(ByteSpan image) const;
 
-    // Field writes, each a batch of one.
+    // Field writes: the file with one word or long changed, replaced as above.
     [[nodiscard]] Status writeWord(std::int64_t offset, std::uint16_t value) const;
     [[nodiscard]] Status writeLong(std::int64_t offset, std::int32_t value) const;
 
-    // Test seam: called before the k-th write of applyWrites (k from 0); a failing status stops
-    // the batch there as a real write error would.
-    using WriteHook = std::function<Status(std::size_t writeIndex)>;
+    // The backup made before the first change through this object, once there is one.
+    [[nodiscard]] const std::optional<std::filesystem::path>& backupPath() const {
+        return *mBackup;
+    }
+
+    // Test seam for the file layer: called before each step of replaceContents (every chunk
+    // written, the flush, the rename), numbered from 0 within its kind; a failing status makes
+    // the step fail as a real I/O error would.
+    enum class WriteStep { Write, Flush, Rename };
+    using WriteHook = std::function<Status(WriteStep step, std::size_t index)>;
     void setWriteHook(WriteHook hook) { mWriteHook = std::move(hook); }
 
 private:
+    [[nodiscard]] Status makeBackup(const std::filesystem::path& target) const;
+    [[nodiscard]] Status writeReplacement(const std::filesystem::path& target,
+                                          ByteSpan image) const;
+    [[nodiscard]] Status hook(WriteStep step, std::size_t index) const;
+
     [[nodiscard]] Result<std::vector<std::uint8_t>> readRange(std::int64_t offset,
                                                               std::int64_t count) const;
 
     std::filesystem::path mPath;
     WriteHook mWriteHook;
+    // Shared by copies of this object: one backup per opened ROM.
+    std::shared_ptr<std::optional<std::filesystem::path>> mBackup =
+        std::make_shared<std::optional<std::filesystem::path>>();
 };
 
-// Big-endian encodings of a word and a long, for RomWrite batches.
+// Big-endian encodings of a word and a long.
 [[nodiscard]] std::vector<std::uint8_t> wordBytes(std::uint16_t value);
 [[nodiscard]] std::vector<std::uint8_t> longBytes(std::int32_t value);
 

@@ -120,30 +120,6 @@ TEST(RomCheck, MigrationOfAnOddLengthFileKeepsItsWordsEven) {
     EXPECT_EQ(*storedChecksum(rom), *computeChecksum(rom));
 }
 
-TEST(RomCheck, MigrationStoppedPartWayLeavesTheFactoryDirectoryInForce) {
-    for (std::size_t failAt = 0; failAt < 4; ++failAt) {
-        TempRomFile file(demoRom().image);
-        RomImage rom(file.path());
-        rom.setWriteHook([failAt](std::size_t k) -> Status {
-            if (k == failAt) {
-                return makeError(ErrorCode::FileWrite, "injected");
-            }
-            return {};
-        });
-        RecordingHost host;
-        const auto outcome = checkROM(rom, host);
-        ASSERT_FALSE(outcome.ok());
-        EXPECT_EQ(outcome.error().code, ErrorCode::FileWrite);
-        const auto bytes = file.contents();
-        if (failAt < 2) {
-            EXPECT_EQ(*readLong(bytes, kLayoutDirectoryPointer), kFactoryLayoutDirectory);
-        }
-        // Whatever stopped it, the factory layouts still load.
-        EXPECT_EQ(decompressKosinski(bytes, *layoutAddress(bytes, 5))->data,
-                  demoRom().layoutData[5]);
-    }
-}
-
 TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
     const auto& demo = demoRom();
     struct Case {
