@@ -20,6 +20,13 @@ Result<ZoneAct> levelZoneAct(ByteSpan rom, std::int16_t level) {
     if (!act) {
         return act.error();
     }
+    // The game has zones 0 to 16; a larger number would index past its tables.
+    if (*zone >= kZoneCount) {
+        return makeError(ErrorCode::OutOfRange,
+                         "Level " + std::to_string(level + 1) + " names zone " +
+                             std::to_string(*zone) + ", which the game does not have",
+                         entry);
+    }
     return ZoneAct{*zone, *act};
 }
 

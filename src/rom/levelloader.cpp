@@ -1,5 +1,6 @@
 #include "rom/levelloader.h"
 
+#include "rom/cartridge.h"
 #include "rom/leveldirectory.h"
 #include "rom/romlayout.h"
 
@@ -63,6 +64,11 @@ Status fetchLevel(ByteSpan rom, std::int16_t level, Prompter& prompter, FetchedL
     auto layout = decompressStream(rom, *layoutAt, prompter);
     if (!layout) {
         return layout.error();
+    }
+    if (layout->data.empty()) {
+        return makeError(ErrorCode::CorruptStream,
+                         "The layout of level " + std::to_string(level + 1) + " is empty",
+                         *layoutAt);
     }
     fetched.layout = std::move(*layout);
     return {};
@@ -150,8 +156,15 @@ Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     if (!image) {
         return image.error();
     }
+    return loadLevel(ByteSpan(*image), l_num, data, host);
+}
+
+Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data, Host& host) {
+    if (Status cartridge = checkCartridge(image); !cartridge) {
+        return cartridge.error();
+    }
     FetchedLevel fetched;
-    if (Status status = fetchLevel(*image, l_num, host, fetched); !status) {
+    if (Status status = fetchLevel(image, l_num, host, fetched); !status) {
         return status.error();
     }
 
@@ -169,9 +182,9 @@ Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     }
     report.layoutComplete = !fetched.layout.weirdOffset;
     const auto streamLength = static_cast<std::size_t>(fetched.layout.packedLastIndex + 1);
-    const auto streamStart = image->begin() + fetched.layoutOffset;
+    const auto streamStart = image.begin() + fetched.layoutOffset;
     data.snapshot =
-        LayoutSnapshot{static_cast<std::int64_t>(image->size()), fetched.layoutOffset,
+        LayoutSnapshot{static_cast<std::int64_t>(image.size()), fetched.layoutOffset,
                        std::vector<std::uint8_t>(
                            streamStart, streamStart + static_cast<std::ptrdiff_t>(streamLength))};
     takeLayout(std::move(fetched.layout), data);

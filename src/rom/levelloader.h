@@ -27,10 +27,15 @@ struct LoadReport {
 // mappings and last the layout, which stays in data.unpackedData. The file is read once. Every
 // stream is fetched and decompressed before anything in `data` changes, so an error (a table
 // or stream cut off by the end of the file, a value too wide, a corrupt stream) leaves `data`
-// exactly as it was. A copy before the start of the output shows "Argh, weird offset!" through
+// exactly as it was; so does a file that is not a cartridge image or an empty layout. A copy
+// before the start of the output shows "Argh, weird offset!" through
 // `host` and the load goes on with what was decoded. Progress goes to `host` between begin()
 // and end().
 [[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
+                                           Host& host);
+
+// The same on a ROM image already in memory (what loadLevel reads from the file).
+[[nodiscard]] Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data,
                                            Host& host);
 
 // The five steps, each on a ROM image already in memory. They change `data` only when they

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compression/kosinski.h"
+#include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
 #include "rom/levelloader.h"
@@ -94,6 +95,9 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     auto old = rom.readAll();
     if (!old) {
         return old.error();
+    }
+    if (Status cartridge = checkCartridge(*old); !cartridge) {
+        return cartridge.error();
     }
     auto layoutAt = layoutAddress(*old, l_num);
     if (!layoutAt) {

@@ -6,6 +6,7 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
 #include "rom/romlayout.h"
@@ -112,6 +113,9 @@ Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
     if (!old) {
         return old.error();
     }
+    if (Status cartridge = checkCartridge(*old); !cartridge) {
+        return cartridge;
+    }
     if (Status writable = rom.checkWritable(); !writable) {
         return writable;
     }
@@ -123,7 +127,14 @@ Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
 }
 
 Result<RomCheckOutcome> checkROM(const RomImage& rom, Host& host) {
-    auto pointer = rom.readLong(kLayoutDirectoryPointer);
+    auto image = rom.readAll();
+    if (!image) {
+        return image.error();
+    }
+    if (Status cartridge = checkCartridge(*image); !cartridge) {
+        return cartridge.error();
+    }
+    auto pointer = readLong(*image, kLayoutDirectoryPointer);
     if (!pointer) {
         return pointer.error();
     }

@@ -8,6 +8,7 @@
 namespace orvex {
 
 inline constexpr std::int16_t kLevelCount = 20;
+inline constexpr std::int32_t kZoneCount = 17;  // zone numbers 0..16
 
 inline constexpr std::int32_t kHeaderConsoleName = 0x100;  // "SEGA" in a cartridge image
 inline constexpr std::int32_t kChecksumField = 0x18E;      // word: sum the game verifies at boot
@@ -34,7 +35,7 @@ inline constexpr std::int16_t kBlockMappingsIncrement = 8;
 // The layout directory written by the migration: 17 zones of 2 act words, then one 3200-byte
 // slot per level index.
 inline constexpr std::int32_t kMigratedDirectorySize = 68;
-inline constexpr std::int32_t kMigratedZoneCount = 17;
+inline constexpr std::int32_t kMigratedZoneCount = kZoneCount;
 inline constexpr std::int32_t kLayoutSlotSize = 3200;
 
 }  // namespace orvex
