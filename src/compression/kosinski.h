@@ -26,7 +26,7 @@ inline constexpr std::int32_t kKosinskiMaxStream = 32768;  // stream bytes the d
 inline constexpr std::string_view kWeirdOffsetMessage = "Argh, weird offset!";
 
 struct KosinskiDecoded {
-    std::vector<std::uint8_t> data;   // unpackedData: the bytes decoded
+    std::vector<std::uint8_t> data;     // unpackedData: the bytes decoded
     std::int32_t packedLastIndex = -1;  // index of the last stream byte read (length - 1)
     // True when a copy would have started before the first output byte: decoding stopped there
     // and data holds what was decoded so far. The caller shows kWeirdOffsetMessage.
@@ -36,11 +36,14 @@ struct KosinskiDecoded {
 // Decodes the stream at the start of `stream` (which may continue past the stream's end).
 // Never reads outside `stream`. Fails with CorruptStream when the stream runs past the end of
 // `stream`, is longer than kKosinskiMaxStream bytes, or would produce more than
-// kKosinskiMaxOutput bytes; the error's offset is the stream index where it broke.
+// kKosinskiMaxOutput bytes; the error's offset is the stream index where it broke (the byte
+// that could not be read, or the last byte of the item that would overflow the output).
+// A copy that would start before the first output byte is no error: decoding stops there with
+// weirdOffset set. The end marker and a copy of nothing (count byte 1) never check their offset.
 [[nodiscard]] Result<KosinskiDecoded> decompressKosinski(ByteSpan stream);
 
 // The same for the stream that starts at byte `streamOffset` of a ROM image; error offsets are
-// ROM offsets.
+// ROM offsets. An offset outside the ROM fails with OutOfRange.
 [[nodiscard]] Result<KosinskiDecoded> decompressKosinski(ByteSpan rom, std::int32_t streamOffset);
 
 // The editor's run-length encoder: copies from distance 1 only, byte for byte the streams the
