@@ -376,9 +376,8 @@ TEST(KosinskiDecoderLimits, OneMoreByteIsRefused) {
 
 TEST(KosinskiDecoderRom, DecodesAtAnOffset) {
     const Bytes stream = everyItemStream();
-    Bytes rom(100, 0xEE);
-    rom.insert(rom.end(), stream.begin(), stream.end());
-    rom.resize(rom.size() + 50, 0xEE);
+    Bytes rom(100 + stream.size() + 50, 0xEE);
+    std::copy(stream.begin(), stream.end(), rom.begin() + 100);
     const auto direct = decompressKosinski(ByteSpan(stream));
     const auto inRom = decompressKosinski(ByteSpan(rom), 100);
     ASSERT_TRUE(direct.ok());
