@@ -1,0 +1,247 @@
+#include "toolargs.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "rom/romlayout.h"
+
+namespace orvex {
+
+namespace {
+
+std::vector<CommandInfo> makeCommands() {
+    return {
+        {"info",
+         {"ROM"},
+         {},
+         "list every level's art, layout and palette, and the header",
+         "One line per level: level, zone, act, the ROM offset and compressed length of its\n"
+         "tile art, chunk mappings, block mappings and layout, its palette number and palette\n"
+         "offset. Then whether the layouts are migrated, the ROM end field and the checksum."},
+        {"kos-decompress",
+         {"IN", "OUT"},
+         {{"--offset", "N", "byte offset of the stream in IN (decimal or 0x hex; default 0)"}},
+         "decompress a Kosinski stream into a file",
+         "Decompresses the Kosinski stream at offset N of IN into OUT and prints the stream's\n"
+         "length in bytes."},
+        {"kos-compress",
+         {"IN", "OUT"},
+         {{"--rle", "", "use the editor's run-length encoder instead of the optimal one"}},
+         "compress a file into a Kosinski stream",
+         "Compresses all of IN into a Kosinski stream in OUT with the optimal encoder. OUT holds\n"
+         "the stream only, end marker included, without the padding byte a level save adds."},
+        {"layout-export",
+         {"ROM", "LEVEL", "OUT"},
+         {},
+         "write a level's decompressed layout",
+         "Writes the decompressed layout of level LEVEL (1 to 20, as in the level selector)\n"
+         "to OUT: rows of 256 bytes, 128 foreground columns then 128 background columns."},
+        {"layout-import",
+         {"ROM", "LEVEL", "IN"},
+         {},
+         "save a file as a level's layout",
+         "Saves IN as the layout of level LEVEL exactly as the editor saves a level: the\n"
+         "compressed layout must fit its room, the ROM end field and the checksum are updated.\n"
+         "IN must have the size of the level's current layout. A refusal changes nothing."},
+        {"migrate",
+         {"ROM"},
+         {{"--yes", "", "migrate without asking"}},
+         "move the layouts to the end of the ROM so that saves fit",
+         "Runs the check the editor makes when it opens a ROM. A factory ROM is offered the\n"
+         "migration of its layouts; the question is read from the terminal (y/n; anything\n"
+         "else or end of input is No). A migrated ROM is left unchanged."},
+        {"fix-checksum",
+         {"ROM"},
+         {},
+         "write the checksum the game computes",
+         "Writes the sum the game checks at boot into the header word at 0x18E."},
+        {"render",
+         {"ROM", "LEVEL", "OUT.png"},
+         {{"--plane", "fg|bg", "the foreground (columns 0-127, default) or background plane"},
+          {"--blocks", "", "draw the 256 block pictures, 16 to a row, instead"}},
+         "draw a level plane or its blocks as a PNG",
+         "Draws one plane of the level's layout at one pixel per pixel of a block picture: a\n"
+         "4,096-byte layout gives 16,384 x 2,048 pixels; a partial last row of 256 bytes is\n"
+         "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels)."},
+        {"demo-rom",
+         {"OUT"},
+         {},
+         "write the demo ROM",
+         "Writes the demo ROM: a complete cartridge image with 20 levels drawn by code."},
+    };
+}
+
+const OptionInfo* findOption(const CommandInfo& command, std::string_view name) {
+    for (const OptionInfo& option : command.options) {
+        if (option.name == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// Takes one "--name[=value]" word, and the next word when the option wants a value.
+std::string takeOption(const CommandInfo& command, const std::vector<std::string>& args,
+                       std::size_t& at, CommandArgs& parsed) {
+    const std::string& word = args[at];
+    const auto equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const OptionInfo* option = findOption(command, name);
+    if (option == nullptr) {
+        return "unknown option " + name + " for " + std::string(command.name);
+    }
+    if (option->valueName.empty()) {
+        if (equals != std::string::npos) {
+            return "option " + name + " takes no value";
+        }
+        parsed.options[name] = "";
+        return {};
+    }
+    if (equals != std::string::npos) {
+        parsed.options[name] = word.substr(equals + 1);
+        return {};
+    }
+    if (at + 1 >= args.size()) {
+        return "option " + name + " needs a value " + std::string(option->valueName);
+    }
+    parsed.options[name] = args[++at];
+    return {};
+}
+
+std::string checkOperandCount(const CommandInfo& command, std::size_t count) {
+    if (count < command.operands.size()) {
+        return "missing " + std::string(command.operands[count]) + " for " +
+               std::string(command.name);
+    }
+    if (count > command.operands.size()) {
+        return "too many arguments for " + std::string(command.name);
+    }
+    return {};
+}
+
+}  // namespace
+
+const std::vector<CommandInfo>& toolCommands() {
+    static const std::vector<CommandInfo> commands = makeCommands();
+    return commands;
+}
+
+const CommandInfo* findCommand(std::string_view name) {
+    for (const CommandInfo& command : toolCommands()) {
+        if (command.name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+std::string usageLine(const CommandInfo& command) {
+    std::string line = "usage: " + std::string(kToolName) + " " + std::string(command.name);
+    for (std::string_view operand : command.operands) {
+        line += " " + std::string(operand);
+    }
+    for (const OptionInfo& option : command.options) {
+        line += " [" + std::string(option.name);
+        if (!option.valueName.empty()) {
+            line += " " + std::string(option.valueName);
+        }
+        line += "]";
+    }
+    return line;
+}
+
+std::string commandHelp(const CommandInfo& command) {
+    std::string help = usageLine(command) + "\n\n" + std::string(command.details) + "\n";
+    if (!command.options.empty()) {
+        help += "\nOptions:\n";
+    }
+    for (const OptionInfo& option : command.options) {
+        std::string left = "  " + std::string(option.name);
+        if (!option.valueName.empty()) {
+            left += " " + std::string(option.valueName);
+        }
+        left.resize(std::max<std::size_t>(left.size() + 2, 18), ' ');
+        help += left + std::string(option.help) + "\n";
+    }
+    return help;
+}
+
+std::string toolUsageLine() {
+    return "usage: " + std::string(kToolName) + " COMMAND ARGS... (" + std::string(kToolName) +
+           " --help lists the commands)";
+}
+
+std::string toolHelp() {
+    std::string help = "usage: " + std::string(kToolName) +
+                       " COMMAND ARGS...\n\n"
+                       "Reads and changes the levels of a Sonic 2 (Mega Drive) ROM. LEVEL is 1 "
+                       "to 20,\nas in the editor's level selector.\n\nCommands:\n";
+    for (const CommandInfo& command : toolCommands()) {
+        std::string left = "  " + std::string(command.name);
+        left.resize(18, ' ');
+        help += left + std::string(command.summary) + "\n";
+    }
+    help += "\n" + std::string(kToolName) + " COMMAND --help shows a command's arguments.\n";
+    return help;
+}
+
+bool CommandArgs::has(std::string_view option) const {
+    return options.find(option) != options.end();
+}
+
+std::optional<std::string> CommandArgs::value(std::string_view option) const {
+    const auto found = options.find(option);
+    if (found == options.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+ParseOutcome parseCommandArgs(const CommandInfo& command, const std::vector<std::string>& args) {
+    ParseOutcome outcome;
+    bool optionsEnded = false;
+    for (std::size_t at = 0; at < args.size(); ++at) {
+        const std::string& word = args[at];
+        if (!optionsEnded && (word == "--help" || word == "-h")) {
+            outcome.args.help = true;
+            return outcome;
+        }
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+            outcome.error = takeOption(command, args, at, outcome.args);
+        } else {
+            outcome.args.operands.push_back(word);
+        }
+        if (!outcome.error.empty()) {
+            return outcome;
+        }
+    }
+    outcome.error = checkOperandCount(command, outcome.args.operands.size());
+    return outcome;
+}
+
+std::optional<std::int32_t> parseNumber(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    std::int32_t value = 0;
+    const char* last = text.data() + text.size();
+    const auto [end, failure] = std::from_chars(text.data(), last, value, base);
+    if (text.empty() || failure != std::errc() || end != last || value < 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::int16_t> parseLevel(std::string_view text) {
+    const auto number = parseNumber(text);
+    if (!number || *number < 1 || *number > kLevelCount) {
+        return std::nullopt;
+    }
+    return static_cast<std::int16_t>(*number - 1);
+}
+
+}  // namespace orvex

@@ -1,0 +1,286 @@
+#include "toolcommands.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "compression/kosinski.h"
+#include "pngwriter.h"
+#include "rom/checksum.h"
+#include "rom/demorom.h"
+#include "rom/leveldirectory.h"
+#include "rom/levelloader.h"
+#include "rom/levelsaver.h"
+#include "rom/romcheck.h"
+#include "rom/romlayout.h"
+#include "terminalhost.h"
+#include "toolfiles.h"
+#include "toolsupport.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::string_view kCheckingCaption = "Checking the ROM ...";
+constexpr std::string_view kWritingPngCaption = "Writing PNG ...";
+
+TerminalHost makeHost(ToolIo& io, Answering answering) {
+    return TerminalHost(io.in, io.out, io.err, io.showProgress, answering);
+}
+
+// A host for commands that report a layout breaking off themselves.
+TerminalHost makeLevelHost(ToolIo& io) {
+    TerminalHost host = makeHost(io, Answering::No);
+    host.holdMessages();
+    return host;
+}
+
+std::string bytesText(std::size_t count) {
+    return std::to_string(count) + " bytes";
+}
+
+// The encoders return packedData: the stream and one 0x00 a level save pads with.
+std::vector<std::uint8_t> streamOf(std::vector<std::uint8_t> packed) {
+    if (!packed.empty()) {
+        packed.pop_back();
+    }
+    return packed;
+}
+
+void printWarnings(ToolIo& io, std::string_view command, const LoadReport& report) {
+    for (const std::string& warning : report.warnings) {
+        reportWarning(io, command, warning);
+    }
+}
+
+}  // namespace
+
+int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "kos-decompress";
+    auto input = readWholeFile(args.in);
+    if (!input) {
+        return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
+    }
+    const std::string what = "cannot decompress the stream at " + hexOffset(args.offset);
+    auto decoded = decompressKosinski(*input, args.offset);
+    if (!decoded) {
+        return reportFailure(io, kCommand, args.in, what, decoded.error());
+    }
+    if (decoded->weirdOffset) {
+        return reportFailure(io, kCommand, args.in, what, brokenOffError(args.offset, *decoded));
+    }
+    if (Status written = writeFileAtomically(args.out, decoded->data); !written) {
+        return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
+    }
+    io.out << "stream length: " << decoded->packedLastIndex + 1 << " bytes\n"
+           << "wrote " << bytesText(decoded->data.size()) << " to " << args.out.string() << '\n';
+    return kExitOk;
+}
+
+int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "kos-compress";
+    auto input = readWholeFile(args.in);
+    if (!input) {
+        return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
+    }
+    TerminalHost host = makeHost(io, Answering::No);
+    host.setLabel("Compressing ...");
+    auto packed = [&] {
+        ProgressScope progress(host);
+        return args.rle ? compressKosinski(*input, &host) : compressKosinskiOptimal(*input, &host);
+    }();
+    if (!packed) {
+        return reportFailure(io, kCommand, args.in, "cannot compress", packed.error());
+    }
+    const std::vector<std::uint8_t> stream = streamOf(std::move(*packed));
+    if (Status written = writeFileAtomically(args.out, stream); !written) {
+        return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
+    }
+    io.out << "compressed " << bytesText(input->size()) << " into a stream of "
+           << bytesText(stream.size()) << " (" << (args.rle ? "run-length" : "optimal")
+           << " encoder)\n";
+    return kExitOk;
+}
+
+int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "layout-export";
+    auto image = readWholeFile(args.rom);
+    if (!image) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
+    }
+    TerminalHost host = makeLevelHost(io);
+    auto data = std::make_unique<LevelData>();
+    const std::string what = "cannot read the layout of " + levelName(args.level);
+    auto layout = readMap(*image, args.level, *data, host);
+    if (!layout) {
+        return reportFailure(io, kCommand, args.rom, what, layout.error());
+    }
+    if (layout->weirdOffset) {
+        auto at = layoutAddress(*image, args.level);
+        return reportFailure(io, kCommand, args.rom, what, brokenOffError(at ? *at : 0, *layout));
+    }
+    if (Status written = writeFileAtomically(args.out, data->unpackedData); !written) {
+        return reportFailure(io, kCommand, args.out, "cannot write the layout", written.error());
+    }
+    io.out << "wrote the layout of " << levelName(args.level) << " ("
+           << bytesText(data->unpackedData.size()) << ") to " << args.out.string() << '\n';
+    return kExitOk;
+}
+
+int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "layout-import";
+    auto layout = readWholeFile(args.in);
+    if (!layout) {
+        return reportFailure(io, kCommand, args.in, "cannot read the layout", layout.error());
+    }
+    const RomImage rom(args.rom);
+    TerminalHost host = makeLevelHost(io);
+    auto data = std::make_unique<LevelData>();
+    const std::string what = "cannot save the layout of " + levelName(args.level);
+    auto loaded = loadLevel(rom, args.level, *data, host);
+    if (!loaded) {
+        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
+                             loaded.error());
+    }
+    if (loaded->layoutComplete && layout->size() != data->unpackedData.size()) {
+        return reportFailure(io, kCommand, args.in,
+                             what + ": the file has " + bytesText(layout->size()) +
+                                 ", the level's layout " + bytesText(data->unpackedData.size()));
+    }
+    data->unpackedData = std::move(*layout);
+    auto saved = saveLevel(rom, args.level, *data, host);
+    if (!saved) {
+        return reportFailure(io, kCommand, args.rom, what, saved.error());
+    }
+    io.out << "saved the layout of " << levelName(args.level) << ": a stream of "
+           << bytesText(static_cast<std::size_t>(saved->packedBytes)) << " in a room of "
+           << saved->room << " bytes\n";
+    return kExitOk;
+}
+
+int runMigrate(const MigrateArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "migrate";
+    const RomImage rom(args.rom);
+    TerminalHost host = makeHost(io, args.yes ? Answering::Yes : Answering::Ask);
+    auto outcome = [&] {
+        ProgressScope progress(host);
+        host.setCaption(kCheckingCaption);
+        host.setBarWidth(0);
+        return checkROM(rom, host);
+    }();
+    if (!outcome) {
+        return reportFailure(io, kCommand, args.rom, "cannot migrate the layouts", outcome.error());
+    }
+    switch (*outcome) {
+        case RomCheckOutcome::AlreadyMigrated:
+            io.out << "the layouts are already migrated; nothing changed\n";
+            break;
+        case RomCheckOutcome::Declined:
+            io.out << "not migrated; nothing changed\n";
+            break;
+        case RomCheckOutcome::Migrated: {
+            auto directory = rom.readLong(kLayoutDirectoryPointer);
+            io.out << "migrated the layouts of all " << kLevelCount
+                   << " levels; the layout directory is now at "
+                   << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
+            break;
+        }
+    }
+    return kExitOk;
+}
+
+int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "fix-checksum";
+    const RomImage rom(args.rom);
+    auto image = rom.readAll();
+    if (!image) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
+    }
+    auto stored = storedChecksum(*image);
+    auto computed = stored ? computeChecksum(*image) : Result<std::uint16_t>(stored.error());
+    if (!computed) {
+        return reportFailure(io, kCommand, args.rom, "cannot compute the checksum",
+                             computed.error());
+    }
+    if (*stored == *computed) {
+        io.out << "checksum " << hexOffset(*stored) << " is already correct; nothing changed\n";
+        return kExitOk;
+    }
+    if (Status written = rom.writeWord(kChecksumField, *computed); !written) {
+        return reportFailure(io, kCommand, args.rom, "cannot write the checksum", written.error());
+    }
+    io.out << "checksum at " << hexOffset(kChecksumField) << ": " << hexOffset(*stored) << " -> "
+           << hexOffset(*computed) << '\n';
+    return kExitOk;
+}
+
+namespace {
+
+constexpr std::string_view kRenderCommand = "render";
+
+Image composePicture(const RenderArgs& args, const LevelData& data, TerminalHost& host) {
+    ProgressScope progress(host);
+    return args.blocks ? renderBlockSheet(data.blockPictures)
+                       : renderPlane(data.blockPictures, data.unpackedData, args.plane, &host);
+}
+
+Status writePicture(const Image& image, const std::filesystem::path& out, TerminalHost& host) {
+    ProgressScope progress(host);
+    host.setCaption(kWritingPngCaption);
+    host.setBarWidth(0);
+    return writePng(image, out);
+}
+
+}  // namespace
+
+int runRender(const RenderArgs& args, ToolIo& io) {
+    TerminalHost host = makeLevelHost(io);
+    auto data = std::make_unique<LevelData>();
+    auto loaded = loadLevel(RomImage(args.rom), args.level, *data, host);
+    if (!loaded) {
+        return reportFailure(io, kRenderCommand, args.rom, "cannot load " + levelName(args.level),
+                             loaded.error());
+    }
+    const Image image = composePicture(args, *data, host);
+    if (image.isNull()) {
+        return reportFailure(io, kRenderCommand, args.rom,
+                             "the layout of " + levelName(args.level) + " has " +
+                                 bytesText(data->unpackedData.size()) +
+                                 ", not one complete row of 256");
+    }
+    printWarnings(io, kRenderCommand, *loaded);
+    if (!loaded->layoutComplete && !args.blocks) {
+        reportWarning(io, kRenderCommand,
+                      "the layout stream breaks off; the picture shows the rows decoded before "
+                      "the break");
+    }
+    if (Status written = writePicture(image, args.out, host); !written) {
+        return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
+                             written.error());
+    }
+    io.out << "wrote " << args.out.string() << ": " << image.width() << " x " << image.height()
+           << " pixels\n";
+    return kExitOk;
+}
+
+int runDemoRom(const DemoRomArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "demo-rom";
+    const std::filesystem::path temporary = temporarySibling(args.out);
+    Status written = writeDemoRom(temporary);
+    if (written) {
+        written = moveIntoPlace(temporary, args.out);
+    }
+    if (!written) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return reportFailure(io, kCommand, args.out, "cannot write the demo ROM", written.error());
+    }
+    std::error_code unknown;
+    const std::uintmax_t size = std::filesystem::file_size(args.out, unknown);
+    io.out << "wrote the demo ROM (" << (unknown ? 0 : size) << " bytes) to " << args.out.string()
+           << '\n';
+    return kExitOk;
+}
+
+}  // namespace orvex

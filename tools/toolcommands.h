@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "graphics/levelimage.h"
+
+// The commands of orvex-tool. Each takes its parsed arguments and the streams it talks to and
+// returns the exit status: 0 on success, 1 when the work failed (one line on `err`), 2 for a
+// usage error. Output files are written only at the very end and only complete.
+
+namespace orvex {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct ToolIo {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool showProgress = false;  // the error stream is a terminal
+};
+
+struct InfoArgs {
+    std::filesystem::path rom;
+};
+struct KosDecompressArgs {
+    std::filesystem::path in;
+    std::filesystem::path out;
+    std::int32_t offset = 0;
+};
+struct KosCompressArgs {
+    std::filesystem::path in;
+    std::filesystem::path out;
+    bool rle = false;
+};
+struct LayoutExportArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;  // level index 0..19
+    std::filesystem::path out;
+};
+struct LayoutImportArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;  // level index 0..19
+    std::filesystem::path in;
+};
+struct MigrateArgs {
+    std::filesystem::path rom;
+    bool yes = false;
+};
+struct FixChecksumArgs {
+    std::filesystem::path rom;
+};
+struct RenderArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;  // level index 0..19
+    std::filesystem::path out;
+    Plane plane = Plane::Foreground;
+    bool blocks = false;
+};
+struct DemoRomArgs {
+    std::filesystem::path out;
+};
+
+[[nodiscard]] int runInfo(const InfoArgs& args, ToolIo& io);
+[[nodiscard]] int runKosDecompress(const KosDecompressArgs& args, ToolIo& io);
+[[nodiscard]] int runKosCompress(const KosCompressArgs& args, ToolIo& io);
+[[nodiscard]] int runLayoutExport(const LayoutExportArgs& args, ToolIo& io);
+[[nodiscard]] int runLayoutImport(const LayoutImportArgs& args, ToolIo& io);
+[[nodiscard]] int runMigrate(const MigrateArgs& args, ToolIo& io);
+[[nodiscard]] int runFixChecksum(const FixChecksumArgs& args, ToolIo& io);
+[[nodiscard]] int runRender(const RenderArgs& args, ToolIo& io);
+[[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
+
+// The whole tool: `args` are the words after the program name. Parses the command line,
+// prints help or a usage error, or runs the command.
+[[nodiscard]] int runTool(const std::vector<std::string>& args, ToolIo& io);
+
+}  // namespace orvex

@@ -1,0 +1,150 @@
+// orvex-tool's command line: from words to a command's arguments, help and usage errors.
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "toolargs.h"
+#include "toolcommands.h"
+
+namespace orvex {
+
+namespace {
+
+// A command's words turned into its typed arguments; a usage error sets `error`.
+struct Conversion {
+    const CommandInfo& command;
+    const CommandArgs& args;
+    std::string error;
+
+    std::filesystem::path path(std::size_t index) const { return args.operands[index]; }
+
+    std::int16_t level(std::size_t index) {
+        const auto level = parseLevel(args.operands[index]);
+        if (!level) {
+            fail("LEVEL must be a number from 1 to 20, not \"" + args.operands[index] + "\"");
+            return 0;
+        }
+        return *level;
+    }
+
+    std::int32_t number(std::string_view option, std::int32_t fallback) {
+        const auto text = args.value(option);
+        if (!text) {
+            return fallback;
+        }
+        const auto value = parseNumber(*text);
+        if (!value) {
+            fail(std::string(option) + " needs a number (decimal or 0x hex), not \"" + *text +
+                 "\"");
+            return fallback;
+        }
+        return *value;
+    }
+
+    Plane plane() {
+        const std::string text = args.value("--plane").value_or("fg");
+        if (text != "fg" && text != "bg") {
+            fail("--plane must be fg or bg, not \"" + text + "\"");
+        }
+        return text == "bg" ? Plane::Background : Plane::Foreground;
+    }
+
+    void fail(std::string reason) {
+        if (error.empty()) {
+            error = std::move(reason);
+        }
+    }
+};
+
+int usageError(ToolIo& io, const std::string& reason, const std::string& usage) {
+    io.err << kToolName << ": " << reason << '\n' << usage << '\n';
+    return kExitUsage;
+}
+
+// Runs the command with its converted arguments unless a conversion failed.
+template <typename Args>
+int finish(Conversion& conversion, ToolIo& io, const Args& args, int (*run)(const Args&, ToolIo&)) {
+    if (!conversion.error.empty()) {
+        return usageError(io, conversion.error, usageLine(conversion.command));
+    }
+    return run(args, io);
+}
+
+using Runner = int (*)(Conversion&, ToolIo&);
+
+// Braced lists convert left to right, so the first bad argument is the one reported.
+const std::map<std::string_view, Runner>& runners() {
+    static const std::map<std::string_view, Runner> table = {
+        {"info",
+         [](Conversion& v, ToolIo& io) { return finish(v, io, InfoArgs{v.path(0)}, runInfo); }},
+        {"kos-decompress",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, KosDecompressArgs{v.path(0), v.path(1), v.number("--offset", 0)},
+                           runKosDecompress);
+         }},
+        {"kos-compress",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, KosCompressArgs{v.path(0), v.path(1), v.args.has("--rle")},
+                           runKosCompress);
+         }},
+        {"layout-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, LayoutExportArgs{v.path(0), v.level(1), v.path(2)},
+                           runLayoutExport);
+         }},
+        {"layout-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, LayoutImportArgs{v.path(0), v.level(1), v.path(2)},
+                           runLayoutImport);
+         }},
+        {"migrate",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, MigrateArgs{v.path(0), v.args.has("--yes")}, runMigrate);
+         }},
+        {"fix-checksum",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, FixChecksumArgs{v.path(0)}, runFixChecksum);
+         }},
+        {"render",
+         [](Conversion& v, ToolIo& io) {
+             return finish(
+                 v, io,
+                 RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(), v.args.has("--blocks")},
+                 runRender);
+         }},
+        {"demo-rom", [](Conversion& v,
+                        ToolIo& io) { return finish(v, io, DemoRomArgs{v.path(0)}, runDemoRom); }},
+    };
+    return table;
+}
+
+}  // namespace
+
+int runTool(const std::vector<std::string>& args, ToolIo& io) {
+    if (args.empty()) {
+        return usageError(io, "no command given", toolUsageLine());
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        io.out << toolHelp();
+        return kExitOk;
+    }
+    const CommandInfo* command = findCommand(args[0]);
+    if (command == nullptr) {
+        return usageError(io, "unknown command \"" + args[0] + "\"", toolUsageLine());
+    }
+    const ParseOutcome parsed =
+        parseCommandArgs(*command, std::vector<std::string>(args.begin() + 1, args.end()));
+    if (parsed.args.help) {
+        io.out << commandHelp(*command);
+        return kExitOk;
+    }
+    if (!parsed.error.empty()) {
+        return usageError(io, parsed.error, usageLine(*command));
+    }
+    Conversion conversion{*command, parsed.args, {}};
+    return runners().at(command->name)(conversion, io);
+}
+
+}  // namespace orvex

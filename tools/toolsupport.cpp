@@ -1,0 +1,38 @@
+#include "toolsupport.h"
+
+#include <ostream>
+
+#include "terminalhost.h"
+#include "toolargs.h"
+
+namespace orvex {
+
+int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
+                  std::string_view what, const Error& error) {
+    io.err << kToolName << ": " << command << ": " << file.string() << ": " << what << ": "
+           << oneLine(error.describe()) << '\n';
+    return kExitFailure;
+}
+
+int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
+                  std::string_view what) {
+    io.err << kToolName << ": " << command << ": " << file.string() << ": " << what << '\n';
+    return kExitFailure;
+}
+
+void reportWarning(ToolIo& io, std::string_view command, std::string_view text) {
+    io.err << kToolName << ": " << command << ": warning: " << oneLine(text) << '\n';
+}
+
+Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded) {
+    return makeError(
+        ErrorCode::CorruptStream,
+        std::string(kWeirdOffsetMessage) + " A copy reaches before the start of the output",
+        std::int64_t{streamOffset} + decoded.packedLastIndex);
+}
+
+std::string levelName(std::int16_t level) {
+    return "level " + std::to_string(level + 1);
+}
+
+}  // namespace orvex

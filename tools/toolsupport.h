@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "common/error.h"
+#include "compression/kosinski.h"
+#include "toolcommands.h"
+
+// Helpers the command implementations share.
+
+namespace orvex {
+
+// Prints "orvex-tool: COMMAND: FILE: WHAT: <error.describe()>" on one line and returns
+// kExitFailure.
+int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
+                  std::string_view what, const Error& error);
+
+// The same without an Error: "orvex-tool: COMMAND: FILE: WHAT".
+int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
+                  std::string_view what);
+
+// "orvex-tool: COMMAND: warning: TEXT".
+void reportWarning(ToolIo& io, std::string_view command, std::string_view text);
+
+// The error for a stream at `streamOffset` that broke off with a copy from before the start of
+// its output: CorruptStream at the last stream byte read.
+[[nodiscard]] Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded);
+
+// "level 3" for level index 2.
+[[nodiscard]] std::string levelName(std::int16_t level);
+
+}  // namespace orvex
