@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "graphics/overview.h"
 #include "rom/demorom.h"
 #include "rom/leveldata.h"
 #include "rom/levelloader.h"
@@ -98,5 +99,22 @@ void BM_SaveLevel(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SaveLevel)->Unit(benchmark::kMillisecond);
+
+// The level overview from block pictures already rendered: miniatures, then the plane.
+void BM_DrawOverview(benchmark::State& state) {
+    const BenchRom file("overview");
+    LevelData data;
+    SilentHost host;
+    if (!loadLevel(file.rom(), 0, data, host).ok()) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    for (auto _ : state) {
+        const BlockMiniatures miniatures = makeMiniatures(data.blockPictures, 8);
+        const Image overview = renderOverview(miniatures, data.unpackedData, Plane::Foreground);
+        benchmark::DoNotOptimize(overview.pixel(0, 0));
+    }
+}
+BENCHMARK(BM_DrawOverview)->Unit(benchmark::kMillisecond);
 
 }  // namespace

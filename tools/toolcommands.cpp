@@ -54,6 +54,13 @@ void printWarnings(ToolIo& io, std::string_view command, const LoadReport& repor
     }
 }
 
+// Names the copy of the ROM that the first change kept beside it.
+void reportBackup(ToolIo& io, const RomImage& rom) {
+    if (rom.backupPath()) {
+        io.out << "the ROM as it was is kept in " << rom.backupPath()->string() << '\n';
+    }
+}
+
 }  // namespace
 
 int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
@@ -156,6 +163,7 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
     io.out << "saved the layout of " << levelName(args.level) << ": a stream of "
            << bytesText(static_cast<std::size_t>(saved->packedBytes)) << " in a room of "
            << saved->room << " bytes\n";
+    reportBackup(io, rom);
     return kExitOk;
 }
 
@@ -184,6 +192,7 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
             io.out << "migrated the layouts of all " << kLevelCount
                    << " levels; the layout directory is now at "
                    << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
+            reportBackup(io, rom);
             break;
         }
     }
@@ -212,6 +221,7 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
     }
     io.out << "checksum at " << hexOffset(kChecksumField) << ": " << hexOffset(*stored) << " -> "
            << hexOffset(*computed) << '\n';
+    reportBackup(io, rom);
     return kExitOk;
 }
 

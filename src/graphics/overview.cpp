@@ -1,0 +1,75 @@
+#include "graphics/overview.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace orvex {
+
+namespace {
+
+// The average colour of a size x size square of `picture` with its top left at (left, top).
+std::uint32_t averageOf(const Image& picture, std::int32_t left, std::int32_t top,
+                        std::int32_t size) {
+    std::uint32_t red = 0;
+    std::uint32_t green = 0;
+    std::uint32_t blue = 0;
+    for (std::int32_t y = top; y < top + size; ++y) {
+        const std::uint32_t* row = picture.row(y);
+        for (std::int32_t x = left; x < left + size; ++x) {
+            red += (row[x] >> 16) & 0xFFu;
+            green += (row[x] >> 8) & 0xFFu;
+            blue += row[x] & 0xFFu;
+        }
+    }
+    const auto count = static_cast<std::uint32_t>(size * size);
+    return 0xFF000000u | ((red / count) << 16) | ((green / count) << 8) | (blue / count);
+}
+
+Image miniatureOf(const Image& picture, std::int32_t cellSize) {
+    Image small(cellSize, cellSize);
+    if (picture.isNull()) {
+        return small;
+    }
+    const std::int32_t square = kBlockSize / cellSize;
+    for (std::int32_t y = 0; y < cellSize; ++y) {
+        for (std::int32_t x = 0; x < cellSize; ++x) {
+            small.setPixel(x, y, averageOf(picture, x * square, y * square, square));
+        }
+    }
+    return small;
+}
+
+}  // namespace
+
+BlockMiniatures makeMiniatures(const BlockPictures& blocks, std::int32_t cellSize) {
+    assert(cellSize > 0 && cellSize <= kBlockSize && kBlockSize % cellSize == 0);
+    BlockMiniatures miniatures{cellSize, {}};
+    miniatures.images.reserve(blocks.size());
+    for (const Image& picture : blocks) {
+        miniatures.images.push_back(miniatureOf(picture, cellSize));
+    }
+    return miniatures;
+}
+
+Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout, Plane plane) {
+    const std::int32_t rows = layoutRows(layout.size());
+    const std::int32_t size = miniatures.cellSize;
+    if (rows == 0 || size == 0) {
+        return {};
+    }
+    Image overview(kPlaneColumns * size, rows * size);
+    const std::size_t firstColumn = plane == Plane::Foreground ? 0 : kPlaneColumns;
+    for (std::int32_t row = 0; row < rows; ++row) {
+        for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
+            const std::size_t at = static_cast<std::size_t>(row) * kLayoutRowBytes + firstColumn +
+                                   static_cast<std::size_t>(column);
+            const Image& cell = miniatures.images[layout[at]];
+            for (std::int32_t y = 0; y < size; ++y) {
+                std::copy_n(cell.row(y), size, overview.row(row * size + y) + column * size);
+            }
+        }
+    }
+    return overview;
+}
+
+}  // namespace orvex

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "graphics/blocks.h"
+#include "graphics/image.h"
+#include "graphics/levelimage.h"
+
+// The level overview: a whole plane drawn small, one miniature of a block per layout cell.
+
+namespace orvex {
+
+// The 256 block pictures scaled down to `cellSize` pixels a side, each pixel the average of the
+// square of block pixels it covers. cellSize divides 128 (1, 2, 4, ..., 128).
+struct BlockMiniatures {
+    std::int32_t cellSize = 0;
+    std::vector<Image> images;  // one per block number; black where the picture is null
+};
+
+[[nodiscard]] BlockMiniatures makeMiniatures(const BlockPictures& blocks, std::int32_t cellSize);
+
+// One plane of `layout` with each cell drawn as its block's miniature: 128 cells across and
+// layoutRows(layout.size()) down. Nothing is decoded; a layout without a complete row gives a
+// null Image.
+[[nodiscard]] Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout,
+                                   Plane plane);
+
+}  // namespace orvex
