@@ -77,6 +77,12 @@ TEST(HostileInput, BrokenTablesGiveAClearErrorAndLoadNothing) {
         {"tile art past the end", [&](auto& rom) { putLong(rom, zone0Art, 0x00FFFFF0); }},
         {"block art past the end", [&](auto& rom) { putLong(rom, zone0Art + 8, 0x01FFFFFF); }},
         {"file of 0xE471 bytes", [](auto& rom) { rom.resize(0xE471); }},
+        {"tile art running off the end of the file",
+         [&](auto& rom) {
+             const auto& tiles = demo.zoneOf(0).tiles;
+             std::copy(rom.begin() + tiles.offset, rom.begin() + tiles.offset + 20, rom.end() - 20);
+             putLong(rom, zone0Art, static_cast<std::uint32_t>(rom.size() - 20));
+         }},
         {"empty layout",
          [&](auto& rom) {
              const std::uint8_t endOnly[] = {0x02, 0x00, 0x00, 0xF0, 0x00};

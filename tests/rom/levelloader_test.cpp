@@ -80,11 +80,14 @@ TEST(LevelLoader, LoadsEveryAssetOfALevel) {
     EXPECT_EQ(data.paletteAddr, demo.zoneOf(2).paletteOffset);
     EXPECT_EQ(data.levelPalette.at(1, 0), 0u);  // colour 0 is black on every line
 
-    for (int b : {0, 1, 0x41, 0x9C, 255}) {
-        for (auto [x, y] : {std::pair{0, 0}, {5, 3}, {17, 9}, {127, 0}, {64, 70}, {120, 127}}) {
-            EXPECT_EQ(data.blockPictures[static_cast<std::size_t>(b)].pixel(x, y),
-                      expectedPixel(demo, 2, b, x, y))
-                << "block " << b << " pixel " << x << "," << y;
+    // Every pixel of a few blocks whose words use all four flips and palette lines.
+    for (int b : {0x00, 0x3B, 0x9E, 0xFF}) {
+        for (int y = 0; y < 128; ++y) {
+            for (int x = 0; x < 128; ++x) {
+                ASSERT_EQ(data.blockPictures[static_cast<std::size_t>(b)].pixel(x, y),
+                          expectedPixel(demo, 2, b, x, y))
+                    << "block " << b << " pixel " << x << "," << y;
+            }
         }
     }
 
@@ -95,23 +98,6 @@ TEST(LevelLoader, LoadsEveryAssetOfALevel) {
                                         "Extracting 128x128 Tiles ..."}));
     EXPECT_EQ(host.widths.back(), 305);
     EXPECT_TRUE(host.messages.empty());
-}
-
-TEST(LevelLoader, EveryPixelOfAFewBlocksMatchesTheRawArt) {
-    const auto& demo = demoRom();
-    TempRomFile file(demo.image);
-    LevelData data;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(RomImage(file.path()), 19, data, host).ok());
-    for (int b : {0x00, 0x3B, 0xC7}) {
-        for (int y = 0; y < 128; ++y) {
-            for (int x = 0; x < 128; ++x) {
-                ASSERT_EQ(data.blockPictures[static_cast<std::size_t>(b)].pixel(x, y),
-                          expectedPixel(demo, 19, b, x, y))
-                    << "block " << b << " pixel " << x << "," << y;
-            }
-        }
-    }
 }
 
 TEST(LevelLoader, ActsShareArtAndEveryLoadRereadsTheLayout) {
@@ -183,24 +169,6 @@ TEST(LevelLoader, TruncatedRomLoadsNothing) {
         EXPECT_EQ(data.blockPictures[7], before.blockPictures[7]) << "cut at " << cut;
         EXPECT_EQ(host.ends, host.begins);
     }
-}
-
-TEST(LevelLoader, ArtStreamCutOffIsAnError) {
-    const auto& demo = demoRom();
-    std::vector<std::uint8_t> image = demo.image;
-    const auto& tiles = demo.zoneOf(0).tiles;
-    // Point zone 0's tile art at the last bytes of the file: the stream runs off its end.
-    const std::size_t entry =
-        kLevelArtTable + kLevelArtEntrySize * std::size_t{demo.zoneOf(0).zone};
-    std::copy(image.begin() + tiles.offset, image.begin() + tiles.offset + 20, image.end() - 20);
-    putLong(image, entry, static_cast<std::uint32_t>(image.size() - 20));
-    TempRomFile file(image);
-    LevelData data;
-    RecordingHost host;
-    const auto report = loadLevel(RomImage(file.path()), 0, data, host);
-    ASSERT_FALSE(report.ok());
-    EXPECT_EQ(report.error().code, ErrorCode::CorruptStream);
-    EXPECT_FALSE(data.loadedLevel.has_value());
 }
 
 TEST(LevelLoader, WeirdOffsetInTheLayoutShowsTheMessageAndCountsAsNotLoaded) {
