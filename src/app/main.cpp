@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <QTimer>
+
+#include "editor/editorwindow.h"
+#include "editor/startup.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    orvex::EditorWindow window;
+    window.show();
+    const orvex::StartupRom startup(QCoreApplication::arguments().mid(1));
+    QTimer::singleShot(0, &window, [&] { startup.openIn(window); });
+    return app.exec();
+}

@@ -1,0 +1,46 @@
+#include "editor/blockselector.h"
+
+namespace orvex {
+
+BlockSelector::BlockSelector(QWidget* form) : QObject(form) {
+    mVScroll1 = new QScrollBar(Qt::Vertical, form);
+    mVScroll1->setObjectName("VScroll1");
+    mVScroll1->setGeometry(68, 20, 17, 438);
+    mVScroll1->setRange(0, 128);
+    mVScroll1->setSingleStep(1);
+    mVScroll1->setPageStep(1);
+    mVScroll1->setTracking(false);
+    connect(mVScroll1, &QScrollBar::valueChanged, this, &BlockSelector::scrollStrip);
+
+    mPicture1 = new QWidget(form);
+    mPicture1->setObjectName("Picture1");
+    mPicture1->setGeometry(0, 20, 68, 438);
+    mPicture2 = new QWidget(mPicture1);
+    mPicture2->setObjectName("Picture2");
+    mPicture2->setGeometry(0, 0, 64, 16383);
+    createThumbnails();
+}
+
+PictureCell* BlockSelector::thumbnail(std::int32_t block) const {
+    return mThumbnails.at(static_cast<std::size_t>(block));
+}
+
+void BlockSelector::createThumbnails() {
+    for (std::int32_t i = 0; i < kThumbnailCount; ++i) {
+        auto* thumbnail = new PictureCell(mPicture2, "TileViewer", static_cast<std::int16_t>(i));
+        thumbnail->setGeometry(0, kThumbnailSize * i, kThumbnailSize, kThumbnailSize);
+        connect(thumbnail, &PictureCell::clicked, this, &BlockSelector::selectBlock);
+        mThumbnails[static_cast<std::size_t>(i)] = thumbnail;
+    }
+}
+
+void BlockSelector::selectBlock(int index) {
+    mSelectedBlock = static_cast<std::uint8_t>(index);
+}
+
+void BlockSelector::scrollStrip(int value) {
+    const auto top = static_cast<std::int16_t>(-kStripStep * value);
+    mPicture2->move(0, top);
+}
+
+}  // namespace orvex

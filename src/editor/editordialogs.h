@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace orvex {
+
+// Every dialog the editor shows goes through this seam: the system file dialog and the message
+// boxes. The window owns one; tests give it a scripted one.
+class EditorDialogs {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~EditorDialogs() = default;
+    // The open-file dialog for a ROM; the full path of an existing file, or empty on Cancel.
+    virtual QString chooseRomFile() = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool askYesNo(const QString& title, const QString& text, bool defaultYes) = 0;
+    // A Yes/No/Cancel question, Yes the default.
+    virtual Answer askYesNoCancel(const QString& title, const QString& text) = 0;
+    // A message with an OK button.
+    virtual void showMessage(const QString& title, const QString& text) = 0;
+};
+
+}  // namespace orvex

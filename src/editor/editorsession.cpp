@@ -1,0 +1,71 @@
+#include "editor/editorsession.h"
+
+namespace orvex {
+
+EditorSession::EditorSession() : mLevel(std::make_unique<LevelData>()) {}
+
+bool EditorSession::hasUnsavedEdits() const {
+    return mLevel->loadedLevel.has_value() && mLevel->unpackedData != mSavedLayout;
+}
+
+Result<RomCheckOutcome> EditorSession::openRom(const std::filesystem::path& path, Host& host) {
+    RomImage candidate(path);
+    auto outcome = checkROM(candidate, host);
+    if (outcome) {
+        mRom = std::move(candidate);
+        dropLevel();
+    }
+    return outcome;
+}
+
+Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host) {
+    auto report = orvex::loadLevel(mRom, level, *mLevel, host);
+    if (report) {
+        mShownLevel = level;
+        mSavedLayout = mLevel->unpackedData;
+    }
+    return report;
+}
+
+Result<SaveReport> EditorSession::saveLevel(std::int16_t level, Host& host) {
+    auto report = orvex::saveLevel(mRom, level, *mLevel, host);
+    if (report) {
+        mSavedLayout = mLevel->unpackedData;
+    }
+    return report;
+}
+
+std::optional<std::uint8_t> EditorSession::blockAt(std::int32_t row, std::int32_t column) const {
+    const auto position = layoutPosition(row, column);
+    if (!position) {
+        return std::nullopt;
+    }
+    return mLevel->unpackedData[*position];
+}
+
+bool EditorSession::placeBlock(std::int32_t row, std::int32_t column, std::uint8_t block) {
+    const auto position = layoutPosition(row, column);
+    if (!position) {
+        return false;
+    }
+    mLevel->unpackedData[*position] = block;
+    return true;
+}
+
+std::optional<std::size_t> EditorSession::layoutPosition(std::int32_t row,
+                                                         std::int32_t column) const {
+    const std::int64_t index = std::int64_t{256} * row + column;
+    if (index < 0 || index >= static_cast<std::int64_t>(mLevel->unpackedData.size())) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(index);
+}
+
+void EditorSession::dropLevel() {
+    mLevel->unpackedData.clear();
+    mLevel->loadedLevel.reset();
+    mShownLevel.reset();
+    mSavedLayout.clear();
+}
+
+}  // namespace orvex

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <cstdint>
+
+namespace orvex {
+
+// An element of a control array that shows a picture stretched to its own size: a block
+// thumbnail (TileViewer) or a map cell (Mapa). All elements of an array share one objectName;
+// the element's number is the property "index" (also index()).
+class PictureCell : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int index READ index CONSTANT)
+
+public:
+    PictureCell(QWidget* parent, const QString& arrayName, std::int16_t index);
+
+    [[nodiscard]] int index() const { return mIndex; }
+    [[nodiscard]] const QPixmap& picture() const { return mPicture; }
+    // Shows `picture`; the same picture again costs nothing.
+    void setPicture(const QPixmap& picture);
+
+signals:
+    void clicked(int index);
+    void mouseMoved(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    std::int16_t mIndex;
+    QPixmap mPicture;
+};
+
+}  // namespace orvex

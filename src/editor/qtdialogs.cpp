@@ -1,0 +1,62 @@
+#include "editor/qtdialogs.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace orvex {
+
+namespace {
+
+// The core ends its lines with CR LF; a message box wants plain line feeds.
+QString plainLines(QString text) {
+    return text.replace("\r\n", "\n");
+}
+
+}  // namespace
+
+void configureRomDialog(QFileDialog& dialog) {
+    dialog.setWindowTitle(kRomDialogTitle);
+    dialog.setNameFilters({kRomFilter, kAllFilesFilter});
+    dialog.selectNameFilter(kRomFilter);
+    dialog.setDirectory(QCoreApplication::applicationDirPath());
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::chooseRomFile() {
+    QFileDialog dialog(mOwner);
+    configureRomDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::askYesNo(const QString& title, const QString& text, bool defaultYes) {
+    QMessageBox box(QMessageBox::NoIcon, title, plainLines(text),
+                    QMessageBox::Yes | QMessageBox::No, mOwner);
+    box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+EditorDialogs::Answer QtDialogs::askYesNoCancel(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, plainLines(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, mOwner);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+void QtDialogs::showMessage(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, plainLines(text), QMessageBox::Ok, mOwner);
+    box.exec();
+}
+
+}  // namespace orvex

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QWidget>
+
+#include "editor/editordialogs.h"
+
+namespace orvex {
+
+inline constexpr const char* kRomDialogTitle = "Select a Sonic 2 ROM...";
+inline constexpr const char* kRomFilter = "Binary ROM (*.bin)";
+inline constexpr const char* kAllFilesFilter = "All Files (*.*)";
+
+// The settings of the ROM file dialog: title, the two filters with the first selected, the
+// program's own folder, existing files only.
+void configureRomDialog(QFileDialog& dialog);
+
+// The dialogs as Qt shows them, owned by the main window.
+class QtDialogs : public EditorDialogs {
+public:
+    explicit QtDialogs(QWidget* owner) : mOwner(owner) {}
+
+    QString chooseRomFile() override;
+    bool askYesNo(const QString& title, const QString& text, bool defaultYes) override;
+    Answer askYesNoCancel(const QString& title, const QString& text) override;
+    void showMessage(const QString& title, const QString& text) override;
+
+private:
+    QWidget* mOwner;
+};
+
+}  // namespace orvex

@@ -1,0 +1,49 @@
+#include "editor/startup.h"
+
+#include <QFile>
+
+#include "editor/editorwindow.h"
+#include "editor/uitext.h"
+#include "rom/demorom.h"
+
+namespace orvex {
+
+StartupRom::StartupRom(const QStringList& arguments) {
+    if (arguments.isEmpty()) {
+        return;
+    }
+    const QString& first = arguments.constFirst();
+    if (first == "--demo") {
+        writeDemo();
+    } else if (first.startsWith("--")) {
+        mError = "Unknown option " + first + ". Usage: orvex [ROM file | --demo]";
+    } else {
+        mPath = first;
+    }
+}
+
+void StartupRom::writeDemo() {
+    auto folder = std::make_unique<QTemporaryDir>();
+    if (!folder->isValid()) {
+        mError = "No temporary folder for the demo ROM: " + folder->errorString();
+        return;
+    }
+    const QString path = folder->filePath("orvex-demo.bin");
+    const Status written = writeDemoRom(QFile::encodeName(path).toStdString());
+    if (!written) {
+        mError = "The demo ROM could not be written.\n\n" + toQString(written.error().describe());
+        return;
+    }
+    mDemoFolder = std::move(folder);
+    mPath = path;
+}
+
+void StartupRom::openIn(EditorWindow& window) const {
+    if (!mError.isEmpty()) {
+        window.dialogs().showMessage(kMessageTitle, mError);
+    } else if (!mPath.isEmpty()) {
+        window.openRomFile(mPath);
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,96 @@
+#include "windows/progresswindow.h"
+
+#include <QApplication>
+#include <QFont>
+#include <cmath>
+
+#include "editor/linewidget.h"
+#include "editor/uitext.h"
+#include "windows/centerme.h"
+
+namespace orvex {
+
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* name, const char* text, QRect geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    QFont font("Fixedsys");
+    font.setPointSize(9);
+    label->setFont(font);
+    return label;
+}
+
+void makeLine(QWidget* parent, const char* name, QPoint from, QPoint to, QColor colour) {
+    auto* line = new LineWidget(parent, from, to, colour);
+    line->setObjectName(name);
+}
+
+}  // namespace
+
+ProgressWindow::ProgressWindow(QWidget* owner, QWidget* lockedWidget)
+    : QWidget(owner,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      mLocked(lockedWidget) {
+    QCoreApplication::processEvents();
+    setObjectName("Progresso");
+    setWindowTitle(kProgressDesignCaption);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFixedSize(369, 163);
+    createFrame();
+    createLabels();
+    CenterMe(this);
+    if (mLocked) {
+        mLocked->setEnabled(false);
+    }
+    show();
+}
+
+ProgressWindow::~ProgressWindow() {
+    if (mLocked) {
+        mLocked->setEnabled(true);
+    }
+}
+
+void ProgressWindow::createFrame() {
+    mBar = new FilledShape(this, QColor(255, 0, 0), std::nullopt);
+    mBar->setObjectName("ShpProgresso");
+    mBar->setGeometry(32, 8, kProgressDesignBarWidth, 17);
+    const QColor dark = QApplication::palette().color(QPalette::WindowText);
+    makeLine(this, "Line3", {32, 8}, {334, 8}, dark);
+    makeLine(this, "Line4", {32, 24}, {32, 8}, dark);
+    makeLine(this, "Line1", {32, 24}, {336, 24}, Qt::white);
+    makeLine(this, "Line2", {334, 24}, {334, 8}, Qt::white);
+}
+
+void ProgressWindow::createLabels() {
+    makeLabel(this, "Label1", "0 %", QRect(24, 32, 33, 17));
+    makeLabel(this, "Label2", "100 %", QRect(320, 32, 41, 17));
+    mBufferedImage = new QLabel(this);
+    mBufferedImage->setObjectName("BufferedImage");
+    mBufferedImage->setGeometry(120, 32, 128, 128);
+}
+
+void ProgressWindow::setCaption(std::string_view caption) {
+    const QString text = toQString(caption);
+    if (text == windowTitle()) {
+        return;
+    }
+    setWindowTitle(text);
+    emit captionChanged(text);
+    QCoreApplication::processEvents();
+}
+
+void ProgressWindow::setBarWidth(double pixels) {
+    const auto width = static_cast<int>(std::lround(pixels));
+    if (width == mBarWidth) {
+        return;
+    }
+    mBarWidth = width;
+    mBar->resize(std::max(width, 0), mBar->height());
+    emit barWidthChanged(width);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace orvex
