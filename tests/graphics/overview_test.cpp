@@ -21,8 +21,8 @@ TEST(Overview, DrawsEachCellAsTheAverageOfItsBlock) {
         }
     }
     std::vector<std::uint8_t> layout(2 * 256 + 17, 0);  // the partial last row is not shown
-    layout[3] = 1;                                        // foreground row 0, column 3
-    layout[256 + 128 + 5] = 2;                            // background row 1, column 5
+    layout[3] = 1;                                      // foreground row 0, column 3
+    layout[256 + 128 + 5] = 2;                          // background row 1, column 5
 
     const BlockMiniatures miniatures = makeMiniatures(blocks, 8);
     const Image front = renderOverview(miniatures, layout, Plane::Foreground);
@@ -35,7 +35,8 @@ TEST(Overview, DrawsEachCellAsTheAverageOfItsBlock) {
     const Image back = renderOverview(miniatures, layout, Plane::Background);
     EXPECT_EQ(back.pixel(5 * 8 + 4, 8 + 4), 0xFF006400u);  // half the checks green
     EXPECT_EQ(back.pixel(3 * 8 + 1, 2), 0xFF000000u);
-    EXPECT_TRUE(renderOverview(miniatures, std::vector<std::uint8_t>(255), Plane::Foreground).isNull());
+    EXPECT_TRUE(
+        renderOverview(miniatures, std::vector<std::uint8_t>(255), Plane::Foreground).isNull());
 }
 
 }  // namespace
