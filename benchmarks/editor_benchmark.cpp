@@ -19,6 +19,7 @@ using namespace orvex;
 class QuietDialogs : public EditorDialogs {
 public:
     QString chooseRomFile() override { return {}; }
+    QString chooseImageFile() override { return {}; }
     bool askYesNo(const QString&, const QString&, bool) override { return false; }
     Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
     void showMessage(const QString&, const QString&) override {}

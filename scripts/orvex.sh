@@ -52,7 +52,7 @@ case "${1:-}" in
         ;;
     sanitize)
         install_missing
-        build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCHMARKS=OFF
+        build build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCHMARKS=OFF
         export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
         export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
         export LSAN_OPTIONS="suppressions=$PWD/.ci/lsan.supp:print_suppressions=0"

@@ -8,6 +8,8 @@ namespace orvex {
 
 namespace {
 
+constexpr int kDotsPerMeter = 3780;  // 96 dots per inch
+
 Error pngError(const std::filesystem::path& path, const std::string& what) {
     return makeError(ErrorCode::FileWrite,
                      "Cannot write the PNG file " + path.string() + ": " + what);
@@ -30,7 +32,12 @@ Status writePng(const Image& image, const std::filesystem::path& path) {
     if (!file.open(QIODevice::WriteOnly)) {
         return pngError(path, file.errorString().toStdString());
     }
-    if (!viewOf(image).save(&file, "PNG")) {
+    // A fixed resolution (96 dpi): otherwise Qt takes the screen's when a GUI application runs,
+    // and the editor's export would differ from the tool's file in the pHYs chunk.
+    QImage png = viewOf(image);
+    png.setDotsPerMeterX(kDotsPerMeter);
+    png.setDotsPerMeterY(kDotsPerMeter);
+    if (!png.save(&file, "PNG")) {
         file.cancelWriting();
         return pngError(path, "encoding failed");
     }

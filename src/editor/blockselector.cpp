@@ -1,12 +1,14 @@
 #include "editor/blockselector.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 BlockSelector::BlockSelector(QWidget* form) : QObject(form) {
     mVScroll1 = new QScrollBar(Qt::Vertical, form);
     mVScroll1->setObjectName("VScroll1");
     mVScroll1->setGeometry(68, 20, 17, 438);
-    mVScroll1->setRange(0, 128);
+    mVScroll1->setRange(0, kStripSteps);
     mVScroll1->setSingleStep(1);
     mVScroll1->setPageStep(1);
     mVScroll1->setTracking(false);
@@ -19,6 +21,7 @@ BlockSelector::BlockSelector(QWidget* form) : QObject(form) {
     mPicture2->setObjectName("Picture2");
     mPicture2->setGeometry(0, 0, 64, 16383);
     createThumbnails();
+    thumbnail(mSelectedBlock)->setMarked(true);
 }
 
 PictureCell* BlockSelector::thumbnail(std::int32_t block) const {
@@ -34,8 +37,33 @@ void BlockSelector::createThumbnails() {
     }
 }
 
+void BlockSelector::pickBlock(std::uint8_t block) {
+    selectBlock(block);
+    mVScroll1->setValue(scrollValueShowing(block, mVScroll1->value(), mPicture1->height()));
+}
+
+int BlockSelector::scrollValueShowing(std::uint8_t block, int current, int viewHeight) {
+    const int top = kThumbnailSize * block;
+    const int bottom = top + kThumbnailSize;
+    int value = current;
+    if (top < kStripStep * value || viewHeight < kThumbnailSize) {
+        value = top / kStripStep;  // the last step that leaves its top edge in view
+    } else if (bottom > kStripStep * value + viewHeight) {
+        value = (bottom - viewHeight + kStripStep - 1) / kStripStep;  // the first that shows it all
+    }
+    return std::clamp(value, 0, kStripSteps);
+}
+
 void BlockSelector::selectBlock(int index) {
-    mSelectedBlock = static_cast<std::uint8_t>(index);
+    const auto block = static_cast<std::uint8_t>(index);
+    markSelection(block);
+    mSelectedBlock = block;
+    emit selectedBlockChanged(block);
+}
+
+void BlockSelector::markSelection(std::uint8_t block) {
+    thumbnail(mSelectedBlock)->setMarked(false);
+    thumbnail(block)->setMarked(true);
 }
 
 void BlockSelector::scrollStrip(int value) {

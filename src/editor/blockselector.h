@@ -12,11 +12,13 @@ namespace orvex {
 
 inline constexpr std::int32_t kThumbnailCount = 256;
 inline constexpr std::int32_t kThumbnailSize = 64;
-inline constexpr std::int32_t kStripStep = 125;  // strip pixels per step of VScroll1
+inline constexpr std::int32_t kStripStep = 125;   // strip pixels per step of VScroll1
+inline constexpr std::int32_t kStripSteps = 128;  // VScroll1's maximum
 
 // The block selector on the left of the form: the viewport Picture1 holding the strip Picture2
 // with the thumbnails TileViewer(0..255), and its scroll bar VScroll1 (0..128, each step moves
-// the strip up by 125 pixels). A thumbnail click sets selectedBlock.
+// the strip up by 125 pixels). A thumbnail click sets selectedBlock; the selected block's
+// thumbnail is marked with a frame.
 class BlockSelector : public QObject {
     Q_OBJECT
 
@@ -28,10 +30,19 @@ public:
     [[nodiscard]] QWidget* strip() const { return mPicture2; }
     [[nodiscard]] PictureCell* thumbnail(std::int32_t block) const;
     [[nodiscard]] std::uint8_t selectedBlock() const { return mSelectedBlock; }
+    // Selects `block` and scrolls the strip, if need be, so that its thumbnail is in view.
+    void pickBlock(std::uint8_t block);
+    // The VScroll1 value nearest to `current` that shows all of thumbnail `block` in a viewport
+    // `viewHeight` pixels tall (its top edge when the viewport is shorter than a thumbnail).
+    [[nodiscard]] static int scrollValueShowing(std::uint8_t block, int current, int viewHeight);
+
+signals:
+    void selectedBlockChanged(int block);
 
 private:
     void createThumbnails();
     void selectBlock(int index);
+    void markSelection(std::uint8_t block);
     void scrollStrip(int value);
 
     QScrollBar* mVScroll1 = nullptr;

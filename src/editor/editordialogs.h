@@ -13,6 +13,8 @@ public:
     virtual ~EditorDialogs() = default;
     // The open-file dialog for a ROM; the full path of an existing file, or empty on Cancel.
     virtual QString chooseRomFile() = 0;
+    // The save-file dialog for an exported picture; the path chosen, or empty on Cancel.
+    virtual QString chooseImageFile() = 0;
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const QString& title, const QString& text, bool defaultYes) = 0;
     // A Yes/No/Cancel question, Yes the default.

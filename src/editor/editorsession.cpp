@@ -48,8 +48,14 @@ bool EditorSession::placeBlock(std::int32_t row, std::int32_t column, std::uint8
     if (!position) {
         return false;
     }
-    mLevel->unpackedData[*position] = block;
+    storeBlock(*position, block);
     return true;
+}
+
+void EditorSession::storeBlock(std::size_t position, std::uint8_t block) {
+    if (position < mLevel->unpackedData.size()) {
+        mLevel->unpackedData[position] = block;
+    }
 }
 
 std::optional<std::size_t> EditorSession::layoutPosition(std::int32_t row,

@@ -45,10 +45,13 @@ public:
     [[nodiscard]] std::optional<std::uint8_t> blockAt(std::int32_t row, std::int32_t column) const;
     // Stores a block at (row, column); false, storing nothing, outside the layout.
     bool placeBlock(std::int32_t row, std::int32_t column, std::uint8_t block);
-
-private:
+    // The index of (row, column) in the layout; empty outside it or before a load.
     [[nodiscard]] std::optional<std::size_t> layoutPosition(std::int32_t row,
                                                             std::int32_t column) const;
+    // Stores a block at a position layoutPosition() gave; nothing past the layout's end.
+    void storeBlock(std::size_t position, std::uint8_t block);
+
+private:
     void dropLevel();
 
     RomImage mRom;

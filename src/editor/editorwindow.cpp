@@ -1,18 +1,28 @@
 #include "editor/editorwindow.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStringList>
+#include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 
 #include "editor/linewidget.h"
+#include "editor/placeblockcommand.h"
 #include "editor/qtdialogs.h"
 #include "editor/resizerule.h"
 #include "editor/uitext.h"
+#include "pngwriter.h"
 #include "windows/aboutwindow.h"
 #include "windows/centerme.h"
 
@@ -21,6 +31,32 @@ namespace orvex {
 namespace {
 
 constexpr int kLevelEntries = 20;
+// What the frame, caption and menu bar took around the form at design time: 658 x 504 outside
+// for 651 x 458 inside. The resize rule's offsets assume it.
+constexpr QSize kDesignFrame(7, 46);
+// HScroll1's maximum once a level is shown: the last six columns of a plane can be seen.
+constexpr int kPlaneReach = kPlaneColumns - kGridSize;
+
+QString hexByte(std::uint8_t value) {
+    return "0x" + QString::number(uint{value}, 16).toUpper().rightJustified(2, '0');
+}
+
+QString pathText(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+QString fileNameText(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
+}
+
+// The file a drag carries when it is exactly one local file.
+QString droppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
+        !mime->urls().constFirst().isLocalFile()) {
+        return {};
+    }
+    return mime->urls().constFirst().toLocalFile();
+}
 
 QFont boldSansSerif() {
     QFont font("MS Sans Serif");
@@ -35,7 +71,9 @@ QPixmap toPixmap(const Image& image) {
     }
     const QImage view(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(),
                       image.height(), image.width() * 4, QImage::Format_RGB32);
-    return QPixmap::fromImage(view);
+    // A copy: the pixmap would otherwise keep pointing into the level's pictures, which the
+    // next load replaces while the old pixmaps are still shown.
+    return QPixmap::fromImage(view.copy());
 }
 
 void endProgram(bool immediately) {
@@ -74,10 +112,15 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     }
     setObjectName("Orvex");
     setWindowTitle(kWindowCaption);
+    setAcceptDrops(true);
+    mUndo = new QUndoStack(this);
     createMenu();
+    createEditMenu();
+    createViewMenu();
     createForm();
+    createStatusLine();
     mHost = new WindowHost(this, mMap, *mDialogs);
-    resize(651, 458 + menuBar()->sizeHint().height());
+    resize(651, 458 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     CenterMe(this);
 }
 
@@ -96,24 +139,92 @@ void EditorWindow::createMenu() {
     mMenuSave = file->addAction("Save Level", this, &EditorWindow::onSave);
     mMenuSave->setObjectName("MenuSave");
     mMenuSave->setShortcut(QKeySequence::Save);
+    mMenuExport = file->addAction("Export Level Image...", this, &EditorWindow::onExport);
+    mMenuExport->setObjectName("MenuExport");
+    mMenuExport->setToolTip(
+        "Writes the plane shown as a PNG picture, with the edits not saved yet included");
+    file->setToolTipsVisible(true);
     QAction* quit = file->addAction("Quit", this, &QWidget::close);
     quit->setObjectName("MenuQuit");
-    quit->setShortcut(QKeySequence::Quit);
+    // Some platforms have no standard key for Quit.
+    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+    quit->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{Qt::CTRL | Qt::Key_Q} : quitKeys);
     file->addSeparator()->setObjectName("esp");
     file->addAction("About Orvex (N.O.V.)", this, &EditorWindow::onAbout)
         ->setObjectName("MenuAbout");
+}
+
+void EditorWindow::createEditMenu() {
+    QMenu* edit = menuBar()->addMenu("Edit");
+    edit->setObjectName("MenuEdit");
+    mMenuUndo = edit->addAction("Undo", this, &EditorWindow::onUndo);
+    mMenuUndo->setObjectName("MenuUndo");
+    mMenuUndo->setShortcuts(QKeySequence::Undo);
+    mMenuRedo = edit->addAction("Redo", this, &EditorWindow::onRedo);
+    mMenuRedo->setObjectName("MenuRedo");
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& extra :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        if (!redoKeys.contains(extra)) {
+            redoKeys.append(extra);
+        }
+    }
+    mMenuRedo->setShortcuts(redoKeys);
+    connect(mUndo, &QUndoStack::canUndoChanged, this, &EditorWindow::updateUndoActions);
+    connect(mUndo, &QUndoStack::canRedoChanged, this, &EditorWindow::updateUndoActions);
+    updateUndoActions();
+}
+
+void EditorWindow::createViewMenu() {
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("MenuView");
+    auto* planes = new QActionGroup(this);
+    planes->setExclusive(true);
+    const std::array<std::tuple<const char*, const char*, Plane>, 2> choices{
+        {{"MenuForeground", "Foreground", Plane::Foreground},
+         {"MenuBackground", "Background", Plane::Background}}};
+    for (const auto& [name, text, plane] : choices) {
+        QAction* action =
+            view->addAction(text, this, [this, choice = plane] { showPlane(choice); });
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(plane == mPlane);
+        planes->addAction(action);
+        mPlaneActions[static_cast<std::size_t>(plane)] = action;
+    }
+    view->addSeparator();
+    view->addAction("Level Overview", this, &EditorWindow::onOverview)
+        ->setObjectName("MenuOverview");
+}
+
+void EditorWindow::createStatusLine() {
+    QStatusBar* line = statusBar();
+    line->setObjectName("StatusLine");
+    mPointerInfo = new QLabel(line);
+    mPointerInfo->setObjectName("PointerInfo");
+    mPointerInfo->setMinimumWidth(1);  // clipped in a narrow window, never widening it
+    line->addWidget(mPointerInfo);
+    // Notes (a save, an export, where the backup is) on the right, in the room left over.
+    mNote = new QLabel(line);
+    mNote->setObjectName("StatusNote");
+    mNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    mNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    line->addPermanentWidget(mNote, 1);
 }
 
 void EditorWindow::createForm() {
     auto* form = new QWidget(this);
     form->setObjectName("form");
     setCentralWidget(form);
+    form->installEventFilter(this);
     mBlocks = new BlockSelector(form);
     createLevelSelector(form);
     mMap = new MapFrame(form);
     connect(mMap, &MapFrame::originChanged, this, &EditorWindow::onOriginChanged);
     connect(mMap, &MapFrame::cellClicked, this, &EditorWindow::onMapClicked);
+    connect(mMap, &MapFrame::cellRightClicked, this, &EditorWindow::onMapPicked);
     connect(mMap, &MapFrame::cellMouseMoved, this, &EditorWindow::onMapMouseMoved);
+    connect(mBlocks, &BlockSelector::selectedBlockChanged, this, [this] { showPointer({}); });
     createCaptionLine(form);
 }
 
@@ -152,9 +263,62 @@ void EditorWindow::createCaptionLine(QWidget* form) {
 
 void EditorWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    applyLayout();
+}
+
+// The form can change size on its own too, when the status line grows or shrinks.
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        applyLayout();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void EditorWindow::applyLayout() {
     applyResizeRule({this, mMap, mMap->horizontalBar(), mMap->verticalBar(), mBlocks->scrollBar(),
                      mBlocks->viewport(), mMap->corner()},
-                    frameGeometry().size());
+                    resizeRuleSize());
+    showOverviewArea();
+}
+
+// The rule places the map's scroll bars for a window whose frame, caption and menu bar take
+// kDesignFrame around the form. Where they take more (the status line is one more bar, and
+// window frames differ), the rule is given the outer size that leaves the form as large as it
+// is, so HScroll1, VScroll2 and Canto stay inside it; where they take no more, it gets the
+// outer size itself.
+QSize EditorWindow::resizeRuleSize() const {
+    const QSize outer = frameGeometry().size();
+    const QSize form = centralWidget()->size();
+    return {std::min(outer.width(), form.width() + kDesignFrame.width()),
+            std::min(outer.height(), form.height() + kDesignFrame.height())};
+}
+
+bool EditorWindow::event(QEvent* event) {
+    // Moving through a menu sends empty status tips, which would wipe the note about the
+    // backup; none of the actions has a tip of its own.
+    if (event->type() == QEvent::StatusTip &&
+        static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void EditorWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!isBusy() && !droppedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void EditorWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (isBusy() || path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop has ended, so the program the file came from is not kept waiting
+    // through the questions and the load.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openRomFile(path); }, Qt::QueuedConnection);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -193,6 +357,15 @@ void EditorWindow::openRomFile(const QString& path) {
         showError("The ROM " + path + " could not be opened.", checked.error());
         return;
     }
+    mUndo->clear();
+    mNote->clear();
+    const auto& backup = mSession->rom().backupPath();
+    if (*checked == RomCheckOutcome::Migrated && backup) {
+        mDialogs->showMessage(kMessageTitle,
+                              "The layouts have been migrated. The ROM as it was is kept in " +
+                                  pathText(*backup) + ".");
+        showNote("The ROM as it was is kept as " + fileNameText(*backup), pathText(*backup));
+    }
     mCombo1->setCurrentIndex(0);
     loadLevelAt(0);
 }
@@ -222,16 +395,192 @@ void EditorWindow::onAbout() {
 
 void EditorWindow::onMapClicked(int cell) {
     placeBlock(cell, mBlocks->selectedBlock());
-    redrawMap(mMap->originColumn(), mMap->originRow());
+    redrawMap(originColumn(), mMap->originRow());
 }
 
 void EditorWindow::onMapMouseMoved(int cell) {
-    redrawMap(mMap->originColumn(), mMap->originRow());
+    redrawMap(originColumn(), mMap->originRow());
     mMap->cell(cell)->setPicture(mBlocks->thumbnail(mBlocks->selectedBlock())->picture());
+    showPointer(cell);
+}
+
+void EditorWindow::onMapPicked(int cell) {
+    if (const auto block = mSession->blockAt(cellRow(cell), cellColumn(cell))) {
+        mBlocks->pickBlock(*block);
+        redrawMap(originColumn(), mMap->originRow());
+    }
 }
 
 void EditorWindow::onOriginChanged() {
-    redrawMap(mMap->originColumn(), mMap->originRow());
+    redrawMap(originColumn(), mMap->originRow());
+    showOverviewArea();
+    showPointer({});
+}
+
+void EditorWindow::onUndo() {
+    if (!isBusy()) {
+        mUndo->undo();
+    }
+}
+
+void EditorWindow::onRedo() {
+    if (!isBusy()) {
+        mUndo->redo();
+    }
+}
+
+void EditorWindow::onExport() {
+    if (isBusy() || !mSession->shownLevel()) {
+        return;
+    }
+    const QString path = mDialogs->chooseImageFile();
+    if (path.isEmpty()) {
+        return;
+    }
+    const Status written = exportLevelImage(path);
+    if (!written) {
+        showError("The level image was not written.", written.error());
+        return;
+    }
+    showNote("Level image written to " + QFileInfo(path).fileName(), path);
+}
+
+Status EditorWindow::exportLevelImage(const QString& path) {
+    BusyScope busy(*this);
+    const LevelData& level = mSession->level();
+    const Image picture = [&] {
+        ProgressScope progress(*mHost);
+        return renderPlane(level.blockPictures, level.unpackedData, mPlane, mHost);
+    }();
+    return writePng(picture, QFile::encodeName(path).toStdString());
+}
+
+void EditorWindow::onOverview() {
+    if (mOverview == nullptr) {
+        mOverview = new OverviewWindow(this);
+        connect(mOverview, &OverviewWindow::cellClicked, this, &EditorWindow::onOverviewClicked);
+        // Below the main window, as far as the screen allows.
+        const QRect screen = this->screen()->availableGeometry();
+        const QPoint below = frameGeometry().bottomLeft() + QPoint(0, 1);
+        mOverview->move(
+            std::max(screen.left(), std::min(below.x(), screen.right() - mOverview->width())),
+            std::min(below.y(), screen.bottom() - mOverview->height()));
+    }
+    mOverview->show();
+    mOverview->raise();
+    refreshOverview();
+}
+
+// The clicked cell goes to the middle of the map view, as far as the scroll bars reach.
+void EditorWindow::onOverviewClicked(int column, int row) {
+    if (isBusy()) {
+        return;
+    }
+    const QSize seen = mMap->visibleGridArea() / kCellSize;
+    QScrollBar* across = mMap->horizontalBar();
+    QScrollBar* down = mMap->verticalBar();
+    across->setValue(std::clamp(column - seen.width() / 2, across->minimum(), across->maximum()));
+    down->setValue(std::clamp(row - seen.height() / 2, down->minimum(), down->maximum()));
+}
+
+void EditorWindow::showPlane(Plane plane) {
+    if (isBusy()) {
+        plane = mPlane;
+    }
+    mPlaneActions[static_cast<std::size_t>(plane)]->setChecked(true);
+    if (plane == mPlane) {
+        return;
+    }
+    mPlane = plane;
+    redrawMap(originColumn(), mMap->originRow());
+    refreshOverview();
+    showPointer({});
+}
+
+std::int32_t EditorWindow::originColumn() const {
+    return (mPlane == Plane::Background ? kPlaneColumns : 0) + mMap->originColumn();
+}
+
+std::int32_t EditorWindow::cellRow(int cell) const {
+    return mMap->originRow() + cell / kGridSize;
+}
+
+std::int32_t EditorWindow::cellColumn(int cell) const {
+    return originColumn() + cell % kGridSize;
+}
+
+// Redo and undo of a placement: the layout byte, the map cells (picture assignments only) and
+// one cell of the overview.
+void EditorWindow::storeLayoutBlock(std::size_t position, std::uint8_t block) {
+    mSession->storeBlock(position, block);
+    redrawMap(originColumn(), mMap->originRow());
+    const auto row = static_cast<std::int32_t>(position / kLayoutRowBytes);
+    const auto column = static_cast<std::int32_t>(position % kLayoutRowBytes);
+    const bool inPlane = (column >= kPlaneColumns) == (mPlane == Plane::Background);
+    if (mOverview != nullptr && mOverview->isVisible() && inPlane) {
+        mOverview->updateCell(column % kPlaneColumns, row, block);
+    }
+    showPointer({});
+}
+
+// The status line: the layout row and column of the cell under the pointer (`cell`, or the
+// one last seen there), the block stored there and the selected block.
+void EditorWindow::showPointer(std::optional<int> cell) {
+    if (cell) {
+        mPointedCell = cell;
+    }
+    const QString selected = "selected block " + hexByte(mBlocks->selectedBlock());
+    if (!mPointedCell) {
+        mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
+        return;
+    }
+    const std::int32_t row = cellRow(*mPointedCell);
+    const std::int32_t column = cellColumn(*mPointedCell);
+    QString stored = "no level loaded";
+    if (const auto block = mSession->blockAt(row, column)) {
+        stored = "block " + hexByte(*block);
+    } else if (mSession->shownLevel()) {
+        stored = "outside the layout";
+    }
+    mPointerInfo->setText(
+        QString("Row %1, column %2: %3 \u2014 %4").arg(row).arg(column).arg(stored, selected));
+}
+
+void EditorWindow::showNote(const QString& text, const QString& details) {
+    mNote->setText(text);
+    mNote->setToolTip(details);
+}
+
+void EditorWindow::refreshOverview() {
+    if (mOverview == nullptr || !mOverview->isVisible()) {
+        return;
+    }
+    const LevelData& level = mSession->level();
+    const std::span<const std::uint8_t> layout =
+        mSession->shownLevel() ? std::span<const std::uint8_t>(level.unpackedData)
+                               : std::span<const std::uint8_t>();
+    mOverview->showPlane(level.blockPictures, layout, mPlane);
+    showOverviewArea();
+}
+
+// The overview's rectangle: the map view's origin and the cells it shows, a part cell as a
+// fraction.
+void EditorWindow::showOverviewArea() {
+    if (mOverview == nullptr) {
+        return;
+    }
+    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / kCellSize;
+    mOverview->setViewArea(QRectF(QPointF(mMap->originColumn(), mMap->originRow()), seen));
+}
+
+void EditorWindow::updateUndoActions() {
+    mMenuUndo->setEnabled(!isBusy() && mUndo->canUndo());
+    mMenuRedo->setEnabled(!isBusy() && mUndo->canRedo());
+}
+
+// Widens HScroll1 from its design reach to the whole plane: columns 0..127 of it.
+void EditorWindow::widenColumnReach() {
+    mMap->horizontalBar()->setMaximum(kPlaneReach);
 }
 
 void EditorWindow::redrawMap(std::int32_t x, std::int32_t y) {
@@ -248,9 +597,15 @@ void EditorWindow::redrawMap(std::int32_t x, std::int32_t y) {
 
 void EditorWindow::placeBlock(std::int32_t cell, std::uint8_t block) {
     mMap->cell(cell)->setPicture(mBlocks->thumbnail(block)->picture());
-    const std::int32_t row = mMap->originRow() + cell / kGridSize;
-    const std::int32_t column = mMap->originColumn() + cell % kGridSize;
-    mSession->placeBlock(row, column, block);
+    const auto position = mSession->layoutPosition(cellRow(cell), cellColumn(cell));
+    if (!position) {
+        return;
+    }
+    const std::uint8_t before = mSession->level().unpackedData[*position];
+    if (before != block) {
+        auto store = [this](std::size_t at, std::uint8_t stored) { storeLayoutBlock(at, stored); };
+        mUndo->push(new PlaceBlockCommand(store, *position, before, block));
+    }
 }
 
 bool EditorWindow::resolveUnsavedEdits() {
@@ -281,10 +636,17 @@ bool EditorWindow::loadLevelAt(int index) {
         showError(QString("Level %1 could not be loaded.").arg(index + 1), report.error());
         return false;
     }
+    mUndo->clear();
     showLevelPictures();
+    widenColumnReach();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);
-    redrawMap(0, 0);
+    redrawMap(originColumn(), 0);
+    if (mOverview != nullptr) {
+        mOverview->forgetBlocks();
+    }
+    refreshOverview();
+    showPointer({});
     if (!report->warnings.empty()) {
         QStringList lines;
         for (const std::string& warning : report->warnings) {
@@ -304,6 +666,14 @@ bool EditorWindow::saveLevelAt(int index) {
     if (!saved) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
+    }
+    if (saved->newBackup) {
+        showNote(QString("Level %1 saved; the ROM as it was is kept as %2")
+                     .arg(index + 1)
+                     .arg(fileNameText(*saved->newBackup)),
+                 pathText(*saved->newBackup));
+    } else {
+        showNote(QString("Level %1 saved.").arg(index + 1), {});
     }
     return true;
 }
@@ -343,7 +713,12 @@ void EditorWindow::showError(const QString& lead, const Error& error) {
 void EditorWindow::setCommandsEnabled(bool enabled) {
     mMenuOpen->setEnabled(enabled);
     mMenuSave->setEnabled(enabled);
+    mMenuExport->setEnabled(enabled);
+    for (QAction* choice : mPlaneActions) {
+        choice->setEnabled(enabled);
+    }
     mCombo1->setEnabled(enabled);
+    updateUndoActions();
 }
 
 }  // namespace orvex

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMainWindow>
+#include <QUndoStack>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,16 +16,23 @@
 #include "editor/editorsession.h"
 #include "editor/mapframe.h"
 #include "editor/windowhost.h"
+#include "graphics/levelimage.h"
+#include "windows/overviewwindow.h"
 
 namespace orvex {
 
 inline constexpr const char* kWindowCaption = "Orvex - v 1.00";
 inline constexpr const char* kMessageTitle = "Orvex";
 
-// Orvex, the main window: the level selector Combo1, the block selector, the map view and the
-// File menu. Its coordinates (the form) are those of the central widget. The commands refuse
-// to start while a level is being loaded or saved, and no command drops unsaved edits without
-// asking first.
+// Orvex, the main window: the level selector Combo1, the block selector, the map view, the
+// File, Edit and View menus and the status line. Its coordinates (the form) are those of the
+// central widget. The commands refuse to start while a level is being loaded or saved, and no
+// command drops unsaved edits without asking first.
+//
+// The map view shows one plane of the layout: the foreground (layout columns 0..127) or the
+// background (128..255), HScroll1 choosing the first column within it. Every placement is one
+// command on the undo stack, which a level load clears. A right click on a map cell picks its
+// block; the status line tells the layout row, column and block under the pointer.
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 
@@ -36,13 +46,24 @@ public:
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
 
-    // The Open command once a file has been chosen: the ROM check, then level "1".
+    // The Open command once a file has been chosen: the unsaved-edits question, the ROM
+    // check, then level "1".
     void openRomFile(const QString& path);
-    // Shows the layout from column x, row y in the 36 cells; cells outside the layout keep
-    // their pictures.
+    // Shows the layout from layout column x, row y in the 36 cells; cells outside the layout
+    // keep their pictures.
     void redrawMap(std::int32_t x, std::int32_t y);
-    // Shows `block` in the cell and stores it in the layout byte the cell shows, if any.
+    // Shows `block` in the cell and, when the layout byte the cell shows holds another block,
+    // stores it there as an undoable command.
     void placeBlock(std::int32_t cell, std::uint8_t block);
+    // Shows the foreground or the background plane in the map view.
+    void showPlane(Plane plane);
+    // Writes the plane shown as a PNG picture, as `orvex-tool render` does; the layout as it is
+    // now, unsaved edits included.
+    [[nodiscard]] Status exportLevelImage(const QString& path);
+
+    // The layout column of the map view's first column: HScroll1 in the plane shown.
+    [[nodiscard]] std::int32_t originColumn() const;
+    [[nodiscard]] Plane plane() const { return mPlane; }
 
     [[nodiscard]] bool isBusy() const { return mBusyDepth > 0; }
     [[nodiscard]] const EditorSession& session() const { return *mSession; }
@@ -51,16 +72,26 @@ public:
     [[nodiscard]] BlockSelector& blockSelector() const { return *mBlocks; }
     [[nodiscard]] MapFrame& mapFrame() const { return *mMap; }
     [[nodiscard]] QComboBox& levelSelector() const { return *mCombo1; }
+    [[nodiscard]] const QUndoStack& undoStack() const { return *mUndo; }
+    // The overview window once "Level Overview" has made it.
+    [[nodiscard]] OverviewWindow* overview() const { return mOverview; }
     void setExitHandler(ExitHandler handler) { mExit = std::move(handler); }
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class BusyScope;
 
     void createMenu();
+    void createEditMenu();
+    void createViewMenu();
+    void createStatusLine();
     void createForm();
     void createLevelSelector(QWidget* form);
     void createCaptionLine(QWidget* form);
@@ -71,7 +102,25 @@ private:
     void onAbout();
     void onMapClicked(int cell);
     void onMapMouseMoved(int cell);
+    void onMapPicked(int cell);
     void onOriginChanged();
+    void onUndo();
+    void onRedo();
+    void onExport();
+    void onOverview();
+    void onOverviewClicked(int column, int row);
+
+    void storeLayoutBlock(std::size_t position, std::uint8_t block);
+    void showPointer(std::optional<int> cell);
+    void showNote(const QString& text, const QString& details);
+    [[nodiscard]] std::int32_t cellRow(int cell) const;
+    [[nodiscard]] std::int32_t cellColumn(int cell) const;
+    void refreshOverview();
+    void showOverviewArea();
+    void updateUndoActions();
+    void widenColumnReach();
+    void applyLayout();
+    [[nodiscard]] QSize resizeRuleSize() const;
 
     bool resolveUnsavedEdits();
     bool loadLevelAt(int index);
@@ -90,6 +139,16 @@ private:
     WindowHost* mHost = nullptr;
     QAction* mMenuOpen = nullptr;
     QAction* mMenuSave = nullptr;
+    QAction* mMenuExport = nullptr;
+    QAction* mMenuUndo = nullptr;
+    QAction* mMenuRedo = nullptr;
+    QUndoStack* mUndo = nullptr;
+    std::array<QAction*, 2> mPlaneActions{};  // Foreground, Background
+    QLabel* mPointerInfo = nullptr;
+    QLabel* mNote = nullptr;
+    OverviewWindow* mOverview = nullptr;
+    Plane mPlane = Plane::Foreground;
+    std::optional<int> mPointedCell;
     ExitHandler mExit;
     int mBusyDepth = 0;
 };

@@ -27,12 +27,20 @@ PictureCell* MapFrame::cell(std::int32_t index) const {
     return mCells.at(static_cast<std::size_t>(index));
 }
 
+QSize MapFrame::visibleGridArea() const {
+    const QRect grid(0, 0, kGridSize * kCellSize, kGridSize * kCellSize);
+    const QRect open(0, 0, mVScroll2->x(), mHScroll1->y());
+    const QRect inForm = parentWidget()->rect().translated(-pos());
+    return (grid & open & inForm).size();
+}
+
 void MapFrame::createCells() {
     for (std::int32_t i = 0; i < kCellCount; ++i) {
         auto* cell = new PictureCell(this, "Mapa", static_cast<std::int16_t>(i));
         cell->setGeometry(kCellSize * (i % kGridSize), kCellSize * (i / kGridSize), kCellSize,
                           kCellSize);
         connect(cell, &PictureCell::clicked, this, &MapFrame::cellClicked);
+        connect(cell, &PictureCell::rightClicked, this, &MapFrame::cellRightClicked);
         connect(cell, &PictureCell::mouseMoved, this, &MapFrame::cellMouseMoved);
         mCells[static_cast<std::size_t>(i)] = cell;
     }

@@ -15,8 +15,9 @@ inline constexpr std::int32_t kCellCount = kGridSize * kGridSize;
 inline constexpr std::int32_t kCellSize = 128;  // pixels a side
 
 // MapaFase: the black frame of the map view. It holds the 6 x 6 grid of cells Mapa(0..35),
-// the scroll bars HScroll1 (first column shown, 0..120) and VScroll2 (first row shown, 0..13)
-// and the corner square Canto. The scroll bars lie above the cells.
+// the scroll bars HScroll1 (first column shown, 0..120 by design; the window widens it to the
+// whole plane once a level is shown) and VScroll2 (first row shown, 0..13) and the corner
+// square Canto. The scroll bars lie above the cells.
 class MapFrame : public QWidget {
     Q_OBJECT
 
@@ -27,14 +28,18 @@ public:
     [[nodiscard]] QScrollBar* horizontalBar() const { return mHScroll1; }
     [[nodiscard]] QScrollBar* verticalBar() const { return mVScroll2; }
     [[nodiscard]] FilledShape* corner() const { return mCanto; }
-    // The view origin: column x = HScroll1, row y = VScroll2.
+    // The view origin within the plane shown: column x = HScroll1, row y = VScroll2.
     [[nodiscard]] std::int32_t originColumn() const { return mHScroll1->value(); }
     [[nodiscard]] std::int32_t originRow() const { return mVScroll2->value(); }
+    // The part of the grid that can be seen, from its top left: left of VScroll2, above
+    // HScroll1 and inside the form.
+    [[nodiscard]] QSize visibleGridArea() const;
 
 signals:
     // A scroll bar finished a change (not while its thumb is dragged).
     void originChanged();
     void cellClicked(int index);
+    void cellRightClicked(int index);
     void cellMouseMoved(int index);
 
 private:

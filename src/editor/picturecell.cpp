@@ -19,17 +19,37 @@ void PictureCell::setPicture(const QPixmap& picture) {
     update();
 }
 
-void PictureCell::paintEvent(QPaintEvent* /*event*/) {
-    if (mPicture.isNull()) {
-        return;
+void PictureCell::setMarked(bool marked) {
+    if (marked != mMarked) {
+        mMarked = marked;
+        update();
     }
+}
+
+void PictureCell::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.drawPixmap(rect(), mPicture);
+    if (!mPicture.isNull()) {
+        painter.drawPixmap(rect(), mPicture);
+    }
+    if (mMarked) {
+        // Two pixels of yellow inside the edge, with a dark line inside that, so the frame
+        // shows on light and dark blocks alike.
+        painter.setPen(QPen(kMarkColour, kMarkWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(rect().adjusted(kMarkWidth, kMarkWidth, -kMarkWidth - 1, -kMarkWidth - 1));
+    }
 }
 
 void PictureCell::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (!rect().contains(event->position().toPoint())) {
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
         emit clicked(mIndex);
+    } else if (event->button() == Qt::RightButton) {
+        emit rightClicked(mIndex);
     }
 }
 

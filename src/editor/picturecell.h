@@ -1,14 +1,19 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
 
 namespace orvex {
 
+inline constexpr QColor kMarkColour{255, 255, 0};
+inline constexpr int kMarkWidth = 2;
+
 // An element of a control array that shows a picture stretched to its own size: a block
 // thumbnail (TileViewer) or a map cell (Mapa). All elements of an array share one objectName;
-// the element's number is the property "index" (also index()).
+// the element's number is the property "index" (also index()). A marked element draws a frame
+// over its picture (the block selector marks the selected block).
 class PictureCell : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int index READ index CONSTANT)
@@ -20,9 +25,13 @@ public:
     [[nodiscard]] const QPixmap& picture() const { return mPicture; }
     // Shows `picture`; the same picture again costs nothing.
     void setPicture(const QPixmap& picture);
+    [[nodiscard]] bool isMarked() const { return mMarked; }
+    void setMarked(bool marked);
 
 signals:
     void clicked(int index);
+    // A right button click: picking the block a map cell shows.
+    void rightClicked(int index);
     void mouseMoved(int index);
 
 protected:
@@ -33,6 +42,7 @@ protected:
 private:
     std::int16_t mIndex;
     QPixmap mPicture;
+    bool mMarked = false;
 };
 
 }  // namespace orvex

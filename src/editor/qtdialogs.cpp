@@ -1,6 +1,7 @@
 #include "editor/qtdialogs.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace orvex {
@@ -30,6 +31,14 @@ QString QtDialogs::chooseRomFile() {
         return {};
     }
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::chooseImageFile() {
+    QString path = QFileDialog::getSaveFileName(mOwner, kImageDialogTitle, QString(), kImageFilter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += ".png";
+    }
+    return path;
 }
 
 bool QtDialogs::askYesNo(const QString& title, const QString& text, bool defaultYes) {

@@ -10,6 +10,8 @@ namespace orvex {
 inline constexpr const char* kRomDialogTitle = "Select a Sonic 2 ROM...";
 inline constexpr const char* kRomFilter = "Binary ROM (*.bin)";
 inline constexpr const char* kAllFilesFilter = "All Files (*.*)";
+inline constexpr const char* kImageDialogTitle = "Export Level Image";
+inline constexpr const char* kImageFilter = "PNG image (*.png)";
 
 // The settings of the ROM file dialog: title, the two filters with the first selected, the
 // program's own folder, existing files only.
@@ -21,6 +23,7 @@ public:
     explicit QtDialogs(QWidget* owner) : mOwner(owner) {}
 
     QString chooseRomFile() override;
+    QString chooseImageFile() override;
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void showMessage(const QString& title, const QString& text) override;

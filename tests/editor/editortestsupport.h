@@ -32,6 +32,10 @@ public:
         ++fileDialogs;
         return romFiles.isEmpty() ? QString() : romFiles.takeFirst();  // none left: Cancel
     }
+    QString chooseImageFile() override {
+        ++fileDialogs;
+        return imageFiles.isEmpty() ? QString() : imageFiles.takeFirst();
+    }
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override {
         questions.append({title, text, defaultYes, false});
         return !yesNo.isEmpty() && yesNo.takeFirst();
@@ -45,6 +49,7 @@ public:
     }
 
     QStringList romFiles;
+    QStringList imageFiles;
     QList<bool> yesNo;
     QList<Answer> yesNoCancel;
     int fileDialogs = 0;
@@ -135,5 +140,8 @@ int runLayoutTest(int argc, char** argv);
 int runMapEditingTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
 int runWindowsTest(int argc, char** argv);
+int runUndoTest(int argc, char** argv);
+int runViewingTest(int argc, char** argv);
+int runFileCommandsTest(int argc, char** argv);
 
 }  // namespace orvex::test

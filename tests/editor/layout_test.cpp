@@ -79,9 +79,10 @@ private slots:
         for (QAction* action : menu->actions()) {
             items << action->objectName() + "=" + action->text();
         }
-        QCOMPARE(items, QStringList({"MenuOpen=Load Levels", "MenuSave=Save Level", "MenuQuit=Quit",
+        QCOMPARE(items, QStringList({"MenuOpen=Load Levels", "MenuSave=Save Level",
+                                     "MenuExport=Export Level Image...", "MenuQuit=Quit",
                                      "esp=", "MenuAbout=About Orvex (N.O.V.)"}));
-        QVERIFY(menu->actions().at(3)->isSeparator());
+        QVERIFY(menu->actions().at(4)->isSeparator());
         auto* combo = window.findChild<QComboBox*>("Combo1");
         QVERIFY(combo->isEditable());
         QCOMPARE(combo->count(), 20);

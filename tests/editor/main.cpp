@@ -9,5 +9,8 @@ int main(int argc, char** argv) {
     failed += orvex::test::runMapEditingTest(argc, argv);
     failed += orvex::test::runCommandsTest(argc, argv);
     failed += orvex::test::runWindowsTest(argc, argv);
+    failed += orvex::test::runUndoTest(argc, argv);
+    failed += orvex::test::runViewingTest(argc, argv);
+    failed += orvex::test::runFileCommandsTest(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPixmap>
+#include <QRectF>
+#include <QWidget>
+#include <cstdint>
+
+#include "common/byteorder.h"
+#include "graphics/blocks.h"
+#include "graphics/levelimage.h"
+#include "graphics/overview.h"
+
+namespace orvex {
+
+inline constexpr std::int32_t kOverviewCellPixels = 8;  // one layout cell in the overview
+
+// Overview: a tool window with the whole plane drawn small, kOverviewCellPixels to a layout
+// cell, and a yellow rectangle where the map view is. Its picture is made from miniatures of
+// the block pictures (made once for each level, nothing is decoded) and kept: an edit redraws
+// one cell of it and a move of the map view only repaints. A left click reports the cell under
+// the pointer.
+class OverviewWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit OverviewWindow(QWidget* owner);
+
+    // The block pictures have changed (another level): the miniatures are made again next time.
+    void forgetBlocks();
+    // Draws `plane` of `layout` anew; without a complete layout row the window shows nothing.
+    void showPlane(const BlockPictures& blocks, ByteSpan layout, Plane plane);
+    // Redraws one cell of the kept picture: its column within the plane, its row and its block.
+    void updateCell(std::int32_t column, std::int32_t row, std::uint8_t block);
+    // Where the map view is, in layout cells (fractions for cells seen in part).
+    void setViewArea(const QRectF& cells);
+
+    [[nodiscard]] const QPixmap& picture() const { return mPicture; }
+    // The view rectangle in the window's pixels.
+    [[nodiscard]] QRect viewRect() const;
+
+signals:
+    void cellClicked(int column, int row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    BlockMiniatures mMiniatures;
+    QPixmap mPicture;
+    QRectF mViewArea;
+};
+
+}  // namespace orvex
