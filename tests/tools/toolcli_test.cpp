@@ -1,115 +1,134 @@
-// The command line of the real executable: help, and usage errors that exit with 2.
+// The command line of the real executable: help, and every way a run fails.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "common/error.h"
+#include "rom/levelsaver.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
 namespace {
 
-const std::vector<std::string> kCommands = {"info",          "kos-decompress", "kos-compress",
-                                            "layout-export", "layout-import",  "migrate",
-                                            "fix-checksum",  "render",         "demo-rom"};
-
 class ToolCli : public ToolTest {};
 
-TEST_F(ToolCli, HelpListsEveryCommand) {
-    const ToolRun run = runToolProgram({"--help"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.err.empty());
-    for (const std::string& command : kCommands) {
-        EXPECT_NE(run.out.find("  " + command + " "), std::string::npos) << command;
+TEST_F(ToolCli, HelpOfTheToolAndOfEveryCommand) {
+    const ToolRun help = tool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.err.empty());
+    for (const std::string command :
+         {"info", "kos-decompress", "kos-compress", "layout-export", "layout-import", "migrate",
+          "fix-checksum", "render", "demo-rom"}) {
+        EXPECT_NE(help.out.find("\n  " + command + " "), std::string::npos) << command;
+        const ToolRun own = tool({command, "--help"});
+        EXPECT_EQ(own.exitCode, 0) << command;
+        EXPECT_EQ(own.out.rfind("usage: orvex-tool " + command + " ", 0), 0u) << own.out;
+        EXPECT_TRUE(own.err.empty()) << command;
     }
-}
-
-TEST_F(ToolCli, EveryCommandHasHelp) {
-    for (const std::string& command : kCommands) {
-        const ToolRun run = runToolProgram({command, "--help"});
-        EXPECT_EQ(run.exitCode, 0) << command;
-        EXPECT_EQ(run.out.rfind("usage: orvex-tool " + command + " ", 0), 0u) << run.out;
-        EXPECT_TRUE(run.err.empty()) << command;
-    }
-}
-
-TEST_F(ToolCli, RenderHelpNamesItsOptions) {
-    const ToolRun run = runToolProgram({"render", "--help"});
-    EXPECT_NE(run.out.find("usage: orvex-tool render ROM LEVEL OUT.png [--plane fg|bg] [--blocks]"),
+    EXPECT_NE(tool({"render", "--help"})
+                  .out.find(" render ROM LEVEL OUT.png [--plane fg|bg] [--blocks]\n"),
               std::string::npos);
 }
 
-// Each case is a usage error: exit 2, nothing on stdout, the reason and a usage line on stderr,
-// and the output file named in the arguments is not created.
-TEST_F(ToolCli, UsageErrorsExitWithTwo) {
-    const std::string rom = demoFile("rom.bin").string();
-    const std::string out = file("out.bin").string();
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"bogus"},
-        {"--bogus"},
-        {"info"},
-        {"info", rom, "extra"},
-        {"layout-export", rom, "0", out},
-        {"layout-export", rom, "21", out},
-        {"layout-export", rom, "three", out},
-        {"layout-export", rom, "-1", out},
-        {"layout-export", rom, "3"},
-        {"render", rom, "21", out},
-        {"render", rom, "0", out, "--blocks"},
-        {"render", rom, "3", out, "--plane", "mid"},
-        {"render", rom, "3", out, "--plane"},
-        {"kos-decompress", rom, out, "--offset", "12x"},
-        {"kos-decompress", rom, out, "--offset=-4"},
-        {"kos-decompress", rom, out, "--offset", "0x"},
-        {"kos-decompress", rom, out, "--offset", "0x100000000"},
-        {"kos-compress", rom, out, "--optimal"},
-        {"kos-compress", rom, out, "--rle=yes"},
-        {"migrate", rom, "--no"},
-        {"fix-checksum"},
-        {"demo-rom"},
-        {"demo-rom", out, "extra"},
+// Every case exits with 2 (a usage error: the reason, then a usage line) or 1 (one line naming
+// the command and the file), prints nothing on stdout and leaves every file as it was: no output,
+// temporary or backup file appears, and an output file that was there keeps its bytes.
+TEST_F(ToolCli, FailuresChangeNoFile) {
+    const DemoRom& demo = demoRom();
+    const std::string rom = demoFile("rom.bin");
+    const std::string out = file("out.bin");
+    const std::string noFolder = file("none/out.bin");
+    const std::string none = file("none.bin");
+    const auto cut = [&](const std::string& name, std::size_t size) {
+        return put(name, Bytes(demo.image.begin(), demo.image.begin() + size));
     };
-    const auto before = fileBytes(rom);
-    for (const auto& args : cases) {
-        std::string shown;
-        for (const auto& word : args) {
-            shown += word + " ";
+    const std::string tables = cut("tables.bin", 0x42000);    // the level art table is cut off
+    const std::string streams = cut("streams.bin", 0x45B00);  // the layout directory is there
+    DemoRomOptions weirdOptions;
+    weirdOptions.weirdLayoutLevel = 6;
+    const std::string weird = demoFile("weird.bin", weirdOptions);
+    const std::string layout = put("layout.bin", demo.layoutData[6]);
+    const std::string shortIn = put("short.bin", Bytes(4000));
+    const std::string cutKos = put("cut.kos", {0xFF, 0xFF, 1, 2});  // 8 literals promised, 2 given
+    const std::string weirdKos = put("weird.kos", {0x17, 0, 0x41, 0x42, 0x43, 0, 1});
+    const std::string noRoom = "holds only " + std::to_string(layoutRoom(demo.image, 7).value()) +
+                               " bytes (offset " + hexOffset(demo.layouts[7].offset) + ")";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {{}, 2, "no command given"},
+        {{"bogus"}, 2, "unknown command \"bogus\""},
+        {{"info"}, 2, "missing ROM for info"},
+        {{"info", rom, "extra"}, 2, "too many arguments for info"},
+        {{"layout-export", rom, "0", out}, 2, "LEVEL must be a number from 1 to 20, not \"0\""},
+        {{"layout-export", rom, "21", out}, 2, "not \"21\""},
+        {{"render", rom, "21", out, "--blocks"}, 2, "not \"21\""},
+        {{"render", rom, "3", out, "--plane", "mid"}, 2, "--plane must be fg or bg, not \"mid\""},
+        {{"render", rom, "0", out, "--plane", "mid"}, 2, "not \"0\""},  // the first bad one
+        {{"render", rom, "3", out, "--plane"}, 2, "option --plane needs a value fg|bg"},
+        {{"render", rom, "1", out, "--size"}, 2, "unknown option --size for render"},
+        {{"kos-decompress", rom, out, "--offset", "12x"}, 2, "--offset needs a number"},
+        {{"kos-decompress", rom, out, "--offset=-4"}, 2, "not \"-4\""},
+        {{"kos-compress", rom, out, "--rle=yes"}, 2, "option --rle takes no value"},
+        {{"migrate", rom, "--no"}, 2, "unknown option --no for migrate"},
+        {{"demo-rom", out, "extra"}, 2, "too many arguments for demo-rom"},
+
+        {{"info", none}, 1, none + ": cannot read the ROM: Cannot open"},
+        {{"info", tables},
+         1,
+         "level 1: Read of 4 byte(s) runs past the end of the file (offset 0x42594)"},
+        {{"fix-checksum", tables}, 1, "points past the end of the file (offset 0x1A4)"},
+        {{"fix-checksum", put("tiny.bin", Bytes(0x100, 0xAB))}, 1, "(offset 0x18E)"},
+        {{"migrate", none, "--yes"}, 1, none},
+        {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream runs"},
+        {{"layout-export", streams, "1", out}, 1, "cannot read the layout of level 1: Kosinski"},
+        {{"layout-export", weird, "7", out}, 1, "level 7: Argh, weird offset!"},
+        {{"layout-export", rom, "1", noFolder}, 1, noFolder + ": cannot write the layout"},
+        {{"layout-import", streams, "1", layout}, 1, "cannot load level 1: Kosinski stream"},
+        {{"layout-import", rom, "8", put("noise.bin", noise(4096, 7))}, 1, noRoom},
+        {{"layout-import", rom, "8", shortIn},
+         1,
+         "the file has 4000 bytes, the level's layout 4096"},
+        {{"layout-import", rom, "8", none}, 1, none + ": cannot read the layout"},
+        {{"layout-import", weird, "7", layout}, 1, "not loaded completely"},
+        {{"render", streams, "20", out}, 1, "streams.bin: cannot load level 20: Kosinski"},
+        {{"render", weird, "7", out}, 1, "the layout of level 7 has 3 bytes, not one complete row"},
+        {{"render", rom, "1", noFolder, "--blocks"}, 1, noFolder + ": cannot write the picture"},
+        {{"kos-decompress", cutKos, out}, 1, "runs past the end of the data (offset 0x4)"},
+        {{"kos-decompress", weirdKos, out}, 1, "before the start of the output (offset 0x6)"},
+        {{"kos-decompress", rom, out, "--offset", "0x100000"}, 1, "at 0x100000: Kosinski stream"},
+        {{"kos-decompress", none, out}, 1, none + ": cannot read the input"},
+        {{"kos-compress", put("big.bin", Bytes(32768)), out, "--rle"}, 1, "run-length encoder"},
+        {{"kos-compress", put("huge.bin", Bytes(65537)), out}, 1, "Data of 65537 bytes is too"},
+        {{"demo-rom", noFolder}, 1, noFolder + ": cannot write the demo ROM"},
+    };
+    for (const bool outThere : {false, true}) {
+        if (outThere) {
+            put("out.bin", {9, 9, 9});
         }
-        const ToolRun run = runToolProgram(args);
-        EXPECT_EQ(run.exitCode, 2) << shown;
-        EXPECT_TRUE(run.out.empty()) << shown;
-        EXPECT_EQ(run.errLines(), 2u) << shown << run.err;
-        EXPECT_NE(run.err.find("\nusage: orvex-tool"), std::string::npos) << shown << run.err;
-        EXPECT_FALSE(std::filesystem::exists(out)) << shown;
+        const auto before = snapshot();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::PrintToString(c.args) + (outThere ? " with OUT there" : ""));
+            const ToolRun run = tool(c.args);
+            EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+            EXPECT_TRUE(run.out.empty()) << run.out;
+            EXPECT_EQ(run.errLines(), c.exitCode == 2 ? 2 : 1) << run.err;
+            const auto names = [&](const std::string& path) {  // "orvex-tool: COMMAND: FILE: "
+                return run.err.rfind("orvex-tool: " + c.args[0] + ": " + path + ": ", 0) == 0;
+            };
+            EXPECT_TRUE(c.exitCode == 2 ? run.err.rfind("orvex-tool: ", 0) == 0
+                                        : std::any_of(c.args.begin() + 1, c.args.end(), names))
+                << run.err;
+            EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+            EXPECT_EQ(run.err.find("\nusage: orvex-tool ") != std::string::npos, c.exitCode == 2);
+            EXPECT_TRUE(snapshot() == before);
+        }
     }
-    EXPECT_EQ(fileBytes(rom), before);
-}
-
-TEST_F(ToolCli, UsageErrorsNameTheProblem) {
-    const std::string rom = demoFile("rom.bin").string();
-    EXPECT_NE(runToolProgram({"bogus"}).err.find("unknown command \"bogus\""), std::string::npos);
-    EXPECT_NE(runToolProgram({"layout-export", rom, "21", "x"}).err.find("1 to 20"),
-              std::string::npos);
-    EXPECT_NE(runToolProgram({"info"}).err.find("missing ROM"), std::string::npos);
-    EXPECT_NE(runToolProgram({"info", rom, "x"}).err.find("too many arguments"), std::string::npos);
-    EXPECT_NE(runToolProgram({"render", rom, "1", "x", "--size"}).err.find("unknown option --size"),
-              std::string::npos);
-}
-
-TEST_F(ToolCli, LevelsOneAndTwentyAreAccepted) {
-    const std::string rom = demoFile("rom.bin").string();
-    EXPECT_EQ(runToolProgram({"layout-export", rom, "1", file("a").string()}).exitCode, 0);
-    EXPECT_EQ(runToolProgram({"layout-export", rom, "20", file("b").string()}).exitCode, 0);
-    EXPECT_EQ(runToolProgram({"layout-export", rom, "0x14", file("c").string()}).exitCode, 0);
-}
-
-TEST_F(ToolCli, DoubleDashEndsOptions) {
-    const std::string rom = demoFile("rom.bin").string();
-    const ToolRun run = runToolProgram({"layout-export", "--", rom, "2", file("-l.bin").string()});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(std::filesystem::exists(file("-l.bin")));
 }
 
 }  // namespace

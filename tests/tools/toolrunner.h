@@ -1,15 +1,44 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "rom/demorom.h"
+#include "support/testrom.h"
 
 namespace orvex::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline std::filesystem::path makeFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "orvex-tool-test-XXXXXX").string();
+    EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
+    return pattern;
+}
+
+inline std::string textOf(const std::filesystem::path& path) {
+    const Bytes bytes = readFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Bytes that no encoder can shrink much.
+inline Bytes noise(std::size_t size, std::uint32_t state) {
+    Bytes bytes(size);
+    for (auto& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return bytes;
+}
 
 // What a run of the real orvex-tool executable gave.
 struct ToolRun {
@@ -17,40 +46,54 @@ struct ToolRun {
     std::string out;
     std::string err;
 
-    [[nodiscard]] std::size_t errLines() const;
+    [[nodiscard]] long errLines() const { return std::count(err.begin(), err.end(), '\n'); }
 };
 
-// Runs orvex-tool with `args`, `input` on its standard input, and waits for it.
-[[nodiscard]] ToolRun runToolProgram(const std::vector<std::string>& args,
-                                     const std::string& input = {});
-
-[[nodiscard]] std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path);
-void putFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
-// A fresh folder for every test, removed afterwards, and the demo ROM built once per program.
+// A fresh folder for every test, removed afterwards.
 class ToolTest : public ::testing::Test {
-public:
-    [[nodiscard]] static const DemoRom& demo(const DemoRomOptions& options = {});
-
 protected:
-    ToolTest();
-    ~ToolTest() override;
+    ~ToolTest() override { std::filesystem::remove_all(mFolder); }
 
-    [[nodiscard]] std::filesystem::path file(const std::string& name) const {
-        return mFolder / name;
+    // Runs orvex-tool in the test's folder with `args` (no argument holds a quote) and `input` on
+    // its standard input.
+    ToolRun tool(const std::vector<std::string>& args, const std::string& input = {}) const {
+        const std::filesystem::path io = makeFolder();
+        writeFile(io / "in", {input.begin(), input.end()});
+        std::string command = "cd '" + mFolder.string() + "' && '" ORVEX_TOOL_PATH "'";
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        const std::string at = io.string();
+        const int status =
+            std::system((command + " <" + at + "/in >" + at + "/out 2>" + at + "/err").c_str());
+        ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, textOf(io / "out"),
+                    textOf(io / "err")};
+        std::filesystem::remove_all(io);
+        return run;
     }
-    // The demo ROM (for `options`) written to a file of the folder.
-    std::filesystem::path demoFile(const std::string& name, const DemoRomOptions& options = {});
+
+    [[nodiscard]] std::string file(const std::string& name) const {
+        return (mFolder / name).string();
+    }
+    std::string put(const std::string& name, const Bytes& bytes) const {
+        writeFile(mFolder / name, bytes);
+        return file(name);
+    }
+    std::string demoFile(const std::string& name, const DemoRomOptions& options = {}) const {
+        return put(name, demoRom(options).image);
+    }
+    // Every file and folder under the test's folder, with the files' bytes.
+    [[nodiscard]] std::map<std::string, Bytes> snapshot() const {
+        std::map<std::string, Bytes> entries;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(mFolder)) {
+            entries[entry.path().string()] =
+                entry.is_directory() ? Bytes{} : readFile(entry.path());
+        }
+        return entries;
+    }
 
 private:
-    std::filesystem::path mFolder;
+    std::filesystem::path mFolder = makeFolder();
 };
-
-// The width and height stored in a PNG file's IHDR chunk; 0 x 0 when it is not a PNG.
-struct PngSize {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-};
-[[nodiscard]] PngSize pngSize(const std::filesystem::path& path);
 
 }  // namespace orvex::testing
