@@ -31,8 +31,4 @@ Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded) 
         std::int64_t{streamOffset} + decoded.packedLastIndex);
 }
 
-std::string levelName(std::int16_t level) {
-    return "level " + std::to_string(level + 1);
-}
-
 }  // namespace orvex

@@ -28,7 +28,4 @@ void reportWarning(ToolIo& io, std::string_view command, std::string_view text);
 // its output: CorruptStream at the last stream byte read.
 [[nodiscard]] Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded);
 
-// "level 3" for level index 2.
-[[nodiscard]] std::string levelName(std::int16_t level);
-
 }  // namespace orvex

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/mirroring.h"
 #include "graphics/progressmath.h"
 
 namespace orvex {
@@ -50,35 +51,6 @@ void decodeBaseChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunk
     }
 }
 
-void mirrorLeftRight(const ChunkPixel* from, ChunkPixel* to) {
-    for (std::size_t y = 0; y < kChunkSide; ++y) {
-        std::reverse_copy(from + kChunkSide * y, from + kChunkSide * (y + 1), to + kChunkSide * y);
-    }
-}
-
-void mirrorTopBottom(const ChunkPixel* from, ChunkPixel* to) {
-    for (std::size_t y = 0; y < kChunkSide; ++y) {
-        const ChunkPixel* source = from + kChunkSide * (kChunkSide - 1 - y);
-        std::copy(source, source + kChunkSide, to + kChunkSide * y);
-    }
-}
-
-void mirrorBoth(const ChunkPixel* from, ChunkPixel* to) {
-    for (std::size_t y = 0; y < kChunkSide; ++y) {
-        const ChunkPixel* source = from + kChunkSide * (kChunkSide - 1 - y);
-        std::reverse_copy(source, source + kChunkSide, to + kChunkSide * y);
-    }
-}
-
-// Fills variants first..first + 1023 from the base chunks with `mirror`.
-template <typename Mirror>
-void buildVariants(ChunkPixels& chunks, std::int32_t first, Mirror mirror, ProgressSink* progress) {
-    for (std::int32_t c = 0; c < kBaseChunks; ++c) {
-        mirror(chunks.variant(c), chunks.variant(first + c));
-        reportChunk(progress, first + c);
-    }
-}
-
 }  // namespace
 
 void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
@@ -87,9 +59,8 @@ void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
         progress->setCaption("Extracting 16x16 Tiles ...");
     }
     decodeBaseChunks(data, tiles, chunks, progress);
-    buildVariants(chunks, kBaseChunks, mirrorLeftRight, progress);
-    buildVariants(chunks, 2 * kBaseChunks, mirrorTopBottom, progress);
-    buildVariants(chunks, 3 * kBaseChunks, mirrorBoth, progress);
+    buildMirroredVariants<kChunkSide>(chunks, kBaseChunks,
+                                      [progress](std::int32_t v) { reportChunk(progress, v); });
 }
 
 }  // namespace orvex

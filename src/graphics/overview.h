@@ -24,7 +24,6 @@ struct BlockMiniatures {
 // One plane of `layout` with each cell drawn as its block's miniature: 128 cells across and
 // layoutRows(layout.size()) down. Nothing is decoded; a layout without a complete row gives a
 // null Image.
-[[nodiscard]] Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout,
-                                   Plane plane);
+[[nodiscard]] Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout, Plane plane);
 
 }  // namespace orvex

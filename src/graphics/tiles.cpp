@@ -1,8 +1,8 @@
 #include "graphics/tiles.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "graphics/mirroring.h"
 #include "graphics/progressmath.h"
 
 namespace orvex {
@@ -31,33 +31,6 @@ void decodeBaseTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
     }
 }
 
-void mirrorLeftRight(const std::uint8_t* from, std::uint8_t* to) {
-    for (std::size_t y = 0; y < 8; ++y) {
-        std::reverse_copy(from + 8 * y, from + 8 * y + 8, to + 8 * y);
-    }
-}
-
-void mirrorTopBottom(const std::uint8_t* from, std::uint8_t* to) {
-    for (std::size_t y = 0; y < 8; ++y) {
-        std::memcpy(to + 8 * y, from + 8 * (7 - y), 8);
-    }
-}
-
-void mirrorBoth(const std::uint8_t* from, std::uint8_t* to) {
-    for (std::size_t y = 0; y < 8; ++y) {
-        std::reverse_copy(from + 8 * (7 - y), from + 8 * (7 - y) + 8, to + 8 * y);
-    }
-}
-
-// Fills variants first..first + 2047 from the base tiles with `mirror`.
-template <typename Mirror>
-void buildVariants(TilePixels& tiles, std::int32_t first, Mirror mirror, ProgressSink* progress) {
-    for (std::int32_t t = 0; t < kBaseTiles; ++t) {
-        mirror(tiles.variant(t), tiles.variant(first + t));
-        reportTile(progress, first + t);
-    }
-}
-
 }  // namespace
 
 void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
@@ -65,9 +38,8 @@ void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
         progress->setCaption("Extracting 8x8 Tiles ...");
     }
     decodeBaseTiles(data, tiles, progress);
-    buildVariants(tiles, kBaseTiles, mirrorLeftRight, progress);
-    buildVariants(tiles, 2 * kBaseTiles, mirrorTopBottom, progress);
-    buildVariants(tiles, 3 * kBaseTiles, mirrorBoth, progress);
+    buildMirroredVariants<8>(tiles, kBaseTiles,
+                             [progress](std::int32_t v) { reportTile(progress, v); });
 }
 
 }  // namespace orvex

@@ -48,4 +48,15 @@ Status checkCartridge(ByteSpan rom) {
     return {};
 }
 
+Result<std::vector<std::uint8_t>> readCartridge(const RomImage& rom) {
+    auto image = rom.readAll();
+    if (!image) {
+        return image.error();
+    }
+    if (Status cartridge = checkCartridge(*image); !cartridge) {
+        return cartridge.error();
+    }
+    return image;
+}
+
 }  // namespace orvex

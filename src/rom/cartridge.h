@@ -2,6 +2,7 @@
 
 #include "common/byteorder.h"
 #include "common/error.h"
+#include "rom/romimage.h"
 
 namespace orvex {
 
@@ -10,5 +11,8 @@ namespace orvex {
 // 512-byte copier header (.smd) and anything else are refused with NotARom and a message that
 // says what the file looks like. Nothing else is read from a refused file.
 [[nodiscard]] Status checkCartridge(ByteSpan rom);
+
+// The whole file of `rom`, read in one go and checked as above.
+[[nodiscard]] Result<std::vector<std::uint8_t>> readCartridge(const RomImage& rom);
 
 }  // namespace orvex

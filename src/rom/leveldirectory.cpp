@@ -6,6 +6,10 @@
 
 namespace orvex {
 
+std::string levelName(std::int16_t level) {
+    return "level " + std::to_string(level + 1);
+}
+
 Result<ZoneAct> levelZoneAct(ByteSpan rom, std::int16_t level) {
     if (level < 0 || level >= kLevelCount) {
         return makeError(ErrorCode::OutOfRange,

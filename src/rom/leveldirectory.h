@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/byteorder.h"
 #include "common/error.h"
@@ -10,6 +11,9 @@
 // and bounds: an offset past the end of the file is the next reader's error.
 
 namespace orvex {
+
+// How messages name level index `level`: "level 3" for index 2, as the level selector shows it.
+[[nodiscard]] std::string levelName(std::int16_t level);
 
 struct ZoneAct {
     std::uint8_t zone = 0;

@@ -67,15 +67,14 @@ Status fetchLevel(ByteSpan rom, std::int16_t level, Prompter& prompter, FetchedL
     }
     if (layout->data.empty()) {
         return makeError(ErrorCode::CorruptStream,
-                         "The layout of level " + std::to_string(level + 1) + " is empty",
-                         *layoutAt);
+                         "The layout of " + levelName(level) + " is empty", *layoutAt);
     }
     fetched.layout = std::move(*layout);
     return {};
 }
 
 std::string blockShortfallWarning(std::int16_t level, std::int32_t missing) {
-    return "The block mappings of level " + std::to_string(level + 1) + " hold only " +
+    return "The block mappings of " + levelName(level) + " hold only " +
            std::to_string(kBlockCount - missing) + " of 256 blocks; the other " +
            std::to_string(missing) + " are drawn black.";
 }

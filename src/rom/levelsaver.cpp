@@ -16,10 +16,6 @@ namespace orvex {
 
 namespace {
 
-std::string levelName(std::int16_t level) {
-    return "level " + std::to_string(level + 1);
-}
-
 Result<std::int64_t> factoryRoom(ByteSpan rom, std::int32_t start) {
     std::int64_t next = std::numeric_limits<std::int64_t>::max();
     for (std::int16_t other = 0; other < kLevelCount; ++other) {
@@ -92,12 +88,9 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     if (!packed) {
         return packed.error();
     }
-    auto old = rom.readAll();
+    auto old = readCartridge(rom);
     if (!old) {
         return old.error();
-    }
-    if (Status cartridge = checkCartridge(*old); !cartridge) {
-        return cartridge.error();
     }
     auto layoutAt = layoutAddress(*old, l_num);
     if (!layoutAt) {

@@ -15,10 +15,6 @@ namespace orvex {
 
 namespace {
 
-std::string levelName(std::int16_t level) {
-    return "level " + std::to_string(level + 1);
-}
-
 // The factory stream of one level: where it starts and how many bytes it has.
 Result<ByteSpan> factoryStream(ByteSpan rom, std::int32_t directory, std::int16_t level,
                                ZoneAct zoneAct) {
@@ -109,12 +105,9 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, std::int32_t 
 }  // namespace
 
 Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
-    auto old = rom.readAll();
+    auto old = readCartridge(rom);
     if (!old) {
         return old.error();
-    }
-    if (Status cartridge = checkCartridge(*old); !cartridge) {
-        return cartridge;
     }
     if (Status writable = rom.checkWritable(); !writable) {
         return writable;
@@ -127,12 +120,9 @@ Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
 }
 
 Result<RomCheckOutcome> checkROM(const RomImage& rom, Host& host) {
-    auto image = rom.readAll();
+    auto image = readCartridge(rom);
     if (!image) {
         return image.error();
-    }
-    if (Status cartridge = checkCartridge(*image); !cartridge) {
-        return cartridge.error();
     }
     auto pointer = readLong(*image, kLayoutDirectoryPointer);
     if (!pointer) {

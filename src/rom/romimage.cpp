@@ -46,53 +46,68 @@ Result<std::int64_t> fileLength(std::FILE* file, const std::filesystem::path& pa
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> RomImage::readAll() const {
-    auto file = openFile(mPath, "rb");
+namespace {
+
+// A file opened for reading, with its length measured.
+struct OpenedFile {
+    FileHandle handle;
+    std::int64_t length = 0;
+};
+
+Result<OpenedFile> openForReading(const std::filesystem::path& path) {
+    auto file = openFile(path, "rb");
     if (!file) {
         return file.error();
     }
-    auto length = fileLength(file->get(), mPath);
+    auto length = fileLength(file->get(), path);
     if (!length) {
         return length.error();
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
-    std::rewind(file->get());
-    if (std::fread(bytes.data(), 1, bytes.size(), file->get()) != bytes.size()) {
-        return makeError(ErrorCode::FileRead, "Cannot read " + pathText(mPath));
+    return OpenedFile{std::move(*file), *length};
+}
+
+// count bytes from offset, which the caller has checked against the file's length.
+Result<std::vector<std::uint8_t>> readAt(const OpenedFile& file, const std::filesystem::path& path,
+                                         std::int64_t offset, std::int64_t count) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    if (std::fseek(file.handle.get(), static_cast<long>(offset), SEEK_SET) != 0 ||
+        std::fread(bytes.data(), 1, bytes.size(), file.handle.get()) != bytes.size()) {
+        return makeError(ErrorCode::FileRead, "Cannot read " + pathText(path), offset);
     }
     return bytes;
 }
 
-Result<std::int64_t> RomImage::size() const {
-    auto file = openFile(mPath, "rb");
+}  // namespace
+
+Result<std::vector<std::uint8_t>> RomImage::readAll() const {
+    auto file = openForReading(mPath);
     if (!file) {
         return file.error();
     }
-    return fileLength(file->get(), mPath);
+    return readAt(*file, mPath, 0, file->length);
+}
+
+Result<std::int64_t> RomImage::size() const {
+    auto file = openForReading(mPath);
+    if (!file) {
+        return file.error();
+    }
+    return file->length;
 }
 
 Result<std::vector<std::uint8_t>> RomImage::readRange(std::int64_t offset,
                                                       std::int64_t count) const {
-    auto file = openFile(mPath, "rb");
+    auto file = openForReading(mPath);
     if (!file) {
         return file.error();
     }
-    auto length = fileLength(file->get(), mPath);
-    if (!length) {
-        return length.error();
-    }
-    if (!fitsIn(static_cast<std::size_t>(*length), offset, count)) {
+    if (!fitsIn(static_cast<std::size_t>(file->length), offset, count)) {
         return makeError(
             ErrorCode::FileRead,
             "Read of " + std::to_string(count) + " byte(s) runs past the end of " + pathText(mPath),
             offset);
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
-    if (std::fseek(file->get(), static_cast<long>(offset), SEEK_SET) != 0 ||
-        std::fread(bytes.data(), 1, bytes.size(), file->get()) != bytes.size()) {
-        return makeError(ErrorCode::FileRead, "Cannot read " + pathText(mPath), offset);
-    }
-    return bytes;
+    return readAt(*file, mPath, offset, count);
 }
 
 Result<std::uint8_t> RomImage::readByte(std::int64_t offset) const {
