@@ -1,55 +1,43 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <map>
 
+#include "common/byteorder.h"
 #include "compression/kosinski.h"
 #include "graphics/palette.h"
-#include "rom/leveldirectory.h"
+#include "rom/cartridge.h"
 #include "rom/levelloader.h"
+#include "rom/romcheck.h"
 #include "rom/romlayout.h"
 #include "support/testrom.h"
 
-namespace orvex {
+namespace orvex::testing {
 namespace {
-
-using testing::demoRom;
-using testing::RecordingHost;
-using testing::TempRomFile;
-
-std::vector<std::uint8_t> unpack(const DemoRom& rom, const DemoStream& stream) {
-    return decompressKosinski(rom.image, stream.offset)->data;
-}
 
 // What pixel (x, y) of block b must look like, worked out from the raw art with the flips
 // applied directly instead of through mirrored tables.
 std::uint32_t expectedPixel(const DemoRom& rom, std::int16_t level, int b, int x, int y) {
     const DemoZone& zone = rom.zoneOf(level);
-    static std::map<std::pair<const DemoRom*, std::int32_t>,
-                    std::array<std::vector<std::uint8_t>, 3>>
-        cache;
+    static std::map<std::pair<const DemoRom*, std::int32_t>, std::array<Bytes, 3>> cache;
     auto& art = cache[{&rom, zone.tiles.offset}];
     if (art[0].empty()) {
-        art = {unpack(rom, zone.tiles), unpack(rom, zone.chunks), unpack(rom, zone.blocks)};
+        for (const auto& [i, stream] :
+             {std::pair{0, zone.tiles}, {1, zone.chunks}, {2, zone.blocks}}) {
+            art[static_cast<std::size_t>(i)] = decompressKosinski(rom.image, stream.offset)->data;
+        }
     }
     const auto& [tiles, chunks, blocks] = art;
-    const auto word = [](const std::vector<std::uint8_t>& data, std::size_t at) {
+    const auto word = [](const Bytes& data, std::size_t at) {
         return static_cast<unsigned>(data[at] << 8 | data[at + 1]);
     };
     const unsigned blockWord = word(blocks, 128u * b + 16u * (y / 16) + 2u * (x / 16));
-    int cx = x % 16;
-    int cy = y % 16;
-    if (blockWord & 0x400)
-        cx = 15 - cx;
-    if (blockWord & 0x800)
-        cy = 15 - cy;
+    const int cx = blockWord & 0x400 ? 15 - x % 16 : x % 16;
+    const int cy = blockWord & 0x800 ? 15 - y % 16 : y % 16;
     const unsigned pattern = word(chunks, 8u * (blockWord & 0x3FF) + 2u * ((cy / 8) * 2 + cx / 8));
-    int tx = cx % 8;
-    int ty = cy % 8;
-    if (pattern & 0x800)
-        tx = 7 - tx;
-    if (pattern & 0x1000)
-        ty = 7 - ty;
+    const int tx = pattern & 0x800 ? 7 - cx % 8 : cx % 8;
+    const int ty = pattern & 0x1000 ? 7 - cy % 8 : cy % 8;
     const std::size_t tileByte = 32u * (pattern & 0x7FF) + 4u * ty + tx / 2u;
     const std::uint8_t packed =
         tileByte < tiles.size() ? tiles[tileByte] : 0;  // fresh tables are 0
@@ -63,23 +51,25 @@ std::uint32_t expectedPixel(const DemoRom& rom, std::int16_t level, int b, int x
     return toArgb(convertColour(rom.image[colourAt], rom.image[colourAt + 1]));
 }
 
-TEST(LevelLoader, LoadsEveryAssetOfALevel) {
+Result<LoadReport> load(const Bytes& image, std::int16_t level, LevelData& data,
+                        RecordingHost& host) {
+    TempRomFile file(image);
+    return loadLevel(RomImage(file.path()), level, data, host);
+}
+
+TEST(LevelLoader, LoadsEveryAssetOfALevelOverThePreviousOne) {
     const auto& demo = demoRom();
-    TempRomFile file(demo.image);
     LevelData data;
     RecordingHost host;
-    const auto report = loadLevel(RomImage(file.path()), 2, data, host);
+    const auto report = load(demo.image, 2, data, host);
     ASSERT_TRUE(report.ok()) << report.error().describe();
     EXPECT_TRUE(report->warnings.empty());
     EXPECT_TRUE(report->layoutComplete);
     EXPECT_EQ(data.loadedLevel, 2);
-
     // The layout is what stays in unpackedData, not the block mappings decoded before it.
     EXPECT_EQ(data.unpackedData, demo.layoutData[2]);
     EXPECT_EQ(data.packedLastIndex + 1, demo.layouts[2].length);
     EXPECT_EQ(data.paletteAddr, demo.zoneOf(2).paletteOffset);
-    EXPECT_EQ(data.levelPalette.at(1, 0), 0u);  // colour 0 is black on every line
-
     // Every pixel of a few blocks whose words use all four flips and palette lines.
     for (int b : {0x00, 0x3B, 0x9E, 0xFF}) {
         for (int y = 0; y < 128; ++y) {
@@ -90,7 +80,6 @@ TEST(LevelLoader, LoadsEveryAssetOfALevel) {
             }
         }
     }
-
     EXPECT_EQ(host.begins, 1);
     EXPECT_EQ(host.ends, 1);
     EXPECT_EQ(host.captions,
@@ -98,114 +87,124 @@ TEST(LevelLoader, LoadsEveryAssetOfALevel) {
                                         "Extracting 128x128 Tiles ..."}));
     EXPECT_EQ(host.widths.back(), 305);
     EXPECT_TRUE(host.messages.empty());
-}
 
-TEST(LevelLoader, ActsShareArtAndEveryLoadRereadsTheLayout) {
-    const auto& demo = demoRom();
-    TempRomFile file(demo.image);
-    const RomImage rom(file.path());
-    LevelData first;
-    LevelData second;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(rom, 0, first, host).ok());
-    ASSERT_TRUE(loadLevel(rom, 1, second, host).ok());
-    EXPECT_EQ(first.blockPictures, second.blockPictures);
-    EXPECT_EQ(first.levelPalette, second.levelPalette);
-    EXPECT_NE(first.unpackedData, second.unpackedData);
-
-    first.unpackedData[0] ^= 0xFF;  // an unsaved edit is not carried into a reload
-    ASSERT_TRUE(loadLevel(rom, 0, first, host).ok());
-    EXPECT_EQ(first.unpackedData, demo.layoutData[0]);
-}
-
-TEST(LevelLoader, TablesBeyondALevelsArtKeepThePreviousLevel) {
-    TempRomFile file(demoRom().image);
-    const RomImage rom(file.path());
-    LevelData data;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(rom, 19, data, host).ok());  // the zone with the most tiles
-    const int bigZoneTile = demoRom().zoneOf(19).tileCount - 1;
-    ASSERT_GT(bigZoneTile, demoRom().zoneOf(0).tileCount);
-    const TilePixels before = data.tilePixels;
-    const ChunkPixels chunksBefore = data.chunkPixels;
-    ASSERT_TRUE(loadLevel(rom, 0, data, host).ok());
-    for (int v : {bigZoneTile, bigZoneTile + 2048, bigZoneTile + 6144}) {
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                EXPECT_EQ(data.tilePixels.at(v, x, y), before.at(v, x, y));
-            }
+    // Tables beyond a level's art keep the previous level's entries.
+    ASSERT_TRUE(load(demo.image, 19, data, host).ok());  // the zone with the most tiles
+    const int bigZoneTile = demo.zoneOf(19).tileCount - 1;
+    const int lastChunk = demo.zoneOf(19).chunkCount - 1;
+    ASSERT_GT(bigZoneTile, demo.zoneOf(0).tileCount);
+    const LevelData before = data;
+    ASSERT_TRUE(load(demo.image, 0, data, host).ok());
+    EXPECT_EQ(data.unpackedData, demo.layoutData[0]);
+    for (int v : {bigZoneTile, bigZoneTile + 2048, bigZoneTile + 6144}) {  // all four flips
+        for (int at = 0; at < 64; ++at) {
+            EXPECT_EQ(data.tilePixels.at(v, at % 8, at / 8),
+                      before.tilePixels.at(v, at % 8, at / 8));
         }
     }
-    const int lastChunk = demoRom().zoneOf(19).chunkCount - 1;
-    EXPECT_EQ(data.chunkPixels.at(lastChunk, 3, 4), chunksBefore.at(lastChunk, 3, 4));
+    EXPECT_EQ(data.chunkPixels.at(lastChunk, 3, 4), before.chunkPixels.at(lastChunk, 3, 4));
 }
 
-TEST(LevelLoader, TruncatedRomLoadsNothing) {
+// Every refused file loads nothing: the level loaded before stays, every byte of it.
+TEST(LevelLoader, RefusedFilesLoadNothingAndStayUnchanged) {
     const auto& demo = demoRom();
     const auto& zone = demo.zoneOf(0);
-    const std::vector<std::int64_t> cuts = {
-        0x2782 + 8 * zone.paletteNumber + 2,  // palette pointer table
-        0x29E2 + 40,                          // inside the 128 bytes read at the fixed line
-        0x9454 + 1,                           // level list
-        0xE46E + 2,                           // layout directory pointer
-        0x42594 + 12 * zone.zone + 6,         // level art table
-        0x45A80 + 1,                          // layout directory
-        demo.layouts[0].offset + demo.layouts[0].length / 2,  // inside the layout stream
+    const std::size_t art = kLevelArtTable + kLevelArtEntrySize * std::size_t{zone.zone};
+    const auto cut = [&](std::int64_t size) {
+        return Bytes(demo.image.begin(), demo.image.begin() + size);
     };
-    TempRomFile good(demo.image);
-    for (const std::int64_t cut : cuts) {
-        LevelData data;
-        RecordingHost host;
-        ASSERT_TRUE(loadLevel(RomImage(good.path()), 1, data, host).ok());
-        const LevelData before = data;
-
-        std::vector<std::uint8_t> cutImage(demo.image.begin(), demo.image.begin() + cut);
-        TempRomFile file(cutImage);
-        const auto report = loadLevel(RomImage(file.path()), 0, data, host);
-        ASSERT_FALSE(report.ok()) << "cut at " << cut;
-        EXPECT_FALSE(report.error().message.empty());
-        EXPECT_EQ(data.loadedLevel, before.loadedLevel) << "cut at " << cut;
-        EXPECT_EQ(data.unpackedData, before.unpackedData) << "cut at " << cut;
-        EXPECT_EQ(data.blockPictures[7], before.blockPictures[7]) << "cut at " << cut;
-        EXPECT_EQ(host.ends, host.begins);
+    const auto changed = [&](const std::function<void(Bytes&)>& damage) {
+        Bytes rom = demo.image;
+        damage(rom);
+        return rom;
+    };
+    Bytes smd(512, 0);  // a copier header, then 16 KiB blocks
+    smd[8] = 0xAA;
+    smd[9] = 0xBB;
+    smd.insert(smd.end(), demo.image.begin(), demo.image.end());
+    const std::vector<std::pair<std::string, Bytes>> cases = {
+        // Not cartridge images: the first four.
+        {"empty", {}},
+        {"one byte", {0x00}},
+        {"no SEGA", changed([](Bytes& rom) { rom[0x100] = 'X'; })},
+        {"smd", smd},
+        {"cut in the palette pointers", cut(kPalettePointerTable + 8 * zone.paletteNumber + 2)},
+        {"cut in the fixed palette line", cut(kFixedPaletteLineOffset + 40)},
+        {"cut in the level list", cut(kLevelList + 1)},
+        {"0xE471 bytes", cut(0xE471)},
+        {"cut in the art table", cut(art + 6)},
+        {"cut in the layout directory", cut(kFactoryLayoutDirectory + 1)},
+        {"cut in the layout stream", cut(demo.layouts[0].offset + demo.layouts[0].length / 2)},
+        {"zone 0xFF", changed([](Bytes& rom) { rom[kLevelList] = 0xFF; })},
+        {"directory past the end",
+         changed([](Bytes& rom) { putLong(rom, kLayoutDirectoryPointer, 0x200000); })},
+        {"tile art past the end", changed([&](Bytes& rom) { putLong(rom, art, 0x00FFFFF0); })},
+        {"block art past the end", changed([&](Bytes& rom) { putLong(rom, art + 8, 0x01FFFFFF); })},
+        {"tile art running off the end", changed([&](Bytes& rom) {
+             std::copy_n(rom.begin() + zone.tiles.offset, 20, rom.end() - 20);
+             putLong(rom, art, static_cast<std::uint32_t>(rom.size() - 20));
+         })},
+        {"empty layout", changed([&](Bytes& rom) {
+             const Bytes endOnly = {0x02, 0x00, 0x00, 0xF0, 0x00};
+             std::copy(endOnly.begin(), endOnly.end(), rom.begin() + demo.layouts[0].offset);
+         })},
+    };
+    LevelData before;
+    RecordingHost host;
+    ASSERT_TRUE(load(demo.image, 19, before, host).ok());  // another zone than level 0's
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto& [what, image] = cases[i];
+        TempRomFile file(image);
+        const RomImage rom(file.path());
+        LevelData data = before;
+        const auto loaded = loadLevel(rom, 0, data, host);
+        ASSERT_FALSE(loaded.ok()) << what;
+        EXPECT_FALSE(loaded.error().message.empty()) << what;
+        EXPECT_EQ(data.loadedLevel, 19) << what;
+        EXPECT_EQ(data.unpackedData, before.unpackedData) << what;
+        EXPECT_TRUE(data.levelPalette == before.levelPalette &&
+                    data.tilePixels == before.tilePixels &&
+                    data.blockPictures == before.blockPictures)
+            << what;
+        EXPECT_EQ(host.ends, host.begins) << what;
+        if (i < 4) {
+            EXPECT_EQ(loaded.error().code, ErrorCode::NotARom) << what;
+            EXPECT_EQ(checkROM(rom, host).error().code, ErrorCode::NotARom) << what;
+            EXPECT_EQ(migrateLayouts(rom, kFactoryLayoutDirectory).error().code,
+                      ErrorCode::NotARom);
+        }
+        EXPECT_EQ(file.contents(), image) << what;
     }
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_NE(checkCartridge(smd).error().message.find(".smd"), std::string::npos);
 }
 
-TEST(LevelLoader, WeirdOffsetInTheLayoutShowsTheMessageAndCountsAsNotLoaded) {
-    DemoRomOptions options;
-    options.weirdLayoutLevel = 3;
-    TempRomFile file(demoRom(options).image);
+// A layout that breaks off shows the message and counts as not loaded; short block mappings
+// warn and draw black.
+TEST(LevelLoader, DamagedStreamsLoadWhatTheyHold) {
     LevelData data;
     RecordingHost host;
-    const auto report = loadLevel(RomImage(file.path()), 3, data, host);
-    ASSERT_TRUE(report.ok());
-    EXPECT_FALSE(report->layoutComplete);
+    const auto weird = load(demoRom({.weirdLayoutLevel = 3}).image, 3, data, host);
+    ASSERT_TRUE(weird.ok());
+    EXPECT_FALSE(weird->layoutComplete);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Argh, weird offset!"});
-    EXPECT_EQ(data.unpackedData, (std::vector<std::uint8_t>{0x41, 0x42, 0x43}));
+    EXPECT_EQ(data.unpackedData, (Bytes{0x41, 0x42, 0x43}));
     EXPECT_FALSE(data.loadedLevel.has_value());
-}
 
-TEST(LevelLoader, ShortBlockMappingsDrawBlackAndWarn) {
-    DemoRomOptions options;
-    options.shortBlockMappings = true;
-    TempRomFile file(demoRom(options).image);
-    LevelData data;
-    RecordingHost host;
-    const auto report = loadLevel(RomImage(file.path()), 0, data, host);
+    const auto& demo = demoRom({.shortBlockMappings = true, .weirdLayoutLevel = {}});
+    data = LevelData{};
+    const auto report = load(demo.image, 0, data, host);
     ASSERT_TRUE(report.ok());
     ASSERT_EQ(report->warnings.size(), 1u);
     EXPECT_NE(report->warnings[0].find("200 of 256"), std::string::npos) << report->warnings[0];
     EXPECT_EQ(data.loadedLevel, 0);
-    const Image& last = data.blockPictures[255];
-    for (int y = 0; y < 128; y += 9) {
-        for (int x = 0; x < 128; x += 7) {
-            ASSERT_EQ(last.pixel(x, y), 0xFF000000u);
-        }
+    for (int at = 0; at < 128 * 128; at += 61) {
+        ASSERT_EQ(data.blockPictures[255].pixel(at % 128, at / 128), 0xFF000000u);
     }
     // Block 200 keeps its first 35 words: chunk rows 0 to 3 and three chunks of row 4.
-    EXPECT_EQ(data.blockPictures[200].pixel(5, 5), expectedPixel(demoRom(), 0, 200, 5, 5));
+    EXPECT_EQ(data.blockPictures[200].pixel(5, 5), expectedPixel(demo, 0, 200, 5, 5));
     EXPECT_EQ(data.blockPictures[200].pixel(120, 120), 0xFF000000u);
 }
 
 }  // namespace
-}  // namespace orvex
+}  // namespace orvex::testing

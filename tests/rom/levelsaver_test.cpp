@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
@@ -12,81 +14,88 @@
 #include "rom/romlayout.h"
 #include "support/testrom.h"
 
-namespace orvex {
+namespace orvex::testing {
 namespace {
 
-using testing::demoRom;
-using testing::RecordingHost;
-using testing::TempRomFile;
+using Step = RomImage::WriteStep;
 
-std::vector<std::uint8_t> migratedDemo() {
-    TempRomFile file(demoRom().image);
-    const Status migrated = migrateLayouts(RomImage(file.path()), kFactoryLayoutDirectory);
-    EXPECT_TRUE(migrated.ok()) << (migrated.ok() ? "" : migrated.error().describe());
-    return file.contents();
-}
-
-// Bytes that differ between two images of the same length, as offset ranges [from, to).
-std::vector<std::pair<std::size_t, std::size_t>> changedRanges(const std::vector<std::uint8_t>& a,
-                                                               const std::vector<std::uint8_t>& b) {
-    std::vector<std::pair<std::size_t, std::size_t>> ranges;
-    for (std::size_t at = 0; at < std::min(a.size(), b.size()); ++at) {
-        if (a[at] != b[at]) {
-            if (!ranges.empty() && ranges.back().second == at) {
-                ranges.back().second = at + 1;
-            } else {
-                ranges.emplace_back(at, at + 1);
-            }
-        }
-    }
-    return ranges;
+const Bytes& migratedDemo() {
+    static const Bytes migrated = [] {
+        TempRomFile file(demoRom().image);
+        EXPECT_TRUE(migrateLayouts(RomImage(file.path()), kFactoryLayoutDirectory).ok());
+        return file.contents();
+    }();
+    return migrated;
 }
 
 struct Session {
-    explicit Session(const std::vector<std::uint8_t>& image) : file(image), rom(file.path()) {}
+    explicit Session(const Bytes& image) : file(image), rom(file.path()) {}
     TempRomFile file;
     RomImage rom;
     LevelData data;
     RecordingHost host;
 
     void load(std::int16_t level) { ASSERT_TRUE(loadLevel(rom, level, data, host).ok()); }
+    Result<SaveReport> save(std::int16_t level) { return saveLevel(rom, level, data, host); }
 };
 
-TEST(LevelSaver, SavedLevelReloadsAndTheRomStillBoots) {
+TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
     for (const bool migrated : {false, true}) {
         Session s(migrated ? migratedDemo() : demoRom().image);
         const auto before = s.file.contents();
         s.load(6);
-        s.data.unpackedData[layoutIndex(3, 11)] = 0x42;  // an edit of a few blocks
+        s.data.unpackedData[layoutIndex(3, 11)] = 0x42;
         s.data.unpackedData[layoutIndex(4, 11)] = 0x42;
         const auto edited = s.data.unpackedData;
         s.host.captions.clear();
-        const auto report = saveLevel(s.rom, 6, s.data, s.host);
+        const auto report = s.save(6);
         ASSERT_TRUE(report.ok()) << report.error().describe();
         EXPECT_EQ(s.host.captions.front(), "Saving Level...");
         EXPECT_EQ(s.data.unpackedData, edited);
-        EXPECT_TRUE(s.data.packedData.empty());
 
-        const auto after = s.file.contents();
-        EXPECT_EQ(after.size(), before.size());
-        EXPECT_EQ(*storedChecksum(after), *computeChecksum(after));
         // Only the layout's place and the checksum changed.
-        const std::int32_t place = *layoutAddress(after, 6);
-        for (const auto& [from, to] : changedRanges(before, after)) {
-            const bool inPlace = from >= static_cast<std::size_t>(place) &&
-                                 to <= static_cast<std::size_t>(place + report->packedBytes);
-            const bool checksum = from >= kChecksumField && to <= kChecksumField + 2;
-            EXPECT_TRUE(inPlace || checksum) << "changed " << from << ".." << to;
+        const auto after = s.file.contents();
+        ASSERT_EQ(after.size(), before.size());
+        EXPECT_EQ(*storedChecksum(after), *computeChecksum(after));
+        const auto place = static_cast<std::size_t>(*layoutAddress(after, 6));
+        for (std::size_t at = 0; at < after.size(); ++at) {
+            if (after[at] != before[at]) {
+                EXPECT_TRUE((at >= place && at < place + report->packedBytes) ||
+                            at == kChecksumField || at == kChecksumField + 1)
+                    << "changed " << at;
+            }
         }
         LevelData reloaded;
         ASSERT_TRUE(loadLevel(s.rom, 6, reloaded, s.host).ok());
         EXPECT_EQ(reloaded.unpackedData, edited);
-        // The neighbouring level is untouched.
-        ASSERT_TRUE(loadLevel(s.rom, 7, reloaded, s.host).ok());
-        EXPECT_EQ(reloaded.unpackedData, demoRom().layoutData[7]);
-        // And saving again straight away needs no question.
-        ASSERT_TRUE(saveLevel(s.rom, 6, s.data, s.host).ok());
-        EXPECT_TRUE(s.host.questions.empty());
+        ASSERT_TRUE(s.save(6).ok());
+        EXPECT_TRUE(s.host.questions.empty());  // its own save is no change on disk
+
+        s.load(4);
+        s.data.unpackedData = noiseBytes(4096);
+        const auto packed = compressKosinskiOptimal(s.data.unpackedData)->size();
+        const auto tooLong = s.save(4);
+        EXPECT_EQ(tooLong.error().code, ErrorCode::NoRoom);
+        const auto room =
+            migrated ? 3200 : demoRom().layouts[5].offset - demoRom().layouts[4].offset;
+        const std::string message = tooLong.error().message;
+        EXPECT_NE(message.find("is " + std::to_string(packed) + " bytes"), std::string::npos)
+            << message;
+        EXPECT_NE(message.find("holds only " + std::to_string(room) + " bytes"), std::string::npos);
+        EXPECT_EQ(s.file.contents(), after);
+        if (migrated) {  // the last slot may grow the file
+            s.load(19);
+            s.data.unpackedData = noiseBytes(4096);
+            const auto last = s.save(19);
+            ASSERT_TRUE(last.ok()) << last.error().describe();
+            EXPECT_GT(last->packedBytes, 3200);
+            const auto grown = s.file.contents();
+            EXPECT_GT(grown.size(), after.size());
+            EXPECT_EQ(*readLong(grown, kRomEndField), static_cast<std::int32_t>(grown.size() - 1));
+            EXPECT_EQ(*storedChecksum(grown), *computeChecksum(grown));
+            ASSERT_TRUE(loadLevel(s.rom, 19, reloaded, s.host).ok());
+            EXPECT_EQ(reloaded.unpackedData, s.data.unpackedData);
+        }
     }
 }
 
@@ -94,7 +103,7 @@ TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
     Session s(demoRom().image);
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
         s.load(level);
-        const auto report = saveLevel(s.rom, level, s.data, s.host);
+        const auto report = s.save(level);
         ASSERT_TRUE(report.ok()) << "level " << level << ": " << report.error().describe();
         EXPECT_LE(report->packedBytes, report->room);
     }
@@ -102,119 +111,124 @@ TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
         s.load(level);
         EXPECT_EQ(s.data.unpackedData, demoRom().layoutData[static_cast<std::size_t>(level)]);
     }
+    // The highest factory layout has the room of the stream there now.
+    EXPECT_EQ(*layoutRoom(demoRom().image, 19), demoRom().layouts[19].length);
 }
 
-TEST(LevelSaver, TooLongForItsRoomIsRefusedAndNothingChanges) {
-    for (const bool migrated : {false, true}) {
-        Session s(migrated ? migratedDemo() : demoRom().image);
-        const auto before = s.file.contents();
-        s.load(4);
-        // Noise does not compress: far more than 3200 bytes.
-        std::uint32_t noise = 12345;
-        for (auto& cell : s.data.unpackedData) {
-            noise = noise * 1103515245u + 12345u;
-            cell = static_cast<std::uint8_t>(noise >> 23);
-        }
-        const auto report = saveLevel(s.rom, 4, s.data, s.host);
-        ASSERT_FALSE(report.ok());
-        EXPECT_EQ(report.error().code, ErrorCode::NoRoom);
-        const std::string room =
-            migrated ? "3200"
-                     : std::to_string(demoRom().layouts[5].offset - demoRom().layouts[4].offset);
-        EXPECT_NE(report.error().message.find("holds only " + room + " bytes"), std::string::npos)
-            << report.error().message;
-        EXPECT_EQ(s.file.contents(), before);
-    }
-}
-
-TEST(LevelSaver, LastSlotOfAMigratedRomMayGrowTheFile) {
-    Session s(migratedDemo());
-    const auto before = s.file.contents();
-    s.load(19);
-    std::uint32_t noise = 99;
-    for (std::size_t i = 0; i < 600; ++i) {
-        noise = noise * 1103515245u + 12345u;
-        s.data.unpackedData[i] = static_cast<std::uint8_t>(noise >> 23);
-    }
-    ASSERT_TRUE(saveLevel(s.rom, 19, s.data, s.host).ok());
-    const auto after = s.file.contents();
-    EXPECT_GT(after.size(), before.size());
-    EXPECT_EQ(after.size() % 2, 0u);
-    EXPECT_EQ(*readLong(after, kRomEndField), static_cast<std::int32_t>(after.size() - 1));
-    EXPECT_EQ(*storedChecksum(after), *computeChecksum(after));
-    LevelData reloaded;
-    ASSERT_TRUE(loadLevel(s.rom, 19, reloaded, s.host).ok());
-    EXPECT_EQ(reloaded.unpackedData, s.data.unpackedData);
-}
-
-TEST(LevelSaver, HighestFactoryLayoutHasTheRoomOfItsCurrentStream) {
-    const auto& demo = demoRom();
-    const auto room = layoutRoom(demo.image, 19);
-    ASSERT_TRUE(room.ok());
-    EXPECT_EQ(*room, demo.layouts[19].length);
-    EXPECT_EQ(*layoutRoom(demo.image, 0), demo.layouts[1].offset - demo.layouts[0].offset);
-}
-
-TEST(LevelSaver, LevelThatIsNotLoadedIsNeverSaved) {
-    DemoRomOptions options;
-    options.weirdLayoutLevel = 2;
-    Session s(demoRom(options).image);
-    const auto before = s.file.contents();
-    LevelData empty;
-    EXPECT_EQ(saveLevel(s.rom, 0, empty, s.host).error().code, ErrorCode::NotLoaded);
-
-    ASSERT_TRUE(loadLevel(s.rom, 2, s.data, s.host).ok());  // its layout breaks off
-    EXPECT_EQ(saveLevel(s.rom, 2, s.data, s.host).error().code, ErrorCode::NotLoaded);
-
-    s.load(1);  // another level than the one named
-    EXPECT_EQ(saveLevel(s.rom, 0, s.data, s.host).error().code, ErrorCode::NotLoaded);
-
-    // A failed load afterwards leaves the earlier level loaded, not the partial one.
-    const auto whole = s.file.contents();
-    TempRomFile cut(std::vector<std::uint8_t>(whole.begin(), whole.begin() + 0x9000));
-    EXPECT_FALSE(loadLevel(RomImage(cut.path()), 3, s.data, s.host).ok());
-    EXPECT_EQ(s.data.loadedLevel, 1);
-    EXPECT_EQ(s.file.contents(), before);
+// Levels not loaded completely and read-only files load but are never saved.
+TEST(LevelSaver, RefusedSavesWriteNothing) {
+    Session s(demoRom({.weirdLayoutLevel = 2}).image);
+    std::filesystem::permissions(s.file.path(), std::filesystem::perms::owner_read);
+    EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // nothing loaded yet
+    ASSERT_TRUE(loadLevel(s.rom, 2, s.data, s.host).ok());    // its layout breaks off
+    EXPECT_EQ(s.save(2).error().code, ErrorCode::NotLoaded);
+    s.load(1);
+    EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // another level than the one named
+    const auto readOnly = s.save(1);
+    EXPECT_EQ(readOnly.error().code, ErrorCode::FileWrite);
+    EXPECT_NE(readOnly.error().message.find("read-only"), std::string::npos);
+    EXPECT_EQ(s.file.contents(), demoRom({.weirdLayoutLevel = 2}).image);
 }
 
 TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
     Session s(migratedDemo());
     s.load(3);
     s.data.unpackedData[0] = 0x99;
-    // Someone else rewrites the level's place meanwhile.
-    auto changed = s.file.contents();
-    const std::int32_t place = *layoutAddress(changed, 3);
-    changed[static_cast<std::size_t>(place) + 5] ^= 0x01;
-    testing::writeFile(s.file.path(), changed);
+    auto changed = s.file.contents();  // someone else rewrites the level's place meanwhile
+    changed[static_cast<std::size_t>(*layoutAddress(changed, 3) + demoRom().layouts[3].length -
+                                     1)] ^= 1;
+    writeFile(s.file.path(), changed);
 
     s.host.answer = false;
-    const auto refused = saveLevel(s.rom, 3, s.data, s.host);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::Cancelled);
+    EXPECT_EQ(s.save(3).error().code, ErrorCode::Cancelled);
     ASSERT_EQ(s.host.questions.size(), 1u);
     EXPECT_NE(s.host.questions[0].text.find("changed on disk"), std::string::npos);
     EXPECT_FALSE(s.host.questions[0].defaultYes);
     EXPECT_EQ(s.file.contents(), changed);
 
-    // A longer file counts as changed too; Yes saves.
-    changed.push_back(0);
-    changed.push_back(0);
-    testing::writeFile(s.file.path(), changed);
+    changed.resize(changed.size() + 2);  // a longer file counts as changed too; Yes saves
+    writeFile(s.file.path(), changed);
     s.host.answer = true;
-    ASSERT_TRUE(saveLevel(s.rom, 3, s.data, s.host).ok());
+    ASSERT_TRUE(s.save(3).ok());
     EXPECT_EQ(s.host.questions.size(), 2u);
 }
 
-TEST(LevelSaver, ReadOnlyRomLoadsButIsNotSaved) {
-    Session s(demoRom().image);
-    std::filesystem::permissions(s.file.path(), std::filesystem::perms::owner_read);
-    s.load(0);
-    const auto report = saveLevel(s.rom, 0, s.data, s.host);
-    ASSERT_FALSE(report.ok());
-    EXPECT_EQ(report.error().code, ErrorCode::FileWrite);
-    EXPECT_NE(report.error().message.find("read-only"), std::string::npos);
-    EXPECT_EQ(s.file.contents(), demoRom().image);
+// A fault at every step of writing the file (each 256 KiB chunk, the flush, the rename) leaves
+// it as it was with nothing beside it but the backup; the next try gives what a clean run gives.
+TEST(SafeWrite, AFaultAtAnyStepLeavesTheFileAsItWas) {
+    const std::function<Status(const RomImage&)> migrate = [](const RomImage& rom) {
+        return migrateLayouts(rom, kFactoryLayoutDirectory);
+    };
+    const std::function<Status(const RomImage&)> save = [](const RomImage& rom) -> Status {
+        LevelData data;
+        RecordingHost host;
+        EXPECT_TRUE(loadLevel(rom, 8, data, host).ok());
+        data.unpackedData.at(1000) = 0x77;
+        const auto saved = saveLevel(rom, 8, data, host);
+        return saved.ok() ? Status{} : Status{saved.error()};
+    };
+    for (const auto& [old, change] :
+         {std::pair{demoRom().image, migrate}, {migratedDemo(), save}}) {
+        TempRomFile clean(old);
+        ASSERT_TRUE(change(RomImage(clean.path())).ok());
+        const Bytes expected = clean.contents();
+        std::vector<std::pair<Step, std::size_t>> faults = {{Step::Flush, 0}, {Step::Rename, 0}};
+        for (std::size_t k = 0; k * 256 * 1024 < expected.size(); ++k) {
+            faults.emplace_back(Step::Write, k);
+        }
+        for (const auto& fault : faults) {
+            TempRomFile file(old);
+            RomImage rom(file.path());
+            rom.setWriteHook([fault](Step step, std::size_t index) {
+                return std::pair{step, index} == fault
+                           ? Status{makeError(ErrorCode::FileWrite, "injected failure")}
+                           : Status{};
+            });
+            EXPECT_EQ(change(rom).error().code, ErrorCode::FileWrite);
+            EXPECT_EQ(file.contents(), old);
+            const auto folder = std::filesystem::directory_iterator(file.path().parent_path());
+            EXPECT_EQ(std::distance(begin(folder), end(folder)), 2);
+            EXPECT_TRUE(std::filesystem::exists(file.path().string() + ".bak"));
+            rom.setWriteHook({});
+            ASSERT_TRUE(change(rom).ok());
+            EXPECT_EQ(file.contents(), expected);
+        }
+    }
+}
+
+// A backup only before the first change through each RomImage; permissions are kept and a
+// symbolic link is followed.
+TEST(SafeWrite, BackupPermissionsAndSymbolicLinks) {
+    namespace fs = std::filesystem;
+    const auto& old = demoRom().image;
+    TempRomFile file(old);
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(file.path(), perms);
+    const auto link = file.path().parent_path() / "link.bin";
+    fs::create_symlink(file.path(), link);
+    const RomImage rom(link);
+    LevelData data;
+    RecordingHost host;
+    ASSERT_TRUE(loadLevel(rom, 0, data, host).ok());
+    data.unpackedData[3] = 0x10;
+    const auto first = saveLevel(rom, 0, data, host);
+    ASSERT_TRUE(first.ok() && first->newBackup.has_value());
+    EXPECT_EQ(*first->newBackup, file.path().string() + ".bak");
+    EXPECT_EQ(readFile(*first->newBackup), old);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(file.contents(), old);
+    EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all, perms);
+
+    data.unpackedData[4] = 0x11;
+    EXPECT_FALSE(saveLevel(rom, 0, data, host)->newBackup.has_value());
+    EXPECT_EQ(readFile(*first->newBackup), old);  // kept from before the first save
+
+    const auto beforeReopen = file.contents();
+    const RomImage reopened(file.path());
+    ASSERT_TRUE(loadLevel(reopened, 0, data, host).ok());
+    ASSERT_TRUE(saveLevel(reopened, 0, data, host)->newBackup.has_value());
+    EXPECT_EQ(readFile(*first->newBackup), beforeReopen);
 }
 
 }  // namespace
-}  // namespace orvex
+}  // namespace orvex::testing

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/host.h"
@@ -14,12 +16,13 @@
 
 namespace orvex::testing {
 
+using Bytes = std::vector<std::uint8_t>;
+
 // The demo ROM for a set of options, built once per test program.
 inline const DemoRom& demoRom(const DemoRomOptions& options = {}) {
-    static std::map<std::string, DemoRom> cache;
-    const std::string key = std::to_string(options.fullTileArt) +
-                            std::to_string(options.shortBlockMappings) +
-                            std::to_string(options.weirdLayoutLevel.value_or(-1));
+    static std::map<std::tuple<bool, bool, int>, DemoRom> cache;
+    const std::tuple<bool, bool, int> key{options.fullTileArt, options.shortBlockMappings,
+                                          options.weirdLayoutLevel.value_or(-1)};
     auto found = cache.find(key);
     if (found == cache.end()) {
         auto built = buildDemoRom(options);
@@ -29,35 +32,36 @@ inline const DemoRom& demoRom(const DemoRomOptions& options = {}) {
     return found->second;
 }
 
-inline std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+inline Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+inline void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
 }
 
+// Bytes that do not compress: 4096 of them pack into far more than 3200.
+inline Bytes noiseBytes(std::size_t count) {
+    Bytes bytes(count);
+    std::uint32_t state = 12345;
+    for (auto& byte : bytes) {
+        byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 23);
+    }
+    return bytes;
+}
+
 // A file in a fresh temporary folder, removed with the folder when the object goes.
 class TempRomFile {
 public:
-    explicit TempRomFile(const std::vector<std::uint8_t>& bytes,
-                         const std::string& name = "rom.bin") {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string tag =
-            info ? std::string(info->test_suite_name()) + "." + info->name() : "orvex";
-        for (char& c : tag) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        mFolder = std::filesystem::temp_directory_path() /
-                  ("orvex-test-" + tag + "-" + std::to_string(counter()++));
-        std::filesystem::remove_all(mFolder);
-        std::filesystem::create_directories(mFolder);
-        mPath = mFolder / name;
+    explicit TempRomFile(const Bytes& bytes) {
+        std::string folder =
+            (std::filesystem::temp_directory_path() / "orvex-test-XXXXXX").string();
+        EXPECT_NE(::mkdtemp(folder.data()), nullptr) << folder;
+        mFolder = folder;
+        mPath = mFolder / "rom.bin";
         writeFile(mPath, bytes);
     }
     ~TempRomFile() {
@@ -70,13 +74,9 @@ public:
     TempRomFile& operator=(const TempRomFile&) = delete;
 
     [[nodiscard]] const std::filesystem::path& path() const { return mPath; }
-    [[nodiscard]] std::vector<std::uint8_t> contents() const { return readFile(mPath); }
+    [[nodiscard]] Bytes contents() const { return readFile(mPath); }
 
 private:
-    static int& counter() {
-        static int value = 0;
-        return value;
-    }
     std::filesystem::path mFolder;
     std::filesystem::path mPath;
 };
