@@ -125,7 +125,12 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
 }
 
 EditorWindow::~EditorWindow() {
-    // The controls go first, while the session they report to still exists: hiding them can
+    // The undo stack clears itself when it is destroyed and reports that to the window, which by
+    // then would be only a QWidget; its commands also refer to the session. It goes first, quietly.
+    mUndo->disconnect(this);
+    delete mUndo;
+    mUndo = nullptr;
+    // The controls go next, while the session they report to still exists: hiding them can
     // still send events (a synthetic mouse move to the cell under the pointer).
     delete takeCentralWidget();
 }

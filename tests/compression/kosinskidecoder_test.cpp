@@ -1,12 +1,8 @@
-#include <gtest/gtest.h>
+// The decoder on streams written item by item or byte by byte.
 
-#include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <numeric>
 
-#include "compression/kosinski.h"
-#include "kosinskitestsupport.h"
+#include "kosinskitestsupport.h"  // gtest, <algorithm>, <cstdint>, <string>, <vector>, kosinski.h
 
 namespace orvex {
 namespace {
@@ -15,19 +11,22 @@ using test::Bytes;
 
 // Writes a stream item by item: a description field is reserved at the start and again right
 // after every 16th bit, whether or not more bits follow.
-class StreamBuilder {
-public:
-    StreamBuilder() { reserveField(); }
+struct StreamBuilder {
+    Bytes bytes{0, 0};
+    std::size_t slot = 0;
+    std::uint32_t bits = 0;
 
     StreamBuilder& bit(std::uint32_t value) {
-        mBytes[mSlot + mBits / 8] |= static_cast<std::uint8_t>((value & 1U) << (mBits % 8));
-        if (++mBits == 16) {
-            reserveField();
+        bytes[slot + bits / 8] |= static_cast<std::uint8_t>((value & 1U) << (bits % 8));
+        if (++bits == 16) {
+            slot = bytes.size();
+            bytes.resize(slot + 2);
+            bits = 0;
         }
         return *this;
     }
     StreamBuilder& byte(std::uint32_t value) {
-        mBytes.push_back(static_cast<std::uint8_t>(value));
+        bytes.push_back(static_cast<std::uint8_t>(value));
         return *this;
     }
     StreamBuilder& literal(std::uint32_t value) { return bit(1).byte(value); }
@@ -41,23 +40,9 @@ public:
         return count < 0 ? *this : byte(static_cast<std::uint32_t>(count));
     }
     StreamBuilder& end() { return fullCopy(0x00, 0xF0, 0x00); }
-
-    [[nodiscard]] const Bytes& bytes() const { return mBytes; }
     [[nodiscard]] std::int32_t lastIndex() const {
-        return static_cast<std::int32_t>(mBytes.size()) - 1;
+        return static_cast<std::int32_t>(bytes.size()) - 1;
     }
-
-private:
-    void reserveField() {
-        mSlot = mBytes.size();
-        mBytes.push_back(0);
-        mBytes.push_back(0);
-        mBits = 0;
-    }
-
-    Bytes mBytes;
-    std::size_t mSlot = 0;
-    std::uint32_t mBits = 0;
 };
 
 KosinskiDecoded decode(const Bytes& stream) {
@@ -81,61 +66,57 @@ StreamBuilder literals(std::uint32_t count) {
     return stream;
 }
 
-TEST(KosinskiDecoder, BitsAreTakenFromBitZeroOfALittleEndianField) {
+// Streams written out byte by byte, alone and inside a ROM. Bits come from bit 0 upward of a
+// little-endian field, and the next field is read right after the 16th bit, even when that bit ends
+// the stream.
+TEST(KosinskiDecoder, Examples) {
+    Bytes letters(8);
+    Bytes fourteen(14);
+    std::iota(letters.begin(), letters.end(), 'a');
+    std::iota(fourteen.begin(), fourteen.end(), 0x30);
     // 0x59 = bits 1, 0 0 1 1, 0 1: a literal, an inline copy of 5 from -1, the end marker.
-    const auto repeat = decode({0x59, 0x00, 0x41, 0xFF, 0x00, 0xF0, 0x00});
-    EXPECT_EQ(repeat.data, Bytes(6, 0x41));
-    EXPECT_EQ(repeat.packedLastIndex, 6);
-    EXPECT_FALSE(repeat.weirdOffset);
+    const Bytes six{0x59, 0x00, 0x41, 0xFF, 0x00, 0xF0, 0x00};
+    const auto repeat = decode(six);
+    EXPECT_TRUE(repeat.data == Bytes(6, 0x41) && repeat.packedLastIndex == 6 &&
+                !repeat.weirdOffset);
     // 0xFF 0x02: eight literals, then bits 8 and 9 (0 1, the end marker) from the second byte.
-    const auto lowByteFirst =
-        decode({0xFF, 0x02, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0x00, 0xF0, 0x00});
-    EXPECT_EQ(lowByteFirst.data, (Bytes{'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
-    EXPECT_EQ(lowByteFirst.packedLastIndex, 12);
-}
-
-TEST(KosinskiDecoder, NextFieldIsReadRightAfterTheSixteenthBit) {
-    // 0xFF 0xBF: 14 literals, then the end marker's 0 1 as bits 15 and 16.
-    Bytes stream{0xFF, 0xBF};
-    for (std::uint8_t i = 0; i < 14; ++i) {
-        stream.push_back(static_cast<std::uint8_t>(0x30 + i));
-    }
-    const Bytes fourteen(stream.begin() + 2, stream.end());
-    Bytes withField = stream;
-    withField.insert(withField.end(), {0x00, 0x00, 0x00, 0xF0, 0x00});
-    const auto decoded = decode(withField);
-    EXPECT_EQ(decoded.data, fourteen);
-    EXPECT_EQ(decoded.packedLastIndex, 20);
+    const auto lowByteFirst = decode(test::concat({{0xFF, 0x02}, letters, {0x00, 0xF0, 0x00}}));
+    EXPECT_TRUE(lowByteFirst.data == letters && lowByteFirst.packedLastIndex == 12);
+    // 0xFF 0xBF: 14 literals, then the end marker's 0 1 as bits 15 and 16, and a field.
+    const auto reload =
+        decode(test::concat({{0xFF, 0xBF}, fourteen, {0x00, 0x00, 0x00, 0xF0, 0x00}}));
+    EXPECT_TRUE(reload.data == fourteen && reload.packedLastIndex == 20);
     // Without the field, the end marker's bytes are taken as the field and the stream runs out.
-    stream.insert(stream.end(), {0x00, 0xF0, 0x00});
-    (void)corrupt(stream);
+    (void)corrupt(test::concat({{0xFF, 0xBF}, fourteen, {0x00, 0xF0, 0x00}}));
+
+    // Inside a ROM, error offsets are ROM offsets; an offset outside the ROM is out of range.
+    Bytes rom(160, 0xEE);
+    std::copy(six.begin(), six.end(), rom.begin() + 100);
+    const auto inRom = decompressKosinski(ByteSpan(rom), 100);
+    EXPECT_TRUE(inRom.ok() && inRom->data == Bytes(6, 0x41) && inRom->packedLastIndex == 6);
+    rom.resize(100 + 5);  // cut inside the end marker
+    const auto cut = decompressKosinski(ByteSpan(rom), 100);
+    EXPECT_TRUE(!cut.ok() && cut.error().offset == 105);
+    for (const std::int32_t offset : {-1, 105, 1000}) {
+        const auto outside = decompressKosinski(ByteSpan(rom), offset);
+        EXPECT_TRUE(!outside.ok() && outside.error().code == ErrorCode::OutOfRange) << offset;
+    }
 }
 
+// Each form with the count it gives, copying from -1: an inline copy's H L bits, or a full
+// copy's HI and count byte (-1: none), and the bytes copied.
 TEST(KosinskiDecoder, CopyCounts) {
-    enum Form { Inline, TwoByte, CountByte };
-    struct Case {
-        Form form;
-        std::uint32_t value;  // H L bits, HI & 7 or the count byte
-        std::size_t copied;
-    };
-    const Case cases[] = {{Inline, 0, 2},    {Inline, 1, 3},    {Inline, 2, 4},
-                          {Inline, 3, 5},    {TwoByte, 1, 3},   {TwoByte, 7, 9},
-                          {CountByte, 1, 0}, {CountByte, 2, 3}, {CountByte, 255, 256}};
-    for (const Case& c : cases) {
-        StreamBuilder stream;
-        stream.literal(0x55);
-        if (c.form == Inline) {
-            stream.inlineCopy(c.value, 0xFF);
-        } else if (c.form == TwoByte) {
-            stream.fullCopy(0xFF, 0xF8 | c.value);
-        } else {
-            stream.fullCopy(0xFF, 0xF8, static_cast<std::int32_t>(c.value));
-        }
-        stream.literal(0x66).end();
-        const auto decoded = decode(stream.bytes());
-        Bytes expected(1 + c.copied, 0x55);
-        expected.push_back(0x66);
-        EXPECT_EQ(decoded.data, expected) << "form " << c.form << " value " << c.value;
+    const std::tuple<std::int32_t, std::uint32_t, std::int32_t, std::size_t> cases[] = {
+        {0, 0, 0, 2},     {1, 0, 0, 3},      {2, 0, 0, 4},
+        {3, 0, 0, 5},     {-1, 0xF9, -1, 3}, {-1, 0xFF, -1, 9},
+        {-1, 0xF8, 1, 0}, {-1, 0xF8, 2, 3},  {-1, 0xF8, 255, 256}};
+    for (const auto& [bits, high, count, copied] : cases) {
+        StreamBuilder stream = StreamBuilder().literal(0x55);
+        (bits >= 0 ? stream.inlineCopy(bits, 0xFF) : stream.fullCopy(0xFF, high, count))
+            .literal(0x66);
+        const auto decoded = decode(stream.end().bytes);
+        EXPECT_EQ(decoded.data, test::concat({Bytes(1 + copied, 0x55), {0x66}}))
+            << bits << " " << high << " " << count;
         EXPECT_EQ(decoded.packedLastIndex, stream.lastIndex());
     }
 }
@@ -149,56 +130,43 @@ TEST(KosinskiDecoder, CopyOffsets) {
     stream.fullCopy(0x34, 0x90 | 1);  // ((0x90 << 5) | 0x34) - 8192 = -3532
     stream.inlineCopy(1, 0x00);       // -256
     stream.inlineCopy(1, 0x80);       // -128
-    const auto decoded = decode(stream.end().bytes());
+    const auto decoded = decode(stream.end().bytes);
     ASSERT_EQ(decoded.data.size(), 8192U + 6 * 3);
-    for (std::size_t copy = 0; copy < 6; ++copy) {
-        for (std::size_t i = 8192 + 3 * copy; i < 8192 + 3 * copy + 3; ++i) {
-            EXPECT_EQ(decoded.data[i], decoded.data[i - distances[copy]]) << "copy " << copy;
-        }
+    for (std::size_t i = 8192; i < decoded.data.size(); ++i) {
+        EXPECT_EQ(decoded.data[i], decoded.data[i - distances[(i - 8192) / 3]]) << i;
     }
     EXPECT_FALSE(decoded.weirdOffset);
 }
 
+// A copy from before the first byte stops decoding with what was decoded so far; neither a copy
+// of nothing nor the end marker checks its offset.
 TEST(KosinskiDecoder, CopyFromBeforeTheFirstByteStopsAsWeirdOffset) {
-    StreamBuilder fromZero;
-    fromZero.literal(1).literal(2).literal(3).inlineCopy(1, 0xFD).end();
-    const auto valid = decode(fromZero.bytes());
-    EXPECT_EQ(valid.data, (Bytes{1, 2, 3, 1, 2, 3}));
-    EXPECT_FALSE(valid.weirdOffset);
-
-    StreamBuilder oneEarlier;
-    oneEarlier.literal(1).literal(2).literal(3).inlineCopy(1, 0xFC);
-    const std::int32_t lastRead = oneEarlier.lastIndex();
-    const auto weird = decode(oneEarlier.literal(9).end().bytes());
-    EXPECT_TRUE(weird.weirdOffset);
-    EXPECT_EQ(weird.data, (Bytes{1, 2, 3}));
-    EXPECT_EQ(weird.packedLastIndex, lastRead);
-
+    const auto valid = decode(literals(3).inlineCopy(1, 0xFD).end().bytes);
+    EXPECT_TRUE(valid.data == (Bytes{0, 7, 14, 0, 7, 14}) && !valid.weirdOffset);
+    const StreamBuilder oneEarlier = literals(3).inlineCopy(1, 0xFC);
+    const auto weird = decode(StreamBuilder(oneEarlier).literal(9).end().bytes);
+    EXPECT_TRUE(weird.weirdOffset && weird.data == (Bytes{0, 7, 14}) &&
+                weird.packedLastIndex == oneEarlier.lastIndex());
     // LO = HI = 0 is -8192: weird until 8192 bytes have been produced.
     for (const std::uint32_t produced : {8191U, 8192U}) {
-        const auto far = decode(literals(produced).fullCopy(0x00, 0x00, 0x02).end().bytes());
+        const auto far = decode(literals(produced).fullCopy(0x00, 0x00, 0x02).end().bytes);
         EXPECT_EQ(far.weirdOffset, produced == 8191);
         EXPECT_EQ(far.data.size(), produced == 8191 ? 8191U : 8195U);
         EXPECT_EQ(far.data.back(), far.data[produced == 8191 ? 8190 : 2]);
     }
-
-    // Neither a copy of nothing nor the end marker checks its offset.
-    StreamBuilder nothing;
-    nothing.fullCopy(0x00, 0x00, 0x01).literal(0x42).fullCopy(0x00, 0x00, 0x00);
-    const auto decoded = decode(nothing.bytes());
-    EXPECT_FALSE(decoded.weirdOffset);
-    EXPECT_EQ(decoded.data, Bytes{0x42});
+    const auto decoded = decode(
+        StreamBuilder().fullCopy(0x00, 0x00, 0x01).literal(0x42).fullCopy(0x00, 0x00, 0x00).bytes);
+    EXPECT_TRUE(!decoded.weirdOffset && decoded.data == Bytes{0x42});
 }
 
 TEST(KosinskiDecoder, EveryTruncationFailsWhereTheStreamRunsOut) {
     StreamBuilder everyItem;
-    everyItem.literal(0x10).literal(0x20).literal(0x30);
-    everyItem.inlineCopy(0, 0xFE).inlineCopy(3, 0xFF);
+    everyItem.literal(0x10).literal(0x20).literal(0x30).inlineCopy(0, 0xFE).inlineCopy(3, 0xFF);
     everyItem.fullCopy(0xFD, 0xF8 | 2).fullCopy(0xFA, 0xF8, 0x01).fullCopy(0xF6, 0xF8, 0x09);
     for (std::uint32_t i = 0; i < 12; ++i) {
         everyItem.literal(i);
     }
-    const std::vector<Bytes> streams = {everyItem.end().bytes(), {0x02, 0x00, 0x00, 0x00, 0x00}};
+    const std::vector<Bytes> streams = {everyItem.end().bytes, {0x02, 0x00, 0x00, 0x00, 0x00}};
     EXPECT_TRUE(decode(streams[1]).data.empty());
     for (const Bytes& full : streams) {
         ASSERT_EQ(decode(full).packedLastIndex, static_cast<std::int32_t>(full.size()) - 1);
@@ -210,57 +178,30 @@ TEST(KosinskiDecoder, EveryTruncationFailsWhereTheStreamRunsOut) {
     }
 }
 
-TEST(KosinskiDecoder, StreamLimit) {
+TEST(KosinskiDecoder, StreamAndOutputLimits) {
     // 29123 literals and the end marker fill exactly 32768 bytes; one more literal makes 32769.
-    const Bytes longest = literals(29123).end().bytes();
+    const Bytes longest = literals(29123).end().bytes;
     ASSERT_EQ(longest.size(), static_cast<std::size_t>(kKosinskiMaxStream));
     EXPECT_EQ(decode(longest).packedLastIndex, kKosinskiMaxStream - 1);
+    const Error tooLong = corrupt(literals(29124).end().bytes);
+    EXPECT_TRUE(tooLong.offset == kKosinskiMaxStream &&
+                tooLong.message.find("longer") != std::string::npos);
 
-    const Error error = corrupt(literals(29124).end().bytes());
-    EXPECT_EQ(error.offset, kKosinskiMaxStream);
-    EXPECT_NE(error.message.find("longer"), std::string::npos);
-}
-
-TEST(KosinskiDecoder, OutputLimit) {
     // `produced` bytes of 0xAA: a literal, then copies of up to 256 bytes from -1.
     const auto filled = [](std::int32_t produced) {
-        StreamBuilder stream;
-        stream.literal(0xAA);
+        StreamBuilder stream = StreamBuilder().literal(0xAA);
         for (std::int32_t left = produced - 1; left > 0; left -= 256) {
             stream.fullCopy(0xFF, 0xF8, std::min(left, 256) - 1);
         }
         return stream;
     };
     StreamBuilder full = filled(kKosinskiMaxOutput);
-    StreamBuilder ended = full;
-    EXPECT_EQ(decode(ended.end().bytes()).data, Bytes(kKosinskiMaxOutput, 0xAA));
-
+    EXPECT_EQ(decode(StreamBuilder(full).end().bytes).data, Bytes(kKosinskiMaxOutput, 0xAA));
     // One byte more, by a literal or by a copy: the error names the item's last byte.
     StreamBuilder byCopy = filled(kKosinskiMaxOutput - 1);
     for (StreamBuilder* over : {&full.literal(0x01), &byCopy.inlineCopy(0, 0xFF)}) {
         const std::int32_t lastByte = over->lastIndex();
-        EXPECT_EQ(corrupt(over->end().bytes()).offset, lastByte);
-    }
-}
-
-TEST(KosinskiDecoder, RomOffsetForm) {
-    const Bytes stream{0x59, 0x00, 0x41, 0xFF, 0x00, 0xF0, 0x00};
-    Bytes rom(160, 0xEE);
-    std::copy(stream.begin(), stream.end(), rom.begin() + 100);
-    const auto inRom = decompressKosinski(ByteSpan(rom), 100);
-    ASSERT_TRUE(inRom.ok());
-    EXPECT_EQ(inRom->data, Bytes(6, 0x41));
-    EXPECT_EQ(inRom->packedLastIndex, 6);
-
-    rom.resize(100 + 5);  // cut inside the end marker: the error names the ROM offset
-    const auto cut = decompressKosinski(ByteSpan(rom), 100);
-    ASSERT_FALSE(cut.ok());
-    EXPECT_EQ(cut.error().offset, 105);
-
-    for (const std::int32_t offset : {-1, 105, 1000}) {
-        const auto outside = decompressKosinski(ByteSpan(rom), offset);
-        ASSERT_FALSE(outside.ok()) << offset;
-        EXPECT_EQ(outside.error().code, ErrorCode::OutOfRange);
+        EXPECT_EQ(corrupt(over->end().bytes).offset, lastByte);
     }
 }
 

@@ -1,43 +1,26 @@
-#include <gtest/gtest.h>
+// The run-length encoder: the original editor's streams, round trips and progress.
 
-#include <cstdint>
-#include <initializer_list>
-#include <string>
-#include <vector>
+#include <numeric>
 
-#include "compression/kosinski.h"
-#include "kosinskitestsupport.h"
+#include "kosinskitestsupport.h"  // gtest, <algorithm>, <cstdint>, <string>, <vector>, kosinski.h
 
 namespace orvex {
 namespace {
 
 using test::Bytes;
+using test::concat;
 
 void expectRoundTrip(const Bytes& input) {
     test::expectRoundTrip(compressKosinski(ByteSpan(input)), input);
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
-}
-
 TEST(KosinskiRle, WritesTheOriginalEditorsStreams) {
-    Bytes fourteen;
-    for (std::uint8_t i = 0; i < 14; ++i) {
-        fourteen.push_back(static_cast<std::uint8_t>(0x30 + i));
-    }
-    Bytes fifteen = fourteen;
-    fifteen.push_back(0x3E);
+    Bytes fifteen(15);
+    std::iota(fifteen.begin(), fifteen.end(), 0x30);
+    const Bytes fourteen(fifteen.begin(), fifteen.end() - 1);
     const Bytes shortRuns = concat({{0x09}, Bytes(3, 0x05), Bytes(6, 0x06), {0x0A}});
-    struct Case {
-        Bytes input;
-        Bytes stream;  // without the trailing 0x00
-    };
-    const Case cases[] = {
+    const std::pair<Bytes, Bytes> cases[] = {
+        // the input and its stream without the 0x00 after
         {{}, {0x02, 0x00, 0x00, 0x00, 0x00}},
         {{0x07}, {0x05, 0x00, 0x07, 0xFF, 0xF8, 0x00}},
         {{0x41, 0x42}, {0x0B, 0x00, 0x41, 0x42, 0xFF, 0xF8, 0x00}},
@@ -52,11 +35,10 @@ TEST(KosinskiRle, WritesTheOriginalEditorsStreams) {
         {fourteen, concat({{0xFF, 0xBF}, fourteen, {0x00, 0x00, 0xFF, 0xF8, 0x00}})},
         {fifteen, concat({{0xFF, 0x7F}, fifteen, {0x01, 0x00, 0xFF, 0xF8, 0x00}})},
     };
-    for (const Case& c : cases) {
-        const auto packed = compressKosinski(ByteSpan(c.input));
-        ASSERT_TRUE(packed.ok());
-        EXPECT_EQ(*packed, concat({c.stream, {0x00}})) << "input of " << c.input.size();
-        expectRoundTrip(c.input);
+    for (const auto& [input, stream] : cases) {
+        EXPECT_EQ(compressKosinski(ByteSpan(input)).value(), concat({stream, {0x00}}))
+            << "input of " << input.size();
+        expectRoundTrip(input);
     }
 }
 
@@ -67,29 +49,26 @@ TEST(KosinskiRle, RoundTripsUpTo32767BytesAndRefusesMore) {
         expectRoundTrip(Bytes(run, 0x11));
         expectRoundTrip(concat({{0x33}, Bytes(run, 0x11), {0x22}}));
     }
-    for (const std::size_t size : {255U, 8193U, 32767U}) {
-        expectRoundTrip(test::randomRuns(size, 8, 300));
-        if (size < 32767) {  // random data would take a longer stream than a decoder reads
-            expectRoundTrip(test::randomBytes(size, 7, 3));
-        }
+    // Random data of 32767 bytes would take a longer stream than a decoder reads.
+    for (const Bytes& input : {test::randomRuns(255, 8, 300), test::randomRuns(8193, 8, 300),
+                               test::randomRuns(32767, 8, 300), test::randomBytes(255, 7, 3),
+                               test::randomBytes(8193, 7, 3), Bytes(32767, 0x00)}) {
+        expectRoundTrip(input);
     }
-    expectRoundTrip(Bytes(32767, 0x00));
     const auto refused = compressKosinski(ByteSpan(Bytes(32768, 0x00)));
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::InputTooLarge);
+    EXPECT_TRUE(!refused.ok() && refused.error().code == ErrorCode::InputTooLarge);
 }
 
+// 300 zeros take three steps: literal and copy of 256, copy of 42, the last byte; a single byte
+// takes none.
 TEST(KosinskiRle, ReportsSavingProgress) {
-    // 300 zeros take three steps: literal and copy of 256, copy of 42, the last byte.
     test::RecordingProgress progress;
+    test::RecordingProgress single;
     ASSERT_TRUE(compressKosinski(ByteSpan(Bytes(300, 0x00)), &progress).ok());
+    ASSERT_TRUE(compressKosinski(ByteSpan(Bytes{0x01}), &single).ok());
     EXPECT_EQ(progress.captions, std::vector<std::string>{"Saving Level..."});
     EXPECT_EQ(progress.widths, (std::vector<double>{0.0, 317.0 * 257 / 299, 317.0}));
-
-    test::RecordingProgress single;
-    ASSERT_TRUE(compressKosinski(ByteSpan(Bytes{0x01}), &single).ok());
-    EXPECT_EQ(single.captions.size(), 1U);
-    EXPECT_TRUE(single.widths.empty());
+    EXPECT_TRUE(single.captions.size() == 1 && single.widths.empty());
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
-// The commands: Open with its ROM check, the level choice, Save and Quit, and how they guard
-// against lost edits and against running in the middle of a load or a save.
+// The commands: Open with its ROM check, the level choice, Save, Quit, Export and a dropped
+// ROM; how they guard against lost edits and against running in the middle of a load or a
+// save; and where the ROM as it was is kept.
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QProcess>
+#include <functional>
 
 #include "editor/startup.h"
 #include "editortestsupport.h"
@@ -10,37 +16,55 @@ namespace orvex::test {
 
 namespace {
 
-using Answer = EditorDialogs::Answer;
-
 // The captions the progress windows show, each with "-" when MapaFase is disabled at that
-// moment; `during` runs at every caption change.
+// moment; `atStart` runs as each progress window appears.
 struct ProgressLog {
-    explicit ProgressLog(EditorFixture& f, std::function<void()> whileRunning = {})
-        : during(std::move(whileRunning)) {
-        QWidget* frame = f.child<QWidget>("MapaFase");
+    explicit ProgressLog(EditorFixture& f, const std::function<void()>& atStart = {}) {
+        const auto note = [this, frame = f.child("MapaFase")](const QString& caption) {
+            captions.append(caption + (frame->isEnabled() ? "" : "-"));
+        };
         QObject::connect(&f.window->host(), &WindowHost::progressStarted, f.window.get(),
-                         [this, frame](ProgressWindow* window) {
-                             note(window->windowTitle(), frame);
+                         [note, atStart](ProgressWindow* window) {
+                             note(window->windowTitle());
                              QObject::connect(window, &ProgressWindow::captionChanged, window,
-                                              [this, frame](const QString& caption) {
-                                                  note(caption, frame);
-                                                  if (during) {
-                                                      during();
-                                                  }
-                                              });
+                                              note);
+                             if (atStart) {
+                                 atStart();
+                             }
                          });
     }
-    void note(const QString& caption, QWidget* frame) {
-        captions.append(caption + (frame->isEnabled() ? "" : "-"));
-    }
-
     QStringList captions;
-    std::function<void()> during;
 };
 
-void editCellZero(EditorFixture& f) {
-    f.setOrigin(0, 0);
-    f.place(f.layout().at(0) == 0x33 ? 0x34 : 0x33, 0);
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What `orvex-tool render ROM 1 OUT --plane PLANE` writes.
+QByteArray toolPicture(const EditorFixture& f, const QString& plane) {
+    const QString out = f.folder.filePath("tool-" + plane + ".png");
+    QProcess tool;
+    tool.start(ORVEX_TOOL_PATH, {"render", f.romPath, "1", out, "--plane", plane});
+    if (!tool.waitForFinished(120000) || tool.exitCode() != 0) {
+        qWarning("orvex-tool: %s", tool.readAllStandardError().constData());
+    }
+    return contents(out);
+}
+
+// Drags `urls` onto the window and drops them; whether the window took the drag.
+bool dropOn(EditorFixture& f, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at = f.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.window.get(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    if (enter.isAccepted()) {
+        QCoreApplication::sendEvent(f.window.get(), &drop);
+        QCoreApplication::processEvents();  // the drop opens the file once it has ended
+    }
+    return enter.isAccepted() && drop.isAccepted();
 }
 
 }  // namespace
@@ -49,100 +73,84 @@ class CommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void openChecksTheRomThenLoadsLevelOne() {
+    void openChecksTheRomThenLoadsLevelOneAndCancelKeepsEverything() {
         EditorFixture f;
-        QVERIFY(f.exposed);
         f.chooseLevel(4);  // no ROM yet: nothing happens
         f.menu("MenuSave");
+        f.menu("MenuExport");
         QVERIFY(f.dialogs->questions.isEmpty() && f.dialogs->messages.isEmpty());
-        f.open(false);
+        QCOMPARE(f.dialogs->fileDialogs, 0);
+        const StartupRom demo(QStringList{"--demo"});  // as `orvex --demo` opens it
+        demo.openIn(*f.window);
         QCOMPARE(f.dialogs->questions.size(), 1);
         const ScriptedDialogs::Question& prompt = f.dialogs->questions.first();
-        QCOMPARE(prompt.title, QString::fromUtf8(kMigrationTitle.data(), kMigrationTitle.size()));
-        QCOMPARE(prompt.text, QString::fromUtf8(kMigrationPrompt.data(), kMigrationPrompt.size()));
+        QCOMPARE(prompt.title + "|" + prompt.text,
+                 text(kMigrationTitle) + "|" + text(kMigrationPrompt));
         QVERIFY(prompt.defaultYes && !prompt.withCancel);
-        QCOMPARE(f.child<QComboBox>("Combo1")->currentIndex(), 0);
+        QCOMPARE(f.window->levelSelector().currentIndex(), 0);
         QCOMPARE(f.layout(), demoRom().layoutData[0]);
+
+        const std::vector<std::uint8_t> edited = f.editCorner();
+        ProgressLog log(f);
+        f.menu("MenuOpen");  // Cancel: no second ROM check, no edits question
+        QVERIFY(f.dialogs->fileDialogs == 1 && f.dialogs->questions.size() == 1);
+        QVERIFY(log.captions.isEmpty() && f.layout() == edited);
+
+        f.dialogs->yesNoCancel = {Answer::No};
         f.setOrigin(40, 7);
         f.chooseLevel(19);
-        QCOMPARE(f.layout(), demoRom().layoutData[19]);
-        QCOMPARE(
-            f.child<QScrollBar>("HScroll1")->value() + f.child<QScrollBar>("VScroll2")->value(), 0);
+        QVERIFY(f.layout() == demoRom().layoutData[19] && f.origin() == QPoint(0, 0));
         QVERIFY(f.dialogs->messages.isEmpty());
-    }
-
-    void progressWindowDuringALoadAndASave() {
-        EditorFixture f;
-        QVERIFY(f.exposed);
-        ProgressLog log(f);
-        f.open(true);
-        QCOMPARE(log.captions,
-                 QStringList({"Orvex ...-", "Extracting 8x8 Tiles ...-",
-                              "Extracting 16x16 Tiles ...-", "Extracting 128x128 Tiles ...-"}));
-        QVERIFY(f.child<QWidget>("MapaFase")->isEnabled());
-        QVERIFY(f.window->findChild<ProgressWindow*>() == nullptr);
-        editCellZero(f);
-        const std::vector<std::uint8_t> edited = f.layout();
-        f.menu("MenuSave");
-        QCOMPARE(log.captions.mid(4), QStringList({"Orvex ...-", "Saving Level...-"}));
-        QCOMPARE(f.dialogs->messages.size(), 1);  // only the note on the migration's backup
-        QVERIFY(!f.window->session().hasUnsavedEdits());
-        f.chooseLevel(0);
-        QCOMPARE(f.layout(), edited);  // read back from the file
-    }
-
-    void cancellingTheFileDialogChangesNothing() {
-        EditorFixture f;
-        QVERIFY(f.exposed);
-        f.open(false);
-        editCellZero(f);
-        const std::vector<std::uint8_t> edited = f.layout();
-        ProgressLog log(f);
-        f.menu("MenuOpen");
-        QCOMPARE(f.dialogs->fileDialogs, 2);
-        QCOMPARE(f.dialogs->questions.size(), 1);  // no second ROM check, no edits question
-        QVERIFY(log.captions.isEmpty());
-        QCOMPARE(f.layout(), edited);
+        StartupRom(QStringList{"--frobnicate"}).openIn(*f.window);
+        QVERIFY(f.dialogs->messages.last().contains("Unknown option --frobnicate"));
     }
 
     void unsavedEditsAreNeverDroppedWithoutAsking() {
         EditorFixture f;
-        QVERIFY(f.exposed);
+        const QString other = f.folder.filePath("other.bin");
+        QVERIFY(QFile::copy(f.romPath, other));
         f.open(true);
-        editCellZero(f);
-        const std::vector<std::uint8_t> edited = f.layout();
-        f.dialogs->yesNoCancel = {Answer::Cancel, Answer::Yes, Answer::No, Answer::Cancel,
-                                  Answer::No};
+        const std::vector<std::uint8_t> edited = f.editCorner();
+        f.dialogs->yesNoCancel = {Answer::Cancel, Answer::Yes,    Answer::No, Answer::Cancel,
+                                  Answer::No,     Answer::Cancel, Answer::No};
         f.chooseLevel(4);  // Cancel
-        QCOMPARE(f.dialogs->questions.last().title, QString("Orvex"));
-        QCOMPARE(f.dialogs->questions.last().text, QString("Save changes to level 1?"));
-        QVERIFY(f.dialogs->questions.last().withCancel);
-        QCOMPARE(f.layout(), edited);
-        QCOMPARE(f.child<QComboBox>("Combo1")->currentIndex(), 0);
+        const ScriptedDialogs::Question& asked = f.dialogs->questions.last();
+        QCOMPARE(asked.title + ": " + asked.text, "Orvex: Save changes to level 1?");
+        QVERIFY(asked.withCancel && f.layout() == edited);
+        QCOMPARE(f.window->levelSelector().currentIndex(), 0);
         f.chooseLevel(4);  // Yes: saved, then level 5
         QCOMPARE(f.layout(), demoRom().layoutData[4]);
         f.chooseLevel(0);  // no edits, no question
         QCOMPARE(f.layout(), edited);
-        editCellZero(f);
+        f.editCorner();
         f.chooseLevel(0);  // No: the edit is dropped
         QCOMPARE(f.layout(), edited);
-        editCellZero(f);
+
+        const std::vector<std::uint8_t> again = f.editCorner();
+        QVERIFY(!dropOn(f, {QUrl::fromLocalFile(other), QUrl::fromLocalFile(f.romPath)}));
+        QVERIFY(!dropOn(f, {QUrl("https://example.org/rom.bin")}));
+        QVERIFY(dropOn(f, {QUrl::fromLocalFile(other)}));  // Cancel
+        QCOMPARE(f.layout(), again);
+        QVERIFY(dropOn(f, {QUrl::fromLocalFile(other)}));  // No, then the ROM check
+        QCOMPARE(f.window->session().rom().romPath().string(), other.toStdString());
+        QCOMPARE(f.dialogs->questions.last().title, text(kMigrationTitle));
+        QVERIFY(f.layout() == demoRom().layoutData[0] && f.window->undoStack().count() == 0);
+
+        f.editCorner();
         f.menu("MenuQuit");  // Cancel
         QVERIFY(f.exits.isEmpty() && f.window->isVisible());
         f.window->close();  // No
         QCOMPARE(f.exits, QList<bool>({false}));
-        QCOMPARE(f.dialogs->questions.size(), 6);
+        QCOMPARE(f.dialogs->questions.size(), 9);
     }
 
     void refusalsAndErrorsAreShown() {
-        EditorFixture f(std::int16_t{2});  // level 3's layout breaks off
-        QVERIFY(f.exposed);
+        EditorFixture f(2);  // level 3's layout breaks off
         f.dialogs->romFiles = {f.folder.filePath("missing.bin")};
         f.menu("MenuOpen");
         QVERIFY(f.dialogs->messages.takeFirst().contains("missing.bin could not be opened."));
-        f.open(false);  // migrating would refuse the broken layout
-        QCOMPARE(f.layout(), demoRom(2).layoutData[0]);
-        editCellZero(f);
+        f.open();  // migrating would refuse the broken layout
+        f.editCorner();
         QFile file(f.romPath);  // another program changes the layout on disk
         QVERIFY(file.open(QIODevice::ReadWrite) &&
                 file.seek(f.window->session().level().snapshot.layoutOffset));
@@ -157,30 +165,25 @@ private slots:
 
         f.dialogs->yesNoCancel = {Answer::No};
         f.chooseLevel(2);
-        QCOMPARE(f.dialogs->messages.takeFirst(), QString("Orvex: Argh, weird offset!"));
         f.menu("MenuSave");
-        QVERIFY(f.dialogs->messages.takeFirst().contains("not loaded completely"));
+        QCOMPARE(f.dialogs->messages.size(), 2);
+        QCOMPARE(f.dialogs->messages.first(), "Orvex: Argh, weird offset!");
+        QVERIFY(f.dialogs->messages.last().contains("not loaded completely"));
         f.chooseLevel(1);  // still usable
         QCOMPARE(f.layout(), demoRom().layoutData[1]);
     }
 
     void commandsAreRefusedWhileALevelLoadsButQuitEndsAtOnce() {
         EditorFixture f;
-        QVERIFY(f.exposed);
-        f.open(false);
-        editCellZero(f);
+        f.open();
+        f.editCorner();
         f.dialogs->yesNoCancel = {Answer::No};
-        bool first = true;
-        ProgressLog log(f, [&f, &first] {
-            if (!std::exchange(first, false)) {
-                return;
-            }
-            QVERIFY(!f.child<QAction>("MenuOpen")->isEnabled());
-            QVERIFY(!f.child<QComboBox>("Combo1")->isEnabled());
+        ProgressLog log(f, [&f] {
+            QVERIFY(!f.action("MenuOpen")->isEnabled() && !f.window->levelSelector().isEnabled());
             f.dialogs->romFiles = {f.romPath};
             f.menu("MenuOpen");
             f.menu("MenuSave");
-            emit f.child<QComboBox>("Combo1")->activated(7);
+            emit f.window->levelSelector().activated(7);
             f.menu("MenuQuit");
             f.window->close();
         });
@@ -189,21 +192,67 @@ private slots:
         QCOMPARE(f.dialogs->fileDialogs, 1);
         QCOMPARE(f.exits, QList<bool>({true, true}));
         QCOMPARE(f.dialogs->questions.size(), 2);  // the migration prompt and the edits
-        QCOMPARE(f.layout(), demoRom().layoutData[5]);
-        QVERIFY(f.child<QAction>("MenuSave")->isEnabled());
+        QVERIFY(f.layout() == demoRom().layoutData[5] && f.action("MenuSave")->isEnabled());
     }
 
-    void commandLineOpensTheDemoRom() {
-        const StartupRom demo(QStringList{"--demo"});
-        QVERIFY(QFile::exists(demo.path()));
+    void exportWritesTheFileTheToolWrites() {
         EditorFixture f;
-        QVERIFY(f.exposed);
-        demo.openIn(*f.window);
-        QCOMPARE(f.dialogs->questions.size(), 1);
-        QCOMPARE(f.layout(), demoRom().layoutData[0]);
-        QCOMPARE(StartupRom(QStringList{f.romPath}).path(), f.romPath);
-        StartupRom(QStringList{"--frobnicate"}).openIn(*f.window);
-        QVERIFY(f.dialogs->messages.last().contains("Unknown option --frobnicate"));
+        f.open();
+        const QString foreground = f.folder.filePath("foreground.png");
+        const QString background = f.folder.filePath("background.png");
+        const QString edited = f.folder.filePath("edited.png");
+        f.dialogs->imageFiles = {foreground, background};
+        f.menu("MenuExport");
+        QVERIFY(!contents(foreground).isEmpty());
+        QCOMPARE(contents(foreground), toolPicture(f, "fg"));
+        f.menu("MenuBackground");
+        f.menu("MenuExport");
+        QCOMPARE(contents(background), toolPicture(f, "bg"));
+        f.menu("MenuExport");                 // Cancel: nothing written
+        QCOMPARE(f.dialogs->fileDialogs, 4);  // the ROM, then three pictures
+        f.editCorner();                       // the export takes the layout as edited
+        f.dialogs->imageFiles = {edited};
+        f.menu("MenuExport");
+        QVERIFY(!contents(edited).isEmpty() && contents(edited) != contents(background));
+        QVERIFY(f.dialogs->messages.isEmpty());
+    }
+
+    void progressAndTheRomAsItWasAfterALoadAndASave() {
+        const auto& image = demoRom().image;
+        const QByteArray original(reinterpret_cast<const char*>(image.data()),
+                                  qsizetype(image.size()));
+        for (const bool migrate : {true, false}) {
+            EditorFixture f;
+            ProgressLog log(f);
+            f.open(migrate);
+            QCOMPARE(log.captions,
+                     QStringList({"Orvex ...-", "Extracting 8x8 Tiles ...-",
+                                  "Extracting 16x16 Tiles ...-", "Extracting 128x128 Tiles ...-"}));
+            QVERIFY(f.child("MapaFase")->isEnabled() && !f.window->findChild<ProgressWindow*>());
+            const QString backup = f.romPath + ".bak";
+            QCOMPARE(f.dialogs->messages.join(""),
+                     migrate
+                         ? "Orvex: The layouts have been migrated. The ROM as it was is kept in " +
+                               backup + "."
+                         : QString());
+            QCOMPARE(QFile::exists(backup), migrate);
+            auto* note = f.child<QLabel>("StatusNote");
+            for (const bool firstSave : {true, false}) {
+                f.editCorner();
+                f.menu("MenuSave");
+                QCOMPARE(note->text(),
+                         firstSave && !migrate
+                             ? "Level 1 saved; the ROM as it was is kept as demo.bin.bak"
+                             : "Level 1 saved.");
+                QCOMPARE(note->toolTip(), firstSave && !migrate ? backup : QString());
+                QCOMPARE(contents(backup), original);
+            }
+            QCOMPARE(log.captions.mid(4, 2), QStringList({"Orvex ...-", "Saving Level...-"}));
+            QVERIFY(f.child("MapaFase")->isEnabled() && !f.unsaved());
+            const std::vector<std::uint8_t> saved = f.layout();
+            f.chooseLevel(0);
+            QCOMPARE(f.layout(), saved);  // read back from the file
+        }
     }
 };
 

@@ -1,41 +1,28 @@
 #pragma once
 
-#include <QAction>
-#include <QComboBox>
 #include <QFile>
-#include <QList>
-#include <QScrollBar>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 #include <map>
-#include <memory>
-#include <vector>
+#include <string_view>
 
-#include "editor/editordialogs.h"
 #include "editor/editorwindow.h"
 #include "rom/demorom.h"
 
 namespace orvex::test {
+
+using Answer = EditorDialogs::Answer;
 
 // Dialogs that answer from a script and record what they were asked.
 class ScriptedDialogs : public EditorDialogs {
 public:
     struct Question {
         QString title, text;
-        bool defaultYes = false;
-        bool withCancel = false;
+        bool defaultYes, withCancel;
     };
 
-    QString chooseRomFile() override {
-        ++fileDialogs;
-        return romFiles.isEmpty() ? QString() : romFiles.takeFirst();  // none left: Cancel
-    }
-    QString chooseImageFile() override {
-        ++fileDialogs;
-        return imageFiles.isEmpty() ? QString() : imageFiles.takeFirst();
-    }
+    QString chooseRomFile() override { return next(romFiles); }
+    QString chooseImageFile() override { return next(imageFiles); }
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override {
         questions.append({title, text, defaultYes, false});
         return !yesNo.isEmpty() && yesNo.takeFirst();
@@ -48,100 +35,123 @@ public:
         messages.append(title + ": " + text);
     }
 
-    QStringList romFiles;
-    QStringList imageFiles;
+    QStringList romFiles, imageFiles;  // none left: Cancel
     QList<bool> yesNo;
-    QList<Answer> yesNoCancel;
+    QList<Answer> yesNoCancel;  // none left: Cancel
     int fileDialogs = 0;
     QList<Question> questions;
     QStringList messages;  // "title: text"
+
+private:
+    QString next(QStringList& files) {
+        ++fileDialogs;
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
 };
 
-// The demo ROM, built once for each set of options the tests use.
-inline const DemoRom& demoRom(std::optional<std::int16_t> weirdLayoutLevel = std::nullopt) {
-    static std::map<std::int16_t, DemoRom> cache;
-    auto found = cache.find(weirdLayoutLevel.value_or(-1));
-    if (found == cache.end()) {
+inline QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// The demo ROM, built once for each level given a broken layout (-1: none).
+inline const DemoRom& demoRom(int weirdLayoutLevel = -1) {
+    static std::map<int, DemoRom> cache;
+    if (!cache.contains(weirdLayoutLevel)) {
         DemoRomOptions options;
-        options.weirdLayoutLevel = weirdLayoutLevel;
+        if (weirdLayoutLevel >= 0) {
+            options.weirdLayoutLevel = std::int16_t(weirdLayoutLevel);
+        }
         auto built = buildDemoRom(options);
         if (!built) {
             qFatal("no demo ROM: %s", built.error().describe().c_str());
         }
-        found = cache.emplace(weirdLayoutLevel.value_or(-1), std::move(*built)).first;
+        cache.emplace(weirdLayoutLevel, std::move(*built));
     }
-    return found->second;
+    return cache.at(weirdLayoutLevel);
+}
+
+inline void setOuterSize(QWidget* window, QSize outer) {
+    window->resize(outer - (window->frameGeometry().size() - window->size()));
+    QCoreApplication::processEvents();
 }
 
 // A shown main window with scripted dialogs, and a demo ROM file of its own.
 struct EditorFixture {
-    explicit EditorFixture(std::optional<std::int16_t> weirdLayoutLevel = std::nullopt) {
+    explicit EditorFixture(int weirdLayoutLevel = -1) {
         QFile file(romPath);
-        file.open(QIODevice::WriteOnly);
         const auto& image = demoRom(weirdLayoutLevel).image;
-        file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) < 0) {
+            qFatal("cannot write %s", qPrintable(romPath));
+        }
         file.close();
         auto scripted = std::make_unique<ScriptedDialogs>();
         dialogs = scripted.get();
         window = std::make_unique<EditorWindow>(std::move(scripted));
         window->setExitHandler([this](bool immediately) { exits.append(immediately); });
         window->show();
-        exposed = QTest::qWaitForWindowExposed(window.get());
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            qFatal("the editor window was never shown");
+        }
     }
 
-    // The Open command on this fixture's ROM, answering the migration prompt.
-    void open(bool migrate) {
+    // The Open command on this fixture's ROM, answering the migration prompt; level 1 is then
+    // shown from its top left corner.
+    void open(bool migrate = false) {
         dialogs->romFiles.append(romPath);
         dialogs->yesNo.append(migrate);
         menu("MenuOpen");
+        setOrigin(0, 0);
     }
     // Picks an entry of Combo1 as its list does (0 = "1").
     void chooseLevel(int index) {
-        child<QComboBox>("Combo1")->setCurrentIndex(index);
-        emit child<QComboBox>("Combo1")->activated(index);
+        window->levelSelector().setCurrentIndex(index);
+        emit window->levelSelector().activated(index);
     }
-    void menu(const char* name) { child<QAction>(name)->trigger(); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    void menu(const char* name) { action(name)->trigger(); }
     void setOrigin(int column, int row) {
-        child<QScrollBar>("HScroll1")->setValue(column);
-        child<QScrollBar>("VScroll2")->setValue(row);
+        window->mapFrame().horizontalBar()->setValue(column);
+        window->mapFrame().verticalBar()->setValue(row);
+    }
+    QPoint origin() const {
+        return {window->mapFrame().originColumn(), window->mapFrame().originRow()};
     }
     // Clicks thumbnail `block`, then map cell `k`.
     void place(int block, int k) {
         QTest::mouseClick(thumbnail(block), Qt::LeftButton);
         QTest::mouseClick(cell(k), Qt::LeftButton);
     }
-    PictureCell* element(const char* array, int index) const {
-        for (PictureCell* candidate : window->findChildren<PictureCell*>(array)) {
-            if (candidate->property("index").toInt() == index) {
-                return candidate;
-            }
-        }
-        return nullptr;
+    // Places another block in the top left cell of the plane shown; the layout after.
+    std::vector<std::uint8_t> editCorner() {
+        setOrigin(0, 0);
+        place((layout().at(window->plane() == Plane::Background ? 128 : 0) + 1) % 256, 0);
+        return layout();
     }
-    PictureCell* cell(int k) const { return element("Mapa", k); }
-    PictureCell* thumbnail(int b) const { return element("TileViewer", b); }
-    template <typename T>
+    PictureCell* cell(int k) const { return window->mapFrame().cell(k); }
+    PictureCell* thumbnail(int b) const { return window->blockSelector().thumbnail(b); }
+    // Whether map cell `k` shows the picture of `block`.
+    bool shows(int k, int block) const {
+        return cell(k)->picture().cacheKey() == thumbnail(block)->picture().cacheKey();
+    }
+    template <typename T = QWidget>
     T* child(const char* name) const {
         return window->findChild<T*>(name);
     }
     const std::vector<std::uint8_t>& layout() const {
         return window->session().level().unpackedData;
     }
+    std::uint8_t selected() const { return window->blockSelector().selectedBlock(); }
+    bool unsaved() const { return window->session().hasUnsavedEdits(); }
 
     QTemporaryDir folder;
     QString romPath = folder.filePath("demo.bin");
     ScriptedDialogs* dialogs = nullptr;
     std::unique_ptr<EditorWindow> window;
-    bool exposed = false;
     QList<bool> exits;  // what the exit handler was asked: true = at once
 };
 
-int runLayoutTest(int argc, char** argv);
-int runMapEditingTest(int argc, char** argv);
+int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
-int runWindowsTest(int argc, char** argv);
-int runUndoTest(int argc, char** argv);
-int runViewingTest(int argc, char** argv);
-int runFileCommandsTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -3,20 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
-#include <string>
 
 #include "rom/levelsaver.h"
 #include "terminalhost.h"
 #include "toolargs.h"
 
-namespace orvex::testing {
+namespace orvex {
 namespace {
 
 TEST(ToolArgs, Numbers) {
-    EXPECT_EQ(parseNumber("0"), 0);
-    EXPECT_EQ(parseNumber("0x45A80"), 0x45A80);
     EXPECT_EQ(parseNumber("0X1a4"), 0x1A4);
     EXPECT_EQ(parseNumber("2147483647"), 2147483647);
     for (const char* bad : {"", "x", "0x", "-1", "+1", "12x", "0x1G", "2147483648", " 1", "1.5"}) {
@@ -28,8 +24,7 @@ TEST(ToolArgs, Numbers) {
 // for a message, for a question and when the work ends.
 TEST(ToolProgress, ShownOnATerminal) {
     std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     TerminalHost host(in, out, err, true, Answering::No);
     {
         ProgressScope scope(host);
@@ -56,4 +51,4 @@ TEST(ToolProgress, ShownOnATerminal) {
 }
 
 }  // namespace
-}  // namespace orvex::testing
+}  // namespace orvex

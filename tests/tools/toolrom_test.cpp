@@ -1,12 +1,9 @@
-// info, fix-checksum and migrate through the real executable.
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+// info, fix-checksum, migrate, demo-rom and the layout commands through the real executable.
 
 #include "common/byteorder.h"
 #include "rom/checksum.h"
+#include "rom/leveldirectory.h"
+#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
 #include "rom/romlayout.h"
@@ -19,74 +16,79 @@ class ToolRom : public ToolTest {
 protected:
     const DemoRom& demo = demoRom();
     const std::string sum = hexOffset(computeChecksum(demo.image).value());
+    static std::string kept(const std::string& rom) {
+        return "the ROM as it was is kept in " + rom + ".bak\n";
+    }
+
+    // The export of level `level`, given in hex; "--" ends the options, so the file may start
+    // with a dash.
+    Bytes exported(const std::string& rom, int level) {
+        EXPECT_EQ(
+            tool({"layout-export", "--", rom, hexOffset(level), "-l.bin"}).out,
+            "wrote the layout of level " + std::to_string(level) + " (4096 bytes) to -l.bin\n");
+        return readFile(file("-l.bin"));
+    }
+    // Imports `layout` as level `level`: no byte outside the layout's room, the checksum and the
+    // ROM end changes, the checksum is right, the ROM as it was is kept and the export gives the
+    // layout back.
+    void expectSaved(const std::string& rom, int level, const Bytes& layout) {
+        std::filesystem::remove(rom + ".bak");
+        const Bytes before = readFile(rom);
+        const auto index = static_cast<std::int16_t>(level - 1);
+        const auto start = static_cast<std::size_t>(layoutAddress(before, index).value());
+        const auto room = static_cast<std::size_t>(layoutRoom(before, index).value());
+        const ToolRun run =
+            tool({"layout-import", rom, std::to_string(level), put("l.bin", layout)});
+        EXPECT_TRUE(run.err.empty()) << run.err;
+        const std::string said = " bytes in a room of " + std::to_string(room) + " bytes\n";
+        EXPECT_NE(run.out.find(said + kept(rom)), std::string::npos) << run.out;
+        const Bytes after = readFile(rom);
+        EXPECT_EQ(storedChecksum(after).value(), computeChecksum(after).value());
+        std::size_t changed = 0;
+        for (std::size_t at = 0; at < std::max(before.size(), after.size()); ++at) {
+            const bool same = at < before.size() && at < after.size() && before[at] == after[at];
+            changed +=
+                !(same || at - start < room || at - kChecksumField < 2 || at - kRomEndField < 4);
+        }
+        EXPECT_EQ(changed, 0u);
+        EXPECT_EQ(readFile(rom + ".bak"), before);
+        EXPECT_EQ(exported(rom, level), layout);
+    }
 };
 
-TEST_F(ToolRom, InfoListsEveryLevelAndTheHeader) {
+// info on a ROM whose checksum is wrong, fix-checksum, and info again.
+TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
     const auto stream = [](const char* name, const DemoStream& s) {
         return ", " + std::string(name) + " " + hexOffset(s.offset) + " (" +
                std::to_string(s.length) + " bytes)";
     };
-    std::string expected;
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        const auto l = static_cast<std::size_t>(level);
-        const DemoZone& zone = demo.zoneOf(level);
-        expected += "level " + std::to_string(level + 1) + ": zone " +
-                    std::to_string(demo.levelZone[l]) + " act " + std::to_string(demo.levelAct[l]) +
-                    stream("tiles", zone.tiles) + stream("chunks", zone.chunks) +
-                    stream("blocks", zone.blocks) + stream("layout", demo.layouts[l]) +
-                    ", palette " + std::to_string(zone.paletteNumber) + " at " +
-                    hexOffset(zone.paletteOffset) + "\n";
+    std::string levels;
+    for (std::size_t l = 0; l < kLevelCount; ++l) {
+        const DemoZone& zone = demo.zoneOf(static_cast<std::int16_t>(l));
+        levels += "level " + std::to_string(l + 1) + ": zone " + std::to_string(demo.levelZone[l]) +
+                  " act " + std::to_string(demo.levelAct[l]) + stream("tiles", zone.tiles) +
+                  stream("chunks", zone.chunks) + stream("blocks", zone.blocks) +
+                  stream("layout", demo.layouts[l]) + ", palette " +
+                  std::to_string(zone.paletteNumber) + " at " + hexOffset(zone.paletteOffset) +
+                  "\n";
     }
-    const ToolRun run = tool({"info", demoFile("rom.bin")});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(run.err.empty());
-    EXPECT_EQ(run.out,
-              expected +
-                  "layouts: not migrated (layout directory at 0x45A80, pointer at 0xE46E)\n"
-                  "ROM end (0x1A4): 0xFFFFF (file length 0x100000)\n"
-                  "checksum (0x18E): stored " +
-                  sum + ", computed " + sum + ": correct\n");
-}
-
-// Damaged streams are listed as such, and the run fails with one line naming the first.
-TEST_F(ToolRom, InfoListsDamageAndFails) {
-    const DemoStream& last = demo.zoneOf(19).blocks;
-    const auto end = demo.image.begin() + last.offset + last.length / 2;
-    const ToolRun cut = tool({"info", put("cut.bin", Bytes(demo.image.begin(), end))});
-    EXPECT_EQ(cut.exitCode, 1);
-    EXPECT_NE(cut.out.find("blocks " + hexOffset(last.offset) + " (corrupt)"), std::string::npos);
-    EXPECT_NE(cut.out.find("computed unknown"), std::string::npos) << cut.out;
-    EXPECT_EQ(cut.errLines(), 1) << cut.err;
-    EXPECT_NE(cut.err.find("2 problem(s), the first: the block mappings of level 20"),
-              std::string::npos);
-
-    DemoRomOptions options;
-    options.weirdLayoutLevel = 4;
-    const ToolRun weird = tool({"info", demoFile("weird.bin", options)});
-    EXPECT_EQ(weird.exitCode, 1);
-    EXPECT_NE(weird.out.find(" bytes, breaks off), palette"), std::string::npos);
-    EXPECT_EQ(weird.errLines(), 1) << weird.err;
-    EXPECT_NE(weird.err.find("1 problem(s), the first: the layout of level 5: Argh, weird offset!"),
-              std::string::npos);
-}
-
-TEST_F(ToolRom, FixChecksumChangesOnlyTheChecksum) {
+    levels +=
+        "layouts: not migrated (layout directory at 0x45A80, pointer at 0xE46E)\n"
+        "ROM end (0x1A4): 0xFFFFF (file length 0x100000)\nchecksum (0x18E): stored ";
     Bytes image = demo.image;
     putWord(image, kChecksumField, 0x1234);
     const std::string rom = put("rom.bin", image);
-    EXPECT_NE(tool({"info", rom}).out.find("stored 0x1234, computed " + sum + ": wrong\n"),
-              std::string::npos);
-    const ToolRun fixed = tool({"fix-checksum", rom});
-    EXPECT_EQ(fixed.exitCode, 0) << fixed.err;
-    EXPECT_EQ(fixed.out, "checksum at 0x18E: 0x1234 -> " + sum + "\nthe ROM as it was is kept in " +
-                             rom + ".bak\n");
+    EXPECT_EQ(tool({"info", rom}).out, levels + "0x1234, computed " + sum + ": wrong\n");
+    EXPECT_EQ(tool({"fix-checksum", rom}).out,
+              "checksum at 0x18E: 0x1234 -> " + sum + "\n" + kept(rom));
     EXPECT_EQ(readFile(rom), demo.image);
     EXPECT_EQ(readFile(rom + ".bak"), image);
-
+    const ToolRun run = tool({"info", rom});
+    EXPECT_TRUE(run.exitCode == 0 && run.err.empty()) << run.err;
+    EXPECT_EQ(run.out, levels + sum + ", computed " + sum + ": correct\n");
     std::filesystem::remove(rom + ".bak");
-    const ToolRun again = tool({"fix-checksum", rom});
-    EXPECT_EQ(again.out, "checksum " + sum + " is already correct; nothing changed\n");
-    EXPECT_EQ(readFile(rom), demo.image);
+    EXPECT_EQ(tool({"fix-checksum", rom}).out,
+              "checksum " + sum + " is already correct; nothing changed\n");
     EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
 }
 
@@ -97,30 +99,54 @@ TEST_F(ToolRom, MigrateAsksUnlessToldAndMigratesOnce) {
     ASSERT_TRUE(migrateLayouts(RomImage(core), kFactoryLayoutDirectory).ok());
     const Bytes migrated = readFile(core);
     const std::string rom = file("rom.bin");
+    const std::string done =
+        "migrated the layouts of all 20 levels; the layout directory is now at 0x100000\n" +
+        kept(rom);
     for (const auto& [input, yes] : std::vector<std::pair<std::string, bool>>{
              {"n\n", false}, {"", false}, {"yess\n", false}, {" Y \n", true}, {"YES\n", true}}) {
-        demoFile("rom.bin");
-        const ToolRun run = tool({"migrate", rom}, input);
-        EXPECT_EQ(run.exitCode, 0) << input << run.err;
-        EXPECT_EQ(run.out.rfind("Rom Oringinal\nThis ROM hasn't had it's levels migrated.\n", 0),
-                  0u);
-        EXPECT_NE(run.out.find("Migrate Levels?\n[y/N] "), std::string::npos) << run.out;
-        EXPECT_EQ(run.out.find('\r'), std::string::npos);
-        EXPECT_EQ(run.out.find("not migrated; nothing changed\n") != std::string::npos, !yes);
+        const std::string out = tool({"migrate", demoFile("rom.bin")}, input).out;
+        EXPECT_EQ(out.rfind("Rom Oringinal\nThis ROM hasn't had it's levels migrated.\n", 0), 0u);
+        EXPECT_EQ(out.find('\r'), std::string::npos);
+        const std::string asked = "levels?\n\nMigrate Levels?\n[y/N] ";
+        // At the end of the input the tool ends the question's line itself.
+        EXPECT_EQ(
+            out.substr(out.find(asked) + asked.size()),
+            yes ? done
+                : (input.empty() ? "\n" : "") + std::string("not migrated; nothing changed\n"));
         EXPECT_EQ(readFile(rom), yes ? migrated : demo.image) << input;
         EXPECT_EQ(std::filesystem::remove(rom + ".bak"), yes) << input;
     }
-    const ToolRun told = tool({"migrate", demoFile("rom.bin"), "--yes"});
-    EXPECT_EQ(told.out,
-              "migrated the layouts of all 20 levels; the layout directory is now at "
-              "0x100000\nthe ROM as it was is kept in " +
-                  rom + ".bak\n");
-    const ToolRun again = tool({"migrate", rom}, "y\n");
-    EXPECT_EQ(again.out, "the layouts are already migrated; nothing changed\n");
+    EXPECT_EQ(tool({"migrate", demoFile("rom.bin"), "--yes"}).out, done);
+    EXPECT_EQ(tool({"migrate", rom}, "y\n").out,
+              "the layouts are already migrated; nothing changed\n");
     EXPECT_EQ(readFile(rom), migrated);
     EXPECT_EQ(readFile(rom + ".bak"), demo.image);
     EXPECT_NE(tool({"info", rom}).out.find("\nlayouts: migrated (layout directory at 0x100000"),
               std::string::npos);
+}
+
+// A platform of blocks across the foreground and a change in the background.
+Bytes edited(Bytes layout) {
+    std::fill(layout.begin() + 256 * 5 + 10, layout.begin() + 256 * 5 + 60, 0x47);
+    layout[256 * 15 + 200] = 0x01;
+    return layout;
+}
+
+// The neighbours' layouts are exported as well: the room the core gives must not reach them.
+TEST_F(ToolRom, LayoutRoundTripsInTheToolsDemoRomAndAMigratedOne) {
+    const std::string rom = put("demo.bin", {1, 2, 3});  // replaced by demo-rom
+    EXPECT_EQ(tool({"demo-rom", rom}).out, "wrote the demo ROM (1048576 bytes) to " + rom + "\n");
+    ASSERT_EQ(readFile(rom), demo.image);
+    EXPECT_EQ(exported(rom, 1), demo.layoutData[0]);
+    expectSaved(rom, 5, demo.layoutData[4]);
+    expectSaved(rom, 5, edited(demo.layoutData[4]));
+    EXPECT_EQ(exported(rom, 6), demo.layoutData[5]);
+
+    const std::string moved = demoFile("moved.bin");
+    ASSERT_TRUE(migrateLayouts(RomImage(moved), kFactoryLayoutDirectory).ok());
+    expectSaved(moved, 12, edited(demo.layoutData[11]));
+    expectSaved(moved, 20, edited(demo.layoutData[19]));
+    EXPECT_EQ(exported(moved, 19), demo.layoutData[18]);
 }
 
 }  // namespace

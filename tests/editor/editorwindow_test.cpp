@@ -1,0 +1,345 @@
+// The editor window on level 1 of the demo ROM: its controls and resize rule, the map view,
+// clicks, the preview, undo and redo, picking a block, the status line, the background plane,
+// the level overview, the progress bar and the About window.
+
+#include <QApplication>
+#include <QLayout>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "editortestsupport.h"
+#include "graphics/overview.h"
+#include "windows/progresswindow.h"
+
+namespace orvex::test {
+
+namespace {
+
+// The layout byte at (row, column).
+std::uint8_t at(const EditorFixture& f, int row, int column) {
+    return f.layout().at(std::size_t(256 * row + column));
+}
+
+bool thumbnailInView(const EditorFixture& f, int block) {
+    QWidget* viewport = f.window->blockSelector().viewport();
+    return viewport->rect().contains(
+        QRect(f.thumbnail(block)->mapTo(viewport, QPoint(0, 0)), QSize(64, 64)));
+}
+
+// "U" when Undo is enabled, "R" when Redo is, "*" with unsaved edits.
+QString undoState(const EditorFixture& f) {
+    return QString(f.action("MenuUndo")->isEnabled() ? "U" : "") +
+           (f.action("MenuRedo")->isEnabled() ? "R" : "") + (f.unsaved() ? "*" : "");
+}
+
+bool overviewShows(const EditorFixture& f, Plane plane) {
+    const LevelData& level = f.window->session().level();
+    const Image small = renderOverview(makeMiniatures(level.blockPictures, kOverviewCellPixels),
+                                       level.unpackedData, plane);
+    return f.window->overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
+           QImage(reinterpret_cast<const uchar*>(small.pixels().data()), small.width(),
+                  small.height(), QImage::Format_RGB32);
+}
+
+// Whether all of `widget` lies inside the form (the central widget), clear of the status line.
+bool wholeInForm(const EditorFixture& f, const char* name) {
+    QWidget* widget = f.child(name);
+    QWidget* form = f.window->centralWidget();
+    const QRect inForm(widget->mapTo(form, QPoint(0, 0)), widget->size());
+    return form->rect().contains(inForm) &&
+           !QRect(form->mapTo(f.window.get(), inForm.topLeft()), inForm.size())
+                .intersects(f.window->statusBar()->geometry());
+}
+
+}  // namespace
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        mF = std::make_unique<EditorFixture>();
+        mF->open();
+    }
+    void cleanup() { mF.reset(); }
+
+    void controlsAtTheirDesignPlaces() {
+        EditorWindow window;
+        window.layout()->activate();
+        QCOMPARE(window.objectName() + " " + window.windowTitle(), "Orvex Orvex - v 1.00");
+        QCOMPARE(window.centralWidget()->size(), QSize(651, 458));
+        // Name, kind, geometry in the parent, parent.
+        const QList<std::tuple<const char*, const char*, QRect, const char*>> design = {
+            {"VScroll1", "QScrollBar", {68, 20, 17, 438}, "form"},
+            {"Picture1", "QWidget", {0, 20, 68, 438}, "form"},
+            {"Picture2", "QWidget", {0, 0, 64, 16383}, "Picture1"},
+            {"Combo1", "QComboBox", {40, 0, 46, 21}, "form"},
+            {"MapaFase", "orvex::MapFrame", {86, 0, 582, 460}, "form"},
+            {"HScroll1", "QScrollBar", {0, 439, 546, 17}, "MapaFase"},
+            {"VScroll2", "QScrollBar", {546, 0, 17, 439}, "MapaFase"},
+            {"Canto", "orvex::FilledShape", {545, 438, 18, 18}, "MapaFase"},
+            {"Line1", "orvex::LineWidget", {0, 0, 81, 1}, "form"},
+            {"Label1", "QLabel", {0, 4, 41, 17}, "form"}};
+        for (const auto& [name, kind, geometry, parent] : design) {
+            const auto* widget = window.findChild<QWidget*>(name);
+            QVERIFY2(widget != nullptr && widget->inherits(kind), name);
+            QCOMPARE(widget->geometry(), geometry);
+            QCOMPARE(widget->parentWidget()->objectName(), parent);
+        }
+        QCOMPARE(window.findChildren<PictureCell*>("TileViewer").size(), 256);
+        QCOMPARE(window.findChildren<PictureCell*>("Mapa").size(), 36);
+    }
+
+    void resizeRuleAndTheStatusLine() {
+        EditorFixture& f = *mF;
+        setOuterSize(f.window.get(), {658, 504});
+        QCOMPARE(f.window->frameGeometry().size(), QSize(658, 504));
+        QCOMPARE(f.child("MapaFase")->geometry(), QRect(86, 0, 622, 468));
+        QCOMPARE(f.child("HScroll1")->geometry(), QRect(0, 439, 546, 17));
+        QCOMPARE(f.child("VScroll2")->geometry(), QRect(545, 0, 17, 439));
+        QCOMPARE(f.child("Canto")->pos(), QPoint(544, 438));
+        QWidget* frame = f.child("MapaFase");
+        QCOMPARE(frame->childAt(544, 10), f.cell(4));  // the bars lie above the cells
+        QCOMPARE(frame->childAt(545, 10), f.child("VScroll2"));
+        QCOMPARE(frame->childAt(10, 439), f.child("HScroll1"));
+        // Four whole columns and part of a fifth, three whole rows and part of a fourth.
+        QCOMPARE(f.window->mapFrame().visibleGridArea(), QSize(545, 439));
+        setOuterSize(f.window.get(), {881, 833});
+        QCOMPARE(f.window->mapFrame().visibleGridArea(), QSize(768, 768));  // all 36 cells
+
+        for (const int statusHeight : {60, 0}) {  // a tall status line, then as it is
+            f.window->statusBar()->setMinimumHeight(statusHeight);
+            for (const QSize outer : {QSize(658, 504), QSize(881, 833), QSize(1500, 1200)}) {
+                setOuterSize(f.window.get(), outer);
+                for (const char* name : {"HScroll1", "VScroll2", "Canto", "VScroll1"}) {
+                    QVERIFY2(wholeInForm(f, name), name);
+                }
+            }
+        }
+
+        setOuterSize(f.window.get(), {700, 520});
+        setOuterSize(f.window.get(), {105, 60});
+        if (f.window->frameGeometry().size() != QSize(105, 60)) {
+            QSKIP("the platform does not allow a window this small");
+        }
+        // MapaFase 69 x 24 fits; the other sizes would be zero or negative and stay.
+        QCOMPARE(f.child("MapaFase")->size(), QSize(69, 24));
+        QCOMPARE(f.child("HScroll1")->geometry(), QRect(0, -5, 588, 17));
+        QCOMPARE(f.child("VScroll2")->geometry(), QRect(-8, 0, 17, 455));
+        QCOMPARE(f.child("Picture1")->height(), 454);
+        QCOMPARE(f.child("Canto")->pos(), QPoint(-9, -6));
+    }
+
+    void progressBarRunsEventsOncePerPixel() {
+        QWidget owner;
+        ProgressWindow progress(&owner, nullptr);
+        QSignalSpy widths(&progress, &ProgressWindow::barWidthChanged);
+        for (int tile = 0; tile <= 8192; ++tile) {
+            progress.setBarWidth(305.0 * tile / 8192.0);
+        }
+        QCOMPARE(widths.size(), 306);  // once for each whole width 0..305
+        QCOMPARE(progress.findChild<QWidget*>("ShpProgresso")->geometry(), QRect(32, 8, 305, 17));
+    }
+
+    void aboutOpensModallyAndOkClosesIt() {
+        EditorFixture& f = *mF;
+        for (int opening = 0; opening < 2; ++opening) {
+            QStringList seen;
+            QTimer::singleShot(0, [&seen] {
+                QWidget* about = QApplication::activeModalWidget();
+                auto* ok = about->findChild<QPushButton*>("Command1");
+                seen << about->objectName() << about->windowTitle() << ok->text();
+                for (const auto* label : about->findChildren<QLabel*>()) {
+                    QVERIFY(label->width() >= label->sizeHint().width());
+                }
+                QTest::mouseClick(ok, Qt::LeftButton);
+            });
+            f.menu("MenuAbout");
+            QCOMPARE(seen, QStringList({"About", "About Orvex ", "OK!"}));
+            QVERIFY(QApplication::activeModalWidget() == nullptr);
+        }
+    }
+    void cellsShowTheLayoutAndClicksStoreWhereTheyPoint() {
+        EditorFixture& f = *mF;
+        QVERIFY(!f.cell(0)->picture().isNull());
+        f.setOrigin(120, 10);
+        for (int k = 0; k < 36; ++k) {
+            QVERIFY(f.shows(k, at(f, 10 + k / 6, 120 + k % 6)));
+        }
+        // At row 13 the grid rows 3 to 5 lie past the layout and keep their pictures.
+        f.window->mapFrame().verticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QVERIFY(f.shows(0, at(f, 13, 120)) && f.shows(35, at(f, 15, 125)));
+
+        f.setOrigin(10, 2);
+        f.place(5, 7);
+        QCOMPARE(f.selected(), 5);
+        QVERIFY(f.layout()[779] == 5 && f.shows(7, 5));
+        f.setOrigin(120, 10);
+        f.place(7, 35);
+        QCOMPARE(f.layout()[3965], 7);
+        f.setOrigin(4, 13);
+        const std::vector<std::uint8_t> before = f.layout();
+        f.place(77, 20);  // grid row 3: layout row 16 does not exist
+        QVERIFY(f.layout() == before && f.shows(20, 77));
+        QCOMPARE(f.window->undoStack().count(), 2);
+    }
+
+    void movingPreviewsTheSelectedBlockAndStoresNothing() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        QTest::mouseClick(f.thumbnail(200), Qt::LeftButton);
+        QTest::mouseMove(f.cell(14));
+        QVERIFY(f.shows(14, 200));
+        QTest::mouseMove(f.cell(15));
+        QVERIFY(f.shows(14, at(f, 2, 2)) && f.shows(15, 200));
+        QTest::mousePress(f.cell(15), Qt::LeftButton);  // held down while moving
+        QTest::mouseMove(f.cell(16));
+        QCOMPARE(f.layout(), loaded);
+        QTest::mouseRelease(f.cell(15), Qt::LeftButton, {}, QPoint(200, 64));  // over cell 16
+        QVERIFY(f.layout() == loaded && !f.unsaved());
+    }
+
+    void undoRedoAndTheUnsavedStateThroughTheKeys() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        QCOMPARE(undoState(f), "");
+        const std::uint8_t first = f.editCorner()[0];
+        const auto second = std::uint8_t((loaded[1] + 1) % 256);
+        f.place(second, 1);
+        f.place(second, 1);  // the same block again: no command
+        QCOMPARE(f.window->undoStack().count(), 2);
+        // After each key: the blocks in cells 0 and 1, and the state.
+        const QList<std::tuple<QKeyCombination, std::uint8_t, std::uint8_t, QString>> steps = {
+            {Qt::CTRL | Qt::Key_Z, first, loaded[1], "UR*"},
+            {Qt::CTRL | Qt::Key_Z, loaded[0], loaded[1], "R"},
+            {Qt::CTRL | Qt::Key_Y, first, loaded[1], "UR*"},
+            {Qt::CTRL | Qt::Key_S, first, loaded[1], "UR"},
+            {Qt::CTRL | Qt::Key_Z, loaded[0], loaded[1], "R*"},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, first, loaded[1], "UR"},
+            {Qt::CTRL | Qt::Key_Y, first, second, "U*"}};
+        for (const auto& [key, block0, block1, state] : steps) {
+            f.window->activateWindow();  // again after the progress window of a save
+            QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+            QTest::keyClick(f.window.get(), key.key(), key.keyboardModifiers());
+            QVERIFY2(f.shows(0, block0) && f.shows(1, block1), qPrintable(state));
+            QCOMPARE(std::pair(f.layout()[0], f.layout()[1]), std::pair(block0, block1));
+            QCOMPARE(undoState(f), state);
+        }
+        QTest::keyClick(f.window.get(), Qt::Key_Q, Qt::ControlModifier);  // Cancel
+        QCOMPARE(f.dialogs->questions.last().text, "Save changes to level 1?");
+        f.dialogs->yesNoCancel = {Answer::No};
+        f.chooseLevel(1);  // a load clears the history
+        QCOMPARE(f.window->undoStack().count(), 0);
+        QCOMPARE(undoState(f), "");
+    }
+
+    void theBlockSelectorScrollsAndARightClickPicks() {
+        EditorFixture& f = *mF;
+        QScrollBar* bar = f.window->blockSelector().scrollBar();
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(f.child("Picture2")->y(), -125);
+        bar->setValue(128);
+        QCOMPARE(f.child("Picture2")->y(), -16000);
+        QCOMPARE(f.thumbnail(250)->mapTo(f.child("Picture1"), QPoint(0, 0)).y(), 0);
+
+        f.place(200, 8);
+        f.place(3, 9);
+        QTest::mouseClick(f.thumbnail(0), Qt::LeftButton);
+        QVERIFY(f.thumbnail(0)->isMarked() && !f.thumbnail(3)->isMarked());
+        QTest::mouseClick(f.cell(8), Qt::RightButton);
+        QCOMPARE(f.selected(), 200);
+        QVERIFY(f.thumbnail(200)->isMarked() && !f.thumbnail(0)->isMarked());
+        QVERIFY(thumbnailInView(f, 200));
+        const QImage framed = f.thumbnail(200)->grab().toImage();
+        QVERIFY(framed.pixelColor(0, 0) == kMarkColour && framed.pixelColor(63, 32) == kMarkColour);
+        QTest::mouseClick(f.cell(9), Qt::RightButton);  // back up the strip
+        QVERIFY(f.selected() == 3 && thumbnailInView(f, 3));
+        f.setOrigin(0, 13);
+        QTest::mouseClick(f.cell(30), Qt::RightButton);  // layout row 18 does not exist
+        QCOMPARE(f.selected(), 3);
+        QCOMPARE(f.window->undoStack().count(), 2);  // picking stores nothing
+    }
+
+    void statusLineTellsWhatIsUnderThePointer() {
+        EditorFixture& f = *mF;
+        auto* pointer = f.child<QLabel>("PointerInfo");
+        QCOMPARE(pointer->parentWidget(), f.child("StatusLine"));
+        const auto hex = [&f](int row, int column) {
+            return "0x" + QString::number(at(f, row, column), 16).rightJustified(2, '0').toUpper();
+        };
+        f.setOrigin(10, 2);
+        QTest::mouseClick(f.thumbnail(5), Qt::LeftButton);
+        QTest::mouseMove(f.cell(7));
+        QCOMPARE(pointer->text(),
+                 QString::fromUtf8("Row 3, column 11: block %1 \u2014 selected block 0x05")
+                     .arg(hex(3, 11)));
+        QTest::mouseClick(f.cell(7), Qt::RightButton);
+        QVERIFY(pointer->text().endsWith("selected block " + hex(3, 11)));
+        f.menu("MenuBackground");
+        QVERIFY(pointer->text().startsWith("Row 3, column 139: block " + hex(3, 139)));
+        f.setOrigin(0, 13);
+        QTest::mouseMove(f.cell(20), QPoint(10, 10));  // grid row 3 lies partly under HScroll1
+        QVERIFY(pointer->text().startsWith("Row 16, column 130: outside"));
+    }
+
+    void backgroundPlaneEditsTheSecondHalfOfEachRow() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        f.menu("MenuBackground");
+        QVERIFY(f.action("MenuBackground")->isChecked() &&
+                !f.action("MenuForeground")->isChecked());
+        for (int k = 0; k < 36; ++k) {
+            QVERIFY(f.shows(k, at(f, k / 6, 128 + k % 6)));
+        }
+        std::vector<std::uint8_t> expected = loaded;
+        expected[128] = std::uint8_t((loaded[128] + 1) % 256);
+        QCOMPARE(f.editCorner(), expected);  // byte 128 of row 0, not byte 0
+        QTest::mouseClick(f.cell(1), Qt::RightButton);
+        QCOMPARE(f.selected(), loaded[129]);
+        f.menu("MenuForeground");
+        QVERIFY(f.shows(0, loaded[0]));
+    }
+
+    void overviewFollowsTheLevelAndMovesTheView() {
+        EditorFixture& f = *mF;
+        f.menu("MenuOverview");
+        OverviewWindow* overview = f.window->overview();
+        QVERIFY(overview->isVisible() && overview->objectName() == "Overview");
+        QCOMPARE(overview->picture().size(), QSize(1024, 128));
+        QVERIFY(overviewShows(f, Plane::Foreground));
+        f.setOrigin(10, 2);
+        const QSize seen = f.window->mapFrame().visibleGridArea();
+        QCOMPARE(overview->viewRect(),
+                 QRectF(80, 16, seen.width() / 16.0, seen.height() / 16.0).toAlignedRect());
+        const QList<std::pair<QPoint, QPoint>> clicks = {
+            // column, row -> origin
+            {{100, 12}, {100 - seen.width() / 256, 12 - seen.height() / 256}},
+            {{127, 15}, {122, 13}},
+            {{0, 0}, {0, 0}}};
+        for (const auto& [clicked, origin] : clicks) {
+            QTest::mouseClick(overview, Qt::LeftButton, {}, clicked * 8 + QPoint(3, 3));
+            QCOMPARE(f.origin(), origin);
+        }
+        f.editCorner();  // one cell patched in place
+        QVERIFY(overviewShows(f, Plane::Foreground));
+        f.menu("MenuBackground");
+        QVERIFY(overviewShows(f, Plane::Background));
+        f.dialogs->yesNoCancel = {Answer::No};
+        f.chooseLevel(3);
+        QVERIFY(f.layout() == demoRom().layoutData[3] && overviewShows(f, Plane::Background));
+    }
+
+private:
+    std::unique_ptr<EditorFixture> mF;
+};
+
+int runEditorWindowTest(int argc, char** argv) {
+    EditorWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "editorwindow_test.moc"
