@@ -24,7 +24,8 @@ void writeSeed(const fs::path& folder, int number, const std::vector<std::uint8_
 }
 
 std::vector<std::vector<std::uint8_t>> sampleInputs(const orvex::DemoRom& rom) {
-    std::vector<std::vector<std::uint8_t>> inputs = {{}, {0x41}, {1, 2, 2, 3}, std::vector<std::uint8_t>(300, 0)};
+    std::vector<std::vector<std::uint8_t>> inputs = {
+        {}, {0x41}, {1, 2, 2, 3}, std::vector<std::uint8_t>(300, 0)};
     inputs.push_back(rom.layoutData[0]);
     inputs.emplace_back(rom.layoutData[7].begin(), rom.layoutData[7].begin() + 700);
     std::vector<std::uint8_t> mixed;

@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // only inputs beyond the format's limits are refused
     }
     const auto decoded = orvex::decompressKosinski(*packed);
-    if (!decoded || decoded->weirdOffset ||
-        decoded->data.size() != size ||
+    if (!decoded || decoded->weirdOffset || decoded->data.size() != size ||
         !std::equal(decoded->data.begin(), decoded->data.end(), data) ||
         static_cast<std::size_t>(decoded->packedLastIndex) + 2 != packed->size()) {
         std::abort();
