@@ -18,8 +18,9 @@ Result<RomCheckOutcome> EditorSession::openRom(const std::filesystem::path& path
     return outcome;
 }
 
-Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host) {
-    auto report = orvex::loadLevel(mRom, level, *mLevel, host);
+Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host,
+                                            const BlockDrawn& drawn) {
+    auto report = orvex::loadLevel(mRom, level, *mLevel, host, drawn);
     if (report) {
         mShownLevel = level;
         mSavedLayout = mLevel->unpackedData;

@@ -37,7 +37,8 @@ public:
     // level of the previous ROM is then dropped.
     [[nodiscard]] Result<RomCheckOutcome> openRom(const std::filesystem::path& path, Host& host);
     // Loads a level of the open ROM; on an error the level in memory stays as it was.
-    [[nodiscard]] Result<LoadReport> loadLevel(std::int16_t level, Host& host);
+    [[nodiscard]] Result<LoadReport> loadLevel(std::int16_t level, Host& host,
+                                               const BlockDrawn& drawn = {});
     // Saves the layout as level `level`; on success the layout counts as saved.
     [[nodiscard]] Result<SaveReport> saveLevel(std::int16_t level, Host& host);
 

@@ -634,7 +634,9 @@ bool EditorWindow::loadLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
     Result<LoadReport> report = [&] {
         BusyScope busy(*this);
-        return mSession->loadLevel(level, *mHost);
+        return mSession->loadLevel(level, *mHost, [this](std::int32_t block, const Image& picture) {
+            showDrawnBlock(block, picture);
+        });
     }();
     if (!report) {
         showLevelInSelector();
@@ -642,7 +644,6 @@ bool EditorWindow::loadLevelAt(int index) {
         return false;
     }
     mUndo->clear();
-    showLevelPictures();
     widenColumnReach();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);
@@ -683,17 +684,27 @@ bool EditorWindow::saveLevelAt(int index) {
     return true;
 }
 
-void EditorWindow::showLevelPictures() {
-    const BlockPictures& pictures = mSession->level().blockPictures;
+// Block rendering of a load: the thumbnails are emptied when the first block is drawn and then
+// filled one by one, each as its block is drawn; the progress window shows the block too.
+void EditorWindow::showDrawnBlock(std::int32_t block, const Image& picture) {
+    if (block == 0) {
+        clearThumbnails();
+    }
+    const QPixmap pixmap = toPixmap(picture);
+    mBlocks->thumbnail(block)->setPicture(pixmap);
+    if (ProgressWindow* progress = mHost->progressWindow()) {
+        progress->bufferedImage()->setPixmap(pixmap);
+    }
+}
+
+void EditorWindow::clearThumbnails() {
     for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
-        mBlocks->thumbnail(b)->setPicture(toPixmap(pictures[static_cast<std::size_t>(b)]));
+        mBlocks->thumbnail(b)->setPicture({});
     }
 }
 
 void EditorWindow::clearPictures() {
-    for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
-        mBlocks->thumbnail(b)->setPicture({});
-    }
+    clearThumbnails();
     for (std::int32_t k = 0; k < kCellCount; ++k) {
         mMap->cell(k)->setPicture({});
     }

@@ -125,7 +125,8 @@ private:
     bool resolveUnsavedEdits();
     bool loadLevelAt(int index);
     bool saveLevelAt(int index);
-    void showLevelPictures();
+    void showDrawnBlock(std::int32_t block, const Image& picture);
+    void clearThumbnails();
     void clearPictures();
     void showLevelInSelector();
     void showError(const QString& lead, const Error& error);

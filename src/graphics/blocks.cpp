@@ -103,7 +103,7 @@ void drawBlock(const std::uint8_t* mappings, std::size_t available, ArgbChunks& 
 
 BlockRenderReport extractBlocks(ByteSpan data, const LevelPalette& palette,
                                 const ChunkPixels& chunks, BlockPictures& out,
-                                ProgressSink* progress) {
+                                ProgressSink* progress, const BlockDrawn& drawn) {
     if (progress != nullptr) {
         progress->setCaption("Extracting 128x128 Tiles ...");
     }
@@ -118,7 +118,11 @@ BlockRenderReport extractBlocks(ByteSpan data, const LevelPalette& palette,
             ++report.blocksWithoutData;
         }
         const std::uint8_t* mappings = available > 0 ? data.data() + start : nullptr;
-        drawBlock(mappings, available, argbChunks, out[static_cast<std::size_t>(b)]);
+        Image& picture = out[static_cast<std::size_t>(b)];
+        drawBlock(mappings, available, argbChunks, picture);
+        if (drawn) {
+            drawn(b, picture);
+        }
         if (progress != nullptr) {
             progress->setBarWidth(barWidthRounded(b, kBlockCount - 1));
         }

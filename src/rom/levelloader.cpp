@@ -149,16 +149,18 @@ Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& dat
     return layout;
 }
 
-Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host) {
+Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host,
+                             const BlockDrawn& drawn) {
     ProgressScope progress(host);
     auto image = rom.readAll();
     if (!image) {
         return image.error();
     }
-    return loadLevel(ByteSpan(*image), l_num, data, host);
+    return loadLevel(ByteSpan(*image), l_num, data, host, drawn);
 }
 
-Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data, Host& host) {
+Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data, Host& host,
+                             const BlockDrawn& drawn) {
     if (Status cartridge = checkCartridge(image); !cartridge) {
         return cartridge.error();
     }
@@ -172,8 +174,8 @@ Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data
     data.levelPalette = fetched.palette;
     extractTiles(fetched.tiles.data, data.tilePixels, &host);
     extractChunks(fetched.chunks.data, data.tilePixels, data.chunkPixels, &host);
-    const BlockRenderReport blocks = extractBlocks(fetched.blocks.data, data.levelPalette,
-                                                   data.chunkPixels, data.blockPictures, &host);
+    const BlockRenderReport blocks = extractBlocks(
+        fetched.blocks.data, data.levelPalette, data.chunkPixels, data.blockPictures, &host, drawn);
 
     LoadReport report;
     if (blocks.blocksWithoutData > 0) {

@@ -8,6 +8,7 @@
 #include "common/error.h"
 #include "common/host.h"
 #include "compression/kosinski.h"
+#include "graphics/blocks.h"
 #include "rom/leveldata.h"
 #include "rom/romimage.h"
 
@@ -30,13 +31,14 @@ struct LoadReport {
 // exactly as it was; so does a file that is not a cartridge image or an empty layout. A copy
 // before the start of the output shows "Argh, weird offset!" through
 // `host` and the load goes on with what was decoded. Progress goes to `host` between begin()
-// and end().
+// and end(); each block picture goes to `drawn` as soon as it is drawn, which happens only once
+// nothing can fail any more.
 [[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
-                                           Host& host);
+                                           Host& host, const BlockDrawn& drawn = {});
 
 // The same on a ROM image already in memory (what loadLevel reads from the file).
 [[nodiscard]] Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data,
-                                           Host& host);
+                                           Host& host, const BlockDrawn& drawn = {});
 
 // The five steps, each on a ROM image already in memory. They change `data` only when they
 // succeed.

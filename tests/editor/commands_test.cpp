@@ -254,6 +254,39 @@ private slots:
             QCOMPARE(f.layout(), saved);  // read back from the file
         }
     }
+
+    // While a level loads, the thumbnails are emptied and then filled in block order, each before
+    // the bar moves on; the progress window shows the block just drawn.
+    void thumbnailsFillOneByOneWhileBlocksAreDrawn() {
+        EditorFixture f;
+        QStringList faults;
+        int steps = 0;
+        const auto check = [&](ProgressWindow* window) {
+            if (window->windowTitle() != "Extracting 128x128 Tiles ...") {
+                return;
+            }
+            const int drawn = steps++ % 256;
+            for (int b = 0; b < 256; ++b) {
+                if (f.thumbnail(b)->picture().isNull() != (b > drawn)) {
+                    faults << QString("thumbnail %1 at block %2").arg(b).arg(drawn);
+                }
+            }
+            if (window->bufferedImage()->pixmap().cacheKey() !=
+                f.thumbnail(drawn)->picture().cacheKey()) {
+                faults << QString("BufferedImage at block %1").arg(drawn);
+            }
+        };
+        QObject::connect(&f.window->host(), &WindowHost::progressStarted, f.window.get(),
+                         [&](ProgressWindow* window) {
+                             QObject::connect(window, &ProgressWindow::barWidthChanged, window,
+                                              [&check, window] { check(window); });
+                         });
+        f.open();
+        QCOMPARE(steps, 256);
+        f.chooseLevel(1);  // the first level's pictures go before the second one's are drawn
+        QCOMPARE(steps, 512);
+        QCOMPARE(faults.mid(0, 3), QStringList());
+    }
 };
 
 int runCommandsTest(int argc, char** argv) {
