@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
@@ -97,6 +98,42 @@ TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
             EXPECT_EQ(reloaded.unpackedData, s.data.unpackedData);
         }
     }
+}
+
+// A layout whose stream is exactly `packedSize` bytes: noise, then zeros up to 4096 bytes.
+std::optional<Bytes> layoutPackingTo(std::size_t packedSize) {
+    // Noise packs to about 9 bytes for every 8 (a description bit for each literal).
+    for (std::size_t noise = packedSize * 8 / 9 - 32; noise < packedSize; ++noise) {
+        Bytes layout = noiseBytes(noise);
+        layout.resize(4096, 0);
+        if (compressKosinskiOptimal(layout)->size() == packedSize) {
+            return layout;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(LevelSaver, AStreamExactlyAsLongAsItsRoomFitsAndOneByteMoreDoesNot) {
+    Session s(migratedDemo());
+    s.load(4);
+    const auto before = s.file.contents();
+    const auto tooLong = layoutPackingTo(3201);
+    ASSERT_TRUE(tooLong.has_value());
+    s.data.unpackedData = *tooLong;
+    EXPECT_EQ(s.save(4).error().code, ErrorCode::NoRoom);
+    EXPECT_EQ(s.file.contents(), before);
+
+    const auto full = layoutPackingTo(3200);
+    ASSERT_TRUE(full.has_value());
+    s.data.unpackedData = *full;
+    const auto report = s.save(4);
+    ASSERT_TRUE(report.ok()) << report.error().describe();
+    EXPECT_EQ(report->packedBytes, 3200);
+    LevelData next;  // the slot after it is untouched
+    ASSERT_TRUE(loadLevel(s.rom, 5, next, s.host).ok());
+    EXPECT_EQ(next.unpackedData, demoRom().layoutData[5]);
+    ASSERT_TRUE(loadLevel(s.rom, 4, next, s.host).ok());
+    EXPECT_EQ(next.unpackedData, *full);
 }
 
 TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
