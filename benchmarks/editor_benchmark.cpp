@@ -39,7 +39,7 @@ void BM_ChooseLevelInWindow(benchmark::State& state) {
     application();
     QTemporaryDir folder;
     const QString path = folder.filePath("demo.bin");
-    if (!writeDemoRom(path.toStdString()).ok()) {
+    if (!writeDemoRom(path.toStdString(), revisionProfile(RomKind::Revision01)).ok()) {
         state.SkipWithError("cannot write the demo ROM");
         return;
     }

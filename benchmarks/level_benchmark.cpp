@@ -13,12 +13,16 @@
 #include "rom/levelloader.h"
 #include "rom/levelsaver.h"
 #include "rom/romcheck.h"
+#include "rom/romidentity.h"
 #include "rom/romimage.h"
-#include "rom/romlayout.h"
 
 namespace {
 
 using namespace orvex;
+
+const RomProfile& benchProfile() {
+    return revisionProfile(RomKind::Revision01);
+}
 
 // A demo ROM file of its own for each benchmark, removed at exit.
 class BenchRom {
@@ -27,8 +31,8 @@ public:
         : mPath(std::filesystem::temp_directory_path() / ("orvex-bench-" + name + ".bin")) {
         DemoRomOptions options;
         options.fullTileArt = true;  // zone 0 has all 2048 tiles: the heaviest art there is
-        if (!writeDemoRom(mPath, options).ok() ||
-            (migrated && !migrateLayouts(RomImage(mPath), kFactoryLayoutDirectory).ok())) {
+        if (!writeDemoRom(mPath, benchProfile(), options).ok() ||
+            (migrated && !migrateLayouts(RomImage(mPath), benchProfile()).ok())) {
             std::fprintf(stderr, "cannot write %s\n", mPath.c_str());
         }
     }
@@ -51,9 +55,9 @@ void BM_DecodeLevelArt(benchmark::State& state) {
     SilentHost host;
     for (auto _ : state) {
         auto image = rom.readAll();
-        const bool ok = image.ok() && readTiles(*image, 0, data, host).ok() &&
-                        readChunks(*image, 0, data, host).ok() &&
-                        readBlocks(*image, 0, data, host).ok();
+        const bool ok = image.ok() && readTiles(*image, benchProfile(), 0, data, host).ok() &&
+                        readChunks(*image, benchProfile(), 0, data, host).ok() &&
+                        readBlocks(*image, benchProfile(), 0, data, host).ok();
         if (!ok) {
             state.SkipWithError("decoding failed");
             break;
@@ -70,7 +74,7 @@ void BM_LoadLevel(benchmark::State& state) {
     LevelData data;
     SilentHost host;
     for (auto _ : state) {
-        if (!loadLevel(rom, 0, data, host).ok()) {
+        if (!loadLevel(rom, benchProfile(), 0, data, host).ok()) {
             state.SkipWithError("load failed");
             break;
         }
@@ -85,14 +89,14 @@ void BM_SaveLevel(benchmark::State& state) {
     const RomImage rom = file.rom();
     LevelData data;
     SilentHost host;
-    if (!loadLevel(rom, 6, data, host).ok()) {
+    if (!loadLevel(rom, benchProfile(), 6, data, host).ok()) {
         state.SkipWithError("load failed");
         return;
     }
     std::uint8_t block = 0;
     for (auto _ : state) {
         data.unpackedData[700] = block++;  // an edit, so every save writes new bytes
-        if (!saveLevel(rom, 6, data, host).ok()) {
+        if (!saveLevel(rom, benchProfile(), 6, data, host).ok()) {
             state.SkipWithError("save failed");
             break;
         }
@@ -105,7 +109,7 @@ void BM_DrawOverview(benchmark::State& state) {
     const BenchRom file("overview");
     LevelData data;
     SilentHost host;
-    if (!loadLevel(file.rom(), 0, data, host).ok()) {
+    if (!loadLevel(file.rom(), benchProfile(), 0, data, host).ok()) {
         state.SkipWithError("load failed");
         return;
     }
@@ -116,5 +120,26 @@ void BM_DrawOverview(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawOverview)->Unit(benchmark::kMillisecond);
+
+// Identifying an image in memory, as every open does: a factory revision (serial and table
+// checks) and a build from the disassembly (every code pattern searched, every stream decoded).
+void BM_IdentifyRom(benchmark::State& state) {
+    const bool build = state.range(0) != 0;
+    auto demo = buildDemoRom(build ? demoBuildProfile() : benchProfile());
+    if (!demo) {
+        state.SkipWithError("no demo ROM");
+        return;
+    }
+    for (auto _ : state) {
+        auto identity = identifyRom(demo->image);
+        if (!identity) {
+            state.SkipWithError("not identified");
+            break;
+        }
+        benchmark::DoNotOptimize(identity->profile.levelList);
+    }
+    state.SetLabel(build ? "built from the disassembly" : "revision 01");
+}
+BENCHMARK(BM_IdentifyRom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "rom/romlayout.h"
+#include "rom/romprofile.h"
 
 namespace orvex {
 
@@ -14,10 +14,12 @@ std::vector<CommandInfo> makeCommands() {
         {"info",
          {"ROM"},
          {},
-         "list every level's art, layout and palette, and the header",
-         "One line per level: level, zone, act, the ROM offset and compressed length of its\n"
-         "tile art, chunk mappings, block mappings and layout, its palette number and palette\n"
-         "offset. Then whether the layouts are migrated, the ROM end field and the checksum."},
+         "name the image and list its tables, every level's streams, and the header",
+         "First what the image is (a revision of the game, or built from the disassembly) and\n"
+         "where each table lies and how it was found. Then one line per level: level, zone,\n"
+         "act, the ROM offset and compressed length of its tile art, chunk mappings, block\n"
+         "mappings and layout, its palette number and palette offset. Then whether the layouts\n"
+         "are migrated, the ROM end field and the checksum."},
         {"kos-decompress",
          {"IN", "OUT"},
          {{"--offset", "N", "byte offset of the stream in IN (decimal or 0x hex; default 0)"}},
@@ -63,9 +65,18 @@ std::vector<CommandInfo> makeCommands() {
          "Draws one plane of the level's layout at one pixel per pixel of a block picture: a\n"
          "4,096-byte layout gives 16,384 x 2,048 pixels; a partial last row of 256 bytes is\n"
          "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels)."},
+        {"normalize",
+         {"IN", "OUT"},
+         {},
+         "write the plain image inside a copier dump",
+         "Writes the plain cartridge image inside IN to OUT: a 512-byte copier header is\n"
+         "stripped, an interleaved .smd dump de-interleaved, a byte-swapped image swapped back.\n"
+         "IN itself is never changed."},
         {"demo-rom",
          {"OUT"},
-         {},
+         {{"--revision", "00|01|02|built",
+           "the table layout: a revision of the game (default 01) or a build with every table "
+           "moved"}},
          "write the demo ROM",
          "Writes the demo ROM: a complete cartridge image with 20 levels drawn by code."},
     };

@@ -7,13 +7,14 @@
 
 #include "compression/kosinski.h"
 #include "pngwriter.h"
+#include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/demorom.h"
 #include "rom/leveldirectory.h"
 #include "rom/levelloader.h"
 #include "rom/levelsaver.h"
 #include "rom/romcheck.h"
-#include "rom/romlayout.h"
+#include "rom/romidentity.h"
 #include "terminalhost.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -52,6 +53,11 @@ void printWarnings(ToolIo& io, std::string_view command, const LoadReport& repor
     for (const std::string& warning : report.warnings) {
         reportWarning(io, command, warning);
     }
+}
+
+// The ROM read whole and identified.
+Result<IdentifiedRom> readRom(const std::filesystem::path& path) {
+    return readIdentifiedRom(RomImage(path));
 }
 
 // Names the copy of the ROM that the first change kept beside it.
@@ -112,19 +118,20 @@ int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
 
 int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "layout-export";
-    auto image = readWholeFile(args.rom);
-    if (!image) {
-        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
+    auto rom = readRom(args.rom);
+    if (!rom) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
     }
+    const RomProfile& profile = rom->identity.profile;
     TerminalHost host = makeLevelHost(io);
     auto data = std::make_unique<LevelData>();
     const std::string what = "cannot read the layout of " + levelName(args.level);
-    auto layout = readMap(*image, args.level, *data, host);
+    auto layout = readMap(rom->bytes, profile, args.level, *data, host);
     if (!layout) {
         return reportFailure(io, kCommand, args.rom, what, layout.error());
     }
     if (layout->weirdOffset) {
-        auto at = layoutAddress(*image, args.level);
+        auto at = layoutAddress(rom->bytes, profile, args.level);
         return reportFailure(io, kCommand, args.rom, what, brokenOffError(at ? *at : 0, *layout));
     }
     if (Status written = writeFileAtomically(args.out, data->unpackedData); !written) {
@@ -142,10 +149,15 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.in, "cannot read the layout", layout.error());
     }
     const RomImage rom(args.rom);
+    auto identified = readIdentifiedRom(rom);
+    if (!identified) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", identified.error());
+    }
+    const RomProfile& profile = identified->identity.profile;
     TerminalHost host = makeLevelHost(io);
     auto data = std::make_unique<LevelData>();
     const std::string what = "cannot save the layout of " + levelName(args.level);
-    auto loaded = loadLevel(rom, args.level, *data, host);
+    auto loaded = loadLevel(identified->bytes, profile, args.level, *data, host);
     if (!loaded) {
         return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
                              loaded.error());
@@ -156,7 +168,7 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
                                  ", the level's layout " + bytesText(data->unpackedData.size()));
     }
     data->unpackedData = std::move(*layout);
-    auto saved = saveLevel(rom, args.level, *data, host);
+    auto saved = saveLevel(rom, profile, args.level, *data, host);
     if (!saved) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
     }
@@ -171,16 +183,16 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "migrate";
     const RomImage rom(args.rom);
     TerminalHost host = makeHost(io, args.yes ? Answering::Yes : Answering::Ask);
-    auto outcome = [&] {
+    auto check = [&] {
         ProgressScope progress(host);
         host.setCaption(kCheckingCaption);
         host.setBarWidth(0);
         return checkROM(rom, host);
     }();
-    if (!outcome) {
-        return reportFailure(io, kCommand, args.rom, "cannot migrate the layouts", outcome.error());
+    if (!check) {
+        return reportFailure(io, kCommand, args.rom, "cannot migrate the layouts", check.error());
     }
-    switch (*outcome) {
+    switch (check->outcome) {
         case RomCheckOutcome::AlreadyMigrated:
             io.out << "the layouts are already migrated; nothing changed\n";
             break;
@@ -188,7 +200,7 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
             io.out << "not migrated; nothing changed\n";
             break;
         case RomCheckOutcome::Migrated: {
-            auto directory = rom.readLong(kLayoutDirectoryPointer);
+            auto directory = rom.readLong(check->identity.profile.layoutDirectoryPointer);
             io.out << "migrated the layouts of all " << kLevelCount
                    << " levels; the layout directory is now at "
                    << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
@@ -202,12 +214,14 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
 int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "fix-checksum";
     const RomImage rom(args.rom);
-    auto image = rom.readAll();
+    auto image = readIdentifiedRom(rom);
     if (!image) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
     }
-    auto stored = storedChecksum(*image);
-    auto computed = stored ? computeChecksum(*image) : Result<std::uint16_t>(stored.error());
+    const HeaderFields& header = image->identity.profile.header;
+    auto stored = storedChecksum(image->bytes, header);
+    auto computed =
+        stored ? computeChecksum(image->bytes, header) : Result<std::uint16_t>(stored.error());
     if (!computed) {
         return reportFailure(io, kCommand, args.rom, "cannot compute the checksum",
                              computed.error());
@@ -216,10 +230,10 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
         io.out << "checksum " << hexOffset(*stored) << " is already correct; nothing changed\n";
         return kExitOk;
     }
-    if (Status written = rom.writeWord(kChecksumField, *computed); !written) {
+    if (Status written = rom.writeWord(header.checksum, *computed); !written) {
         return reportFailure(io, kCommand, args.rom, "cannot write the checksum", written.error());
     }
-    io.out << "checksum at " << hexOffset(kChecksumField) << ": " << hexOffset(*stored) << " -> "
+    io.out << "checksum at " << hexOffset(header.checksum) << ": " << hexOffset(*stored) << " -> "
            << hexOffset(*computed) << '\n';
     reportBackup(io, rom);
     return kExitOk;
@@ -245,9 +259,13 @@ Status writePicture(const Image& image, const std::filesystem::path& out, Termin
 }  // namespace
 
 int runRender(const RenderArgs& args, ToolIo& io) {
+    auto rom = readRom(args.rom);
+    if (!rom) {
+        return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
+    }
     TerminalHost host = makeLevelHost(io);
     auto data = std::make_unique<LevelData>();
-    auto loaded = loadLevel(RomImage(args.rom), args.level, *data, host);
+    auto loaded = loadLevel(rom->bytes, rom->identity.profile, args.level, *data, host);
     if (!loaded) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot load " + levelName(args.level),
                              loaded.error());
@@ -274,10 +292,53 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     return kExitOk;
 }
 
+int runNormalize(const NormalizeArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "normalize";
+    auto input = readWholeFile(args.in);
+    if (!input) {
+        return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
+    }
+    const DumpFormat format = detectDumpFormat(*input);
+    if (format == DumpFormat::Unrecognised) {
+        return reportFailure(io, kCommand, args.in,
+                             "not a Mega Drive cartridge image in any format Orvex knows (no "
+                             "\"SEGA\" where a plain image, a copier dump or a byte-swapped "
+                             "image has it)");
+    }
+    std::error_code unknown;
+    if (std::filesystem::equivalent(args.in, args.out, unknown)) {
+        return reportFailure(io, kCommand, args.out,
+                             "the output is the input file; name another file for the plain "
+                             "image");
+    }
+    const std::vector<std::uint8_t> plain = plainImage(*input, format);
+    if (Status written = writeFileAtomically(args.out, plain); !written) {
+        return reportFailure(io, kCommand, args.out, "cannot write the plain image",
+                             written.error());
+    }
+    io.out << args.in.string() << " is " << describeDumpFormat(format)
+           << "; wrote the plain image (" << bytesText(plain.size()) << ") to " << args.out.string()
+           << '\n';
+    return kExitOk;
+}
+
+namespace {
+
+const RomProfile& demoProfile(const std::string& revision) {
+    if (revision == "built") {
+        return demoBuildProfile();
+    }
+    return revisionProfile(revision == "00"   ? RomKind::Revision00
+                           : revision == "02" ? RomKind::Revision02
+                                              : RomKind::Revision01);
+}
+
+}  // namespace
+
 int runDemoRom(const DemoRomArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "demo-rom";
     const std::filesystem::path temporary = temporarySibling(args.out);
-    Status written = writeDemoRom(temporary);
+    Status written = writeDemoRom(temporary, demoProfile(args.revision));
     if (written) {
         written = moveIntoPlace(temporary, args.out);
     }

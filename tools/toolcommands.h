@@ -62,8 +62,13 @@ struct RenderArgs {
     Plane plane = Plane::Foreground;
     bool blocks = false;
 };
+struct NormalizeArgs {
+    std::filesystem::path in;
+    std::filesystem::path out;
+};
 struct DemoRomArgs {
     std::filesystem::path out;
+    std::string revision = "01";  // 00, 01, 02 or built
 };
 
 [[nodiscard]] int runInfo(const InfoArgs& args, ToolIo& io);
@@ -74,6 +79,7 @@ struct DemoRomArgs {
 [[nodiscard]] int runMigrate(const MigrateArgs& args, ToolIo& io);
 [[nodiscard]] int runFixChecksum(const FixChecksumArgs& args, ToolIo& io);
 [[nodiscard]] int runRender(const RenderArgs& args, ToolIo& io);
+[[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 
 // The whole tool: `args` are the words after the program name. Parses the command line,

@@ -51,6 +51,14 @@ struct Conversion {
         return text == "bg" ? Plane::Background : Plane::Foreground;
     }
 
+    std::string revision() {
+        const std::string text = args.value("--revision").value_or("01");
+        if (text != "00" && text != "01" && text != "02" && text != "built") {
+            fail("--revision must be 00, 01, 02 or built, not \"" + text + "\"");
+        }
+        return text;
+    }
+
     void fail(std::string reason) {
         if (error.empty()) {
             error = std::move(reason);
@@ -114,8 +122,17 @@ const std::map<std::string_view, Runner>& runners() {
                  RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(), v.args.has("--blocks")},
                  runRender);
          }},
-        {"demo-rom", [](Conversion& v,
-                        ToolIo& io) { return finish(v, io, DemoRomArgs{v.path(0)}, runDemoRom); }},
+        {"normalize",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, NormalizeArgs{v.path(0), v.path(1)}, runNormalize);
+         }},
+        {"demo-rom",
+         [](Conversion& v, ToolIo& io) {
+             DemoRomArgs args;
+             args.out = v.path(0);
+             args.revision = v.revision();
+             return finish(v, io, args, runDemoRom);
+         }},
     };
     return table;
 }

@@ -8,7 +8,8 @@
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/romlayout.h"
+#include "rom/romcheck.h"
+#include "rom/romidentity.h"
 #include "toolcommands.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -65,9 +66,9 @@ StreamFacts streamFacts(ByteSpan rom, std::int32_t offset, std::string_view what
     return facts;
 }
 
-Result<StreamFacts> artFacts(ByteSpan rom, std::int16_t level, std::int16_t increment,
-                             std::string_view name, Problems& problems) {
-    auto entry = getDataAddr(rom, level, increment);
+Result<StreamFacts> artFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                             std::int16_t increment, std::string_view name, Problems& problems) {
+    auto entry = getDataAddr(rom, profile, level, increment);
     if (!entry) {
         return entry.error();
     }
@@ -75,10 +76,13 @@ Result<StreamFacts> artFacts(ByteSpan rom, std::int16_t level, std::int16_t incr
                        problems);
 }
 
-Status addArtFacts(ByteSpan rom, std::int16_t level, LevelFacts& facts, Problems& problems) {
-    auto tiles = artFacts(rom, level, kTileArtIncrement, "the tile art", problems);
-    auto chunks = artFacts(rom, level, kChunkMappingsIncrement, "the chunk mappings", problems);
-    auto blocks = artFacts(rom, level, kBlockMappingsIncrement, "the block mappings", problems);
+Status addArtFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level, LevelFacts& facts,
+                   Problems& problems) {
+    auto tiles = artFacts(rom, profile, level, kTileArtIncrement, "the tile art", problems);
+    auto chunks =
+        artFacts(rom, profile, level, kChunkMappingsIncrement, "the chunk mappings", problems);
+    auto blocks =
+        artFacts(rom, profile, level, kBlockMappingsIncrement, "the block mappings", problems);
     if (!tiles || !chunks || !blocks) {
         return !tiles ? tiles.error() : !chunks ? chunks.error() : blocks.error();
     }
@@ -88,19 +92,20 @@ Status addArtFacts(ByteSpan rom, std::int16_t level, LevelFacts& facts, Problems
     return {};
 }
 
-Result<LevelFacts> levelFacts(ByteSpan rom, std::int16_t level, Problems& problems) {
+Result<LevelFacts> levelFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                              Problems& problems) {
     LevelFacts facts;
-    auto zoneAct = levelZoneAct(rom, level);
+    auto zoneAct = levelZoneAct(rom, profile, level);
     if (!zoneAct) {
         return zoneAct.error();
     }
     facts.zoneAct = *zoneAct;
-    if (Status art = addArtFacts(rom, level, facts, problems); !art) {
+    if (Status art = addArtFacts(rom, profile, level, facts, problems); !art) {
         return art.error();
     }
-    auto blockEntry = getDataAddr(rom, level, kBlockMappingsIncrement);
-    auto palette = paletteAddress(rom, level);
-    auto layoutAt = layoutAddress(rom, level);
+    auto blockEntry = getDataAddr(rom, profile, level, kBlockMappingsIncrement);
+    auto palette = paletteAddress(rom, profile, level);
+    auto layoutAt = layoutAddress(rom, profile, level);
     if (!blockEntry || !palette || !layoutAt) {
         return !blockEntry ? blockEntry.error() : !palette ? palette.error() : layoutAt.error();
     }
@@ -127,16 +132,17 @@ std::string describeLevel(std::int16_t level, const LevelFacts& facts) {
            std::to_string(facts.paletteNumber) + " at " + hexOffset(facts.paletteAddr);
 }
 
-std::string describeMigration(std::int32_t directory) {
-    const bool migrated = directory != kFactoryLayoutDirectory;
+std::string describeMigration(ByteSpan rom, const RomProfile& profile, std::int32_t directory) {
+    const bool migrated = layoutsMigrated(rom, profile);
     return std::string("layouts: ") + (migrated ? "migrated" : "not migrated") +
            " (layout directory at " + hexOffset(directory) + ", pointer at " +
-           hexOffset(kLayoutDirectoryPointer) + ")";
+           hexOffset(profile.layoutDirectoryPointer) + ")";
 }
 
-std::string describeChecksum(std::uint16_t stored, const Result<std::uint16_t>& computed) {
-    std::string text =
-        "checksum (" + hexOffset(kChecksumField) + "): stored " + hexOffset(stored) + ", computed ";
+std::string describeChecksum(const HeaderFields& header, std::uint16_t stored,
+                             const Result<std::uint16_t>& computed) {
+    std::string text = "checksum (" + hexOffset(header.checksum) + "): stored " +
+                       hexOffset(stored) + ", computed ";
     if (!computed) {
         return text + "unknown (" + computed.error().describe() + ")";
     }
@@ -144,45 +150,59 @@ std::string describeChecksum(std::uint16_t stored, const Result<std::uint16_t>& 
 }
 
 // The header lines: migration, ROM end, checksum.
-Status printHeader(ByteSpan rom, std::ostream& out, Problems& problems) {
-    auto directory = layoutDirectory(rom);
-    auto romEnd = readLong(rom, kRomEndField);
-    auto stored = storedChecksum(rom);
+Status printHeader(ByteSpan rom, const RomProfile& profile, std::ostream& out, Problems& problems) {
+    const HeaderFields& header = profile.header;
+    auto directory = layoutDirectory(rom, profile);
+    auto romEnd = readLong(rom, header.romEnd);
+    auto stored = storedChecksum(rom, header);
     if (!directory || !romEnd || !stored) {
         return !directory ? directory.error() : !romEnd ? romEnd.error() : stored.error();
     }
-    const auto computed = computeChecksum(rom);
+    const auto computed = computeChecksum(rom, header);
     if (!computed) {
         problems.add("the checksum", computed.error());
     }
-    out << describeMigration(*directory) << '\n'
-        << "ROM end (" << hexOffset(kRomEndField) << "): " << hexOffset(*romEnd) << " (file length "
-        << hexOffset(static_cast<std::int64_t>(rom.size())) << ")\n"
-        << describeChecksum(*stored, computed) << '\n';
+    out << describeMigration(rom, profile, *directory) << '\n'
+        << "ROM end (" << hexOffset(header.romEnd) << "): " << hexOffset(*romEnd)
+        << " (file length " << hexOffset(static_cast<std::int64_t>(rom.size())) << ")\n"
+        << describeChecksum(header, *stored, computed) << '\n';
     return {};
+}
+
+// The identification line, then a line per table: its offset and how it was found.
+void printIdentity(const RomIdentity& identity, std::ostream& out) {
+    out << "image: " << describeIdentity(identity) << '\n';
+    for (const TableId table : allTables()) {
+        const auto offset = tableOffset(identity.profile, table);
+        out << "table " << tableName(table) << ": "
+            << (offset ? hexOffset(*offset) + ", " : std::string())
+            << describeTableSource(identity, table) << '\n';
+    }
 }
 
 }  // namespace
 
 int runInfo(const InfoArgs& args, ToolIo& io) {
-    auto image = readWholeFile(args.rom);
+    auto image = readIdentifiedRom(RomImage(args.rom));
     if (!image) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
     }
+    const RomProfile& profile = image->identity.profile;
     Problems problems;
     std::vector<std::string> lines;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto facts = levelFacts(*image, level, problems);
+        auto facts = levelFacts(image->bytes, profile, level, problems);
         if (!facts) {
             return reportFailure(io, kCommand, args.rom,
                                  "cannot read the tables of " + levelName(level), facts.error());
         }
         lines.push_back(describeLevel(level, *facts));
     }
+    printIdentity(image->identity, io.out);
     for (const std::string& line : lines) {
         io.out << line << '\n';
     }
-    if (Status header = printHeader(*image, io.out, problems); !header) {
+    if (Status header = printHeader(image->bytes, profile, io.out, problems); !header) {
         return reportFailure(io, kCommand, args.rom, "cannot read the header", header.error());
     }
     if (problems.count > 0) {

@@ -22,6 +22,8 @@ enum class ErrorCode {
     NotLoaded,      // the operation needs a level that has been loaded completely
     Cancelled,      // the user answered a question with No
     NotARom,        // the file is not a Mega Drive cartridge image this editor understands
+    NotPlainImage,  // a copier dump (header, interleaved, byte-swapped): normalise it first
+    Truncated,      // the image is shorter than its own header says
 };
 
 // An error value: a code, a message for the user, and the byte offset where the data broke

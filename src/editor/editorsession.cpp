@@ -10,17 +10,22 @@ bool EditorSession::hasUnsavedEdits() const {
 
 Result<RomCheckOutcome> EditorSession::openRom(const std::filesystem::path& path, Host& host) {
     RomImage candidate(path);
-    auto outcome = checkROM(candidate, host);
-    if (outcome) {
-        mRom = std::move(candidate);
-        dropLevel();
+    auto check = checkROM(candidate, host);
+    if (!check) {
+        return check.error();
     }
-    return outcome;
+    mRom = std::move(candidate);
+    mIdentity = check->identity;
+    dropLevel();
+    return check->outcome;
 }
 
 Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host,
                                             const BlockDrawn& drawn) {
-    auto report = orvex::loadLevel(mRom, level, *mLevel, host, drawn);
+    if (!mIdentity) {
+        return makeError(ErrorCode::NotLoaded, "No ROM is open");
+    }
+    auto report = orvex::loadLevel(mRom, mIdentity->profile, level, *mLevel, host, drawn);
     if (report) {
         mShownLevel = level;
         mSavedLayout = mLevel->unpackedData;
@@ -29,7 +34,10 @@ Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host,
 }
 
 Result<SaveReport> EditorSession::saveLevel(std::int16_t level, Host& host) {
-    auto report = orvex::saveLevel(mRom, level, *mLevel, host);
+    if (!mIdentity) {
+        return makeError(ErrorCode::NotLoaded, "No ROM is open");
+    }
+    auto report = orvex::saveLevel(mRom, mIdentity->profile, level, *mLevel, host);
     if (report) {
         mSavedLayout = mLevel->unpackedData;
     }

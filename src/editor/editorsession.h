@@ -25,6 +25,8 @@ public:
 
     [[nodiscard]] bool hasRom() const { return !mRom.empty(); }
     [[nodiscard]] const RomImage& rom() const { return mRom; }
+    // What the open ROM is and where its tables lie; empty before a ROM is open.
+    [[nodiscard]] const std::optional<RomIdentity>& identity() const { return mIdentity; }
     [[nodiscard]] const LevelData& level() const { return *mLevel; }
     // The level whose data is in memory, complete or not.
     [[nodiscard]] std::optional<std::int16_t> shownLevel() const { return mShownLevel; }
@@ -33,8 +35,8 @@ public:
     // True when the layout of a completely loaded level differs from the one loaded or saved.
     [[nodiscard]] bool hasUnsavedEdits() const;
 
-    // The ROM check on `path`. Only when it succeeds does the file become the open ROM; the
-    // level of the previous ROM is then dropped.
+    // The ROM check on `path` (identification, then the migration offer). Only when it
+    // succeeds does the file become the open ROM; the level of the previous ROM is then dropped.
     [[nodiscard]] Result<RomCheckOutcome> openRom(const std::filesystem::path& path, Host& host);
     // Loads a level of the open ROM; on an error the level in memory stays as it was.
     [[nodiscard]] Result<LoadReport> loadLevel(std::int16_t level, Host& host,
@@ -56,6 +58,7 @@ private:
     void dropLevel();
 
     RomImage mRom;
+    std::optional<RomIdentity> mIdentity;
     std::unique_ptr<LevelData> mLevel;
     std::optional<std::int16_t> mShownLevel;
     std::vector<std::uint8_t> mSavedLayout;

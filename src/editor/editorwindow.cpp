@@ -23,6 +23,8 @@
 #include "editor/resizerule.h"
 #include "editor/uitext.h"
 #include "pngwriter.h"
+#include "rom/cartridge.h"
+#include "rom/romidentity.h"
 #include "windows/aboutwindow.h"
 #include "windows/centerme.h"
 
@@ -215,6 +217,10 @@ void EditorWindow::createStatusLine() {
     mNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     mNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     line->addPermanentWidget(mNote, 1);
+    // What the open ROM is: "revision 01 (factory tables)".
+    mRomInfo = new QLabel(line);
+    mRomInfo->setObjectName("RomInfo");
+    line->addPermanentWidget(mRomInfo);
 }
 
 void EditorWindow::createForm() {
@@ -357,11 +363,16 @@ void EditorWindow::openRomFile(const QString& path) {
         return;
     }
     BusyScope busy(*this);
-    const auto checked = mSession->openRom(QFile::encodeName(path).toStdString(), *mHost);
-    if (!checked) {
-        showError("The ROM " + path + " could not be opened.", checked.error());
+    const std::optional<QString> plain = plainRomPath(path);
+    if (!plain) {
         return;
     }
+    const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), *mHost);
+    if (!checked) {
+        showError("The ROM " + *plain + " could not be opened.", checked.error());
+        return;
+    }
+    mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
     mUndo->clear();
     mNote->clear();
     const auto& backup = mSession->rom().backupPath();
@@ -373,6 +384,35 @@ void EditorWindow::openRomFile(const QString& path) {
     }
     mCombo1->setCurrentIndex(0);
     loadLevelAt(0);
+}
+
+// A copier dump is never opened as it is: its owner is offered a plain copy beside it, which
+// is opened instead (at once, when an identical copy is already there). Empty when nothing is
+// to be opened.
+std::optional<QString> EditorWindow::plainRomPath(const QString& path) {
+    const std::filesystem::path file = QFile::encodeName(path).toStdString();
+    auto bytes = RomImage(file).readAll();
+    const DumpFormat format = bytes ? detectDumpFormat(*bytes) : DumpFormat::Plain;
+    if (format == DumpFormat::Plain || format == DumpFormat::Unrecognised) {
+        return path;  // the ROM check says what is wrong with anything else
+    }
+    const std::filesystem::path copy = plainCopyPath(file);
+    const std::vector<std::uint8_t> image = plainImage(*bytes, format);
+    const QString copyText = QFile::decodeName(copy.c_str());
+    if (auto existing = RomImage(copy).readAll(); existing && *existing == image) {
+        return copyText;
+    }
+    if (!mDialogs->askYesNo(kMessageTitle,
+                            "This is " + toQString(describeDumpFormat(format)) +
+                                ". Save a plain copy as " + fileNameText(copy) + " and open it?",
+                            true)) {
+        return std::nullopt;
+    }
+    if (Status written = writeNewFile(copy, image); !written) {
+        showError("No plain copy of " + path + " could be saved.", written.error());
+        return std::nullopt;
+    }
+    return copyText;
 }
 
 void EditorWindow::onLevelChosen(int index) {

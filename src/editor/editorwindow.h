@@ -113,6 +113,7 @@ private:
     void storeLayoutBlock(std::size_t position, std::uint8_t block);
     void showPointer(std::optional<int> cell);
     void showNote(const QString& text, const QString& details);
+    [[nodiscard]] std::optional<QString> plainRomPath(const QString& path);
     [[nodiscard]] std::int32_t cellRow(int cell) const;
     [[nodiscard]] std::int32_t cellColumn(int cell) const;
     void refreshOverview();
@@ -147,6 +148,7 @@ private:
     std::array<QAction*, 2> mPlaneActions{};  // Foreground, Background
     QLabel* mPointerInfo = nullptr;
     QLabel* mNote = nullptr;
+    QLabel* mRomInfo = nullptr;
     OverviewWindow* mOverview = nullptr;
     Plane mPlane = Plane::Foreground;
     std::optional<int> mPointedCell;

@@ -29,7 +29,8 @@ void StartupRom::writeDemo() {
         return;
     }
     const QString path = folder->filePath("orvex-demo.bin");
-    const Status written = writeDemoRom(QFile::encodeName(path).toStdString());
+    const Status written =
+        writeDemoRom(QFile::encodeName(path).toStdString(), revisionProfile(RomKind::Revision01));
     if (!written) {
         mError = "The demo ROM could not be written.\n\n" + toQString(written.error().describe());
         return;

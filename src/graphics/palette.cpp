@@ -28,14 +28,15 @@ void convertLine(const std::uint8_t* at, std::array<ColourValue, 16>& line) {
 
 }  // namespace
 
-Status convertPalette(ByteSpan rom, std::int32_t paletteAddr, LevelPalette& out) {
-    if (Status fixed = checkPaletteRead(rom, kFixedPaletteLineOffset); !fixed) {
+Status convertPalette(ByteSpan rom, std::int32_t fixedLineAddr, std::int32_t paletteAddr,
+                      LevelPalette& out) {
+    if (Status fixed = checkPaletteRead(rom, fixedLineAddr); !fixed) {
         return fixed;
     }
     if (Status level = checkPaletteRead(rom, paletteAddr); !level) {
         return level;
     }
-    const std::uint8_t* fixedLine = rom.data() + kFixedPaletteLineOffset;
+    const std::uint8_t* fixedLine = rom.data() + fixedLineAddr;
     const std::uint8_t* levelLines = rom.data() + paletteAddr;
     convertLine(fixedLine, out.colours[0]);
     for (std::size_t line = 1; line < 4; ++line) {

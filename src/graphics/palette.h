@@ -12,8 +12,7 @@ namespace orvex {
 // bits 16-23, bits 24-31 zero.
 using ColourValue = std::uint32_t;
 
-inline constexpr std::int32_t kFixedPaletteLineOffset = 0x29E2;  // palette line 0 of every level
-inline constexpr std::int32_t kPaletteReadSize = 128;            // bytes read at each source
+inline constexpr std::int32_t kPaletteReadSize = 128;  // bytes read at each source
 
 // Converts one Mega Drive colour word (high byte hi, low byte lo). Red is in bits 1-3 of lo,
 // green in bits 5-7 of lo, blue in bits 1-3 of hi; every 3-bit level n becomes 32 n.
@@ -42,9 +41,11 @@ struct LevelPalette {
     friend bool operator==(const LevelPalette&, const LevelPalette&) = default;
 };
 
-// Reads the level's 64 colours from a ROM image: line 0 from the fixed line at 0x29E2, lines 1
-// to 3 from the 96 bytes at paletteAddr. Each source is read as 128 bytes, so both must have
-// 128 bytes inside `rom`; otherwise FileRead with the offset, and `out` is left unchanged.
-[[nodiscard]] Status convertPalette(ByteSpan rom, std::int32_t paletteAddr, LevelPalette& out);
+// Reads the level's 64 colours from a ROM image: line 0 from the fixed line at fixedLineAddr
+// (the same for every level), lines 1 to 3 from the 96 bytes at paletteAddr. Each source is
+// read as 128 bytes, so both must have 128 bytes inside `rom`; otherwise FileRead with the
+// offset, and `out` is left unchanged.
+[[nodiscard]] Status convertPalette(ByteSpan rom, std::int32_t fixedLineAddr,
+                                    std::int32_t paletteAddr, LevelPalette& out);
 
 }  // namespace orvex

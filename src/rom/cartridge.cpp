@@ -2,61 +2,163 @@
 
 #include <algorithm>
 #include <string>
-#include <string_view>
-
-#include "rom/romlayout.h"
+#include <utility>
 
 namespace orvex {
 
 namespace {
 
 constexpr std::string_view kConsoleName = "SEGA";
+constexpr std::string_view kSwappedConsoleName = "ESAG";
 constexpr std::size_t kCopierHeaderSize = 512;
 constexpr std::size_t kSmdBlockSize = 16384;
+constexpr std::size_t kSmdHalf = kSmdBlockSize / 2;
 
-bool hasConsoleName(ByteSpan rom, std::size_t at) {
-    return rom.size() >= at + kConsoleName.size() &&
-           std::equal(kConsoleName.begin(), kConsoleName.end(),
-                      rom.begin() + static_cast<std::ptrdiff_t>(at));
+bool hasText(ByteSpan file, std::size_t at, std::string_view text) {
+    return file.size() >= at + text.size() &&
+           std::equal(text.begin(), text.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-// A Super Magic Drive dump: a 512-byte header whose bytes 8 and 9 are 0xAA 0xBB, then the game
-// in 16 KiB blocks with odd and even bytes split into halves.
-bool looksInterleaved(ByteSpan rom) {
-    return rom.size() > kCopierHeaderSize && rom.size() % kSmdBlockSize == kCopierHeaderSize &&
-           rom[8] == 0xAA && rom[9] == 0xBB;
+// Byte `at` of the plain image inside the first block of an .smd dump: the block's first half
+// holds the odd bytes, its second half the even ones.
+std::uint8_t interleavedByte(ByteSpan file, std::size_t at) {
+    const std::size_t inBlock = at % 2 == 0 ? kSmdHalf + at / 2 : at / 2;
+    return file[kCopierHeaderSize + inBlock];
+}
+
+bool looksInterleaved(ByteSpan file) {
+    if (file.size() < kCopierHeaderSize + kSmdBlockSize ||
+        (file.size() - kCopierHeaderSize) % kSmdBlockSize != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kConsoleName.size(); ++i) {
+        if (interleavedByte(file, 0x100 + i) != static_cast<std::uint8_t>(kConsoleName[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void deinterleave(ByteSpan file, std::vector<std::uint8_t>& plain) {
+    const std::size_t blocks = (file.size() - kCopierHeaderSize) / kSmdBlockSize;
+    plain.resize(blocks * kSmdBlockSize);
+    for (std::size_t block = 0; block < blocks; ++block) {
+        const std::size_t from = kCopierHeaderSize + block * kSmdBlockSize;
+        const std::size_t to = block * kSmdBlockSize;
+        for (std::size_t i = 0; i < kSmdHalf; ++i) {
+            plain[to + 2 * i] = file[from + kSmdHalf + i];
+            plain[to + 2 * i + 1] = file[from + i];
+        }
+    }
+}
+
+std::string sizeText(std::int64_t bytes) {
+    return std::to_string(bytes) + " bytes";
 }
 
 }  // namespace
 
-Status checkCartridge(ByteSpan rom) {
-    if (looksInterleaved(rom)) {
-        return makeError(ErrorCode::NotARom,
-                         "This is an interleaved copier dump (.smd) with a 512-byte header; "
-                         "convert it to a raw .bin cartridge image first");
+DumpFormat detectDumpFormat(ByteSpan file) {
+    if (hasText(file, 0x100, kConsoleName) || hasText(file, 0x101, kConsoleName)) {
+        return DumpFormat::Plain;
     }
-    if (rom.size() < static_cast<std::size_t>(kChecksumStart)) {
-        return makeError(ErrorCode::NotARom,
-                         "The file is only " + std::to_string(rom.size()) +
-                             " bytes long: too short for a Mega Drive cartridge image");
+    if (looksInterleaved(file)) {
+        return DumpFormat::Interleaved;
     }
-    if (!hasConsoleName(rom, kHeaderConsoleName) && !hasConsoleName(rom, kHeaderConsoleName + 1)) {
-        return makeError(ErrorCode::NotARom,
-                         "The file is not a Mega Drive cartridge image (no \"SEGA\" at 0x100)",
-                         kHeaderConsoleName);
+    if (hasText(file, kCopierHeaderSize + 0x100, kConsoleName)) {
+        return DumpFormat::CopierHeader;
     }
-    return {};
+    if (hasText(file, 0x100, kSwappedConsoleName)) {
+        return DumpFormat::ByteSwapped;
+    }
+    return DumpFormat::Unrecognised;
 }
 
-Result<std::vector<std::uint8_t>> readCartridge(const RomImage& rom) {
-    auto image = rom.readAll();
-    if (!image) {
-        return image.error();
+std::string_view describeDumpFormat(DumpFormat format) {
+    switch (format) {
+        case DumpFormat::Plain:
+            return "a plain cartridge image";
+        case DumpFormat::CopierHeader:
+            return "an image with a 512-byte copier header";
+        case DumpFormat::Interleaved:
+            return "an interleaved .smd dump";
+        case DumpFormat::ByteSwapped:
+            return "a byte-swapped image";
+        case DumpFormat::Unrecognised:
+            break;
     }
-    if (Status cartridge = checkCartridge(*image); !cartridge) {
-        return cartridge.error();
+    return "not a Mega Drive cartridge image";
+}
+
+std::vector<std::uint8_t> plainImage(ByteSpan file, DumpFormat format) {
+    std::vector<std::uint8_t> plain;
+    switch (format) {
+        case DumpFormat::CopierHeader:
+            plain.assign(file.begin() + kCopierHeaderSize, file.end());
+            break;
+        case DumpFormat::Interleaved:
+            deinterleave(file, plain);
+            break;
+        case DumpFormat::ByteSwapped:
+            plain.assign(file.begin(), file.end());
+            for (std::size_t at = 0; at + 1 < plain.size(); at += 2) {
+                std::swap(plain[at], plain[at + 1]);
+            }
+            break;
+        case DumpFormat::Plain:
+        case DumpFormat::Unrecognised:
+            plain.assign(file.begin(), file.end());
+            break;
     }
-    return image;
+    return plain;
+}
+
+std::filesystem::path plainCopyPath(const std::filesystem::path& dump) {
+    std::filesystem::path copy = dump;
+    copy.replace_extension(".bin");
+    if (copy == dump) {
+        copy = dump.parent_path() / (dump.stem().string() + "-plain.bin");
+    }
+    return copy;
+}
+
+Status checkCartridge(ByteSpan rom, const HeaderFields& header) {
+    const DumpFormat format = detectDumpFormat(rom);
+    if (format != DumpFormat::Plain && format != DumpFormat::Unrecognised) {
+        return makeError(ErrorCode::NotPlainImage,
+                         "This is " + std::string(describeDumpFormat(format)) +
+                             ", not a plain cartridge image. Convert it with \"orvex-tool "
+                             "normalize\" (or let the editor save a plain copy) and open that");
+    }
+    if (rom.size() < static_cast<std::size_t>(header.checksumStart)) {
+        return makeError(ErrorCode::NotARom,
+                         "The file is only " + sizeText(static_cast<std::int64_t>(rom.size())) +
+                             " long: too short for a Mega Drive cartridge image");
+    }
+    if (format == DumpFormat::Unrecognised) {
+        return makeError(ErrorCode::NotARom,
+                         "The file is not a Mega Drive cartridge image (no \"SEGA\" at " +
+                             hexOffset(header.consoleName) + ")",
+                         header.consoleName);
+    }
+    if (static_cast<std::int64_t>(rom.size()) > kCartridgeSpace) {
+        return makeError(ErrorCode::NotARom,
+                         "The file is " + sizeText(static_cast<std::int64_t>(rom.size())) +
+                             ", more than the 4 MiB (" + sizeText(kCartridgeSpace) +
+                             ") a Mega Drive cartridge can address");
+    }
+    auto end = readLong(rom, header.romEnd);
+    const std::int64_t claimed = end ? std::int64_t{*end} + 1 : -1;
+    if (!end || claimed > static_cast<std::int64_t>(rom.size())) {
+        return makeError(ErrorCode::Truncated,
+                         "The file is " + sizeText(static_cast<std::int64_t>(rom.size())) +
+                             ", but its header says the image is " +
+                             (end ? sizeText(claimed) : std::string("larger")) +
+                             ": it is cut short (an incomplete dump or copy). Open a complete "
+                             "image; Orvex never writes into a truncated one",
+                         header.romEnd);
+    }
+    return {};
 }
 
 }  // namespace orvex

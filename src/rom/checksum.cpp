@@ -1,48 +1,55 @@
 #include "rom/checksum.h"
 
 #include <algorithm>
-
-#include "rom/romlayout.h"
+#include <string>
 
 namespace orvex {
 
-Result<std::uint16_t> computeChecksum(ByteSpan rom) {
-    auto end = readLong(rom, kRomEndField);
+Result<std::uint16_t> computeChecksum(ByteSpan rom, const HeaderFields& header) {
+    auto end = readLong(rom, header.romEnd);
     if (!end) {
         return end.error();
     }
-    // The game adds the word at 0x200, then every further word whose address is not past the
-    // end field: the words at even addresses 0x200 .. end.
-    const std::int64_t last = std::max<std::int64_t>(*end, kChecksumStart);
-    if (!fitsIn(rom.size(), kChecksumStart, (last | 1) + 1 - kChecksumStart)) {
+    // The game adds the word at the start, then every further word whose address is not past
+    // the end field: the words at even addresses start .. end.
+    const std::int64_t first = header.checksumStart;
+    const std::int64_t last = std::max<std::int64_t>(*end, first);
+    if (!fitsIn(rom.size(), first, (last | 1) + 1 - first)) {
         return makeError(ErrorCode::FileRead, "The ROM end field points past the end of the file",
-                         kRomEndField);
+                         header.romEnd);
     }
     std::uint32_t sum = 0;
-    for (std::int64_t at = kChecksumStart; at <= last; at += 2) {
+    for (std::int64_t at = first; at <= last; at += 2) {
         const auto index = static_cast<std::size_t>(at);
         sum += (std::uint32_t{rom[index]} << 8) | rom[index + 1];
     }
     return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 
-Result<std::uint16_t> storedChecksum(ByteSpan rom) {
-    return readWord(rom, kChecksumField);
+Result<std::uint16_t> storedChecksum(ByteSpan rom, const HeaderFields& header) {
+    return readWord(rom, header.checksum);
 }
 
-Status finishHeader(std::vector<std::uint8_t>& rom) {
+Status finishHeader(std::vector<std::uint8_t>& rom, const HeaderFields& header) {
     if (rom.size() % 2 != 0) {
         rom.push_back(0x00);
     }
-    if (rom.size() < kChecksumStart || rom.size() - 1 > 0x7FFFFFFF) {
+    if (static_cast<std::int64_t>(rom.size()) > kCartridgeSpace) {
+        return makeError(ErrorCode::NoRoom,
+                         "The ROM would grow to " + std::to_string(rom.size()) +
+                             " bytes, past the 4 MiB (" + std::to_string(kCartridgeSpace) +
+                             " bytes) a Mega Drive cartridge can address; nothing was written");
+    }
+    if (rom.size() < static_cast<std::size_t>(header.checksumStart)) {
         return makeError(ErrorCode::OutOfRange, "The ROM is too short for a cartridge header");
     }
-    putLong(rom, kRomEndField, static_cast<std::uint32_t>(rom.size() - 1));
-    auto sum = computeChecksum(rom);
+    putLong(rom, static_cast<std::size_t>(header.romEnd),
+            static_cast<std::uint32_t>(rom.size() - 1));
+    auto sum = computeChecksum(rom, header);
     if (!sum) {
         return sum.error();
     }
-    putWord(rom, kChecksumField, *sum);
+    putWord(rom, static_cast<std::size_t>(header.checksum), *sum);
     return {};
 }
 

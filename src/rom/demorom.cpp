@@ -9,6 +9,7 @@
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
+#include "rom/codepatterns.h"
 #include "rom/leveldata.h"
 
 namespace orvex {
@@ -23,6 +24,40 @@ constexpr std::array<std::array<std::uint8_t, 2>, kLevelCount> kLevels = {{
 constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 16};
 
 constexpr std::int32_t kPaletteArea = 0x3000;
+constexpr std::int32_t kCodeArea = 0x1000;       // where the instructions naming tables go
+constexpr std::uint8_t kFirstLevelPalette = 4;   // 0 to 3 are the game's own screens' palettes
+constexpr std::uint16_t kPaletteLine1 = 0xFB20;  // palette RAM of line 1
+constexpr std::uint16_t kPaletteLine0 = 0xFB00;
+constexpr std::uint16_t kLevelPaletteLongs = 0x17;  // 3 lines, in longs - 1
+constexpr std::uint16_t kFixedPaletteLongs = 0x0F;  // 2 lines, in longs - 1
+constexpr std::string_view kBuildSerial = "GM 00001051-01";
+constexpr std::int32_t kDirectorySize = 4 * kZoneCount;  // two act words a zone
+constexpr std::int32_t kPcRelativeReach = 0x30;          // code placed this far before its table
+
+// An image built from the disassembly with everything moved: the code that names the tables
+// sits elsewhere too, so the layout directory pointer moved with it.
+constexpr RomProfile kDemoBuild{
+    .kind = RomKind::Disassembly,
+    .name = "built from the disassembly",
+    .serial = "",
+    .factoryChecksum = 0,
+    .header = {},
+    .levelList = 0x9700,
+    .levelArtTable = 0x42A00,
+    .palettePointerTable = 0x2900,
+    .fixedPaletteLine = 0x2B00,
+    .layoutDirectoryPointer = 0xE812,
+    .factoryLayoutDirectory = 0x45C40,
+    .objectDirectory = 0xE6A00,
+    .ringDirectory = 0xE4500,
+    .startPositions = 0xC300,
+    .levelSizes = 0xC180,
+    .collisionPrimary = 0x4B00,
+    .collisionSecondary = 0x4B44,
+    .waterHeights = 0x4700,
+    .patternLoadCues = 0x42900,
+    .debugObjectLists = 0x41E00,
+};
 constexpr std::int32_t kArtArea = 0x50000;
 constexpr std::int32_t kLayoutBytes = 4096;
 
@@ -46,16 +81,18 @@ void putText(std::vector<std::uint8_t>& image, std::size_t at, std::string_view 
     std::copy(text.begin(), text.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-void writeHeader(std::vector<std::uint8_t>& image) {
+void writeHeader(std::vector<std::uint8_t>& image, const RomProfile& profile) {
     std::fill(image.begin() + 0x100, image.begin() + 0x200, std::uint8_t{' '});
     putText(image, 0x100, "SEGA MEGA DRIVE ");
     putText(image, 0x110, "(C)ORVX 2026.DEC");
     putText(image, 0x120, "ORVEX DEMO LEVELS");
     putText(image, 0x150, "ORVEX DEMO LEVELS");
-    putText(image, 0x180, "GM 00000000-00");
-    putWord(image, kChecksumField, 0);
+    putText(image, static_cast<std::size_t>(profile.header.serial),
+            profile.serial.empty() ? kBuildSerial : profile.serial);
+    putWord(image, static_cast<std::size_t>(profile.header.checksum), 0);
     putLong(image, 0x1A0, 0);
-    putLong(image, kRomEndField, static_cast<std::uint32_t>(image.size() - 1));
+    putLong(image, static_cast<std::size_t>(profile.header.romEnd),
+            static_cast<std::uint32_t>(image.size() - 1));
     putText(image, 0x1F0, "JUE");
 }
 
@@ -64,14 +101,26 @@ std::uint16_t colourWord(std::uint32_t red, std::uint32_t green, std::uint32_t b
     return static_cast<std::uint16_t>(((blue & 7) << 9) | ((green & 7) << 5) | ((red & 7) << 1));
 }
 
-void writeFixedPaletteLine(std::vector<std::uint8_t>& image) {
+void putPaletteEntry(std::vector<std::uint8_t>& image, const RomProfile& profile,
+                     std::uint32_t number, std::int32_t source, std::uint16_t destination,
+                     std::uint16_t longs) {
+    const std::size_t entry = static_cast<std::size_t>(profile.palettePointerTable) +
+                              kPalettePointerEntrySize * std::size_t{number};
+    putLong(image, entry, static_cast<std::uint32_t>(source));
+    putWord(image, entry + 4, destination);
+    putWord(image, entry + 6, longs);
+}
+
+void writeFixedPaletteLine(std::vector<std::uint8_t>& image, const RomProfile& profile) {
+    putPaletteEntry(image, profile, kFixedPaletteEntry, profile.fixedPaletteLine, kPaletteLine0,
+                    kFixedPaletteLongs);
     for (std::uint32_t c = 0; c < 16; ++c) {
         // A grey ramp with a few pure colours, the same for every level.
         const std::uint32_t level = c / 2;
         const std::uint16_t word =
             c < 12 ? colourWord(level, level, level)
                    : colourWord(c == 12 ? 7 : 0, c == 13 ? 7 : 0, c == 14 ? 7 : 3);
-        putWord(image, kFixedPaletteLineOffset + 2 * c, word);
+        putWord(image, static_cast<std::size_t>(profile.fixedPaletteLine) + 2 * c, word);
     }
 }
 
@@ -298,12 +347,68 @@ Result<std::vector<std::uint8_t>> packOptimal(const std::vector<std::uint8_t>& d
     return withoutTrailingZero(std::move(*packed));
 }
 
+// Where the code naming a pattern's tables goes: before the table for a pc-relative
+// reference, around the pointer for the layout directory, in the code area otherwise.
+std::int32_t codePlace(const CodePattern& pattern, const RomProfile& profile,
+                       std::int32_t& codeCursor) {
+    const CodeReference& first = pattern.references.front();
+    const std::int32_t table = tableOffset(profile, first.table).value_or(0);
+    switch (first.rule) {
+        case AddressRule::PcRelative:
+            return table - kPcRelativeReach;
+        case AddressRule::Operand:
+            return table - first.at;
+        case AddressRule::AbsoluteLong:
+            break;
+    }
+    const std::int32_t place = codeCursor;
+    codeCursor += 0x20;
+    return place;
+}
+
+void writeReference(std::vector<std::uint8_t>& image, const RomProfile& profile, std::int32_t place,
+                    const CodeReference& reference) {
+    const auto at = static_cast<std::size_t>(place + reference.at);
+    const std::int32_t table = tableOffset(profile, reference.table).value_or(0);
+    switch (reference.rule) {
+        case AddressRule::AbsoluteLong:
+            putLong(image, at, static_cast<std::uint32_t>(table));
+            break;
+        case AddressRule::Operand:
+            putLong(image, at,
+                    static_cast<std::uint32_t>(profile.factoryLayoutDirectory.value_or(0)));
+            break;
+        case AddressRule::PcRelative:
+            // The extension word: index register d0.w, then the displacement from the word.
+            image[at] = 0x00;
+            image[at + 1] =
+                static_cast<std::uint8_t>(static_cast<std::int8_t>(table - (place + reference.at)));
+            break;
+    }
+}
+
+// The instructions that name each table, as the game's code has them.
+void writeCode(std::vector<std::uint8_t>& image, const RomProfile& profile) {
+    std::int32_t codeCursor = kCodeArea;
+    for (const CodePattern& pattern : codePatterns()) {
+        const std::int32_t place = codePlace(pattern, profile, codeCursor);
+        const auto bytes = parsePattern(pattern.bytes);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            image[static_cast<std::size_t>(place) + i] =
+                bytes[i] < 0 ? std::uint8_t{0} : static_cast<std::uint8_t>(bytes[i]);
+        }
+        for (const CodeReference& reference : pattern.references) {
+            writeReference(image, profile, place, reference);
+        }
+    }
+}
+
 Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
     std::int32_t cursor = kArtArea;
     for (std::size_t i = 0; i < kZones.size(); ++i) {
         DemoZone zone;
         zone.zone = kZones[i];
-        zone.paletteNumber = static_cast<std::uint8_t>(i + 1);
+        zone.paletteNumber = static_cast<std::uint8_t>(kFirstLevelPalette + i);
         zone.paletteOffset = kPaletteArea + 0x80 * static_cast<std::int32_t>(i);
         const auto index = static_cast<std::int32_t>(i);
         zone.tileCount = (options.fullTileArt && i == 0) ? kBaseTiles : 128 + 64 * index;
@@ -311,8 +416,8 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         zone.blockCount = (options.shortBlockMappings && i == 0) ? 200 : kBlockCount;
         const auto palette = zonePalette(i);
         std::copy(palette.begin(), palette.end(), rom.image.begin() + zone.paletteOffset);
-        putLong(rom.image, kPalettePointerTable + 8u * zone.paletteNumber,
-                static_cast<std::uint32_t>(zone.paletteOffset));
+        putPaletteEntry(rom.image, rom.profile, zone.paletteNumber, zone.paletteOffset,
+                        kPaletteLine1, kLevelPaletteLongs);
 
         // Short mappings end 70 bytes into block 200: 35 of its 64 words.
         const std::size_t blockBytes = zone.blockCount == kBlockCount
@@ -330,7 +435,8 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         zone.blocks = placeStream(rom.image, cursor, *packedBlocks);
 
         // The top bytes of the tile and chunk longs are not offsets; give them a value anyway.
-        const std::size_t entry = kLevelArtTable + kLevelArtEntrySize * std::size_t{zone.zone};
+        const std::size_t entry = static_cast<std::size_t>(rom.profile.levelArtTable) +
+                                  kLevelArtEntrySize * std::size_t{zone.zone};
         putLong(rom.image, entry, 0x5A000000u | static_cast<std::uint32_t>(zone.tiles.offset));
         putLong(rom.image, entry + 4, 0x3C000000u | static_cast<std::uint32_t>(zone.chunks.offset));
         putLong(rom.image, entry + 8,
@@ -342,12 +448,16 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
 }
 
 Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
-    std::int32_t cursor = kFactoryLayoutDirectory + kMigratedDirectorySize;
+    const std::int32_t directory = rom.profile.factoryLayoutDirectory.value_or(0);
+    const auto list = static_cast<std::size_t>(rom.profile.levelList);
+    putWord(rom.image, list + 2u * kLevelCount, 0x4000);      // the special stage
+    putWord(rom.image, list + 2u * kLevelCount + 2, 0xFFFF);  // the sound test
+    std::int32_t cursor = directory + kDirectorySize;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
         const auto l = static_cast<std::size_t>(level);
         rom.levelZone[l] = kLevels[l][0];
         rom.levelAct[l] = kLevels[l][1];
-        putWord(rom.image, kLevelList + 2u * l,
+        putWord(rom.image, list + 2u * l,
                 static_cast<std::uint16_t>((kLevels[l][0] << 8) | kLevels[l][1]));
         rom.layoutData[l] = makeLayout(level);
         std::vector<std::uint8_t> stream;
@@ -362,13 +472,14 @@ Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
             }
             stream = withoutTrailingZero(std::move(*packed));
         }
-        if (cursor - kFactoryLayoutDirectory + static_cast<std::int32_t>(stream.size()) > 0x7FFF) {
+        if (cursor - directory + static_cast<std::int32_t>(stream.size()) > 0x7FFF) {
             return makeError(ErrorCode::OutOfRange,
                              "The demo layouts do not fit the factory directory");
         }
         rom.layouts[l] = placeStream(rom.image, cursor, stream);
-        putWord(rom.image, kFactoryLayoutDirectory + 4u * kLevels[l][0] + 2u * kLevels[l][1],
-                static_cast<std::uint16_t>(rom.layouts[l].offset - kFactoryLayoutDirectory));
+        putWord(rom.image,
+                static_cast<std::size_t>(directory) + 4u * kLevels[l][0] + 2u * kLevels[l][1],
+                static_cast<std::uint16_t>(rom.layouts[l].offset - directory));
     }
     return {};
 }
@@ -381,29 +492,34 @@ const DemoZone& DemoRom::zoneOf(std::int16_t level) const {
                          [zone](const DemoZone& z) { return z.zone == zone; });
 }
 
-Result<DemoRom> buildDemoRom(const DemoRomOptions& options) {
+const RomProfile& demoBuildProfile() {
+    return kDemoBuild;
+}
+
+Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& options) {
     DemoRom rom;
+    rom.profile = profile;
     rom.image.resize(kDemoRomSize);
     Noise noise(0x0E5A2026u);
     std::generate(rom.image.begin(), rom.image.end(), [&noise] { return noise.byte(); });
-    writeHeader(rom.image);
-    writeFixedPaletteLine(rom.image);
-    putLong(rom.image, kLayoutDirectoryPointer,
-            static_cast<std::uint32_t>(kFactoryLayoutDirectory));
+    writeHeader(rom.image, profile);
+    writeFixedPaletteLine(rom.image, profile);
+    writeCode(rom.image, profile);
     if (Status zones = buildZones(options, rom); !zones) {
         return zones.error();
     }
     if (Status layouts = buildLayouts(options, rom); !layouts) {
         return layouts.error();
     }
-    if (Status header = finishHeader(rom.image); !header) {
+    if (Status header = finishHeader(rom.image, profile.header); !header) {
         return header.error();
     }
     return rom;
 }
 
-Status writeDemoRom(const std::filesystem::path& path, const DemoRomOptions& options) {
-    auto rom = buildDemoRom(options);
+Status writeDemoRom(const std::filesystem::path& path, const RomProfile& profile,
+                    const DemoRomOptions& options) {
+    auto rom = buildDemoRom(profile, options);
     if (!rom) {
         return rom.error();
     }

@@ -8,12 +8,14 @@
 
 #include "common/error.h"
 #include "graphics/palette.h"
-#include "rom/romlayout.h"
+#include "rom/leveldata.h"
+#include "rom/romprofile.h"
 
-// A complete, valid cartridge image made by code: the game's tables at their places, 20 levels
-// over 13 zones, art drawn by code (each block shows its number in hex inside a frame) and
-// 4096-byte layouts, every stream made by our own encoders. Tests, benchmarks and the editor's
-// demo mode use it; no game data is ever needed.
+// A complete, valid cartridge image made by code: the game's tables at the places a profile
+// gives, with the instructions that name them in its code area, 20 levels over 13 zones, art drawn
+// by code (each block shows its number in hex inside a frame) and 4096-byte layouts, every stream
+// made by our own encoders. Tests, benchmarks and the editor's demo mode use it; no game data is
+// ever needed.
 
 namespace orvex {
 
@@ -47,6 +49,7 @@ struct DemoZone {
 };
 
 struct DemoRom {
+    RomProfile profile;
     std::vector<std::uint8_t> image;
     std::vector<DemoZone> zones;
     std::array<std::uint8_t, kLevelCount> levelZone{};
@@ -57,11 +60,18 @@ struct DemoRom {
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };
 
-// Builds the demo ROM in memory. Fails only if one of our encoders fails.
-[[nodiscard]] Result<DemoRom> buildDemoRom(const DemoRomOptions& options = {});
+// The tables of an image built from the disassembly with every table moved (and the layout
+// directory pointer with the code around it): what the demo ROM builder makes of a "hack".
+[[nodiscard]] const RomProfile& demoBuildProfile();
+
+// Builds the demo ROM in memory with its tables where `profile` says; a factory profile gets
+// that revision's serial, the build profile the serial the disassembly keeps (revision 01's).
+// Fails only if one of our encoders fails.
+[[nodiscard]] Result<DemoRom> buildDemoRom(const RomProfile& profile,
+                                           const DemoRomOptions& options = {});
 
 // Builds it and writes it to `path`, replacing any file there.
-[[nodiscard]] Status writeDemoRom(const std::filesystem::path& path,
+[[nodiscard]] Status writeDemoRom(const std::filesystem::path& path, const RomProfile& profile,
                                   const DemoRomOptions& options = {});
 
 }  // namespace orvex

@@ -5,10 +5,12 @@
 
 #include "common/byteorder.h"
 #include "common/error.h"
+#include "rom/romprofile.h"
 
 // Lookups through the game's own tables, from a level index (0..19, the level selector's entry
-// minus one) to ROM offsets. They read a ROM image in memory and validate nothing but widths
-// and bounds: an offset past the end of the file is the next reader's error.
+// minus one) to ROM offsets, at the places `profile` gives. They read a ROM image in memory and
+// validate nothing but widths and bounds: an offset past the end of the file is the next
+// reader's error.
 
 namespace orvex {
 
@@ -20,14 +22,16 @@ struct ZoneAct {
     std::uint8_t act = 0;
 };
 
-// The level list entry of `level` at 0x9454 + 2 level. OutOfRange for an index outside 0..19.
-[[nodiscard]] Result<ZoneAct> levelZoneAct(ByteSpan rom, std::int16_t level);
+// The level list entry of `level`. OutOfRange for an index outside 0..19 or a zone the game
+// does not have.
+[[nodiscard]] Result<ZoneAct> levelZoneAct(ByteSpan rom, const RomProfile& profile,
+                                           std::int16_t level);
 
-// The whole long of the level's zone entry in the level art table (0x42594 + 12 zone +
-// increment), top byte included. increment is 0 (tile art), 4 (chunk mappings) or 8 (block
-// mappings, with the palette number in the top byte).
-[[nodiscard]] Result<std::int32_t> getDataAddr(ByteSpan rom, std::int16_t level,
-                                               std::int16_t increment);
+// The whole long of the level's zone entry in the level art table (12 zone + increment), top
+// byte included. increment is 0 (tile art), 4 (chunk mappings) or 8 (block mappings, with the
+// palette number in the top byte).
+[[nodiscard]] Result<std::int32_t> getDataAddr(ByteSpan rom, const RomProfile& profile,
+                                               std::int16_t level, std::int16_t increment);
 
 // The offset stored in the low 24 bits and the palette number in the top byte of an art table
 // long.
@@ -38,14 +42,20 @@ struct ZoneAct {
     return static_cast<std::uint8_t>((entry >> 24) & 0xFF);
 }
 
-// paletteAddr: the long at 0x2782 + 8 palette number. A value above 0x7FFF does not fit the
-// 16-bit width the game's palettes are addressed with and is ValueTooLarge.
-[[nodiscard]] Result<std::int32_t> paletteAddress(ByteSpan rom, std::int16_t level);
+// paletteAddr: the source long of the level's palette in the palette pointer table.
+[[nodiscard]] Result<std::int32_t> paletteAddress(ByteSpan rom, const RomProfile& profile,
+                                                  std::int16_t level);
 
-// The layout directory offset D, the long at 0xE46E.
-[[nodiscard]] Result<std::int32_t> layoutDirectory(ByteSpan rom);
+// The layout directory offset D: the long at the profile's layout directory pointer.
+[[nodiscard]] Result<std::int32_t> layoutDirectory(ByteSpan rom, const RomProfile& profile);
+
+// The offset of the directory word of a zone and act: 4 zone + 2 act.
+[[nodiscard]] constexpr std::int32_t directoryWordOffset(ZoneAct zoneAct) {
+    return 4 * std::int32_t{zoneAct.zone} + 2 * std::int32_t{zoneAct.act};
+}
 
 // Where the level's compressed layout begins: D + the unsigned word at D + 4 zone + 2 act.
-[[nodiscard]] Result<std::int32_t> layoutAddress(ByteSpan rom, std::int16_t level);
+[[nodiscard]] Result<std::int32_t> layoutAddress(ByteSpan rom, const RomProfile& profile,
+                                                 std::int16_t level);
 
 }  // namespace orvex

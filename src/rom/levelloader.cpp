@@ -2,7 +2,6 @@
 
 #include "rom/cartridge.h"
 #include "rom/leveldirectory.h"
-#include "rom/romlayout.h"
 
 namespace orvex {
 
@@ -19,44 +18,46 @@ struct FetchedLevel {
     std::int32_t layoutOffset = 0;
 };
 
-Result<KosinskiDecoded> fetchArt(ByteSpan rom, std::int16_t level, std::int16_t increment,
-                                 Prompter& prompter) {
-    auto entry = getDataAddr(rom, level, increment);
+Result<KosinskiDecoded> fetchArt(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                                 std::int16_t increment, Prompter& prompter) {
+    auto entry = getDataAddr(rom, profile, level, increment);
     if (!entry) {
         return entry.error();
     }
     return decompressStream(rom, artOffset(*entry), prompter);
 }
 
-Status fetchPalette(ByteSpan rom, std::int16_t level, FetchedLevel& fetched) {
-    auto address = paletteAddress(rom, level);
+Status fetchPalette(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                    FetchedLevel& fetched) {
+    auto address = paletteAddress(rom, profile, level);
     if (!address) {
         return address.error();
     }
     fetched.paletteAddr = *address;
-    return convertPalette(rom, *address, fetched.palette);
+    return convertPalette(rom, profile.fixedPaletteLine, *address, fetched.palette);
 }
 
-Status fetchLevel(ByteSpan rom, std::int16_t level, Prompter& prompter, FetchedLevel& fetched) {
-    if (Status palette = fetchPalette(rom, level, fetched); !palette) {
+Status fetchLevel(ByteSpan rom, const RomProfile& profile, std::int16_t level, Prompter& prompter,
+                  FetchedLevel& fetched) {
+    if (Status palette = fetchPalette(rom, profile, level, fetched); !palette) {
         return palette;
     }
-    auto tiles = fetchArt(rom, level, kTileArtIncrement, prompter);
+    auto tiles = fetchArt(rom, profile, level, kTileArtIncrement, prompter);
     if (!tiles) {
         return tiles.error();
     }
     fetched.tiles = std::move(*tiles);
-    auto chunks = fetchArt(rom, level, kChunkMappingsIncrement, prompter);
+    auto chunks = fetchArt(rom, profile, level, kChunkMappingsIncrement, prompter);
     if (!chunks) {
         return chunks.error();
     }
     fetched.chunks = std::move(*chunks);
-    auto blocks = fetchArt(rom, level, kBlockMappingsIncrement, prompter);
+    auto blocks = fetchArt(rom, profile, level, kBlockMappingsIncrement, prompter);
     if (!blocks) {
         return blocks.error();
     }
     fetched.blocks = std::move(*blocks);
-    auto layoutAt = layoutAddress(rom, level);
+    auto layoutAt = layoutAddress(rom, profile, level);
     if (!layoutAt) {
         return layoutAt.error();
     }
@@ -94,9 +95,9 @@ Result<KosinskiDecoded> decompressStream(ByteSpan rom, std::int32_t offset, Prom
     return decoded;
 }
 
-Status readPalette(ByteSpan rom, std::int16_t level, LevelData& data) {
+Status readPalette(ByteSpan rom, const RomProfile& profile, std::int16_t level, LevelData& data) {
     FetchedLevel fetched;
-    if (Status palette = fetchPalette(rom, level, fetched); !palette) {
+    if (Status palette = fetchPalette(rom, profile, level, fetched); !palette) {
         return palette;
     }
     data.paletteAddr = fetched.paletteAddr;
@@ -104,8 +105,9 @@ Status readPalette(ByteSpan rom, std::int16_t level, LevelData& data) {
     return {};
 }
 
-Status readTiles(ByteSpan rom, std::int16_t level, LevelData& data, Host& host) {
-    auto tiles = fetchArt(rom, level, kTileArtIncrement, host);
+Status readTiles(ByteSpan rom, const RomProfile& profile, std::int16_t level, LevelData& data,
+                 Host& host) {
+    auto tiles = fetchArt(rom, profile, level, kTileArtIncrement, host);
     if (!tiles) {
         return tiles.error();
     }
@@ -114,8 +116,9 @@ Status readTiles(ByteSpan rom, std::int16_t level, LevelData& data, Host& host) 
     return {};
 }
 
-Status readChunks(ByteSpan rom, std::int16_t level, LevelData& data, Host& host) {
-    auto chunks = fetchArt(rom, level, kChunkMappingsIncrement, host);
+Status readChunks(ByteSpan rom, const RomProfile& profile, std::int16_t level, LevelData& data,
+                  Host& host) {
+    auto chunks = fetchArt(rom, profile, level, kChunkMappingsIncrement, host);
     if (!chunks) {
         return chunks.error();
     }
@@ -124,9 +127,9 @@ Status readChunks(ByteSpan rom, std::int16_t level, LevelData& data, Host& host)
     return {};
 }
 
-Result<BlockRenderReport> readBlocks(ByteSpan rom, std::int16_t level, LevelData& data,
-                                     Host& host) {
-    auto blocks = fetchArt(rom, level, kBlockMappingsIncrement, host);
+Result<BlockRenderReport> readBlocks(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                                     LevelData& data, Host& host) {
+    auto blocks = fetchArt(rom, profile, level, kBlockMappingsIncrement, host);
     if (!blocks) {
         return blocks.error();
     }
@@ -135,8 +138,9 @@ Result<BlockRenderReport> readBlocks(ByteSpan rom, std::int16_t level, LevelData
                          &host);
 }
 
-Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& data, Host& host) {
-    auto layoutAt = layoutAddress(rom, level);
+Result<KosinskiDecoded> readMap(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                                LevelData& data, Host& host) {
+    auto layoutAt = layoutAddress(rom, profile, level);
     if (!layoutAt) {
         return layoutAt.error();
     }
@@ -149,23 +153,23 @@ Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& dat
     return layout;
 }
 
-Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host,
-                             const BlockDrawn& drawn) {
+Result<LoadReport> loadLevel(const RomImage& rom, const RomProfile& profile, std::int16_t l_num,
+                             LevelData& data, Host& host, const BlockDrawn& drawn) {
     ProgressScope progress(host);
     auto image = rom.readAll();
     if (!image) {
         return image.error();
     }
-    return loadLevel(ByteSpan(*image), l_num, data, host, drawn);
+    return loadLevel(ByteSpan(*image), profile, l_num, data, host, drawn);
 }
 
-Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data, Host& host,
-                             const BlockDrawn& drawn) {
-    if (Status cartridge = checkCartridge(image); !cartridge) {
+Result<LoadReport> loadLevel(ByteSpan image, const RomProfile& profile, std::int16_t l_num,
+                             LevelData& data, Host& host, const BlockDrawn& drawn) {
+    if (Status cartridge = checkCartridge(image, profile.header); !cartridge) {
         return cartridge.error();
     }
     FetchedLevel fetched;
-    if (Status status = fetchLevel(image, l_num, host, fetched); !status) {
+    if (Status status = fetchLevel(image, profile, l_num, host, fetched); !status) {
         return status.error();
     }
 

@@ -11,6 +11,7 @@
 #include "graphics/blocks.h"
 #include "rom/leveldata.h"
 #include "rom/romimage.h"
+#include "rom/romprofile.h"
 
 namespace orvex {
 
@@ -24,31 +25,36 @@ struct LoadReport {
     bool layoutComplete = true;
 };
 
-// Loads level `l_num` (0..19) of the ROM into `data`: palette, tile art, chunk mappings, block
-// mappings and last the layout, which stays in data.unpackedData. The file is read once. Every
-// stream is fetched and decompressed before anything in `data` changes, so an error (a table
-// or stream cut off by the end of the file, a value too wide, a corrupt stream) leaves `data`
-// exactly as it was; so does a file that is not a cartridge image or an empty layout. A copy
-// before the start of the output shows "Argh, weird offset!" through
-// `host` and the load goes on with what was decoded. Progress goes to `host` between begin()
-// and end(); each block picture goes to `drawn` as soon as it is drawn, which happens only once
-// nothing can fail any more.
-[[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
-                                           Host& host, const BlockDrawn& drawn = {});
+// Loads level `l_num` (0..19) of the ROM, its tables where `profile` says, into `data`: palette,
+// tile art, chunk mappings, block mappings and last the layout, which stays in data.unpackedData.
+// The file is read once. Every stream is fetched and decompressed before anything in `data`
+// changes, so an error (a table or stream cut off by the end of the file, a value too wide, a
+// corrupt stream) leaves `data` exactly as it was; so does a file that is not a cartridge image or
+// an empty layout. A copy before the start of the output shows "Argh, weird offset!" through `host`
+// and the load goes on with what was decoded. Progress goes to `host` between begin() and end();
+// each block picture goes to `drawn` as soon as it is drawn, which happens only once nothing can
+// fail any more.
+[[nodiscard]] Result<LoadReport> loadLevel(const RomImage& rom, const RomProfile& profile,
+                                           std::int16_t l_num, LevelData& data, Host& host,
+                                           const BlockDrawn& drawn = {});
 
 // The same on a ROM image already in memory (what loadLevel reads from the file).
-[[nodiscard]] Result<LoadReport> loadLevel(ByteSpan image, std::int16_t l_num, LevelData& data,
-                                           Host& host, const BlockDrawn& drawn = {});
+[[nodiscard]] Result<LoadReport> loadLevel(ByteSpan image, const RomProfile& profile,
+                                           std::int16_t l_num, LevelData& data, Host& host,
+                                           const BlockDrawn& drawn = {});
 
 // The five steps, each on a ROM image already in memory. They change `data` only when they
 // succeed.
-[[nodiscard]] Status readPalette(ByteSpan rom, std::int16_t level, LevelData& data);
-[[nodiscard]] Status readTiles(ByteSpan rom, std::int16_t level, LevelData& data, Host& host);
-[[nodiscard]] Status readChunks(ByteSpan rom, std::int16_t level, LevelData& data, Host& host);
-[[nodiscard]] Result<BlockRenderReport> readBlocks(ByteSpan rom, std::int16_t level,
-                                                   LevelData& data, Host& host);
-[[nodiscard]] Result<KosinskiDecoded> readMap(ByteSpan rom, std::int16_t level, LevelData& data,
-                                              Host& host);
+[[nodiscard]] Status readPalette(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                                 LevelData& data);
+[[nodiscard]] Status readTiles(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                               LevelData& data, Host& host);
+[[nodiscard]] Status readChunks(ByteSpan rom, const RomProfile& profile, std::int16_t level,
+                                LevelData& data, Host& host);
+[[nodiscard]] Result<BlockRenderReport> readBlocks(ByteSpan rom, const RomProfile& profile,
+                                                   std::int16_t level, LevelData& data, Host& host);
+[[nodiscard]] Result<KosinskiDecoded> readMap(ByteSpan rom, const RomProfile& profile,
+                                              std::int16_t level, LevelData& data, Host& host);
 
 // Decompresses the stream at `offset` and shows "Argh, weird offset!" through `prompter` when
 // it breaks off that way.

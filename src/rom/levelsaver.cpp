@@ -10,31 +10,65 @@
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
 #include "rom/levelloader.h"
-#include "rom/romlayout.h"
+#include "rom/romcheck.h"
+#include "rom/romidentity.h"
 
 namespace orvex {
 
 namespace {
 
-Result<std::int64_t> factoryRoom(ByteSpan rom, std::int32_t start) {
+// Where every stream and table the profile knows of begins: the level streams, the layout
+// directory and the profile's tables. A layout's room ends at the first of these after it.
+std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
+    std::vector<std::int64_t> starts;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        for (const std::int16_t increment :
+             {kTileArtIncrement, kChunkMappingsIncrement, kBlockMappingsIncrement}) {
+            if (auto entry = getDataAddr(rom, profile, level, increment)) {
+                starts.push_back(artOffset(*entry));
+            }
+        }
+    }
+    if (auto directory = layoutDirectory(rom, profile)) {
+        starts.push_back(*directory);
+    }
+    for (const TableId table : allTables()) {
+        if (const auto offset = tableOffset(profile, table)) {
+            starts.push_back(*offset);
+        }
+    }
+    return starts;
+}
+
+// The room of a layout whose directory is not the migration's, measured from the file: up to
+// the next layout or other known stream or table; the layout that comes last keeps the length
+// of the stream there now, since whatever follows it is unknown.
+Result<std::int64_t> measuredRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
+    bool layoutFollows = false;
     std::int64_t next = std::numeric_limits<std::int64_t>::max();
     for (std::int16_t other = 0; other < kLevelCount; ++other) {
-        auto otherStart = layoutAddress(rom, other);
+        auto otherStart = layoutAddress(rom, profile, other);
         if (!otherStart) {
             return otherStart.error();
         }
         if (*otherStart > start) {
+            layoutFollows = true;
             next = std::min<std::int64_t>(next, *otherStart);
         }
-    }
-    if (next != std::numeric_limits<std::int64_t>::max()) {
-        return next - start;
     }
     auto current = decompressKosinski(rom, start);
     if (!current) {
         return current.error();
     }
-    return std::int64_t{current->packedLastIndex} + 1;
+    if (!layoutFollows) {
+        return std::int64_t{current->packedLastIndex} + 1;
+    }
+    for (const std::int64_t other : knownStarts(rom, profile)) {
+        if (other > start) {
+            next = std::min(next, other);
+        }
+    }
+    return next - start;
 }
 
 Result<std::vector<std::uint8_t>> compressLayout(const LevelData& data, Host& host) {
@@ -52,6 +86,24 @@ bool changedOnDisk(ByteSpan rom, std::int32_t layoutAt, const LayoutSnapshot& sn
     return !std::equal(snapshot.stream.begin(), snapshot.stream.end(), rom.begin() + layoutAt);
 }
 
+// The file as it is now, refused when it is no longer an image whose tables lie where they lay
+// when it was opened.
+Result<std::vector<std::uint8_t>> readSameRom(const RomImage& rom, const RomProfile& profile) {
+    auto image = rom.readAll();
+    if (!image) {
+        return image.error();
+    }
+    if (Status cartridge = checkCartridge(*image, profile.header); !cartridge) {
+        return cartridge.error();
+    }
+    if (Status tables = checkLevelTables(*image, profile); !tables) {
+        return makeError(ErrorCode::Cancelled,
+                         "The ROM file has changed on disk: " + tables.error().message +
+                             ". Open it again before saving; nothing was saved");
+    }
+    return image;
+}
+
 std::string changedPrompt(std::int16_t level) {
     return "The ROM file has changed on disk since " + levelName(level) +
            " was loaded.\r\nSaving now may overwrite what another program wrote.\r\n\r\n"
@@ -60,25 +112,22 @@ std::string changedPrompt(std::int16_t level) {
 
 }  // namespace
 
-Result<std::int64_t> layoutRoom(ByteSpan rom, std::int16_t level) {
-    auto directory = layoutDirectory(rom);
-    if (!directory) {
-        return directory.error();
-    }
-    auto start = layoutAddress(rom, level);
+Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    auto start = layoutAddress(rom, profile, level);
     if (!start) {
         return start.error();
     }
-    if (*directory != kFactoryLayoutDirectory) {
+    if (layoutsMigrated(rom, profile)) {
         if (level == kLevelCount - 1) {
-            return std::numeric_limits<std::int32_t>::max() - std::int64_t{*start};
+            return kCartridgeSpace - std::int64_t{*start};
         }
         return std::int64_t{kLayoutSlotSize};
     }
-    return factoryRoom(rom, *start);
+    return measuredRoom(rom, profile, *start);
 }
 
-Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData& data, Host& host) {
+Result<SaveReport> saveLevel(const RomImage& rom, const RomProfile& profile, std::int16_t l_num,
+                             LevelData& data, Host& host) {
     if (!data.loadedLevel || *data.loadedLevel != l_num) {
         return makeError(ErrorCode::NotLoaded,
                          "The layout of " + levelName(l_num) +
@@ -88,15 +137,15 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     if (!packed) {
         return packed.error();
     }
-    auto old = readCartridge(rom);
+    auto old = readSameRom(rom, profile);
     if (!old) {
         return old.error();
     }
-    auto layoutAt = layoutAddress(*old, l_num);
+    auto layoutAt = layoutAddress(*old, profile, l_num);
     if (!layoutAt) {
         return layoutAt.error();
     }
-    auto room = layoutRoom(*old, l_num);
+    auto room = layoutRoom(*old, profile, l_num);
     if (!room) {
         return room.error();
     }
@@ -121,7 +170,7 @@ Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData&
     image.resize(std::max(image.size(), at + data.packedData.size()), 0x00);
     std::copy(data.packedData.begin(), data.packedData.end(),
               image.begin() + static_cast<std::ptrdiff_t>(at));
-    if (Status header = finishHeader(image); !header) {
+    if (Status header = finishHeader(image, profile.header); !header) {
         return header.error();
     }
     const bool firstChange = !rom.backupPath().has_value();

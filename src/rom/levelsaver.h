@@ -9,6 +9,7 @@
 #include "common/host.h"
 #include "rom/leveldata.h"
 #include "rom/romimage.h"
+#include "rom/romprofile.h"
 
 namespace orvex {
 
@@ -21,19 +22,22 @@ struct SaveReport {
     std::optional<std::filesystem::path> newBackup;
 };
 
-// The bytes a layout may take at its place: in a migrated ROM the 3200-byte slot for level
-// indices 0..18 and no limit for 19, the last thing in the file; in a factory ROM the distance
-// to the next layout stream the directory points to, or for the highest one the length of the
+// The bytes a layout may take at its place: in a ROM whose layouts are migrated (see
+// layoutsMigrated) the 3200-byte slot for level indices 0..18 and up to 4 MiB for 19, the last
+// thing in the file; otherwise, measured from the file, the distance to the next layout stream,
+// art stream or table that follows it, or for the layout that comes last the length of the
 // stream there now.
-[[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, std::int16_t level);
+[[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile,
+                                              std::int16_t level);
 
 // Compresses data.unpackedData with the optimal encoder and writes it where the layout
-// directory says level `l_num`'s layout lies, then the ROM end field and the checksum.
-// Refuses, writing nothing: a level that is not loaded completely (NotLoaded), a stream longer
-// than its room (NoRoom, with both sizes), a ROM that changed on disk since the load unless
-// `host` answers Yes (Cancelled), a read-only file (FileWrite). On success the layout stays in
-// `data` for further editing and the snapshot follows the new file.
-[[nodiscard]] Result<SaveReport> saveLevel(const RomImage& rom, std::int16_t l_num, LevelData& data,
-                                           Host& host);
+// directory says level `l_num`'s layout lies, then the ROM end field and the checksum; the
+// tables are where `profile` says. Refuses, writing nothing: a file that no longer has those
+// tables (Cancelled), a save that would pass 4 MiB (NoRoom), a level that is not loaded completely
+// (NotLoaded), a stream longer than its room (NoRoom, with both sizes), a ROM that changed on disk
+// since the load unless `host` answers Yes (Cancelled), a read-only file (FileWrite). On success
+// the layout stays in `data` for further editing and the snapshot follows the new file.
+[[nodiscard]] Result<SaveReport> saveLevel(const RomImage& rom, const RomProfile& profile,
+                                           std::int16_t l_num, LevelData& data, Host& host);
 
 }  // namespace orvex

@@ -9,72 +9,94 @@
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/romlayout.h"
 
 namespace orvex {
 
 namespace {
 
-// The factory stream of one level: where it starts and how many bytes it has.
-Result<ByteSpan> factoryStream(ByteSpan rom, std::int32_t directory, std::int16_t level,
-                               ZoneAct zoneAct) {
-    const std::int64_t wordAt = std::int64_t{directory} + 4 * zoneAct.zone + 2 * zoneAct.act;
-    auto word = readWord(rom, wordAt);
-    if (!word) {
-        return word.error();
+constexpr std::int32_t kDirectoryWords = kMigratedDirectorySize / 2;
+
+// The stream of one level where the directory now points: its bytes, end marker included.
+Result<ByteSpan> currentStream(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    auto start = layoutAddress(rom, profile, level);
+    if (!start) {
+        return start.error();
     }
-    // The factory directory's words are signed 16-bit offsets; the game reads them that way.
-    if (*word >= 0x8000) {
-        return makeError(ErrorCode::ValueTooLarge,
-                         "The factory layout directory word of " + levelName(level) + " (" +
-                             hexOffset(*word) + ") does not fit a signed 16-bit offset",
-                         wordAt);
-    }
-    const std::int32_t start = directory + *word;
-    auto decoded = decompressKosinski(rom, start);
+    auto decoded = decompressKosinski(rom, *start);
     if (!decoded) {
         return decoded.error();
     }
     if (decoded->weirdOffset) {
-        return makeError(ErrorCode::CorruptStream,
-                         "The layout of " + levelName(level) +
-                             " is corrupt (a copy reaches "
-                             "before its start)",
-                         start);
+        return makeError(
+            ErrorCode::CorruptStream,
+            "The layout of " + levelName(level) + " is corrupt (a copy reaches before its start)",
+            *start);
     }
-    return rom.subspan(static_cast<std::size_t>(start),
+    return rom.subspan(static_cast<std::size_t>(*start),
                        static_cast<std::size_t>(decoded->packedLastIndex + 1));
 }
 
-Result<ZoneAct> migratableZoneAct(ByteSpan rom, std::int16_t level) {
-    auto zoneAct = levelZoneAct(rom, level);
-    if (!zoneAct) {
-        return zoneAct.error();
-    }
-    if (zoneAct->zone >= kMigratedZoneCount || zoneAct->act > 1) {
-        return makeError(ErrorCode::OutOfRange,
-                         "The level list names zone " + std::to_string(zoneAct->zone) + " act " +
-                             std::to_string(zoneAct->act) + " for " + levelName(level) +
-                             ", which the migrated layout directory cannot hold",
-                         kLevelList + kLevelListEntrySize * level);
-    }
-    return zoneAct;
-}
-
-// The migrated image: the old one with the directory and the slots appended.
-Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, std::int32_t directory) {
-    std::vector<std::uint8_t> image(old.begin(), old.end());
-    if (image.size() % 2 != 0) {
-        image.push_back(0x00);  // the directory's words must lie at even addresses
-    }
-    const auto tableAt = image.size();
-    image.resize(tableAt + kMigratedDirectorySize, 0x00);
+// The directory word index of each level, refusing pairs the new directory cannot hold and
+// pairs two levels share.
+Result<std::vector<std::int32_t>> migratedWordIndices(ByteSpan rom, const RomProfile& profile) {
+    std::vector<std::int32_t> words;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto zoneAct = migratableZoneAct(old, level);
+        auto zoneAct = levelZoneAct(rom, profile, level);
         if (!zoneAct) {
             return zoneAct.error();
         }
-        auto stream = factoryStream(old, directory, level, *zoneAct);
+        const std::int32_t index = directoryWordOffset(*zoneAct) / 2;
+        const std::int64_t entry = profile.levelList + 2 * std::int64_t{level};
+        if (zoneAct->act > 1) {
+            return makeError(ErrorCode::OutOfRange,
+                             "The level list names zone " + std::to_string(zoneAct->zone) +
+                                 " act " + std::to_string(zoneAct->act) + " for " +
+                                 levelName(level) +
+                                 ", which the migrated layout directory cannot hold",
+                             entry);
+        }
+        const auto earlier = std::find(words.begin(), words.end(), index);
+        if (earlier != words.end()) {
+            return makeError(ErrorCode::OutOfRange,
+                             levelName(static_cast<std::int16_t>(earlier - words.begin())) +
+                                 " and " + levelName(level) +
+                                 " name the same zone and act; each level needs a layout of "
+                                 "its own",
+                             entry);
+        }
+        words.push_back(index);
+    }
+    return words;
+}
+
+// Where the migration appends: after the last byte of data. Bytes past the ROM end field that
+// are all one filler value (a dump padded to 2 or 4 MiB) are not data.
+std::size_t appendOffset(ByteSpan rom, const HeaderFields& header) {
+    const std::size_t even = (rom.size() + 1) & ~std::size_t{1};
+    auto end = readLong(rom, header.romEnd);
+    if (!end || static_cast<std::size_t>(*end) + 1 >= rom.size()) {
+        return even;
+    }
+    const auto padding = rom.subspan(static_cast<std::size_t>(*end) + 1);
+    const std::uint8_t filler = padding.front();
+    const bool onlyFiller = (filler == 0x00 || filler == 0xFF) &&
+                            std::all_of(padding.begin(), padding.end(),
+                                        [filler](std::uint8_t byte) { return byte == filler; });
+    return onlyFiller ? (static_cast<std::size_t>(*end) + 2) & ~std::size_t{1} : even;
+}
+
+Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProfile& profile) {
+    auto words = migratedWordIndices(old, profile);
+    if (!words) {
+        return words.error();
+    }
+    std::vector<std::uint8_t> image(old.begin(), old.end());
+    const std::size_t tableAt = appendOffset(old, profile.header);
+    image.resize(std::max(image.size(), tableAt + kMigratedDirectorySize), 0x00);
+    std::fill(image.begin() + static_cast<std::ptrdiff_t>(tableAt),
+              image.begin() + static_cast<std::ptrdiff_t>(tableAt + kMigratedDirectorySize), 0x00);
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto stream = currentStream(old, profile, level);
         if (!stream) {
             return stream.error();
         }
@@ -90,54 +112,100 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, std::int32_t 
         image.resize(std::max(image.size(), slotAt + stream->size()), 0x00);
         std::copy(stream->begin(), stream->end(),
                   image.begin() + static_cast<std::ptrdiff_t>(slotAt));
-        putWord(image, tableAt + 4u * zoneAct->zone + 2u * zoneAct->act, slotWord);
+        if (!lastSlot) {
+            std::fill(image.begin() + static_cast<std::ptrdiff_t>(slotAt + stream->size()),
+                      image.begin() + static_cast<std::ptrdiff_t>(slotAt + kLayoutSlotSize), 0);
+        }
+        putWord(image,
+                tableAt + 2u * static_cast<std::size_t>((*words)[static_cast<std::size_t>(level)]),
+                slotWord);
     }
-    if (tableAt > 0x7FFFFFFF) {
-        return makeError(ErrorCode::ValueTooLarge, "The ROM is too large to migrate");
+    if (static_cast<std::int64_t>(image.size()) > kCartridgeSpace) {
+        return makeError(ErrorCode::NoRoom,
+                         "The migrated layouts would end at " + std::to_string(image.size()) +
+                             " bytes, past the 4 MiB (" + std::to_string(kCartridgeSpace) +
+                             " bytes) a Mega Drive cartridge can address; the image is already " +
+                             std::to_string(old.size()) + " bytes. Nothing was written");
     }
-    putLong(image, kLayoutDirectoryPointer, static_cast<std::uint32_t>(tableAt));
-    if (Status header = finishHeader(image); !header) {
+    putLong(image, static_cast<std::size_t>(profile.layoutDirectoryPointer),
+            static_cast<std::uint32_t>(tableAt));
+    if (Status header = finishHeader(image, profile.header); !header) {
         return header.error();
     }
     return image;
 }
 
+// Precondition: slotAt lies inside `rom`, which is at most 4 MiB long.
+bool slotStreamFits(ByteSpan rom, std::int64_t slotAt, bool lastSlot) {
+    auto decoded = decompressKosinski(rom, static_cast<std::int32_t>(slotAt));
+    return decoded && !decoded->weirdOffset &&
+           (lastSlot || decoded->packedLastIndex + 1 <= kLayoutSlotSize);
+}
+
 }  // namespace
 
-Status migrateLayouts(const RomImage& rom, std::int32_t factoryDirectory) {
-    auto old = readCartridge(rom);
+bool layoutsMigrated(ByteSpan rom, const RomProfile& profile) {
+    auto directory = layoutDirectory(rom, profile);
+    auto words = migratedWordIndices(rom, profile);
+    if (!directory || !words ||
+        !fitsIn(rom.size(), *directory,
+                kMigratedDirectorySize + std::int64_t{kLayoutSlotSize} * (kLevelCount - 1) + 1)) {
+        return false;
+    }
+    for (std::int32_t index = 0; index < kDirectoryWords; ++index) {
+        const auto level = std::find(words->begin(), words->end(), index) - words->begin();
+        const std::int64_t expected =
+            level < kLevelCount ? kMigratedDirectorySize + kLayoutSlotSize * level : 0;
+        if (*readWord(rom, std::int64_t{*directory} + 2 * index) != expected) {
+            return false;
+        }
+    }
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const std::int64_t slotAt =
+            std::int64_t{*directory} + kMigratedDirectorySize + kLayoutSlotSize * level;
+        if (!slotStreamFits(rom, slotAt, level == kLevelCount - 1)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Status migrateLayouts(const RomImage& rom, const RomProfile& profile) {
+    auto old = rom.readAll();
     if (!old) {
         return old.error();
+    }
+    if (Status cartridge = checkCartridge(*old, profile.header); !cartridge) {
+        return cartridge;
     }
     if (Status writable = rom.checkWritable(); !writable) {
         return writable;
     }
-    auto image = buildMigratedImage(*old, factoryDirectory);
+    auto image = buildMigratedImage(*old, profile);
     if (!image) {
         return image.error();
     }
     return rom.replaceContents(*image);
 }
 
-Result<RomCheckOutcome> checkROM(const RomImage& rom, Host& host) {
-    auto image = readCartridge(rom);
+Result<RomCheck> checkROM(const RomImage& rom, Host& host) {
+    auto image = readIdentifiedRom(rom);
     if (!image) {
         return image.error();
     }
-    auto pointer = readLong(*image, kLayoutDirectoryPointer);
-    if (!pointer) {
-        return pointer.error();
-    }
-    if (*pointer != kFactoryLayoutDirectory) {
-        return RomCheckOutcome::AlreadyMigrated;
+    RomCheck check{RomCheckOutcome::AlreadyMigrated, image->identity};
+    if (layoutsMigrated(image->bytes, check.identity.profile)) {
+        return check;
     }
     if (!host.askYesNo(kMigrationTitle, kMigrationPrompt, true)) {
-        return RomCheckOutcome::Declined;
+        check.outcome = RomCheckOutcome::Declined;
+        return check;
     }
-    if (Status migrated = migrateLayouts(rom, *pointer); !migrated) {
+    if (Status migrated = migrateLayouts(rom, check.identity.profile); !migrated) {
         return migrated.error();
     }
-    return RomCheckOutcome::Migrated;
+    check.outcome = RomCheckOutcome::Migrated;
+    return check;
 }
 
 }  // namespace orvex

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -326,6 +327,30 @@ Status RomImage::writeLong(std::int64_t offset, std::int32_t value) const {
     }
     putLong(*image, static_cast<std::size_t>(offset), static_cast<std::uint32_t>(value));
     return replaceContents(*image);
+}
+
+Status writeNewFile(const std::filesystem::path& path, ByteSpan bytes) {
+    const auto failed = [&path](const std::string& what) {
+        return makeError(ErrorCode::FileWrite, "Cannot write " + path.string() + ": " + what);
+    };
+    TemporaryFile temporary(path);
+    if (!temporary.valid()) {
+        return failed("no temporary file can be made in its folder");
+    }
+    if (!writeAll(temporary.fd(), bytes.data(), bytes.size())) {
+        return failed("writing failed (is the disk full?)");
+    }
+    ::fchmod(temporary.fd(), 0644);
+    if (::fsync(temporary.fd()) != 0 || !temporary.closeFile()) {
+        return failed("flushing to disk failed");
+    }
+    // link() never replaces: a file that appeared at `path` meanwhile is left alone.
+    if (::link(temporary.path().c_str(), path.c_str()) != 0) {
+        return failed(errno == EEXIST ? "a file of that name already exists"
+                                      : "the new file could not be put in place");
+    }
+    syncFolder(path.parent_path());
+    return {};
 }
 
 std::vector<std::uint8_t> wordBytes(std::uint16_t value) {

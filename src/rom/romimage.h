@@ -77,6 +77,11 @@ private:
         std::make_shared<std::optional<std::filesystem::path>>();
 };
 
+// Writes a file that does not exist yet, all or nothing: through a temporary file in the same
+// folder, flushed, then linked into place. FileWrite, leaving nothing behind, when `path`
+// already exists or any step fails.
+[[nodiscard]] Status writeNewFile(const std::filesystem::path& path, ByteSpan bytes);
+
 // Big-endian encodings of a word and a long.
 [[nodiscard]] std::vector<std::uint8_t> wordBytes(std::uint16_t value);
 [[nodiscard]] std::vector<std::uint8_t> longBytes(std::int32_t value);

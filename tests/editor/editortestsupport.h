@@ -61,7 +61,7 @@ inline const DemoRom& demoRom(int weirdLayoutLevel = -1) {
         if (weirdLayoutLevel >= 0) {
             options.weirdLayoutLevel = std::int16_t(weirdLayoutLevel);
         }
-        auto built = buildDemoRom(options);
+        auto built = buildDemoRom(revisionProfile(RomKind::Revision01), options);
         if (!built) {
             qFatal("no demo ROM: %s", built.error().describe().c_str());
         }

@@ -1,6 +1,8 @@
-// Loading all 20 levels from a mutated demo ROM. The input patches one of the ROM's tables or
-// streams and may cut the file short; every load must end in a level or a clear error, and never
-// read outside the image.
+// Identifying a mutated demo ROM (one built with every table moved, so that the tables are
+// found through its code) and loading all 20 levels from it. The input patches one of the ROM's
+// tables, code or streams and may cut the file short (the header then says so, as a tool that
+// cuts an image would write it); identification and every load must end in a result or a clear
+// error, and never read outside the image.
 //
 // Input: byte 0 picks the region, bytes 1-3 an offset inside it, byte 4 a cut of the file
 // (0 = none), the rest are the bytes written there.
@@ -16,7 +18,7 @@
 #include "rom/demorom.h"
 #include "rom/leveldata.h"
 #include "rom/levelloader.h"
-#include "rom/romlayout.h"
+#include "rom/romidentity.h"
 
 namespace {
 
@@ -26,19 +28,21 @@ struct Region {
 };
 
 const orvex::DemoRom& demo() {
-    static const orvex::DemoRom rom = *orvex::buildDemoRom();
+    static const orvex::DemoRom rom = *orvex::buildDemoRom(orvex::demoBuildProfile());
     return rom;
 }
 
 std::vector<Region> regions() {
     const auto& rom = demo();
+    const orvex::RomProfile& profile = rom.profile;
     std::vector<Region> list = {
         {0x100, 0x100},                                   // cartridge header
-        {orvex::kPalettePointerTable, 0x80},              // palette pointers
-        {orvex::kLevelList, 40},                          // level list
-        {orvex::kLayoutDirectoryPointer, 4},              // layout directory pointer
-        {orvex::kLevelArtTable, 12 * orvex::kZoneCount},  // level art table
-        {orvex::kFactoryLayoutDirectory, 68},             // layout directory
+        {0x1000, 0x100},                                  // code naming the tables
+        {profile.palettePointerTable, 0x80},              // palette pointers
+        {profile.levelList - 0x30, 0x30 + 44},            // level list and its code
+        {profile.layoutDirectoryPointer - 10, 20},        // layout directory pointer
+        {profile.levelArtTable, 12 * orvex::kZoneCount},  // level art table
+        {*profile.factoryLayoutDirectory, 68},            // layout directory
     };
     for (const auto& layout : rom.layouts) {
         list.push_back({layout.offset, layout.length});
@@ -67,12 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::copy(data + 5, data + 5 + count, image.begin() + static_cast<std::ptrdiff_t>(at));
     if (data[4] != 0) {
         image.resize(image.size() * data[4] / 256);
+        if (image.size() >= 0x200) {
+            image[0x1A4] = 0;
+            image[0x1A5] = static_cast<std::uint8_t>((image.size() - 1) >> 16);
+            image[0x1A6] = static_cast<std::uint8_t>((image.size() - 1) >> 8);
+            image[0x1A7] = static_cast<std::uint8_t>(image.size() - 1);
+        }
     }
 
+    const auto identity = orvex::identifyRom(image);
+    const orvex::RomProfile& profile = identity ? identity->profile : demo().profile;
     orvex::SilentHost host;
     orvex::LevelData level;
     for (std::int16_t index = 0; index < orvex::kLevelCount; ++index) {
-        const auto loaded = orvex::loadLevel(orvex::ByteSpan(image), index, level, host);
+        const auto loaded = orvex::loadLevel(orvex::ByteSpan(image), profile, index, level, host);
         if (loaded && loaded->layoutComplete && level.loadedLevel != index) {
             std::abort();
         }

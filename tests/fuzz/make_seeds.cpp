@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    const auto rom = orvex::buildDemoRom();
+    const auto rom = orvex::buildDemoRom(orvex::demoBuildProfile());
     if (!rom) {
         std::fprintf(stderr, "%s\n", rom.error().describe().c_str());
         return 1;

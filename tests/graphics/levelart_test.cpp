@@ -60,18 +60,20 @@ std::uint16_t wordFor(std::size_t l, std::size_t c) {
     return static_cast<std::uint16_t>(l << 9 | (c >> 1) << 5 | (c & 7) << 1);
 }
 
+constexpr std::int32_t kFixedLine = 0x29E2;  // anywhere before the level's lines
+
 // A ROM with the level's lines at 0x3000, at its very end. Every other byte is 0xEE, colour 0's
 // words included.
 LevelPalette romPalette() {
     Bytes rom(0x3000 + kPaletteReadSize, 0xEE);
     for (std::size_t c = 1; c < 16; ++c) {
-        putWord(rom, kFixedPaletteLineOffset + 2 * c, wordFor(0, c));
+        putWord(rom, kFixedLine + 2 * c, wordFor(0, c));
         for (std::size_t line = 1; line < 4; ++line) {
             putWord(rom, 0x3000 + 32 * (line - 1) + 2 * c, wordFor(line, c));
         }
     }
     LevelPalette palette;
-    EXPECT_TRUE(convertPalette(rom, 0x3000, palette).ok());
+    EXPECT_TRUE(convertPalette(rom, kFixedLine, 0x3000, palette).ok());
     return palette;
 }
 
@@ -101,14 +103,13 @@ TEST(Palette, ReadsTheFixedLineAndTheLevelsThreeLines) {
 TEST(Palette, ReadsOutsideTheRomFailAndChangeNothing) {
     // ROM size, address, error offset: the fixed line cut short, 96 bytes where 128 are read,
     // the level's lines running past the end, a negative address.
-    const std::array<Place, 4> cases{
-        {{kFixedPaletteLineOffset + 127, 0x100, kFixedPaletteLineOffset},
-         {0x3000 + 96, 0x3000, 0x3000},
-         {0x4000, 0x4000 - 127, 0x4000 - 127},
-         {0x4000, -2, -2}}};
+    const std::array<Place, 4> cases{{{kFixedLine + 127, 0x100, kFixedLine},
+                                      {0x3000 + 96, 0x3000, 0x3000},
+                                      {0x4000, 0x4000 - 127, 0x4000 - 127},
+                                      {0x4000, -2, -2}}};
     for (const auto& [size, address, offset] : cases) {
         LevelPalette palette;
-        const Status status = convertPalette(Bytes(size, 0x22), address, palette);
+        const Status status = convertPalette(Bytes(size, 0x22), kFixedLine, address, palette);
         ASSERT_FALSE(status.ok()) << address;
         EXPECT_EQ(status.error().code, ErrorCode::FileRead);
         EXPECT_EQ(status.error().offset, offset);

@@ -6,7 +6,6 @@
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/romlayout.h"
 #include "support/testrom.h"
 
 namespace orvex::testing {
@@ -16,25 +15,30 @@ std::vector<std::uint8_t> unpacked(const DemoRom& demo, const DemoStream& stream
     return decompressKosinski(demo.image, stream.offset)->data;
 }
 
-TEST(DemoRom, IsAValidCartridgeImageWithTheGamesTables) {
-    const auto& demo = demoRom();
+using DemoRomTest = ProfileTest;
+
+TEST_P(DemoRomTest, IsAValidCartridgeImageWithTheGamesTables) {
+    const auto& demo = this->demo();
+    const HeaderFields header;
     ASSERT_EQ(demo.image.size(), 0x100000u);
     EXPECT_EQ(std::string(demo.image.begin() + 0x100, demo.image.begin() + 0x104), "SEGA");
-    EXPECT_EQ(*readLong(demo.image, kRomEndField), 0xFFFFF);
-    EXPECT_EQ(*storedChecksum(demo.image), *computeChecksum(demo.image));
-    EXPECT_EQ(*readLong(demo.image, kLayoutDirectoryPointer), kFactoryLayoutDirectory);
+    EXPECT_EQ(*readLong(demo.image, header.romEnd), 0xFFFFF);
+    EXPECT_EQ(*storedChecksum(demo.image, header), *computeChecksum(demo.image, header));
+    EXPECT_EQ(*readLong(demo.image, profile().layoutDirectoryPointer),
+              *profile().factoryLayoutDirectory);
 
     std::set<std::pair<int, int>> pairs;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        const auto zoneAct = *levelZoneAct(demo.image, level);
+        const auto zoneAct = *levelZoneAct(demo.image, profile(), level);
         pairs.insert({zoneAct.zone, zoneAct.act});
-        EXPECT_EQ(decompressKosinski(demo.image, *layoutAddress(demo.image, level))->data,
-                  demo.layoutData[static_cast<std::size_t>(level)]);
+        EXPECT_EQ(
+            decompressKosinski(demo.image, *layoutAddress(demo.image, profile(), level))->data,
+            demo.layoutData[static_cast<std::size_t>(level)]);
         const DemoZone& zone = demo.zoneOf(level);
         for (const auto& [increment, stream] :
              {std::pair{0, zone.tiles}, {4, zone.chunks}, {8, zone.blocks}}) {
             const auto entry =
-                *getDataAddr(demo.image, level, static_cast<std::int16_t>(increment));
+                *getDataAddr(demo.image, profile(), level, static_cast<std::int16_t>(increment));
             ASSERT_EQ(artOffset(entry), stream.offset);
             const auto decoded = decompressKosinski(demo.image, stream.offset);
             ASSERT_TRUE(decoded.ok() && !decoded->weirdOffset);
@@ -62,6 +66,8 @@ TEST(DemoRom, IsAValidCartridgeImageWithTheGamesTables) {
     EXPECT_EQ(blockFlips.size(), 4u);
 }
 
+ORVEX_ALL_PROFILES(DemoRomTest);
+
 TEST(DemoRom, OptionsMakeTheOddCases) {
     const auto& big = demoRom({.fullTileArt = true, .weirdLayoutLevel = {}});
     EXPECT_EQ(unpacked(big, big.zoneOf(0).tiles).size(), 65536u);
@@ -69,7 +75,7 @@ TEST(DemoRom, OptionsMakeTheOddCases) {
     EXPECT_LT(unpacked(small, small.zoneOf(0).blocks).size(), 32768u);
     const auto& broken = demoRom({.weirdLayoutLevel = 5});
     EXPECT_TRUE(decompressKosinski(broken.image, broken.layouts[5].offset)->weirdOffset);
-    EXPECT_EQ(*storedChecksum(broken.image), *computeChecksum(broken.image));
+    EXPECT_EQ(*storedChecksum(broken.image, {}), *computeChecksum(broken.image, {}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
 #include "rom/romimage.h"
-#include "rom/romlayout.h"
 #include "support/testrom.h"
 
 namespace orvex::testing {
@@ -43,70 +42,75 @@ TEST(Fields, BigEndianUnsignedAndBounded) {
 }
 
 TEST(Checksum, SumsWordsFrom0x200ToTheEndField) {
+    const HeaderFields header;
+    const auto romEnd = static_cast<std::size_t>(header.romEnd);
     Bytes rom(0x208, 0);
-    putLong(rom, kRomEndField, 0x207);
+    putLong(rom, romEnd, 0x207);
     rom[0x1FF] = 0xFF;  // before the summed range
     putWord(rom, 0x200, 0x1234);
     putWord(rom, 0x206, 0xF001);
-    EXPECT_EQ(*computeChecksum(rom), (0x1234 + 0xF001) & 0xFFFF);
-    putLong(rom, kRomEndField, 0x203);  // the word at the field's even address is the last
-    EXPECT_EQ(*computeChecksum(rom), 0x1234);
-    putLong(rom, kRomEndField, 0x100);  // the game adds the first word whatever the field says
-    EXPECT_EQ(*computeChecksum(rom), 0x1234);
-    putLong(rom, kRomEndField, 0x300);
-    EXPECT_EQ(computeChecksum(rom).error().code, ErrorCode::FileRead);
+    EXPECT_EQ(*computeChecksum(rom, header), (0x1234 + 0xF001) & 0xFFFF);
+    putLong(rom, romEnd, 0x203);  // the word at the field's even address is the last
+    EXPECT_EQ(*computeChecksum(rom, header), 0x1234);
+    putLong(rom, romEnd, 0x100);  // the game adds the first word whatever the field says
+    EXPECT_EQ(*computeChecksum(rom, header), 0x1234);
+    putLong(rom, romEnd, 0x300);
+    EXPECT_EQ(computeChecksum(rom, header).error().code, ErrorCode::FileRead);
 
     rom.resize(0x209);  // odd: finishHeader pads it
     rom[0x208] = 0x80;
-    ASSERT_TRUE(finishHeader(rom).ok());
+    ASSERT_TRUE(finishHeader(rom, header).ok());
     EXPECT_EQ(rom.size(), 0x20Au);
-    EXPECT_EQ(*readLong(rom, kRomEndField), 0x209);
-    EXPECT_EQ(*storedChecksum(rom), (0x1234 + 0xF001 + 0x8000) & 0xFFFF);
+    EXPECT_EQ(*readLong(rom, romEnd), 0x209);
+    EXPECT_EQ(*storedChecksum(rom, header), (0x1234 + 0xF001 + 0x8000) & 0xFFFF);
+
+    rom.resize(0x400002);  // nothing is ever written past the cartridge's 4 MiB
+    const Bytes tooLarge = rom;
+    EXPECT_EQ(finishHeader(rom, header).error().code, ErrorCode::NoRoom);
+    EXPECT_EQ(rom, tooLarge);
 }
 
 TEST(LevelDirectory, FollowsTheGamesTables) {
     const auto& demo = demoRom();
+    const RomProfile& profile = demo.profile;
+    const auto list = static_cast<std::size_t>(profile.levelList);
     Bytes rom = demo.image;
-    rom[0x9454] = 3;
-    rom[0x9455] = 1;
-    rom[0x947A] = 16;
-    rom[0x947B] = 1;
-    putWord(rom, 0x9452, 0);  // what index -1 would read
-    EXPECT_EQ(levelZoneAct(rom, 0)->zone, 3);
-    EXPECT_EQ(levelZoneAct(rom, 0)->act, 1);
-    EXPECT_EQ(levelZoneAct(rom, 19)->zone, 16);
-    EXPECT_EQ(levelZoneAct(rom, 19)->act, 1);
-    EXPECT_EQ(levelZoneAct(rom, 20).error().code, ErrorCode::OutOfRange);
-    EXPECT_FALSE(levelZoneAct(rom, -1).ok());
+    rom[list] = 3;
+    rom[list + 1] = 1;
+    rom[list + 38] = 16;
+    rom[list + 39] = 1;
+    putWord(rom, list - 2, 0);  // what index -1 would read
+    EXPECT_EQ(levelZoneAct(rom, profile, 0)->zone, 3);
+    EXPECT_EQ(levelZoneAct(rom, profile, 0)->act, 1);
+    EXPECT_EQ(levelZoneAct(rom, profile, 19)->zone, 16);
+    EXPECT_EQ(levelZoneAct(rom, profile, 19)->act, 1);
+    EXPECT_EQ(levelZoneAct(rom, profile, 20).error().code, ErrorCode::OutOfRange);
+    EXPECT_FALSE(levelZoneAct(rom, profile, -1).ok());
 
     // Acts of one zone share art and palette but not layouts.
     ASSERT_EQ(demo.levelZone[0], demo.levelZone[1]);
     for (const std::int16_t increment : {std::int16_t{0}, std::int16_t{4}, std::int16_t{8}}) {
-        EXPECT_EQ(*getDataAddr(demo.image, 0, increment), *getDataAddr(demo.image, 1, increment));
+        EXPECT_EQ(*getDataAddr(demo.image, profile, 0, increment),
+                  *getDataAddr(demo.image, profile, 1, increment));
     }
-    EXPECT_EQ(*paletteAddress(demo.image, 0), *paletteAddress(demo.image, 1));
-    EXPECT_NE(*layoutAddress(demo.image, 0), *layoutAddress(demo.image, 1));
+    EXPECT_EQ(*paletteAddress(demo.image, profile, 0), *paletteAddress(demo.image, profile, 1));
+    EXPECT_NE(*layoutAddress(demo.image, profile, 0), *layoutAddress(demo.image, profile, 1));
+    const std::int32_t directory = *profile.factoryLayoutDirectory;
     const std::size_t word = 4u * demo.levelZone[11] + 2u * demo.levelAct[11];
-    putWord(rom, kFactoryLayoutDirectory + word, 35268);  // a word of 0x8000 or more is positive
-    EXPECT_EQ(*layoutAddress(rom, 11), kFactoryLayoutDirectory + 35268);
+    putWord(rom, static_cast<std::size_t>(directory) + word, 35268);  // 0x8000 and more: positive
+    EXPECT_EQ(*layoutAddress(rom, profile, 11), directory + 35268);
 
     // The top byte of an art long is kept; the block long's holds the palette number.
     rom = demo.image;
     const auto& zone = demo.zoneOf(0);
-    const std::size_t entry = kLevelArtTable + kLevelArtEntrySize * std::size_t{zone.zone};
+    const std::size_t entry =
+        static_cast<std::size_t>(profile.levelArtTable) + 12u * std::size_t{zone.zone};
     rom[entry] = 0x7F;
-    EXPECT_EQ(*getDataAddr(rom, 0, 0), 0x7F000000 | zone.tiles.offset);
-    EXPECT_EQ(paletteNumber(*getDataAddr(rom, 0, 8)), zone.paletteNumber);
-    EXPECT_EQ(artOffset(*getDataAddr(rom, 0, 8)), zone.blocks.offset);
+    EXPECT_EQ(*getDataAddr(rom, profile, 0, 0), 0x7F000000 | zone.tiles.offset);
+    EXPECT_EQ(paletteNumber(*getDataAddr(rom, profile, 0, 8)), zone.paletteNumber);
+    EXPECT_EQ(artOffset(*getDataAddr(rom, profile, 0, 8)), zone.blocks.offset);
     rom[entry] = 0x80;
-    EXPECT_EQ(getDataAddr(rom, 0, 0).error().code, ErrorCode::ValueTooLarge);
-
-    const std::size_t pointer = kPalettePointerTable + 8u * zone.paletteNumber;
-    putLong(rom, pointer, 0x7FFF);
-    EXPECT_EQ(*paletteAddress(rom, 0), 0x7FFF);
-    putLong(rom, pointer, 0x8000);
-    EXPECT_EQ(paletteAddress(rom, 0).error().code, ErrorCode::ValueTooLarge);
-    EXPECT_EQ(paletteAddress(rom, 0).error().offset, static_cast<std::int64_t>(pointer));
+    EXPECT_EQ(getDataAddr(rom, profile, 0, 0).error().code, ErrorCode::ValueTooLarge);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "common/byteorder.h"
@@ -12,7 +13,6 @@
 #include "rom/levelloader.h"
 #include "rom/levelsaver.h"
 #include "rom/romcheck.h"
-#include "rom/romlayout.h"
 #include "support/testrom.h"
 
 namespace orvex::testing {
@@ -20,29 +20,46 @@ namespace {
 
 using Step = RomImage::WriteStep;
 
-const Bytes& migratedDemo() {
-    static const Bytes migrated = [] {
-        TempRomFile file(demoRom().image);
-        EXPECT_TRUE(migrateLayouts(RomImage(file.path()), kFactoryLayoutDirectory).ok());
-        return file.contents();
-    }();
-    return migrated;
+const RomProfile& revision01() {
+    return revisionProfile(RomKind::Revision01);
+}
+
+// The demo ROM of a profile after the migration.
+const Bytes& migratedDemo(const RomProfile& profile = revision01()) {
+    static std::map<RomKind, Bytes> migrated;
+    auto& image = migrated[profile.kind];
+    if (image.empty()) {
+        TempRomFile file(demoRom(profile).image);
+        EXPECT_TRUE(migrateLayouts(RomImage(file.path()), profile).ok());
+        image = file.contents();
+    }
+    return image;
 }
 
 struct Session {
-    explicit Session(const Bytes& image) : file(image), rom(file.path()) {}
+    explicit Session(const Bytes& image, const RomProfile& tables = revision01())
+        : file(image), rom(file.path()), profile(tables) {}
     TempRomFile file;
     RomImage rom;
+    const RomProfile& profile;
     LevelData data;
     RecordingHost host;
 
-    void load(std::int16_t level) { ASSERT_TRUE(loadLevel(rom, level, data, host).ok()); }
-    Result<SaveReport> save(std::int16_t level) { return saveLevel(rom, level, data, host); }
+    void load(std::int16_t level) { ASSERT_TRUE(loadLevel(rom, profile, level, data, host).ok()); }
+    Result<SaveReport> save(std::int16_t level) {
+        return saveLevel(rom, profile, level, data, host);
+    }
+    Result<LoadReport> reload(std::int16_t level, LevelData& into) {
+        return loadLevel(rom, profile, level, into, host);
+    }
 };
 
-TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
+using LevelSaverOnEveryProfile = ProfileTest;
+
+TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
+    const HeaderFields header;
     for (const bool migrated : {false, true}) {
-        Session s(migrated ? migratedDemo() : demoRom().image);
+        Session s(migrated ? migratedDemo(profile()) : demo().image, profile());
         const auto before = s.file.contents();
         s.load(6);
         s.data.unpackedData[layoutIndex(3, 11)] = 0x42;
@@ -57,17 +74,17 @@ TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
         // Only the layout's place and the checksum changed.
         const auto after = s.file.contents();
         ASSERT_EQ(after.size(), before.size());
-        EXPECT_EQ(*storedChecksum(after), *computeChecksum(after));
-        const auto place = static_cast<std::size_t>(*layoutAddress(after, 6));
+        EXPECT_EQ(*storedChecksum(after, header), *computeChecksum(after, header));
+        const auto place = static_cast<std::size_t>(*layoutAddress(after, profile(), 6));
         for (std::size_t at = 0; at < after.size(); ++at) {
             if (after[at] != before[at]) {
-                EXPECT_TRUE((at >= place && at < place + report->packedBytes) ||
-                            at == kChecksumField || at == kChecksumField + 1)
+                EXPECT_TRUE((at >= place && at < place + report->packedBytes) || at == 0x18E ||
+                            at == 0x18F)
                     << "changed " << at;
             }
         }
         LevelData reloaded;
-        ASSERT_TRUE(loadLevel(s.rom, 6, reloaded, s.host).ok());
+        ASSERT_TRUE(s.reload(6, reloaded).ok());
         EXPECT_EQ(reloaded.unpackedData, edited);
         ASSERT_TRUE(s.save(6).ok());
         EXPECT_TRUE(s.host.questions.empty());  // its own save is no change on disk
@@ -77,8 +94,7 @@ TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
         const auto packed = compressKosinskiOptimal(s.data.unpackedData)->size();
         const auto tooLong = s.save(4);
         EXPECT_EQ(tooLong.error().code, ErrorCode::NoRoom);
-        const auto room =
-            migrated ? 3200 : demoRom().layouts[5].offset - demoRom().layouts[4].offset;
+        const auto room = migrated ? 3200 : demo().layouts[5].offset - demo().layouts[4].offset;
         const std::string message = tooLong.error().message;
         EXPECT_NE(message.find("is " + std::to_string(packed) + " bytes"), std::string::npos)
             << message;
@@ -92,13 +108,15 @@ TEST(LevelSaver, SavesWhatFitsItsRoomInPlace) {
             EXPECT_GT(last->packedBytes, 3200);
             const auto grown = s.file.contents();
             EXPECT_GT(grown.size(), after.size());
-            EXPECT_EQ(*readLong(grown, kRomEndField), static_cast<std::int32_t>(grown.size() - 1));
-            EXPECT_EQ(*storedChecksum(grown), *computeChecksum(grown));
-            ASSERT_TRUE(loadLevel(s.rom, 19, reloaded, s.host).ok());
+            EXPECT_EQ(*readLong(grown, header.romEnd), static_cast<std::int32_t>(grown.size() - 1));
+            EXPECT_EQ(*storedChecksum(grown, header), *computeChecksum(grown, header));
+            ASSERT_TRUE(s.reload(19, reloaded).ok());
             EXPECT_EQ(reloaded.unpackedData, s.data.unpackedData);
         }
     }
 }
+
+ORVEX_ALL_PROFILES(LevelSaverOnEveryProfile);
 
 // A layout whose stream is exactly `packedSize` bytes: noise, then zeros up to 4096 bytes.
 std::optional<Bytes> layoutPackingTo(std::size_t packedSize) {
@@ -130,9 +148,9 @@ TEST(LevelSaver, AStreamExactlyAsLongAsItsRoomFitsAndOneByteMoreDoesNot) {
     ASSERT_TRUE(report.ok()) << report.error().describe();
     EXPECT_EQ(report->packedBytes, 3200);
     LevelData next;  // the slot after it is untouched
-    ASSERT_TRUE(loadLevel(s.rom, 5, next, s.host).ok());
+    ASSERT_TRUE(s.reload(5, next).ok());
     EXPECT_EQ(next.unpackedData, demoRom().layoutData[5]);
-    ASSERT_TRUE(loadLevel(s.rom, 4, next, s.host).ok());
+    ASSERT_TRUE(s.reload(4, next).ok());
     EXPECT_EQ(next.unpackedData, *full);
 }
 
@@ -149,7 +167,7 @@ TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
         EXPECT_EQ(s.data.unpackedData, demoRom().layoutData[static_cast<std::size_t>(level)]);
     }
     // The highest factory layout has the room of the stream there now.
-    EXPECT_EQ(*layoutRoom(demoRom().image, 19), demoRom().layouts[19].length);
+    EXPECT_EQ(*layoutRoom(demoRom().image, revision01(), 19), demoRom().layouts[19].length);
 }
 
 // Levels not loaded completely and read-only files load but are never saved.
@@ -157,7 +175,7 @@ TEST(LevelSaver, RefusedSavesWriteNothing) {
     Session s(demoRom({.weirdLayoutLevel = 2}).image);
     std::filesystem::permissions(s.file.path(), std::filesystem::perms::owner_read);
     EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // nothing loaded yet
-    ASSERT_TRUE(loadLevel(s.rom, 2, s.data, s.host).ok());    // its layout breaks off
+    ASSERT_TRUE(s.reload(2, s.data).ok());                    // its layout breaks off
     EXPECT_EQ(s.save(2).error().code, ErrorCode::NotLoaded);
     s.load(1);
     EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // another level than the one named
@@ -172,8 +190,8 @@ TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
     s.load(3);
     s.data.unpackedData[0] = 0x99;
     auto changed = s.file.contents();  // someone else rewrites the level's place meanwhile
-    changed[static_cast<std::size_t>(*layoutAddress(changed, 3) + demoRom().layouts[3].length -
-                                     1)] ^= 1;
+    changed[static_cast<std::size_t>(*layoutAddress(changed, revision01(), 3) +
+                                     demoRom().layouts[3].length - 1)] ^= 1;
     writeFile(s.file.path(), changed);
 
     s.host.answer = false;
@@ -194,14 +212,14 @@ TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
 // it as it was with nothing beside it but the backup; the next try gives what a clean run gives.
 TEST(SafeWrite, AFaultAtAnyStepLeavesTheFileAsItWas) {
     const std::function<Status(const RomImage&)> migrate = [](const RomImage& rom) {
-        return migrateLayouts(rom, kFactoryLayoutDirectory);
+        return migrateLayouts(rom, revision01());
     };
     const std::function<Status(const RomImage&)> save = [](const RomImage& rom) -> Status {
         LevelData data;
         RecordingHost host;
-        EXPECT_TRUE(loadLevel(rom, 8, data, host).ok());
+        EXPECT_TRUE(loadLevel(rom, revision01(), 8, data, host).ok());
         data.unpackedData.at(1000) = 0x77;
-        const auto saved = saveLevel(rom, 8, data, host);
+        const auto saved = saveLevel(rom, revision01(), 8, data, host);
         return saved.ok() ? Status{} : Status{saved.error()};
     };
     for (const auto& [old, change] :
@@ -246,9 +264,9 @@ TEST(SafeWrite, BackupPermissionsAndSymbolicLinks) {
     const RomImage rom(link);
     LevelData data;
     RecordingHost host;
-    ASSERT_TRUE(loadLevel(rom, 0, data, host).ok());
+    ASSERT_TRUE(loadLevel(rom, revision01(), 0, data, host).ok());
     data.unpackedData[3] = 0x10;
-    const auto first = saveLevel(rom, 0, data, host);
+    const auto first = saveLevel(rom, revision01(), 0, data, host);
     ASSERT_TRUE(first.ok() && first->newBackup.has_value());
     EXPECT_EQ(*first->newBackup, file.path().string() + ".bak");
     EXPECT_EQ(readFile(*first->newBackup), old);
@@ -257,13 +275,13 @@ TEST(SafeWrite, BackupPermissionsAndSymbolicLinks) {
     EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all, perms);
 
     data.unpackedData[4] = 0x11;
-    EXPECT_FALSE(saveLevel(rom, 0, data, host)->newBackup.has_value());
+    EXPECT_FALSE(saveLevel(rom, revision01(), 0, data, host)->newBackup.has_value());
     EXPECT_EQ(readFile(*first->newBackup), old);  // kept from before the first save
 
     const auto beforeReopen = file.contents();
     const RomImage reopened(file.path());
-    ASSERT_TRUE(loadLevel(reopened, 0, data, host).ok());
-    ASSERT_TRUE(saveLevel(reopened, 0, data, host)->newBackup.has_value());
+    ASSERT_TRUE(loadLevel(reopened, revision01(), 0, data, host).ok());
+    ASSERT_TRUE(saveLevel(reopened, revision01(), 0, data, host)->newBackup.has_value());
     EXPECT_EQ(readFile(*first->newBackup), beforeReopen);
 }
 

@@ -9,17 +9,21 @@
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
+#include "rom/levelloader.h"
+#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
-#include "rom/romlayout.h"
 #include "support/testrom.h"
 
 namespace orvex::testing {
 namespace {
 
+using RomCheck = ProfileTest;
+
 // Asked with the exact prompt, No writes nothing; Yes moves every layout behind a new directory
 // at T, the file's length made even, and the migrated ROM is not asked again.
-TEST(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
-    const auto& demo = demoRom();
+TEST_P(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
+    const auto& demo = this->demo();
+    const HeaderFields header;
     for (const bool odd : {false, true}) {
         Bytes old = demo.image;
         if (odd) {
@@ -29,10 +33,12 @@ TEST(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
         TempRomFile file(old);
         RecordingHost host;
         host.answer = false;
-        EXPECT_EQ(*checkROM(RomImage(file.path()), host), RomCheckOutcome::Declined);
+        EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::Declined);
         EXPECT_EQ(file.contents(), old);
         host.answer = true;
-        ASSERT_EQ(*checkROM(RomImage(file.path()), host), RomCheckOutcome::Migrated);
+        const auto check = checkROM(RomImage(file.path()), host);
+        ASSERT_EQ(check->outcome, RomCheckOutcome::Migrated);
+        EXPECT_EQ(check->identity.profile.kind, profile().kind);
         ASSERT_EQ(host.questions.size(), 2u);
         EXPECT_EQ(host.questions[1].title, "Rom Oringinal ");
         EXPECT_TRUE(host.questions[1].defaultYes);
@@ -45,9 +51,10 @@ TEST(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
                   "as the levels may not fit.  Do you wish to\r\n"
                   "migrate the levels?\r\n\r\nMigrate Levels?\r\n");
         const auto rom = file.contents();
-        EXPECT_EQ(*readLong(rom, kLayoutDirectoryPointer), t);
-        EXPECT_EQ(*readLong(rom, kRomEndField), static_cast<std::int32_t>(rom.size() - 1));
-        EXPECT_EQ(*storedChecksum(rom), *computeChecksum(rom));
+        EXPECT_EQ(*readLong(rom, profile().layoutDirectoryPointer), t);
+        EXPECT_EQ(*readLong(rom, header.romEnd), static_cast<std::int32_t>(rom.size() - 1));
+        EXPECT_EQ(*storedChecksum(rom, header), *computeChecksum(rom, header));
+        EXPECT_TRUE(layoutsMigrated(rom, profile()));
         // The last slot ends the file, padded to an even length.
         EXPECT_EQ(rom.size(), (t + 68 + 3200 * 19 + demo.layouts[19].length + 1) & ~1LL);
 
@@ -65,7 +72,8 @@ TEST(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
                 EXPECT_TRUE(std::all_of(slot + stream.length, slot + 3200,
                                         [](std::uint8_t b) { return b == 0; }));
             }
-            EXPECT_EQ(decompressKosinski(rom, *layoutAddress(rom, i))->data, demo.layoutData[u]);
+            EXPECT_EQ(decompressKosinski(rom, *layoutAddress(rom, profile(), i))->data,
+                      demo.layoutData[u]);
         }
         for (std::size_t at = 0; at < 68; at += 2) {
             EXPECT_TRUE(named[at] || *readWord(rom, t + static_cast<std::int64_t>(at)) == 0) << at;
@@ -75,30 +83,86 @@ TEST(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
             return at >= from && at < from + count;
         };
         for (std::size_t at = 0; at < old.size(); ++at) {
-            if (!within(at, kChecksumField, 2) && !within(at, kRomEndField, 4) &&
-                !within(at, kLayoutDirectoryPointer, 4)) {
+            if (!within(at, 0x18E, 2) && !within(at, 0x1A4, 4) &&
+                !within(at, static_cast<std::size_t>(profile().layoutDirectoryPointer), 4)) {
                 ASSERT_EQ(rom[at], old[at]) << "offset " << at;
             }
         }
-        EXPECT_EQ(*checkROM(RomImage(file.path()), host), RomCheckOutcome::AlreadyMigrated);
+        EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::AlreadyMigrated);
         EXPECT_EQ(host.questions.size(), 2u);
     }
 }
 
-TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
+// A directory word of 0x8000 or more is an offset the game reads unsigned: migrated as any.
+TEST_P(RomCheck, MigratesALayoutPast32KiBOfItsDirectory) {
+    Bytes image = demo().image;
+    const auto directory = static_cast<std::size_t>(*profile().factoryLayoutDirectory);
+    const std::size_t word = directory + 4u * demo().levelZone[7] + 2u * demo().levelAct[7];
+    const auto& stream = demo().layouts[7];
+    std::copy_n(demo().image.begin() + stream.offset, stream.length,
+                image.begin() + static_cast<std::ptrdiff_t>(directory + 0x9000));
+    putWord(image, word, 0x9000);
+    TempRomFile file(image);
+    ASSERT_TRUE(migrateLayouts(RomImage(file.path()), profile()).ok());
+    LevelData data;
+    RecordingHost host;
+    ASSERT_TRUE(loadLevel(RomImage(file.path()), profile(), 7, data, host).ok());
+    EXPECT_EQ(data.unpackedData, demo().layoutData[7]);
+}
+
+ORVEX_ALL_PROFILES(RomCheck);
+
+// A directory moved by another tool is not a migrated one: the room of each layout is measured
+// from the file, so a grown layout is refused instead of overwriting the layouts after it, and
+// the migration is offered.
+TEST(RomCheckMovedDirectory, IsNotTakenForMigrated) {
     const auto& demo = demoRom();
+    const RomProfile& profile = demo.profile;
+    Bytes image = demo.image;
+    const auto directory = static_cast<std::size_t>(*profile.factoryLayoutDirectory);
+    const std::size_t moved = directory - 16;
+    std::copy_n(demo.image.begin() + static_cast<std::ptrdiff_t>(directory), 68,
+                image.begin() + static_cast<std::ptrdiff_t>(moved));
+    for (std::size_t at = 0; at < 68; at += 2) {
+        const auto word = *readWord(image, static_cast<std::int64_t>(moved + at));
+        if (word != 0) {
+            putWord(image, moved + at, static_cast<std::uint16_t>(word + 16));
+        }
+    }
+    putLong(image, static_cast<std::size_t>(profile.layoutDirectoryPointer),
+            static_cast<std::uint32_t>(moved));
+    EXPECT_FALSE(layoutsMigrated(image, profile));
+    EXPECT_EQ(*layoutRoom(image, profile, 0), demo.layouts[1].offset - demo.layouts[0].offset);
+
+    TempRomFile file(image);
+    LevelData data;
+    RecordingHost host;
+    ASSERT_TRUE(loadLevel(RomImage(file.path()), profile, 0, data, host).ok());
+    data.unpackedData = noiseBytes(4096);
+    EXPECT_EQ(saveLevel(RomImage(file.path()), profile, 0, data, host).error().code,
+              ErrorCode::NoRoom);
+    EXPECT_EQ(file.contents(), image);
+    host.answer = false;
+    EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::Declined);
+}
+
+TEST(Migration, RefusesWhatItCannotCopy) {
+    const auto& demo = demoRom();
+    const RomProfile& profile = demo.profile;
+    const auto list = static_cast<std::size_t>(profile.levelList);
+    const auto directory = static_cast<std::size_t>(*profile.factoryLayoutDirectory);
     const auto wordOf = [&](std::size_t level) {
-        return kFactoryLayoutDirectory + 4u * demo.levelZone[level] + 2u * demo.levelAct[level];
+        return directory + 4u * demo.levelZone[level] + 2u * demo.levelAct[level];
     };
     const std::vector<std::tuple<const char*, std::function<void(Bytes&)>, ErrorCode>> cases = {
-        {"word 0x8000", [&](Bytes& rom) { putWord(rom, wordOf(4), 0x8000); },
-         ErrorCode::ValueTooLarge},
-        {"zone 17", [](Bytes& rom) { rom[kLevelList + 2 * 7] = 17; }, ErrorCode::OutOfRange},
-        {"act 2", [](Bytes& rom) { rom[kLevelList + 2 * 7 + 1] = 2; }, ErrorCode::OutOfRange},
+        {"two levels of one zone and act",
+         [&](Bytes& rom) { putWord(rom, list + 2 * 7, *readWord(rom, list + 2 * 6)); },
+         ErrorCode::OutOfRange},
         {"stream running off the file",
          [&](Bytes& rom) {
-             putWord(rom, wordOf(9), 0x7FFE);
-             rom.resize(kFactoryLayoutDirectory + 0x7FFE + 3);
+             putWord(rom, wordOf(9), 0xFFFE);
+             rom.resize(directory + 0xFFFE + 4);
+             putLong(rom, 0x1A4, static_cast<std::uint32_t>(rom.size() - 1));
          },
          ErrorCode::CorruptStream},
         {"weird stream", [](Bytes& rom) { rom = demoRom({.weirdLayoutLevel = 5}).image; },
@@ -106,7 +170,8 @@ TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
         {"stream longer than its slot",
          [&](Bytes& rom) {
              const Bytes noise = compressKosinskiOptimal(noiseBytes(4096)).value();
-             std::copy(noise.begin(), noise.end(), rom.begin() + kFactoryLayoutDirectory + 0x1000);
+             std::copy(noise.begin(), noise.end(),
+                       rom.begin() + static_cast<std::ptrdiff_t>(directory + 0x1000));
              putWord(rom, wordOf(0), 0x1000);
          },
          ErrorCode::NoRoom},
@@ -120,7 +185,7 @@ TEST(RomCheck, MigrationRefusesWhatItCannotCopy) {
             std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read);
         }
         RecordingHost host;
-        const auto outcome = checkROM(RomImage(file.path()), host);
+        const auto outcome = migrateLayouts(RomImage(file.path()), profile);
         ASSERT_FALSE(outcome.ok()) << what;
         EXPECT_EQ(outcome.error().code, code) << what << ": " << outcome.error().describe();
         EXPECT_EQ(file.contents(), image) << what;

@@ -13,24 +13,58 @@
 
 #include "common/host.h"
 #include "rom/demorom.h"
+#include "rom/romprofile.h"
 
 namespace orvex::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The demo ROM for a set of options, built once per test program.
-inline const DemoRom& demoRom(const DemoRomOptions& options = {}) {
-    static std::map<std::tuple<bool, bool, int>, DemoRom> cache;
-    const std::tuple<bool, bool, int> key{options.fullTileArt, options.shortBlockMappings,
-                                          options.weirdLayoutLevel.value_or(-1)};
+// The table layouts ROM tests run over: the three revisions and a build with every table moved.
+inline std::vector<const RomProfile*> demoProfiles() {
+    std::vector<const RomProfile*> profiles = factoryProfiles();
+    profiles.push_back(&demoBuildProfile());
+    return profiles;
+}
+
+// Test names for parameters over demoProfiles(): "Revision00" ... "Disassembly".
+inline std::string profileLabel(const ::testing::TestParamInfo<const RomProfile*>& info) {
+    const std::string_view name = info.param->name;
+    return info.param->kind == RomKind::Disassembly
+               ? "Disassembly"
+               : "Revision" + std::string(name.substr(name.size() - 2));
+}
+
+// The demo ROM for a profile and a set of options, built once per test program.
+inline const DemoRom& demoRom(const RomProfile& profile, const DemoRomOptions& options = {}) {
+    static std::map<std::tuple<int, bool, bool, int>, DemoRom> cache;
+    const std::tuple<int, bool, bool, int> key{static_cast<int>(profile.kind), options.fullTileArt,
+                                               options.shortBlockMappings,
+                                               options.weirdLayoutLevel.value_or(-1)};
     auto found = cache.find(key);
     if (found == cache.end()) {
-        auto built = buildDemoRom(options);
+        auto built = buildDemoRom(profile, options);
         EXPECT_TRUE(built.ok()) << (built.ok() ? "" : built.error().describe());
         found = cache.emplace(key, built.ok() ? std::move(*built) : DemoRom{}).first;
     }
     return found->second;
 }
+
+// The demo ROM with revision 01's tables, the one the editor's demo mode opens.
+inline const DemoRom& demoRom(const DemoRomOptions& options = {}) {
+    return demoRom(revisionProfile(RomKind::Revision01), options);
+}
+
+// A test over every demo profile.
+class ProfileTest : public ::testing::TestWithParam<const RomProfile*> {
+protected:
+    [[nodiscard]] const RomProfile& profile() const { return *GetParam(); }
+    [[nodiscard]] const DemoRom& demo(const DemoRomOptions& options = {}) const {
+        return demoRom(profile(), options);
+    }
+};
+
+#define ORVEX_ALL_PROFILES(Suite) \
+    INSTANTIATE_TEST_SUITE_P(Profiles, Suite, ::testing::ValuesIn(demoProfiles()), profileLabel)
 
 inline Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -36,8 +36,15 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
     const auto cut = [&](const std::string& name, std::size_t from, std::size_t size) {
         return put(name, Bytes(demo.image.begin() + from, demo.image.begin() + from + size));
     };
-    const std::string tables = cut("tables.bin", 0, 0x42000);    // the level art table is cut off
-    const std::string streams = cut("streams.bin", 0, 0x45B00);  // the layout directory is there
+    // The level art table is cut off; the header says the image ends there.
+    Bytes shortImage(demo.image.begin(), demo.image.begin() + 0x42000);
+    putLong(shortImage, 0x1A4, 0x41FFF);
+    const std::string tables = put("tables.bin", shortImage);
+    const std::string truncated = cut("truncated.bin", 0, 0x80000);
+    // Every stream from inside level 1's layout on is broken: nothing but 0xFF.
+    Bytes broken = demo.image;
+    std::fill(broken.begin() + 0x45B00, broken.end(), 0xFF);
+    const std::string streams = put("streams.bin", broken);
     DemoRomOptions weirdOptions;
     weirdOptions.weirdLayoutLevel = 6;
     const std::string weird = demoFile("weird.bin", weirdOptions);
@@ -45,7 +52,8 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
     const std::string shortIn = put("short.bin", Bytes(4000));
     const std::string cutKos = put("cut.kos", {0xFF, 0xFF, 1, 2});  // 8 literals promised, 2 given
     const std::string weirdKos = put("weird.kos", {0x17, 0, 0x41, 0x42, 0x43, 0, 1});
-    const std::string noRoom = "holds only " + std::to_string(layoutRoom(demo.image, 7).value()) +
+    const std::string noRoom = "holds only " +
+                               std::to_string(layoutRoom(demo.image, demo.profile, 7).value()) +
                                " bytes (offset " + hexOffset(demo.layouts[7].offset) + ")";
     struct Case {
         Args args;
@@ -69,19 +77,21 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"kos-compress", rom, out, "--rle=yes"}, 2, "option --rle takes no value"},
 
         {{"info", none}, 1, none + ": cannot read the ROM: Cannot open"},
-        {{"info", tables}, 1, "4 byte(s) runs past the end of the file (offset 0x42594)"},
+        {{"info", tables}, 1, "but the level art table cannot be read"},
+        {{"info", truncated}, 1, "but its header says the image is 1048576 bytes: it is cut short"},
+        {{"migrate", truncated, "--yes"}, 1, "it is cut short"},
         {{"info", streams},
          1,
-         "81 problem(s), the first: the tile art of level 1: Kosinski stream offset 0x50000",
+         "80 problem(s), the first: the tile art of level 1: Kosinski stream is longer",
          "layout " + hexOffset(demo.layouts[0].offset) + " (corrupt), palette"},
         {{"info", weird},
          1,
          "1 problem(s), the first: the layout of level 7: Argh, weird offset!",
          " bytes, breaks off), palette"},
-        {{"fix-checksum", tables}, 1, "points past the end of the file (offset 0x1A4)"},
-        {{"fix-checksum", put("tiny.bin", Bytes(0x100, 0xAB))}, 1, "(offset 0x18E)"},
+        {{"fix-checksum", truncated}, 1, "it is cut short"},
+        {{"fix-checksum", put("tiny.bin", Bytes(0x100, 0xAB))}, 1, "too short"},
         {{"migrate", none, "--yes"}, 1, none},
-        {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream runs"},
+        {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream is"},
         {{"layout-export", streams, "1", out}, 1, "cannot read the layout of level 1: Kosinski"},
         {{"layout-export", weird, "7", out}, 1, "level 7: Argh, weird offset!"},
         {{"layout-export", rom, "1", noFolder}, 1, noFolder + ": cannot write the layout"},

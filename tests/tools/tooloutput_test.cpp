@@ -79,8 +79,8 @@ TEST_F(ToolFiles, RenderDrawsTheCoresPictures) {
         ASSERT_TRUE(png.width() == width && png.height() == 2048) << level;
         const auto data = std::make_unique<LevelData>();
         SilentHost host;
-        ASSERT_TRUE(
-            loadLevel(demoRom(rom).image, static_cast<std::int16_t>(level - 1), *data, host));
+        ASSERT_TRUE(loadLevel(demoRom(rom).image, demoRom(rom).profile,
+                              static_cast<std::int16_t>(level - 1), *data, host));
         const Image expected =
             options == blocks
                 ? renderBlockSheet(data->blockPictures)

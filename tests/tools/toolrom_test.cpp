@@ -6,7 +6,6 @@
 #include "rom/levelsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
-#include "rom/romlayout.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -15,7 +14,9 @@ namespace {
 class ToolRom : public ToolTest {
 protected:
     const DemoRom& demo = demoRom();
-    const std::string sum = hexOffset(computeChecksum(demo.image).value());
+    const RomProfile& profile = demo.profile;
+    const HeaderFields header;
+    const std::string sum = hexOffset(computeChecksum(demo.image, header).value());
     static std::string kept(const std::string& rom) {
         return "the ROM as it was is kept in " + rom + ".bak\n";
     }
@@ -35,20 +36,19 @@ protected:
         std::filesystem::remove(rom + ".bak");
         const Bytes before = readFile(rom);
         const auto index = static_cast<std::int16_t>(level - 1);
-        const auto start = static_cast<std::size_t>(layoutAddress(before, index).value());
-        const auto room = static_cast<std::size_t>(layoutRoom(before, index).value());
+        const auto start = static_cast<std::size_t>(layoutAddress(before, profile, index).value());
+        const auto room = static_cast<std::size_t>(layoutRoom(before, profile, index).value());
         const ToolRun run =
             tool({"layout-import", rom, std::to_string(level), put("l.bin", layout)});
         EXPECT_TRUE(run.err.empty()) << run.err;
         const std::string said = " bytes in a room of " + std::to_string(room) + " bytes\n";
         EXPECT_NE(run.out.find(said + kept(rom)), std::string::npos) << run.out;
         const Bytes after = readFile(rom);
-        EXPECT_EQ(storedChecksum(after).value(), computeChecksum(after).value());
+        EXPECT_EQ(storedChecksum(after, header).value(), computeChecksum(after, header).value());
         std::size_t changed = 0;
         for (std::size_t at = 0; at < std::max(before.size(), after.size()); ++at) {
             const bool same = at < before.size() && at < after.size() && before[at] == after[at];
-            changed +=
-                !(same || at - start < room || at - kChecksumField < 2 || at - kRomEndField < 4);
+            changed += !(same || at - start < room || at - 0x18E < 2 || at - 0x1A4 < 4);
         }
         EXPECT_EQ(changed, 0u);
         EXPECT_EQ(readFile(rom + ".bak"), before);
@@ -76,16 +76,22 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
         "layouts: not migrated (layout directory at 0x45A80, pointer at 0xE46E)\n"
         "ROM end (0x1A4): 0xFFFFF (file length 0x100000)\nchecksum (0x18E): stored ";
     Bytes image = demo.image;
-    putWord(image, kChecksumField, 0x1234);
+    putWord(image, 0x18E, 0x1234);
     const std::string rom = put("rom.bin", image);
-    EXPECT_EQ(tool({"info", rom}).out, levels + "0x1234, computed " + sum + ": wrong\n");
+    const std::string named =
+        "image: revision 01 (factory tables, modified)\n"
+        "table level list: 0x9454, as in revision 01\n";
+    const std::string info = tool({"info", rom}).out;
+    EXPECT_EQ(info.rfind(named, 0), 0u) << info;
+    EXPECT_EQ(info.substr(info.find("level 1:")), levels + "0x1234, computed " + sum + ": wrong\n");
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum at 0x18E: 0x1234 -> " + sum + "\n" + kept(rom));
     EXPECT_EQ(readFile(rom), demo.image);
     EXPECT_EQ(readFile(rom + ".bak"), image);
     const ToolRun run = tool({"info", rom});
     EXPECT_TRUE(run.exitCode == 0 && run.err.empty()) << run.err;
-    EXPECT_EQ(run.out, levels + sum + ", computed " + sum + ": correct\n");
+    EXPECT_EQ(run.out.substr(run.out.find("level 1:")),
+              levels + sum + ", computed " + sum + ": correct\n");
     std::filesystem::remove(rom + ".bak");
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum " + sum + " is already correct; nothing changed\n");
@@ -96,7 +102,7 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
 // the core does; a migrated ROM is not asked again and stays as it is.
 TEST_F(ToolRom, MigrateAsksUnlessToldAndMigratesOnce) {
     const std::string core = demoFile("core.bin");
-    ASSERT_TRUE(migrateLayouts(RomImage(core), kFactoryLayoutDirectory).ok());
+    ASSERT_TRUE(migrateLayouts(RomImage(core), profile).ok());
     const Bytes migrated = readFile(core);
     const std::string rom = file("rom.bin");
     const std::string done =
@@ -143,10 +149,48 @@ TEST_F(ToolRom, LayoutRoundTripsInTheToolsDemoRomAndAMigratedOne) {
     EXPECT_EQ(exported(rom, 6), demo.layoutData[5]);
 
     const std::string moved = demoFile("moved.bin");
-    ASSERT_TRUE(migrateLayouts(RomImage(moved), kFactoryLayoutDirectory).ok());
+    ASSERT_TRUE(migrateLayouts(RomImage(moved), profile).ok());
     expectSaved(moved, 12, edited(demo.layoutData[11]));
     expectSaved(moved, 20, edited(demo.layoutData[19]));
     EXPECT_EQ(exported(moved, 19), demo.layoutData[18]);
+}
+
+// A build with every table moved is named as one, each table with the code that names it, and
+// edited as any other image.
+TEST_F(ToolRom, ABuildWithMovedTablesIsLocatedAndEdited) {
+    const std::string rom = file("built.bin");
+    ASSERT_EQ(tool({"demo-rom", rom, "--revision", "built"}).exitCode, 0);
+    const std::string info = tool({"info", rom}).out;
+    EXPECT_EQ(info.rfind("image: built from the disassembly (tables located by code)\n"
+                         "table level list: 0x9700, named by the code at 0x96D0\n",
+                         0),
+              0u)
+        << info;
+    EXPECT_NE(info.find("table fixed palette line: 0x2B00, entry 3 of the palette pointer table"),
+              std::string::npos);
+    EXPECT_EQ(tool({"migrate", rom, "--yes"}).exitCode, 0);
+    const Bytes layout = edited(demoRom(demoBuildProfile()).layoutData[2]);
+    EXPECT_EQ(tool({"layout-import", rom, "3", put("l.bin", layout)}).exitCode, 0);
+    EXPECT_EQ(exported(rom, 3), layout);
+}
+
+// normalize writes the plain image of a dump and never touches the dump; the other commands
+// name the dump and leave it alone.
+TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
+    Bytes swapped = demo.image;
+    for (std::size_t at = 0; at < swapped.size(); at += 2) {
+        std::swap(swapped[at], swapped[at + 1]);
+    }
+    const std::string dump = put("s2.bin", swapped);
+    const ToolRun refused = tool({"fix-checksum", dump});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("This is a byte-swapped image"), std::string::npos) << refused.err;
+    EXPECT_EQ(tool({"normalize", dump, dump}).exitCode, 1);
+    EXPECT_EQ(tool({"normalize", dump, file("plain.bin")}).out,
+              dump + " is a byte-swapped image; wrote the plain image (1048576 bytes) to " +
+                  file("plain.bin") + "\n");
+    EXPECT_EQ(readFile(file("plain.bin")), demo.image);
+    EXPECT_EQ(readFile(dump), swapped);
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+#include "rom/codepatterns.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvex {
+
+namespace {
+
+using Rule = AddressRule;
+
+// The address one reference of a match gives, if the bytes hold one.
+std::optional<std::int32_t> referencedAddress(ByteSpan rom, std::int32_t match,
+                                              const CodeReference& reference) {
+    const std::int64_t at = std::int64_t{match} + reference.at;
+    switch (reference.rule) {
+        case Rule::Operand:
+            return static_cast<std::int32_t>(at);
+        case Rule::AbsoluteLong: {
+            auto address = readLong(rom, at);
+            return address ? std::optional<std::int32_t>(*address) : std::nullopt;
+        }
+        case Rule::PcRelative: {
+            // The 68000 adds the displacement to the address of the extension word.
+            auto displacement = readByte(rom, at + 1);
+            if (!displacement) {
+                return std::nullopt;
+            }
+            return static_cast<std::int32_t>(at + static_cast<std::int8_t>(*displacement));
+        }
+    }
+    return std::nullopt;
+}
+
+void locateReference(ByteSpan rom, const std::vector<std::int32_t>& matches,
+                     const CodeReference& reference, LocatedTables& located) {
+    const auto index = static_cast<std::size_t>(reference.table);
+    if (matches.empty()) {
+        located.problems[index] = "the code that names it was not found";
+        return;
+    }
+    std::optional<std::int32_t> agreed;
+    for (const std::int32_t match : matches) {
+        const auto address = referencedAddress(rom, match, reference);
+        if (!address || (agreed && *agreed != *address)) {
+            located.problems[index] = "the code that names it appears " +
+                                      std::to_string(matches.size()) +
+                                      " times with different addresses";
+            return;
+        }
+        agreed = address;
+    }
+    located.found[index] = FoundTable{*agreed, matches.front()};
+}
+
+// The fixed line is loaded through entry 3 of the palette pointer table.
+void locateFixedPalette(ByteSpan rom, LocatedTables& located) {
+    const auto& palettes = located.at(TableId::PalettePointers);
+    const auto index = static_cast<std::size_t>(TableId::FixedPalette);
+    if (!palettes) {
+        located.problems[index] = "the palette pointer table was not found";
+        return;
+    }
+    auto source = readLong(
+        rom, std::int64_t{palettes->offset} + kFixedPaletteEntry * kPalettePointerEntrySize);
+    if (!source) {
+        located.problems[index] = "the palette pointer table's entry 3 is not a pointer";
+        return;
+    }
+    located.found[index] = FoundTable{*source, palettes->codeAt};
+}
+
+}  // namespace
+
+const std::vector<CodePattern>& codePatterns() {
+    static const std::vector<CodePattern> patterns = {
+        {"3038 FE10 E218 EC48 41F9 ???????? 3030 0000 41F0 0800",
+         {{TableId::LayoutDirectoryPointer, 10, Rule::Operand}}},
+        {"3038 FE10 E218 EC48 41F9 ???????? 2248 D0F0 0000",
+         {{TableId::ObjectDirectory, 10, Rule::AbsoluteLong}}},
+        {"3038 FE10 E218 EC48 43F9 ???????? 3031 0000 43F1 0000",
+         {{TableId::RingDirectory, 10, Rule::AbsoluteLong}}},
+        {"D040 D040 3200 D040 D041 45F9 ????????", {{TableId::LevelArt, 12, Rule::AbsoluteLong}}},
+        {"43F9 ???????? E748 D2C0 2459 3659", {{TableId::PalettePointers, 2, Rule::AbsoluteLong}}},
+        {"D040 303B 00?? 6B00 ???? 0C40 4000", {{TableId::LevelList, 4, Rule::PcRelative}}},
+        {"3038 FE10 E218 E848 41FB 00??", {{TableId::LevelSizes, 10, Rule::PcRelative}}},
+        {"3038 FE10 E218 EA48 43FB 00??", {{TableId::StartPositions, 10, Rule::PcRelative}}},
+        {"3F00 207B 00?? 43F8 ???? 6100 ???? 301F 207B 00??",
+         {{TableId::CollisionPrimary, 4, Rule::PcRelative},
+          {TableId::CollisionSecondary, 18, Rule::PcRelative}}},
+        {"0440 0800 E218 EC48 0240 FFFE 43F9 ????????",
+         {{TableId::WaterHeights, 14, Rule::AbsoluteLong}}},
+        {"43F9 ???????? D040 3031 0000 43F1 0000",
+         {{TableId::PatternLoadCues, 2, Rule::AbsoluteLong}}},
+        {"45F9 ???????? D040 D4F2 0000 3C1A", {{TableId::DebugObjectLists, 2, Rule::AbsoluteLong}}},
+    };
+    return patterns;
+}
+
+std::vector<std::int16_t> parsePattern(std::string_view bytes) {
+    std::vector<std::int16_t> pattern;
+    std::string pair;
+    for (const char c : bytes) {
+        if (c == ' ') {
+            continue;
+        }
+        pair += c;
+        if (pair.size() == 2) {
+            pattern.push_back(pair == "??"
+                                  ? std::int16_t{-1}
+                                  : static_cast<std::int16_t>(std::stoi(pair, nullptr, 16)));
+            pair.clear();
+        }
+    }
+    return pattern;
+}
+
+std::vector<std::int32_t> findPattern(ByteSpan rom, const std::vector<std::int16_t>& pattern) {
+    std::vector<std::int32_t> matches;
+    if (pattern.empty() || pattern.front() < 0 || rom.size() < pattern.size()) {
+        return matches;
+    }
+    const auto first = static_cast<std::uint8_t>(pattern.front());
+    const std::size_t last = rom.size() - pattern.size();
+    for (std::size_t at = 0; at <= last; at += 2) {
+        if (rom[at] != first) {
+            continue;
+        }
+        const bool same = std::equal(
+            pattern.begin() + 1, pattern.end(), rom.begin() + 1 + static_cast<std::ptrdiff_t>(at),
+            [](std::int16_t want, std::uint8_t have) { return want < 0 || want == have; });
+        if (same) {
+            matches.push_back(static_cast<std::int32_t>(at));
+        }
+    }
+    return matches;
+}
+
+LocatedTables locateTables(ByteSpan rom) {
+    LocatedTables located;
+    for (const CodePattern& pattern : codePatterns()) {
+        const auto matches = findPattern(rom, parsePattern(pattern.bytes));
+        for (const CodeReference& reference : pattern.references) {
+            locateReference(rom, matches, reference, located);
+        }
+    }
+    locateFixedPalette(rom, located);
+    return located;
+}
+
+}  // namespace orvex

@@ -1,0 +1,395 @@
+#include "rom/romidentity.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "compression/kosinski.h"
+#include "rom/cartridge.h"
+#include "rom/checksum.h"
+#include "rom/codepatterns.h"
+#include "rom/leveldirectory.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::uint16_t kSpecialStageEntry = 0x4000;  // the level list's two entries after
+constexpr std::uint16_t kSoundTestEntry = 0xFFFF;     // the 20 levels
+constexpr std::int64_t kPaletteReadBytes = 128;       // what the palette decoder reads
+constexpr std::uint16_t kPaletteRamFirst = 0xFB00;
+constexpr std::uint16_t kPaletteRamLast = 0xFB7F;
+constexpr std::uint16_t kLeaAbsoluteA0 = 0x41F9;  // lea (xxx).l,a0, before the layout pointer
+constexpr std::int64_t kFactorySize = 0x100000;
+
+std::string name(TableId table) {
+    return std::string(tableName(table));
+}
+
+Error tableFault(TableId table, const std::string& what, std::int64_t at) {
+    return makeError(ErrorCode::NotARom, "the " + name(table) + " " + what, at);
+}
+
+// A pointer the game follows: even, and `bytes` from it inside the image.
+Status checkPointer(ByteSpan rom, TableId table, std::int64_t at, std::int64_t pointer,
+                    std::int64_t bytes, const std::string& what) {
+    if (pointer % 2 != 0 || !fitsIn(rom.size(), pointer, bytes)) {
+        return tableFault(table,
+                          "points " + what + " to " + hexOffset(pointer) +
+                              (pointer % 2 != 0 ? ", an odd address" : ", outside the image"),
+                          at);
+    }
+    return {};
+}
+
+Status checkLevelList(ByteSpan rom, const RomProfile& profile) {
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto zoneAct = levelZoneAct(rom, profile, level);
+        if (!zoneAct) {
+            return tableFault(TableId::LevelList,
+                              "does not hold the game's levels (" + zoneAct.error().message + ")",
+                              profile.levelList);
+        }
+        if (zoneAct->act > 1) {
+            return tableFault(TableId::LevelList,
+                              "does not hold the game's levels (" + levelName(level) +
+                                  " names act " + std::to_string(zoneAct->act) + ")",
+                              profile.levelList + 2 * level);
+        }
+    }
+    return {};
+}
+
+Status checkArt(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    for (const std::int16_t increment :
+         {kTileArtIncrement, kChunkMappingsIncrement, kBlockMappingsIncrement}) {
+        auto entry = getDataAddr(rom, profile, level, increment);
+        if (!entry) {
+            return tableFault(TableId::LevelArt, "cannot be read (" + entry.error().message + ")",
+                              profile.levelArtTable);
+        }
+        if (Status pointer = checkPointer(rom, TableId::LevelArt, profile.levelArtTable,
+                                          artOffset(*entry), 1, "the art of " + levelName(level));
+            !pointer) {
+            return pointer;
+        }
+    }
+    return {};
+}
+
+// One entry of the palette pointer table: its source inside the image, its destination in
+// palette RAM. Gives the source.
+Result<std::int32_t> checkPaletteEntry(ByteSpan rom, const RomProfile& profile, std::int32_t number,
+                                       const std::string& what) {
+    const std::int64_t at =
+        profile.palettePointerTable + std::int64_t{kPalettePointerEntrySize} * number;
+    auto source = readLong(rom, at);
+    auto destination = readWord(rom, at + 4);
+    if (!source || !destination) {
+        return tableFault(TableId::PalettePointers, "cannot be read for " + what, at);
+    }
+    if (*destination < kPaletteRamFirst || *destination > kPaletteRamLast) {
+        return tableFault(
+            TableId::PalettePointers,
+            "loads " + what + " to " + hexOffset(*destination) + ", outside palette RAM", at + 4);
+    }
+    if (Status pointer =
+            checkPointer(rom, TableId::PalettePointers, at, *source, kPaletteReadBytes, what);
+        !pointer) {
+        return pointer.error();
+    }
+    return *source;
+}
+
+Status checkPalettes(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    auto entry = getDataAddr(rom, profile, level, kBlockMappingsIncrement);
+    if (!entry) {
+        return entry.error();
+    }
+    auto source = checkPaletteEntry(rom, profile, paletteNumber(*entry),
+                                    "the palette of " + levelName(level));
+    return source ? Status{} : Status{source.error()};
+}
+
+Status checkFixedPalette(ByteSpan rom, const RomProfile& profile) {
+    auto source = checkPaletteEntry(rom, profile, kFixedPaletteEntry, "the fixed palette line");
+    if (!source) {
+        return source.error();
+    }
+    if (*source != profile.fixedPaletteLine) {
+        return tableFault(TableId::PalettePointers,
+                          "loads the fixed palette line from " + hexOffset(*source) + ", not " +
+                              hexOffset(profile.fixedPaletteLine),
+                          profile.palettePointerTable);
+    }
+    return {};
+}
+
+Status checkLayout(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    auto directory = layoutDirectory(rom, profile);
+    if (!directory) {
+        return tableFault(TableId::LayoutDirectoryPointer, "is not a pointer",
+                          profile.layoutDirectoryPointer);
+    }
+    if (Status pointer =
+            checkPointer(rom, TableId::LayoutDirectoryPointer, profile.layoutDirectoryPointer,
+                         *directory, 2 * kZoneCount * 2, "the layout directory");
+        !pointer) {
+        return pointer;
+    }
+    auto layout = layoutAddress(rom, profile, level);
+    if (!layout || !fitsIn(rom.size(), *layout, 1)) {
+        return tableFault(TableId::LayoutDirectoryPointer,
+                          "leads to a layout of " + levelName(level) + " outside the image",
+                          profile.layoutDirectoryPointer);
+    }
+    return {};
+}
+
+// The level list's two entries after the levels and the instruction the layout directory
+// pointer belongs to: facts of every factory image that a moved table would not keep.
+Status checkFactoryLandmarks(ByteSpan rom, const RomProfile& profile) {
+    auto special = readWord(rom, profile.levelList + 2 * kLevelCount);
+    auto soundTest = readWord(rom, profile.levelList + 2 * kLevelCount + 2);
+    if (!special || !soundTest || *special != kSpecialStageEntry || *soundTest != kSoundTestEntry) {
+        return tableFault(TableId::LevelList,
+                          "does not end with the special stage and the sound test",
+                          profile.levelList);
+    }
+    auto opcode = readWord(rom, profile.layoutDirectoryPointer - 2);
+    if (!opcode || *opcode != kLeaAbsoluteA0) {
+        return tableFault(TableId::LayoutDirectoryPointer,
+                          "is not the operand of the instruction "
+                          "that loads the layout directory",
+                          profile.layoutDirectoryPointer);
+    }
+    return {};
+}
+
+std::string serialText(ByteSpan rom, const HeaderFields& header) {
+    std::string serial;
+    for (std::int32_t i = 0; i < kSerialLength; ++i) {
+        const auto byte = readByte(rom, header.serial + i);
+        const char c = byte ? static_cast<char>(*byte) : '?';
+        serial += (c >= 0x20 && c < 0x7F) ? c : '?';
+    }
+    while (!serial.empty() && serial.back() == ' ') {
+        serial.pop_back();
+    }
+    return serial;
+}
+
+bool isFactoryImage(ByteSpan rom, const RomProfile& profile) {
+    auto stored = storedChecksum(rom, profile.header);
+    auto computed = computeChecksum(rom, profile.header);
+    return static_cast<std::int64_t>(rom.size()) == kFactorySize && stored && computed &&
+           *stored == profile.factoryChecksum && *computed == *stored;
+}
+
+// Every stream the 20 levels use decodes completely.
+Status checkStreams(ByteSpan rom, const RomProfile& profile) {
+    std::set<std::int32_t> decoded;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const std::pair<std::int16_t, const char*> art[] = {
+            {kTileArtIncrement, "tile art"},
+            {kChunkMappingsIncrement, "chunk mappings"},
+            {kBlockMappingsIncrement, "block mappings"}};
+        std::vector<std::pair<std::int32_t, std::string>> streams;
+        for (const auto& [increment, what] : art) {
+            auto entry = getDataAddr(rom, profile, level, increment);
+            if (!entry) {
+                return entry.error();
+            }
+            streams.emplace_back(artOffset(*entry), what);
+        }
+        auto layout = layoutAddress(rom, profile, level);
+        if (!layout) {
+            return layout.error();
+        }
+        streams.emplace_back(*layout, "layout");
+        for (const auto& [offset, what] : streams) {
+            if (!decoded.insert(offset).second) {
+                continue;
+            }
+            auto stream = decompressKosinski(rom, offset);
+            if (!stream || stream->weirdOffset) {
+                return makeError(ErrorCode::NotARom,
+                                 "the " + what + " of " + levelName(level) + " at " +
+                                     hexOffset(offset) + " does not decode" +
+                                     (stream ? "" : " (" + stream.error().message + ")"),
+                                 offset);
+            }
+        }
+    }
+    return {};
+}
+
+RomProfile disassemblyProfile() {
+    RomProfile profile;
+    profile.kind = RomKind::Disassembly;
+    profile.name = "built from the disassembly";
+    return profile;
+}
+
+constexpr std::array<TableId, 5> kLevelTables = {TableId::LevelList, TableId::LevelArt,
+                                                 TableId::PalettePointers, TableId::FixedPalette,
+                                                 TableId::LayoutDirectoryPointer};
+
+bool isLevelTable(TableId table) {
+    return std::find(kLevelTables.begin(), kLevelTables.end(), table) != kLevelTables.end();
+}
+
+// The further tables: used when their address is even and inside the image.
+void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& identity) {
+    for (const TableId table : allTables()) {
+        const auto index = static_cast<std::size_t>(table);
+        const auto& found = located.found[index];
+        if (isLevelTable(table)) {
+            continue;
+        }
+        if (!found) {
+            identity.missing[index] = located.problems[index];
+        } else if (found->offset % 2 != 0 || !fitsIn(rom.size(), found->offset, 2)) {
+            identity.missing[index] = "the code names " + hexOffset(found->offset) +
+                                      ", which is odd or outside the image";
+        } else {
+            setTableOffset(identity.profile, table, found->offset);
+            identity.codeAt[index] = found->codeAt;
+        }
+    }
+}
+
+Error builtButMissing(const std::string& what, std::optional<std::int64_t> offset = {}) {
+    const std::string message = "This image is built from the game's code, but " + what;
+    return offset ? makeError(ErrorCode::NotARom, message, *offset)
+                  : makeError(ErrorCode::NotARom, message);
+}
+
+Result<RomIdentity> identifyBuild(ByteSpan rom, const LocatedTables& located) {
+    RomIdentity identity{disassemblyProfile(), false, {}, {}};
+    for (const TableId table : kLevelTables) {
+        const auto index = static_cast<std::size_t>(table);
+        if (!located.found[index]) {
+            return builtButMissing("the " + name(table) + " could not be found (" +
+                                   located.problems[index] + ")");
+        }
+        setTableOffset(identity.profile, table, located.found[index]->offset);
+        identity.codeAt[index] = located.found[index]->codeAt;
+    }
+    if (Status tables = checkLevelTables(rom, identity.profile); !tables) {
+        return builtButMissing(tables.error().message, tables.error().offset);
+    }
+    if (Status streams = checkStreams(rom, identity.profile); !streams) {
+        return builtButMissing(streams.error().message, streams.error().offset);
+    }
+    takeFurtherTables(rom, located, identity);
+    return identity;
+}
+
+bool anyCodeFound(const LocatedTables& located) {
+    return std::any_of(located.found.begin(), located.found.end(),
+                       [](const auto& found) { return found.has_value(); });
+}
+
+const RomProfile* profileBySerial(const std::string& serial) {
+    for (const RomProfile* profile : factoryProfiles()) {
+        if (serial == profile->serial) {
+            return profile;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Status checkLevelTables(ByteSpan rom, const RomProfile& profile) {
+    if (Status list = checkLevelList(rom, profile); !list) {
+        return list;
+    }
+    if (Status fixed = checkFixedPalette(rom, profile); !fixed) {
+        return fixed;
+    }
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        for (auto* check : {&checkArt, &checkPalettes, &checkLayout}) {
+            if (Status status = check(rom, profile, level); !status) {
+                return status;
+            }
+        }
+    }
+    return {};
+}
+
+Result<RomIdentity> identifyRom(ByteSpan rom) {
+    const HeaderFields header;
+    if (Status cartridge = checkCartridge(rom, header); !cartridge) {
+        return cartridge.error();
+    }
+    const std::string serial = serialText(rom, header);
+    const RomProfile* named = profileBySerial(serial);
+    std::optional<Error> factoryFault;
+    if (named != nullptr) {
+        Status tables = checkFactoryLandmarks(rom, *named);
+        if (tables) {
+            tables = checkLevelTables(rom, *named);
+        }
+        if (tables) {
+            return RomIdentity{*named, !isFactoryImage(rom, *named), {}, {}};
+        }
+        factoryFault = tables.error();
+    }
+    const LocatedTables located = locateTables(rom);
+    auto built = identifyBuild(rom, located);
+    if (built) {
+        return built;
+    }
+    if (named != nullptr) {
+        Error error = *factoryFault;
+        error.message = "The serial says this is " + std::string(named->name) +
+                        " of the game, but " + factoryFault->message +
+                        "; nor could the tables be found through the game's code (" +
+                        built.error().message + ")";
+        return error;
+    }
+    if (!anyCodeFound(located)) {
+        return makeError(ErrorCode::NotARom,
+                         "This is a Mega Drive image, but not this game: its serial is \"" +
+                             serial + "\" (Orvex edits Sonic the Hedgehog 2, GM 00001051)",
+                         header.serial);
+    }
+    return built.error();
+}
+
+std::string describeIdentity(const RomIdentity& identity) {
+    if (identity.profile.kind == RomKind::Disassembly) {
+        return "built from the disassembly (tables located by code)";
+    }
+    return std::string(identity.profile.name) +
+           (identity.modified ? " (factory tables, modified)" : " (factory tables)");
+}
+
+std::string describeTableSource(const RomIdentity& identity, TableId table) {
+    const auto index = static_cast<std::size_t>(table);
+    if (identity.profile.kind != RomKind::Disassembly) {
+        return "as in " + std::string(identity.profile.name);
+    }
+    if (!identity.codeAt[index]) {
+        return "not found: " + identity.missing[index];
+    }
+    const std::string code = "code at " + hexOffset(*identity.codeAt[index]);
+    return table == TableId::FixedPalette ? "entry 3 of the palette pointer table (" + code + ")"
+                                          : "named by the " + code;
+}
+
+Result<IdentifiedRom> readIdentifiedRom(const RomImage& rom) {
+    auto bytes = rom.readAll();
+    if (!bytes) {
+        return bytes.error();
+    }
+    auto identity = identifyRom(*bytes);
+    if (!identity) {
+        return identity.error();
+    }
+    return IdentifiedRom{std::move(*bytes), std::move(*identity)};
+}
+
+}  // namespace orvex

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "rom/romimage.h"
+#include "rom/romprofile.h"
+
+namespace orvex {
+
+// What an image is and where its tables are, decided once when the file is opened.
+struct RomIdentity {
+    RomProfile profile;
+    // A factory revision whose bytes differ from the factory image (edited, migrated, padded).
+    bool modified = false;
+    // For an image built from the disassembly: where the code that names each table starts,
+    // and why a table that is not in the profile could not be used.
+    std::array<std::optional<std::int32_t>, kTableCount> codeAt{};
+    std::array<std::string, kTableCount> missing{};
+};
+
+// Names the image in one line: "revision 01 (factory tables)", "revision 00 (factory tables,
+// modified)", "built from the disassembly (tables located by code)".
+[[nodiscard]] std::string describeIdentity(const RomIdentity& identity);
+
+// How one table was found: "revision 01 table", "named by code at 0x1234", "not found: ...".
+[[nodiscard]] std::string describeTableSource(const RomIdentity& identity, TableId table);
+
+// Decides what `rom` is, in this order: a plain whole cartridge image (see checkCartridge); a
+// factory image of revision 00, 01 or 02 (its serial, then its tables checked at that
+// revision's offsets); an image built from the disassembly (every level table found through
+// the code that names it and checked, the level list's streams decoded). Otherwise NotARom,
+// with a message that names what was recognised and what was missing. Never writes.
+[[nodiscard]] Result<RomIdentity> identifyRom(ByteSpan rom);
+
+// Checks the level tables of `profile` in `rom`: the level list names 20 levels of zones below
+// 17 and acts 0 or 1, and the pointers each level uses (art streams, palettes, layout) are even
+// and lie inside the image, palettes loading into palette RAM ($FB00..$FB7F). The first fault
+// found, as an error naming the table; nothing is decoded.
+[[nodiscard]] Status checkLevelTables(ByteSpan rom, const RomProfile& profile);
+
+// A ROM file read whole and identified.
+struct IdentifiedRom {
+    std::vector<std::uint8_t> bytes;
+    RomIdentity identity;
+};
+[[nodiscard]] Result<IdentifiedRom> readIdentifiedRom(const RomImage& rom);
+
+}  // namespace orvex
