@@ -30,13 +30,19 @@ Error tableFault(TableId table, const std::string& what, std::int64_t at) {
     return makeError(ErrorCode::NotARom, "the " + name(table) + " " + what, at);
 }
 
-// A pointer the game follows: even, and `bytes` from it inside the image.
+enum class Alignment { Word, Byte };
+
+// A pointer the game follows: `bytes` from it inside the image, and even where the game reads
+// words there (a word read at an odd address stops the 68000; compressed streams are read a
+// byte at a time).
 Status checkPointer(ByteSpan rom, TableId table, std::int64_t at, std::int64_t pointer,
-                    std::int64_t bytes, const std::string& what) {
-    if (pointer % 2 != 0 || !fitsIn(rom.size(), pointer, bytes)) {
+                    std::int64_t bytes, const std::string& what,
+                    Alignment alignment = Alignment::Word) {
+    const bool odd = alignment == Alignment::Word && pointer % 2 != 0;
+    if (odd || !fitsIn(rom.size(), pointer, bytes)) {
         return tableFault(table,
                           "points " + what + " to " + hexOffset(pointer) +
-                              (pointer % 2 != 0 ? ", an odd address" : ", outside the image"),
+                              (odd ? ", an odd address" : ", outside the image"),
                           at);
     }
     return {};
@@ -68,8 +74,9 @@ Status checkArt(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
             return tableFault(TableId::LevelArt, "cannot be read (" + entry.error().message + ")",
                               profile.levelArtTable);
         }
-        if (Status pointer = checkPointer(rom, TableId::LevelArt, profile.levelArtTable,
-                                          artOffset(*entry), 1, "the art of " + levelName(level));
+        if (Status pointer =
+                checkPointer(rom, TableId::LevelArt, profile.levelArtTable, artOffset(*entry), 1,
+                             "the art of " + levelName(level), Alignment::Byte);
             !pointer) {
             return pointer;
         }

@@ -89,6 +89,8 @@ private slots:
         QVERIFY(prompt.defaultYes && !prompt.withCancel);
         QCOMPARE(f.window->levelSelector().currentIndex(), 0);
         QCOMPARE(f.layout(), demoRom().layoutData[0]);
+        QCOMPARE(f.child<QLabel>("RomInfo")->text(),
+                 QString("revision 01 (factory tables, modified)"));
 
         const std::vector<std::uint8_t> edited = f.editCorner();
         ProgressLog log(f);
@@ -103,6 +105,50 @@ private slots:
         QVERIFY(f.dialogs->messages.isEmpty());
         StartupRom(QStringList{"--frobnicate"}).openIn(*f.window);
         QVERIFY(f.dialogs->messages.last().contains("Unknown option --frobnicate"));
+    }
+
+    // A copier dump is never opened as it is: No writes nothing, Yes writes the plain image
+    // beside it and opens that; the next time the identical copy is opened without asking.
+    void aDumpIsOfferedAsAPlainCopy() {
+        EditorFixture f;
+        const auto& plain = demoRom().image;
+        QByteArray smd(512, '\0');
+        for (std::size_t block = 0; block < plain.size(); block += 16384) {
+            for (std::size_t start : {std::size_t{1}, std::size_t{0}}) {
+                for (std::size_t at = start; at < 16384; at += 2) {
+                    smd.append(static_cast<char>(plain[block + at]));
+                }
+            }
+        }
+        const QString dump = f.folder.filePath("s2.smd");
+        const QString copy = f.folder.filePath("s2.bin");
+        QFile file(dump);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(smd) == smd.size());
+        file.close();
+        f.dialogs->yesNo = {false};
+        f.window->openRomFile(dump);
+        QCOMPARE(f.dialogs->questions.size(), 1);
+        QCOMPARE(f.dialogs->questions[0].text,
+                 QString("This is an interleaved .smd dump. Save a plain copy as s2.bin and "
+                         "open it?"));
+        QVERIFY(!QFile::exists(copy) && !f.window->session().hasRom());
+
+        f.dialogs->yesNo = {true, false};  // the copy, then no migration
+        f.window->openRomFile(dump);
+        QCOMPARE(f.dialogs->questions.size(), 3);
+        QCOMPARE(f.window->session().rom().romPath().filename().string(), std::string("s2.bin"));
+        QCOMPARE(f.layout(), demoRom().layoutData[0]);
+        QFile written(copy);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll() ==
+                QByteArray(reinterpret_cast<const char*>(plain.data()), qsizetype(plain.size())));
+        QFile reread(dump);
+        QVERIFY(reread.open(QIODevice::ReadOnly) && reread.readAll() == smd);
+
+        f.dialogs->yesNo = {false};
+        f.window->openRomFile(dump);
+        QCOMPARE(f.dialogs->questions.size(), 4);  // only the migration offer
+        QVERIFY(f.dialogs->messages.isEmpty());
     }
 
     void unsavedEditsAreNeverDroppedWithoutAsking() {
