@@ -13,6 +13,9 @@ constexpr std::string_view kSwappedConsoleName = "ESAG";
 constexpr std::size_t kCopierHeaderSize = 512;
 constexpr std::size_t kSmdBlockSize = 16384;
 constexpr std::size_t kSmdHalf = kSmdBlockSize / 2;
+// Dumps are told apart before anything else is known of them: by the console name's place in
+// the header every cartridge has.
+constexpr auto kConsoleNameAt = static_cast<std::size_t>(HeaderFields{}.consoleName);
 
 bool hasText(ByteSpan file, std::size_t at, std::string_view text) {
     return file.size() >= at + text.size() &&
@@ -32,7 +35,8 @@ bool looksInterleaved(ByteSpan file) {
         return false;
     }
     for (std::size_t i = 0; i < kConsoleName.size(); ++i) {
-        if (interleavedByte(file, 0x100 + i) != static_cast<std::uint8_t>(kConsoleName[i])) {
+        if (interleavedByte(file, kConsoleNameAt + i) !=
+            static_cast<std::uint8_t>(kConsoleName[i])) {
             return false;
         }
     }
@@ -59,16 +63,17 @@ std::string sizeText(std::int64_t bytes) {
 }  // namespace
 
 DumpFormat detectDumpFormat(ByteSpan file) {
-    if (hasText(file, 0x100, kConsoleName) || hasText(file, 0x101, kConsoleName)) {
+    if (hasText(file, kConsoleNameAt, kConsoleName) ||
+        hasText(file, kConsoleNameAt + 1, kConsoleName)) {
         return DumpFormat::Plain;
     }
     if (looksInterleaved(file)) {
         return DumpFormat::Interleaved;
     }
-    if (hasText(file, kCopierHeaderSize + 0x100, kConsoleName)) {
+    if (hasText(file, kCopierHeaderSize + kConsoleNameAt, kConsoleName)) {
         return DumpFormat::CopierHeader;
     }
-    if (hasText(file, 0x100, kSwappedConsoleName)) {
+    if (hasText(file, kConsoleNameAt, kSwappedConsoleName)) {
         return DumpFormat::ByteSwapped;
     }
     return DumpFormat::Unrecognised;

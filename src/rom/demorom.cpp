@@ -41,6 +41,7 @@ constexpr RomProfile kDemoBuild{
     .name = "built from the disassembly",
     .serial = "",
     .factoryChecksum = 0,
+    .factorySize = 0x100000,
     .header = {},
     .levelList = 0x9700,
     .levelArtTable = 0x42A00,

@@ -20,7 +20,6 @@ constexpr std::int64_t kPaletteReadBytes = 128;       // what the palette decode
 constexpr std::uint16_t kPaletteRamFirst = 0xFB00;
 constexpr std::uint16_t kPaletteRamLast = 0xFB7F;
 constexpr std::uint16_t kLeaAbsoluteA0 = 0x41F9;  // lea (xxx).l,a0, before the layout pointer
-constexpr std::int64_t kFactorySize = 0x100000;
 
 std::string name(TableId table) {
     return std::string(tableName(table));
@@ -189,7 +188,7 @@ std::string serialText(ByteSpan rom, const HeaderFields& header) {
 bool isFactoryImage(ByteSpan rom, const RomProfile& profile) {
     auto stored = storedChecksum(rom, profile.header);
     auto computed = computeChecksum(rom, profile.header);
-    return static_cast<std::int64_t>(rom.size()) == kFactorySize && stored && computed &&
+    return static_cast<std::int64_t>(rom.size()) == profile.factorySize && stored && computed &&
            *stored == profile.factoryChecksum && *computed == *stored;
 }
 

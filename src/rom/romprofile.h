@@ -44,6 +44,7 @@ struct RomProfile {
     std::string_view name;    // "revision 01", "built from the disassembly"
     std::string_view serial;  // at header.serial in the factory image; empty for builds
     std::uint16_t factoryChecksum = 0;
+    std::int64_t factorySize = 0x100000;  // 1 MiB, the ROM end field 0xFFFFF
     HeaderFields header;
 
     // Word per level: zone << 8 | act; 20 levels, then $4000 and $FFFF.
