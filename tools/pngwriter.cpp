@@ -1,8 +1,9 @@
 #include "pngwriter.h"
 
+#include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
-#include <QString>
+
+#include "rom/romimage.h"
 
 namespace orvex {
 
@@ -10,9 +11,8 @@ namespace {
 
 constexpr int kDotsPerMeter = 3780;  // 96 dots per inch
 
-Error pngError(const std::filesystem::path& path, const std::string& what) {
-    return makeError(ErrorCode::FileWrite,
-                     "Cannot write the PNG file " + path.string() + ": " + what);
+Error pngError(const std::string& what) {
+    return makeError(ErrorCode::FileWrite, "Cannot write the PNG file: " + what);
 }
 
 // A read-only QImage over the Image's own pixels; no copy is made.
@@ -24,27 +24,29 @@ QImage viewOf(const Image& image) {
 
 }  // namespace
 
-Status writePng(const Image& image, const std::filesystem::path& path) {
+Result<std::vector<std::uint8_t>> encodePng(const Image& image) {
     if (image.isNull()) {
-        return pngError(path, "the picture is empty");
-    }
-    QSaveFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return pngError(path, file.errorString().toStdString());
+        return pngError("the picture is empty");
     }
     // A fixed resolution (96 dpi): otherwise Qt takes the screen's when a GUI application runs,
     // and the editor's export would differ from the tool's file in the pHYs chunk.
     QImage png = viewOf(image);
     png.setDotsPerMeterX(kDotsPerMeter);
     png.setDotsPerMeterY(kDotsPerMeter);
-    if (!png.save(&file, "PNG")) {
-        file.cancelWriting();
-        return pngError(path, "encoding failed");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !png.save(&buffer, "PNG")) {
+        return pngError("encoding failed");
     }
-    if (!file.commit()) {
-        return pngError(path, file.errorString().toStdString());
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+Status writePng(const Image& image, const std::filesystem::path& path) {
+    auto png = encodePng(image);
+    if (!png) {
+        return png.error();
     }
-    return {};
+    return writeOutputFile(path, *png);
 }
 
 }  // namespace orvex

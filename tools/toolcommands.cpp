@@ -60,17 +60,21 @@ Result<IdentifiedRom> readRom(const std::filesystem::path& path) {
     return readIdentifiedRom(RomImage(path));
 }
 
-// Names the copy of the ROM that the first change kept beside it.
-void reportBackup(ToolIo& io, const RomImage& rom) {
-    if (rom.backupPath()) {
-        io.out << "the ROM as it was is kept in " << rom.backupPath()->string() << '\n';
-    }
+// Names the copies of the ROM a write kept beside it.
+void reportBackups(ToolIo& io, const WriteReport& written) {
+    io.out << "the ROM as it was before this change is kept in " << written.previous.string()
+           << '\n'
+           << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
+           << " in " << written.original.string() << '\n';
 }
 
 }  // namespace
 
 int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "kos-decompress";
+    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
+        return reportFailure(io, kCommand, args.out, "cannot write the output", distinct.error());
+    }
     auto input = readWholeFile(args.in);
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
@@ -83,16 +87,20 @@ int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     if (decoded->weirdOffset) {
         return reportFailure(io, kCommand, args.in, what, brokenOffError(args.offset, *decoded));
     }
-    if (Status written = writeFileAtomically(args.out, decoded->data); !written) {
+    if (Status written = writeOutput(args.out, decoded->data, io.out); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
     }
-    io.out << "stream length: " << decoded->packedLastIndex + 1 << " bytes\n"
-           << "wrote " << bytesText(decoded->data.size()) << " to " << args.out.string() << '\n';
+    io.summary(args.out) << "stream length: " << decoded->packedLastIndex + 1 << " bytes\n"
+                         << "wrote " << bytesText(decoded->data.size()) << " to "
+                         << args.out.string() << '\n';
     return kExitOk;
 }
 
 int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "kos-compress";
+    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
+        return reportFailure(io, kCommand, args.out, "cannot write the output", distinct.error());
+    }
     auto input = readWholeFile(args.in);
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
@@ -107,17 +115,20 @@ int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.in, "cannot compress", packed.error());
     }
     const std::vector<std::uint8_t> stream = streamOf(std::move(*packed));
-    if (Status written = writeFileAtomically(args.out, stream); !written) {
+    if (Status written = writeOutput(args.out, stream, io.out); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
     }
-    io.out << "compressed " << bytesText(input->size()) << " into a stream of "
-           << bytesText(stream.size()) << " (" << (args.rle ? "run-length" : "optimal")
-           << " encoder)\n";
+    io.summary(args.out) << "compressed " << bytesText(input->size()) << " into a stream of "
+                         << bytesText(stream.size()) << " ("
+                         << (args.rle ? "run-length" : "optimal") << " encoder)\n";
     return kExitOk;
 }
 
 int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "layout-export";
+    if (Status distinct = checkDistinct(args.out, args.rom); !distinct) {
+        return reportFailure(io, kCommand, args.out, "cannot write the layout", distinct.error());
+    }
     auto rom = readRom(args.rom);
     if (!rom) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
@@ -134,11 +145,12 @@ int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
         auto at = layoutAddress(rom->bytes, profile, args.level);
         return reportFailure(io, kCommand, args.rom, what, brokenOffError(at ? *at : 0, *layout));
     }
-    if (Status written = writeFileAtomically(args.out, data->unpackedData); !written) {
+    if (Status written = writeOutput(args.out, data->unpackedData, io.out); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the layout", written.error());
     }
-    io.out << "wrote the layout of " << levelName(args.level) << " ("
-           << bytesText(data->unpackedData.size()) << ") to " << args.out.string() << '\n';
+    io.summary(args.out) << "wrote the layout of " << levelName(args.level) << " ("
+                         << bytesText(data->unpackedData.size()) << ") to " << args.out.string()
+                         << '\n';
     return kExitOk;
 }
 
@@ -175,7 +187,7 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
     io.out << "saved the layout of " << levelName(args.level) << ": a stream of "
            << bytesText(static_cast<std::size_t>(saved->packedBytes)) << " in a room of "
            << saved->room << " bytes\n";
-    reportBackup(io, rom);
+    reportBackups(io, saved->written);
     return kExitOk;
 }
 
@@ -204,7 +216,7 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
             io.out << "migrated the layouts of all " << kLevelCount
                    << " levels; the layout directory is now at "
                    << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
-            reportBackup(io, rom);
+            reportBackups(io, *check->written);
             break;
         }
     }
@@ -230,12 +242,27 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
         io.out << "checksum " << hexOffset(*stored) << " is already correct; nothing changed\n";
         return kExitOk;
     }
-    if (Status written = rom.writeWord(header.checksum, *computed); !written) {
+    // Computed again from the file as it is under the write lock.
+    std::uint16_t sum = *computed;
+    auto written = rom.rewrite([&](ByteSpan current) -> Result<std::vector<std::uint8_t>> {
+        if (Status cartridge = checkCartridge(current, header); !cartridge) {
+            return cartridge.error();
+        }
+        auto now = computeChecksum(current, header);
+        if (!now) {
+            return now.error();
+        }
+        sum = *now;
+        std::vector<std::uint8_t> fixed(current.begin(), current.end());
+        putWord(fixed, static_cast<std::size_t>(header.checksum), sum);
+        return fixed;
+    });
+    if (!written) {
         return reportFailure(io, kCommand, args.rom, "cannot write the checksum", written.error());
     }
     io.out << "checksum at " << hexOffset(header.checksum) << ": " << hexOffset(*stored) << " -> "
-           << hexOffset(*computed) << '\n';
-    reportBackup(io, rom);
+           << hexOffset(sum) << '\n';
+    reportBackups(io, *written);
     return kExitOk;
 }
 
@@ -249,16 +276,25 @@ Image composePicture(const RenderArgs& args, const LevelData& data, TerminalHost
                        : renderPlane(data.blockPictures, data.unpackedData, args.plane, &host);
 }
 
-Status writePicture(const Image& image, const std::filesystem::path& out, TerminalHost& host) {
+Status writePicture(const Image& image, const std::filesystem::path& out, TerminalHost& host,
+                    std::ostream& standardOutput) {
     ProgressScope progress(host);
     host.setCaption(kWritingPngCaption);
     host.setBarWidth(0);
-    return writePng(image, out);
+    auto png = encodePng(image);
+    if (!png) {
+        return png.error();
+    }
+    return writeOutput(out, *png, standardOutput);
 }
 
 }  // namespace
 
 int runRender(const RenderArgs& args, ToolIo& io) {
+    if (Status distinct = checkDistinct(args.out, args.rom); !distinct) {
+        return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
+                             distinct.error());
+    }
     auto rom = readRom(args.rom);
     if (!rom) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
@@ -283,12 +319,12 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    if (Status written = writePicture(image, args.out, host); !written) {
+    if (Status written = writePicture(image, args.out, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());
     }
-    io.out << "wrote " << args.out.string() << ": " << image.width() << " x " << image.height()
-           << " pixels\n";
+    io.summary(args.out) << "wrote " << args.out.string() << ": " << image.width() << " x "
+                         << image.height() << " pixels\n";
     return kExitOk;
 }
 
@@ -305,20 +341,18 @@ int runNormalize(const NormalizeArgs& args, ToolIo& io) {
                              "\"SEGA\" where a plain image, a copier dump or a byte-swapped "
                              "image has it)");
     }
-    std::error_code unknown;
-    if (std::filesystem::equivalent(args.in, args.out, unknown)) {
-        return reportFailure(io, kCommand, args.out,
-                             "the output is the input file; name another file for the plain "
-                             "image");
+    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
+        return reportFailure(io, kCommand, args.out, "cannot write the plain image",
+                             distinct.error());
     }
     const std::vector<std::uint8_t> plain = plainImage(*input, format);
-    if (Status written = writeFileAtomically(args.out, plain); !written) {
+    if (Status written = writeOutput(args.out, plain, io.out); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the plain image",
                              written.error());
     }
-    io.out << args.in.string() << " is " << describeDumpFormat(format)
-           << "; wrote the plain image (" << bytesText(plain.size()) << ") to " << args.out.string()
-           << '\n';
+    io.summary(args.out) << args.in.string() << " is " << describeDumpFormat(format)
+                         << "; wrote the plain image (" << bytesText(plain.size()) << ") to "
+                         << args.out.string() << '\n';
     return kExitOk;
 }
 
@@ -337,20 +371,15 @@ const RomProfile& demoProfile(const std::string& revision) {
 
 int runDemoRom(const DemoRomArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "demo-rom";
-    const std::filesystem::path temporary = temporarySibling(args.out);
-    Status written = writeDemoRom(temporary, demoProfile(args.revision));
-    if (written) {
-        written = moveIntoPlace(temporary, args.out);
+    auto demo = buildDemoRom(demoProfile(args.revision));
+    if (!demo) {
+        return reportFailure(io, kCommand, args.out, "cannot build the demo ROM", demo.error());
     }
-    if (!written) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+    if (Status written = writeOutput(args.out, demo->image, io.out); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the demo ROM", written.error());
     }
-    std::error_code unknown;
-    const std::uintmax_t size = std::filesystem::file_size(args.out, unknown);
-    io.out << "wrote the demo ROM (" << (unknown ? 0 : size) << " bytes) to " << args.out.string()
-           << '\n';
+    io.summary(args.out) << "wrote the demo ROM (" << bytesText(demo->image.size()) << ") to "
+                         << args.out.string() << '\n';
     return kExitOk;
 }
 

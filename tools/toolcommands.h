@@ -23,6 +23,12 @@ struct ToolIo {
     std::ostream& out;
     std::ostream& err;
     bool showProgress = false;  // the error stream is a terminal
+
+    // Where a command says what it wrote: standard error when the file itself goes to
+    // standard output ("-").
+    [[nodiscard]] std::ostream& summary(const std::filesystem::path& output) const {
+        return output == "-" ? err : out;
+    }
 };
 
 struct InfoArgs {

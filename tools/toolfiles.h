@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <vector>
 
 #include "common/byteorder.h"
@@ -11,18 +12,23 @@
 
 namespace orvex {
 
-// The whole file. FileOpen when it cannot be opened, FileRead when reading fails.
+// The whole input file: a regular file of at most 8 MiB (see readRegularFile).
 [[nodiscard]] Result<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path);
 
-// Writes `bytes` under a temporary name next to `path` and renames it into place, so `path`
-// either keeps what it had or holds all of `bytes`, never a part. FileWrite on failure.
-[[nodiscard]] Status writeFileAtomically(const std::filesystem::path& path, ByteSpan bytes);
+// "-" names standard output where a command writes a file.
+[[nodiscard]] inline bool isStandardOutput(const std::filesystem::path& path) {
+    return path == "-";
+}
 
-// A name next to `path` for a file that will replace it.
-[[nodiscard]] std::filesystem::path temporarySibling(const std::filesystem::path& path);
+// Refuses an output that is the same file as `input` (device and inode, links followed), so
+// that no command replaces what it reads.
+[[nodiscard]] Status checkDistinct(const std::filesystem::path& output,
+                                   const std::filesystem::path& input);
 
-// Renames `temporary` to `target`, removing `temporary` when that fails. FileWrite on failure.
-[[nodiscard]] Status moveIntoPlace(const std::filesystem::path& temporary,
-                                   const std::filesystem::path& target);
+// Writes `bytes` to `output`: to `standardOutput` for "-", otherwise all or nothing through a
+// temporary file (see writeOutputFile), so `output` either keeps what it had or holds all of
+// `bytes`. FileWrite on failure.
+[[nodiscard]] Status writeOutput(const std::filesystem::path& output, ByteSpan bytes,
+                                 std::ostream& standardOutput);
 
 }  // namespace orvex

@@ -8,7 +8,7 @@ bool EditorSession::hasUnsavedEdits() const {
     return mLevel->loadedLevel.has_value() && mLevel->unpackedData != mSavedLayout;
 }
 
-Result<RomCheckOutcome> EditorSession::openRom(const std::filesystem::path& path, Host& host) {
+Result<RomCheck> EditorSession::openRom(const std::filesystem::path& path, Host& host) {
     RomImage candidate(path);
     auto check = checkROM(candidate, host);
     if (!check) {
@@ -17,7 +17,7 @@ Result<RomCheckOutcome> EditorSession::openRom(const std::filesystem::path& path
     mRom = std::move(candidate);
     mIdentity = check->identity;
     dropLevel();
-    return check->outcome;
+    return check;
 }
 
 Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host,

@@ -37,7 +37,7 @@ public:
 
     // The ROM check on `path` (identification, then the migration offer). Only when it
     // succeeds does the file become the open ROM; the level of the previous ROM is then dropped.
-    [[nodiscard]] Result<RomCheckOutcome> openRom(const std::filesystem::path& path, Host& host);
+    [[nodiscard]] Result<RomCheck> openRom(const std::filesystem::path& path, Host& host);
     // Loads a level of the open ROM; on an error the level in memory stays as it was.
     [[nodiscard]] Result<LoadReport> loadLevel(std::int16_t level, Host& host,
                                                const BlockDrawn& drawn = {});

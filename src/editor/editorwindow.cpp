@@ -47,6 +47,13 @@ QString pathText(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
+// What a write kept: "the ROM as it was is kept as NAME.bak (as Orvex first found it:
+// NAME.orig)".
+QString keptText(const WriteReport& kept, QString (*name)(const std::filesystem::path&)) {
+    return "the ROM as it was is kept as " + name(kept.previous) +
+           " (as Orvex first found it: " + name(kept.original) + ")";
+}
+
 QString fileNameText(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
 }
@@ -375,12 +382,11 @@ void EditorWindow::openRomFile(const QString& path) {
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
     mUndo->clear();
     mNote->clear();
-    const auto& backup = mSession->rom().backupPath();
-    if (*checked == RomCheckOutcome::Migrated && backup) {
+    if (checked->written) {
+        const WriteReport& kept = *checked->written;
         mDialogs->showMessage(kMessageTitle,
-                              "The layouts have been migrated. The ROM as it was is kept in " +
-                                  pathText(*backup) + ".");
-        showNote("The ROM as it was is kept as " + fileNameText(*backup), pathText(*backup));
+                              "The layouts have been migrated; " + keptText(kept, pathText) + ".");
+        showNote("Migrated; " + keptText(kept, fileNameText), keptText(kept, pathText));
     }
     mCombo1->setCurrentIndex(0);
     loadLevelAt(0);
@@ -497,7 +503,13 @@ Status EditorWindow::exportLevelImage(const QString& path) {
         ProgressScope progress(*mHost);
         return renderPlane(level.blockPictures, level.unpackedData, mPlane, mHost);
     }();
-    return writePng(picture, QFile::encodeName(path).toStdString());
+    const std::filesystem::path file = QFile::encodeName(path).toStdString();
+    if (sameFile(file, mSession->rom().romPath())) {
+        return makeError(ErrorCode::FileWrite, path.toStdString() +
+                                                   " is the open ROM; choose another file for "
+                                                   "the picture");
+    }
+    return writePng(picture, file);
 }
 
 void EditorWindow::onOverview() {
@@ -713,14 +725,8 @@ bool EditorWindow::saveLevelAt(int index) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
     }
-    if (saved->newBackup) {
-        showNote(QString("Level %1 saved; the ROM as it was is kept as %2")
-                     .arg(index + 1)
-                     .arg(fileNameText(*saved->newBackup)),
-                 pathText(*saved->newBackup));
-    } else {
-        showNote(QString("Level %1 saved.").arg(index + 1), {});
-    }
+    showNote(QString("Level %1 saved; ").arg(index + 1) + keptText(saved->written, fileNameText),
+             keptText(saved->written, pathText));
     return true;
 }
 

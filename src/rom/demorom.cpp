@@ -11,6 +11,7 @@
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
 #include "rom/leveldata.h"
+#include "rom/romimage.h"
 
 namespace orvex {
 
@@ -524,13 +525,7 @@ Status writeDemoRom(const std::filesystem::path& path, const RomProfile& profile
     if (!rom) {
         return rom.error();
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"),
-                                                         &std::fclose);
-    if (!file ||
-        std::fwrite(rom->image.data(), 1, rom->image.size(), file.get()) != rom->image.size()) {
-        return makeError(ErrorCode::FileWrite, "Cannot write the demo ROM to " + path.string());
-    }
-    return {};
+    return writeOutputFile(path, rom->image);
 }
 
 }  // namespace orvex

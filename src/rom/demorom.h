@@ -70,7 +70,7 @@ struct DemoRom {
 [[nodiscard]] Result<DemoRom> buildDemoRom(const RomProfile& profile,
                                            const DemoRomOptions& options = {});
 
-// Builds it and writes it to `path`, replacing any file there.
+// Builds it and writes it to `path` as writeOutputFile does, replacing a file there.
 [[nodiscard]] Status writeDemoRom(const std::filesystem::path& path, const RomProfile& profile,
                                   const DemoRomOptions& options = {});
 

@@ -86,22 +86,18 @@ bool changedOnDisk(ByteSpan rom, std::int32_t layoutAt, const LayoutSnapshot& sn
     return !std::equal(snapshot.stream.begin(), snapshot.stream.end(), rom.begin() + layoutAt);
 }
 
-// The file as it is now, refused when it is no longer an image whose tables lie where they lay
-// when it was opened.
-Result<std::vector<std::uint8_t>> readSameRom(const RomImage& rom, const RomProfile& profile) {
-    auto image = rom.readAll();
-    if (!image) {
-        return image.error();
+// The file as it is now must still be an image whose tables lie where they lay when it was
+// opened.
+Status checkSameRom(ByteSpan image, const RomProfile& profile) {
+    if (Status cartridge = checkCartridge(image, profile.header); !cartridge) {
+        return cartridge;
     }
-    if (Status cartridge = checkCartridge(*image, profile.header); !cartridge) {
-        return cartridge.error();
-    }
-    if (Status tables = checkLevelTables(*image, profile); !tables) {
+    if (Status tables = checkLevelTables(image, profile); !tables) {
         return makeError(ErrorCode::Cancelled,
                          "The ROM file has changed on disk: " + tables.error().message +
                              ". Open it again before saving; nothing was saved");
     }
-    return image;
+    return {};
 }
 
 std::string changedPrompt(std::int16_t level) {
@@ -126,6 +122,52 @@ Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::in
     return measuredRoom(rom, profile, *start);
 }
 
+namespace {
+
+// The image with the level's new stream in its place, made from the file as it is now (read
+// under the write lock, so that what other programs wrote elsewhere stays).
+Result<std::vector<std::uint8_t>> imageWithLayout(ByteSpan current, const RomProfile& profile,
+                                                  std::int16_t level, const LevelData& data,
+                                                  ByteSpan packed, Host& host, SaveReport& report) {
+    if (Status same = checkSameRom(current, profile); !same) {
+        return same.error();
+    }
+    auto layoutAt = layoutAddress(current, profile, level);
+    if (!layoutAt) {
+        return layoutAt.error();
+    }
+    auto room = layoutRoom(current, profile, level);
+    if (!room) {
+        return room.error();
+    }
+    const auto packedSize = static_cast<std::int64_t>(packed.size());
+    if (packedSize > *room) {
+        return makeError(
+            ErrorCode::NoRoom,
+            "The compressed layout of " + levelName(level) + " is " + std::to_string(packedSize) +
+                " bytes, but its place in the ROM holds only " + std::to_string(*room) + " bytes",
+            *layoutAt);
+    }
+    if (changedOnDisk(current, *layoutAt, data.snapshot) &&
+        !host.askYesNo(kApplicationTitle, changedPrompt(level), false)) {
+        return makeError(ErrorCode::Cancelled, "Nothing was saved");
+    }
+    std::vector<std::uint8_t> image(current.begin(), current.end());
+    const auto at = static_cast<std::size_t>(*layoutAt);
+    image.resize(std::max(image.size(), at + packed.size()), 0x00);
+    std::copy(packed.begin(), packed.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+    if (Status header = finishHeader(image, profile.header); !header) {
+        return header.error();
+    }
+    report.packedBytes = static_cast<std::int32_t>(packed.size());
+    report.room = *room;
+    report.layoutOffset = *layoutAt;
+    report.fileSize = static_cast<std::int64_t>(image.size());
+    return image;
+}
+
+}  // namespace
+
 Result<SaveReport> saveLevel(const RomImage& rom, const RomProfile& profile, std::int16_t l_num,
                              LevelData& data, Host& host) {
     if (!data.loadedLevel || *data.loadedLevel != l_num) {
@@ -137,51 +179,15 @@ Result<SaveReport> saveLevel(const RomImage& rom, const RomProfile& profile, std
     if (!packed) {
         return packed.error();
     }
-    auto old = readSameRom(rom, profile);
-    if (!old) {
-        return old.error();
-    }
-    auto layoutAt = layoutAddress(*old, profile, l_num);
-    if (!layoutAt) {
-        return layoutAt.error();
-    }
-    auto room = layoutRoom(*old, profile, l_num);
-    if (!room) {
-        return room.error();
-    }
-    const auto packedSize = static_cast<std::int64_t>(packed->size());
-    if (packedSize > *room) {
-        return makeError(ErrorCode::NoRoom,
-                         "The compressed layout of " + levelName(l_num) + " is " +
-                             std::to_string(packedSize) +
-                             " bytes, but its place in the ROM "
-                             "holds only " +
-                             std::to_string(*room) + " bytes",
-                         *layoutAt);
-    }
-    if (changedOnDisk(*old, *layoutAt, data.snapshot) &&
-        !host.askYesNo(kApplicationTitle, changedPrompt(l_num), false)) {
-        return makeError(ErrorCode::Cancelled, "Nothing was saved");
-    }
     data.packedData = std::move(*packed);
-
-    std::vector<std::uint8_t> image = *old;
-    const auto at = static_cast<std::size_t>(*layoutAt);
-    image.resize(std::max(image.size(), at + data.packedData.size()), 0x00);
-    std::copy(data.packedData.begin(), data.packedData.end(),
-              image.begin() + static_cast<std::ptrdiff_t>(at));
-    if (Status header = finishHeader(image, profile.header); !header) {
-        return header.error();
-    }
-    const bool firstChange = !rom.backupPath().has_value();
-    Status written = rom.replaceContents(image);
-    SaveReport report{static_cast<std::int32_t>(data.packedData.size()), *room, std::nullopt};
-    if (written && firstChange) {
-        report.newBackup = rom.backupPath();
-    }
+    SaveReport report;
+    auto written = rom.rewrite([&](ByteSpan current) {
+        return imageWithLayout(current, profile, l_num, data, data.packedData, host, report);
+    });
     if (written) {
-        data.snapshot = LayoutSnapshot{static_cast<std::int64_t>(image.size()),
-                                       *layoutAt,
+        report.written = *written;
+        data.snapshot = LayoutSnapshot{report.fileSize,
+                                       report.layoutOffset,
                                        {data.packedData.begin(), data.packedData.end() - 1}};
     }
     data.packedData.clear();

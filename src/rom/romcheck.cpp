@@ -170,22 +170,13 @@ bool layoutsMigrated(ByteSpan rom, const RomProfile& profile) {
     return true;
 }
 
-Status migrateLayouts(const RomImage& rom, const RomProfile& profile) {
-    auto old = rom.readAll();
-    if (!old) {
-        return old.error();
-    }
-    if (Status cartridge = checkCartridge(*old, profile.header); !cartridge) {
-        return cartridge;
-    }
-    if (Status writable = rom.checkWritable(); !writable) {
-        return writable;
-    }
-    auto image = buildMigratedImage(*old, profile);
-    if (!image) {
-        return image.error();
-    }
-    return rom.replaceContents(*image);
+Result<WriteReport> migrateLayouts(const RomImage& rom, const RomProfile& profile) {
+    return rom.rewrite([&](ByteSpan current) -> Result<std::vector<std::uint8_t>> {
+        if (Status cartridge = checkCartridge(current, profile.header); !cartridge) {
+            return cartridge.error();
+        }
+        return buildMigratedImage(current, profile);
+    });
 }
 
 Result<RomCheck> checkROM(const RomImage& rom, Host& host) {
@@ -193,7 +184,7 @@ Result<RomCheck> checkROM(const RomImage& rom, Host& host) {
     if (!image) {
         return image.error();
     }
-    RomCheck check{RomCheckOutcome::AlreadyMigrated, image->identity};
+    RomCheck check{RomCheckOutcome::AlreadyMigrated, image->identity, std::nullopt};
     if (layoutsMigrated(image->bytes, check.identity.profile)) {
         return check;
     }
@@ -201,10 +192,12 @@ Result<RomCheck> checkROM(const RomImage& rom, Host& host) {
         check.outcome = RomCheckOutcome::Declined;
         return check;
     }
-    if (Status migrated = migrateLayouts(rom, check.identity.profile); !migrated) {
+    auto migrated = migrateLayouts(rom, check.identity.profile);
+    if (!migrated) {
         return migrated.error();
     }
     check.outcome = RomCheckOutcome::Migrated;
+    check.written = *migrated;
     return check;
 }
 

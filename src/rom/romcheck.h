@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "common/error.h"
@@ -37,6 +38,7 @@ enum class RomCheckOutcome {
 struct RomCheck {
     RomCheckOutcome outcome = RomCheckOutcome::AlreadyMigrated;
     RomIdentity identity;
+    std::optional<WriteReport> written;  // what the migration kept of the file as it was
 };
 
 // True only when the layout directory is exactly what migrateLayouts writes: at the pointer, a
@@ -59,7 +61,7 @@ struct RomCheck {
 // directory pointer becomes T, the ROM end field file length - 1 and the checksum the game's
 // sum. Fails without writing anything when a level names a zone or act the new directory
 // cannot hold (or one another level names), a stream is corrupt or does not fit its slot, the
-// result would pass 4 MiB, or the file is not writable.
-[[nodiscard]] Status migrateLayouts(const RomImage& rom, const RomProfile& profile);
+// result would pass 4 MiB, or the file is not writable. Written as RomImage::rewrite writes.
+[[nodiscard]] Result<WriteReport> migrateLayouts(const RomImage& rom, const RomProfile& profile);
 
 }  // namespace orvex

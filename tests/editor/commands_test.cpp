@@ -261,6 +261,11 @@ private slots:
         f.menu("MenuExport");
         QVERIFY(!contents(edited).isEmpty() && contents(edited) != contents(background));
         QVERIFY(f.dialogs->messages.isEmpty());
+        const QByteArray rom = contents(f.romPath);
+        f.dialogs->imageFiles = {f.romPath};  // never over the open ROM
+        f.menu("MenuExport");
+        QVERIFY(f.dialogs->messages.last().contains("is the open ROM"));
+        QCOMPARE(contents(f.romPath), rom);
     }
 
     void progressAndTheRomAsItWasAfterALoadAndASave() {
@@ -276,22 +281,22 @@ private slots:
                                   "Extracting 16x16 Tiles ...-", "Extracting 128x128 Tiles ...-"}));
             QVERIFY(f.child("MapaFase")->isEnabled() && !f.window->findChild<ProgressWindow*>());
             const QString backup = f.romPath + ".bak";
+            const QString kept = "the ROM as it was is kept as %1 (as Orvex first found it: %2)";
             QCOMPARE(f.dialogs->messages.join(""),
-                     migrate
-                         ? "Orvex: The layouts have been migrated. The ROM as it was is kept in " +
-                               backup + "."
-                         : QString());
+                     migrate ? "Orvex: The layouts have been migrated; " +
+                                   kept.arg(backup, f.romPath + ".orig") + "."
+                             : QString());
             QCOMPARE(QFile::exists(backup), migrate);
             auto* note = f.child<QLabel>("StatusNote");
-            for (const bool firstSave : {true, false}) {
+            QByteArray before = contents(f.romPath);
+            for (int save = 0; save < 2; ++save) {
                 f.editCorner();
                 f.menu("MenuSave");
                 QCOMPARE(note->text(),
-                         firstSave && !migrate
-                             ? "Level 1 saved; the ROM as it was is kept as demo.bin.bak"
-                             : "Level 1 saved.");
-                QCOMPARE(note->toolTip(), firstSave && !migrate ? backup : QString());
-                QCOMPARE(contents(backup), original);
+                         "Level 1 saved; " + kept.arg("demo.bin.bak", "demo.bin.orig"));
+                QCOMPARE(contents(backup), before);  // the file just before this save
+                QCOMPARE(contents(f.romPath + ".orig"), original);
+                before = contents(f.romPath);
             }
             QCOMPARE(log.captions.mid(4, 2), QStringList({"Orvex ...-", "Saving Level...-"}));
             QVERIFY(f.child("MapaFase")->isEnabled() && !f.unsaved());

@@ -1,17 +1,19 @@
-// Identifying a mutated demo ROM (one built with every table moved, so that the tables are
-// found through its code) and loading all 20 levels from it. The input patches one of the ROM's
-// tables, code or streams and may cut the file short (the header then says so, as a tool that
-// cuts an image would write it); identification and every load must end in a result or a clear
-// error, and never read outside the image.
+// Loading one level of a mutated demo ROM (one built with every table moved, so that its
+// tables are found through its code), and now and then identifying the image first. The input
+// patches one of the ROM's tables, code or streams and may cut the file short (the header then
+// says so, as a tool that cuts an image would write it); the load and the identification must
+// end in a result or a clear error, and never read outside the image.
 //
 // Input: byte 0 picks the region, bytes 1-3 an offset inside it, byte 4 a cut of the file
-// (0 = none), the rest are the bytes written there.
+// (0 = none), byte 5 the level (low five bits, modulo 20) and whether to identify the image
+// (bit 7), the rest are the bytes written there.
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "common/host.h"
@@ -58,7 +60,8 @@ std::vector<Region> regions() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 5) {
+    constexpr std::size_t kHeader = 6;
+    if (size < kHeader) {
         return 0;
     }
     static const std::vector<Region> targets = regions();
@@ -67,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t within = (std::size_t{data[1]} << 16 | std::size_t{data[2]} << 8 | data[3]) %
                                static_cast<std::size_t>(region.size);
     const std::size_t at = static_cast<std::size_t>(region.start) + within;
-    const std::size_t count = std::min(size - 5, image.size() - at);
-    std::copy(data + 5, data + 5 + count, image.begin() + static_cast<std::ptrdiff_t>(at));
+    const std::size_t count = std::min(size - kHeader, image.size() - at);
+    std::copy(data + kHeader, data + kHeader + count,
+              image.begin() + static_cast<std::ptrdiff_t>(at));
     if (data[4] != 0) {
         image.resize(image.size() * data[4] / 256);
         if (image.size() >= 0x200) {
@@ -79,15 +83,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const auto identity = orvex::identifyRom(image);
-    const orvex::RomProfile& profile = identity ? identity->profile : demo().profile;
-    orvex::SilentHost host;
-    orvex::LevelData level;
-    for (std::int16_t index = 0; index < orvex::kLevelCount; ++index) {
-        const auto loaded = orvex::loadLevel(orvex::ByteSpan(image), profile, index, level, host);
-        if (loaded && loaded->layoutComplete && level.loadedLevel != index) {
-            std::abort();
+    const orvex::RomProfile* profile = &demo().profile;
+    std::optional<orvex::RomIdentity> identity;
+    if ((data[5] & 0x80) != 0) {
+        auto identified = orvex::identifyRom(image);
+        if (!identified) {
+            return 0;
         }
+        identity = std::move(*identified);
+        profile = &identity->profile;
+    }
+    const auto index = static_cast<std::int16_t>((data[5] & 0x1F) % orvex::kLevelCount);
+    orvex::SilentHost host;
+    static orvex::LevelData level;
+    level.loadedLevel.reset();
+    const auto loaded = orvex::loadLevel(orvex::ByteSpan(image), *profile, index, level, host);
+    if (loaded && loaded->layoutComplete && level.loadedLevel != index) {
+        std::abort();
     }
     return 0;
 }

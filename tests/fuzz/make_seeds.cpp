@@ -63,11 +63,12 @@ int main(int argc, char** argv) {
     // Level loads: each region of the ROM, patched with a few bytes of its own kind.
     for (int region = 0; region < 32; ++region) {
         std::vector<std::uint8_t> patch = {static_cast<std::uint8_t>(region), 0, 0,
-                                           static_cast<std::uint8_t>(region * 3), 0};
+                                           static_cast<std::uint8_t>(region * 3), 0,
+                                           static_cast<std::uint8_t>(region | (region & 4) << 5)};
         patch.push_back(static_cast<std::uint8_t>(region * 7));
         patch.push_back(0xFF);
         writeSeed(root / "level_load_fuzz", region, patch);
     }
-    writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0});  // a cut file
+    writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0x83, 0});  // a cut file
     return 0;
 }

@@ -18,8 +18,6 @@
 namespace orvex::testing {
 namespace {
 
-using Step = RomImage::WriteStep;
-
 const RomProfile& revision01() {
     return revisionProfile(RomKind::Revision01);
 }
@@ -206,83 +204,6 @@ TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
     s.host.answer = true;
     ASSERT_TRUE(s.save(3).ok());
     EXPECT_EQ(s.host.questions.size(), 2u);
-}
-
-// A fault at every step of writing the file (each 256 KiB chunk, the flush, the rename) leaves
-// it as it was with nothing beside it but the backup; the next try gives what a clean run gives.
-TEST(SafeWrite, AFaultAtAnyStepLeavesTheFileAsItWas) {
-    const std::function<Status(const RomImage&)> migrate = [](const RomImage& rom) {
-        return migrateLayouts(rom, revision01());
-    };
-    const std::function<Status(const RomImage&)> save = [](const RomImage& rom) -> Status {
-        LevelData data;
-        RecordingHost host;
-        EXPECT_TRUE(loadLevel(rom, revision01(), 8, data, host).ok());
-        data.unpackedData.at(1000) = 0x77;
-        const auto saved = saveLevel(rom, revision01(), 8, data, host);
-        return saved.ok() ? Status{} : Status{saved.error()};
-    };
-    for (const auto& [old, change] :
-         {std::pair{demoRom().image, migrate}, {migratedDemo(), save}}) {
-        TempRomFile clean(old);
-        ASSERT_TRUE(change(RomImage(clean.path())).ok());
-        const Bytes expected = clean.contents();
-        std::vector<std::pair<Step, std::size_t>> faults = {{Step::Flush, 0}, {Step::Rename, 0}};
-        for (std::size_t k = 0; k * 256 * 1024 < expected.size(); ++k) {
-            faults.emplace_back(Step::Write, k);
-        }
-        for (const auto& fault : faults) {
-            TempRomFile file(old);
-            RomImage rom(file.path());
-            rom.setWriteHook([fault](Step step, std::size_t index) {
-                return std::pair{step, index} == fault
-                           ? Status{makeError(ErrorCode::FileWrite, "injected failure")}
-                           : Status{};
-            });
-            EXPECT_EQ(change(rom).error().code, ErrorCode::FileWrite);
-            EXPECT_EQ(file.contents(), old);
-            const auto folder = std::filesystem::directory_iterator(file.path().parent_path());
-            EXPECT_EQ(std::distance(begin(folder), end(folder)), 2);
-            EXPECT_TRUE(std::filesystem::exists(file.path().string() + ".bak"));
-            rom.setWriteHook({});
-            ASSERT_TRUE(change(rom).ok());
-            EXPECT_EQ(file.contents(), expected);
-        }
-    }
-}
-
-// A backup only before the first change through each RomImage; permissions are kept and a
-// symbolic link is followed.
-TEST(SafeWrite, BackupPermissionsAndSymbolicLinks) {
-    namespace fs = std::filesystem;
-    const auto& old = demoRom().image;
-    TempRomFile file(old);
-    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(file.path(), perms);
-    const auto link = file.path().parent_path() / "link.bin";
-    fs::create_symlink(file.path(), link);
-    const RomImage rom(link);
-    LevelData data;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(rom, revision01(), 0, data, host).ok());
-    data.unpackedData[3] = 0x10;
-    const auto first = saveLevel(rom, revision01(), 0, data, host);
-    ASSERT_TRUE(first.ok() && first->newBackup.has_value());
-    EXPECT_EQ(*first->newBackup, file.path().string() + ".bak");
-    EXPECT_EQ(readFile(*first->newBackup), old);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_NE(file.contents(), old);
-    EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all, perms);
-
-    data.unpackedData[4] = 0x11;
-    EXPECT_FALSE(saveLevel(rom, revision01(), 0, data, host)->newBackup.has_value());
-    EXPECT_EQ(readFile(*first->newBackup), old);  // kept from before the first save
-
-    const auto beforeReopen = file.contents();
-    const RomImage reopened(file.path());
-    ASSERT_TRUE(loadLevel(reopened, revision01(), 0, data, host).ok());
-    ASSERT_TRUE(saveLevel(reopened, revision01(), 0, data, host)->newBackup.has_value());
-    EXPECT_EQ(readFile(*first->newBackup), beforeReopen);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // info, fix-checksum, migrate, demo-rom and the layout commands through the real executable.
 
+#include <sys/stat.h>
+
 #include "common/byteorder.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
@@ -17,8 +19,15 @@ protected:
     const RomProfile& profile = demo.profile;
     const HeaderFields header;
     const std::string sum = hexOffset(computeChecksum(demo.image, header).value());
-    static std::string kept(const std::string& rom) {
-        return "the ROM as it was is kept in " + rom + ".bak\n";
+    // What a write says it kept: NAME.bak always, NAME.orig made by the first write.
+    static std::string kept(const std::string& rom, bool first = true) {
+        return "the ROM as it was before this change is kept in " + rom +
+               ".bak\nthe ROM as Orvex first found it " + (first ? "is kept" : "stays") + " in " +
+               rom + ".orig\n";
+    }
+    static void forgetBackups(const std::string& rom) {
+        std::filesystem::remove(rom + ".bak");
+        std::filesystem::remove(rom + ".orig");
     }
 
     // The export of level `level`, given in hex; "--" ends the options, so the file may start
@@ -33,7 +42,7 @@ protected:
     // ROM end changes, the checksum is right, the ROM as it was is kept and the export gives the
     // layout back.
     void expectSaved(const std::string& rom, int level, const Bytes& layout) {
-        std::filesystem::remove(rom + ".bak");
+        forgetBackups(rom);
         const Bytes before = readFile(rom);
         const auto index = static_cast<std::int16_t>(level - 1);
         const auto start = static_cast<std::size_t>(layoutAddress(before, profile, index).value());
@@ -92,7 +101,7 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
     EXPECT_TRUE(run.exitCode == 0 && run.err.empty()) << run.err;
     EXPECT_EQ(run.out.substr(run.out.find("level 1:")),
               levels + sum + ", computed " + sum + ": correct\n");
-    std::filesystem::remove(rom + ".bak");
+    forgetBackups(rom);
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum " + sum + " is already correct; nothing changed\n");
     EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
@@ -120,7 +129,8 @@ TEST_F(ToolRom, MigrateAsksUnlessToldAndMigratesOnce) {
             yes ? done
                 : (input.empty() ? "\n" : "") + std::string("not migrated; nothing changed\n"));
         EXPECT_EQ(readFile(rom), yes ? migrated : demo.image) << input;
-        EXPECT_EQ(std::filesystem::remove(rom + ".bak"), yes) << input;
+        EXPECT_EQ(std::filesystem::exists(rom + ".bak"), yes) << input;
+        forgetBackups(rom);
     }
     EXPECT_EQ(tool({"migrate", demoFile("rom.bin"), "--yes"}).out, done);
     EXPECT_EQ(tool({"migrate", rom}, "y\n").out,
@@ -191,6 +201,75 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
                   file("plain.bin") + "\n");
     EXPECT_EQ(readFile(file("plain.bin")), demo.image);
     EXPECT_EQ(readFile(dump), swapped);
+}
+
+// Separate runs: the factory image stays in NAME.orig through a migration and two imports, a
+// failed import changes neither backup, and NAME.bak is the file before the last import.
+TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
+    const std::string rom = demoFile("s2.bin");
+    ASSERT_EQ(tool({"migrate", rom, "--yes"}).out,
+              "migrated the layouts of all 20 levels; the layout directory is now at 0x100000\n" +
+                  kept(rom));
+    const std::string first =
+        tool({"layout-import", rom, "3", put("a.bin", edited(demo.layoutData[2]))}).out;
+    EXPECT_NE(first.find(kept(rom, false)), std::string::npos) << first;
+    const Bytes afterFirst = readFile(rom);
+    ASSERT_EQ(tool({"layout-import", rom, "4", put("b.bin", edited(demo.layoutData[3]))}).exitCode,
+              0);
+    const Bytes afterSecond = readFile(rom);
+    EXPECT_EQ(tool({"layout-import", rom, "5", put("c.bin", noiseBytes(4096))}).exitCode, 1);
+    EXPECT_EQ(readFile(rom), afterSecond);
+    EXPECT_EQ(readFile(rom + ".bak"), afterFirst);
+    EXPECT_EQ(readFile(rom + ".orig"), demo.image);
+}
+
+// No output replaces what the command reads; "-" is standard output; what is not a regular
+// file is neither read nor replaced.
+TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
+    const std::string rom = demoFile("r.bin");
+    const ToolRun self = tool({"layout-export", rom, "3", rom});
+    EXPECT_EQ(self.exitCode, 1);
+    EXPECT_NE(self.err.find("is the same file as"), std::string::npos) << self.err;
+    EXPECT_EQ(readFile(rom), demo.image);
+    std::filesystem::create_symlink(rom, file("link.bin"));
+    EXPECT_EQ(tool({"render", rom, "1", "link.bin"}).exitCode, 1);
+    EXPECT_EQ(readFile(rom), demo.image);
+
+    const ToolRun piped = tool({"layout-export", rom, "3", "-"});
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(Bytes(piped.out.begin(), piped.out.end()), demo.layoutData[2]);
+    EXPECT_EQ(piped.err, "wrote the layout of level 3 (4096 bytes) to -\n");
+
+    std::filesystem::create_directory(file("folder.bin"));
+    ASSERT_EQ(::mkfifo(file("pipe.bin").c_str(), 0600), 0);
+    for (const std::string& odd : {file("folder.bin"), file("pipe.bin")}) {
+        EXPECT_EQ(tool({"info", odd}).exitCode, 1);  // at once: a pipe is never waited on
+        EXPECT_EQ(tool({"kos-compress", odd, "out.bin"}).exitCode, 1);
+        EXPECT_EQ(tool({"layout-export", rom, "3", odd}).exitCode, 1);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(file("folder.bin")));
+    EXPECT_FALSE(std::filesystem::exists(file("out.bin")));
+}
+
+// Two imports into one ROM at once, 20 times: both edits are always there afterwards.
+TEST_F(ToolRom, TwoWritersAtOnceLoseNoEdit) {
+    const std::string rom = demoFile("both.bin");
+    ASSERT_EQ(tool({"migrate", rom, "--yes"}).exitCode, 0);
+    const std::string tool = ORVEX_TOOL_PATH;
+    for (int round = 0; round < 20; ++round) {
+        Bytes first = demo.layoutData[5];
+        Bytes second = demo.layoutData[9];
+        first[round] = static_cast<std::uint8_t>(round + 1);
+        second[round + 1] = static_cast<std::uint8_t>(round + 2);
+        const std::string a = put("a.bin", first);
+        const std::string b = put("b.bin", second);
+        const std::string both = "'" + tool + "' layout-import '" + rom + "' 6 '" + a +
+                                 "' >/dev/null 2>&1 & '" + tool + "' layout-import '" + rom +
+                                 "' 10 '" + b + "' >/dev/null 2>&1; wait";
+        ASSERT_EQ(std::system(both.c_str()), 0);
+        EXPECT_EQ(exported(rom, 6), first) << round;
+        EXPECT_EQ(exported(rom, 10), second) << round;
+    }
 }
 
 }  // namespace
