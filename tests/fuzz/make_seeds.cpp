@@ -62,8 +62,11 @@ int main(int argc, char** argv) {
     }
     // Level loads: each region of the ROM, patched with a few bytes of its own kind.
     for (int region = 0; region < 32; ++region) {
-        std::vector<std::uint8_t> patch = {static_cast<std::uint8_t>(region), 0, 0,
-                                           static_cast<std::uint8_t>(region * 3), 0,
+        std::vector<std::uint8_t> patch = {static_cast<std::uint8_t>(region),
+                                           0,
+                                           0,
+                                           static_cast<std::uint8_t>(region * 3),
+                                           0,
                                            static_cast<std::uint8_t>(region | (region & 4) << 5)};
         patch.push_back(static_cast<std::uint8_t>(region * 7));
         patch.push_back(0xFF);
