@@ -14,7 +14,6 @@ namespace orvex {
 // What the file held at the layout's place when the level was loaded or last saved, so a save
 // can tell whether someone else changed the ROM in between.
 struct LayoutSnapshot {
-    std::int64_t fileSize = 0;
     std::int32_t layoutOffset = 0;
     std::vector<std::uint8_t> stream;  // the compressed layout as it was read or written
 };

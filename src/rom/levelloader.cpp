@@ -189,7 +189,7 @@ Result<LoadReport> loadLevel(ByteSpan image, const RomProfile& profile, std::int
     const auto streamLength = static_cast<std::size_t>(fetched.layout.packedLastIndex + 1);
     const auto streamStart = image.begin() + fetched.layoutOffset;
     data.snapshot =
-        LayoutSnapshot{static_cast<std::int64_t>(image.size()), fetched.layoutOffset,
+        LayoutSnapshot{fetched.layoutOffset,
                        std::vector<std::uint8_t>(
                            streamStart, streamStart + static_cast<std::ptrdiff_t>(streamLength))};
     takeLayout(std::move(fetched.layout), data);

@@ -77,9 +77,11 @@ Result<std::vector<std::uint8_t>> compressLayout(const LevelData& data, Host& ho
     return compressKosinskiOptimal(data.unpackedData, &host);
 }
 
+// Whether the level's own stream changed since it was read: moved, or other bytes at its place.
+// Changes elsewhere in the file (another level saved by another program) do not count; the
+// save keeps them.
 bool changedOnDisk(ByteSpan rom, std::int32_t layoutAt, const LayoutSnapshot& snapshot) {
-    if (static_cast<std::int64_t>(rom.size()) != snapshot.fileSize ||
-        layoutAt != snapshot.layoutOffset ||
+    if (layoutAt != snapshot.layoutOffset ||
         !fitsIn(rom.size(), layoutAt, static_cast<std::int64_t>(snapshot.stream.size()))) {
         return true;
     }
@@ -162,7 +164,6 @@ Result<std::vector<std::uint8_t>> imageWithLayout(ByteSpan current, const RomPro
     report.packedBytes = static_cast<std::int32_t>(packed.size());
     report.room = *room;
     report.layoutOffset = *layoutAt;
-    report.fileSize = static_cast<std::int64_t>(image.size());
     return image;
 }
 
@@ -186,8 +187,7 @@ Result<SaveReport> saveLevel(const RomImage& rom, const RomProfile& profile, std
     });
     if (written) {
         report.written = *written;
-        data.snapshot = LayoutSnapshot{report.fileSize,
-                                       report.layoutOffset,
+        data.snapshot = LayoutSnapshot{report.layoutOffset,
                                        {data.packedData.begin(), data.packedData.end() - 1}};
     }
     data.packedData.clear();

@@ -19,8 +19,7 @@ struct SaveReport {
     std::int32_t packedBytes = 0;  // bytes written at the layout's place (stream + one 0x00)
     std::int64_t room = 0;         // bytes the place could hold
     std::int32_t layoutOffset = 0;
-    std::int64_t fileSize = 0;  // of the file as written
-    WriteReport written;        // what was kept of the file as it was
+    WriteReport written;  // what was kept of the file as it was
 };
 
 // The bytes a layout may take at its place: in a ROM whose layouts are migrated (see

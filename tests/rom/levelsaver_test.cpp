@@ -199,7 +199,7 @@ TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
     EXPECT_FALSE(s.host.questions[0].defaultYes);
     EXPECT_EQ(s.file.contents(), changed);
 
-    changed.resize(changed.size() + 2);  // a longer file counts as changed too; Yes saves
+    changed.resize(changed.size() + 2);  // Yes saves, over whatever else changed
     writeFile(s.file.path(), changed);
     s.host.answer = true;
     ASSERT_TRUE(s.save(3).ok());
