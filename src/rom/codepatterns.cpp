@@ -1,7 +1,7 @@
 #include "rom/codepatterns.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstring>
 
 namespace orvex {
 
@@ -121,16 +121,22 @@ std::vector<std::int32_t> findPattern(ByteSpan rom, const std::vector<std::int16
         return matches;
     }
     const auto first = static_cast<std::uint8_t>(pattern.front());
-    const std::size_t last = rom.size() - pattern.size();
-    for (std::size_t at = 0; at <= last; at += 2) {
-        if (rom[at] != first) {
-            continue;
+    const std::uint8_t* const start = rom.data();
+    const std::uint8_t* const last = start + (rom.size() - pattern.size());
+    // memchr finds the candidates: the first byte of a pattern is rare in an image.
+    for (const std::uint8_t* at = start; at <= last; ++at) {
+        at = static_cast<const std::uint8_t*>(
+            std::memchr(at, first, static_cast<std::size_t>(last - at) + 1));
+        if (at == nullptr) {
+            break;
         }
-        const bool same = std::equal(
-            pattern.begin() + 1, pattern.end(), rom.begin() + 1 + static_cast<std::ptrdiff_t>(at),
-            [](std::int16_t want, std::uint8_t have) { return want < 0 || want == have; });
+        const bool same =
+            (at - start) % 2 == 0 && std::equal(pattern.begin() + 1, pattern.end(), at + 1,
+                                                [](std::int16_t want, std::uint8_t have) {
+                                                    return want < 0 || want == have;
+                                                });
         if (same) {
-            matches.push_back(static_cast<std::int32_t>(at));
+            matches.push_back(static_cast<std::int32_t>(at - start));
         }
     }
     return matches;

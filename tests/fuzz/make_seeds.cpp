@@ -67,11 +67,13 @@ int main(int argc, char** argv) {
                                            0,
                                            static_cast<std::uint8_t>(region * 3),
                                            0,
-                                           static_cast<std::uint8_t>(region | (region & 4) << 5)};
+                                           static_cast<std::uint8_t>(region == 5   ? 0xFE
+                                                                     : region == 6 ? 0xFF
+                                                                                   : region)};
         patch.push_back(static_cast<std::uint8_t>(region * 7));
         patch.push_back(0xFF);
         writeSeed(root / "level_load_fuzz", region, patch);
     }
-    writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0x83, 0});  // a cut file
+    writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0xFF, 0});  // a cut file
     return 0;
 }
