@@ -186,7 +186,8 @@ std::string toolHelp() {
     std::string help = "usage: " + std::string(kToolName) +
                        " COMMAND ARGS...\n\n"
                        "Reads and changes the levels of a Sonic 2 (Mega Drive) ROM. LEVEL is 1 "
-                       "to 20,\nas in the editor's level selector.\n\nCommands:\n";
+                       "to 20,\nas in the editor's level selector. An output (OUT) of - is "
+                       "standard output.\n\nCommands:\n";
     for (const CommandInfo& command : toolCommands()) {
         std::string left = "  " + std::string(command.name);
         left.resize(18, ' ');

@@ -291,6 +291,9 @@ Result<UniqueFd> lockForWriting(const std::filesystem::path& target) {
             }
             continue;
         }
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) {
+            return fd;  // a file system without locks: written as before, unguarded
+        }
         if (errno != EWOULDBLOCK && errno != EINTR) {
             return writeError(target, "it cannot be locked (" + errnoText(errno) + ")");
         }
