@@ -49,13 +49,18 @@ QString pathText(const std::filesystem::path& path) {
 
 // What a write kept: "the ROM as it was is kept as NAME.bak (as Orvex first found it:
 // NAME.orig)".
-QString keptText(const WriteReport& kept, QString (*name)(const std::filesystem::path&)) {
-    return "the ROM as it was is kept as " + name(kept.previous) +
-           " (as Orvex first found it: " + name(kept.original) + ")";
+QString keptText(const WriteReport& kept) {
+    return "the ROM as it was is kept as " + pathText(kept.previous) +
+           " (as Orvex first found it: " + pathText(kept.original) + ")";
 }
 
 QString fileNameText(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
+}
+
+// The same, short enough for the status line: "kept NAME.bak and NAME.orig".
+QString keptNames(const WriteReport& kept) {
+    return "kept " + fileNameText(kept.previous) + " and " + fileNameText(kept.original);
 }
 
 // The file a drag carries when it is exactly one local file.
@@ -385,8 +390,8 @@ void EditorWindow::openRomFile(const QString& path) {
     if (checked->written) {
         const WriteReport& kept = *checked->written;
         mDialogs->showMessage(kMessageTitle,
-                              "The layouts have been migrated; " + keptText(kept, pathText) + ".");
-        showNote("Migrated; " + keptText(kept, fileNameText), keptText(kept, pathText));
+                              "The layouts have been migrated; " + keptText(kept) + ".");
+        showNote("Migrated; " + keptNames(kept), keptText(kept));
     }
     mCombo1->setCurrentIndex(0);
     loadLevelAt(0);
@@ -725,8 +730,8 @@ bool EditorWindow::saveLevelAt(int index) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
     }
-    showNote(QString("Level %1 saved; ").arg(index + 1) + keptText(saved->written, fileNameText),
-             keptText(saved->written, pathText));
+    showNote(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
+             keptText(saved->written));
     return true;
 }
 

@@ -293,7 +293,8 @@ private slots:
                 f.editCorner();
                 f.menu("MenuSave");
                 QCOMPARE(note->text(),
-                         "Level 1 saved; " + kept.arg("demo.bin.bak", "demo.bin.orig"));
+                         QString("Level 1 saved; kept demo.bin.bak and demo.bin.orig"));
+                QCOMPARE(note->toolTip(), kept.arg(backup, f.romPath + ".orig"));
                 QCOMPARE(contents(backup), before);  // the file just before this save
                 QCOMPARE(contents(f.romPath + ".orig"), original);
                 before = contents(f.romPath);
