@@ -72,9 +72,6 @@ void reportBackups(ToolIo& io, const WriteReport& written) {
 
 int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "kos-decompress";
-    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
-        return reportFailure(io, kCommand, args.out, "cannot write the output", distinct.error());
-    }
     auto input = readWholeFile(args.in);
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
@@ -87,7 +84,7 @@ int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     if (decoded->weirdOffset) {
         return reportFailure(io, kCommand, args.in, what, brokenOffError(args.offset, *decoded));
     }
-    if (Status written = writeOutput(args.out, decoded->data, io.out); !written) {
+    if (Status written = writeOutput(args.out, decoded->data, io.out, args.in); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
     }
     io.summary(args.out) << "stream length: " << decoded->packedLastIndex + 1 << " bytes\n"
@@ -98,9 +95,6 @@ int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
 
 int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "kos-compress";
-    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
-        return reportFailure(io, kCommand, args.out, "cannot write the output", distinct.error());
-    }
     auto input = readWholeFile(args.in);
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
@@ -115,7 +109,7 @@ int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.in, "cannot compress", packed.error());
     }
     const std::vector<std::uint8_t> stream = streamOf(std::move(*packed));
-    if (Status written = writeOutput(args.out, stream, io.out); !written) {
+    if (Status written = writeOutput(args.out, stream, io.out, args.in); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the output", written.error());
     }
     io.summary(args.out) << "compressed " << bytesText(input->size()) << " into a stream of "
@@ -126,9 +120,6 @@ int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
 
 int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "layout-export";
-    if (Status distinct = checkDistinct(args.out, args.rom); !distinct) {
-        return reportFailure(io, kCommand, args.out, "cannot write the layout", distinct.error());
-    }
     auto rom = readRom(args.rom);
     if (!rom) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
@@ -145,7 +136,7 @@ int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
         auto at = layoutAddress(rom->bytes, profile, args.level);
         return reportFailure(io, kCommand, args.rom, what, brokenOffError(at ? *at : 0, *layout));
     }
-    if (Status written = writeOutput(args.out, data->unpackedData, io.out); !written) {
+    if (Status written = writeOutput(args.out, data->unpackedData, io.out, args.rom); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the layout", written.error());
     }
     io.summary(args.out) << "wrote the layout of " << levelName(args.level) << " ("
@@ -276,7 +267,7 @@ Image composePicture(const RenderArgs& args, const LevelData& data, TerminalHost
                        : renderPlane(data.blockPictures, data.unpackedData, args.plane, &host);
 }
 
-Status writePicture(const Image& image, const std::filesystem::path& out, TerminalHost& host,
+Status writePicture(const Image& image, const RenderArgs& args, TerminalHost& host,
                     std::ostream& standardOutput) {
     ProgressScope progress(host);
     host.setCaption(kWritingPngCaption);
@@ -285,16 +276,12 @@ Status writePicture(const Image& image, const std::filesystem::path& out, Termin
     if (!png) {
         return png.error();
     }
-    return writeOutput(out, *png, standardOutput);
+    return writeOutput(args.out, *png, standardOutput, args.rom);
 }
 
 }  // namespace
 
 int runRender(const RenderArgs& args, ToolIo& io) {
-    if (Status distinct = checkDistinct(args.out, args.rom); !distinct) {
-        return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
-                             distinct.error());
-    }
     auto rom = readRom(args.rom);
     if (!rom) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
@@ -319,7 +306,7 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    if (Status written = writePicture(image, args.out, host, io.out); !written) {
+    if (Status written = writePicture(image, args, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());
     }
@@ -341,12 +328,8 @@ int runNormalize(const NormalizeArgs& args, ToolIo& io) {
                              "\"SEGA\" where a plain image, a copier dump or a byte-swapped "
                              "image has it)");
     }
-    if (Status distinct = checkDistinct(args.out, args.in); !distinct) {
-        return reportFailure(io, kCommand, args.out, "cannot write the plain image",
-                             distinct.error());
-    }
     const std::vector<std::uint8_t> plain = plainImage(*input, format);
-    if (Status written = writeOutput(args.out, plain, io.out); !written) {
+    if (Status written = writeOutput(args.out, plain, io.out, args.in); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the plain image",
                              written.error());
     }

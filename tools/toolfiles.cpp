@@ -10,17 +10,13 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& pat
     return readRegularFile(path);
 }
 
-Status checkDistinct(const std::filesystem::path& output, const std::filesystem::path& input) {
-    if (!isStandardOutput(output) && sameFile(output, input)) {
+Status writeOutput(const std::filesystem::path& output, ByteSpan bytes,
+                   std::ostream& standardOutput, const std::filesystem::path& input) {
+    if (!isStandardOutput(output) && !input.empty() && sameFile(output, input)) {
         return makeError(ErrorCode::FileWrite, "the output " + output.string() +
                                                    " is the same file as " + input.string() +
                                                    "; name another file to write");
     }
-    return {};
-}
-
-Status writeOutput(const std::filesystem::path& output, ByteSpan bytes,
-                   std::ostream& standardOutput) {
     if (!isStandardOutput(output)) {
         return writeOutputFile(output, bytes);
     }

@@ -20,15 +20,12 @@ namespace orvex {
     return path == "-";
 }
 
-// Refuses an output that is the same file as `input` (device and inode, links followed), so
-// that no command replaces what it reads.
-[[nodiscard]] Status checkDistinct(const std::filesystem::path& output,
-                                   const std::filesystem::path& input);
-
 // Writes `bytes` to `output`: to `standardOutput` for "-", otherwise all or nothing through a
 // temporary file (see writeOutputFile), so `output` either keeps what it had or holds all of
-// `bytes`. FileWrite on failure.
+// `bytes`. An output that is the same file as `input` (device and inode, links followed) is
+// refused, so that no command replaces what it reads. FileWrite on failure.
 [[nodiscard]] Status writeOutput(const std::filesystem::path& output, ByteSpan bytes,
-                                 std::ostream& standardOutput);
+                                 std::ostream& standardOutput,
+                                 const std::filesystem::path& input = {});
 
 }  // namespace orvex

@@ -22,8 +22,7 @@ namespace {
 std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
     std::vector<std::int64_t> starts;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        for (const std::int16_t increment :
-             {kTileArtIncrement, kChunkMappingsIncrement, kBlockMappingsIncrement}) {
+        for (const std::int16_t increment : kArtIncrements) {
             if (auto entry = getDataAddr(rom, profile, level, increment)) {
                 starts.push_back(artOffset(*entry));
             }

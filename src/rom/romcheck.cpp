@@ -16,6 +16,11 @@ namespace {
 
 constexpr std::int32_t kDirectoryWords = kMigratedDirectorySize / 2;
 
+// The directory word of level index `level` in a migrated directory: the offset of its slot.
+constexpr std::int32_t slotWord(std::int64_t level) {
+    return kMigratedDirectorySize + kLayoutSlotSize * static_cast<std::int32_t>(level);
+}
+
 // The stream of one level where the directory now points: its bytes, end marker included.
 Result<ByteSpan> currentStream(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
     auto start = layoutAddress(rom, profile, level);
@@ -106,9 +111,8 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProf
                                                     std::to_string(stream->size()) +
                                                     " bytes, more than its 3200-byte slot");
         }
-        const auto slotWord =
-            static_cast<std::uint16_t>(kMigratedDirectorySize + kLayoutSlotSize * level);
-        const std::size_t slotAt = tableAt + slotWord;
+        const auto word = static_cast<std::uint16_t>(slotWord(level));
+        const std::size_t slotAt = tableAt + word;
         image.resize(std::max(image.size(), slotAt + stream->size()), 0x00);
         std::copy(stream->begin(), stream->end(),
                   image.begin() + static_cast<std::ptrdiff_t>(slotAt));
@@ -118,7 +122,7 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProf
         }
         putWord(image,
                 tableAt + 2u * static_cast<std::size_t>((*words)[static_cast<std::size_t>(level)]),
-                slotWord);
+                word);
     }
     if (static_cast<std::int64_t>(image.size()) > kCartridgeSpace) {
         return makeError(ErrorCode::NoRoom,
@@ -148,21 +152,18 @@ bool layoutsMigrated(ByteSpan rom, const RomProfile& profile) {
     auto directory = layoutDirectory(rom, profile);
     auto words = migratedWordIndices(rom, profile);
     if (!directory || !words ||
-        !fitsIn(rom.size(), *directory,
-                kMigratedDirectorySize + std::int64_t{kLayoutSlotSize} * (kLevelCount - 1) + 1)) {
+        !fitsIn(rom.size(), *directory, std::int64_t{slotWord(kLevelCount - 1)} + 1)) {
         return false;
     }
     for (std::int32_t index = 0; index < kDirectoryWords; ++index) {
         const auto level = std::find(words->begin(), words->end(), index) - words->begin();
-        const std::int64_t expected =
-            level < kLevelCount ? kMigratedDirectorySize + kLayoutSlotSize * level : 0;
+        const std::int64_t expected = level < kLevelCount ? slotWord(level) : 0;
         if (*readWord(rom, std::int64_t{*directory} + 2 * index) != expected) {
             return false;
         }
     }
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        const std::int64_t slotAt =
-            std::int64_t{*directory} + kMigratedDirectorySize + kLayoutSlotSize * level;
+        const std::int64_t slotAt = std::int64_t{*directory} + slotWord(level);
         if (!slotStreamFits(rom, slotAt, level == kLevelCount - 1)) {
             return false;
         }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "compression/kosinski.h"
+#include "graphics/palette.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::uint16_t kSpecialStageEntry = 0x4000;  // the level list's two entries after
 constexpr std::uint16_t kSoundTestEntry = 0xFFFF;     // the 20 levels
-constexpr std::int64_t kPaletteReadBytes = 128;       // what the palette decoder reads
 constexpr std::uint16_t kPaletteRamFirst = 0xFB00;
 constexpr std::uint16_t kPaletteRamLast = 0xFB7F;
 constexpr std::uint16_t kLeaAbsoluteA0 = 0x41F9;  // lea (xxx).l,a0, before the layout pointer
@@ -66,8 +66,7 @@ Status checkLevelList(ByteSpan rom, const RomProfile& profile) {
 }
 
 Status checkArt(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
-    for (const std::int16_t increment :
-         {kTileArtIncrement, kChunkMappingsIncrement, kBlockMappingsIncrement}) {
+    for (const std::int16_t increment : kArtIncrements) {
         auto entry = getDataAddr(rom, profile, level, increment);
         if (!entry) {
             return tableFault(TableId::LevelArt, "cannot be read (" + entry.error().message + ")",
@@ -100,7 +99,7 @@ Result<std::int32_t> checkPaletteEntry(ByteSpan rom, const RomProfile& profile, 
             "loads " + what + " to " + hexOffset(*destination) + ", outside palette RAM", at + 4);
     }
     if (Status pointer =
-            checkPointer(rom, TableId::PalettePointers, at, *source, kPaletteReadBytes, what);
+            checkPointer(rom, TableId::PalettePointers, at, *source, kPaletteReadSize, what);
         !pointer) {
         return pointer.error();
     }
@@ -131,18 +130,17 @@ Status checkFixedPalette(ByteSpan rom, const RomProfile& profile) {
     return {};
 }
 
-Status checkLayout(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+Status checkLayoutDirectory(ByteSpan rom, const RomProfile& profile) {
     auto directory = layoutDirectory(rom, profile);
     if (!directory) {
         return tableFault(TableId::LayoutDirectoryPointer, "is not a pointer",
                           profile.layoutDirectoryPointer);
     }
-    if (Status pointer =
-            checkPointer(rom, TableId::LayoutDirectoryPointer, profile.layoutDirectoryPointer,
-                         *directory, 2 * kZoneCount * 2, "the layout directory");
-        !pointer) {
-        return pointer;
-    }
+    return checkPointer(rom, TableId::LayoutDirectoryPointer, profile.layoutDirectoryPointer,
+                        *directory, 2 * kZoneCount * 2, "the layout directory");
+}
+
+Status checkLayout(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
     auto layout = layoutAddress(rom, profile, level);
     if (!layout || !fitsIn(rom.size(), *layout, 1)) {
         return tableFault(TableId::LayoutDirectoryPointer,
@@ -237,14 +235,6 @@ RomProfile disassemblyProfile() {
     return profile;
 }
 
-constexpr std::array<TableId, 5> kLevelTables = {TableId::LevelList, TableId::LevelArt,
-                                                 TableId::PalettePointers, TableId::FixedPalette,
-                                                 TableId::LayoutDirectoryPointer};
-
-bool isLevelTable(TableId table) {
-    return std::find(kLevelTables.begin(), kLevelTables.end(), table) != kLevelTables.end();
-}
-
 // The further tables: used when their address is even and inside the image.
 void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& identity) {
     for (const TableId table : allTables()) {
@@ -273,8 +263,11 @@ Error builtButMissing(const std::string& what, std::optional<std::int64_t> offse
 
 Result<RomIdentity> identifyBuild(ByteSpan rom, const LocatedTables& located) {
     RomIdentity identity{disassemblyProfile(), false, {}, {}};
-    for (const TableId table : kLevelTables) {
+    for (const TableId table : allTables()) {
         const auto index = static_cast<std::size_t>(table);
+        if (!isLevelTable(table)) {
+            continue;
+        }
         if (!located.found[index]) {
             return builtButMissing("the " + name(table) + " could not be found (" +
                                    located.problems[index] + ")");
@@ -316,10 +309,19 @@ Status checkLevelTables(ByteSpan rom, const RomProfile& profile) {
         return fixed;
     }
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        for (auto* check : {&checkArt, &checkPalettes, &checkLayout}) {
+        for (auto* check : {&checkArt, &checkPalettes}) {
             if (Status status = check(rom, profile, level); !status) {
                 return status;
             }
+        }
+        // The directory once, where the first layout is looked up through it.
+        if (level == 0) {
+            if (Status directory = checkLayoutDirectory(rom, profile); !directory) {
+                return directory;
+            }
+        }
+        if (Status layout = checkLayout(rom, profile, level); !layout) {
+            return layout;
         }
     }
     return {};

@@ -100,121 +100,87 @@ const std::vector<const RomProfile*>& factoryProfiles() {
     return profiles;
 }
 
-const std::array<TableId, kTableCount>& allTables() {
-    static constexpr std::array<TableId, kTableCount> kTables = {
-        TableId::LevelList,
-        TableId::LevelArt,
-        TableId::PalettePointers,
-        TableId::FixedPalette,
-        TableId::LayoutDirectoryPointer,
-        TableId::ObjectDirectory,
-        TableId::RingDirectory,
-        TableId::StartPositions,
-        TableId::LevelSizes,
-        TableId::CollisionPrimary,
-        TableId::CollisionSecondary,
-        TableId::WaterHeights,
-        TableId::PatternLoadCues,
-        TableId::DebugObjectLists,
-    };
-    return kTables;
-}
-
-std::string_view tableName(TableId table) {
-    switch (table) {
-        case TableId::LevelList:
-            return "level list";
-        case TableId::LevelArt:
-            return "level art table";
-        case TableId::PalettePointers:
-            return "palette pointer table";
-        case TableId::FixedPalette:
-            return "fixed palette line";
-        case TableId::LayoutDirectoryPointer:
-            return "layout directory pointer";
-        case TableId::ObjectDirectory:
-            return "object directory";
-        case TableId::RingDirectory:
-            return "ring directory";
-        case TableId::StartPositions:
-            return "start positions";
-        case TableId::LevelSizes:
-            return "level sizes";
-        case TableId::CollisionPrimary:
-            return "primary collision index pointers";
-        case TableId::CollisionSecondary:
-            return "secondary collision index pointers";
-        case TableId::WaterHeights:
-            return "water heights";
-        case TableId::PatternLoadCues:
-            return "pattern load cues";
-        case TableId::DebugObjectLists:
-            return "debug object lists";
-    }
-    return "table";
-}
-
 namespace {
 
-// The profile's field for a table that may be unknown; nullptr for the always-known ones.
-template <typename Profile>
-auto optionalField(Profile& profile, TableId table) -> decltype(&profile.objectDirectory) {
-    switch (table) {
-        case TableId::ObjectDirectory:
-            return &profile.objectDirectory;
-        case TableId::RingDirectory:
-            return &profile.ringDirectory;
-        case TableId::StartPositions:
-            return &profile.startPositions;
-        case TableId::LevelSizes:
-            return &profile.levelSizes;
-        case TableId::CollisionPrimary:
-            return &profile.collisionPrimary;
-        case TableId::CollisionSecondary:
-            return &profile.collisionSecondary;
-        case TableId::WaterHeights:
-            return &profile.waterHeights;
-        case TableId::PatternLoadCues:
-            return &profile.patternLoadCues;
-        case TableId::DebugObjectLists:
-            return &profile.debugObjectLists;
-        default:
-            return nullptr;
+// One row per table: its name and the profile's field that holds it (`level` for the five
+// tables every profile has, `further` for those a build may lack).
+struct TableField {
+    TableId id;
+    std::string_view name;
+    std::int32_t RomProfile::*level = nullptr;
+    std::optional<std::int32_t> RomProfile::*further = nullptr;
+};
+
+constexpr std::array<TableField, kTableCount> kTableFields = {{
+    {TableId::LevelList, "level list", &RomProfile::levelList},
+    {TableId::LevelArt, "level art table", &RomProfile::levelArtTable},
+    {TableId::PalettePointers, "palette pointer table", &RomProfile::palettePointerTable},
+    {TableId::FixedPalette, "fixed palette line", &RomProfile::fixedPaletteLine},
+    {TableId::LayoutDirectoryPointer, "layout directory pointer",
+     &RomProfile::layoutDirectoryPointer},
+    {TableId::ObjectDirectory, "object directory", nullptr, &RomProfile::objectDirectory},
+    {TableId::RingDirectory, "ring directory", nullptr, &RomProfile::ringDirectory},
+    {TableId::StartPositions, "start positions", nullptr, &RomProfile::startPositions},
+    {TableId::LevelSizes, "level sizes", nullptr, &RomProfile::levelSizes},
+    {TableId::CollisionPrimary, "primary collision index pointers", nullptr,
+     &RomProfile::collisionPrimary},
+    {TableId::CollisionSecondary, "secondary collision index pointers", nullptr,
+     &RomProfile::collisionSecondary},
+    {TableId::WaterHeights, "water heights", nullptr, &RomProfile::waterHeights},
+    {TableId::PatternLoadCues, "pattern load cues", nullptr, &RomProfile::patternLoadCues},
+    {TableId::DebugObjectLists, "debug object lists", nullptr, &RomProfile::debugObjectLists},
+}};
+
+constexpr bool rowsInIdOrder() {
+    for (std::size_t i = 0; i < kTableCount; ++i) {
+        if (static_cast<std::size_t>(kTableFields[i].id) != i) {
+            return false;
+        }
     }
+    return true;
+}
+static_assert(rowsInIdOrder(), "kTableFields must list the tables in TableId order");
+
+constexpr std::array<TableId, kTableCount> tableIds() {
+    std::array<TableId, kTableCount> ids{};
+    for (std::size_t i = 0; i < kTableCount; ++i) {
+        ids[i] = kTableFields[i].id;
+    }
+    return ids;
 }
 
-template <typename Profile>
-auto requiredField(Profile& profile, TableId table) -> decltype(&profile.levelList) {
-    switch (table) {
-        case TableId::LevelList:
-            return &profile.levelList;
-        case TableId::LevelArt:
-            return &profile.levelArtTable;
-        case TableId::PalettePointers:
-            return &profile.palettePointerTable;
-        case TableId::FixedPalette:
-            return &profile.fixedPaletteLine;
-        case TableId::LayoutDirectoryPointer:
-            return &profile.layoutDirectoryPointer;
-        default:
-            return nullptr;
-    }
+// The rows are in TableId order, so a table's row is found by its number.
+const TableField& fieldOf(TableId table) {
+    return kTableFields[static_cast<std::size_t>(table)];
 }
 
 }  // namespace
 
+const std::array<TableId, kTableCount>& allTables() {
+    static constexpr std::array<TableId, kTableCount> kTables = tableIds();
+    return kTables;
+}
+
+std::string_view tableName(TableId table) {
+    return fieldOf(table).name;
+}
+
+bool isLevelTable(TableId table) {
+    return fieldOf(table).level != nullptr;
+}
+
 std::optional<std::int32_t> tableOffset(const RomProfile& profile, TableId table) {
-    if (const std::int32_t* field = requiredField(profile, table)) {
-        return *field;
-    }
-    return *optionalField(profile, table);
+    const TableField& field = fieldOf(table);
+    return field.level != nullptr ? std::optional<std::int32_t>(profile.*field.level)
+                                  : profile.*field.further;
 }
 
 void setTableOffset(RomProfile& profile, TableId table, std::int32_t offset) {
-    if (std::int32_t* field = requiredField(profile, table)) {
-        *field = offset;
+    const TableField& field = fieldOf(table);
+    if (field.level != nullptr) {
+        profile.*field.level = offset;
     } else {
-        *optionalField(profile, table) = offset;
+        profile.*field.further = offset;
     }
 }
 

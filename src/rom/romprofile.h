@@ -75,6 +75,8 @@ struct RomProfile {
 inline constexpr std::int16_t kTileArtIncrement = 0;
 inline constexpr std::int16_t kChunkMappingsIncrement = 4;
 inline constexpr std::int16_t kBlockMappingsIncrement = 8;
+inline constexpr std::array<std::int16_t, 3> kArtIncrements = {
+    kTileArtIncrement, kChunkMappingsIncrement, kBlockMappingsIncrement};
 inline constexpr std::int32_t kLevelArtEntrySize = 12;
 inline constexpr std::int32_t kPalettePointerEntrySize = 8;
 // Entry 3 of the palette pointer table loads the fixed line (two lines, $40 bytes).
@@ -108,6 +110,9 @@ inline constexpr std::size_t kTableCount = 14;
 [[nodiscard]] const std::array<TableId, kTableCount>& allTables();
 // How messages name a table: "level art table".
 [[nodiscard]] std::string_view tableName(TableId table);
+// True for the five tables every profile has (level list, art table, palette pointers, fixed
+// palette line, layout directory pointer); a build may lack the others.
+[[nodiscard]] bool isLevelTable(TableId table);
 // The table's offset in `profile`, if known.
 [[nodiscard]] std::optional<std::int32_t> tableOffset(const RomProfile& profile, TableId table);
 void setTableOffset(RomProfile& profile, TableId table, std::int32_t offset);

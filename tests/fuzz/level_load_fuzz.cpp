@@ -69,8 +69,7 @@ void readLevelStreams(orvex::ByteSpan image, const orvex::RomProfile& profile, s
         orvex::LevelPalette colours;
         (void)orvex::convertPalette(image, profile.fixedPaletteLine, *palette, colours);
     }
-    for (const std::int16_t increment : {orvex::kTileArtIncrement, orvex::kChunkMappingsIncrement,
-                                         orvex::kBlockMappingsIncrement}) {
+    for (const std::int16_t increment : orvex::kArtIncrements) {
         if (auto entry = orvex::getDataAddr(image, profile, index, increment)) {
             (void)orvex::decompressKosinski(image, orvex::artOffset(*entry));
         }
