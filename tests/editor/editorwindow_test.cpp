@@ -1,4 +1,4 @@
-// The editor window on level 1 of the demo ROM: its controls and resize rule, the map view,
+// The editor window on level 1 of the demo ROM: its resize rule, the map view,
 // clicks, the preview, undo and redo, picking a block, the status line, the background plane,
 // the level overview, the progress bar and the About window.
 
@@ -64,33 +64,6 @@ private slots:
         mF->open();
     }
     void cleanup() { mF.reset(); }
-
-    void controlsAtTheirDesignPlaces() {
-        EditorWindow window;
-        window.layout()->activate();
-        QCOMPARE(window.objectName() + " " + window.windowTitle(), "Orvex Orvex - v 1.00");
-        QCOMPARE(window.centralWidget()->size(), QSize(651, 458));
-        // Name, kind, geometry in the parent, parent.
-        const QList<std::tuple<const char*, const char*, QRect, const char*>> design = {
-            {"VScroll1", "QScrollBar", {68, 20, 17, 438}, "form"},
-            {"Picture1", "QWidget", {0, 20, 68, 438}, "form"},
-            {"Picture2", "QWidget", {0, 0, 64, 16383}, "Picture1"},
-            {"Combo1", "QComboBox", {40, 0, 46, 21}, "form"},
-            {"MapaFase", "orvex::MapFrame", {86, 0, 582, 460}, "form"},
-            {"HScroll1", "QScrollBar", {0, 439, 546, 17}, "MapaFase"},
-            {"VScroll2", "QScrollBar", {546, 0, 17, 439}, "MapaFase"},
-            {"Canto", "orvex::FilledShape", {545, 438, 18, 18}, "MapaFase"},
-            {"Line1", "orvex::LineWidget", {0, 0, 81, 1}, "form"},
-            {"Label1", "QLabel", {0, 4, 41, 17}, "form"}};
-        for (const auto& [name, kind, geometry, parent] : design) {
-            const auto* widget = window.findChild<QWidget*>(name);
-            QVERIFY2(widget != nullptr && widget->inherits(kind), name);
-            QCOMPARE(widget->geometry(), geometry);
-            QCOMPARE(widget->parentWidget()->objectName(), parent);
-        }
-        QCOMPARE(window.findChildren<PictureCell*>("TileViewer").size(), 256);
-        QCOMPARE(window.findChildren<PictureCell*>("Mapa").size(), 36);
-    }
 
     void resizeRuleAndTheStatusLine() {
         EditorFixture& f = *mF;

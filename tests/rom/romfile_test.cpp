@@ -55,37 +55,6 @@ std::set<std::string> folderNames(const TempRomFile& file) {
     return names;
 }
 
-// NAME.orig keeps the file as Orvex first found it through every later write; NAME.bak holds
-// the file as it was before the last write that succeeded.
-TEST(Backups, TheOriginalSurvivesEveryLaterWrite) {
-    const Bytes& factory = demoRom().image;
-    TempRomFile file(factory);
-    const auto migrated = migrateLayouts(RomImage(file.path()), revision01());
-    ASSERT_TRUE(migrated.ok());
-    EXPECT_TRUE(migrated->originalMadeNow);
-    const Bytes afterMigration = file.contents();
-    const auto first = saveEdit(RomImage(file.path()), 3, 0x21);
-    ASSERT_TRUE(first.ok()) << first.error().describe();
-    EXPECT_FALSE(first->written.originalMadeNow);
-    const Bytes afterFirst = file.contents();
-    ASSERT_TRUE(saveEdit(RomImage(file.path()), 5, 0x22).ok());
-    const Bytes afterSecond = file.contents();
-    EXPECT_EQ(orig(file), factory);
-    EXPECT_EQ(bak(file), afterFirst);
-
-    RomImage failing(file.path());  // a save whose write fails changes no backup
-    failing.setWriteHook([](Step step, std::size_t) {
-        return step == Step::Rename ? Status{makeError(ErrorCode::FileWrite, "injected")}
-                                    : Status{};
-    });
-    EXPECT_FALSE(saveEdit(failing, 6, 0x23).ok());
-    EXPECT_EQ(file.contents(), afterSecond);
-    EXPECT_EQ(bak(file), afterFirst);
-    EXPECT_EQ(orig(file), factory);
-    EXPECT_NE(afterMigration, afterFirst);
-    EXPECT_EQ(folderNames(file), (std::set<std::string>{"rom.bin", "rom.bin.bak", "rom.bin.orig"}));
-}
-
 // A fault at every step of a write (each 256 KiB chunk of each temporary file, each flush, each
 // rename) leaves the file and both backups as they were and no temporary file behind; the
 // first write, when there are no backups yet, likewise leaves none.
