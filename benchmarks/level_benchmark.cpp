@@ -2,16 +2,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
-#include "common/host.h"
+#include "document/documentloader.h"
+#include "document/documentsaver.h"
+#include "graphics/levelart.h"
+#include "graphics/levelimage.h"
 #include "graphics/overview.h"
+#include "graphics/png.h"
 #include "rom/demorom.h"
-#include "rom/leveldata.h"
-#include "rom/levelloader.h"
-#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
 #include "rom/romimage.h"
@@ -46,57 +50,63 @@ private:
     std::filesystem::path mPath;
 };
 
-// Decompress tile art, chunk and block mappings from the file, decode them and render all 256
-// block pictures: what a level change costs before the layout.
-void BM_DecodeLevelArt(benchmark::State& state) {
+// The level's document read from the file, for the benchmarks that start from one.
+std::unique_ptr<LevelDocument> readDocument(const RomImage& rom, std::int16_t level) {
+    auto image = rom.readAll();
+    auto loaded =
+        image ? loadDocument(*image, benchProfile(), level) : Result<LoadedLevel>(image.error());
+    return loaded ? std::move(loaded->document) : nullptr;
+}
+
+// Tiles, chunks and all 256 block pictures drawn from a document's parts.
+void BM_DrawLevelArt(benchmark::State& state) {
     const BenchRom file("art");
-    const RomImage rom = file.rom();
-    LevelData data;
-    SilentHost host;
+    const auto document = readDocument(file.rom(), 0);
+    auto art = std::make_unique<LevelArt>();
     for (auto _ : state) {
-        auto image = rom.readAll();
-        const bool ok = image.ok() && readTiles(*image, benchProfile(), 0, data, host).ok() &&
-                        readChunks(*image, benchProfile(), 0, data, host).ok() &&
-                        readBlocks(*image, benchProfile(), 0, data, host).ok();
-        if (!ok) {
-            state.SkipWithError("decoding failed");
-            break;
-        }
-        benchmark::DoNotOptimize(data.blockPictures[255].pixel(127, 127));
+        drawLevelArt(document->parts(), *art);
+        benchmark::DoNotOptimize(art->blocks.pixel(255, 127, 127));
     }
 }
-BENCHMARK(BM_DecodeLevelArt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawLevelArt)->Unit(benchmark::kMillisecond);
 
-// The whole loadLevel: palette, tiles, chunks, blocks and layout.
+// A level change: the file read, the document loaded, the art drawn into the art of the level
+// before (warm), or into art of its own as a fresh process would (cold: large blocks come
+// straight from the system and go back to it, so every page is touched anew).
 void BM_LoadLevel(benchmark::State& state) {
+    const bool cold = state.range(0) != 0;
+    if (cold) {
+        mallopt(M_MMAP_THRESHOLD, 64 * 1024);
+    }
     const BenchRom file("load");
     const RomImage rom = file.rom();
-    LevelData data;
-    SilentHost host;
+    auto kept = std::make_unique<LevelArt>();
     for (auto _ : state) {
-        if (!loadLevel(rom, benchProfile(), 0, data, host).ok()) {
+        auto document = readDocument(rom, 0);
+        auto art = cold ? std::make_unique<LevelArt>() : nullptr;
+        if (!document) {
             state.SkipWithError("load failed");
             break;
         }
-        benchmark::DoNotOptimize(data.unpackedData.data());
+        drawLevelArt(document->parts(), cold ? *art : *kept);
+        benchmark::DoNotOptimize(document->layout().bytes().data());
     }
+    if (cold) {
+        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    }
+    state.SetLabel(cold ? "first load (cold pages)" : "warm");
 }
-BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// saveLevel on a migrated ROM: compress the 4096-byte layout, write it, fix the checksum.
+// A save on a migrated ROM: compress the 4096-byte layout, patch it in, fix the checksum, write.
 void BM_SaveLevel(benchmark::State& state) {
     const BenchRom file("save", true);
     const RomImage rom = file.rom();
-    LevelData data;
-    SilentHost host;
-    if (!loadLevel(rom, benchProfile(), 6, data, host).ok()) {
-        state.SkipWithError("load failed");
-        return;
-    }
+    const auto document = readDocument(rom, 6);
     std::uint8_t block = 0;
     for (auto _ : state) {
-        data.unpackedData[700] = block++;  // an edit, so every save writes new bytes
-        if (!saveLevel(rom, benchProfile(), 6, data, host).ok()) {
+        document->setBlock({2, 188}, block++);  // an edit, so every save writes new bytes
+        if (!saveDocument(rom, *document).ok()) {
             state.SkipWithError("save failed");
             break;
         }
@@ -104,22 +114,36 @@ void BM_SaveLevel(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveLevel)->Unit(benchmark::kMillisecond);
 
-// The level overview from block pictures already rendered: miniatures, then the plane.
+// The level overview from block pictures already drawn: miniatures, then the plane.
 void BM_DrawOverview(benchmark::State& state) {
     const BenchRom file("overview");
-    LevelData data;
-    SilentHost host;
-    if (!loadLevel(file.rom(), benchProfile(), 0, data, host).ok()) {
-        state.SkipWithError("load failed");
-        return;
-    }
+    const auto document = readDocument(file.rom(), 0);
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(document->parts(), *art);
     for (auto _ : state) {
-        const BlockMiniatures miniatures = makeMiniatures(data.blockPictures, 8);
-        const Image overview = renderOverview(miniatures, data.unpackedData, Plane::Foreground);
+        const BlockMiniatures miniatures = makeMiniatures(art->blocks, art->colours, 8);
+        const Image overview = renderOverview(miniatures, document->layout(), Plane::Foreground);
         benchmark::DoNotOptimize(overview.pixel(0, 0));
     }
 }
 BENCHMARK(BM_DrawOverview)->Unit(benchmark::kMillisecond);
+
+// What `orvex-tool render` does after the load: the whole plane drawn, then encoded as PNG.
+void BM_RenderPlaneToPng(benchmark::State& state) {
+    const BenchRom file("render");
+    const auto document = readDocument(file.rom(), 0);
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(document->parts(), *art);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const IndexedImage plane = renderPlane(art->blocks, document->layout(), Plane::Foreground);
+        auto png = encodeIndexedPng(plane, art->colours);
+        bytes = png ? png->size() : 0;
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["png_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_RenderPlaneToPng)->Unit(benchmark::kMillisecond);
 
 // Identifying an image in memory, as every open does: a factory revision (serial and table
 // checks) and a build from the disassembly (every code pattern searched, every stream decoded).

@@ -2,18 +2,28 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <istream>
 #include <ostream>
-
-#include "rom/levelsaver.h"
 
 namespace orvex {
 
 namespace {
 
-constexpr double kLoadScale = 305.0;  // bar widths of loading and drawing
-constexpr double kSaveScale = 317.0;  // bar widths of the encoders ("Saving Level...")
+std::string_view stageCaption(Stage stage) {
+    switch (stage) {
+        case Stage::Tiles:
+            return "Extracting 8x8 Tiles ...";
+        case Stage::Chunks:
+            return "Extracting 16x16 Tiles ...";
+        case Stage::Blocks:
+            return "Extracting 128x128 Tiles ...";
+        case Stage::Drawing:
+            return "Drawing Level Image ...";
+        case Stage::Encoding:
+            return "Compressing ...";
+    }
+    return {};
+}
 
 std::string lowerTrimmed(std::string text) {
     const auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -63,15 +73,19 @@ void TerminalHost::begin() {
     ++mDepth;
 }
 
-void TerminalHost::setCaption(std::string_view caption) {
+void TerminalHost::showStep(std::string_view caption) {
     mCaption = caption;
-    mScale = caption == kSavingCaption ? kSaveScale : kLoadScale;
-    mPercent = -1;
+    mPercent = 0;
+    draw();
 }
 
-void TerminalHost::setBarWidth(double pixels) {
-    const double fraction = std::clamp(pixels / mScale, 0.0, 1.0);
-    const auto percent = static_cast<std::int32_t>(std::floor(fraction * 100.0));
+void TerminalHost::progress(Stage stage, std::int32_t done, std::int32_t total) {
+    if (done == 0 || mCaption != stageCaption(stage)) {
+        mCaption = stageCaption(stage);
+        mPercent = -1;
+    }
+    const auto percent = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{100} * done / std::max(total, 1), 0, 100));
     if (percent == mPercent) {
         return;
     }
@@ -116,7 +130,7 @@ bool TerminalHost::readAnswer() {
     return answer == "y" || answer == "yes";
 }
 
-bool TerminalHost::askYesNo(std::string_view title, std::string_view text, bool /*defaultYes*/) {
+bool TerminalHost::askYesNo(std::string_view title, std::string_view text) {
     clearLine();
     switch (mAnswering) {
         case Answering::Yes:
@@ -133,18 +147,6 @@ bool TerminalHost::askYesNo(std::string_view title, std::string_view text, bool 
         draw();
     }
     return yes;
-}
-
-void TerminalHost::showMessage(std::string_view /*title*/, std::string_view text) {
-    if (mHoldMessages) {
-        mHeld.push_back(oneLine(text));
-        return;
-    }
-    clearLine();
-    mErr << "orvex-tool: " << oneLine(text) << '\n';
-    if (mPercent >= 0) {
-        draw();
-    }
 }
 
 }  // namespace orvex

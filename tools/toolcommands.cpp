@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "compression/kosinski.h"
-#include "pngwriter.h"
+#include "document/documentloader.h"
+#include "document/documentsaver.h"
+#include "graphics/levelart.h"
+#include "graphics/levelimage.h"
+#include "graphics/png.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/demorom.h"
 #include "rom/leveldirectory.h"
-#include "rom/levelloader.h"
-#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
 #include "terminalhost.h"
@@ -25,16 +27,12 @@ namespace {
 
 constexpr std::string_view kCheckingCaption = "Checking the ROM ...";
 constexpr std::string_view kWritingPngCaption = "Writing PNG ...";
+constexpr std::string_view kMigrationQuestion =
+    "The layouts of this ROM are not migrated. Saves can only be made safely once they are moved\n"
+    "to the end of the ROM, each with room to grow. Migrate the layouts?\n";
 
 TerminalHost makeHost(ToolIo& io, Answering answering) {
     return TerminalHost(io.in, io.out, io.err, io.showProgress, answering);
-}
-
-// A host for commands that report a layout breaking off themselves.
-TerminalHost makeLevelHost(ToolIo& io) {
-    TerminalHost host = makeHost(io, Answering::No);
-    host.holdMessages();
-    return host;
 }
 
 std::string bytesText(std::size_t count) {
@@ -49,8 +47,8 @@ std::vector<std::uint8_t> streamOf(std::vector<std::uint8_t> packed) {
     return packed;
 }
 
-void printWarnings(ToolIo& io, std::string_view command, const LoadReport& report) {
-    for (const std::string& warning : report.warnings) {
+void printWarnings(ToolIo& io, std::string_view command, const LoadedLevel& loaded) {
+    for (const std::string& warning : loaded.warnings) {
         reportWarning(io, command, warning);
     }
 }
@@ -125,23 +123,20 @@ int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
     }
     const RomProfile& profile = rom->identity.profile;
-    TerminalHost host = makeLevelHost(io);
-    auto data = std::make_unique<LevelData>();
     const std::string what = "cannot read the layout of " + levelName(args.level);
-    auto layout = readMap(rom->bytes, profile, args.level, *data, host);
+    auto at = layoutAddress(rom->bytes, profile, args.level);
+    auto layout = at ? decompressKosinski(rom->bytes, *at) : Result<KosinskiDecoded>(at.error());
     if (!layout) {
         return reportFailure(io, kCommand, args.rom, what, layout.error());
     }
     if (layout->weirdOffset) {
-        auto at = layoutAddress(rom->bytes, profile, args.level);
-        return reportFailure(io, kCommand, args.rom, what, brokenOffError(at ? *at : 0, *layout));
+        return reportFailure(io, kCommand, args.rom, what, brokenOffError(*at, *layout));
     }
-    if (Status written = writeOutput(args.out, data->unpackedData, io.out, args.rom); !written) {
+    if (Status written = writeOutput(args.out, layout->data, io.out, args.rom); !written) {
         return reportFailure(io, kCommand, args.out, "cannot write the layout", written.error());
     }
     io.summary(args.out) << "wrote the layout of " << levelName(args.level) << " ("
-                         << bytesText(data->unpackedData.size()) << ") to " << args.out.string()
-                         << '\n';
+                         << bytesText(layout->data.size()) << ") to " << args.out.string() << '\n';
     return kExitOk;
 }
 
@@ -156,28 +151,28 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
     if (!identified) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", identified.error());
     }
-    const RomProfile& profile = identified->identity.profile;
-    TerminalHost host = makeLevelHost(io);
-    auto data = std::make_unique<LevelData>();
     const std::string what = "cannot save the layout of " + levelName(args.level);
-    auto loaded = loadLevel(identified->bytes, profile, args.level, *data, host);
+    auto loaded = loadDocument(identified->bytes, identified->identity.profile, args.level);
     if (!loaded) {
         return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
                              loaded.error());
     }
-    if (loaded->layoutComplete && layout->size() != data->unpackedData.size()) {
+    LevelDocument& document = *loaded->document;
+    if (document.layoutComplete() && layout->size() != document.layout().size()) {
         return reportFailure(io, kCommand, args.in,
                              what + ": the file has " + bytesText(layout->size()) +
-                                 ", the level's layout " + bytesText(data->unpackedData.size()));
+                                 ", the level's layout " + bytesText(document.layout().size()));
     }
-    data->unpackedData = std::move(*layout);
-    auto saved = saveLevel(rom, profile, args.level, *data, host);
+    document.replaceLayout(Layout(std::move(*layout)));
+    TerminalHost host = makeHost(io, Answering::No);
+    auto saved = saveDocument(rom, document, &host);
     if (!saved) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
     }
+    const PartWrite& written = *saved->find(Part::Layout);
     io.out << "saved the layout of " << levelName(args.level) << ": a stream of "
-           << bytesText(static_cast<std::size_t>(saved->packedBytes)) << " in a room of "
-           << saved->room << " bytes\n";
+           << bytesText(static_cast<std::size_t>(written.bytes)) << " in a room of " << written.room
+           << " bytes\n";
     reportBackups(io, saved->written);
     return kExitOk;
 }
@@ -188,29 +183,30 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
     TerminalHost host = makeHost(io, args.yes ? Answering::Yes : Answering::Ask);
     auto check = [&] {
         ProgressScope progress(host);
-        host.setCaption(kCheckingCaption);
-        host.setBarWidth(0);
-        return checkROM(rom, host);
+        host.showStep(kCheckingCaption);
+        return checkROM(rom);
     }();
     if (!check) {
         return reportFailure(io, kCommand, args.rom, "cannot migrate the layouts", check.error());
     }
-    switch (check->outcome) {
-        case RomCheckOutcome::AlreadyMigrated:
-            io.out << "the layouts are already migrated; nothing changed\n";
-            break;
-        case RomCheckOutcome::Declined:
-            io.out << "not migrated; nothing changed\n";
-            break;
-        case RomCheckOutcome::Migrated: {
-            auto directory = rom.readLong(check->identity.profile.layoutDirectoryPointer);
-            io.out << "migrated the layouts of all " << kLevelCount
-                   << " levels; the layout directory is now at "
-                   << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
-            reportBackups(io, *check->written);
-            break;
-        }
+    if (check->layoutsMigrated) {
+        io.out << "the layouts are already migrated; nothing changed\n";
+        return kExitOk;
     }
+    if (!host.askYesNo("Migrate the layouts", kMigrationQuestion)) {
+        io.out << "not migrated; nothing changed\n";
+        return kExitOk;
+    }
+    auto migrated = migrateLayouts(rom, check->identity.profile);
+    if (!migrated) {
+        return reportFailure(io, kCommand, args.rom, "cannot migrate the layouts",
+                             migrated.error());
+    }
+    auto directory = rom.readLong(check->identity.profile.layoutDirectoryPointer);
+    io.out << "migrated the layouts of all " << kLevelCount
+           << " levels; the layout directory is now at "
+           << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
+    reportBackups(io, *migrated);
     return kExitOk;
 }
 
@@ -261,18 +257,18 @@ namespace {
 
 constexpr std::string_view kRenderCommand = "render";
 
-Image composePicture(const RenderArgs& args, const LevelData& data, TerminalHost& host) {
+IndexedImage composePicture(const RenderArgs& args, const LevelDocument& document,
+                            const LevelArt& art, TerminalHost& host) {
     ProgressScope progress(host);
-    return args.blocks ? renderBlockSheet(data.blockPictures)
-                       : renderPlane(data.blockPictures, data.unpackedData, args.plane, &host);
+    return args.blocks ? renderBlockSheet(art.blocks)
+                       : renderPlane(art.blocks, document.layout(), args.plane, &host);
 }
 
-Status writePicture(const Image& image, const RenderArgs& args, TerminalHost& host,
-                    std::ostream& standardOutput) {
+Status writePicture(const IndexedImage& image, const ColourTable& colours, const RenderArgs& args,
+                    TerminalHost& host, std::ostream& standardOutput) {
     ProgressScope progress(host);
-    host.setCaption(kWritingPngCaption);
-    host.setBarWidth(0);
-    auto png = encodePng(image);
+    host.showStep(kWritingPngCaption);
+    auto png = encodeIndexedPng(image, colours);
     if (!png) {
         return png.error();
     }
@@ -286,27 +282,32 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     if (!rom) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
     }
-    TerminalHost host = makeLevelHost(io);
-    auto data = std::make_unique<LevelData>();
-    auto loaded = loadLevel(rom->bytes, rom->identity.profile, args.level, *data, host);
+    auto loaded = loadDocument(rom->bytes, rom->identity.profile, args.level);
     if (!loaded) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot load " + levelName(args.level),
                              loaded.error());
     }
-    const Image image = composePicture(args, *data, host);
+    const LevelDocument& document = *loaded->document;
+    TerminalHost host = makeHost(io, Answering::No);
+    auto art = std::make_unique<LevelArt>();
+    {
+        ProgressScope progress(host);
+        drawLevelArt(document.parts(), *art, &host);
+    }
+    const IndexedImage image = composePicture(args, document, *art, host);
     if (image.isNull()) {
         return reportFailure(io, kRenderCommand, args.rom,
                              "the layout of " + levelName(args.level) + " has " +
-                                 bytesText(data->unpackedData.size()) +
+                                 bytesText(document.layout().size()) +
                                  ", not one complete row of 256");
     }
     printWarnings(io, kRenderCommand, *loaded);
-    if (!loaded->layoutComplete && !args.blocks) {
+    if (!document.layoutComplete() && !args.blocks) {
         reportWarning(io, kRenderCommand,
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    if (Status written = writePicture(image, args, host, io.out); !written) {
+    if (Status written = writePicture(image, art->colours, args, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());
     }

@@ -27,7 +27,7 @@ void reportWarning(ToolIo& io, std::string_view command, std::string_view text) 
 Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded) {
     return makeError(
         ErrorCode::CorruptStream,
-        std::string(kWeirdOffsetMessage) + " A copy reaches before the start of the output",
+        std::string("Argh, weird offset!") + " A copy reaches before the start of the output",
         std::int64_t{streamOffset} + decoded.packedLastIndex);
 }
 

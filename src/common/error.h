@@ -24,6 +24,7 @@ enum class ErrorCode {
     NotARom,        // the file is not a Mega Drive cartridge image this editor understands
     NotPlainImage,  // a copier dump (header, interleaved, byte-swapped): normalise it first
     Truncated,      // the image is shorter than its own header says
+    ChangedOnDisk,  // another program changed what a save would overwrite since it was read
 };
 
 // An error value: a code, a message for the user, and the byte offset where the data broke

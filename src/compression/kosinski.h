@@ -6,7 +6,7 @@
 
 #include "common/byteorder.h"
 #include "common/error.h"
-#include "common/host.h"
+#include "common/progress.h"
 
 // Kosinski, the LZ77-style format of the game's compressed art, mappings and layouts.
 //
@@ -23,13 +23,12 @@ namespace orvex {
 
 inline constexpr std::int32_t kKosinskiMaxOutput = 65536;  // bytes the decoder can produce
 inline constexpr std::int32_t kKosinskiMaxStream = 32768;  // stream bytes the decoder accepts
-inline constexpr std::string_view kWeirdOffsetMessage = "Argh, weird offset!";
 
 struct KosinskiDecoded {
     std::vector<std::uint8_t> data;     // unpackedData: the bytes decoded
     std::int32_t packedLastIndex = -1;  // index of the last stream byte read (length - 1)
     // True when a copy would have started before the first output byte: decoding stopped there
-    // and data holds what was decoded so far. The caller shows kWeirdOffsetMessage.
+    // and data holds what was decoded so far.
     bool weirdOffset = false;
 };
 
@@ -48,7 +47,8 @@ struct KosinskiDecoded {
 
 // The editor's run-length encoder: copies from distance 1 only, byte for byte the streams the
 // original editor wrote. Returns packedData: the stream followed by one 0x00 byte. Reports
-// "Saving Level..." progress (317 x position / last index) to `progress` when given. Inputs of
+// Stage::Encoding progress to `progress` when given: (0, size), then (p + 1, size) as it reaches
+// input position p. Inputs of
 // 32,768 bytes or more are refused with InputTooLarge.
 [[nodiscard]] Result<std::vector<std::uint8_t>> compressKosinski(ByteSpan input,
                                                                  ProgressSink* progress = nullptr);

@@ -428,7 +428,7 @@ public:
         const std::int32_t stride = std::max(1, mSize / 200);
         for (std::int32_t q = 0; q < mSize; ++q) {
             if (mProgress != nullptr && mSize > 1 && q % stride == 0) {
-                mProgress->setBarWidth(317.0 * q / (mSize - 1));
+                mProgress->progress(Stage::Encoding, q + 1, mSize);
             }
             arriveByLongCopy(q);
             row(q + 9).fill(Cost{kUnreached});
@@ -673,7 +673,8 @@ Result<std::vector<std::uint8_t>> compressKosinskiOptimal(ByteSpan input, Progre
                              std::to_string(kKosinskiMaxOutput) + " bytes)");
     }
     if (progress != nullptr) {
-        progress->setCaption("Saving Level...");
+        progress->progress(Stage::Encoding, 0,
+                           std::max<std::int32_t>(1, static_cast<std::int32_t>(input.size())));
     }
     const Matches matches = MatchFinder(input).find();
     ShortestParse parse(input, matches, progress);

@@ -22,13 +22,13 @@ public:
           mBuffer(bufferSize(mSize), 0) {}
 
     std::vector<std::uint8_t> encode(ProgressSink* progress) {
-        if (progress != nullptr) {
-            progress->setCaption("Saving Level...");
-        }
         const std::int32_t last = mSize - 1;
+        if (progress != nullptr) {
+            progress->progress(Stage::Encoding, 0, std::max(1, mSize));
+        }
         while (mInPos < mSize) {
             if (progress != nullptr && last > 0) {
-                progress->setBarWidth(317.0 * mInPos / last);
+                progress->progress(Stage::Encoding, mInPos + 1, mSize);
             }
             encodeItem(last);
         }

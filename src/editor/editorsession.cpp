@@ -2,85 +2,70 @@
 
 namespace orvex {
 
-EditorSession::EditorSession() : mLevel(std::make_unique<LevelData>()) {}
+EditorSession::EditorSession() : mArt(std::make_unique<LevelArt>()) {}
 
-bool EditorSession::hasUnsavedEdits() const {
-    return mLevel->loadedLevel.has_value() && mLevel->unpackedData != mSavedLayout;
+std::optional<std::int16_t> EditorSession::shownLevel() const {
+    return mDocument ? std::optional<std::int16_t>(mDocument->level()) : std::nullopt;
 }
 
-Result<RomCheck> EditorSession::openRom(const std::filesystem::path& path, Host& host) {
+std::optional<std::int16_t> EditorSession::loadedLevel() const {
+    return mDocument && mDocument->layoutComplete() ? shownLevel() : std::nullopt;
+}
+
+bool EditorSession::hasUnsavedEdits() const {
+    return loadedLevel() && mDocument->isModified();
+}
+
+Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::path& path,
+                                                        const MigrationApproval& approve) {
     RomImage candidate(path);
-    auto check = checkROM(candidate, host);
+    auto check = checkROM(candidate);
     if (!check) {
         return check.error();
     }
+    OpenedRom opened{*check, std::nullopt};
+    if (!check->layoutsMigrated && approve && approve()) {
+        auto migrated = migrateLayouts(candidate, check->identity.profile);
+        if (!migrated) {
+            return migrated.error();
+        }
+        opened.migrated = *migrated;
+    }
     mRom = std::move(candidate);
     mIdentity = check->identity;
-    dropLevel();
-    return check;
+    mDocument.reset();
+    return opened;
 }
 
-Result<LoadReport> EditorSession::loadLevel(std::int16_t level, Host& host,
-                                            const BlockDrawn& drawn) {
+Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     if (!mIdentity) {
         return makeError(ErrorCode::NotLoaded, "No ROM is open");
     }
-    auto report = orvex::loadLevel(mRom, mIdentity->profile, level, *mLevel, host, drawn);
-    if (report) {
-        mShownLevel = level;
-        mSavedLayout = mLevel->unpackedData;
+    auto image = mRom.readAll();
+    if (!image) {
+        return image.error();
     }
-    return report;
+    auto loaded = loadDocument(*image, mIdentity->profile, level);
+    if (loaded) {
+        mDocument = std::move(loaded->document);
+    }
+    return loaded;
 }
 
-Result<SaveReport> EditorSession::saveLevel(std::int16_t level, Host& host) {
-    if (!mIdentity) {
-        return makeError(ErrorCode::NotLoaded, "No ROM is open");
-    }
-    auto report = orvex::saveLevel(mRom, mIdentity->profile, level, *mLevel, host);
-    if (report) {
-        mSavedLayout = mLevel->unpackedData;
-    }
-    return report;
-}
-
-std::optional<std::uint8_t> EditorSession::blockAt(std::int32_t row, std::int32_t column) const {
-    const auto position = layoutPosition(row, column);
-    if (!position) {
-        return std::nullopt;
-    }
-    return mLevel->unpackedData[*position];
-}
-
-bool EditorSession::placeBlock(std::int32_t row, std::int32_t column, std::uint8_t block) {
-    const auto position = layoutPosition(row, column);
-    if (!position) {
-        return false;
-    }
-    storeBlock(*position, block);
-    return true;
-}
-
-void EditorSession::storeBlock(std::size_t position, std::uint8_t block) {
-    if (position < mLevel->unpackedData.size()) {
-        mLevel->unpackedData[position] = block;
+void EditorSession::drawArt(ProgressSink* progress, const BlockDrawn& drawn) {
+    if (mDocument) {
+        drawLevelArt(mDocument->parts(), *mArt, progress, drawn);
     }
 }
 
-std::optional<std::size_t> EditorSession::layoutPosition(std::int32_t row,
-                                                         std::int32_t column) const {
-    const std::int64_t index = std::int64_t{256} * row + column;
-    if (index < 0 || index >= static_cast<std::int64_t>(mLevel->unpackedData.size())) {
-        return std::nullopt;
+Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* progress,
+                                            const SaveOptions& options) {
+    if (shownLevel() != level) {
+        return makeError(ErrorCode::NotLoaded, "The layout of " + levelName(level) +
+                                                   " was not loaded completely, so it cannot be "
+                                                   "saved");
     }
-    return static_cast<std::size_t>(index);
-}
-
-void EditorSession::dropLevel() {
-    mLevel->unpackedData.clear();
-    mLevel->loadedLevel.reset();
-    mShownLevel.reset();
-    mSavedLayout.clear();
+    return saveDocument(mRom, *mDocument, progress, options);
 }
 
 }  // namespace orvex

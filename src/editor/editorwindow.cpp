@@ -17,12 +17,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "document/documentcommands.h"
+#include "editor/documentundo.h"
 #include "editor/linewidget.h"
-#include "editor/placeblockcommand.h"
 #include "editor/qtdialogs.h"
 #include "editor/resizerule.h"
 #include "editor/uitext.h"
-#include "pngwriter.h"
+#include "graphics/png.h"
 #include "rom/cartridge.h"
 #include "rom/romidentity.h"
 #include "windows/aboutwindow.h"
@@ -79,15 +80,16 @@ QFont boldSansSerif() {
     return font;
 }
 
-QPixmap toPixmap(const Image& image) {
-    if (image.isNull()) {
-        return {};
+QPixmap blockPixmap(const LevelArt& art, std::int32_t block) {
+    QImage picture(kBlockSize, kBlockSize, QImage::Format_RGB32);
+    for (std::int32_t y = 0; y < kBlockSize; ++y) {
+        const std::uint8_t* from = art.blocks.row(block, y);
+        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (std::int32_t x = 0; x < kBlockSize; ++x) {
+            to[x] = art.colours[from[x] & 0x3Fu];
+        }
     }
-    const QImage view(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(),
-                      image.height(), image.width() * 4, QImage::Format_RGB32);
-    // A copy: the pixmap would otherwise keep pointing into the level's pictures, which the
-    // next load replaces while the old pixmaps are still shown.
-    return QPixmap::fromImage(view.copy());
+    return QPixmap::fromImage(std::move(picture));
 }
 
 void endProgram(bool immediately) {
@@ -133,7 +135,7 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     createViewMenu();
     createForm();
     createStatusLine();
-    mHost = new WindowHost(this, mMap, *mDialogs);
+    mHost = new WindowHost(this, mMap);
     resize(651, 458 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     CenterMe(this);
 }
@@ -379,7 +381,10 @@ void EditorWindow::openRomFile(const QString& path) {
     if (!plain) {
         return;
     }
-    const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), *mHost);
+    const auto approve = [this] {
+        return mDialogs->askYesNo(kMigrationTitle, kMigrationPrompt, true);
+    };
+    const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), approve);
     if (!checked) {
         showError("The ROM " + *plain + " could not be opened.", checked.error());
         return;
@@ -387,8 +392,8 @@ void EditorWindow::openRomFile(const QString& path) {
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
     mUndo->clear();
     mNote->clear();
-    if (checked->written) {
-        const WriteReport& kept = *checked->written;
+    if (checked->migrated) {
+        const WriteReport& kept = *checked->migrated;
         mDialogs->showMessage(kMessageTitle,
                               "The layouts have been migrated; " + keptText(kept) + ".");
         showNote("Migrated; " + keptNames(kept), keptText(kept));
@@ -461,7 +466,7 @@ void EditorWindow::onMapMouseMoved(int cell) {
 }
 
 void EditorWindow::onMapPicked(int cell) {
-    if (const auto block = mSession->blockAt(cellRow(cell), cellColumn(cell))) {
+    if (const auto block = blockAt(mapCell(cell))) {
         mBlocks->pickBlock(*block);
         redrawMap(originColumn(), mMap->originRow());
     }
@@ -503,10 +508,10 @@ void EditorWindow::onExport() {
 
 Status EditorWindow::exportLevelImage(const QString& path) {
     BusyScope busy(*this);
-    const LevelData& level = mSession->level();
-    const Image picture = [&] {
+    const LevelArt& art = mSession->art();
+    const IndexedImage picture = [&] {
         ProgressScope progress(*mHost);
-        return renderPlane(level.blockPictures, level.unpackedData, mPlane, mHost);
+        return renderPlane(art.blocks, mSession->document()->layout(), mPlane, mHost);
     }();
     const std::filesystem::path file = QFile::encodeName(path).toStdString();
     if (sameFile(file, mSession->rom().romPath())) {
@@ -514,7 +519,11 @@ Status EditorWindow::exportLevelImage(const QString& path) {
                                                    " is the open ROM; choose another file for "
                                                    "the picture");
     }
-    return writePng(picture, file);
+    auto png = encodeIndexedPng(picture, art.colours);
+    if (!png) {
+        return png.error();
+    }
+    return writeOutputFile(file, *png);
 }
 
 void EditorWindow::onOverview() {
@@ -563,24 +572,34 @@ std::int32_t EditorWindow::originColumn() const {
     return (mPlane == Plane::Background ? kPlaneColumns : 0) + mMap->originColumn();
 }
 
-std::int32_t EditorWindow::cellRow(int cell) const {
-    return mMap->originRow() + cell / kGridSize;
+LayoutCell EditorWindow::mapCell(int cell) const {
+    return {mMap->originRow() + cell / kGridSize, originColumn() + cell % kGridSize};
 }
 
-std::int32_t EditorWindow::cellColumn(int cell) const {
-    return originColumn() + cell % kGridSize;
+std::optional<std::uint8_t> EditorWindow::blockAt(LayoutCell cell) const {
+    const LevelDocument* document = mSession->document();
+    return document != nullptr ? document->layout().blockAt(cell) : std::nullopt;
 }
 
-// Redo and undo of a placement: the layout byte, the map cells (picture assignments only) and
-// one cell of the overview.
-void EditorWindow::storeLayoutBlock(std::size_t position, std::uint8_t block) {
-    mSession->storeBlock(position, block);
+// The document's layout changed (an edit, its undo or redo): the map cells (picture assignments
+// only) and the overview's cells in the rectangle.
+void EditorWindow::onDocumentChanged(const DocumentChange& change) {
+    if (change.part != Part::Layout) {
+        return;
+    }
     redrawMap(originColumn(), mMap->originRow());
-    const auto row = static_cast<std::int32_t>(position / kLayoutRowBytes);
-    const auto column = static_cast<std::int32_t>(position % kLayoutRowBytes);
-    const bool inPlane = (column >= kPlaneColumns) == (mPlane == Plane::Background);
-    if (mOverview != nullptr && mOverview->isVisible() && inPlane) {
-        mOverview->updateCell(column % kPlaneColumns, row, block);
+    if (mOverview != nullptr && mOverview->isVisible()) {
+        const CellRect& cells = change.cells;
+        for (std::int32_t row = cells.row; row < cells.row + cells.rows; ++row) {
+            for (std::int32_t column = cells.column; column < cells.column + cells.columns;
+                 ++column) {
+                const bool inPlane = (column >= kPlaneColumns) == (mPlane == Plane::Background);
+                const auto block = blockAt({row, column});
+                if (inPlane && block) {
+                    mOverview->updateCell(column % kPlaneColumns, row, *block);
+                }
+            }
+        }
     }
     showPointer({});
 }
@@ -596,10 +615,11 @@ void EditorWindow::showPointer(std::optional<int> cell) {
         mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
         return;
     }
-    const std::int32_t row = cellRow(*mPointedCell);
-    const std::int32_t column = cellColumn(*mPointedCell);
+    const LayoutCell pointed = mapCell(*mPointedCell);
+    const std::int32_t row = pointed.row;
+    const std::int32_t column = pointed.column;
     QString stored = "no level loaded";
-    if (const auto block = mSession->blockAt(row, column)) {
+    if (const auto block = blockAt(pointed)) {
         stored = "block " + hexByte(*block);
     } else if (mSession->shownLevel()) {
         stored = "outside the layout";
@@ -617,11 +637,9 @@ void EditorWindow::refreshOverview() {
     if (mOverview == nullptr || !mOverview->isVisible()) {
         return;
     }
-    const LevelData& level = mSession->level();
-    const std::span<const std::uint8_t> layout =
-        mSession->shownLevel() ? std::span<const std::uint8_t>(level.unpackedData)
-                               : std::span<const std::uint8_t>();
-    mOverview->showPlane(level.blockPictures, layout, mPlane);
+    const LevelDocument* document = mSession->document();
+    mOverview->showPlane(mSession->art(), document != nullptr ? document->layout() : Layout(),
+                         mPlane);
     showOverviewArea();
 }
 
@@ -650,7 +668,7 @@ void EditorWindow::redrawMap(std::int32_t x, std::int32_t y) {
     for (std::int32_t row = y; row <= y + 5; ++row) {
         for (std::int32_t column = x; column <= x + 5; ++column) {
             ++k;
-            if (const auto block = mSession->blockAt(row, column)) {
+            if (const auto block = blockAt({row, column})) {
                 mMap->cell(k)->setPicture(mBlocks->thumbnail(*block)->picture());
             }
         }
@@ -659,14 +677,12 @@ void EditorWindow::redrawMap(std::int32_t x, std::int32_t y) {
 
 void EditorWindow::placeBlock(std::int32_t cell, std::uint8_t block) {
     mMap->cell(cell)->setPicture(mBlocks->thumbnail(block)->picture());
-    const auto position = mSession->layoutPosition(cellRow(cell), cellColumn(cell));
-    if (!position) {
+    LevelDocument* document = mSession->document();
+    if (document == nullptr) {
         return;
     }
-    const std::uint8_t before = mSession->level().unpackedData[*position];
-    if (before != block) {
-        auto store = [this](std::size_t at, std::uint8_t stored) { storeLayoutBlock(at, stored); };
-        mUndo->push(new PlaceBlockCommand(store, *position, before, block));
+    if (auto command = makePlaceBlock(*document, mapCell(cell), block)) {
+        mUndo->push(new DocumentUndo(*document, std::move(command)));
     }
 }
 
@@ -689,18 +705,20 @@ bool EditorWindow::resolveUnsavedEdits() {
 
 bool EditorWindow::loadLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
-    Result<LoadReport> report = [&] {
+    Result<LoadedLevel> loaded = [&] {
         BusyScope busy(*this);
-        return mSession->loadLevel(level, *mHost, [this](std::int32_t block, const Image& picture) {
-            showDrawnBlock(block, picture);
-        });
+        ProgressScope progress(*mHost);
+        auto read = mSession->loadLevel(level);
+        if (read) {
+            showLoadedDocument(*read);
+        }
+        return read;
     }();
-    if (!report) {
+    if (!loaded) {
         showLevelInSelector();
-        showError(QString("Level %1 could not be loaded.").arg(index + 1), report.error());
+        showError(QString("Level %1 could not be loaded.").arg(index + 1), loaded.error());
         return false;
     }
-    mUndo->clear();
     widenColumnReach();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);
@@ -710,9 +728,9 @@ bool EditorWindow::loadLevelAt(int index) {
     }
     refreshOverview();
     showPointer({});
-    if (!report->warnings.empty()) {
+    if (!loaded->warnings.empty()) {
         QStringList lines;
-        for (const std::string& warning : report->warnings) {
+        for (const std::string& warning : loaded->warnings) {
             lines << toQString(warning);
         }
         mDialogs->showMessage(kMessageTitle, lines.join("\n"));
@@ -720,12 +738,31 @@ bool EditorWindow::loadLevelAt(int index) {
     return true;
 }
 
+// A new document is in the session: the undo stack of the old one goes, the window follows the
+// new one's changes, and its art is drawn into the thumbnails. A stream that broke off is
+// reported first, once for each.
+void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
+    mUndo->clear();
+    mSession->document()->addListener(
+        [this](const DocumentChange& change) { onDocumentChanged(change); });
+    for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
+        mDialogs->showMessage(kMessageTitle, kWeirdOffsetMessage);
+    }
+    mSession->drawArt(mHost, [this](std::int32_t block) { showDrawnBlock(block); });
+}
+
 bool EditorWindow::saveLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
-    Result<SaveReport> saved = [&] {
-        BusyScope busy(*this);
-        return mSession->saveLevel(level, *mHost);
-    }();
+    SaveOptions options;
+    Result<SaveReport> saved = saveLevelOnce(level, options);
+    if (!saved && saved.error().code == ErrorCode::ChangedOnDisk) {
+        if (!mDialogs->askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
+            saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
+        } else {
+            options.overwriteChangesOnDisk = true;
+            saved = saveLevelOnce(level, options);
+        }
+    }
     if (!saved) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
@@ -735,13 +772,18 @@ bool EditorWindow::saveLevelAt(int index) {
     return true;
 }
 
+Result<SaveReport> EditorWindow::saveLevelOnce(std::int16_t level, const SaveOptions& options) {
+    BusyScope busy(*this);
+    return mSession->saveLevel(level, mHost, options);
+}
+
 // Block rendering of a load: the thumbnails are emptied when the first block is drawn and then
 // filled one by one, each as its block is drawn; the progress window shows the block too.
-void EditorWindow::showDrawnBlock(std::int32_t block, const Image& picture) {
+void EditorWindow::showDrawnBlock(std::int32_t block) {
     if (block == 0) {
         clearThumbnails();
     }
-    const QPixmap pixmap = toPixmap(picture);
+    const QPixmap pixmap = blockPixmap(mSession->art(), block);
     mBlocks->thumbnail(block)->setPicture(pixmap);
     if (ProgressWindow* progress = mHost->progressWindow()) {
         progress->bufferedImage()->setPixmap(pixmap);

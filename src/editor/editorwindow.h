@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "common/error.h"
+#include "document/documentloader.h"
+#include "document/documentsaver.h"
 #include "editor/blockselector.h"
 #include "editor/editordialogs.h"
 #include "editor/editorsession.h"
@@ -110,12 +112,12 @@ private:
     void onOverview();
     void onOverviewClicked(int column, int row);
 
-    void storeLayoutBlock(std::size_t position, std::uint8_t block);
+    void onDocumentChanged(const DocumentChange& change);
     void showPointer(std::optional<int> cell);
     void showNote(const QString& text, const QString& details);
     [[nodiscard]] std::optional<QString> plainRomPath(const QString& path);
-    [[nodiscard]] std::int32_t cellRow(int cell) const;
-    [[nodiscard]] std::int32_t cellColumn(int cell) const;
+    [[nodiscard]] LayoutCell mapCell(int cell) const;
+    [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
     void refreshOverview();
     void showOverviewArea();
     void updateUndoActions();
@@ -125,8 +127,10 @@ private:
 
     bool resolveUnsavedEdits();
     bool loadLevelAt(int index);
+    void showLoadedDocument(const LoadedLevel& loaded);
     bool saveLevelAt(int index);
-    void showDrawnBlock(std::int32_t block, const Image& picture);
+    [[nodiscard]] Result<SaveReport> saveLevelOnce(std::int16_t level, const SaveOptions& options);
+    void showDrawnBlock(std::int32_t block);
     void clearThumbnails();
     void clearPictures();
     void showLevelInSelector();

@@ -10,4 +10,26 @@ inline QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+inline constexpr const char* kWeirdOffsetMessage = "Argh, weird offset!";
+
+inline constexpr const char* kMigrationTitle = "Rom Oringinal ";
+inline constexpr const char* kMigrationPrompt =
+    "This ROM hasn't had it's levels migrated.\r\n"
+    "In order to save levels in the ROM safely,\r\n"
+    "it is necessary to expand the ROM and save\r\n"
+    "the levels at the end of the ROM.  If this\r\n"
+    "isn't done, data in the ROM may be overwritten,\r\n"
+    "as the levels may not fit.  Do you wish to\r\n"
+    "migrate the levels?\r\n"
+    "\r\n"
+    "Migrate Levels?\r\n";
+
+// The question before a save overwrites what another program wrote at the level's place.
+inline QString changedOnDiskQuestion(int level) {
+    return QString(
+               "The ROM file has changed on disk since level %1 was loaded.\r\nSaving now may "
+               "overwrite what another program wrote.\r\n\r\nSave anyway?\r\n")
+        .arg(level + 1);
+}
+
 }  // namespace orvex

@@ -1,11 +1,11 @@
 #include "editor/windowhost.h"
 
-#include "editor/uitext.h"
+#include "editor/progressbar.h"
 
 namespace orvex {
 
-WindowHost::WindowHost(QWidget* owner, QWidget* lockedWidget, EditorDialogs& dialogs)
-    : QObject(owner), mOwner(owner), mLocked(lockedWidget), mDialogs(dialogs) {}
+WindowHost::WindowHost(QWidget* owner, QWidget* lockedWidget)
+    : QObject(owner), mOwner(owner), mLocked(lockedWidget) {}
 
 WindowHost::~WindowHost() = default;
 
@@ -17,30 +17,21 @@ void WindowHost::begin() {
     emit progressStarted(mProgress.get());
 }
 
-void WindowHost::setCaption(std::string_view caption) {
-    if (mProgress) {
-        mProgress->setCaption(caption);
+void WindowHost::progress(Stage stage, std::int32_t done, std::int32_t total) {
+    if (!mProgress) {
+        return;
     }
-}
-
-void WindowHost::setBarWidth(double pixels) {
-    if (mProgress) {
-        mProgress->setBarWidth(pixels);
+    if (done == 0) {
+        mProgress->setCaption(stageCaption(stage));
+        return;
     }
+    mProgress->setBarWidth(stageBarWidth(stage, done, total));
 }
 
 void WindowHost::end() {
     if (mDepth > 0 && --mDepth == 0) {
         mProgress.reset();
     }
-}
-
-bool WindowHost::askYesNo(std::string_view title, std::string_view text, bool defaultYes) {
-    return mDialogs.askYesNo(toQString(title), toQString(text), defaultYes);
-}
-
-void WindowHost::showMessage(std::string_view title, std::string_view text) {
-    mDialogs.showMessage(toQString(title), toQString(text));
 }
 
 }  // namespace orvex

@@ -5,29 +5,25 @@
 #include <QWidget>
 #include <memory>
 
-#include "common/host.h"
-#include "editor/editordialogs.h"
+#include "common/progress.h"
 #include "windows/progresswindow.h"
 
 namespace orvex {
 
-// The core's Host while the editor runs: progress goes to a progress window made for each
-// operation, questions and messages go to the dialogs seam.
-class WindowHost : public QObject, public Host {
+// The core's progress while the editor runs: a progress window made for each operation, showing
+// each stage's caption and bar width.
+class WindowHost : public QObject, public ProgressSink {
     Q_OBJECT
 
 public:
-    WindowHost(QWidget* owner, QWidget* lockedWidget, EditorDialogs& dialogs);
+    WindowHost(QWidget* owner, QWidget* lockedWidget);
     ~WindowHost() override;
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;
 
     void begin() override;
-    void setCaption(std::string_view caption) override;
-    void setBarWidth(double pixels) override;
+    void progress(Stage stage, std::int32_t done, std::int32_t total) override;
     void end() override;
-    bool askYesNo(std::string_view title, std::string_view text, bool defaultYes) override;
-    void showMessage(std::string_view title, std::string_view text) override;
 
     [[nodiscard]] ProgressWindow* progressWindow() const { return mProgress.get(); }
 
@@ -38,7 +34,6 @@ signals:
 private:
     QWidget* mOwner;
     QPointer<QWidget> mLocked;
-    EditorDialogs& mDialogs;
     std::unique_ptr<ProgressWindow> mProgress;
     int mDepth = 0;
 };

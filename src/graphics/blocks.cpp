@@ -1,133 +1,72 @@
 #include "graphics/blocks.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstring>
-#include <memory>
-
-#include "graphics/progressmath.h"
 
 namespace orvex {
 namespace {
 
-constexpr std::size_t kChunkSide = 16;
-constexpr std::size_t kChunksPerRow = 8;
-constexpr std::uint32_t kBlack = 0xFF000000u;
+constexpr auto kSide = static_cast<std::size_t>(kChunkSide);
+constexpr auto kPerRow = static_cast<std::size_t>(kChunksPerBlockRow);
+constexpr auto kMappingBytes = static_cast<std::size_t>(kBlockMappingBytes);
 
-// The 64 colours as Image pixels, line * 16 + colour index.
-using ArgbPalette = std::array<std::uint32_t, 64>;
-
-ArgbPalette argbColours(const LevelPalette& palette) {
-    ArgbPalette argb{};
-    for (std::size_t line = 0; line < 4; ++line) {
-        for (std::size_t index = 0; index < 16; ++index) {
-            argb[16 * line + index] = toArgb(palette.at(line, index));
+// Fills the 16x16 area whose top-left pixel is (left, top) of block `block` from `chunk`, or
+// with colour 0 when there is no chunk.
+void drawChunk(const std::uint8_t* chunk, BlockPictures& out, std::int32_t block, std::size_t left,
+               std::size_t top) {
+    for (std::size_t y = 0; y < kSide; ++y) {
+        std::uint8_t* row = out.row(block, static_cast<std::int32_t>(top + y)) + left;
+        if (chunk != nullptr) {
+            std::memcpy(row, chunk + kSide * y, kSide);
+        } else {
+            std::memset(row, 0, kSide);
         }
-    }
-    return argb;
-}
-
-// Chunk variants as Image pixels, each converted the first time a block names it: a block
-// table names most of its chunks many times over, so drawing becomes copying rows.
-class ArgbChunks {
-public:
-    ArgbChunks(const ChunkPixels& chunks, const LevelPalette& palette)
-        : mChunks(chunks),
-          mColours(argbColours(palette)),
-          mPixels(
-              std::make_unique_for_overwrite<std::uint32_t[]>(kVariantPixels * kChunkVariants)) {}
-
-    // The 256 pixels of chunk variant w, row by row. Precondition: 0 <= w < kChunkVariants.
-    [[nodiscard]] const std::uint32_t* variant(std::int32_t w) {
-        const auto slot = static_cast<std::size_t>(w);
-        std::uint32_t* pixels = &mPixels[slot * kVariantPixels];
-        if (!mReady[slot]) {
-            convert(mChunks.variant(w), pixels);
-            mReady[slot] = true;
-        }
-        return pixels;
-    }
-
-private:
-    static constexpr std::size_t kVariantPixels = kChunkSide * kChunkSide;
-
-    void convert(const ChunkPixel* from, std::uint32_t* to) const {
-        for (std::size_t i = 0; i < kVariantPixels; ++i) {
-            const ChunkPixel pixel = from[i];
-            to[i] = mColours[16u * (pixel.paletteLine & 3u) + (pixel.colourIndex & 15u)];
-        }
-    }
-
-    const ChunkPixels& mChunks;
-    ArgbPalette mColours;
-    std::unique_ptr<std::uint32_t[]> mPixels;
-    std::array<bool, kChunkVariants> mReady{};
-};
-
-// Copies a converted chunk into the 16x16 area whose top-left pixel is (left, top).
-void drawChunk(const std::uint32_t* chunk, Image& picture, std::int32_t left, std::int32_t top) {
-    for (std::int32_t y = 0; y < static_cast<std::int32_t>(kChunkSide); ++y) {
-        std::uint32_t* row = picture.row(top + y) + left;
-        std::memcpy(row, chunk + kChunkSide * static_cast<std::size_t>(y),
-                    kChunkSide * sizeof(std::uint32_t));
-    }
-}
-
-void fillBlack(Image& picture, std::int32_t left, std::int32_t top) {
-    for (std::int32_t y = 0; y < static_cast<std::int32_t>(kChunkSide); ++y) {
-        std::uint32_t* row = picture.row(top + y) + left;
-        std::fill(row, row + kChunkSide, kBlack);
     }
 }
 
 // Draws one block from its mappings, `available` of which are present (at most 128 bytes).
-// Every pixel of the picture is written, so a picture of the right size is reused as it is.
-void drawBlock(const std::uint8_t* mappings, std::size_t available, ArgbChunks& chunks,
-               Image& picture) {
-    if (picture.width() != kBlockSize || picture.height() != kBlockSize) {
-        picture = Image(kBlockSize, kBlockSize);
-    }
-    for (std::size_t j = 0; j < kChunksPerRow * kChunksPerRow; ++j) {
-        const auto left = static_cast<std::int32_t>(kChunkSide * (j % kChunksPerRow));
-        const auto top = static_cast<std::int32_t>(kChunkSide * (j / kChunksPerRow));
-        if (2 * j + 2 > available) {
-            fillBlack(picture, left, top);
-            continue;
+void drawBlock(const std::uint8_t* mappings, std::size_t available, const ChunkPixels& chunks,
+               BlockPictures& out, std::int32_t block) {
+    for (std::size_t j = 0; j < kPerRow * kPerRow; ++j) {
+        const std::uint8_t* chunk = nullptr;
+        if (2 * j + 2 <= available) {
+            chunk = chunks.variant((mappings[2 * j] & 0x0F) * 256 + mappings[2 * j + 1]);
         }
-        const std::int32_t variant = (mappings[2 * j] & 0x0F) * 256 + mappings[2 * j + 1];
-        drawChunk(chunks.variant(variant), picture, left, top);
+        drawChunk(chunk, out, block, kSide * (j % kPerRow), kSide * (j / kPerRow));
     }
 }
 
 }  // namespace
 
-BlockRenderReport extractBlocks(ByteSpan data, const LevelPalette& palette,
-                                const ChunkPixels& chunks, BlockPictures& out,
-                                ProgressSink* progress, const BlockDrawn& drawn) {
-    if (progress != nullptr) {
-        progress->setCaption("Extracting 128x128 Tiles ...");
+BlockPictures::BlockPictures()
+    : mPixels(std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(kBlockCount) * kBlockSize *
+                                               kBlockSize)) {}
+
+IndexedImage BlockPictures::picture(std::int32_t block) const {
+    IndexedImage image(kBlockSize, kBlockSize);
+    for (std::int32_t y = 0; y < kBlockSize; ++y) {
+        std::memcpy(image.row(y), row(block, y), kBlockSize);
     }
-    ArgbChunks argbChunks(chunks, palette);
-    BlockRenderReport report;
+    return image;
+}
+
+void drawBlocks(ByteSpan data, const ChunkPixels& chunks, BlockPictures& out,
+                ProgressSink* progress, const BlockDrawn& drawn) {
+    if (progress != nullptr) {
+        progress->progress(Stage::Blocks, 0, kBlockCount);
+    }
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
-        const std::size_t start = static_cast<std::size_t>(b) * kBlockMappingBytes;
+        const std::size_t start = static_cast<std::size_t>(b) * kMappingBytes;
         const std::size_t available =
-            data.size() > start ? std::min<std::size_t>(data.size() - start, kBlockMappingBytes)
-                                : 0;
-        if (available < kBlockMappingBytes) {
-            ++report.blocksWithoutData;
-        }
-        const std::uint8_t* mappings = available > 0 ? data.data() + start : nullptr;
-        Image& picture = out[static_cast<std::size_t>(b)];
-        drawBlock(mappings, available, argbChunks, picture);
+            data.size() > start ? std::min(data.size() - start, kMappingBytes) : 0;
+        drawBlock(available > 0 ? data.data() + start : nullptr, available, chunks, out, b);
         if (drawn) {
-            drawn(b, picture);
+            drawn(b);
         }
         if (progress != nullptr) {
-            progress->setBarWidth(barWidthRounded(b, kBlockCount - 1));
+            progress->progress(Stage::Blocks, b + 1, kBlockCount);
         }
     }
-    return report;
 }
 
 }  // namespace orvex

@@ -1,42 +1,53 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "common/byteorder.h"
-#include "common/host.h"
+#include "common/progress.h"
 #include "graphics/chunks.h"
-#include "graphics/image.h"
-#include "graphics/palette.h"
+#include "graphics/indexedimage.h"
 
 namespace orvex {
 
-inline constexpr std::int32_t kBlockCount = 256;
-inline constexpr std::int32_t kBlockSize = 128;          // pixels a side
-inline constexpr std::int32_t kBlockMappingBytes = 128;  // 64 words of 8 x 8 chunks
-inline constexpr std::int32_t kBlockMappingsSize = kBlockCount * kBlockMappingBytes;  // 32,768
+// The 256 block pictures, 128 x 128 colour indices each (16 palette line + colour), in one
+// buffer of 4 MiB.
+class BlockPictures {
+public:
+    BlockPictures();
 
-// The 256 block pictures, 128 x 128 pixels each.
-using BlockPictures = std::array<Image, kBlockCount>;
+    [[nodiscard]] const std::uint8_t* row(std::int32_t block, std::int32_t y) const {
+        return &mPixels[offset(block, y)];
+    }
+    [[nodiscard]] std::uint8_t* row(std::int32_t block, std::int32_t y) {
+        return &mPixels[offset(block, y)];
+    }
+    [[nodiscard]] std::uint8_t pixel(std::int32_t block, std::int32_t x, std::int32_t y) const {
+        return row(block, y)[x];
+    }
+    // One block as a picture of its own.
+    [[nodiscard]] IndexedImage picture(std::int32_t block) const;
 
-// Told of each block as soon as its picture is drawn, before the progress bar moves on; the
-// editor shows it in the block's thumbnail while the later blocks are still being drawn.
-using BlockDrawn = std::function<void(std::int32_t block, const Image& picture)>;
-
-struct BlockRenderReport {
-    // Blocks whose 128 bytes of mappings were not all present; they are drawn black.
-    std::int32_t blocksWithoutData = 0;
+private:
+    [[nodiscard]] static std::size_t offset(std::int32_t block, std::int32_t y) {
+        return (static_cast<std::size_t>(block) * kBlockSize + static_cast<std::size_t>(y)) *
+               kBlockSize;
+    }
+    std::unique_ptr<std::uint8_t[]> mPixels;
 };
 
+// Told of each block as soon as its picture is drawn, before progress moves on; the editor shows
+// it in the block's thumbnail while the later blocks are still being drawn.
+using BlockDrawn = std::function<void(std::int32_t block)>;
+
 // Draws the 256 blocks from 128x128 block mappings (64 big-endian words a block, chunk rows top
-// to bottom; bits 11-0 the chunk variant, bits 15-12 ignored) with the palette's colours.
-// Every picture is replaced. Blocks beyond the end of `data` are drawn black and counted in the
-// report; nothing is read past `data`. Reports "Extracting 128x128 Tiles ..." and, after each
-// block b, tells `drawn` and then sets the bar to 305 b / 255 (rounded).
-[[nodiscard]] BlockRenderReport extractBlocks(ByteSpan data, const LevelPalette& palette,
-                                              const ChunkPixels& chunks, BlockPictures& out,
-                                              ProgressSink* progress = nullptr,
-                                              const BlockDrawn& drawn = {});
+// to bottom; bits 11-0 the chunk variant, bits 15-12 ignored). Every picture is replaced; the
+// chunks a block's mappings do not reach (blocks beyond the end of `data`) are drawn in colour 0,
+// and nothing is read past `data`. Reports Stage::Blocks: (0, 256) first, then, after telling
+// `drawn` of block b, (b + 1, 256).
+void drawBlocks(ByteSpan data, const ChunkPixels& chunks, BlockPictures& out,
+                ProgressSink* progress = nullptr, const BlockDrawn& drawn = {});
 
 }  // namespace orvex

@@ -3,31 +3,30 @@
 #include <algorithm>
 
 #include "graphics/mirroring.h"
-#include "graphics/progressmath.h"
 
 namespace orvex {
 namespace {
 
-constexpr std::size_t kChunkSide = 16;
-constexpr std::size_t kWordsPerChunk = 4;
-constexpr std::size_t kMappingWords = static_cast<std::size_t>(kBaseChunks) * kWordsPerChunk;
+constexpr auto kSide = static_cast<std::size_t>(kChunkSide);
+constexpr auto kWordsPerChunk = static_cast<std::size_t>(kChunkMappingWords);
+constexpr auto kMappingWords = static_cast<std::size_t>(kChunkMappingsLimit);
 
 void reportChunk(ProgressSink* progress, std::int32_t variant) {
     if (progress != nullptr) {
-        progress->setBarWidth(barWidthHalfEven(variant, kChunkVariants));
+        progress->progress(Stage::Chunks, variant + 1, kChunkVariants);
     }
 }
 
 // Draws the tile variant a pattern word names into one 8x8 quarter of a chunk; `to` is the
 // quarter's top-left pixel.
-void drawQuarter(std::uint8_t hi, std::uint8_t lo, const TilePixels& tiles, ChunkPixel* to) {
-    const auto line = static_cast<std::uint8_t>((hi & 0x7F) >> 5);
+void drawQuarter(std::uint8_t hi, std::uint8_t lo, const TilePixels& tiles, std::uint8_t* to) {
+    const auto line = static_cast<std::uint8_t>(((hi & 0x7F) >> 5) * kLineColours);
     const std::int32_t variant = (hi & 0x1F) * 256 + lo;
     const std::uint8_t* tile = tiles.variant(variant);
     for (std::size_t y = 0; y < 8; ++y) {
-        ChunkPixel* row = to + kChunkSide * y;
+        std::uint8_t* row = to + kSide * y;
         for (std::size_t x = 0; x < 8; ++x) {
-            row[x] = ChunkPixel{line, tile[8 * y + x]};
+            row[x] = static_cast<std::uint8_t>(line | tile[8 * y + x]);
         }
     }
 }
@@ -42,8 +41,8 @@ void decodeBaseChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunk
         const std::size_t chunk = j / kWordsPerChunk;
         const std::size_t quarterRow = (j / 2) % 2;
         const std::size_t quarterColumn = j % 2;
-        ChunkPixel* to = chunks.variant(static_cast<std::int32_t>(chunk)) +
-                         8 * kChunkSide * quarterRow + 8 * quarterColumn;
+        std::uint8_t* to = chunks.variant(static_cast<std::int32_t>(chunk)) +
+                           8 * kSide * quarterRow + 8 * quarterColumn;
         drawQuarter(data[2 * j], data[2 * j + 1], tiles, to);
         if (j % kWordsPerChunk == kWordsPerChunk - 1) {
             reportChunk(progress, static_cast<std::int32_t>(chunk));
@@ -56,11 +55,11 @@ void decodeBaseChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunk
 void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
                    ProgressSink* progress) {
     if (progress != nullptr) {
-        progress->setCaption("Extracting 16x16 Tiles ...");
+        progress->progress(Stage::Chunks, 0, kChunkVariants);
     }
     decodeBaseChunks(data, tiles, chunks, progress);
-    buildMirroredVariants<kChunkSide>(chunks, kBaseChunks,
-                                      [progress](std::int32_t v) { reportChunk(progress, v); });
+    buildMirroredVariants<kSide>(chunks, kBaseChunks,
+                                 [progress](std::int32_t v) { reportChunk(progress, v); });
 }
 
 }  // namespace orvex

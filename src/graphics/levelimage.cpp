@@ -1,66 +1,50 @@
 #include "graphics/levelimage.h"
 
-#include <algorithm>
-
-#include "graphics/progressmath.h"
+#include <cstring>
 
 namespace orvex {
 
 namespace {
 
-// Copies a block picture into `target` with its top-left corner at (left, top). A null or
-// wrongly sized picture leaves the target's black in place.
-void drawBlock(const Image& block, Image& target, std::int32_t left, std::int32_t top) {
-    if (block.width() != kBlockSize || block.height() != kBlockSize) {
-        return;
-    }
+// Copies a block picture into `target` with its top-left corner at (left, top).
+void drawBlock(const BlockPictures& blocks, std::int32_t block, IndexedImage& target,
+               std::int32_t left, std::int32_t top) {
     for (std::int32_t y = 0; y < kBlockSize; ++y) {
-        const std::uint32_t* source = block.row(y);
-        std::copy(source, source + kBlockSize, target.row(top + y) + left);
-    }
-}
-
-std::int32_t firstColumn(Plane plane) {
-    return plane == Plane::Foreground ? 0 : kPlaneColumns;
-}
-
-void drawLayoutRow(const BlockPictures& blocks, ByteSpan layout, Plane plane, std::int32_t row,
-                   Image& target) {
-    const auto rowStart = static_cast<std::size_t>(row) * kLayoutRowBytes +
-                          static_cast<std::size_t>(firstColumn(plane));
-    for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
-        const std::uint8_t block = layout[rowStart + static_cast<std::size_t>(column)];
-        drawBlock(blocks[block], target, column * kBlockSize, row * kBlockSize);
+        std::memcpy(target.row(top + y) + left, blocks.row(block, y), kBlockSize);
     }
 }
 
 }  // namespace
 
-Image renderPlane(const BlockPictures& blocks, ByteSpan layout, Plane plane,
-                  ProgressSink* progress) {
-    const std::int32_t rows = layoutRows(layout.size());
+IndexedImage renderPlane(const BlockPictures& blocks, const Layout& layout, Plane plane,
+                         ProgressSink* progress) {
+    const std::int32_t rows = layout.completeRows();
     if (rows == 0) {
         return {};
     }
-    Image image(kPlaneColumns * kBlockSize, rows * kBlockSize);
+    IndexedImage image(kPlaneColumns * kBlockSize, rows * kBlockSize);
     if (progress != nullptr) {
-        progress->setCaption(kDrawingCaption);
+        progress->progress(Stage::Drawing, 0, rows);
     }
     for (std::int32_t row = 0; row < rows; ++row) {
-        drawLayoutRow(blocks, layout, plane, row, image);
+        const auto cells = layout.planeRow(plane, row);
+        for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
+            drawBlock(blocks, cells[static_cast<std::size_t>(column)], image, column * kBlockSize,
+                      row * kBlockSize);
+        }
         if (progress != nullptr) {
-            progress->setBarWidth(barWidthRounded(row + 1, rows));
+            progress->progress(Stage::Drawing, row + 1, rows);
         }
     }
     return image;
 }
 
-Image renderBlockSheet(const BlockPictures& blocks) {
+IndexedImage renderBlockSheet(const BlockPictures& blocks) {
     constexpr std::int32_t kSheetRows = kBlockCount / kSheetColumns;
-    Image sheet(kSheetColumns * kBlockSize, kSheetRows * kBlockSize);
+    IndexedImage sheet(kSheetColumns * kBlockSize, kSheetRows * kBlockSize);
     for (std::int32_t block = 0; block < kBlockCount; ++block) {
-        drawBlock(blocks[static_cast<std::size_t>(block)], sheet,
-                  (block % kSheetColumns) * kBlockSize, (block / kSheetColumns) * kBlockSize);
+        drawBlock(blocks, block, sheet, (block % kSheetColumns) * kBlockSize,
+                  (block / kSheetColumns) * kBlockSize);
     }
     return sheet;
 }

@@ -8,32 +8,31 @@ namespace orvex {
 namespace {
 
 // The average colour of a size x size square of `picture` with its top left at (left, top).
-std::uint32_t averageOf(const Image& picture, std::int32_t left, std::int32_t top,
-                        std::int32_t size) {
+std::uint32_t averageOf(const BlockPictures& blocks, std::int32_t block, const ColourTable& colours,
+                        std::int32_t left, std::int32_t top, std::int32_t size) {
     std::uint32_t red = 0;
     std::uint32_t green = 0;
     std::uint32_t blue = 0;
     for (std::int32_t y = top; y < top + size; ++y) {
-        const std::uint32_t* row = picture.row(y);
+        const std::uint8_t* row = blocks.row(block, y);
         for (std::int32_t x = left; x < left + size; ++x) {
-            red += (row[x] >> 16) & 0xFFu;
-            green += (row[x] >> 8) & 0xFFu;
-            blue += row[x] & 0xFFu;
+            const std::uint32_t colour = colours[row[x] & 0x3Fu];
+            red += (colour >> 16) & 0xFFu;
+            green += (colour >> 8) & 0xFFu;
+            blue += colour & 0xFFu;
         }
     }
     const auto count = static_cast<std::uint32_t>(size * size);
     return 0xFF000000u | ((red / count) << 16) | ((green / count) << 8) | (blue / count);
 }
 
-Image miniatureOf(const Image& picture, std::int32_t cellSize) {
+Image miniatureOf(const BlockPictures& blocks, std::int32_t block, const ColourTable& colours,
+                  std::int32_t cellSize) {
     Image small(cellSize, cellSize);
-    if (picture.isNull()) {
-        return small;
-    }
     const std::int32_t square = kBlockSize / cellSize;
     for (std::int32_t y = 0; y < cellSize; ++y) {
         for (std::int32_t x = 0; x < cellSize; ++x) {
-            small.setPixel(x, y, averageOf(picture, x * square, y * square, square));
+            small.setPixel(x, y, averageOf(blocks, block, colours, x * square, y * square, square));
         }
     }
     return small;
@@ -41,29 +40,28 @@ Image miniatureOf(const Image& picture, std::int32_t cellSize) {
 
 }  // namespace
 
-BlockMiniatures makeMiniatures(const BlockPictures& blocks, std::int32_t cellSize) {
+BlockMiniatures makeMiniatures(const BlockPictures& blocks, const ColourTable& colours,
+                               std::int32_t cellSize) {
     assert(cellSize > 0 && cellSize <= kBlockSize && kBlockSize % cellSize == 0);
     BlockMiniatures miniatures{cellSize, {}};
-    miniatures.images.reserve(blocks.size());
-    for (const Image& picture : blocks) {
-        miniatures.images.push_back(miniatureOf(picture, cellSize));
+    miniatures.images.reserve(kBlockCount);
+    for (std::int32_t block = 0; block < kBlockCount; ++block) {
+        miniatures.images.push_back(miniatureOf(blocks, block, colours, cellSize));
     }
     return miniatures;
 }
 
-Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout, Plane plane) {
-    const std::int32_t rows = layoutRows(layout.size());
+Image renderOverview(const BlockMiniatures& miniatures, const Layout& layout, Plane plane) {
+    const std::int32_t rows = layout.completeRows();
     const std::int32_t size = miniatures.cellSize;
     if (rows == 0 || size == 0) {
         return {};
     }
     Image overview(kPlaneColumns * size, rows * size);
-    const std::size_t firstColumn = plane == Plane::Foreground ? 0 : kPlaneColumns;
     for (std::int32_t row = 0; row < rows; ++row) {
+        const auto cells = layout.planeRow(plane, row);
         for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
-            const std::size_t at = static_cast<std::size_t>(row) * kLayoutRowBytes + firstColumn +
-                                   static_cast<std::size_t>(column);
-            const Image& cell = miniatures.images[layout[at]];
+            const Image& cell = miniatures.images[cells[static_cast<std::size_t>(column)]];
             for (std::int32_t y = 0; y < size; ++y) {
                 std::copy_n(cell.row(y), size, overview.row(row * size + y) + column * size);
             }

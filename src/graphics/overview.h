@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/byteorder.h"
+#include "document/layout.h"
 #include "graphics/blocks.h"
 #include "graphics/image.h"
-#include "graphics/levelimage.h"
+#include "graphics/indexedimage.h"
 
 // The level overview: a whole plane drawn small, one miniature of a block per layout cell.
 
@@ -16,14 +16,16 @@ namespace orvex {
 // square of block pixels it covers. cellSize divides 128 (1, 2, 4, ..., 128).
 struct BlockMiniatures {
     std::int32_t cellSize = 0;
-    std::vector<Image> images;  // one per block number; black where the picture is null
+    std::vector<Image> images;  // one per block number
 };
 
-[[nodiscard]] BlockMiniatures makeMiniatures(const BlockPictures& blocks, std::int32_t cellSize);
+[[nodiscard]] BlockMiniatures makeMiniatures(const BlockPictures& blocks,
+                                             const ColourTable& colours, std::int32_t cellSize);
 
 // One plane of `layout` with each cell drawn as its block's miniature: 128 cells across and
-// layoutRows(layout.size()) down. Nothing is decoded; a layout without a complete row gives a
-// null Image.
-[[nodiscard]] Image renderOverview(const BlockMiniatures& miniatures, ByteSpan layout, Plane plane);
+// layout.completeRows() down. Nothing is decoded; a layout without a complete row gives a null
+// Image.
+[[nodiscard]] Image renderOverview(const BlockMiniatures& miniatures, const Layout& layout,
+                                   Plane plane);
 
 }  // namespace orvex

@@ -3,30 +3,28 @@
 #include <algorithm>
 
 #include "graphics/mirroring.h"
-#include "graphics/progressmath.h"
 
 namespace orvex {
 namespace {
 
-constexpr std::size_t kTileArtLimit = static_cast<std::size_t>(kBaseTiles) * kTileBytes;
-
 void reportTile(ProgressSink* progress, std::int32_t variant) {
     if (progress != nullptr) {
-        progress->setBarWidth(barWidthHalfEven(variant, kTileVariants));
+        progress->progress(Stage::Tiles, variant + 1, kTileVariants);
     }
 }
 
 // Byte i of the art holds pixels 2i and 2i + 1 of the base tiles' pixel rows, which follow each
 // other exactly as the art's tiles do. Reports after every tile that was read completely.
 void decodeBaseTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
-    const std::size_t size = std::min(data.size(), kTileArtLimit);
+    constexpr auto kBytes = static_cast<std::size_t>(kTileBytes);
+    const std::size_t size = std::min(data.size(), static_cast<std::size_t>(kTileArtLimit));
     std::uint8_t* pixels = tiles.variant(0);
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t byte = data[i];
         pixels[2 * i] = static_cast<std::uint8_t>(byte >> 4);
         pixels[2 * i + 1] = static_cast<std::uint8_t>(byte & 0x0F);
-        if (i % kTileBytes == kTileBytes - 1) {
-            reportTile(progress, static_cast<std::int32_t>(i / kTileBytes));
+        if (i % kBytes == kBytes - 1) {
+            reportTile(progress, static_cast<std::int32_t>(i / kBytes));
         }
     }
 }
@@ -35,7 +33,7 @@ void decodeBaseTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
 
 void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
     if (progress != nullptr) {
-        progress->setCaption("Extracting 8x8 Tiles ...");
+        progress->progress(Stage::Tiles, 0, kTileVariants);
     }
     decodeBaseTiles(data, tiles, progress);
     buildMirroredVariants<8>(tiles, kBaseTiles,

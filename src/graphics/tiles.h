@@ -4,18 +4,19 @@
 #include <cstdint>
 #include <vector>
 
+#include <algorithm>
+
 #include "common/byteorder.h"
-#include "common/host.h"
+#include "common/progress.h"
+#include "rom/levelformat.h"
 
 namespace orvex {
 
-inline constexpr std::int32_t kBaseTiles = 2048;
-inline constexpr std::int32_t kTileVariants = 8192;  // base tile + 2048 h-flip + 4096 v-flip
-inline constexpr std::int32_t kTileBytes = 32;       // 4 bits per pixel, 8 x 8
+inline constexpr std::int32_t kTileVariants = 4 * kBaseTiles;  // base, h-flip, v-flip, both
 
 // tilePixels: the colour index (0..15) of every pixel of every tile variant. Variant
 // v = t + 2048 h + 4096 f is tile t mirrored left-right when h is 1 and top-bottom when f is 1,
-// which is the low 13 bits of a pattern word. Zero at start.
+// which is the low 13 bits of a pattern word. Zero at start and after clear().
 class TilePixels {
 public:
     TilePixels() : mPixels(static_cast<std::size_t>(kTileVariants) * 64, 0) {}
@@ -34,6 +35,8 @@ public:
         return &mPixels[static_cast<std::size_t>(v) * 64];
     }
 
+    void clear() { std::fill(mPixels.begin(), mPixels.end(), std::uint8_t{0}); }
+
     friend bool operator==(const TilePixels&, const TilePixels&) = default;
 
 private:
@@ -47,8 +50,8 @@ private:
 // Decodes 4-bit 8x8 tile art (32 bytes a tile, rows top to bottom, high nibble = left pixel)
 // into base tiles 0..2047 and rebuilds all three mirrored copies. Data shorter than 65,536 bytes
 // replaces only what it covers (a partial last tile keeps its other pixels); bytes beyond
-// 65,536 are ignored. Reports "Extracting 8x8 Tiles ..." and bar 305 n / 8192 (rounded half to
-// even) after each variant n: every base tile read completely, then all 6144 mirrored copies.
+// 65,536 are ignored. Reports Stage::Tiles over the 8192 variants: (0, 8192) first, then n + 1
+// after each variant n, every base tile read completely, then all 6144 mirrored copies.
 void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress = nullptr);
 
 }  // namespace orvex

@@ -10,7 +10,6 @@
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
-#include "rom/leveldata.h"
 #include "rom/romimage.h"
 
 namespace orvex {
@@ -313,7 +312,7 @@ std::vector<std::uint8_t> makeLayout(std::int16_t level) {
             } else {
                 block = 0xC0 + ((column / 32 + row / 4 + seed) % 16);
             }
-            layout[static_cast<std::size_t>(layoutIndex(row, column))] =
+            layout[static_cast<std::size_t>(kLayoutRowBytes * row + column)] =
                 static_cast<std::uint8_t>(block);
         }
     }

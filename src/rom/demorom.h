@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "common/error.h"
-#include "graphics/palette.h"
-#include "rom/leveldata.h"
+#include "rom/levelformat.h"
 #include "rom/romprofile.h"
 
 // A complete, valid cartridge image made by code: the game's tables at the places a profile

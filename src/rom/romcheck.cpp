@@ -180,26 +180,13 @@ Result<WriteReport> migrateLayouts(const RomImage& rom, const RomProfile& profil
     });
 }
 
-Result<RomCheck> checkROM(const RomImage& rom, Host& host) {
+Result<RomCheck> checkROM(const RomImage& rom) {
     auto image = readIdentifiedRom(rom);
     if (!image) {
         return image.error();
     }
-    RomCheck check{RomCheckOutcome::AlreadyMigrated, image->identity, std::nullopt};
-    if (layoutsMigrated(image->bytes, check.identity.profile)) {
-        return check;
-    }
-    if (!host.askYesNo(kMigrationTitle, kMigrationPrompt, true)) {
-        check.outcome = RomCheckOutcome::Declined;
-        return check;
-    }
-    auto migrated = migrateLayouts(rom, check.identity.profile);
-    if (!migrated) {
-        return migrated.error();
-    }
-    check.outcome = RomCheckOutcome::Migrated;
-    check.written = *migrated;
-    return check;
+    const bool migrated = layoutsMigrated(image->bytes, image->identity.profile);
+    return RomCheck{std::move(image->identity), migrated};
 }
 
 }  // namespace orvex

@@ -2,43 +2,22 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 #include "common/error.h"
-#include "common/host.h"
 #include "rom/romidentity.h"
 #include "rom/romimage.h"
 #include "rom/romprofile.h"
 
 namespace orvex {
 
-inline constexpr std::string_view kMigrationTitle = "Rom Oringinal ";
-inline constexpr std::string_view kMigrationPrompt =
-    "This ROM hasn't had it's levels migrated.\r\n"
-    "In order to save levels in the ROM safely,\r\n"
-    "it is necessary to expand the ROM and save\r\n"
-    "the levels at the end of the ROM.  If this\r\n"
-    "isn't done, data in the ROM may be overwritten,\r\n"
-    "as the levels may not fit.  Do you wish to\r\n"
-    "migrate the levels?\r\n"
-    "\r\n"
-    "Migrate Levels?\r\n";
-
 // The layout directory the migration writes: 17 zones of two act words, then one 3200-byte
 // slot per level index.
 inline constexpr std::int32_t kMigratedDirectorySize = 68;
 inline constexpr std::int32_t kLayoutSlotSize = 3200;
 
-enum class RomCheckOutcome {
-    AlreadyMigrated,  // the layout directory is the migration's: nothing asked
-    Declined,         // not migrated, and its owner answered No: nothing written
-    Migrated,         // migrated just now
-};
-
 struct RomCheck {
-    RomCheckOutcome outcome = RomCheckOutcome::AlreadyMigrated;
     RomIdentity identity;
-    std::optional<WriteReport> written;  // what the migration kept of the file as it was
+    bool layoutsMigrated = false;  // see layoutsMigrated(); otherwise offer migrateLayouts()
 };
 
 // True only when the layout directory is exactly what migrateLayouts writes: at the pointer, a
@@ -48,11 +27,9 @@ struct RomCheck {
 // Any other directory, the factory one or one moved by another tool, is not migrated.
 [[nodiscard]] bool layoutsMigrated(ByteSpan rom, const RomProfile& profile);
 
-// The check made whenever a ROM is opened: the image is identified (see identifyRom), and one
-// whose layouts are not migrated is offered the migration through `host` (Yes/No, Yes the
-// default). Errors: the file cannot be read or identified, or the migration failed (then
-// nothing was written and the ROM still works with its layouts where they were).
-[[nodiscard]] Result<RomCheck> checkROM(const RomImage& rom, Host& host);
+// The check made whenever a ROM is opened: the image is identified (see identifyRom) and its
+// layouts' state read. Errors: the file cannot be read or identified.
+[[nodiscard]] Result<RomCheck> checkROM(const RomImage& rom);
 
 // Moves all 20 layouts behind a new directory. With T the end of the image's data (the file's
 // length made even, or the end its ROM end field names when only padding follows): the 68-byte

@@ -28,9 +28,9 @@ void OverviewWindow::forgetBlocks() {
     mMiniatures = {};
 }
 
-void OverviewWindow::showPlane(const BlockPictures& blocks, ByteSpan layout, Plane plane) {
+void OverviewWindow::showPlane(const LevelArt& art, const Layout& layout, Plane plane) {
     if (mMiniatures.images.empty()) {
-        mMiniatures = makeMiniatures(blocks, kOverviewCellPixels);
+        mMiniatures = makeMiniatures(art.blocks, art.colours, kOverviewCellPixels);
     }
     const Image overview = renderOverview(mMiniatures, layout, plane);
     mPicture = overview.isNull() ? QPixmap() : QPixmap::fromImage(imageView(overview).copy());

@@ -5,9 +5,8 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "common/byteorder.h"
-#include "graphics/blocks.h"
-#include "graphics/levelimage.h"
+#include "document/layout.h"
+#include "graphics/levelart.h"
 #include "graphics/overview.h"
 
 namespace orvex {
@@ -28,7 +27,7 @@ public:
     // The block pictures have changed (another level): the miniatures are made again next time.
     void forgetBlocks();
     // Draws `plane` of `layout` anew; without a complete layout row the window shows nothing.
-    void showPlane(const BlockPictures& blocks, ByteSpan layout, Plane plane);
+    void showPlane(const LevelArt& art, const Layout& layout, Plane plane);
     // Redraws one cell of the kept picture: its column within the plane, its row and its block.
     void updateCell(std::int32_t column, std::int32_t row, std::uint8_t block);
     // Where the map view is, in layout cells (fractions for cells seen in part).

@@ -79,6 +79,18 @@ void ProgressWindow::setCaption(std::string_view caption) {
     }
     setWindowTitle(text);
     emit captionChanged(text);
+    mSinceEvents.start();
+    QCoreApplication::processEvents();
+}
+
+// Pending events run so that the windows repaint and the commands that stay usable during a load
+// get their turn, but no more often than a screen shows frames: a repaint for every pixel the bar
+// grows would cost more than the load itself.
+void ProgressWindow::runPendingEvents() {
+    if (mSinceEvents.isValid() && mSinceEvents.elapsed() < kFrameMilliseconds) {
+        return;
+    }
+    mSinceEvents.start();
     QCoreApplication::processEvents();
 }
 
@@ -90,7 +102,7 @@ void ProgressWindow::setBarWidth(double pixels) {
     mBarWidth = width;
     mBar->resize(std::max(width, 0), mBar->height());
     emit barWidthChanged(width);
-    QCoreApplication::processEvents();
+    runPendingEvents();
 }
 
 }  // namespace orvex

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <string_view>
 
-#include "common/host.h"
 #include "editor/filledshape.h"
 
 namespace orvex {
@@ -16,9 +16,9 @@ inline constexpr int kProgressDesignBarWidth = 9;
 
 // Progresso: the small window in front of the editor while a level is loaded or saved. It
 // lives for one operation: made at its start, it disables the locked widget (the map frame)
-// and enables it again when it goes. The core drives it as its ProgressSink; pending events
-// run only when the caption or the whole-pixel bar width changes, so a load stays fast.
-class ProgressWindow : public QWidget, public ProgressSink {
+// and enables it again when it goes. Pending events run when the caption changes and, at most
+// once a screen frame, when the whole-pixel bar width does, so a load stays fast.
+class ProgressWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -27,8 +27,8 @@ public:
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
-    void setCaption(std::string_view caption) override;
-    void setBarWidth(double pixels) override;
+    void setCaption(std::string_view caption);
+    void setBarWidth(double pixels);
 
     [[nodiscard]] int barWidth() const { return mBarWidth; }
     [[nodiscard]] QLabel* bufferedImage() const { return mBufferedImage; }
@@ -40,11 +40,15 @@ signals:
 private:
     void createFrame();
     void createLabels();
+    void runPendingEvents();
+
+    static constexpr qint64 kFrameMilliseconds = 16;
 
     QPointer<QWidget> mLocked;
     FilledShape* mBar = nullptr;
     QLabel* mBufferedImage = nullptr;
     int mBarWidth = kProgressDesignBarWidth;
+    QElapsedTimer mSinceEvents;
 };
 
 }  // namespace orvex

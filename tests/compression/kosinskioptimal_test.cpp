@@ -95,7 +95,8 @@ TEST(KosinskiOptimal, RoundTrips) {
     EXPECT_GT(roundTrip(test::randomBytes(29000, 62)), 32000U);
 }
 
-// The same stream again with progress: "Saving Level..." and a few hundred growing widths.
+// The same stream again with progress: a start report, then a few hundred growing counts of
+// the input's bytes.
 TEST(KosinskiOptimal, NeverLongerThanTheRunLengthEncoderAndDeterministic) {
     for (std::uint32_t seed = 0; seed < 10; ++seed) {
         const Bytes input = seed % 2 == 0 ? test::randomRuns(3000 + seed * 500, seed, 1 + seed * 3)
@@ -104,10 +105,14 @@ TEST(KosinskiOptimal, NeverLongerThanTheRunLengthEncoderAndDeterministic) {
         EXPECT_LE(best.value().size(), compressKosinski(ByteSpan(input)).value().size()) << seed;
         test::RecordingProgress progress;
         EXPECT_EQ(compressKosinskiOptimal(ByteSpan(input), &progress).value(), *best);
-        EXPECT_EQ(progress.captions, std::vector<std::string>{"Saving Level..."});
-        const auto& widths = progress.widths;
-        EXPECT_TRUE(widths.size() >= 10 && widths.size() <= 400 && widths.front() >= 0.0 &&
-                    std::is_sorted(widths.begin(), widths.end()) && widths.back() <= 317.0);
+        const auto& reports = progress.reports;
+        const auto size = static_cast<std::int32_t>(input.size());
+        ASSERT_TRUE(reports.size() >= 10 && reports.size() <= 400) << reports.size();
+        EXPECT_EQ(reports.front(), (test::RecordingProgress::Report{Stage::Encoding, 0, size}));
+        EXPECT_TRUE(std::ranges::all_of(reports, [&](const auto& r) {
+            return r.stage == Stage::Encoding && r.total == size && r.done <= size;
+        }));
+        EXPECT_TRUE(std::ranges::is_sorted(reports, {}, &test::RecordingProgress::Report::done));
     }
 }
 

@@ -59,16 +59,19 @@ TEST(KosinskiRle, RoundTripsUpTo32767BytesAndRefusesMore) {
     EXPECT_TRUE(!refused.ok() && refused.error().code == ErrorCode::InputTooLarge);
 }
 
-// 300 zeros take three steps: literal and copy of 256, copy of 42, the last byte; a single byte
-// takes none.
-TEST(KosinskiRle, ReportsSavingProgress) {
+// 300 zeros take three steps: literal and copy of 256 at position 0, copy of 42 at 257, the
+// last byte at 299; a single byte takes none.
+TEST(KosinskiRle, ReportsEncodingProgress) {
+    using Report = test::RecordingProgress::Report;
     test::RecordingProgress progress;
     test::RecordingProgress single;
     ASSERT_TRUE(compressKosinski(ByteSpan(Bytes(300, 0x00)), &progress).ok());
     ASSERT_TRUE(compressKosinski(ByteSpan(Bytes{0x01}), &single).ok());
-    EXPECT_EQ(progress.captions, std::vector<std::string>{"Saving Level..."});
-    EXPECT_EQ(progress.widths, (std::vector<double>{0.0, 317.0 * 257 / 299, 317.0}));
-    EXPECT_TRUE(single.captions.size() == 1 && single.widths.empty());
+    EXPECT_EQ(progress.reports, (std::vector<Report>{{Stage::Encoding, 0, 300},
+                                                     {Stage::Encoding, 1, 300},
+                                                     {Stage::Encoding, 258, 300},
+                                                     {Stage::Encoding, 300, 300}}));
+    EXPECT_EQ(single.reports, (std::vector<Report>{{Stage::Encoding, 0, 1}}));
 }
 
 }  // namespace

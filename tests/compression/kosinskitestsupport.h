@@ -7,10 +7,9 @@
 #include <initializer_list>
 #include <random>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "common/host.h"
+#include "common/progress.h"
 #include "compression/kosinski.h"
 
 namespace orvex::test {
@@ -68,11 +67,18 @@ inline std::size_t expectRoundTrip(const Result<Bytes>& packed, const Bytes& inp
     return stream.size() - 1;
 }
 
+// Records an encoder's progress reports.
 struct RecordingProgress : ProgressSink {
-    void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
-    void setBarWidth(double pixels) override { widths.push_back(pixels); }
-    std::vector<std::string> captions;
-    std::vector<double> widths;
+    struct Report {
+        Stage stage;
+        std::int32_t done;
+        std::int32_t total;
+        friend bool operator==(const Report&, const Report&) = default;
+    };
+    void progress(Stage stage, std::int32_t done, std::int32_t total) override {
+        reports.push_back({stage, done, total});
+    }
+    std::vector<Report> reports;
 };
 
 }  // namespace orvex::test

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "editor/startup.h"
+#include "editor/uitext.h"
 #include "editortestsupport.h"
 #include "rom/romcheck.h"
 #include "windows/progresswindow.h"
@@ -199,7 +200,7 @@ private slots:
         f.editCorner();
         QFile file(f.romPath);  // another program changes the layout on disk
         QVERIFY(file.open(QIODevice::ReadWrite) &&
-                file.seek(f.window->session().level().snapshot.layoutOffset));
+                file.seek(f.window->session().document()->stored(Part::Layout)[0].offset));
         file.write("\xFF\xFF", 2);
         file.close();
         f.dialogs->yesNo = {false};  // do not overwrite it

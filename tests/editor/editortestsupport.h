@@ -138,8 +138,9 @@ struct EditorFixture {
     T* child(const char* name) const {
         return window->findChild<T*>(name);
     }
-    const std::vector<std::uint8_t>& layout() const {
-        return window->session().level().unpackedData;
+    std::vector<std::uint8_t> layout() const {
+        const LevelDocument* document = window->session().document();
+        return document != nullptr ? document->layout().bytes() : std::vector<std::uint8_t>{};
     }
     std::uint8_t selected() const { return window->blockSelector().selectedBlock(); }
     bool unsaved() const { return window->session().hasUnsavedEdits(); }

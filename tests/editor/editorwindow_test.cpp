@@ -35,9 +35,9 @@ QString undoState(const EditorFixture& f) {
 }
 
 bool overviewShows(const EditorFixture& f, Plane plane) {
-    const LevelData& level = f.window->session().level();
-    const Image small = renderOverview(makeMiniatures(level.blockPictures, kOverviewCellPixels),
-                                       level.unpackedData, plane);
+    const LevelArt& art = f.window->session().art();
+    const Image small = renderOverview(makeMiniatures(art.blocks, art.colours, kOverviewCellPixels),
+                                       f.window->session().document()->layout(), plane);
     return f.window->overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
            QImage(reinterpret_cast<const uchar*>(small.pixels().data()), small.width(),
                   small.height(), QImage::Format_RGB32);
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(f.child("Canto")->pos(), QPoint(-9, -6));
     }
 
-    void progressBarRunsEventsOncePerPixel() {
+    void progressBarMovesOncePerPixel() {
         QWidget owner;
         ProgressWindow progress(&owner, nullptr);
         QSignalSpy widths(&progress, &ProgressWindow::barWidthChanged);

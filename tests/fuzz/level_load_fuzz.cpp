@@ -1,6 +1,6 @@
 // Reading one level of a mutated demo ROM (one built with every table moved, so that its
-// tables are found through its code): every table lookup, the palette and the four streams;
-// when the input asks, the whole load with its pictures and the identification of the image.
+// tables are found through its code) into a document: every table lookup, the palette and the
+// four streams; when the input asks, its art drawn as well and the identification of the image.
 // The input patches one of the ROM's tables, code or streams and may cut the file short (the
 // header then says so, as a tool that cuts an image would write it); every step must end in a
 // result or a clear error, and never read outside the image.
@@ -19,13 +19,9 @@
 #include <optional>
 #include <vector>
 
-#include "common/host.h"
-#include "compression/kosinski.h"
-#include "graphics/palette.h"
+#include "document/documentloader.h"
+#include "graphics/levelart.h"
 #include "rom/demorom.h"
-#include "rom/leveldata.h"
-#include "rom/leveldirectory.h"
-#include "rom/levelloader.h"
 #include "rom/romidentity.h"
 
 namespace {
@@ -63,22 +59,6 @@ std::vector<Region> regions() {
     return list;
 }
 
-// What a load reads before it draws anything: the palette and the four streams.
-void readLevelStreams(orvex::ByteSpan image, const orvex::RomProfile& profile, std::int16_t index) {
-    if (auto palette = orvex::paletteAddress(image, profile, index)) {
-        orvex::LevelPalette colours;
-        (void)orvex::convertPalette(image, profile.fixedPaletteLine, *palette, colours);
-    }
-    for (const std::int16_t increment : orvex::kArtIncrements) {
-        if (auto entry = orvex::getDataAddr(image, profile, index, increment)) {
-            (void)orvex::decompressKosinski(image, orvex::artOffset(*entry));
-        }
-    }
-    if (auto layout = orvex::layoutAddress(image, profile, index)) {
-        (void)orvex::decompressKosinski(image, *layout);
-    }
-}
-
 // One level of the image read as `mode` asks (see the top of the file).
 void readMutated(orvex::ByteSpan image, std::uint8_t mode) {
     const orvex::RomProfile* profile = &demo().profile;
@@ -94,16 +74,17 @@ void readMutated(orvex::ByteSpan image, std::uint8_t mode) {
         profile = &identity->profile;
     }
     const auto index = static_cast<std::int16_t>(whole ? 0 : mode % orvex::kLevelCount);
-    if (!whole) {
-        readLevelStreams(image, *profile, index);
+    const auto loaded = orvex::loadDocument(image, *profile, index);
+    if (!loaded) {
         return;
     }
-    orvex::SilentHost host;
-    static orvex::LevelData level;
-    level.loadedLevel.reset();
-    const auto loaded = orvex::loadLevel(image, *profile, index, level, host);
-    if (loaded && loaded->layoutComplete && level.loadedLevel != index) {
+    const orvex::LevelDocument& document = *loaded->document;
+    if (document.level() != index || document.isModified()) {
         std::abort();
+    }
+    if (whole) {
+        static orvex::LevelArt art;
+        orvex::drawLevelArt(document.parts(), art);
     }
 }
 

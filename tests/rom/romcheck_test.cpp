@@ -7,21 +7,20 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "document/documenttestsupport.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/levelloader.h"
-#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
-#include "support/testrom.h"
+#include "rom/room.h"
 
 namespace orvex::testing {
 namespace {
 
 using RomCheck = ProfileTest;
 
-// Asked with the exact prompt, No writes nothing; Yes moves every layout behind a new directory
-// at T, the file's length made even, and the migrated ROM is not asked again.
-TEST_P(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
+// The check tells of layouts not migrated and writes nothing; the migration moves every layout
+// behind a new directory at T, the file's length made even, and the check then sees it.
+TEST_P(RomCheck, MigrationMovesEveryLayoutBehindANewDirectory) {
     const auto& demo = this->demo();
     const HeaderFields header;
     for (const bool odd : {false, true}) {
@@ -31,25 +30,12 @@ TEST_P(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
         }
         const auto t = static_cast<std::int64_t>(old.size() + 1) & ~1LL;
         TempRomFile file(old);
-        RecordingHost host;
-        host.answer = false;
-        EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::Declined);
-        EXPECT_EQ(file.contents(), old);
-        host.answer = true;
-        const auto check = checkROM(RomImage(file.path()), host);
-        ASSERT_EQ(check->outcome, RomCheckOutcome::Migrated);
+        const auto check = checkROM(RomImage(file.path()));
+        ASSERT_TRUE(check.ok());
+        EXPECT_FALSE(check->layoutsMigrated);
         EXPECT_EQ(check->identity.profile.kind, profile().kind);
-        ASSERT_EQ(host.questions.size(), 2u);
-        EXPECT_EQ(host.questions[1].title, "Rom Oringinal ");
-        EXPECT_TRUE(host.questions[1].defaultYes);
-        EXPECT_EQ(host.questions[1].text,
-                  "This ROM hasn't had it's levels migrated.\r\n"
-                  "In order to save levels in the ROM safely,\r\n"
-                  "it is necessary to expand the ROM and save\r\n"
-                  "the levels at the end of the ROM.  If this\r\n"
-                  "isn't done, data in the ROM may be overwritten,\r\n"
-                  "as the levels may not fit.  Do you wish to\r\n"
-                  "migrate the levels?\r\n\r\nMigrate Levels?\r\n");
+        EXPECT_EQ(file.contents(), old);
+        ASSERT_TRUE(migrateLayouts(RomImage(file.path()), profile()).ok());
         const auto rom = file.contents();
         EXPECT_EQ(*readLong(rom, profile().layoutDirectoryPointer), t);
         EXPECT_EQ(*readLong(rom, header.romEnd), static_cast<std::int32_t>(rom.size() - 1));
@@ -88,8 +74,7 @@ TEST_P(RomCheck, AsksThenMovesEveryLayoutBehindANewDirectory) {
                 ASSERT_EQ(rom[at], old[at]) << "offset " << at;
             }
         }
-        EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::AlreadyMigrated);
-        EXPECT_EQ(host.questions.size(), 2u);
+        EXPECT_TRUE(checkROM(RomImage(file.path()))->layoutsMigrated);
     }
 }
 
@@ -104,10 +89,8 @@ TEST_P(RomCheck, MigratesALayoutPast32KiBOfItsDirectory) {
     putWord(image, word, 0x9000);
     TempRomFile file(image);
     ASSERT_TRUE(migrateLayouts(RomImage(file.path()), profile()).ok());
-    LevelData data;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(RomImage(file.path()), profile(), 7, data, host).ok());
-    EXPECT_EQ(data.unpackedData, demo().layoutData[7]);
+    EXPECT_EQ(loadDocument(file.contents(), profile(), 7)->document->layout().bytes(),
+              demo().layoutData[7]);
 }
 
 ORVEX_ALL_PROFILES(RomCheck);
@@ -134,16 +117,12 @@ TEST(RomCheckMovedDirectory, IsNotTakenForMigrated) {
     EXPECT_FALSE(layoutsMigrated(image, profile));
     EXPECT_EQ(*layoutRoom(image, profile, 0), demo.layouts[1].offset - demo.layouts[0].offset);
 
-    TempRomFile file(image);
-    LevelData data;
-    RecordingHost host;
-    ASSERT_TRUE(loadLevel(RomImage(file.path()), profile, 0, data, host).ok());
-    data.unpackedData = noiseBytes(4096);
-    EXPECT_EQ(saveLevel(RomImage(file.path()), profile, 0, data, host).error().code,
-              ErrorCode::NoRoom);
-    EXPECT_EQ(file.contents(), image);
-    host.answer = false;
-    EXPECT_EQ(checkROM(RomImage(file.path()), host)->outcome, RomCheckOutcome::Declined);
+    DocumentFile file(image, profile);
+    file.load(0);
+    file.document->replaceLayout(Layout(noiseBytes(4096)));
+    EXPECT_EQ(file.save().error().code, ErrorCode::NoRoom);
+    EXPECT_EQ(file.file.contents(), image);
+    EXPECT_FALSE(checkROM(file.rom)->layoutsMigrated);
 }
 
 TEST(Migration, RefusesWhatItCannotCopy) {
@@ -184,7 +163,6 @@ TEST(Migration, RefusesWhatItCannotCopy) {
         if (code == ErrorCode::FileWrite) {
             std::filesystem::permissions(file.path(), std::filesystem::perms::owner_read);
         }
-        RecordingHost host;
         const auto outcome = migrateLayouts(RomImage(file.path()), profile);
         ASSERT_FALSE(outcome.ok()) << what;
         EXPECT_EQ(outcome.error().code, code) << what << ": " << outcome.error().describe();

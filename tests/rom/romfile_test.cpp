@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "rom/levelloader.h"
-#include "rom/levelsaver.h"
+#include "document/documentloader.h"
+#include "document/documentsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
 #include "support/testrom.h"
@@ -29,14 +29,16 @@ const RomProfile& revision01() {
 // One save of level `level` with a block changed, through a RomImage of its own, as a
 // separate run of the tool or the editor would make it.
 Result<SaveReport> saveEdit(const RomImage& rom, std::int16_t level, std::uint8_t block) {
-    LevelData data;
-    RecordingHost host;
-    host.answer = false;
-    if (auto loaded = loadLevel(rom, revision01(), level, data, host); !loaded) {
+    auto image = rom.readAll();
+    if (!image) {
+        return image.error();
+    }
+    auto loaded = loadDocument(*image, revision01(), level);
+    if (!loaded) {
         return loaded.error();
     }
-    data.unpackedData.at(1000) = block;
-    return saveLevel(rom, revision01(), level, data, host);
+    loaded->document->setBlock({3, 1000 - 3 * 256}, block);
+    return saveDocument(rom, *loaded->document);
 }
 
 Bytes bak(const TempRomFile& file) {
@@ -142,8 +144,7 @@ TEST(OddFiles, AreRefusedWithAReasonAndWithoutWaiting) {
         ASSERT_FALSE(read.ok()) << path;
         EXPECT_NE(read.error().message.find(reason), std::string::npos) << read.error().message;
         EXPECT_FALSE(saveEdit(rom, 0, 1).ok());
-        RecordingHost host;
-        EXPECT_FALSE(checkROM(rom, host).ok());
+        EXPECT_FALSE(checkROM(rom).ok());
     }
 }
 

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "common/host.h"
+#include "common/progress.h"
 #include "rom/demorom.h"
 #include "rom/romprofile.h"
 
@@ -115,34 +115,25 @@ private:
     std::filesystem::path mPath;
 };
 
-// A host that records what it is told and answers questions from a script.
-class RecordingHost : public Host {
+// Records the progress reports of an operation.
+class RecordingProgress : public ProgressSink {
 public:
-    struct Question {
-        std::string title;
-        std::string text;
-        bool defaultYes;
+    struct Report {
+        Stage stage;
+        std::int32_t done;
+        std::int32_t total;
+        friend bool operator==(const Report&, const Report&) = default;
     };
 
-    bool answer = true;
-    std::vector<Question> questions;
-    std::vector<std::string> messages;
-    std::vector<std::string> captions;
-    std::vector<double> widths;
+    std::vector<Report> reports;
     int begins = 0;
     int ends = 0;
 
-    bool askYesNo(std::string_view title, std::string_view text, bool defaultYes) override {
-        questions.push_back({std::string(title), std::string(text), defaultYes});
-        return answer;
-    }
-    void showMessage(std::string_view, std::string_view text) override {
-        messages.emplace_back(text);
-    }
     void begin() override { ++begins; }
     void end() override { ++ends; }
-    void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
-    void setBarWidth(double pixels) override { widths.push_back(pixels); }
+    void progress(Stage stage, std::int32_t done, std::int32_t total) override {
+        reports.push_back({stage, done, total});
+    }
 };
 
 }  // namespace orvex::testing

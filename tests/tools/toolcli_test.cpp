@@ -1,7 +1,7 @@
 // The command line of the real executable: help, and every way a run fails.
 
 #include "common/error.h"
-#include "rom/levelsaver.h"
+#include "rom/room.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {

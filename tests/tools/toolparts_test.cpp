@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
-#include "rom/levelsaver.h"
 #include "terminalhost.h"
 #include "toolargs.h"
 
@@ -20,34 +20,42 @@ TEST(ToolArgs, Numbers) {
     }
 }
 
-// Percentages once per change, the core's caption or the tool's own label, and the line cleared
-// for a message, for a question and when the work ends.
+// Percentages once per change, each stage from its own 0%, the stage's caption or the tool's own
+// label, the line cleared for a question and drawn again after the answer, and cleared when the
+// work ends. Without a terminal only what is answered for the user is shown.
 TEST(ToolProgress, ShownOnATerminal) {
-    std::istringstream in;
+    std::istringstream in("y\n");
     std::ostringstream out, err;
-    TerminalHost host(in, out, err, true, Answering::No);
+    TerminalHost host(in, out, err, true, Answering::Ask);
     {
         ProgressScope scope(host);
-        host.setCaption("Extracting 8x8 Tiles ...");
-        for (int n = 1; n <= 8192; ++n) {
-            host.setBarWidth(305.0 * n / 8192);
+        for (int n = 0; n <= 8192; ++n) {
+            host.progress(Stage::Tiles, n, 8192);
         }
-        host.setCaption(kSavingCaption);
-        host.setBarWidth(158.5);
-        host.showMessage("Orvex", "Argh,\r\nweird offset!");
-        EXPECT_FALSE(host.askYesNo("Orvex", "Save\r\nanyway?\r\n", true));
-        host.setLabel("Compressing ...");
-        host.setBarWidth(317.0);
+        host.progress(Stage::Blocks, 0, 256);
+        host.progress(Stage::Blocks, 128, 256);
+        EXPECT_TRUE(host.askYesNo("Orvex", "Save\r\nanyway?\r\n"));
+        host.setLabel("Writing ...");
+        host.progress(Stage::Encoding, 0, 300);
+        host.progress(Stage::Encoding, 300, 300);
     }
     const std::string text = err.str();
-    // 0% to 100% of the tiles, 50% of the save, drawn again after the message, and 100%.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '%'), 104);
+    // 0% to 100% of the tiles, 0% and 50% of the blocks and again after the question, 0% and 100%.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '%'), 101 + 3 + 2);
     EXPECT_NE(text.find("\rExtracting 8x8 Tiles ... 45%\x1b[K"), std::string::npos);
-    EXPECT_EQ(text.substr(text.find("\rSaving Level... 50%")),
-              "\rSaving Level... 50%\x1b[K\r\x1b[Korvex-tool: Argh, weird offset!\n"
-              "\rSaving Level... 50%\x1b[K\r\x1b[Korvex-tool: Save anyway? Answered No.\n"
-              "\rCompressing ... 100%\x1b[K\r\x1b[K");
-    EXPECT_TRUE(out.str().empty());
+    EXPECT_EQ(text.substr(text.find("\rExtracting 128x128")),
+              "\rExtracting 128x128 Tiles ... 0%\x1b[K\rExtracting 128x128 Tiles ... 50%\x1b[K"
+              "\r\x1b[K\rExtracting 128x128 Tiles ... 50%\x1b[K"
+              "\rWriting ... 0%\x1b[K\rWriting ... 100%\x1b[K\r\x1b[K");
+    EXPECT_EQ(out.str(), "Orvex\nSave\nanyway?\n[y/N] ");
+
+    std::ostringstream quietOut, quietErr;
+    TerminalHost quiet(in, quietOut, quietErr, false, Answering::No);
+    quiet.showStep("Checking the ROM ...");
+    quiet.progress(Stage::Drawing, 1, 2);
+    EXPECT_FALSE(quiet.askYesNo("Orvex", "Save\r\nanyway?\r\n"));
+    EXPECT_EQ(quietErr.str(), "orvex-tool: Save anyway? Answered No.\n");
+    EXPECT_TRUE(quietOut.str().empty());
 }
 
 }  // namespace

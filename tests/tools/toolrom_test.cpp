@@ -5,9 +5,9 @@
 #include "common/byteorder.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
+#include "rom/room.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -107,8 +107,8 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
     EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
 }
 
-// Without --yes the editor's question is asked on the terminal, and only y or yes migrates, as
-// the core does; a migrated ROM is not asked again and stays as it is.
+// Without --yes the tool asks on the terminal, and only y or yes migrates; a migrated ROM is
+// not asked again and stays as it is.
 TEST_F(ToolRom, MigrateAsksUnlessToldAndMigratesOnce) {
     const std::string core = demoFile("core.bin");
     ASSERT_TRUE(migrateLayouts(RomImage(core), profile).ok());
@@ -120,9 +120,12 @@ TEST_F(ToolRom, MigrateAsksUnlessToldAndMigratesOnce) {
     for (const auto& [input, yes] : std::vector<std::pair<std::string, bool>>{
              {"n\n", false}, {"", false}, {"yess\n", false}, {" Y \n", true}, {"YES\n", true}}) {
         const std::string out = tool({"migrate", demoFile("rom.bin")}, input).out;
-        EXPECT_EQ(out.rfind("Rom Oringinal\nThis ROM hasn't had it's levels migrated.\n", 0), 0u);
+        EXPECT_EQ(out.rfind("Migrate the layouts\nThe layouts of this ROM are not migrated.", 0),
+                  0u)
+            << out;
         EXPECT_EQ(out.find('\r'), std::string::npos);
-        const std::string asked = "levels?\n\nMigrate Levels?\n[y/N] ";
+        const std::string asked = "Migrate the layouts?\n[y/N] ";
+        ASSERT_NE(out.find(asked), std::string::npos) << out;
         // At the end of the input the tool ends the question's line itself.
         EXPECT_EQ(
             out.substr(out.find(asked) + asked.size()),

@@ -7,11 +7,11 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "document/documenttestsupport.h"
+#include "graphics/levelart.h"
 #include "graphics/palette.h"
 #include "rom/cartridge.h"
-#include "rom/levelloader.h"
 #include "rom/romcheck.h"
-#include "support/testrom.h"
 
 namespace orvex::testing {
 namespace {
@@ -48,67 +48,90 @@ std::uint32_t expectedPixel(const DemoRom& rom, std::int16_t level, int b, int x
     }
     const std::size_t colourAt = line == 0 ? rom.profile.fixedPaletteLine + 2 * index
                                            : zone.paletteOffset + 32 * (line - 1) + 2 * index;
-    return toArgb(convertColour(rom.image[colourAt], rom.image[colourAt + 1]));
+    return colourOf(static_cast<std::uint16_t>(rom.image[colourAt] << 8 | rom.image[colourAt + 1]));
 }
 
-Result<LoadReport> load(const DemoRom& demo, std::int16_t level, LevelData& data,
-                        RecordingHost& host) {
-    TempRomFile file(demo.image);
-    return loadLevel(RomImage(file.path()), demo.profile, level, data, host);
+Result<LoadedLevel> load(const DemoRom& demo, std::int16_t level) {
+    return loadDocument(demo.image, demo.profile, level);
 }
 
-using LevelLoader = ProfileTest;
-
-TEST_P(LevelLoader, LoadsEveryAssetOfALevelOverThePreviousOne) {
-    const auto& demo = this->demo();
-    LevelData data;
-    RecordingHost host;
-    const auto report = load(demo, 2, data, host);
-    ASSERT_TRUE(report.ok()) << report.error().describe();
-    EXPECT_TRUE(report->warnings.empty());
-    EXPECT_TRUE(report->layoutComplete);
-    EXPECT_EQ(data.loadedLevel, 2);
-    // The layout is what stays in unpackedData, not the block mappings decoded before it.
-    EXPECT_EQ(data.unpackedData, demo.layoutData[2]);
-    EXPECT_EQ(data.packedLastIndex + 1, demo.layouts[2].length);
-    EXPECT_EQ(data.paletteAddr, demo.zoneOf(2).paletteOffset);
-    // Every pixel of a few blocks whose words use all four flips and palette lines.
-    for (int b : {0x00, 0x3B, 0x9E, 0xFF}) {
+void expectBlocksAsDrawnFromTheRom(const DemoRom& demo, std::int16_t level, const LevelArt& art,
+                                   std::initializer_list<int> blocks) {
+    for (int b : blocks) {
         for (int y = 0; y < 128; ++y) {
             for (int x = 0; x < 128; ++x) {
-                ASSERT_EQ(data.blockPictures[static_cast<std::size_t>(b)].pixel(x, y),
-                          expectedPixel(demo, 2, b, x, y))
+                ASSERT_EQ(art.colours[art.blocks.pixel(b, x, y)],
+                          expectedPixel(demo, level, b, x, y))
                     << "block " << b << " pixel " << x << "," << y;
             }
         }
     }
-    EXPECT_EQ(host.begins, 1);
-    EXPECT_EQ(host.ends, 1);
-    EXPECT_EQ(host.captions,
-              (std::vector<std::string>{"Extracting 8x8 Tiles ...", "Extracting 16x16 Tiles ...",
-                                        "Extracting 128x128 Tiles ..."}));
-    EXPECT_EQ(host.widths.back(), 305);
-    EXPECT_TRUE(host.messages.empty());
-
-    // Tables beyond a level's art keep the previous level's entries.
-    ASSERT_TRUE(load(demo, 19, data, host).ok());  // the zone with the most tiles
-    const int bigZoneTile = demo.zoneOf(19).tileCount - 1;
-    const int lastChunk = demo.zoneOf(19).chunkCount - 1;
-    ASSERT_GT(bigZoneTile, demo.zoneOf(0).tileCount);
-    const LevelData before = data;
-    ASSERT_TRUE(load(demo, 0, data, host).ok());
-    EXPECT_EQ(data.unpackedData, demo.layoutData[0]);
-    for (int v : {bigZoneTile, bigZoneTile + 2048, bigZoneTile + 6144}) {  // all four flips
-        for (int at = 0; at < 64; ++at) {
-            EXPECT_EQ(data.tilePixels.at(v, at % 8, at / 8),
-                      before.tilePixels.at(v, at % 8, at / 8));
-        }
-    }
-    EXPECT_EQ(data.chunkPixels.at(lastChunk, 3, 4), before.chunkPixels.at(lastChunk, 3, 4));
 }
 
-// Every refused file loads nothing: the level loaded before stays, every byte of it.
-TEST_P(LevelLoader, RefusedFilesLoadNothingAndStayUnchanged) {
+using LevelLoader = ProfileTest;
+
+TEST_P(LevelLoader, ReadsEveryPartOfALevelAndWhereItLies) {
+    const auto& demo = this->demo();
+    const auto loaded = load(demo, 2);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    EXPECT_TRUE(loaded->warnings.empty() && loaded->brokenStreams.empty());
+    const LevelDocument& document = *loaded->document;
+    EXPECT_TRUE(document.layoutComplete());
+    EXPECT_FALSE(document.isModified());
+    EXPECT_EQ(document.level(), 2);
+    EXPECT_EQ(document.layout().bytes(), demo.layoutData[2]);
+    const DemoZone& zone = demo.zoneOf(2);
+    const std::vector<std::pair<Part, DemoStream>> streams{{Part::Layout, demo.layouts[2]},
+                                                           {Part::TileArt, zone.tiles},
+                                                           {Part::ChunkMappings, zone.chunks},
+                                                           {Part::BlockMappings, zone.blocks}};
+    for (const auto& [part, stream] : streams) {
+        ASSERT_EQ(document.stored(part).size(), 1u);
+        EXPECT_EQ(document.stored(part)[0].offset, stream.offset) << partName(part);
+        EXPECT_EQ(document.stored(part)[0].bytes.size(), static_cast<std::size_t>(stream.length));
+    }
+    ASSERT_EQ(document.stored(Part::Palette).size(), 2u);
+    EXPECT_EQ(document.stored(Part::Palette)[1].offset, zone.paletteOffset);
+    EXPECT_EQ(document.parts().palette.at(1, 3),
+              readWord(demo.image, zone.paletteOffset + 6).value());
+
+    // Every pixel of a few blocks whose words use all four flips and palette lines.
+    auto art = std::make_unique<LevelArt>();
+    RecordingProgress progress;
+    drawLevelArt(document.parts(), *art, &progress);
+    expectBlocksAsDrawnFromTheRom(demo, 2, *art, {0x00, 0x3B, 0x9E, 0xFF});
+    EXPECT_EQ(progress.reports.back(), (RecordingProgress::Report{Stage::Blocks, 256, 256}));
+}
+
+// A level's pictures depend on that level alone: drawn after another level whose art reaches
+// further, the tiles and chunks past its own data are empty, not the other level's.
+TEST_P(LevelLoader, PicturesDoNotDependOnTheLevelDrawnBefore) {
+    const auto& demo = this->demo();
+    const auto big = load(demo, 19);  // the zone with the most tiles
+    auto small = load(demo, 0);
+    ASSERT_TRUE(big.ok() && small.ok());
+    ASSERT_GT(demo.zoneOf(19).tileCount, demo.zoneOf(0).tileCount + 1);
+    ASSERT_GT(demo.zoneOf(19).chunkCount, demo.zoneOf(0).chunkCount + 1);
+    // Block 5 of level 0 now shows a chunk past level 0's chunks, and a chunk whose tile lies
+    // past its tiles.
+    LevelDocument& document = *small->document;
+    document.setMappingWord(Part::BlockMappings, 5 * 64,
+                            static_cast<std::uint16_t>(demo.zoneOf(19).chunkCount - 1));
+    document.setMappingWord(Part::ChunkMappings, 0,
+                            static_cast<std::uint16_t>(demo.zoneOf(19).tileCount - 1));
+    auto reused = std::make_unique<LevelArt>();
+    drawLevelArt(big->document->parts(), *reused);
+    drawLevelArt(document.parts(), *reused);
+    auto fresh = std::make_unique<LevelArt>();
+    drawLevelArt(document.parts(), *fresh);
+    for (int b = 0; b < 256; ++b) {
+        ASSERT_EQ(reused->blocks.picture(b), fresh->blocks.picture(b)) << "block " << b;
+    }
+    EXPECT_EQ(fresh->blocks.pixel(5, 3, 3), 0);  // nothing there: colour 0
+}
+
+// Every refused file makes no document, and nothing writes into it.
+TEST_P(LevelLoader, RefusedFilesMakeNoDocumentAndStayUnchanged) {
     const auto& demo = this->demo();
     const auto& zone = demo.zoneOf(0);
     const auto art = static_cast<std::size_t>(profile().levelArtTable) + 12u * zone.zone;
@@ -162,59 +185,45 @@ TEST_P(LevelLoader, RefusedFilesLoadNothingAndStayUnchanged) {
          }),
          {}},
     };
-    LevelData before;
-    RecordingHost host;
-    ASSERT_TRUE(load(demo, 19, before, host).ok());  // another zone than level 0's
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const auto& [what, image, code] = cases[i];
         TempRomFile file(image);
         const RomImage rom(file.path());
-        LevelData data = before;
-        const auto loaded = loadLevel(rom, profile(), 0, data, host);
+        const auto loaded = loadDocument(image, profile(), 0);
         ASSERT_FALSE(loaded.ok()) << what;
         EXPECT_FALSE(loaded.error().message.empty()) << what;
-        EXPECT_EQ(data.loadedLevel, 19) << what;
-        EXPECT_EQ(data.unpackedData, before.unpackedData) << what;
-        EXPECT_TRUE(data.levelPalette == before.levelPalette &&
-                    data.tilePixels == before.tilePixels &&
-                    data.blockPictures == before.blockPictures)
-            << what;
-        EXPECT_EQ(host.ends, host.begins) << what;
         if (i < 5) {
             EXPECT_EQ(loaded.error().code, code) << what << ": " << loaded.error().describe();
-            EXPECT_EQ(checkROM(rom, host).error().code, code) << what;
+            EXPECT_EQ(checkROM(rom).error().code, code) << what;
             EXPECT_EQ(migrateLayouts(rom, profile()).error().code, code) << what;
         }
         EXPECT_EQ(file.contents(), image) << what;
     }
-    EXPECT_TRUE(host.questions.empty());
 }
 
-// A layout that breaks off shows the message and counts as not loaded; short block mappings
-// warn and draw black.
+// A layout that breaks off is reported and makes the document unsavable; short block mappings
+// warn and draw colour 0.
 TEST_P(LevelLoader, DamagedStreamsLoadWhatTheyHold) {
-    LevelData data;
-    RecordingHost host;
-    const auto weird = load(demo({.weirdLayoutLevel = 3}), 3, data, host);
+    const auto weird = load(demo({.weirdLayoutLevel = 3}), 3);
     ASSERT_TRUE(weird.ok());
-    EXPECT_FALSE(weird->layoutComplete);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Argh, weird offset!"});
-    EXPECT_EQ(data.unpackedData, (Bytes{0x41, 0x42, 0x43}));
-    EXPECT_FALSE(data.loadedLevel.has_value());
+    EXPECT_EQ(weird->brokenStreams, std::vector<Part>{Part::Layout});
+    EXPECT_FALSE(weird->document->layoutComplete());
+    EXPECT_EQ(weird->document->layout().bytes(), (Bytes{0x41, 0x42, 0x43}));
 
     const auto& demo = this->demo({.shortBlockMappings = true, .weirdLayoutLevel = {}});
-    data = LevelData{};
-    const auto report = load(demo, 0, data, host);
-    ASSERT_TRUE(report.ok());
-    ASSERT_EQ(report->warnings.size(), 1u);
-    EXPECT_NE(report->warnings[0].find("200 of 256"), std::string::npos) << report->warnings[0];
-    EXPECT_EQ(data.loadedLevel, 0);
+    const auto loaded = load(demo, 0);
+    ASSERT_TRUE(loaded.ok());
+    ASSERT_EQ(loaded->warnings.size(), 1u);
+    EXPECT_NE(loaded->warnings[0].find("200 of 256"), std::string::npos) << loaded->warnings[0];
+    EXPECT_TRUE(loaded->document->layoutComplete());
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(loaded->document->parts(), *art);
     for (int at = 0; at < 128 * 128; at += 61) {
-        ASSERT_EQ(data.blockPictures[255].pixel(at % 128, at / 128), 0xFF000000u);
+        ASSERT_EQ(art->blocks.pixel(255, at % 128, at / 128), 0);
     }
     // Block 200 keeps its first 35 words: chunk rows 0 to 3 and three chunks of row 4.
-    EXPECT_EQ(data.blockPictures[200].pixel(5, 5), expectedPixel(demo, 0, 200, 5, 5));
-    EXPECT_EQ(data.blockPictures[200].pixel(120, 120), 0xFF000000u);
+    EXPECT_EQ(art->colours[art->blocks.pixel(200, 5, 5)], expectedPixel(demo, 0, 200, 5, 5));
+    EXPECT_EQ(art->blocks.pixel(200, 120, 120), 0);
 }
 
 ORVEX_ALL_PROFILES(LevelLoader);

@@ -8,12 +8,11 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "document/documenttestsupport.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
-#include "rom/levelloader.h"
-#include "rom/levelsaver.h"
 #include "rom/romcheck.h"
-#include "support/testrom.h"
+#include "rom/room.h"
 
 namespace orvex::testing {
 namespace {
@@ -34,21 +33,17 @@ const Bytes& migratedDemo(const RomProfile& profile = revision01()) {
     return image;
 }
 
-struct Session {
+struct Session : DocumentFile {
     explicit Session(const Bytes& image, const RomProfile& tables = revision01())
-        : file(image), rom(file.path()), profile(tables) {}
-    TempRomFile file;
-    RomImage rom;
-    const RomProfile& profile;
-    LevelData data;
-    RecordingHost host;
+        : DocumentFile(image, tables) {}
 
-    void load(std::int16_t level) { ASSERT_TRUE(loadLevel(rom, profile, level, data, host).ok()); }
-    Result<SaveReport> save(std::int16_t level) {
-        return saveLevel(rom, profile, level, data, host);
+    void setLayout(Bytes bytes) { document->replaceLayout(Layout(std::move(bytes))); }
+    [[nodiscard]] Bytes reloaded(std::int16_t level) const {
+        auto loaded = read(level);
+        return loaded ? loaded->document->layout().bytes() : Bytes{};
     }
-    Result<LoadReport> reload(std::int16_t level, LevelData& into) {
-        return loadLevel(rom, profile, level, into, host);
+    [[nodiscard]] std::int32_t layoutBytes(const Result<SaveReport>& report) const {
+        return report->find(Part::Layout)->bytes;
     }
 };
 
@@ -60,14 +55,14 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
         Session s(migrated ? migratedDemo(profile()) : demo().image, profile());
         const auto before = s.file.contents();
         s.load(6);
-        s.data.unpackedData[layoutIndex(3, 11)] = 0x42;
-        s.data.unpackedData[layoutIndex(4, 11)] = 0x42;
-        const auto edited = s.data.unpackedData;
-        s.host.captions.clear();
-        const auto report = s.save(6);
+        s.document->setBlock({3, 11}, 0x42);
+        s.document->setBlock({4, 11}, 0x42);
+        const auto edited = s.document->layout().bytes();
+        const auto report = s.save();
         ASSERT_TRUE(report.ok()) << report.error().describe();
-        EXPECT_EQ(s.host.captions.front(), "Saving Level...");
-        EXPECT_EQ(s.data.unpackedData, edited);
+        EXPECT_EQ(s.progress.reports.front().stage, Stage::Encoding);
+        EXPECT_EQ(s.document->layout().bytes(), edited);
+        EXPECT_FALSE(s.document->isModified());
 
         // Only the layout's place and the checksum changed.
         const auto after = s.file.contents();
@@ -76,21 +71,18 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
         const auto place = static_cast<std::size_t>(*layoutAddress(after, profile(), 6));
         for (std::size_t at = 0; at < after.size(); ++at) {
             if (after[at] != before[at]) {
-                EXPECT_TRUE((at >= place && at < place + report->packedBytes) || at == 0x18E ||
+                EXPECT_TRUE((at >= place && at < place + s.layoutBytes(report)) || at == 0x18E ||
                             at == 0x18F)
                     << "changed " << at;
             }
         }
-        LevelData reloaded;
-        ASSERT_TRUE(s.reload(6, reloaded).ok());
-        EXPECT_EQ(reloaded.unpackedData, edited);
-        ASSERT_TRUE(s.save(6).ok());
-        EXPECT_TRUE(s.host.questions.empty());  // its own save is no change on disk
+        EXPECT_EQ(s.reloaded(6), edited);
+        ASSERT_TRUE(s.save().ok());  // its own save is no change on disk
 
         s.load(4);
-        s.data.unpackedData = noiseBytes(4096);
-        const auto packed = compressKosinskiOptimal(s.data.unpackedData)->size();
-        const auto tooLong = s.save(4);
+        s.setLayout(noiseBytes(4096));
+        const auto packed = compressKosinskiOptimal(noiseBytes(4096))->size();
+        const auto tooLong = s.save();
         EXPECT_EQ(tooLong.error().code, ErrorCode::NoRoom);
         const auto room = migrated ? 3200 : demo().layouts[5].offset - demo().layouts[4].offset;
         const std::string message = tooLong.error().message;
@@ -100,16 +92,15 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
         EXPECT_EQ(s.file.contents(), after);
         if (migrated) {  // the last slot may grow the file
             s.load(19);
-            s.data.unpackedData = noiseBytes(4096);
-            const auto last = s.save(19);
+            s.setLayout(noiseBytes(4096));
+            const auto last = s.save();
             ASSERT_TRUE(last.ok()) << last.error().describe();
-            EXPECT_GT(last->packedBytes, 3200);
+            EXPECT_GT(s.layoutBytes(last), 3200);
             const auto grown = s.file.contents();
             EXPECT_GT(grown.size(), after.size());
             EXPECT_EQ(*readLong(grown, header.romEnd), static_cast<std::int32_t>(grown.size() - 1));
             EXPECT_EQ(*storedChecksum(grown, header), *computeChecksum(grown, header));
-            ASSERT_TRUE(s.reload(19, reloaded).ok());
-            EXPECT_EQ(reloaded.unpackedData, s.data.unpackedData);
+            EXPECT_EQ(s.reloaded(19), noiseBytes(4096));
         }
     }
 }
@@ -135,34 +126,30 @@ TEST(LevelSaver, AStreamExactlyAsLongAsItsRoomFitsAndOneByteMoreDoesNot) {
     const auto before = s.file.contents();
     const auto tooLong = layoutPackingTo(3201);
     ASSERT_TRUE(tooLong.has_value());
-    s.data.unpackedData = *tooLong;
-    EXPECT_EQ(s.save(4).error().code, ErrorCode::NoRoom);
+    s.setLayout(*tooLong);
+    EXPECT_EQ(s.save().error().code, ErrorCode::NoRoom);
     EXPECT_EQ(s.file.contents(), before);
 
     const auto full = layoutPackingTo(3200);
     ASSERT_TRUE(full.has_value());
-    s.data.unpackedData = *full;
-    const auto report = s.save(4);
+    s.setLayout(*full);
+    const auto report = s.save();
     ASSERT_TRUE(report.ok()) << report.error().describe();
-    EXPECT_EQ(report->packedBytes, 3200);
-    LevelData next;  // the slot after it is untouched
-    ASSERT_TRUE(s.reload(5, next).ok());
-    EXPECT_EQ(next.unpackedData, demoRom().layoutData[5]);
-    ASSERT_TRUE(s.reload(4, next).ok());
-    EXPECT_EQ(next.unpackedData, *full);
+    EXPECT_EQ(s.layoutBytes(report), 3200);
+    EXPECT_EQ(s.reloaded(5), demoRom().layoutData[5]);  // the slot after it is untouched
+    EXPECT_EQ(s.reloaded(4), *full);
 }
 
 TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
     Session s(demoRom().image);
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
         s.load(level);
-        const auto report = s.save(level);
+        const auto report = s.save();
         ASSERT_TRUE(report.ok()) << "level " << level << ": " << report.error().describe();
-        EXPECT_LE(report->packedBytes, report->room);
+        EXPECT_LE(s.layoutBytes(report), report->find(Part::Layout)->room);
     }
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        s.load(level);
-        EXPECT_EQ(s.data.unpackedData, demoRom().layoutData[static_cast<std::size_t>(level)]);
+        EXPECT_EQ(s.reloaded(level), demoRom().layoutData[static_cast<std::size_t>(level)]);
     }
     // The highest factory layout has the room of the stream there now.
     EXPECT_EQ(*layoutRoom(demoRom().image, revision01(), 19), demoRom().layouts[19].length);
@@ -172,38 +159,77 @@ TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
 TEST(LevelSaver, RefusedSavesWriteNothing) {
     Session s(demoRom({.weirdLayoutLevel = 2}).image);
     std::filesystem::permissions(s.file.path(), std::filesystem::perms::owner_read);
-    EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // nothing loaded yet
-    ASSERT_TRUE(s.reload(2, s.data).ok());                    // its layout breaks off
-    EXPECT_EQ(s.save(2).error().code, ErrorCode::NotLoaded);
+    s.load(2);  // its layout breaks off
+    EXPECT_EQ(s.save().error().code, ErrorCode::NotLoaded);
     s.load(1);
-    EXPECT_EQ(s.save(0).error().code, ErrorCode::NotLoaded);  // another level than the one named
-    const auto readOnly = s.save(1);
+    const auto readOnly = s.save();
     EXPECT_EQ(readOnly.error().code, ErrorCode::FileWrite);
     EXPECT_NE(readOnly.error().message.find("read-only"), std::string::npos);
     EXPECT_EQ(s.file.contents(), demoRom({.weirdLayoutLevel = 2}).image);
 }
 
-TEST(LevelSaver, RomChangedOnDiskIsAskedAboutFirst) {
+// A save refuses to overwrite what another program changed at a part's place, until told to;
+// changes elsewhere in the file stay.
+TEST(LevelSaver, ChangesOnDiskAreReportedAndOverwrittenOnlyWhenAsked) {
     Session s(migratedDemo());
     s.load(3);
-    s.data.unpackedData[0] = 0x99;
+    s.document->setBlock({0, 0}, 0x99);
     auto changed = s.file.contents();  // someone else rewrites the level's place meanwhile
     changed[static_cast<std::size_t>(*layoutAddress(changed, revision01(), 3) +
                                      demoRom().layouts[3].length - 1)] ^= 1;
     writeFile(s.file.path(), changed);
-
-    s.host.answer = false;
-    EXPECT_EQ(s.save(3).error().code, ErrorCode::Cancelled);
-    ASSERT_EQ(s.host.questions.size(), 1u);
-    EXPECT_NE(s.host.questions[0].text.find("changed on disk"), std::string::npos);
-    EXPECT_FALSE(s.host.questions[0].defaultYes);
+    EXPECT_EQ(s.save().error().code, ErrorCode::ChangedOnDisk);
     EXPECT_EQ(s.file.contents(), changed);
 
-    changed.resize(changed.size() + 2);  // Yes saves, over whatever else changed
+    changed.resize(changed.size() + 2);
     writeFile(s.file.path(), changed);
-    s.host.answer = true;
-    ASSERT_TRUE(s.save(3).ok());
-    EXPECT_EQ(s.host.questions.size(), 2u);
+    ASSERT_TRUE(s.save({.overwriteChangesOnDisk = true}).ok());
+    EXPECT_EQ(s.reloaded(3)[0], 0x99);
+    EXPECT_TRUE(s.save().ok());  // what it wrote itself is no change on disk
+}
+
+// One save writes every modified part, each at its own place; the rest of the file stays
+// byte for byte, and every part reads back as it was edited.
+TEST_P(LevelSaverOnEveryProfile, WritesEveryModifiedPartAtOnce) {
+    Session s(demo().image, profile());
+    s.load(8);
+    s.document->setBlock({2, 200}, 0x17);
+    s.document->setColour(17, 0x0EEE);
+    for (std::int32_t word = 0; word < 64; ++word) {  // block 3 becomes a copy of block 2
+        s.document->setMappingWord(Part::BlockMappings, 3 * 64 + word,
+                                   s.document->parts().blocks.word(2 * 64 + word));
+    }
+    const LevelParts edited = s.document->parts();
+    const auto before = s.file.contents();
+    const auto report = s.save();
+    ASSERT_TRUE(report.ok()) << report.error().describe();
+    ASSERT_EQ(report->parts.size(), 3u);
+    EXPECT_EQ(report->find(Part::TileArt), nullptr);
+    EXPECT_FALSE(s.document->isModified());
+
+    const auto after = s.file.contents();
+    ASSERT_EQ(after.size(), before.size());
+    const auto inside = [&](std::size_t at) {
+        if (at == 0x18E || at == 0x18F) {
+            return true;
+        }
+        return std::any_of(report->parts.begin(), report->parts.end(), [&](const PartWrite& w) {
+            return at >= static_cast<std::size_t>(w.offset) &&
+                   at < static_cast<std::size_t>(w.offset + w.bytes);
+        });
+    };
+    for (std::size_t at = 0; at < after.size(); ++at) {
+        ASSERT_TRUE(after[at] == before[at] || inside(at)) << "changed " << at;
+    }
+    auto reread = s.read(8);
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread->document->parts(), edited);
+    // Both acts of a zone share its art, so the other act sees the new mappings too.
+    for (std::int16_t other = 0; other < kLevelCount; ++other) {
+        if (other != 8 && demo().levelZone[other] == demo().levelZone[8]) {
+            EXPECT_EQ(s.read(other)->document->parts().blocks, edited.blocks);
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+#include "document/documentcommands.h"
+
+#include <cstdio>
+
+namespace orvex {
+
+namespace {
+
+std::string hexByte(std::uint8_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02x", unsigned{value});
+    return text;
+}
+
+}  // namespace
+
+SetBlocksCommand::SetBlocksCommand(std::vector<CellChange> changes, std::string text)
+    : mChanges(std::move(changes)), mText(std::move(text)) {}
+
+void SetBlocksCommand::redo(LevelDocument& document) {
+    apply(document, true);
+}
+
+void SetBlocksCommand::undo(LevelDocument& document) {
+    apply(document, false);
+}
+
+void SetBlocksCommand::apply(LevelDocument& document, bool forward) const {
+    std::vector<CellBlock> cells;
+    cells.reserve(mChanges.size());
+    for (const CellChange& change : mChanges) {
+        cells.push_back({change.cell, forward ? change.after : change.before});
+    }
+    document.setBlocks(cells);
+}
+
+std::unique_ptr<SetBlocksCommand> makeSetBlocks(const LevelDocument& document,
+                                                std::span<const CellBlock> cells) {
+    std::vector<SetBlocksCommand::CellChange> changes;
+    for (const CellBlock& cell : cells) {
+        const auto before = document.layout().blockAt(cell.cell);
+        if (before && *before != cell.block) {
+            changes.push_back({cell.cell, *before, cell.block});
+        }
+    }
+    if (changes.empty()) {
+        return nullptr;
+    }
+    const std::size_t count = changes.size();
+    std::string text = count == 1 ? "Place block " + hexByte(changes.front().after) + " at row " +
+                                         std::to_string(changes.front().cell.row) + ", column " +
+                                         std::to_string(changes.front().cell.column)
+                                   : "Place " + std::to_string(count) + " blocks";
+    return std::make_unique<SetBlocksCommand>(std::move(changes), std::move(text));
+}
+
+std::unique_ptr<SetBlocksCommand> makePlaceBlock(const LevelDocument& document, LayoutCell cell,
+                                                 std::uint8_t block) {
+    const CellBlock one{cell, block};
+    return makeSetBlocks(document, std::span<const CellBlock>(&one, 1));
+}
+
+SetColourCommand::SetColourCommand(std::int32_t colour, std::uint16_t before, std::uint16_t after)
+    : mColour(colour), mBefore(before), mAfter(after) {}
+
+void SetColourCommand::redo(LevelDocument& document) {
+    document.setColour(mColour, mAfter);
+}
+
+void SetColourCommand::undo(LevelDocument& document) {
+    document.setColour(mColour, mBefore);
+}
+
+std::string SetColourCommand::text() const {
+    return "Change colour " + std::to_string(mColour % kLineColours) + " of palette line " +
+           std::to_string(mColour / kLineColours);
+}
+
+}  // namespace orvex

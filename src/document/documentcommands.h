@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "document/leveldocument.h"
+
+namespace orvex {
+
+// An undoable edit of a level document. The editor's undo stack holds these through an adapter;
+// redo() is called once when the command is pushed, as the stack does.
+class DocumentCommand {
+public:
+    virtual ~DocumentCommand() = default;
+    virtual void redo(LevelDocument& document) = 0;
+    virtual void undo(LevelDocument& document) = 0;
+    // What the command does, e.g. "Place block 0x1A at row 2, column 3".
+    [[nodiscard]] virtual std::string text() const = 0;
+};
+
+// Blocks placed into layout cells: each cell with the block it held and the block placed.
+class SetBlocksCommand : public DocumentCommand {
+public:
+    struct CellChange {
+        LayoutCell cell;
+        std::uint8_t before = 0;
+        std::uint8_t after = 0;
+    };
+
+    SetBlocksCommand(std::vector<CellChange> changes, std::string text);
+
+    void redo(LevelDocument& document) override;
+    void undo(LevelDocument& document) override;
+    [[nodiscard]] std::string text() const override { return mText; }
+    [[nodiscard]] const std::vector<CellChange>& changes() const { return mChanges; }
+
+private:
+    void apply(LevelDocument& document, bool forward) const;
+
+    std::vector<CellChange> mChanges;
+    std::string mText;
+};
+
+// A command storing `cells` into the document's layout, or null when none of them is inside the
+// layout with another block than the one to store.
+[[nodiscard]] std::unique_ptr<SetBlocksCommand> makeSetBlocks(const LevelDocument& document,
+                                                              std::span<const CellBlock> cells);
+[[nodiscard]] std::unique_ptr<SetBlocksCommand> makePlaceBlock(const LevelDocument& document,
+                                                               LayoutCell cell,
+                                                               std::uint8_t block);
+
+// One colour word changed.
+class SetColourCommand : public DocumentCommand {
+public:
+    SetColourCommand(std::int32_t colour, std::uint16_t before, std::uint16_t after);
+
+    void redo(LevelDocument& document) override;
+    void undo(LevelDocument& document) override;
+    [[nodiscard]] std::string text() const override;
+
+private:
+    std::int32_t mColour;
+    std::uint16_t mBefore;
+    std::uint16_t mAfter;
+};
+
+}  // namespace orvex

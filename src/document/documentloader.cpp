@@ -1,0 +1,165 @@
+#include "document/documentloader.h"
+
+#include "compression/kosinski.h"
+#include "rom/cartridge.h"
+#include "rom/leveldirectory.h"
+
+namespace orvex {
+
+namespace {
+
+struct ReadStream {
+    std::vector<std::uint8_t> data;
+    StoredRegion stored;
+    bool broken = false;
+};
+
+Result<ReadStream> readStream(ByteSpan image, std::int32_t offset) {
+    auto decoded = decompressKosinski(image, offset);
+    if (!decoded) {
+        return decoded.error();
+    }
+    const auto start = image.begin() + offset;
+    const auto length = static_cast<std::ptrdiff_t>(decoded->packedLastIndex + 1);
+    return ReadStream{std::move(decoded->data),
+                      StoredRegion{offset, std::vector<std::uint8_t>(start, start + length)},
+                      decoded->weirdOffset};
+}
+
+Result<StoredRegion> readRaw(ByteSpan image, std::int32_t offset, std::int32_t length) {
+    if (offset < 0 || !fitsIn(image.size(), offset, kPaletteReadSize)) {
+        return readPastEnd(offset, kPaletteReadSize);
+    }
+    const auto start = image.begin() + offset;
+    return StoredRegion{offset, std::vector<std::uint8_t>(start, start + length)};
+}
+
+// Lines 0 (the fixed line) and 1 to 3 (the level's) of the palette. Each source is read as the
+// game's loader reads it, 128 bytes, so both must have 128 bytes inside the image.
+Status readPalette(ByteSpan image, const RomProfile& profile, std::int16_t level,
+                   LevelParts& parts, StoredPart& stored) {
+    auto levelLines = paletteAddress(image, profile, level);
+    if (!levelLines) {
+        return levelLines.error();
+    }
+    constexpr std::int32_t kLineBytes = 2 * kLineColours;
+    auto fixed = readRaw(image, profile.fixedPaletteLine, kLineBytes);
+    if (!fixed) {
+        return fixed.error();
+    }
+    auto own = readRaw(image, *levelLines, 3 * kLineBytes);
+    if (!own) {
+        return own.error();
+    }
+    std::size_t word = 0;
+    for (const StoredRegion* region : {&*fixed, &*own}) {
+        for (std::size_t i = 0; i + 1 < region->bytes.size(); i += 2) {
+            parts.palette.words[word++] =
+                static_cast<std::uint16_t>((region->bytes[i] << 8) | region->bytes[i + 1]);
+        }
+    }
+    stored = {std::move(*fixed), std::move(*own)};
+    return {};
+}
+
+Result<ReadStream> readArt(ByteSpan image, const RomProfile& profile, std::int16_t level,
+                           std::int16_t increment) {
+    auto entry = getDataAddr(image, profile, level, increment);
+    if (!entry) {
+        return entry.error();
+    }
+    return readStream(image, artOffset(*entry));
+}
+
+Result<ReadStream> readLayout(ByteSpan image, const RomProfile& profile, std::int16_t level) {
+    auto layoutAt = layoutAddress(image, profile, level);
+    if (!layoutAt) {
+        return layoutAt.error();
+    }
+    auto layout = readStream(image, *layoutAt);
+    if (layout && layout->data.empty()) {
+        return makeError(ErrorCode::CorruptStream,
+                         "The layout of " + levelName(level) + " is empty", *layoutAt);
+    }
+    return layout;
+}
+
+std::string blockShortfallWarning(std::int16_t level, std::size_t mappingBytes) {
+    const auto complete = static_cast<std::int32_t>(mappingBytes / kBlockMappingBytes);
+    const std::int32_t missing = kBlockCount - std::min(complete, kBlockCount);
+    return "The block mappings of " + levelName(level) + " hold only " +
+           std::to_string(kBlockCount - missing) + " of 256 blocks; the other " +
+           std::to_string(missing) + " are drawn black.";
+}
+
+// Reads one stream into its part; the order is the game's: tiles, chunks, blocks, layout.
+struct StreamPart {
+    Part part;
+    std::int16_t increment;  // of the level art table; -1 for the layout
+};
+constexpr std::array<StreamPart, 4> kStreamParts{{{Part::TileArt, kTileArtIncrement},
+                                                  {Part::ChunkMappings, kChunkMappingsIncrement},
+                                                  {Part::BlockMappings, kBlockMappingsIncrement},
+                                                  {Part::Layout, -1}}};
+
+void takeStream(ReadStream&& stream, Part part, LevelParts& parts) {
+    switch (part) {
+        case Part::TileArt:
+            parts.tiles.bytes = std::move(stream.data);
+            break;
+        case Part::ChunkMappings:
+            parts.chunks.bytes = std::move(stream.data);
+            break;
+        case Part::BlockMappings:
+            parts.blocks.bytes = std::move(stream.data);
+            break;
+        case Part::Layout:
+            parts.layout = Layout(std::move(stream.data));
+            break;
+        case Part::Palette:
+            break;
+    }
+}
+
+}  // namespace
+
+Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std::int16_t level) {
+    if (Status cartridge = checkCartridge(image, profile.header); !cartridge) {
+        return cartridge.error();
+    }
+    auto zoneAct = levelZoneAct(image, profile, level);
+    if (!zoneAct) {
+        return zoneAct.error();
+    }
+    LevelParts parts;
+    StoredParts stored;
+    LoadedLevel loaded;
+    if (Status palette = readPalette(image, profile, level, parts,
+                                     stored[static_cast<std::size_t>(Part::Palette)]);
+        !palette) {
+        return palette.error();
+    }
+    for (const StreamPart& source : kStreamParts) {
+        auto stream = source.part == Part::Layout
+                          ? readLayout(image, profile, level)
+                          : readArt(image, profile, level, source.increment);
+        if (!stream) {
+            return stream.error();
+        }
+        if (stream->broken) {
+            loaded.brokenStreams.push_back(source.part);
+        }
+        stored[static_cast<std::size_t>(source.part)] = {std::move(stream->stored)};
+        takeStream(std::move(*stream), source.part, parts);
+    }
+    if (parts.blocks.bytes.size() < static_cast<std::size_t>(kBlockMappingsSize)) {
+        loaded.warnings.push_back(blockShortfallWarning(level, parts.blocks.bytes.size()));
+    }
+    const bool layoutComplete = std::find(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
+                                          Part::Layout) == loaded.brokenStreams.end();
+    loaded.document = std::make_unique<LevelDocument>(profile, level, *zoneAct, std::move(parts),
+                                                      std::move(stored), layoutComplete);
+    return loaded;
+}
+
+}  // namespace orvex

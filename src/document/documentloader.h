@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "document/leveldocument.h"
+#include "rom/romprofile.h"
+
+namespace orvex {
+
+struct LoadedLevel {
+    std::unique_ptr<LevelDocument> document;
+    // Streams that broke off with a copy from before their start: their parts hold what was
+    // decoded up to there. A broken layout also makes the document unsavable.
+    std::vector<Part> brokenStreams;
+    // Things the user should know that did not stop the load (short block mappings, ...).
+    std::vector<std::string> warnings;
+};
+
+// Reads level `level` (0..19) of a ROM image in memory, its tables where `profile` says: the
+// palette, the tile art, the chunk and block mappings and the layout, each decompressed, plus the
+// stored bytes of each. Fails, making no document, when the image is not a cartridge image, a
+// table or stream is cut off by the end of the file or holds a value too wide, a stream is
+// corrupt, or the layout is empty.
+[[nodiscard]] Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile,
+                                               std::int16_t level);
+
+}  // namespace orvex

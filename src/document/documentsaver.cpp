@@ -1,0 +1,309 @@
+#include "document/documentsaver.h"
+
+#include <algorithm>
+#include <string>
+
+#include "compression/kosinski.h"
+#include "rom/cartridge.h"
+#include "rom/checksum.h"
+#include "rom/leveldirectory.h"
+#include "rom/romidentity.h"
+#include "rom/room.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::int32_t kLineBytes = 2 * kLineColours;
+
+// A part ready to be written: its bytes at each of its places (one for a stream, two for the
+// palette), in the order of the part's stored regions.
+struct EncodedPart {
+    Part part = Part::Layout;
+    std::vector<std::vector<std::uint8_t>> regions;
+};
+
+std::vector<Part> partsToWrite(const LevelDocument& document) {
+    std::vector<Part> parts{Part::Layout};
+    for (const Part part : kAllParts) {
+        if (part != Part::Layout && document.isModified(part)) {
+            parts.push_back(part);
+        }
+    }
+    return parts;
+}
+
+ByteSpan streamSource(const LevelParts& parts, Part part) {
+    switch (part) {
+        case Part::Layout:
+            return parts.layout.bytes();
+        case Part::TileArt:
+            return parts.tiles.bytes;
+        case Part::ChunkMappings:
+            return parts.chunks.bytes;
+        case Part::BlockMappings:
+            return parts.blocks.bytes;
+        case Part::Palette:
+            break;
+    }
+    return {};
+}
+
+std::vector<std::uint8_t> paletteBytes(const PaletteWords& palette, std::int32_t firstLine,
+                                       std::int32_t lines) {
+    std::vector<std::uint8_t> bytes;
+    for (std::int32_t c = firstLine * kLineColours; c < (firstLine + lines) * kLineColours; ++c) {
+        const std::uint16_t word = palette.words[static_cast<std::size_t>(c)];
+        bytes.push_back(static_cast<std::uint8_t>(word >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    }
+    return bytes;
+}
+
+Result<EncodedPart> encodePart(const LevelDocument& document, Part part,
+                               ProgressSink* progress) {
+    if (part == Part::Palette) {
+        const PaletteWords& palette = document.parts().palette;
+        return EncodedPart{part, {paletteBytes(palette, 0, 1), paletteBytes(palette, 1, 3)}};
+    }
+    auto packed = compressKosinskiOptimal(streamSource(document.parts(), part), progress);
+    if (!packed) {
+        return packed.error();
+    }
+    return EncodedPart{part, {std::move(*packed)}};
+}
+
+Result<std::vector<EncodedPart>> encodeParts(const LevelDocument& document,
+                                             std::span<const Part> parts,
+                                             ProgressSink* progress) {
+    std::optional<ProgressScope> scope;
+    if (progress != nullptr) {
+        scope.emplace(*progress);
+    }
+    std::vector<EncodedPart> encoded;
+    for (const Part part : parts) {
+        auto one = encodePart(document, part, progress);
+        if (!one) {
+            return one.error();
+        }
+        encoded.push_back(std::move(*one));
+    }
+    return encoded;
+}
+
+// A place a part goes to in the image as it is now, with its room.
+struct Place {
+    std::int32_t offset = 0;
+    std::int64_t room = 0;
+};
+
+Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& document, Part part) {
+    const RomProfile& profile = document.profile();
+    const std::int16_t level = document.level();
+    if (part == Part::Layout) {
+        auto at = layoutAddress(image, profile, level);
+        auto room = at ? layoutRoom(image, profile, level) : Result<std::int64_t>(at.error());
+        if (!room) {
+            return room.error();
+        }
+        return std::vector<Place>{{*at, *room}};
+    }
+    if (part == Part::Palette) {
+        auto own = paletteAddress(image, profile, level);
+        if (!own) {
+            return own.error();
+        }
+        return std::vector<Place>{{profile.fixedPaletteLine, kLineBytes},
+                                  {*own, 3 * kLineBytes}};
+    }
+    const std::int16_t increment = part == Part::TileArt         ? kTileArtIncrement
+                                   : part == Part::ChunkMappings ? kChunkMappingsIncrement
+                                                                 : kBlockMappingsIncrement;
+    auto entry = getDataAddr(image, profile, level, increment);
+    auto room = entry ? artRoom(image, profile, artOffset(*entry))
+                      : Result<std::int64_t>(entry.error());
+    if (!room) {
+        return room.error();
+    }
+    return std::vector<Place>{{artOffset(*entry), *room}};
+}
+
+// Whether the file still holds, at the part's places, what was read or last saved there.
+bool unchangedOnDisk(ByteSpan image, const StoredPart& stored, const std::vector<Place>& places) {
+    if (stored.size() != places.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const StoredRegion& region = stored[i];
+        if (region.offset != places[i].offset ||
+            !fitsIn(image.size(), region.offset, static_cast<std::int64_t>(region.bytes.size())) ||
+            !std::equal(region.bytes.begin(), region.bytes.end(), image.begin() + region.offset)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Error noRoom(const LevelDocument& document, Part part, std::size_t size, const Place& place) {
+    return makeError(ErrorCode::NoRoom,
+                     "The compressed " + std::string(partName(part)) + " of " +
+                         levelName(document.level()) + " is " + std::to_string(size) +
+                         " bytes, but its place in the ROM holds only " +
+                         std::to_string(place.room) + " bytes",
+                     place.offset);
+}
+
+void patch(std::vector<std::uint8_t>& image, std::int32_t offset, ByteSpan bytes) {
+    const auto at = static_cast<std::size_t>(offset);
+    image.resize(std::max(image.size(), at + bytes.size()), 0x00);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The file as it is now must still be an image whose tables lie where they lay when it was
+// opened.
+Status checkSameRom(ByteSpan image, const RomProfile& profile) {
+    if (Status cartridge = checkCartridge(image, profile.header); !cartridge) {
+        return cartridge;
+    }
+    if (Status tables = checkLevelTables(image, profile); !tables) {
+        return makeError(ErrorCode::Cancelled,
+                         "The ROM file has changed on disk: " + tables.error().message +
+                             ". Open it again before saving; nothing was saved");
+    }
+    return {};
+}
+
+// Every written stream must decode from the new image to exactly its part.
+Status checkWritten(ByteSpan image, const LevelDocument& document,
+                    const std::vector<PartWrite>& writes) {
+    for (const PartWrite& write : writes) {
+        if (write.part == Part::Palette) {
+            continue;
+        }
+        auto decoded = decompressKosinski(image, write.offset);
+        const ByteSpan expected = streamSource(document.parts(), write.part);
+        if (!decoded || decoded->weirdOffset ||
+            !std::equal(decoded->data.begin(), decoded->data.end(), expected.begin(),
+                        expected.end())) {
+            return makeError(ErrorCode::CorruptStream,
+                             "The " + std::string(partName(write.part)) +
+                                 " would not read back as written; nothing was saved",
+                             write.offset);
+        }
+    }
+    return {};
+}
+
+class ImagePatcher {
+public:
+    ImagePatcher(const LevelDocument& document, const std::vector<EncodedPart>& encoded,
+                 const SaveOptions& options)
+        : mDocument(document), mEncoded(encoded), mOptions(options) {}
+
+    Result<std::vector<std::uint8_t>> operator()(ByteSpan current) {
+        mWrites.clear();
+        if (Status same = checkSameRom(current, mDocument.profile()); !same) {
+            return same.error();
+        }
+        std::vector<std::uint8_t> image(current.begin(), current.end());
+        for (const EncodedPart& part : mEncoded) {
+            if (Status placed = place(current, part, image); !placed) {
+                return placed.error();
+            }
+        }
+        if (Status written = checkWritten(image, mDocument, mWrites); !written) {
+            return written.error();
+        }
+        if (Status header = finishHeader(image, mDocument.profile().header); !header) {
+            return header.error();
+        }
+        return image;
+    }
+
+    [[nodiscard]] const std::vector<PartWrite>& writes() const { return mWrites; }
+    [[nodiscard]] const std::vector<Place>& placesOf(Part part) const {
+        return mPlaces[static_cast<std::size_t>(part)];
+    }
+
+private:
+    Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
+        auto places = orvex::placesOf(current, mDocument, part.part);
+        if (!places) {
+            return places.error();
+        }
+        for (std::size_t i = 0; i < places->size(); ++i) {
+            if (static_cast<std::int64_t>(part.regions[i].size()) > (*places)[i].room) {
+                return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
+            }
+        }
+        if (!mOptions.overwriteChangesOnDisk &&
+            !unchangedOnDisk(current, mDocument.stored(part.part), *places)) {
+            return makeError(ErrorCode::ChangedOnDisk,
+                             "The ROM file has changed on disk since " +
+                                 levelName(mDocument.level()) + " was loaded");
+        }
+        for (std::size_t i = 0; i < places->size(); ++i) {
+            patch(image, (*places)[i].offset, part.regions[i]);
+        }
+        mWrites.push_back({part.part, places->back().offset,
+                           static_cast<std::int32_t>(part.regions.back().size()),
+                           places->back().room});
+        mPlaces[static_cast<std::size_t>(part.part)] = std::move(*places);
+        return {};
+    }
+
+    const LevelDocument& mDocument;
+    const std::vector<EncodedPart>& mEncoded;
+    const SaveOptions& mOptions;
+    std::vector<PartWrite> mWrites;
+    std::array<std::vector<Place>, kPartCount> mPlaces;
+};
+
+// What the file holds at each written part's places after the save: streams without the 0x00
+// the save pads with, palette lines as written.
+StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<EncodedPart>& encoded) {
+    StoredParts stored;
+    for (const EncodedPart& part : encoded) {
+        const std::vector<Place>& places = patcher.placesOf(part.part);
+        StoredPart& regions = stored[static_cast<std::size_t>(part.part)];
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            std::vector<std::uint8_t> bytes = part.regions[i];
+            if (part.part != Part::Palette && !bytes.empty()) {
+                bytes.pop_back();
+            }
+            regions.push_back({places[i].offset, std::move(bytes)});
+        }
+    }
+    return stored;
+}
+
+}  // namespace
+
+const PartWrite* SaveReport::find(Part part) const {
+    const auto found = std::find_if(parts.begin(), parts.end(),
+                                    [part](const PartWrite& write) { return write.part == part; });
+    return found == parts.end() ? nullptr : &*found;
+}
+
+Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
+                                ProgressSink* progress, const SaveOptions& options) {
+    if (!document.layoutComplete()) {
+        return makeError(ErrorCode::NotLoaded,
+                         "The layout of " + levelName(document.level()) +
+                             " was not loaded completely, so it cannot be saved");
+    }
+    const std::vector<Part> parts = partsToWrite(document);
+    auto encoded = encodeParts(document, parts, progress);
+    if (!encoded) {
+        return encoded.error();
+    }
+    ImagePatcher patcher(document, *encoded, options);
+    auto written = rom.rewrite(std::ref(patcher));
+    if (!written) {
+        return written.error();
+    }
+    document.acceptSave(parts, storedAfterSave(patcher, *encoded));
+    return SaveReport{patcher.writes(), *written};
+}
+
+}  // namespace orvex

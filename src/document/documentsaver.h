@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/error.h"
+#include "common/progress.h"
+#include "document/leveldocument.h"
+#include "rom/romimage.h"
+
+namespace orvex {
+
+struct SaveOptions {
+    // Write even where another program changed the file at a part's place since it was read.
+    bool overwriteChangesOnDisk = false;
+};
+
+// One part a save wrote.
+struct PartWrite {
+    Part part = Part::Layout;
+    std::int32_t offset = 0;  // where it was written (for the palette, the level's own lines)
+    std::int32_t bytes = 0;   // bytes written there (a stream and one 0x00 after it)
+    std::int64_t room = 0;    // bytes the place could hold
+};
+
+struct SaveReport {
+    std::vector<PartWrite> parts;
+    WriteReport written;  // what was kept of the file as it was
+
+    // The write of `part`, or null when the save did not write it.
+    [[nodiscard]] const PartWrite* find(Part part) const;
+};
+
+// Saves the level: the layout always, every other part when it is modified. Each stream part is
+// compressed with the optimal encoder (progress through `progress`) and written where the
+// profile's tables say, in its room (see room.h); the palette goes back to its two sources. The
+// file is read again under the write lock, every part patched into that one image, the image
+// checked (tables in place, each written stream decoding to its part), the ROM end field and the
+// checksum set, and the file replaced once, as RomImage::rewrite does. Refuses, writing nothing:
+// a document whose layout broke off (NotLoaded), a file that no longer has those tables
+// (Cancelled), a part longer than its room or a save past 4 MiB (NoRoom, with both sizes), a
+// file changed by another program at a part's place since it was read (ChangedOnDisk, unless
+// `options` says to overwrite), a read-only file or one another program is writing (FileWrite).
+// On success the written parts count as saved.
+[[nodiscard]] Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
+                                              ProgressSink* progress = nullptr,
+                                              const SaveOptions& options = {});
+
+}  // namespace orvex

@@ -1,0 +1,118 @@
+#include "document/leveldocument.h"
+
+#include <algorithm>
+
+namespace orvex {
+
+LevelDocument::LevelDocument(RomProfile profile, std::int16_t level, ZoneAct zoneAct,
+                             LevelParts parts, StoredParts stored, bool layoutComplete)
+    : mProfile(std::move(profile)),
+      mLevel(level),
+      mZoneAct(zoneAct),
+      mParts(std::move(parts)),
+      mSaved(mParts),
+      mStored(std::move(stored)),
+      mLayoutComplete(layoutComplete) {}
+
+bool LevelDocument::isModified(Part part) const {
+    return partDiffers(mParts, mSaved, part);
+}
+
+bool LevelDocument::isModified() const {
+    return std::any_of(kAllParts.begin(), kAllParts.end(),
+                       [this](Part part) { return isModified(part); });
+}
+
+void LevelDocument::setBlocks(std::span<const CellBlock> cells) {
+    CellRect changed;
+    for (const CellBlock& cell : cells) {
+        const auto before = mParts.layout.blockAt(cell.cell);
+        if (before && *before != cell.block) {
+            mParts.layout.setBlock(cell.cell, cell.block);
+            changed = changed.united(CellRect::of(cell.cell));
+        }
+    }
+    if (!changed.isEmpty()) {
+        notify({Part::Layout, changed, 0, 0});
+    }
+}
+
+void LevelDocument::setBlock(LayoutCell cell, std::uint8_t block) {
+    const CellBlock one{cell, block};
+    setBlocks(std::span<const CellBlock>(&one, 1));
+}
+
+void LevelDocument::replaceLayout(Layout layout) {
+    const std::int32_t rows = std::max(mParts.layout.completeRows(), layout.completeRows()) + 1;
+    mParts.layout = std::move(layout);
+    notify({Part::Layout, {0, 0, rows, kLayoutRowBytes}, 0, 0});
+}
+
+void LevelDocument::setColour(std::int32_t colour, std::uint16_t word) {
+    if (colour < 0 || colour >= static_cast<std::int32_t>(mParts.palette.words.size())) {
+        return;
+    }
+    std::uint16_t& stored = mParts.palette.words[static_cast<std::size_t>(colour)];
+    if (stored != word) {
+        stored = word;
+        notify({Part::Palette, {}, colour, 1});
+    }
+}
+
+void LevelDocument::setMappingWord(Part part, std::int32_t index, std::uint16_t word) {
+    MappingWords* mappings = part == Part::ChunkMappings   ? &mParts.chunks
+                             : part == Part::BlockMappings ? &mParts.blocks
+                                                           : nullptr;
+    if (mappings == nullptr || index < 0 || index >= mappings->wordCount() ||
+        mappings->word(index) == word) {
+        return;
+    }
+    mappings->setWord(index, word);
+    const std::int32_t wordsPerItem =
+        part == Part::ChunkMappings ? kChunkMappingWords : kBlockMappingWords;
+    notify({part, {}, index / wordsPerItem, 1});
+}
+
+LevelDocument::ListenerId LevelDocument::addListener(Listener listener) {
+    const ListenerId id = mNextListener++;
+    mListeners.emplace_back(id, std::move(listener));
+    return id;
+}
+
+void LevelDocument::removeListener(ListenerId id) {
+    std::erase_if(mListeners, [id](const auto& entry) { return entry.first == id; });
+}
+
+void LevelDocument::acceptSave(std::span<const Part> written, const StoredParts& stored) {
+    for (const Part part : written) {
+        const auto index = static_cast<std::size_t>(part);
+        mStored[index] = stored[index];
+        switch (part) {
+            case Part::Layout:
+                mSaved.layout = mParts.layout;
+                break;
+            case Part::TileArt:
+                mSaved.tiles = mParts.tiles;
+                break;
+            case Part::ChunkMappings:
+                mSaved.chunks = mParts.chunks;
+                break;
+            case Part::BlockMappings:
+                mSaved.blocks = mParts.blocks;
+                break;
+            case Part::Palette:
+                mSaved.palette = mParts.palette;
+                break;
+        }
+    }
+}
+
+void LevelDocument::notify(const DocumentChange& change) {
+    // A listener may remove itself while it is told; iterate over a copy.
+    const auto listeners = mListeners;
+    for (const auto& [id, listener] : listeners) {
+        listener(change);
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "document/layout.h"
+#include "document/levelparts.h"
+#include "rom/leveldirectory.h"
+#include "rom/romprofile.h"
+
+namespace orvex {
+
+// What the file held at one place a part was read from: a compressed stream with its end
+// marker, or the raw bytes of a palette.
+struct StoredRegion {
+    std::int32_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+    friend bool operator==(const StoredRegion&, const StoredRegion&) = default;
+};
+using StoredPart = std::vector<StoredRegion>;
+using StoredParts = std::array<StoredPart, kPartCount>;
+
+// What an edit changed: a part, and for the layout the rectangle of cells, for the other parts
+// the range of items (tiles, chunks, blocks or colours) that changed.
+struct DocumentChange {
+    Part part = Part::Layout;
+    CellRect cells;
+    std::int32_t first = 0;
+    std::int32_t count = 0;
+};
+
+// A block to store in a cell.
+struct CellBlock {
+    LayoutCell cell;
+    std::uint8_t block = 0;
+};
+
+// One open level: where its tables lie (the profile), which level it is, its parts, what the
+// file held where they were read (so a save can tell whether another program changed them) and
+// the parts as last read or saved (so it can tell what is modified). Edits go through the edit
+// operations, which tell every listener what changed.
+class LevelDocument {
+public:
+    using Listener = std::function<void(const DocumentChange&)>;
+    using ListenerId = std::uint32_t;
+
+    LevelDocument(RomProfile profile, std::int16_t level, ZoneAct zoneAct, LevelParts parts,
+                  StoredParts stored, bool layoutComplete);
+    LevelDocument(const LevelDocument&) = delete;
+    LevelDocument& operator=(const LevelDocument&) = delete;
+
+    [[nodiscard]] const RomProfile& profile() const { return mProfile; }
+    [[nodiscard]] std::int16_t level() const { return mLevel; }
+    [[nodiscard]] ZoneAct zoneAct() const { return mZoneAct; }
+    [[nodiscard]] const LevelParts& parts() const { return mParts; }
+    [[nodiscard]] const Layout& layout() const { return mParts.layout; }
+    [[nodiscard]] const StoredPart& stored(Part part) const {
+        return mStored[static_cast<std::size_t>(part)];
+    }
+    // False when the layout stream broke off: the layout holds what was decoded before the
+    // break, and the level cannot be saved.
+    [[nodiscard]] bool layoutComplete() const { return mLayoutComplete; }
+
+    // Whether a part differs from what was last read or saved; an edit undone is not one.
+    [[nodiscard]] bool isModified(Part part) const;
+    [[nodiscard]] bool isModified() const;
+
+    // Stores blocks into cells of the layout; cells outside it are left out. Listeners hear of
+    // the rectangle around the cells whose block changed, if any did.
+    void setBlocks(std::span<const CellBlock> cells);
+    void setBlock(LayoutCell cell, std::uint8_t block);
+    // Replaces the whole layout, whatever its size; listeners hear of every row of both.
+    void replaceLayout(Layout layout);
+    // Sets colour word `colour` (0..63, 16 a line); a change of line 0 changes every level.
+    void setColour(std::int32_t colour, std::uint16_t word);
+    // Sets one word of the chunk or block mappings; nothing outside them.
+    void setMappingWord(Part part, std::int32_t index, std::uint16_t word);
+
+    ListenerId addListener(Listener listener);
+    void removeListener(ListenerId id);
+
+    // After a save: `written` parts now match the file, which holds them at `stored`.
+    void acceptSave(std::span<const Part> written, const StoredParts& stored);
+
+private:
+    void notify(const DocumentChange& change);
+
+    RomProfile mProfile;
+    std::int16_t mLevel;
+    ZoneAct mZoneAct;
+    LevelParts mParts;
+    LevelParts mSaved;
+    StoredParts mStored;
+    bool mLayoutComplete;
+    std::vector<std::pair<ListenerId, Listener>> mListeners;
+    ListenerId mNextListener = 1;
+};
+
+}  // namespace orvex

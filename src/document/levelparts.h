@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "document/layout.h"
+#include "rom/levelformat.h"
+
+// The parts of a level as the game stores them, decoded from their streams but not drawn: what a
+// level document edits and writes back.
+
+namespace orvex {
+
+enum class Part : std::uint8_t { Layout, TileArt, ChunkMappings, BlockMappings, Palette };
+inline constexpr std::size_t kPartCount = 5;
+inline constexpr std::array<Part, kPartCount> kAllParts{
+    Part::Layout, Part::TileArt, Part::ChunkMappings, Part::BlockMappings, Part::Palette};
+
+// "layout", "tile art", ... for messages.
+[[nodiscard]] std::string_view partName(Part part);
+
+// The level's tiles as the art stream holds them: 32 bytes a tile, two 4-bit pixels a byte, the
+// left one in the high nibble. Bytes past 2,048 tiles are kept but never drawn.
+struct TileArt {
+    std::vector<std::uint8_t> bytes;
+
+    [[nodiscard]] std::int32_t completeTiles() const {
+        return static_cast<std::int32_t>(
+            std::min<std::size_t>(bytes.size() / kTileBytes, std::size_t{kBaseTiles}));
+    }
+    friend bool operator==(const TileArt&, const TileArt&) = default;
+};
+
+// Chunk or block mappings: big-endian words, as the stream holds them. A stream of odd length
+// keeps its last byte, which belongs to no word.
+struct MappingWords {
+    std::vector<std::uint8_t> bytes;
+
+    [[nodiscard]] std::int32_t wordCount() const {
+        return static_cast<std::int32_t>(bytes.size() / 2);
+    }
+    [[nodiscard]] std::uint16_t word(std::int32_t index) const {
+        const auto at = 2 * static_cast<std::size_t>(index);
+        return static_cast<std::uint16_t>((bytes[at] << 8) | bytes[at + 1]);
+    }
+    void setWord(std::int32_t index, std::uint16_t value) {
+        const auto at = 2 * static_cast<std::size_t>(index);
+        bytes[at] = static_cast<std::uint8_t>(value >> 8);
+        bytes[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
+    }
+    friend bool operator==(const MappingWords&, const MappingWords&) = default;
+};
+
+// The level's 64 colour words, 16 a palette line: line 0 is the fixed line every level shares,
+// lines 1 to 3 the level's own. A word holds blue in bits 9-11, green in 5-7, red in 1-3.
+struct PaletteWords {
+    std::array<std::uint16_t, kPaletteLines * kLineColours> words{};
+
+    [[nodiscard]] std::uint16_t at(std::int32_t line, std::int32_t colour) const {
+        return words[static_cast<std::size_t>(kLineColours * line + colour)];
+    }
+    friend bool operator==(const PaletteWords&, const PaletteWords&) = default;
+};
+
+// Everything a level document holds of one level.
+struct LevelParts {
+    Layout layout;
+    TileArt tiles;
+    MappingWords chunks;  // 16x16 chunk mappings, 4 words a chunk
+    MappingWords blocks;  // 128x128 block mappings, 64 words a block
+    PaletteWords palette;
+    friend bool operator==(const LevelParts&, const LevelParts&) = default;
+};
+
+// Whether one part of `a` and `b` differs.
+[[nodiscard]] bool partDiffers(const LevelParts& a, const LevelParts& b, Part part);
+
+}  // namespace orvex

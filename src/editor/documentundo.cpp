@@ -1,0 +1,20 @@
+#include "editor/documentundo.h"
+
+#include "editor/uitext.h"
+
+namespace orvex {
+
+DocumentUndo::DocumentUndo(LevelDocument& document, std::unique_ptr<DocumentCommand> command)
+    : mDocument(document), mCommand(std::move(command)) {
+    setText(toQString(mCommand->text()));
+}
+
+void DocumentUndo::redo() {
+    mCommand->redo(mDocument);
+}
+
+void DocumentUndo::undo() {
+    mCommand->undo(mDocument);
+}
+
+}  // namespace orvex

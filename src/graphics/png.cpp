@@ -1,0 +1,151 @@
+#include "graphics/png.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace orvex {
+
+namespace {
+
+// 96 dpi, in the dots per metre that pHYs counts.
+constexpr png_uint_32 kDotsPerMetre = 3780;
+
+// zlib level 2 with the default strategy. Measured on a 16384 x 2048 plane of 128-pixel blocks
+// (32 MiB of indices): level 1 gives 3.73 MB in 0.22 s, level 2 3.46 MB in 0.22 s, level 3
+// 3.22 MB in 0.28 s; levels 4-6 switch to lazy matching and take 0.4-0.8 s for 3.26-2.87 MB.
+// Level 2 is as fast as level 1 and 7% smaller. Z_RLE finds only runs of one colour, not the
+// rows and blocks a plane repeats: 7.48 MB at every level, and no faster.
+constexpr int kZlibLevel = 2;
+constexpr int kZlibStrategy = Z_DEFAULT_STRATEGY;
+
+// Everything one encoding owns, made before libpng's setjmp and outliving it: a libpng error
+// longjmps back past only C frames and plain values, so no destructor is ever skipped.
+struct PngWriter {
+    const IndexedImage& image;
+    std::array<png_color, kLevelColours> palette{};
+    std::int32_t paletteSize = 0;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<std::uint8_t> bytes{};
+    std::array<char, 200> message{};  // why libpng gave up
+};
+
+Error pngError(const std::string& reason) {
+    return makeError(ErrorCode::FileWrite, "Cannot write the PNG file: " + reason);
+}
+
+// Keeps libpng's text and returns to the setjmp in runLibpng.
+[[noreturn]] void onError(png_structp png, png_const_charp message) {
+    auto* writer = static_cast<PngWriter*>(png_get_error_ptr(png));
+    std::snprintf(writer->message.data(), writer->message.size(), "%s", message);
+    png_longjmp(png, 1);
+}
+
+// The core prints nothing; a warning never makes a file unusable.
+void onWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+// No exception may unwind through libpng's C frames, so a failed append is reported as a
+// bool and turned into a libpng error by the caller.
+bool append(std::vector<std::uint8_t>& bytes, const png_byte* data, std::size_t length) noexcept {
+    try {
+        bytes.insert(bytes.end(), data, data + length);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void onWrite(png_structp png, png_bytep data, std::size_t length) {
+    auto* writer = static_cast<PngWriter*>(png_get_io_ptr(png));
+    if (!append(writer->bytes, data, length)) {
+        png_error(png, "out of memory");
+    }
+}
+
+// Without a flush function of its own libpng would fflush the io pointer as a FILE*.
+void onFlush(png_structp /*png*/) {}
+
+// Colours 0 to count - 1 of the table; 0xFFRRGGBB has no alpha worth a tRNS chunk.
+void fillPalette(PngWriter& writer, const ColourTable& colours, std::int32_t count) {
+    writer.paletteSize = count;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::uint32_t argb = colours[static_cast<std::size_t>(i)];
+        writer.palette[static_cast<std::size_t>(i)] = {static_cast<png_byte>(argb >> 16),
+                                                       static_cast<png_byte>(argb >> 8),
+                                                       static_cast<png_byte>(argb)};
+    }
+}
+
+void writeHeader(PngWriter& writer) {
+    png_structp png = writer.png;
+    png_set_write_fn(png, &writer, onWrite, onFlush);
+    png_set_IHDR(png, writer.info, static_cast<png_uint_32>(writer.image.width()),
+                 static_cast<png_uint_32>(writer.image.height()), 8, PNG_COLOR_TYPE_PALETTE,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_PLTE(png, writer.info, writer.palette.data(), writer.paletteSize);
+    png_set_pHYs(png, writer.info, kDotsPerMetre, kDotsPerMetre, PNG_RESOLUTION_METER);
+    // Filters predict smooth colour ramps; on indices they only cost time and size.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_level(png, kZlibLevel);
+    png_set_compression_strategy(png, kZlibStrategy);
+    png_write_info(png, writer.info);
+}
+
+void writeRows(PngWriter& writer) {
+    for (std::int32_t y = 0; y < writer.image.height(); ++y) {
+        png_write_row(writer.png, writer.image.row(y));
+    }
+    png_write_end(writer.png, nullptr);
+}
+
+// The only function with a setjmp. Its locals are the writer's fields, so nothing the longjmp
+// lands on can have been clobbered.
+bool runLibpng(PngWriter& writer) {
+    writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &writer, onError, onWarning);
+    writer.info = writer.png != nullptr ? png_create_info_struct(writer.png) : nullptr;
+    if (writer.info == nullptr) {
+        png_destroy_write_struct(&writer.png, nullptr);
+        std::snprintf(writer.message.data(), writer.message.size(), "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(writer.png)) != 0) {
+        png_destroy_write_struct(&writer.png, &writer.info);
+        return false;
+    }
+    writeHeader(writer);
+    writeRows(writer);
+    png_destroy_write_struct(&writer.png, &writer.info);
+    return true;
+}
+
+}  // namespace
+
+Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
+                                                   const ColourTable& colours) {
+    if (image.isNull()) {
+        return pngError("the picture is empty");
+    }
+    if (image.width() > PNG_USER_WIDTH_MAX || image.height() > PNG_USER_HEIGHT_MAX) {
+        return pngError("the picture is larger than 1000000 pixels a side");
+    }
+    const std::int32_t highest = *std::ranges::max_element(image.pixels());
+    if (highest >= kLevelColours) {
+        return pngError("colour " + std::to_string(highest) +
+                        " is not one of the 64 level colours");
+    }
+    PngWriter writer{image};
+    fillPalette(writer, colours, highest + 1);
+    if (!runLibpng(writer)) {
+        return pngError(writer.message.data());
+    }
+    return std::move(writer.bytes);
+}
+
+}  // namespace orvex

@@ -1,0 +1,109 @@
+#include "rom/room.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "compression/kosinski.h"
+#include "rom/leveldirectory.h"
+#include "rom/romcheck.h"
+
+namespace orvex {
+
+namespace {
+
+// Where every stream and table the profile knows of begins: the level art streams, the layout
+// directory and the profile's tables. A stream's room ends at the first of these after it.
+std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
+    std::vector<std::int64_t> starts;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        for (const std::int16_t increment : kArtIncrements) {
+            if (auto entry = getDataAddr(rom, profile, level, increment)) {
+                starts.push_back(artOffset(*entry));
+            }
+        }
+    }
+    if (auto directory = layoutDirectory(rom, profile)) {
+        starts.push_back(*directory);
+    }
+    for (const TableId table : allTables()) {
+        if (const auto offset = tableOffset(profile, table)) {
+            starts.push_back(*offset);
+        }
+    }
+    return starts;
+}
+
+// The length of the stream at `start` as it is now, end marker included.
+Result<std::int64_t> currentLength(ByteSpan rom, std::int32_t start) {
+    auto current = decompressKosinski(rom, start);
+    if (!current) {
+        return current.error();
+    }
+    return std::int64_t{current->packedLastIndex} + 1;
+}
+
+// The room of a layout whose directory is not the migration's, measured from the file: up to
+// the next layout or other known stream or table; the layout that comes last keeps the length
+// of the stream there now, since whatever follows it is unknown.
+Result<std::int64_t> measuredRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
+    bool layoutFollows = false;
+    std::int64_t next = std::numeric_limits<std::int64_t>::max();
+    for (std::int16_t other = 0; other < kLevelCount; ++other) {
+        auto otherStart = layoutAddress(rom, profile, other);
+        if (!otherStart) {
+            return otherStart.error();
+        }
+        if (*otherStart > start) {
+            layoutFollows = true;
+            next = std::min<std::int64_t>(next, *otherStart);
+        }
+    }
+    if (!layoutFollows) {
+        return currentLength(rom, start);
+    }
+    for (const std::int64_t other : knownStarts(rom, profile)) {
+        if (other > start) {
+            next = std::min(next, other);
+        }
+    }
+    return next - start;
+}
+
+}  // namespace
+
+Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
+    auto start = layoutAddress(rom, profile, level);
+    if (!start) {
+        return start.error();
+    }
+    if (layoutsMigrated(rom, profile)) {
+        if (level == kLevelCount - 1) {
+            return kCartridgeSpace - std::int64_t{*start};
+        }
+        return std::int64_t{kLayoutSlotSize};
+    }
+    return measuredRoom(rom, profile, *start);
+}
+
+Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile, std::int32_t offset) {
+    std::vector<std::int64_t> starts = knownStarts(rom, profile);
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        if (auto layout = layoutAddress(rom, profile, level)) {
+            starts.push_back(*layout);
+        }
+    }
+    std::int64_t next = std::numeric_limits<std::int64_t>::max();
+    for (const std::int64_t start : starts) {
+        if (start > offset) {
+            next = std::min(next, start);
+        }
+    }
+    if (next == std::numeric_limits<std::int64_t>::max()) {
+        return currentLength(rom, offset);
+    }
+    return next - offset;
+}
+
+}  // namespace orvex

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "rom/romprofile.h"
+
+// How many bytes a stream may take at its place in the image without overwriting what follows.
+
+namespace orvex {
+
+// The room of level `level`'s layout: in a ROM whose layouts are migrated (see
+// layoutsMigrated) the 3200-byte slot for level indices 0..18 and up to 4 MiB for 19, the last
+// thing in the file; otherwise, measured from the file, the distance to the next layout stream,
+// art stream or table that follows it, or for the layout that comes last the length of the
+// stream there now.
+[[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile,
+                                              std::int16_t level);
+
+// The room of the art stream at `offset` (tile art or mappings): up to the next stream or table
+// the profile knows of, or for a stream that nothing known follows the length of the stream there
+// now.
+[[nodiscard]] Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile,
+                                           std::int32_t offset);
+
+}  // namespace orvex
