@@ -103,33 +103,6 @@ TEST_P(LevelLoader, ReadsEveryPartOfALevelAndWhereItLies) {
     EXPECT_EQ(progress.reports.back(), (RecordingProgress::Report{Stage::Blocks, 256, 256}));
 }
 
-// A level's pictures depend on that level alone: drawn after another level whose art reaches
-// further, the tiles and chunks past its own data are empty, not the other level's.
-TEST_P(LevelLoader, PicturesDoNotDependOnTheLevelDrawnBefore) {
-    const auto& demo = this->demo();
-    const auto big = load(demo, 19);  // the zone with the most tiles
-    auto small = load(demo, 0);
-    ASSERT_TRUE(big.ok() && small.ok());
-    ASSERT_GT(demo.zoneOf(19).tileCount, demo.zoneOf(0).tileCount + 1);
-    ASSERT_GT(demo.zoneOf(19).chunkCount, demo.zoneOf(0).chunkCount + 1);
-    // Block 5 of level 0 now shows a chunk past level 0's chunks, and a chunk whose tile lies
-    // past its tiles.
-    LevelDocument& document = *small->document;
-    document.setMappingWord(Part::BlockMappings, 5 * 64,
-                            static_cast<std::uint16_t>(demo.zoneOf(19).chunkCount - 1));
-    document.setMappingWord(Part::ChunkMappings, 0,
-                            static_cast<std::uint16_t>(demo.zoneOf(19).tileCount - 1));
-    auto reused = std::make_unique<LevelArt>();
-    drawLevelArt(big->document->parts(), *reused);
-    drawLevelArt(document.parts(), *reused);
-    auto fresh = std::make_unique<LevelArt>();
-    drawLevelArt(document.parts(), *fresh);
-    for (int b = 0; b < 256; ++b) {
-        ASSERT_EQ(reused->blocks.picture(b), fresh->blocks.picture(b)) << "block " << b;
-    }
-    EXPECT_EQ(fresh->blocks.pixel(5, 3, 3), 0);  // nothing there: colour 0
-}
-
 // Every refused file makes no document, and nothing writes into it.
 TEST_P(LevelLoader, RefusedFilesMakeNoDocumentAndStayUnchanged) {
     const auto& demo = this->demo();

@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "editor/windowhost.h"
 #include "editortestsupport.h"
 #include "graphics/overview.h"
 #include "windows/progresswindow.h"
@@ -105,15 +106,40 @@ private slots:
         QCOMPARE(f.child("Canto")->pos(), QPoint(-9, -6));
     }
 
-    void progressBarMovesOncePerPixel() {
+    // The core's stage reports become the progress window's captions and bar widths: tiles and
+    // chunks over 305 pixels rounding half to even, blocks from block 0 to 255, a save over 317.
+    void progressReportsBecomeCaptionsAndBarWidths() {
         QWidget owner;
-        ProgressWindow progress(&owner, nullptr);
-        QSignalSpy widths(&progress, &ProgressWindow::barWidthChanged);
-        for (int tile = 0; tile <= 8192; ++tile) {
-            progress.setBarWidth(305.0 * tile / 8192.0);
+        WindowHost host(&owner, nullptr);
+        QStringList captions;
+        QList<int> widths;
+        QObject::connect(&host, &WindowHost::progressStarted, [&](ProgressWindow* window) {
+            QObject::connect(window, &ProgressWindow::captionChanged,
+                             [&](const QString& caption) { captions << caption; });
+            QObject::connect(window, &ProgressWindow::barWidthChanged,
+                             [&](int width) { widths << width; });
+        });
+        ProgressScope scope(host);
+        host.progress(Stage::Tiles, 0, 8192);
+        for (int done = 1; done <= 8192; ++done) {
+            host.progress(Stage::Tiles, done, 8192);
+            if (done == 4097) {
+                QCOMPARE(widths.last(), 152);  // 152.5
+            }
         }
         QCOMPARE(widths.size(), 306);  // once for each whole width 0..305
-        QCOMPARE(progress.findChild<QWidget*>("ShpProgresso")->geometry(), QRect(32, 8, 305, 17));
+        QCOMPARE(host.progressWindow()->findChild<QWidget*>("ShpProgresso")->geometry(),
+                 QRect(32, 8, 305, 17));
+        host.progress(Stage::Blocks, 0, 256);
+        host.progress(Stage::Blocks, 1, 256);
+        QCOMPARE(widths.last(), 0);
+        host.progress(Stage::Blocks, 128, 256);
+        QCOMPARE(widths.last(), 152);  // 305 x 127 / 255 = 151.9
+        host.progress(Stage::Encoding, 0, 4096);
+        host.progress(Stage::Encoding, 4096, 4096);
+        QCOMPARE(widths.last(), 317);
+        QCOMPARE(captions, QStringList({"Extracting 8x8 Tiles ...", "Extracting 128x128 Tiles ...",
+                                        "Saving Level..."}));
     }
 
     void aboutOpensModallyAndOkClosesIt() {
