@@ -20,6 +20,7 @@ class QuietDialogs : public EditorDialogs {
 public:
     QString chooseRomFile() override { return {}; }
     QString chooseImageFile() override { return {}; }
+    QString chooseRomFileToSave() override { return {}; }
     bool askYesNo(const QString&, const QString&, bool) override { return false; }
     Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
     void showMessage(const QString&, const QString&) override {}

@@ -15,6 +15,8 @@ public:
     virtual QString chooseRomFile() = 0;
     // The save-file dialog for an exported picture; the path chosen, or empty on Cancel.
     virtual QString chooseImageFile() = 0;
+    // The save-file dialog of Save As for a ROM; the path chosen, or empty on Cancel.
+    virtual QString chooseRomFileToSave() = 0;
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const QString& title, const QString& text, bool defaultYes) = 0;
     // A Yes/No/Cancel question, Yes the default.

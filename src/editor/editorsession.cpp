@@ -37,6 +37,22 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
     return opened;
 }
 
+Status EditorSession::copyRomTo(const std::filesystem::path& path) {
+    auto bytes = mRom.readAll();
+    if (!bytes) {
+        return bytes.error();
+    }
+    if (sameFile(path, mRom.romPath())) {
+        return makeError(ErrorCode::FileWrite,
+                         path.string() + " is the open ROM; choose another name to save as");
+    }
+    if (Status written = writeOutputFile(path, *bytes); !written) {
+        return written;
+    }
+    mRom = RomImage(path);
+    return {};
+}
+
 Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     if (!mIdentity) {
         return makeError(ErrorCode::NotLoaded, "No ROM is open");

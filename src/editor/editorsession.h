@@ -52,6 +52,9 @@ public:
     // the previous ROM is dropped.
     [[nodiscard]] Result<OpenedRom> openRom(const std::filesystem::path& path,
                                             const MigrationApproval& approve);
+    // Writes the open ROM as it is now to `path`, which becomes the open ROM; the file there is
+    // replaced as writeOutputFile replaces it. Refuses the open ROM itself.
+    [[nodiscard]] Status copyRomTo(const std::filesystem::path& path);
     // Reads a level of the open ROM into a new document; on an error the level in memory stays
     // as it was. The art is not drawn yet: drawArt does that.
     [[nodiscard]] Result<LoadedLevel> loadLevel(std::int16_t level);

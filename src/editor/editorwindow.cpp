@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
+#include <QToolBar>
 #include <QUrl>
 #include <algorithm>
 #include <cstdlib>
@@ -130,13 +131,16 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     setWindowTitle(kWindowCaption);
     setAcceptDrops(true);
     mUndo = new QUndoStack(this);
+    createForm();
     createMenu();
     createEditMenu();
     createViewMenu();
-    createForm();
     createStatusLine();
+    createMapTools();
     mHost = new WindowHost(this, mMap);
-    resize(651, 458 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
+                     findChild<QToolBar*>("ToolBar")->sizeHint().height();
+    resize(651, 458 + bars);
     CenterMe(this);
 }
 
@@ -157,9 +161,18 @@ void EditorWindow::createMenu() {
     mMenuOpen = file->addAction("Load Levels", this, &EditorWindow::onOpen);
     mMenuOpen->setObjectName("MenuOpen");
     mMenuOpen->setShortcut(QKeySequence::Open);
+    mRecentMenu = file->addMenu("Open Recent");
+    mRecentMenu->setObjectName("MenuRecent");
+    fillRecentMenu();
     mMenuSave = file->addAction("Save Level", this, &EditorWindow::onSave);
     mMenuSave->setObjectName("MenuSave");
     mMenuSave->setShortcut(QKeySequence::Save);
+    mMenuSaveAs = file->addAction("Save As...", this, &EditorWindow::onSaveAs);
+    mMenuSaveAs->setObjectName("MenuSaveAs");
+    mMenuSaveAs->setShortcut(QKeySequence::SaveAs);
+    mMenuSaveAs->setToolTip(
+        "Writes the ROM under a new name, with this level's edits, and goes "
+        "on editing that file");
     mMenuExport = file->addAction("Export Level Image...", this, &EditorWindow::onExport);
     mMenuExport->setObjectName("MenuExport");
     mMenuExport->setToolTip(
@@ -175,49 +188,6 @@ void EditorWindow::createMenu() {
         ->setObjectName("MenuAbout");
 }
 
-void EditorWindow::createEditMenu() {
-    QMenu* edit = menuBar()->addMenu("Edit");
-    edit->setObjectName("MenuEdit");
-    mMenuUndo = edit->addAction("Undo", this, &EditorWindow::onUndo);
-    mMenuUndo->setObjectName("MenuUndo");
-    mMenuUndo->setShortcuts(QKeySequence::Undo);
-    mMenuRedo = edit->addAction("Redo", this, &EditorWindow::onRedo);
-    mMenuRedo->setObjectName("MenuRedo");
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    for (const QKeySequence& extra :
-         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
-        if (!redoKeys.contains(extra)) {
-            redoKeys.append(extra);
-        }
-    }
-    mMenuRedo->setShortcuts(redoKeys);
-    connect(mUndo, &QUndoStack::canUndoChanged, this, &EditorWindow::updateUndoActions);
-    connect(mUndo, &QUndoStack::canRedoChanged, this, &EditorWindow::updateUndoActions);
-    updateUndoActions();
-}
-
-void EditorWindow::createViewMenu() {
-    QMenu* view = menuBar()->addMenu("View");
-    view->setObjectName("MenuView");
-    auto* planes = new QActionGroup(this);
-    planes->setExclusive(true);
-    const std::array<std::tuple<const char*, const char*, Plane>, 2> choices{
-        {{"MenuForeground", "Foreground", Plane::Foreground},
-         {"MenuBackground", "Background", Plane::Background}}};
-    for (const auto& [name, text, plane] : choices) {
-        QAction* action =
-            view->addAction(text, this, [this, choice = plane] { showPlane(choice); });
-        action->setObjectName(name);
-        action->setCheckable(true);
-        action->setChecked(plane == mPlane);
-        planes->addAction(action);
-        mPlaneActions[static_cast<std::size_t>(plane)] = action;
-    }
-    view->addSeparator();
-    view->addAction("Level Overview", this, &EditorWindow::onOverview)
-        ->setObjectName("MenuOverview");
-}
-
 void EditorWindow::createStatusLine() {
     QStatusBar* line = statusBar();
     line->setObjectName("StatusLine");
@@ -231,10 +201,17 @@ void EditorWindow::createStatusLine() {
     mNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     mNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     line->addPermanentWidget(mNote, 1);
+    // The file, the level and an unsaved mark: "demo.bin, level 1 (zone 0, act 1) *".
+    mLevelInfo = new QLabel(line);
+    mLevelInfo->setObjectName("LevelInfo");
+    line->addPermanentWidget(mLevelInfo);
     // What the open ROM is: "revision 01 (factory tables)".
     mRomInfo = new QLabel(line);
     mRomInfo->setObjectName("RomInfo");
     line->addPermanentWidget(mRomInfo);
+    mZoomInfo = new QLabel("100%", line);
+    mZoomInfo->setObjectName("ZoomInfo");
+    line->addPermanentWidget(mZoomInfo);
 }
 
 void EditorWindow::createForm() {
@@ -246,10 +223,6 @@ void EditorWindow::createForm() {
     createLevelSelector(form);
     mMap = new MapFrame(form);
     connect(mMap, &MapFrame::originChanged, this, &EditorWindow::onOriginChanged);
-    connect(mMap, &MapFrame::cellClicked, this, &EditorWindow::onMapClicked);
-    connect(mMap, &MapFrame::cellRightClicked, this, &EditorWindow::onMapPicked);
-    connect(mMap, &MapFrame::cellMouseMoved, this, &EditorWindow::onMapMouseMoved);
-    connect(mBlocks, &BlockSelector::selectedBlockChanged, this, [this] { showPointer({}); });
     createCaptionLine(form);
 }
 
@@ -307,15 +280,11 @@ void EditorWindow::applyLayout() {
 }
 
 // The rule places the map's scroll bars for a window whose frame, caption and menu bar take
-// kDesignFrame around the form. Where they take more (the status line is one more bar, and
-// window frames differ), the rule is given the outer size that leaves the form as large as it
-// is, so HScroll1, VScroll2 and Canto stay inside it; where they take no more, it gets the
-// outer size itself.
+// kDesignFrame around the form. Whatever the platform's frames, the status line and the tool
+// bar take, it is given the outer size that window would have around the form as it is now, so
+// HScroll1, VScroll2 and Canto sit on the form's edges.
 QSize EditorWindow::resizeRuleSize() const {
-    const QSize outer = frameGeometry().size();
-    const QSize form = centralWidget()->size();
-    return {std::min(outer.width(), form.width() + kDesignFrame.width()),
-            std::min(outer.height(), form.height() + kDesignFrame.height())};
+    return centralWidget()->size() + kDesignFrame;
 }
 
 bool EditorWindow::event(QEvent* event) {
@@ -390,6 +359,7 @@ void EditorWindow::openRomFile(const QString& path) {
         return;
     }
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
+    rememberRecent(*plain);
     mUndo->clear();
     mNote->clear();
     if (checked->migrated) {
@@ -449,33 +419,40 @@ void EditorWindow::onSave() {
     saveLevelAt(mCombo1->currentIndex());
 }
 
+// Save As: the file as it is now goes to the new name, which becomes the open ROM; then the
+// level is saved there as Save does, its edits included.
+void EditorWindow::onSaveAs() {
+    if (isBusy() || !mSession->hasRom()) {
+        return;
+    }
+    const QString path = mDialogs->chooseRomFileToSave();
+    if (path.isEmpty()) {
+        return;
+    }
+    const Status copied = [&] {
+        BusyScope busy(*this);
+        return mSession->copyRomTo(QFile::encodeName(path).toStdString());
+    }();
+    if (!copied) {
+        showError("The ROM was not saved as " + path + ".", copied.error());
+        return;
+    }
+    rememberRecent(path);
+    showLevelInfo();
+    if (mSession->shownLevel()) {
+        saveLevelAt(*mSession->shownLevel());
+    }
+}
+
 void EditorWindow::onAbout() {
     AboutWindow about(this);
     about.exec();
 }
 
-void EditorWindow::onMapClicked(int cell) {
-    placeBlock(cell, mBlocks->selectedBlock());
-    redrawMap(originColumn(), mMap->originRow());
-}
-
-void EditorWindow::onMapMouseMoved(int cell) {
-    redrawMap(originColumn(), mMap->originRow());
-    mMap->cell(cell)->setPicture(mBlocks->thumbnail(mBlocks->selectedBlock())->picture());
-    showPointer(cell);
-}
-
-void EditorWindow::onMapPicked(int cell) {
-    if (const auto block = blockAt(mapCell(cell))) {
-        mBlocks->pickBlock(*block);
-        redrawMap(originColumn(), mMap->originRow());
-    }
-}
-
 void EditorWindow::onOriginChanged() {
-    redrawMap(originColumn(), mMap->originRow());
+    showMapOrigin();
     showOverviewArea();
-    showPointer({});
+    showPointer();
 }
 
 void EditorWindow::onUndo() {
@@ -547,7 +524,7 @@ void EditorWindow::onOverviewClicked(int column, int row) {
     if (isBusy()) {
         return;
     }
-    const QSize seen = mMap->visibleGridArea() / kCellSize;
+    const QSize seen = mMap->visibleGridArea() / mMap->canvas()->cellSize();
     QScrollBar* across = mMap->horizontalBar();
     QScrollBar* down = mMap->verticalBar();
     across->setValue(std::clamp(column - seen.width() / 2, across->minimum(), across->maximum()));
@@ -563,17 +540,21 @@ void EditorWindow::showPlane(Plane plane) {
         return;
     }
     mPlane = plane;
-    redrawMap(originColumn(), mMap->originRow());
+    mTools->setDocument(mSession->document());
+    showMapOrigin();
     refreshOverview();
-    showPointer({});
+    showPointer();
 }
 
 std::int32_t EditorWindow::originColumn() const {
-    return (mPlane == Plane::Background ? kPlaneColumns : 0) + mMap->originColumn();
+    return firstColumn(mPlane) + mMap->originColumn();
 }
 
-LayoutCell EditorWindow::mapCell(int cell) const {
-    return {mMap->originRow() + cell / kGridSize, originColumn() + cell % kGridSize};
+// The canvas shows the plane from the scroll bars' origin.
+void EditorWindow::showMapOrigin() {
+    const LevelDocument* document = mSession->document();
+    mMap->canvas()->setLayout(document != nullptr ? &document->layout() : nullptr, mPlane);
+    mMap->canvas()->setOrigin({mMap->originRow(), mMap->originColumn()});
 }
 
 std::optional<std::uint8_t> EditorWindow::blockAt(LayoutCell cell) const {
@@ -587,7 +568,7 @@ void EditorWindow::onDocumentChanged(const DocumentChange& change) {
     if (change.part != Part::Layout) {
         return;
     }
-    redrawMap(originColumn(), mMap->originRow());
+    mMap->canvas()->updateLayoutCells(change.cells);
     if (mOverview != nullptr && mOverview->isVisible()) {
         const CellRect& cells = change.cells;
         for (std::int32_t row = cells.row; row < cells.row + cells.rows; ++row) {
@@ -601,23 +582,30 @@ void EditorWindow::onDocumentChanged(const DocumentChange& change) {
             }
         }
     }
-    showPointer({});
+    showPointer();
+    showLevelInfo();
 }
 
-// The status line: the layout row and column of the cell under the pointer (`cell`, or the
-// one last seen there), the block stored there and the selected block.
-void EditorWindow::showPointer(std::optional<int> cell) {
+void EditorWindow::onPointerMoved(std::optional<PlaneCell> cell) {
     if (cell) {
-        mPointedCell = cell;
+        mPointedCell = QPoint(cell->column - mMap->originColumn(), cell->row - mMap->originRow());
+    } else {
+        mPointedCell.reset();
     }
+    showPointer();
+}
+
+// The status line: the layout row and column of the cell under the pointer (the view cell last
+// seen there, in the view as it is now), the block stored there and the selected block.
+void EditorWindow::showPointer() {
     const QString selected = "selected block " + hexByte(mBlocks->selectedBlock());
     if (!mPointedCell) {
         mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
         return;
     }
-    const LayoutCell pointed = mapCell(*mPointedCell);
-    const std::int32_t row = pointed.row;
-    const std::int32_t column = pointed.column;
+    const std::int32_t row = mMap->originRow() + mPointedCell->y();
+    const std::int32_t column = originColumn() + mPointedCell->x();
+    const LayoutCell pointed{row, column};
     QString stored = "no level loaded";
     if (const auto block = blockAt(pointed)) {
         stored = "block " + hexByte(*block);
@@ -649,7 +637,7 @@ void EditorWindow::showOverviewArea() {
     if (mOverview == nullptr) {
         return;
     }
-    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / kCellSize;
+    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / mMap->canvas()->cellSize();
     mOverview->setViewArea(QRectF(QPointF(mMap->originColumn(), mMap->originRow()), seen));
 }
 
@@ -661,29 +649,6 @@ void EditorWindow::updateUndoActions() {
 // Widens HScroll1 from its design reach to the whole plane: columns 0..127 of it.
 void EditorWindow::widenColumnReach() {
     mMap->horizontalBar()->setMaximum(kPlaneReach);
-}
-
-void EditorWindow::redrawMap(std::int32_t x, std::int32_t y) {
-    std::int32_t k = -1;
-    for (std::int32_t row = y; row <= y + 5; ++row) {
-        for (std::int32_t column = x; column <= x + 5; ++column) {
-            ++k;
-            if (const auto block = blockAt({row, column})) {
-                mMap->cell(k)->setPicture(mBlocks->thumbnail(*block)->picture());
-            }
-        }
-    }
-}
-
-void EditorWindow::placeBlock(std::int32_t cell, std::uint8_t block) {
-    mMap->cell(cell)->setPicture(mBlocks->thumbnail(block)->picture());
-    LevelDocument* document = mSession->document();
-    if (document == nullptr) {
-        return;
-    }
-    if (auto command = makePlaceBlock(*document, mapCell(cell), block)) {
-        mUndo->push(new DocumentUndo(*document, std::move(command)));
-    }
 }
 
 bool EditorWindow::resolveUnsavedEdits() {
@@ -720,14 +685,17 @@ bool EditorWindow::loadLevelAt(int index) {
         return false;
     }
     widenColumnReach();
+    updateScrollRanges();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);
-    redrawMap(originColumn(), 0);
+    mTools->setDocument(mSession->document());
+    showMapOrigin();
     if (mOverview != nullptr) {
         mOverview->forgetBlocks();
     }
     refreshOverview();
-    showPointer({});
+    showPointer();
+    showLevelInfo();
     if (!loaded->warnings.empty()) {
         QStringList lines;
         for (const std::string& warning : loaded->warnings) {
@@ -743,6 +711,8 @@ bool EditorWindow::loadLevelAt(int index) {
 // reported first, once for each.
 void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     mUndo->clear();
+    mTools->setDocument(mSession->document());
+    mMap->canvas()->setLayout(&mSession->document()->layout(), mPlane);
     mSession->document()->addListener(
         [this](const DocumentChange& change) { onDocumentChanged(change); });
     for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
@@ -769,6 +739,7 @@ bool EditorWindow::saveLevelAt(int index) {
     }
     showNote(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
              keptText(saved->written));
+    showLevelInfo();
     return true;
 }
 
@@ -781,10 +752,11 @@ Result<SaveReport> EditorWindow::saveLevelOnce(std::int16_t level, const SaveOpt
 // filled one by one, each as its block is drawn; the progress window shows the block too.
 void EditorWindow::showDrawnBlock(std::int32_t block) {
     if (block == 0) {
-        clearThumbnails();
+        clearPictures();
     }
     const QPixmap pixmap = blockPixmap(mSession->art(), block);
     mBlocks->thumbnail(block)->setPicture(pixmap);
+    mMap->canvas()->setBlockPicture(block, pixmap);
     if (ProgressWindow* progress = mHost->progressWindow()) {
         progress->bufferedImage()->setPixmap(pixmap);
     }
@@ -798,9 +770,7 @@ void EditorWindow::clearThumbnails() {
 
 void EditorWindow::clearPictures() {
     clearThumbnails();
-    for (std::int32_t k = 0; k < kCellCount; ++k) {
-        mMap->cell(k)->setPicture({});
-    }
+    mMap->canvas()->clearBlockPictures();
 }
 
 // After a refused or failed level choice the selector shows the level in memory again.

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QUndoStack>
 #include <array>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "editor/editordialogs.h"
 #include "editor/editorsession.h"
 #include "editor/mapframe.h"
+#include "editor/maptools.h"
 #include "editor/windowhost.h"
 #include "graphics/levelimage.h"
 #include "windows/overviewwindow.h"
@@ -32,9 +34,10 @@ inline constexpr const char* kMessageTitle = "Orvex";
 // command drops unsaved edits without asking first.
 //
 // The map view shows one plane of the layout: the foreground (layout columns 0..127) or the
-// background (128..255), HScroll1 choosing the first column within it. Every placement is one
-// command on the undo stack, which a level load clears. A right click on a map cell picks its
-// block; the status line tells the layout row, column and block under the pointer.
+// background (128..255), HScroll1 choosing the first column within it, at one of six zooms.
+// The tools (MapTools) edit it; every edit is one command on the undo stack, which a level load
+// clears. A right click on a map cell picks its block; the status line tells the layout row,
+// column and block under the pointer, the zoom, the file and level, and an unsaved mark.
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 
@@ -51,12 +54,6 @@ public:
     // The Open command once a file has been chosen: the unsaved-edits question, the ROM
     // check, then level "1".
     void openRomFile(const QString& path);
-    // Shows the layout from layout column x, row y in the 36 cells; cells outside the layout
-    // keep their pictures.
-    void redrawMap(std::int32_t x, std::int32_t y);
-    // Shows `block` in the cell and, when the layout byte the cell shows holds another block,
-    // stores it there as an undoable command.
-    void placeBlock(std::int32_t cell, std::uint8_t block);
     // Shows the foreground or the background plane in the map view.
     void showPlane(Plane plane);
     // Writes the plane shown as a PNG picture, as `orvex-tool render` does; the layout as it is
@@ -66,6 +63,10 @@ public:
     // The layout column of the map view's first column: HScroll1 in the plane shown.
     [[nodiscard]] std::int32_t originColumn() const;
     [[nodiscard]] Plane plane() const { return mPlane; }
+    // One of kZoomCellSizes; `about` (a point of the canvas) stays over the same cell.
+    void setZoom(std::size_t zoom, std::optional<QPoint> about = std::nullopt);
+    [[nodiscard]] std::size_t zoom() const { return mZoom; }
+    [[nodiscard]] MapTools& tools() const { return *mTools; }
 
     [[nodiscard]] bool isBusy() const { return mBusyDepth > 0; }
     [[nodiscard]] const EditorSession& session() const { return *mSession; }
@@ -92,20 +93,37 @@ private:
 
     void createMenu();
     void createEditMenu();
+    void createToolActions(QMenu* edit);
+    void createClipboardActions(QMenu* edit);
     void createViewMenu();
+    void createViewToggles(QMenu* view);
+    void createZoomActions(QMenu* view);
+    void createLevelActions(QMenu* view);
     void createStatusLine();
+    void createMapTools();
+    QAction* addAction(QMenu* menu, const char* name, const QString& text,
+                       const QList<QKeySequence>& keys, void (EditorWindow::*slot)());
     void createForm();
     void createLevelSelector(QWidget* form);
     void createCaptionLine(QWidget* form);
 
     void onOpen();
+    void onOpenRecent();
     void onLevelChosen(int index);
     void onSave();
+    void onSaveAs();
     void onAbout();
-    void onMapClicked(int cell);
-    void onMapMouseMoved(int cell);
-    void onMapPicked(int cell);
+    void onPointerMoved(std::optional<PlaneCell> cell);
     void onOriginChanged();
+    void onScrollRequested(int columns, int rows);
+    void onCopy();
+    void onCut();
+    void onPaste();
+    void onDelete();
+    void onSelectAll();
+    void onEscape();
+    void onPreviousLevel();
+    void onNextLevel();
     void onUndo();
     void onRedo();
     void onExport();
@@ -113,10 +131,15 @@ private:
     void onOverviewClicked(int column, int row);
 
     void onDocumentChanged(const DocumentChange& change);
-    void showPointer(std::optional<int> cell);
+    void showPointer();
+    void showLevelInfo();
+    void rememberRecent(const QString& path);
+    void fillRecentMenu();
+    void showMapOrigin();
+    void updateScrollRanges();
+    void chooseLevelBy(int step);
     void showNote(const QString& text, const QString& details);
     [[nodiscard]] std::optional<QString> plainRomPath(const QString& path);
-    [[nodiscard]] LayoutCell mapCell(int cell) const;
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
     void refreshOverview();
     void showOverviewArea();
@@ -144,7 +167,9 @@ private:
     QComboBox* mCombo1 = nullptr;
     WindowHost* mHost = nullptr;
     QAction* mMenuOpen = nullptr;
+    QMenu* mRecentMenu = nullptr;
     QAction* mMenuSave = nullptr;
+    QAction* mMenuSaveAs = nullptr;
     QAction* mMenuExport = nullptr;
     QAction* mMenuUndo = nullptr;
     QAction* mMenuRedo = nullptr;
@@ -153,9 +178,13 @@ private:
     QLabel* mPointerInfo = nullptr;
     QLabel* mNote = nullptr;
     QLabel* mRomInfo = nullptr;
+    QLabel* mZoomInfo = nullptr;
+    QLabel* mLevelInfo = nullptr;
+    MapTools* mTools = nullptr;
+    std::size_t mZoom = kActualSizeZoom;
     OverviewWindow* mOverview = nullptr;
     Plane mPlane = Plane::Foreground;
-    std::optional<int> mPointedCell;
+    std::optional<QPoint> mPointedCell;  // the view cell under the pointer: column, row
     ExitHandler mExit;
     int mBusyDepth = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QResizeEvent>
 
 namespace orvex {
 
@@ -13,7 +14,8 @@ MapFrame::MapFrame(QWidget* form) : QWidget(form) {
     setPalette(black);
     setAutoFillBackground(true);
 
-    createCells();
+    mCanvas = new MapCanvas(this);
+    mCanvas->setGeometry(rect());
     const QPalette system = QApplication::palette();
     mCanto =
         new FilledShape(this, system.color(QPalette::Button), system.color(QPalette::ButtonText));
@@ -23,27 +25,15 @@ MapFrame::MapFrame(QWidget* form) : QWidget(form) {
     mVScroll2 = createBar(Qt::Vertical, "VScroll2", QRect(546, 0, 17, 439), 13);
 }
 
-PictureCell* MapFrame::cell(std::int32_t index) const {
-    return mCells.at(static_cast<std::size_t>(index));
-}
-
 QSize MapFrame::visibleGridArea() const {
-    const QRect grid(0, 0, kGridSize * kCellSize, kGridSize * kCellSize);
     const QRect open(0, 0, mVScroll2->x(), mHScroll1->y());
     const QRect inForm = parentWidget()->rect().translated(-pos());
-    return (grid & open & inForm).size();
+    return (open & inForm).size();
 }
 
-void MapFrame::createCells() {
-    for (std::int32_t i = 0; i < kCellCount; ++i) {
-        auto* cell = new PictureCell(this, "Mapa", static_cast<std::int16_t>(i));
-        cell->setGeometry(kCellSize * (i % kGridSize), kCellSize * (i / kGridSize), kCellSize,
-                          kCellSize);
-        connect(cell, &PictureCell::clicked, this, &MapFrame::cellClicked);
-        connect(cell, &PictureCell::rightClicked, this, &MapFrame::cellRightClicked);
-        connect(cell, &PictureCell::mouseMoved, this, &MapFrame::cellMouseMoved);
-        mCells[static_cast<std::size_t>(i)] = cell;
-    }
+void MapFrame::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    mCanvas->setGeometry(rect());
 }
 
 QScrollBar* MapFrame::createBar(Qt::Orientation orientation, const char* name, QRect geometry,

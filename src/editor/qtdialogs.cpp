@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 
 namespace orvex {
 
@@ -19,7 +20,9 @@ void configureRomDialog(QFileDialog& dialog) {
     dialog.setWindowTitle(kRomDialogTitle);
     dialog.setNameFilters({kRomFilter, kAllFilesFilter});
     dialog.selectNameFilter(kRomFilter);
-    dialog.setDirectory(QCoreApplication::applicationDirPath());
+    // The folder of the ROM opened last, or at first the program's own.
+    dialog.setDirectory(
+        QSettings().value("lastFolder", QCoreApplication::applicationDirPath()).toString());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
 }
@@ -39,6 +42,12 @@ QString QtDialogs::chooseImageFile() {
         path += ".png";
     }
     return path;
+}
+
+QString QtDialogs::chooseRomFileToSave() {
+    const QString folder = QSettings().value("lastFolder").toString();
+    return QFileDialog::getSaveFileName(mOwner, "Save ROM As", folder,
+                                        QString(kRomFilter) + ";;" + kAllFilesFilter);
 }
 
 bool QtDialogs::askYesNo(const QString& title, const QString& text, bool defaultYes) {

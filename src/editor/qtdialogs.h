@@ -24,6 +24,7 @@ public:
 
     QString chooseRomFile() override;
     QString chooseImageFile() override;
+    QString chooseRomFileToSave() override;
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void showMessage(const QString& title, const QString& text) override;

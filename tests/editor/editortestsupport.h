@@ -23,6 +23,7 @@ public:
 
     QString chooseRomFile() override { return next(romFiles); }
     QString chooseImageFile() override { return next(imageFiles); }
+    QString chooseRomFileToSave() override { return next(saveFiles); }
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override {
         questions.append({title, text, defaultYes, false});
         return !yesNo.isEmpty() && yesNo.takeFirst();
@@ -35,7 +36,7 @@ public:
         messages.append(title + ": " + text);
     }
 
-    QStringList romFiles, imageFiles;  // none left: Cancel
+    QStringList romFiles, imageFiles, saveFiles;  // none left: Cancel
     QList<bool> yesNo;
     QList<Answer> yesNoCancel;  // none left: Cancel
     int fileDialogs = 0;
@@ -120,7 +121,7 @@ struct EditorFixture {
     // Clicks thumbnail `block`, then map cell `k`.
     void place(int block, int k) {
         QTest::mouseClick(thumbnail(block), Qt::LeftButton);
-        QTest::mouseClick(cell(k), Qt::LeftButton);
+        QTest::mouseClick(canvas(), Qt::LeftButton, {}, cellPoint(k));
     }
     // Places another block in the top left cell of the plane shown; the layout after.
     std::vector<std::uint8_t> editCorner() {
@@ -128,11 +129,16 @@ struct EditorFixture {
         place((layout().at(window->plane() == Plane::Background ? 128 : 0) + 1) % 256, 0);
         return layout();
     }
-    PictureCell* cell(int k) const { return window->mapFrame().cell(k); }
+    MapCanvas* canvas() const { return window->mapFrame().canvas(); }
+    // The middle of view cell k of the design's 6 x 6 at the zoom shown (k = 6 row + column).
+    QPoint cellPoint(int k) const {
+        const int size = canvas()->cellSize();
+        return {size * (k % 6) + size / 2, size * (k / 6) + size / 2};
+    }
     PictureCell* thumbnail(int b) const { return window->blockSelector().thumbnail(b); }
     // Whether map cell `k` shows the picture of `block`.
     bool shows(int k, int block) const {
-        return cell(k)->picture().cacheKey() == thumbnail(block)->picture().cacheKey();
+        return canvas()->shownBlock(canvas()->cellAt(cellPoint(k))) == block;
     }
     template <typename T = QWidget>
     T* child(const char* name) const {

@@ -1,9 +1,13 @@
 #include <QApplication>
+#include <QStandardPaths>
 
 #include "editortestsupport.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Settings (recent files, the last folder) go to a test location, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName("orvex-tests");
     const int failed =
         orvex::test::runEditorWindowTest(argc, argv) + orvex::test::runCommandsTest(argc, argv);
     return failed == 0 ? 0 : 1;

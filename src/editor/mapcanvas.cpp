@@ -1,0 +1,302 @@
+#include "editor/mapcanvas.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+
+namespace orvex {
+
+namespace {
+
+const QColor kSelectionColour(255, 255, 0);
+const QColor kGridColour(255, 255, 255, 70);
+const QColor kHighlightColour(255, 64, 255, 110);
+constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
+
+// Integer division rounding towards minus infinity, for points left of or above the canvas.
+std::int32_t floorDiv(std::int32_t value, std::int32_t divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+}  // namespace
+
+MapCanvas::MapCanvas(QWidget* frame) : QWidget(frame) {
+    setObjectName("Mapa");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture) {
+    const auto index = static_cast<std::size_t>(block);
+    mPictures[index] = picture;
+    mScaled[index] = QPixmap();
+}
+
+void MapCanvas::clearBlockPictures() {
+    mPictures.fill(QPixmap());
+    mScaled.fill(QPixmap());
+    update();
+}
+
+void MapCanvas::setLayout(const Layout* layout, Plane plane) {
+    mLayout = layout;
+    mPlane = plane;
+    update();
+}
+
+void MapCanvas::setOrigin(PlaneCell origin) {
+    if (origin != mOrigin) {
+        mOrigin = origin;
+        update();
+    }
+}
+
+void MapCanvas::setCellSize(std::int32_t pixels) {
+    if (pixels != mCellSize) {
+        mCellSize = pixels;
+        update();
+    }
+}
+
+PlaneCell MapCanvas::cellAt(QPoint point) const {
+    return {mOrigin.row + floorDiv(point.y(), mCellSize),
+            mOrigin.column + floorDiv(point.x(), mCellSize)};
+}
+
+QRect MapCanvas::cellRect(PlaneCell cell) const {
+    return {(cell.column - mOrigin.column) * mCellSize, (cell.row - mOrigin.row) * mCellSize,
+            mCellSize, mCellSize};
+}
+
+QSize MapCanvas::cellsIn(QSize area) const {
+    const QSize size = area.isEmpty() ? this->size() : area;
+    return {(size.width() + mCellSize - 1) / mCellSize,
+            (size.height() + mCellSize - 1) / mCellSize};
+}
+
+void MapCanvas::setPreview(PlaneCell at, const CellPattern& pattern) {
+    if (at == mPreviewAt && pattern == mPreview) {
+        return;
+    }
+    update(viewRect({mPreviewAt.row, mPreviewAt.column, mPreview.rows, mPreview.columns}));
+    mPreviewAt = at;
+    mPreview = pattern;
+    update(viewRect({at.row, at.column, pattern.rows, pattern.columns}));
+}
+
+void MapCanvas::clearPreview() {
+    setPreview(mPreviewAt, {});
+}
+
+void MapCanvas::setSelection(const std::optional<CellRect>& cells) {
+    if (cells != mSelection) {
+        mSelection = cells;
+        update();
+    }
+}
+
+void MapCanvas::setGrid(bool shown) {
+    mGrid = shown;
+    update();
+}
+
+void MapCanvas::setNumbers(bool shown) {
+    mNumbers = shown;
+    update();
+}
+
+void MapCanvas::setHighlight(std::optional<std::uint8_t> block) {
+    if (block != mHighlight) {
+        mHighlight = block;
+        update();
+    }
+}
+
+std::optional<std::uint8_t> MapCanvas::layoutBlock(PlaneCell cell) const {
+    if (mLayout == nullptr || cell.column < 0 || cell.column >= kPlaneColumns) {
+        return std::nullopt;
+    }
+    return mLayout->blockAt(toLayoutCell(mPlane, cell));
+}
+
+std::optional<std::uint8_t> MapCanvas::shownBlock(PlaneCell cell) const {
+    const std::int32_t row = cell.row - mPreviewAt.row;
+    const std::int32_t column = cell.column - mPreviewAt.column;
+    if (!mPreview.isEmpty() && row >= 0 && row < mPreview.rows && column >= 0 &&
+        column < mPreview.columns) {
+        return mPreview.at(row, column);
+    }
+    return layoutBlock(cell);
+}
+
+QRect MapCanvas::viewRect(const CellRect& planeCells) const {
+    if (planeCells.isEmpty()) {
+        return {};
+    }
+    return {(planeCells.column - mOrigin.column) * mCellSize,
+            (planeCells.row - mOrigin.row) * mCellSize, planeCells.columns * mCellSize,
+            planeCells.rows * mCellSize};
+}
+
+void MapCanvas::updateLayoutCells(const CellRect& cells) {
+    const std::int32_t first = firstColumn(mPlane);
+    const std::int32_t left = std::max(cells.column, first);
+    const std::int32_t right = std::min(cells.column + cells.columns, first + kPlaneColumns);
+    if (right <= left || cells.rows <= 0) {
+        return;
+    }
+    QRect area = viewRect({cells.row, left - first, cells.rows, right - left});
+    if (mHighlight || mNumbers) {
+        area = rect();  // a changed block can change what the overlays mark anywhere
+    }
+    update(area);
+}
+
+const QPixmap& MapCanvas::pictureAtSize(std::int32_t block) const {
+    const auto index = static_cast<std::size_t>(block);
+    if (mCellSize >= kCellSize || mPictures[index].isNull()) {
+        return mPictures[index];
+    }
+    if (mScaledSize != mCellSize) {
+        mScaled.fill(QPixmap());
+        mScaledSize = mCellSize;
+    }
+    if (mScaled[index].isNull()) {
+        mScaled[index] = mPictures[index].scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio,
+                                                 Qt::SmoothTransformation);
+    }
+    return mScaled[index];
+}
+
+void MapCanvas::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, Qt::black);
+    drawCells(painter, area);
+    drawOverlays(painter, area);
+}
+
+void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {
+    const PlaneCell first = cellAt(area.topLeft());
+    const PlaneCell last = cellAt(area.bottomRight());
+    for (std::int32_t row = first.row; row <= last.row; ++row) {
+        for (std::int32_t column = first.column; column <= last.column; ++column) {
+            const auto block = shownBlock({row, column});
+            if (!block) {
+                continue;
+            }
+            const QRect target = cellRect({row, column});
+            const QPixmap& picture = pictureAtSize(*block);
+            if (picture.isNull()) {
+                continue;
+            }
+            if (picture.width() == mCellSize) {
+                painter.drawPixmap(target.topLeft(), picture);
+            } else {
+                painter.drawPixmap(target, picture);
+            }
+            if (mHighlight == block) {
+                painter.fillRect(target, kHighlightColour);
+            }
+            if (mNumbers && mCellSize >= kNumbersFrom) {
+                drawNumber(painter, target, *block);
+            }
+        }
+    }
+}
+
+void MapCanvas::drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const {
+    const QString text = QString::number(block, 16).toUpper().rightJustified(2, '0');
+    const QRect box(cell.topLeft() + QPoint(2, 2), QSize(std::min(cell.width() - 4, 22), 14));
+    painter.fillRect(box, QColor(0, 0, 0, 170));
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignCenter, text);
+}
+
+void MapCanvas::drawOverlays(QPainter& painter, const QRect& area) const {
+    if (mGrid) {
+        painter.setPen(kGridColour);
+        const std::int32_t left = area.left() - area.left() % mCellSize;
+        for (std::int32_t x = left; x <= area.right(); x += mCellSize) {
+            painter.drawLine(x, area.top(), x, area.bottom());
+        }
+        const std::int32_t top = area.top() - area.top() % mCellSize;
+        for (std::int32_t y = top; y <= area.bottom(); y += mCellSize) {
+            painter.drawLine(area.left(), y, area.right(), y);
+        }
+    }
+    if (!mPreview.isEmpty() && (mPreview.rows > 1 || mPreview.columns > 1)) {
+        painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        painter.drawRect(
+            viewRect({mPreviewAt.row, mPreviewAt.column, mPreview.rows, mPreview.columns})
+                .adjusted(0, 0, -1, -1));
+    }
+    if (mSelection) {
+        const QRect selected = viewRect(*mSelection);
+        painter.fillRect(selected, QColor(255, 255, 0, 50));
+        painter.setPen(QPen(kSelectionColour, 2));
+        painter.drawRect(selected.adjusted(1, 1, -1, -1));
+    }
+}
+
+void MapCanvas::mousePressEvent(QMouseEvent* event) {
+    emit pressed(cellAt(event->position().toPoint()), event->button(), event->modifiers());
+}
+
+void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
+    emit moved(cellAt(event->position().toPoint()), event->buttons());
+}
+
+void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    emit released(cellAt(event->position().toPoint()), event->button());
+}
+
+void MapCanvas::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    emit left();
+}
+
+void MapCanvas::wheelEvent(QWheelEvent* event) {
+    const QPoint angle = event->angleDelta();
+    mWheelRemainder += angle.y() != 0 ? angle.y() : angle.x();
+    const int steps = mWheelRemainder / QWheelEvent::DefaultDeltasPerStep;
+    mWheelRemainder %= QWheelEvent::DefaultDeltasPerStep;
+    event->accept();
+    if (steps == 0) {
+        return;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        emit zoomRequested(steps, event->position().toPoint());
+    } else if ((event->modifiers() & Qt::ShiftModifier) || angle.y() == 0) {
+        emit scrollRequested(-steps, 0);
+    } else {
+        emit scrollRequested(0, -steps);
+    }
+}
+
+void MapCanvas::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+            emit scrollRequested(-1, 0);
+            break;
+        case Qt::Key_Right:
+            emit scrollRequested(1, 0);
+            break;
+        case Qt::Key_Up:
+            emit scrollRequested(0, -1);
+            break;
+        case Qt::Key_Down:
+            emit scrollRequested(0, 1);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+}  // namespace orvex

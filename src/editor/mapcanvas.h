@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "document/cellpattern.h"
+#include "document/layout.h"
+
+namespace orvex {
+
+inline constexpr std::int32_t kCellSize = 128;  // pixels a side of a cell at 100%
+
+// The zooms the map offers, as cell sizes in pixels: 12.5% to 400%.
+inline constexpr std::array<std::int32_t, 6> kZoomCellSizes{16, 32, 64, 128, 256, 512};
+inline constexpr std::size_t kActualSizeZoom = 3;
+
+// Mapa: the map's canvas, filling the map frame under its scroll bars. It draws one plane of the
+// layout from the block pictures, the cell at its top left being the view's origin (a plane
+// column and row), each cell cellSize() pixels a side; cells outside the plane's columns or the
+// layout's rows are drawn empty. Over the cells it draws what the tools show: a preview of the
+// blocks to be placed under the pointer, the selection, and on request grid lines, block
+// numbers and the cells that use one block. It reports the mouse in plane cells and leaves all
+// editing to its owner.
+class MapCanvas : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MapCanvas(QWidget* frame);
+
+    // The picture of `block` at 100% (128 x 128), as the level's art gives it.
+    void setBlockPicture(std::int32_t block, const QPixmap& picture);
+    void clearBlockPictures();
+    // What to draw: a plane of `layout` (null: nothing), from `origin` (column, row).
+    void setLayout(const Layout* layout, Plane plane);
+    void setOrigin(PlaneCell origin);
+    void setCellSize(std::int32_t pixels);
+    [[nodiscard]] std::int32_t cellSize() const { return mCellSize; }
+    [[nodiscard]] PlaneCell origin() const { return mOrigin; }
+    [[nodiscard]] Plane plane() const { return mPlane; }
+
+    // The plane cell under a point of the canvas (columns past the plane included).
+    [[nodiscard]] PlaneCell cellAt(QPoint point) const;
+    [[nodiscard]] QRect cellRect(PlaneCell cell) const;
+    // Cells the canvas shows whole or in part across and down, within `area` (its own size when
+    // empty).
+    [[nodiscard]] QSize cellsIn(QSize area) const;
+
+    // The blocks shown at `at` instead of the layout's (a block to place, cells to paste).
+    void setPreview(PlaneCell at, const CellPattern& pattern);
+    void clearPreview();
+    [[nodiscard]] bool hasPreview() const { return !mPreview.isEmpty(); }
+    void setSelection(const std::optional<CellRect>& cells);
+    [[nodiscard]] const std::optional<CellRect>& selection() const { return mSelection; }
+    void setGrid(bool shown);
+    void setNumbers(bool shown);
+    void setHighlight(std::optional<std::uint8_t> block);
+
+    // The block a cell shows: the preview's, the layout's, or none (drawn empty).
+    [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const;
+    // Repaints the cells of a layout rectangle that the plane shows.
+    void updateLayoutCells(const CellRect& cells);
+
+signals:
+    void pressed(PlaneCell cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void moved(PlaneCell cell, Qt::MouseButtons buttons);
+    void released(PlaneCell cell, Qt::MouseButton button);
+    void left();
+    // The wheel: `rows` and `columns` to scroll, or with Ctrl `zoomSteps` about `point`.
+    void scrollRequested(int columns, int rows);
+    void zoomRequested(int steps, QPoint point);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    [[nodiscard]] const QPixmap& pictureAtSize(std::int32_t block) const;
+    [[nodiscard]] std::optional<std::uint8_t> layoutBlock(PlaneCell cell) const;
+    [[nodiscard]] QRect viewRect(const CellRect& planeCells) const;
+    void drawCells(QPainter& painter, const QRect& area) const;
+    void drawOverlays(QPainter& painter, const QRect& area) const;
+    void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
+
+    std::array<QPixmap, 256> mPictures;
+    mutable std::array<QPixmap, 256> mScaled;  // at mScaledSize, made when first drawn
+    mutable std::int32_t mScaledSize = 0;
+    const Layout* mLayout = nullptr;
+    Plane mPlane = Plane::Foreground;
+    PlaneCell mOrigin;
+    std::int32_t mCellSize = kCellSize;
+    PlaneCell mPreviewAt;
+    CellPattern mPreview;
+    std::optional<CellRect> mSelection;
+    bool mGrid = false;
+    bool mNumbers = false;
+    std::optional<std::uint8_t> mHighlight;
+    int mWheelRemainder = 0;
+};
+
+}  // namespace orvex
