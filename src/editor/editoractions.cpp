@@ -24,23 +24,33 @@ constexpr int kRecentFiles = 8;
 constexpr const char* kRecentKey = "recentFiles";
 constexpr const char* kFolderKey = "lastFolder";
 
-// Lets the window's undo and redo keys through a text field that would take them for itself.
+// Lets the window's shortcuts through the level selector's text field, which would take every
+// key for itself: it keeps only what edits a level number (digits, Backspace, Delete, the
+// cursor keys, Return).
 class ShortcutPassage : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ShortcutOverride) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-                key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y) ||
-                key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)) {
-                event->ignore();
-                return true;
-            }
+        if (event->type() == QEvent::ShortcutOverride &&
+            !editsTheField(*static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
         }
         return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool editsTheField(const QKeyEvent& key) {
+        if (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) {
+            return false;
+        }
+        const int code = key.key();
+        return (code >= Qt::Key_0 && code <= Qt::Key_9) || code == Qt::Key_Backspace ||
+               code == Qt::Key_Delete || code == Qt::Key_Left || code == Qt::Key_Right ||
+               code == Qt::Key_Home || code == Qt::Key_End || code == Qt::Key_Return ||
+               code == Qt::Key_Enter;
     }
 };
 
@@ -212,7 +222,9 @@ void EditorWindow::createMapTools() {
                     std::clamp<std::int64_t>(wanted, 0, kZoomCellSizes.size() - 1)),
                 point);
     });
-    mCombo1->lineEdit()->installEventFilter(new ShortcutPassage(this));
+    auto* passage = new ShortcutPassage(this);
+    mCombo1->installEventFilter(passage);
+    mCombo1->lineEdit()->installEventFilter(passage);
 }
 
 void EditorWindow::setZoom(std::size_t zoom, std::optional<QPoint> about) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +111,16 @@ struct EditorFixture {
         emit window->levelSelector().activated(index);
     }
     QAction* action(const char* name) const { return child<QAction>(name); }
+    // A key pressed in the active main window, where its focus is.
+    void key(QKeyCombination combination) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qWarning("the editor window did not become active");
+        }
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : window.get(), combination.key(),
+                        combination.keyboardModifiers());
+    }
     void menu(const char* name) { action(name)->trigger(); }
     void setOrigin(int column, int row) {
         window->mapFrame().horizontalBar()->setValue(column);
@@ -160,5 +171,6 @@ struct EditorFixture {
 
 int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
+int runMapToolsTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -1,0 +1,183 @@
+// The map's tools, zoom, scrolling and keys on the real window.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "editortestsupport.h"
+
+namespace orvex::test {
+
+namespace {
+
+// The layout byte of plane cell (row, column) of the foreground.
+std::uint8_t byteAt(const EditorFixture& f, int row, int column) {
+    return f.layout().at(static_cast<std::size_t>(256 * row + column));
+}
+
+int differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    int count = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        count += a[i] != b[i] ? 1 : 0;
+    }
+    return count;
+}
+
+// The centre of plane cell (row, column) on the canvas.
+QPoint pointOf(const EditorFixture& f, int row, int column) {
+    return f.canvas()->cellRect({row, column}).center();
+}
+
+}  // namespace
+
+class MapToolsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        mF = std::make_unique<EditorFixture>();
+        mF->open();
+    }
+    void cleanup() { mF.reset(); }
+
+    void aBrushStrokeIsOneUndoStep() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        QTest::mouseClick(f.thumbnail(0xEE), Qt::LeftButton);
+        f.key(Qt::Key_B);
+        QCOMPARE(f.window->tools().tool(), MapTool::Brush);
+        QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 1, 0));
+        QTest::mouseMove(f.canvas(), pointOf(f, 1, 2));  // a jump: cell (1, 1) is painted too
+        QTest::mouseMove(f.canvas(), pointOf(f, 2, 3));
+        QTest::mouseMove(f.canvas(), pointOf(f, 2, 4));
+        QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, pointOf(f, 2, 4));
+        QCOMPARE(differences(f.layout(), loaded), 5);
+        QCOMPARE(byteAt(f, 1, 1), 0xEE);
+        QCOMPARE(f.window->undoStack().count(), 1);
+        f.key(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(f.layout(), loaded);
+    }
+
+    void copyAndPasteCarryBlockNumbersIntoAnotherLevel() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_S);
+        QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 2, 1));
+        QTest::mouseMove(f.canvas(), pointOf(f, 3, 3));
+        QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, pointOf(f, 3, 3));
+        QCOMPARE(f.window->tools().selection(), (std::optional<CellRect>{{2, 1, 2, 3}}));
+        f.menu("MenuCopy");
+        std::vector<std::uint8_t> copied;
+        for (int row = 2; row <= 3; ++row) {
+            for (int column = 1; column <= 3; ++column) {
+                copied.push_back(byteAt(f, row, column));
+            }
+        }
+        QCOMPARE(QApplication::clipboard()->text().count('\n'), 2);
+
+        f.chooseLevel(4);  // another zone; the selection goes with the level
+        QVERIFY(!f.window->tools().selection());
+        f.menu("MenuBackground");
+        f.menu("MenuPaste");
+        QVERIFY(f.window->tools().isPasting());
+        QTest::mouseMove(f.canvas(), pointOf(f, 0, 0));
+        QCOMPARE(f.canvas()->shownBlock({1, 2}), copied[5]);  // the preview
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, pointOf(f, 0, 0));
+        QVERIFY(!f.window->tools().isPasting());
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(f.layout()[static_cast<std::size_t>(256 * (i / 3) + 128 + i % 3)], copied[i]);
+        }
+        QCOMPARE(f.window->undoStack().count(), 1);
+    }
+
+    void fillCutAndDeleteAreOneStepEach() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        QTest::mouseClick(f.thumbnail(0x33), Qt::LeftButton);
+        f.key(Qt::Key_F);
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, pointOf(f, 0, 0));
+        QVERIFY(differences(f.layout(), loaded) > 0);
+        QCOMPARE(byteAt(f, 0, 0), 0x33);
+        for (std::size_t i = 0; i < loaded.size(); ++i) {  // only cells that held row 0's block
+            QVERIFY(f.layout()[i] == loaded[i] || (loaded[i] == loaded[0] && i % 256 < 128));
+        }
+        QCOMPARE(f.window->undoStack().count(), 1);
+
+        f.menu("MenuSelectAll");
+        QCOMPARE(f.window->tools().selection(), (std::optional<CellRect>{{0, 0, 16, 128}}));
+        f.menu("MenuCut");
+        const std::vector<std::uint8_t> cut = f.layout();
+        QCOMPARE(std::count(cut.begin(), cut.begin() + 128, 0), 128);
+        QCOMPARE(f.window->undoStack().count(), 2);
+        QCOMPARE(QApplication::clipboard()->text().count('\n'), 16);
+        f.key(Qt::Key_Escape);
+        QVERIFY(!f.window->tools().selection());
+    }
+
+    void undoWorksWhileTheLevelSelectorHasTheFocus() {
+        EditorFixture& f = *mF;
+        const std::vector<std::uint8_t> loaded = f.layout();
+        f.editCorner();
+        f.window->levelSelector().lineEdit()->setFocus();
+        f.key(Qt::CTRL | Qt::Key_Z);
+        QVERIFY(f.window->levelSelector().hasFocus());
+        QCOMPARE(f.layout(), loaded);
+        f.key(Qt::CTRL | Qt::Key_Y);
+        QVERIFY(f.layout() != loaded);
+    }
+
+    void zoomKeepsTheCellUnderThePointerAndTheWheelScrolls() {
+        EditorFixture& f = *mF;
+        f.setOrigin(20, 2);
+        const QPoint pointer(300, 200);
+        const PlaneCell under = f.canvas()->cellAt(pointer);
+        for (const int steps : {-1, 2, -1}) {  // 50%, 200%, 100%
+            QWheelEvent wheel(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, 120 * steps},
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f.canvas(), &wheel);
+            QCOMPARE(f.canvas()->cellAt(pointer), under);
+        }
+        f.menu("MenuZoomOut");
+        f.menu("MenuZoomOut");
+        QCOMPARE(f.canvas()->cellSize(), 32);
+        QCOMPARE(f.child<QLabel>("ZoomInfo")->text(), QString("25%"));
+        f.menu("MenuActualSize");
+        QCOMPARE(f.canvas()->cellSize(), 128);
+
+        f.setOrigin(20, 2);
+        QWheelEvent down(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -240}, Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.canvas(), &down);
+        QCOMPARE(f.origin(), QPoint(20, 4));
+        QWheelEvent across(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -120}, Qt::NoButton,
+                           Qt::ShiftModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.canvas(), &across);
+        QCOMPARE(f.origin(), QPoint(21, 4));
+        QTest::keyClick(f.canvas(), Qt::Key_Left);
+        QCOMPARE(f.origin(), QPoint(20, 4));
+    }
+
+    void thePreviewGoesWhenThePointerLeaves() {
+        EditorFixture& f = *mF;
+        QTest::mouseClick(f.thumbnail(0xAB), Qt::LeftButton);
+        QTest::mouseMove(f.canvas(), pointOf(f, 1, 1));
+        QCOMPARE(f.canvas()->shownBlock({1, 1}), 0xAB);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(f.canvas(), &leave);
+        QCOMPARE(f.canvas()->shownBlock({1, 1}), byteAt(f, 1, 1));
+        QVERIFY(f.child<QLabel>("PointerInfo")->text().startsWith("Selected block"));
+    }
+
+private:
+    std::unique_ptr<EditorFixture> mF;
+};
+
+int runMapToolsTest(int argc, char** argv) {
+    MapToolsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "maptools_test.moc"
