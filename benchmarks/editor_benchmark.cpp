@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "editor/editordialogs.h"
@@ -56,5 +57,89 @@ void BM_ChooseLevelInWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ChooseLevelInWindow)->Unit(benchmark::kMillisecond);
+
+// A window on the demo ROM, wide enough to show a whole plane at 12.5% (2,048 x 256 pixels).
+class MapWindow {
+public:
+    MapWindow() {
+        application();
+        mPath = mFolder.filePath("demo.bin");
+        mOk = writeDemoRom(mPath.toStdString(), revisionProfile(RomKind::Revision01)).ok();
+        mWindow.resize(2300, 700);
+        mWindow.show();
+        mWindow.openRomFile(mPath);
+        QApplication::processEvents();
+    }
+    [[nodiscard]] bool ok() const { return mOk && mWindow.session().document() != nullptr; }
+    EditorWindow& window() { return mWindow; }
+    MapCanvas& canvas() { return *mWindow.mapFrame().canvas(); }
+
+    void mouse(QEvent::Type type, PlaneCell cell) {
+        const QPointF at = canvas().cellRect(cell).center();
+        QMouseEvent event(type, at, canvas().mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(&canvas(), &event);
+    }
+
+private:
+    QTemporaryDir mFolder;
+    QString mPath;
+    bool mOk = false;
+    EditorWindow mWindow{std::make_unique<QuietDialogs>()};
+};
+
+// Repainting the whole visible map at 12.5%: every cell of a plane.
+void BM_RepaintWholePlaneAt12Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().setZoom(0);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        map.canvas().repaint();
+    }
+    state.counters["cells"] = map.canvas().cellsIn({}).width() * map.canvas().cellsIn({}).height();
+}
+BENCHMARK(BM_RepaintWholePlaneAt12Percent)->Unit(benchmark::kMillisecond);
+
+// One brush step at 100%: a cell changed, its command pushed, the change repainted.
+void BM_BrushStep(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().tools().setTool(MapTool::Brush);
+    int step = 0;
+    for (auto _ : state) {
+        map.window().blockSelector().pickBlock(static_cast<std::uint8_t>(0x40 + step++ % 2));
+        map.mouse(QEvent::MouseButtonPress, {2, 3});
+        map.mouse(QEvent::MouseButtonRelease, {2, 3});
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BrushStep)->Unit(benchmark::kMillisecond);
+
+// Pasting a 16 x 16 selection at 100%: one command of 256 cells, repainted.
+void BM_Paste16x16(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    int step = 0;
+    for (auto _ : state) {
+        const auto block = static_cast<std::uint8_t>(0x30 + step++ % 2);
+        map.window().tools().startPaste(
+            CellPattern{16, 16, std::vector<std::uint8_t>(256, block)});
+        map.mouse(QEvent::MouseButtonPress, {0, 0});
+        map.mouse(QEvent::MouseButtonRelease, {0, 0});
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Paste16x16)->Unit(benchmark::kMillisecond);
 
 }  // namespace

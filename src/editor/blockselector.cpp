@@ -1,5 +1,8 @@
 #include "editor/blockselector.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace orvex {
@@ -22,6 +25,33 @@ BlockSelector::BlockSelector(QWidget* form) : QObject(form) {
     mPicture2->setGeometry(0, 0, 64, 16383);
     createThumbnails();
     thumbnail(mSelectedBlock)->setMarked(true);
+    mPicture1->installEventFilter(this);
+    mPicture2->installEventFilter(this);
+}
+
+bool BlockSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        mWheelRemainder += static_cast<QWheelEvent*>(event)->angleDelta().y();
+        const int steps = mWheelRemainder / QWheelEvent::DefaultDeltasPerStep;
+        mWheelRemainder %= QWheelEvent::DefaultDeltasPerStep;
+        mVScroll1->setValue(mVScroll1->value() - steps);
+        return true;
+    }
+    if (event->type() == QEvent::ToolTip && watched == mPicture2) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int block = help->pos().y() / kThumbnailSize;
+        if (block < 0 || block >= kThumbnailCount) {
+            return true;
+        }
+        QString text = QString("Block 0x%1").arg(block, 2, 16, QChar('0')).toUpper();
+        text.replace("0X", "0x");
+        if (const auto count = mUses ? mUses(static_cast<std::uint8_t>(block)) : std::nullopt) {
+            text += QString(": used by %1 cell%2 of this plane").arg(*count).arg(*count == 1 ? "" : "s");
+        }
+        QToolTip::showText(help->globalPos(), text, mPicture2);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 PictureCell* BlockSelector::thumbnail(std::int32_t block) const {

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "editor/picturecell.h"
 
@@ -23,7 +25,13 @@ class BlockSelector : public QObject {
     Q_OBJECT
 
 public:
+    // How many cells of the plane shown use a block; empty while no level is shown.
+    using BlockUses = std::function<std::optional<std::int32_t>(std::uint8_t block)>;
+
     explicit BlockSelector(QWidget* form);
+
+    // The thumbnails' tooltips name the block and, through `uses`, how many cells use it.
+    void setBlockUses(BlockUses uses) { mUses = std::move(uses); }
 
     [[nodiscard]] QScrollBar* scrollBar() const { return mVScroll1; }
     [[nodiscard]] QWidget* viewport() const { return mPicture1; }
@@ -39,6 +47,10 @@ public:
 signals:
     void selectedBlockChanged(int block);
 
+protected:
+    // The mouse wheel over the strip scrolls it; a tooltip over a thumbnail names its block.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createThumbnails();
     void selectBlock(int index);
@@ -50,6 +62,8 @@ private:
     QWidget* mPicture2 = nullptr;
     std::array<PictureCell*, kThumbnailCount> mThumbnails{};
     std::uint8_t mSelectedBlock = 0;
+    BlockUses mUses;
+    int mWheelRemainder = 0;
 };
 
 }  // namespace orvex

@@ -216,6 +216,20 @@ void EditorWindow::createMapTools() {
     connect(mTools, &MapTools::blockPicked, this,
             [this](std::uint8_t block) { mBlocks->pickBlock(block); });
     connect(canvas, &MapCanvas::scrollRequested, this, &EditorWindow::onScrollRequested);
+    mBlocks->setBlockUses([this](std::uint8_t block) -> std::optional<std::int32_t> {
+        const LevelDocument* document = mSession->document();
+        if (document == nullptr) {
+            return std::nullopt;
+        }
+        std::int32_t count = 0;
+        const Layout& layout = document->layout();
+        for (std::size_t at = 0; at < layout.size(); ++at) {
+            const bool inPlane = (static_cast<std::int32_t>(at % kLayoutRowBytes) >=
+                                  kPlaneColumns) == (mPlane == Plane::Background);
+            count += inPlane && layout.bytes()[at] == block ? 1 : 0;
+        }
+        return count;
+    });
     connect(canvas, &MapCanvas::zoomRequested, this, [this](int steps, QPoint point) {
         const auto wanted = static_cast<std::int64_t>(mZoom) + steps;
         setZoom(static_cast<std::size_t>(

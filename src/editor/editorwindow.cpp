@@ -3,6 +3,9 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDockWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -356,6 +359,7 @@ void EditorWindow::openRomFile(const QString& path) {
     const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), approve);
     if (!checked) {
         showError("The ROM " + *plain + " could not be opened.", checked.error());
+        refreshOverview();  // what the map shows still: the level before, or nothing
         return;
     }
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
@@ -503,19 +507,24 @@ Status EditorWindow::exportLevelImage(const QString& path) {
     return writeOutputFile(file, *png);
 }
 
+// The overview lives in a dock below the map, inside the main window, so it never covers the
+// map or its status line; it scrolls when the window is narrower than the plane.
 void EditorWindow::onOverview() {
     if (mOverview == nullptr) {
-        mOverview = new OverviewWindow(this);
+        auto* dock = new QDockWidget("Level Overview", this);
+        dock->setObjectName("OverviewDock");
+        dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+        auto* scroller = new QScrollArea(dock);
+        mOverview = new OverviewWindow(scroller);
+        scroller->setWidget(mOverview);
+        scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        scroller->setMinimumHeight(mOverview->height() + 2 * scroller->frameWidth() +
+                                   scroller->horizontalScrollBar()->sizeHint().height());
+        dock->setWidget(scroller);
+        addDockWidget(Qt::BottomDockWidgetArea, dock);
         connect(mOverview, &OverviewWindow::cellClicked, this, &EditorWindow::onOverviewClicked);
-        // Below the main window, as far as the screen allows.
-        const QRect screen = this->screen()->availableGeometry();
-        const QPoint below = frameGeometry().bottomLeft() + QPoint(0, 1);
-        mOverview->move(
-            std::max(screen.left(), std::min(below.x(), screen.right() - mOverview->width())),
-            std::min(below.y(), screen.bottom() - mOverview->height()));
     }
-    mOverview->show();
-    mOverview->raise();
+    findChild<QDockWidget*>("OverviewDock")->show();
     refreshOverview();
 }
 

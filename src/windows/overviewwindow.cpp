@@ -17,7 +17,7 @@ QImage imageView(const Image& image) {
 
 }  // namespace
 
-OverviewWindow::OverviewWindow(QWidget* owner) : QWidget(owner, Qt::Tool) {
+OverviewWindow::OverviewWindow(QWidget* owner) : QWidget(owner) {
     setObjectName("Overview");
     setWindowTitle("Level Overview");
     setFixedSize(kPlaneColumns * kOverviewCellPixels, kEmptyRows * kOverviewCellPixels);

@@ -13,7 +13,7 @@ namespace orvex {
 
 inline constexpr std::int32_t kOverviewCellPixels = 8;  // one layout cell in the overview
 
-// Overview: a tool window with the whole plane drawn small, kOverviewCellPixels to a layout
+// Overview: the whole plane drawn small (in a dock below the map), kOverviewCellPixels to a layout
 // cell, and a yellow rectangle where the map view is. Its picture is made from miniatures of
 // the block pictures (made once for each level, nothing is decoded) and kept: an edit redraws
 // one cell of it and a move of the map view only repaints. A left click reports the cell under
