@@ -17,6 +17,11 @@ std::uint8_t byteAt(const EditorFixture& f, int row, int column) {
     return f.layout().at(static_cast<std::size_t>(256 * row + column));
 }
 
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 int differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     int count = 0;
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
@@ -167,6 +172,25 @@ private slots:
         QApplication::sendEvent(f.canvas(), &leave);
         QCOMPARE(f.canvas()->shownBlock({1, 1}), byteAt(f, 1, 1));
         QVERIFY(f.child<QLabel>("PointerInfo")->text().startsWith("Selected block"));
+    }
+
+    // Save As writes the file with the edits under the new name and goes on with it; the
+    // original stays as it was, and both are offered under Open Recent.
+    void saveAsContinuesWithTheNewFile() {
+        EditorFixture& f = *mF;
+        const QByteArray original = contents(f.romPath);
+        const std::vector<std::uint8_t> edited = f.editCorner();
+        const QString copy = f.folder.filePath("copy.bin");
+        f.dialogs->saveFiles = {copy};
+        f.menu("MenuSaveAs");
+        QCOMPARE(contents(f.romPath), original);
+        QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
+        QVERIFY(!f.unsaved());
+        QVERIFY(f.child<QLabel>("LevelInfo")->text().startsWith("copy.bin, level 1"));
+        f.chooseLevel(0);
+        QCOMPARE(f.layout(), edited);  // read back from the copy
+        const QList<QAction*> recent = f.child<QMenu>("MenuRecent")->actions();
+        QVERIFY(recent.size() >= 2 && recent[0]->text() == "copy.bin");
     }
 
 private:
