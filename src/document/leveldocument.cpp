@@ -87,23 +87,7 @@ void LevelDocument::acceptSave(std::span<const Part> written, const StoredParts&
     for (const Part part : written) {
         const auto index = static_cast<std::size_t>(part);
         mStored[index] = stored[index];
-        switch (part) {
-            case Part::Layout:
-                mSaved.layout = mParts.layout;
-                break;
-            case Part::TileArt:
-                mSaved.tiles = mParts.tiles;
-                break;
-            case Part::ChunkMappings:
-                mSaved.chunks = mParts.chunks;
-                break;
-            case Part::BlockMappings:
-                mSaved.blocks = mParts.blocks;
-                break;
-            case Part::Palette:
-                mSaved.palette = mParts.palette;
-                break;
-        }
+        copyPart(mParts, mSaved, part);
     }
 }
 

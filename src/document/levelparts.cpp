@@ -34,4 +34,24 @@ bool partDiffers(const LevelParts& a, const LevelParts& b, Part part) {
     return false;
 }
 
+void copyPart(const LevelParts& from, LevelParts& to, Part part) {
+    switch (part) {
+        case Part::Layout:
+            to.layout = from.layout;
+            break;
+        case Part::TileArt:
+            to.tiles = from.tiles;
+            break;
+        case Part::ChunkMappings:
+            to.chunks = from.chunks;
+            break;
+        case Part::BlockMappings:
+            to.blocks = from.blocks;
+            break;
+        case Part::Palette:
+            to.palette = from.palette;
+            break;
+    }
+}
+
 }  // namespace orvex

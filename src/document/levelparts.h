@@ -77,5 +77,7 @@ struct LevelParts {
 
 // Whether one part of `a` and `b` differs.
 [[nodiscard]] bool partDiffers(const LevelParts& a, const LevelParts& b, Part part);
+// Copies one part of `from` into `to`.
+void copyPart(const LevelParts& from, LevelParts& to, Part part);
 
 }  // namespace orvex
