@@ -279,6 +279,7 @@ void EditorWindow::applyLayout() {
     applyResizeRule({this, mMap, mMap->horizontalBar(), mMap->verticalBar(), mBlocks->scrollBar(),
                      mBlocks->viewport(), mMap->corner()},
                     resizeRuleSize());
+    updateScrollRanges();  // at other zooms than 100% the reach follows the view's size
     showOverviewArea();
 }
 
