@@ -485,6 +485,120 @@ Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
     return {};
 }
 
+// Copies a list to the cursor (even offsets) and returns where its first entry lies: after the
+// `lead` bytes of a marker before it.
+std::int32_t placeList(std::vector<std::uint8_t>& image, std::int32_t& cursor,
+                       const std::vector<std::uint8_t>& bytes, std::int32_t lead) {
+    std::copy(bytes.begin(), bytes.end(), image.begin() + cursor);
+    const std::int32_t start = cursor + lead;
+    cursor += static_cast<std::int32_t>(bytes.size());
+    cursor += cursor % 2;
+    return start;
+}
+
+std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
+    constexpr std::array<std::uint8_t, 5> kIds{0x26, 0x41, 0x36, 0x4B, 0x79};
+    std::vector<ObjectPlacement> objects;
+    const int count = 4 + level % 6;
+    for (int i = 0; i < count; ++i) {
+        ObjectPlacement object;
+        object.x = static_cast<std::uint16_t>(0x80 + 0x100 * i + 8 * level);
+        object.y = static_cast<std::uint16_t>(0x100 + (0x30 * i) % 0x300);
+        object.id = kIds[static_cast<std::size_t>(i) % kIds.size()];
+        object.subtype = static_cast<std::uint8_t>(2 * i);
+        object.xFlip = i % 4 == 1;
+        object.rememberState = object.id == 0x26;
+        object.yFlip = i % 4 == 3;
+        object.twoPlayer = i == 4;
+        objects.push_back(object);
+    }
+    objects.push_back({static_cast<std::uint16_t>(0x80 + 0x100 * count), 0x2A0, 0x0D, 0});
+    return objects;
+}
+
+std::vector<RingGroup> makeRings(std::int16_t level) {
+    std::vector<RingGroup> groups;
+    for (int i = 0; i < 3 + level % 4; ++i) {
+        groups.push_back({static_cast<std::uint16_t>(0x100 + 0x80 * i),
+                          static_cast<std::uint16_t>(0x200 + 0x10 * i),
+                          static_cast<std::uint8_t>(1 + (i + level) % kMaxRingsInGroup),
+                          i % 2 == 1});
+    }
+    return groups;
+}
+
+// A directory of a word for every act of the 17 zones, each naming the shared empty list until
+// a level's own list replaces it.
+void fillDirectory(std::vector<std::uint8_t>& image, std::int32_t directory, std::int32_t list) {
+    for (std::int32_t word = 0; word < kDirectorySize; word += 2) {
+        putWord(image, static_cast<std::size_t>(directory + word),
+                static_cast<std::uint16_t>(list - directory));
+    }
+}
+
+void putDirectoryWord(std::vector<std::uint8_t>& image, std::int32_t directory, ZoneAct act,
+                      std::int32_t list) {
+    putWord(image, static_cast<std::size_t>(directory + directoryWordOffset(act)),
+            static_cast<std::uint16_t>(list - directory));
+}
+
+// Objects as the game keeps them: both acts of zone 2 share one empty list, both acts of zone 4
+// one list with objects, the others a list each. Rings: a list for every act, zone 2's empty.
+void buildObjectsAndRings(DemoRom& rom) {
+    const std::int32_t objects = *rom.profile.objectDirectory;
+    std::int32_t cursor = objects + kDirectorySize;
+    const std::int32_t emptyObjects = placeList(rom.image, cursor, objectListBytes({}), 6);
+    fillDirectory(rom.image, objects, emptyObjects);
+    const std::int32_t rings = *rom.profile.ringDirectory;
+    std::int32_t ringCursor = rings + kDirectorySize;
+    fillDirectory(rom.image, rings, placeList(rom.image, ringCursor, ringListBytes({}), 0));
+    std::optional<std::pair<std::int16_t, std::int32_t>> zone4List;  // its first level, its list
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        const ZoneAct act{rom.levelZone[l], rom.levelAct[l]};
+        if (act.zone == 2) {
+            putDirectoryWord(rom.image, rings, act,
+                             placeList(rom.image, ringCursor, ringListBytes({}), 0));
+            continue;
+        }
+        rom.rings[l] = makeRings(level);
+        putDirectoryWord(rom.image, rings, act,
+                         placeList(rom.image, ringCursor, ringListBytes(rom.rings[l]), 0));
+        std::int32_t list = 0;
+        if (act.zone == 4 && zone4List) {
+            rom.objects[l] = rom.objects[static_cast<std::size_t>(zone4List->first)];
+            list = zone4List->second;
+        } else {
+            rom.objects[l] = makeObjects(level);
+            list = placeList(rom.image, cursor, objectListBytes(rom.objects[l]), 6);
+            if (act.zone == 4) {
+                zone4List = std::pair(level, list);
+            }
+        }
+        putDirectoryWord(rom.image, objects, act, list);
+    }
+}
+
+void buildStartsAndBounds(DemoRom& rom) {
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        const ZoneAct act{rom.levelZone[l], rom.levelAct[l]};
+        rom.starts[l] = {static_cast<std::uint16_t>(0x60 + 8 * level), 0x28C};
+        rom.bounds[l] = {0, static_cast<std::uint16_t>(0x2A00 + 0x40 * level),
+                         static_cast<std::uint16_t>(level % 3 == 0 ? 0xFF00 : 0), 0x720};
+        const auto start =
+            static_cast<std::size_t>(startPositionOffset(*rom.profile.startPositions, act));
+        putWord(rom.image, start, rom.starts[l].x);
+        putWord(rom.image, start + 2, rom.starts[l].y);
+        const auto bounds =
+            static_cast<std::size_t>(levelBoundsOffset(*rom.profile.levelSizes, act));
+        putWord(rom.image, bounds, rom.bounds[l].xMin);
+        putWord(rom.image, bounds + 2, rom.bounds[l].xMax);
+        putWord(rom.image, bounds + 4, rom.bounds[l].yMin);
+        putWord(rom.image, bounds + 6, rom.bounds[l].yMax);
+    }
+}
+
 }  // namespace
 
 const DemoZone& DemoRom::zoneOf(std::int16_t level) const {
@@ -512,6 +626,8 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     if (Status layouts = buildLayouts(options, rom); !layouts) {
         return layouts.error();
     }
+    buildObjectsAndRings(rom);
+    buildStartsAndBounds(rom);
     if (Status header = finishHeader(rom.image, profile.header); !header) {
         return header.error();
     }

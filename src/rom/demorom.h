@@ -8,13 +8,14 @@
 
 #include "common/error.h"
 #include "rom/levelformat.h"
+#include "rom/placements.h"
 #include "rom/romprofile.h"
 
 // A complete, valid cartridge image made by code: the game's tables at the places a profile
 // gives, with the instructions that name them in its code area, 20 levels over 13 zones, art drawn
-// by code (each block shows its number in hex inside a frame) and 4096-byte layouts, every stream
-// made by our own encoders. Tests, benchmarks and the editor's demo mode use it; no game data is
-// ever needed.
+// by code (each block shows its number in hex inside a frame), 4096-byte layouts, objects,
+// rings, start positions and boundaries for every level, every stream made by our own encoders.
+// Tests, benchmarks and the editor's demo mode use it; no game data is ever needed.
 
 namespace orvex {
 
@@ -55,6 +56,11 @@ struct DemoRom {
     std::array<std::uint8_t, kLevelCount> levelAct{};
     std::array<DemoStream, kLevelCount> layouts{};
     std::array<std::vector<std::uint8_t>, kLevelCount> layoutData;  // the decompressed layouts
+    // What each level has placed in it (objects sorted by x, as in the image).
+    std::array<std::vector<ObjectPlacement>, kLevelCount> objects;
+    std::array<std::vector<RingGroup>, kLevelCount> rings;
+    std::array<StartPosition, kLevelCount> starts{};
+    std::array<LevelBounds, kLevelCount> bounds{};
 
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };

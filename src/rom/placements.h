@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "rom/leveldirectory.h"
+#include "rom/romprofile.h"
+
+// What is placed in a level besides its layout: objects, rings, the player's start position and
+// the camera's boundaries, in the formats the game reads them.
+
+namespace orvex {
+
+inline constexpr std::int32_t kObjectBytes = 6;
+inline constexpr std::int32_t kRingGroupBytes = 4;
+inline constexpr std::uint16_t kListEnd = 0xFFFF;
+inline constexpr std::int32_t kMaxRingsInGroup = 8;
+inline constexpr std::int32_t kRingSpacing = 0x18;
+
+// One object: word x; word with bit 15 remember state, bit 14 Y flip, bit 13 X flip, bit 12 the
+// two-player flag and bits 0-11 y; byte id; byte subtype.
+struct ObjectPlacement {
+    std::uint16_t x = 0;
+    std::uint16_t y = 0;  // 0..0xFFF
+    std::uint8_t id = 0;
+    std::uint8_t subtype = 0;
+    bool xFlip = false;
+    bool yFlip = false;
+    bool rememberState = false;
+    bool twoPlayer = false;
+    friend bool operator==(const ObjectPlacement&, const ObjectPlacement&) = default;
+};
+
+// A row or column of 1 to 8 rings, $18 pixels apart: word x; word with bit 15 column (else
+// row), bits 12-14 count - 1 and bits 0-11 y.
+struct RingGroup {
+    std::uint16_t x = 0;
+    std::uint16_t y = 0;  // 0..0xFFF
+    std::uint8_t count = 1;
+    bool column = false;
+    friend bool operator==(const RingGroup&, const RingGroup&) = default;
+};
+
+struct StartPosition {
+    std::uint16_t x = 0;
+    std::uint16_t y = 0;
+    friend bool operator==(const StartPosition&, const StartPosition&) = default;
+};
+
+// The camera's limits in pixels, as the level size table holds them (words; y minimum may be
+// negative, as $FF00).
+struct LevelBounds {
+    std::uint16_t xMin = 0;
+    std::uint16_t xMax = 0;
+    std::uint16_t yMin = 0;
+    std::uint16_t yMax = 0;
+    friend bool operator==(const LevelBounds&, const LevelBounds&) = default;
+};
+
+// Reads an object list from `start` up to its end marker (x = $FFFF); FileRead when the list
+// runs past the image.
+[[nodiscard]] Result<std::vector<ObjectPlacement>> readObjectList(ByteSpan image,
+                                                                  std::int64_t start);
+// The bytes of a list as the game needs it: a marker, the objects sorted by x (objects of equal
+// x keep their order), a marker. The list starts after the first marker.
+[[nodiscard]] std::vector<std::uint8_t> objectListBytes(std::vector<ObjectPlacement> objects);
+
+// Reads a ring list from `start` up to the first word with bit 15 set.
+[[nodiscard]] Result<std::vector<RingGroup>> readRingList(ByteSpan image, std::int64_t start);
+// The groups followed by $FFFF.
+[[nodiscard]] std::vector<std::uint8_t> ringListBytes(const std::vector<RingGroup>& groups);
+
+// Where an act's list begins: the directory's word for the act, sign-extended, added to the
+// directory's offset.
+[[nodiscard]] Result<std::int32_t> placementListAddress(ByteSpan image, std::int32_t directory,
+                                                        ZoneAct act);
+
+// The start position and the boundaries of an act, at `table` + zone x 8 + act x 4 and `table`
+// + zone x 16 + act x 8.
+[[nodiscard]] constexpr std::int32_t startPositionOffset(std::int32_t table, ZoneAct act) {
+    return table + 8 * std::int32_t{act.zone} + 4 * std::int32_t{act.act};
+}
+[[nodiscard]] constexpr std::int32_t levelBoundsOffset(std::int32_t table, ZoneAct act) {
+    return table + 16 * std::int32_t{act.zone} + 8 * std::int32_t{act.act};
+}
+
+}  // namespace orvex
