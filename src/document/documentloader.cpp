@@ -36,8 +36,8 @@ Result<StoredRegion> readRaw(ByteSpan image, std::int32_t offset, std::int32_t l
 
 // Lines 0 (the fixed line) and 1 to 3 (the level's) of the palette. Each source is read as the
 // game's loader reads it, 128 bytes, so both must have 128 bytes inside the image.
-Status readPalette(ByteSpan image, const RomProfile& profile, std::int16_t level,
-                   LevelParts& parts, StoredPart& stored) {
+Status readPalette(ByteSpan image, const RomProfile& profile, std::int16_t level, LevelParts& parts,
+                   StoredPart& stored) {
     auto levelLines = paletteAddress(image, profile, level);
     if (!levelLines) {
         return levelLines.error();
@@ -92,6 +92,13 @@ std::string blockShortfallWarning(std::int16_t level, std::size_t mappingBytes) 
            std::to_string(missing) + " are drawn black.";
 }
 
+// What a load gathers before the document is made.
+struct LoadedPlacements {
+    LevelParts& parts;
+    StoredParts& stored;
+    std::array<bool, kPartCount> shared{};
+};
+
 // Reads one stream into its part; the order is the game's: tiles, chunks, blocks, layout.
 struct StreamPart {
     Part part;
@@ -117,8 +124,111 @@ void takeStream(ReadStream&& stream, Part part, LevelParts& parts) {
             parts.layout = Layout(std::move(stream.data));
             break;
         case Part::Palette:
+        case Part::Objects:
+        case Part::Rings:
+        case Part::StartPosition:
+        case Part::Bounds:
             break;
     }
+}
+
+StoredRegion regionOf(ByteSpan image, std::int64_t start, std::int64_t end) {
+    return {static_cast<std::int32_t>(start),
+            std::vector<std::uint8_t>(image.begin() + start, image.begin() + end)};
+}
+
+// Whether another act's directory word names the same list.
+bool sharedList(ByteSpan image, std::int32_t directory, ZoneAct act) {
+    const auto own = placementListAddress(image, directory, act);
+    int users = 0;
+    for (std::uint8_t zone = 0; zone < kZoneCount; ++zone) {
+        for (std::uint8_t other = 0; other < 2; ++other) {
+            const auto list = placementListAddress(image, directory, {zone, other});
+            users += list && own && *list == *own ? 1 : 0;
+        }
+    }
+    return users > 1;
+}
+
+// The objects with the marker before them and the one after: what a save replaces.
+Status readObjects(ByteSpan image, std::int32_t directory, ZoneAct act, LoadedPlacements& out) {
+    auto start = placementListAddress(image, directory, act);
+    if (!start) {
+        return start.error();
+    }
+    if (*start < kObjectBytes) {
+        return makeError(ErrorCode::OutOfRange, "The object list lies before the image", *start);
+    }
+    auto objects = readObjectList(image, *start);
+    if (!objects) {
+        return objects.error();
+    }
+    const std::int64_t end = *start + kObjectBytes * (std::int64_t(objects->size()) + 1);
+    out.stored[static_cast<std::size_t>(Part::Objects)] = {regionOf(image, *start - 6, end)};
+    out.shared[static_cast<std::size_t>(Part::Objects)] = sharedList(image, directory, act);
+    out.parts.objects = std::move(*objects);
+    return {};
+}
+
+Status readRings(ByteSpan image, std::int32_t directory, ZoneAct act, LoadedPlacements& out) {
+    auto start = placementListAddress(image, directory, act);
+    if (!start) {
+        return start.error();
+    }
+    auto rings = readRingList(image, *start);
+    if (!rings) {
+        return rings.error();
+    }
+    const std::int64_t end = *start + kRingGroupBytes * std::int64_t(rings->size()) + 2;
+    out.stored[static_cast<std::size_t>(Part::Rings)] = {regionOf(image, *start, end)};
+    out.shared[static_cast<std::size_t>(Part::Rings)] = sharedList(image, directory, act);
+    out.parts.rings = std::move(*rings);
+    return {};
+}
+
+// A fixed run of words: the start position (2) or the boundaries (4).
+Result<std::vector<std::uint16_t>> readWords(ByteSpan image, std::int32_t at, int count,
+                                             StoredPart& stored) {
+    if (!fitsIn(image.size(), at, 2 * count)) {
+        return readPastEnd(at, 2 * count);
+    }
+    std::vector<std::uint16_t> words;
+    for (int i = 0; i < count; ++i) {
+        words.push_back(*readWord(image, std::int64_t{at} + 2 * i));
+    }
+    stored = {regionOf(image, at, std::int64_t{at} + 2 * count)};
+    return words;
+}
+
+Status readPlacements(ByteSpan image, const RomProfile& profile, ZoneAct act,
+                      LoadedPlacements& out) {
+    if (profile.objectDirectory) {
+        if (Status objects = readObjects(image, *profile.objectDirectory, act, out); !objects) {
+            return objects;
+        }
+    }
+    if (profile.ringDirectory) {
+        if (Status rings = readRings(image, *profile.ringDirectory, act, out); !rings) {
+            return rings;
+        }
+    }
+    if (profile.startPositions) {
+        auto words = readWords(image, startPositionOffset(*profile.startPositions, act), 2,
+                               out.stored[static_cast<std::size_t>(Part::StartPosition)]);
+        if (!words) {
+            return words.error();
+        }
+        out.parts.start = StartPosition{(*words)[0], (*words)[1]};
+    }
+    if (profile.levelSizes) {
+        auto words = readWords(image, levelBoundsOffset(*profile.levelSizes, act), 4,
+                               out.stored[static_cast<std::size_t>(Part::Bounds)]);
+        if (!words) {
+            return words.error();
+        }
+        out.parts.bounds = LevelBounds{(*words)[0], (*words)[1], (*words)[2], (*words)[3]};
+    }
+    return {};
 }
 
 }  // namespace
@@ -155,10 +265,17 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
     if (parts.blocks.bytes.size() < static_cast<std::size_t>(kBlockMappingsSize)) {
         loaded.warnings.push_back(blockShortfallWarning(level, parts.blocks.bytes.size()));
     }
+    LoadedPlacements placements{parts, stored, {}};
+    if (Status placed = readPlacements(image, profile, *zoneAct, placements); !placed) {
+        return placed.error();
+    }
     const bool layoutComplete = std::find(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
                                           Part::Layout) == loaded.brokenStreams.end();
     loaded.document = std::make_unique<LevelDocument>(profile, level, *zoneAct, std::move(parts),
                                                       std::move(stored), layoutComplete);
+    for (const Part part : kAllParts) {
+        loaded.document->setShared(part, placements.shared[static_cast<std::size_t>(part)]);
+    }
     return loaded;
 }
 

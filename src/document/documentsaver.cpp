@@ -1,6 +1,7 @@
 #include "document/documentsaver.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 #include "compression/kosinski.h"
@@ -44,7 +45,73 @@ ByteSpan streamSource(const LevelParts& parts, Part part) {
         case Part::BlockMappings:
             return parts.blocks.bytes;
         case Part::Palette:
+        case Part::Objects:
+        case Part::Rings:
+        case Part::StartPosition:
+        case Part::Bounds:
             break;
+    }
+    return {};
+}
+
+// The parts written as Kosinski streams, with the one 0x00 a save pads them with.
+bool isStream(Part part) {
+    return part == Part::Layout || part == Part::TileArt || part == Part::ChunkMappings ||
+           part == Part::BlockMappings;
+}
+
+std::vector<std::uint8_t> wordBytes(std::initializer_list<std::uint16_t> words) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::uint16_t word : words) {
+        bytes.push_back(static_cast<std::uint8_t>(word >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    }
+    return bytes;
+}
+
+// The bytes of a placement part: a list with its markers, or the words of a table entry.
+std::vector<std::uint8_t> placementBytes(const LevelParts& parts, Part part) {
+    switch (part) {
+        case Part::Objects:
+            return objectListBytes(*parts.objects);
+        case Part::Rings:
+            return ringListBytes(*parts.rings);
+        case Part::StartPosition:
+            return wordBytes({parts.start->x, parts.start->y});
+        case Part::Bounds:
+            return wordBytes(
+                {parts.bounds->xMin, parts.bounds->xMax, parts.bounds->yMin, parts.bounds->yMax});
+        default:
+            return {};
+    }
+}
+
+// The game's limits on what one act may hold.
+Status checkLimits(const LevelDocument& document) {
+    const LevelParts& parts = document.parts();
+    const std::string act = levelName(document.level()) + " (zone " +
+                            std::to_string(document.zoneAct().zone) + ", act " +
+                            std::to_string(document.zoneAct().act + 1) + ")";
+    if (parts.objects) {
+        const auto remembered = std::count_if(parts.objects->begin(), parts.objects->end(),
+                                              [](const auto& o) { return o.rememberState; });
+        if (remembered > kMaxRememberedObjects) {
+            return makeError(ErrorCode::OutOfRange,
+                             act + " has " + std::to_string(remembered) +
+                                 " objects that remember their state; the game keeps at most " +
+                                 std::to_string(kMaxRememberedObjects));
+        }
+    }
+    if (parts.rings) {
+        std::int32_t rings = 0;
+        for (const RingGroup& group : *parts.rings) {
+            rings += group.count;
+        }
+        if (rings > kMaxRings) {
+            return makeError(ErrorCode::OutOfRange, act + " has " + std::to_string(rings) +
+                                                        " rings; the game keeps at most " +
+                                                        std::to_string(kMaxRings));
+        }
     }
     return {};
 }
@@ -60,8 +127,10 @@ std::vector<std::uint8_t> paletteBytes(const PaletteWords& palette, std::int32_t
     return bytes;
 }
 
-Result<EncodedPart> encodePart(const LevelDocument& document, Part part,
-                               ProgressSink* progress) {
+Result<EncodedPart> encodePart(const LevelDocument& document, Part part, ProgressSink* progress) {
+    if (!isStream(part) && part != Part::Palette) {
+        return EncodedPart{part, {placementBytes(document.parts(), part)}};
+    }
     if (part == Part::Palette) {
         const PaletteWords& palette = document.parts().palette;
         return EncodedPart{part, {paletteBytes(palette, 0, 1), paletteBytes(palette, 1, 3)}};
@@ -74,8 +143,7 @@ Result<EncodedPart> encodePart(const LevelDocument& document, Part part,
 }
 
 Result<std::vector<EncodedPart>> encodeParts(const LevelDocument& document,
-                                             std::span<const Part> parts,
-                                             ProgressSink* progress) {
+                                             std::span<const Part> parts, ProgressSink* progress) {
     std::optional<ProgressScope> scope;
     if (progress != nullptr) {
         scope.emplace(*progress);
@@ -97,9 +165,59 @@ struct Place {
     std::int64_t room = 0;
 };
 
+// Where every list of a directory begins, as the acts' words say; `lead` bytes of a marker
+// before each belong to it.
+std::vector<std::int64_t> listStarts(ByteSpan image, std::int32_t directory, std::int32_t lead) {
+    std::vector<std::int64_t> starts{directory};
+    for (std::uint8_t zone = 0; zone < kZoneCount; ++zone) {
+        for (std::uint8_t act = 0; act < 2; ++act) {
+            if (auto list = placementListAddress(image, directory, {zone, act})) {
+                starts.push_back(*list - lead);
+            }
+        }
+    }
+    return starts;
+}
+
+// A placement list's place and room: up to the next list of its directory (or the directory),
+// or for the list that comes last the length it has now.
+Result<std::vector<Place>> listPlace(ByteSpan image, const LevelDocument& document, Part part) {
+    const RomProfile& profile = document.profile();
+    const bool objects = part == Part::Objects;
+    const std::int32_t directory = objects ? *profile.objectDirectory : *profile.ringDirectory;
+    const std::int32_t lead = objects ? kObjectBytes : 0;
+    auto start = placementListAddress(image, directory, document.zoneAct());
+    if (!start) {
+        return start.error();
+    }
+    const std::int64_t from = *start - lead;
+    std::int64_t next = std::numeric_limits<std::int64_t>::max();
+    for (const std::int64_t other : listStarts(image, directory, lead)) {
+        if (other > from) {
+            next = std::min(next, other);
+        }
+    }
+    std::int64_t room = next - from;
+    if (next == std::numeric_limits<std::int64_t>::max()) {
+        const StoredPart& stored = document.stored(part);
+        room = stored.empty() ? 0 : static_cast<std::int64_t>(stored.front().bytes.size());
+    }
+    return std::vector<Place>{{static_cast<std::int32_t>(from), room}};
+}
+
 Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& document, Part part) {
     const RomProfile& profile = document.profile();
     const std::int16_t level = document.level();
+    if (part == Part::Objects || part == Part::Rings) {
+        return listPlace(image, document, part);
+    }
+    if (part == Part::StartPosition) {
+        return std::vector<Place>{
+            {startPositionOffset(*profile.startPositions, document.zoneAct()), 4}};
+    }
+    if (part == Part::Bounds) {
+        return std::vector<Place>{{levelBoundsOffset(*profile.levelSizes, document.zoneAct()), 8}};
+    }
     if (part == Part::Layout) {
         auto at = layoutAddress(image, profile, level);
         auto room = at ? layoutRoom(image, profile, level) : Result<std::int64_t>(at.error());
@@ -113,15 +231,14 @@ Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& documen
         if (!own) {
             return own.error();
         }
-        return std::vector<Place>{{profile.fixedPaletteLine, kLineBytes},
-                                  {*own, 3 * kLineBytes}};
+        return std::vector<Place>{{profile.fixedPaletteLine, kLineBytes}, {*own, 3 * kLineBytes}};
     }
     const std::int16_t increment = part == Part::TileArt         ? kTileArtIncrement
                                    : part == Part::ChunkMappings ? kChunkMappingsIncrement
                                                                  : kBlockMappingsIncrement;
     auto entry = getDataAddr(image, profile, level, increment);
-    auto room = entry ? artRoom(image, profile, artOffset(*entry))
-                      : Result<std::int64_t>(entry.error());
+    auto room =
+        entry ? artRoom(image, profile, artOffset(*entry)) : Result<std::int64_t>(entry.error());
     if (!room) {
         return room.error();
     }
@@ -177,7 +294,17 @@ Status checkSameRom(ByteSpan image, const RomProfile& profile) {
 Status checkWritten(ByteSpan image, const LevelDocument& document,
                     const std::vector<PartWrite>& writes) {
     for (const PartWrite& write : writes) {
-        if (write.part == Part::Palette) {
+        if (write.part == Part::Objects || write.part == Part::Rings) {
+            const auto expected = placementBytes(document.parts(), write.part);
+            if (!std::equal(expected.begin(), expected.end(), image.begin() + write.offset)) {
+                return makeError(ErrorCode::CorruptStream,
+                                 "The " + std::string(partName(write.part)) +
+                                     " would not read back as written; nothing was saved",
+                                 write.offset);
+            }
+            continue;
+        }
+        if (!isStream(write.part)) {
             continue;
         }
         auto decoded = decompressKosinski(image, write.offset);
@@ -227,6 +354,12 @@ public:
 
 private:
     Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
+        if (mDocument.isShared(part.part)) {
+            return makeError(ErrorCode::NoRoom,
+                             "The " + std::string(partName(part.part)) + " of " +
+                                 levelName(mDocument.level()) +
+                                 " is shared with another act; it cannot be written in place");
+        }
         auto places = orvex::placesOf(current, mDocument, part.part);
         if (!places) {
             return places.error();
@@ -238,9 +371,9 @@ private:
         }
         if (!mOptions.overwriteChangesOnDisk &&
             !unchangedOnDisk(current, mDocument.stored(part.part), *places)) {
-            return makeError(ErrorCode::ChangedOnDisk,
-                             "The ROM file has changed on disk since " +
-                                 levelName(mDocument.level()) + " was loaded");
+            return makeError(ErrorCode::ChangedOnDisk, "The ROM file has changed on disk since " +
+                                                           levelName(mDocument.level()) +
+                                                           " was loaded");
         }
         for (std::size_t i = 0; i < places->size(); ++i) {
             patch(image, (*places)[i].offset, part.regions[i]);
@@ -268,7 +401,7 @@ StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<Encod
         StoredPart& regions = stored[static_cast<std::size_t>(part.part)];
         for (std::size_t i = 0; i < places.size(); ++i) {
             std::vector<std::uint8_t> bytes = part.regions[i];
-            if (part.part != Part::Palette && !bytes.empty()) {
+            if (isStream(part.part) && !bytes.empty()) {
                 bytes.pop_back();
             }
             regions.push_back({places[i].offset, std::move(bytes)});
@@ -291,6 +424,9 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
         return makeError(ErrorCode::NotLoaded,
                          "The layout of " + levelName(document.level()) +
                              " was not loaded completely, so it cannot be saved");
+    }
+    if (Status limits = checkLimits(document); !limits) {
+        return limits.error();
     }
     const std::vector<Part> parts = partsToWrite(document);
     auto encoded = encodeParts(document, parts, progress);

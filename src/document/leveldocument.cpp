@@ -73,6 +73,34 @@ void LevelDocument::setMappingWord(Part part, std::int32_t index, std::uint16_t 
     notify({part, {}, index / wordsPerItem, 1});
 }
 
+void LevelDocument::setObjects(std::vector<ObjectPlacement> objects) {
+    if (mParts.objects && *mParts.objects != objects) {
+        mParts.objects = std::move(objects);
+        notify({Part::Objects, {}, 0, static_cast<std::int32_t>(mParts.objects->size())});
+    }
+}
+
+void LevelDocument::setRings(std::vector<RingGroup> rings) {
+    if (mParts.rings && *mParts.rings != rings) {
+        mParts.rings = std::move(rings);
+        notify({Part::Rings, {}, 0, static_cast<std::int32_t>(mParts.rings->size())});
+    }
+}
+
+void LevelDocument::setStart(StartPosition start) {
+    if (mParts.start && *mParts.start != start) {
+        mParts.start = start;
+        notify({Part::StartPosition, {}, 0, 1});
+    }
+}
+
+void LevelDocument::setBounds(LevelBounds bounds) {
+    if (mParts.bounds && *mParts.bounds != bounds) {
+        mParts.bounds = bounds;
+        notify({Part::Bounds, {}, 0, 1});
+    }
+}
+
 LevelDocument::ListenerId LevelDocument::addListener(Listener listener) {
     const ListenerId id = mNextListener++;
     mListeners.emplace_back(id, std::move(listener));

@@ -78,6 +78,15 @@ public:
     void setColour(std::int32_t colour, std::uint16_t word);
     // Sets one word of the chunk or block mappings; nothing outside them.
     void setMappingWord(Part part, std::int32_t index, std::uint16_t word);
+    // Replace what is placed in the level; nothing when the image has no table for it.
+    void setObjects(std::vector<ObjectPlacement> objects);
+    void setRings(std::vector<RingGroup> rings);
+    void setStart(StartPosition start);
+    void setBounds(LevelBounds bounds);
+    // Whether the part's place in the image is shared with another act (both acts of some zones
+    // share one object list): such a part cannot be written in place.
+    [[nodiscard]] bool isShared(Part part) const { return mShared[static_cast<std::size_t>(part)]; }
+    void setShared(Part part, bool shared) { mShared[static_cast<std::size_t>(part)] = shared; }
 
     ListenerId addListener(Listener listener);
     void removeListener(ListenerId id);
@@ -95,6 +104,7 @@ private:
     LevelParts mSaved;
     StoredParts mStored;
     bool mLayoutComplete;
+    std::array<bool, kPartCount> mShared{};
     std::vector<std::pair<ListenerId, Listener>> mListeners;
     ListenerId mNextListener = 1;
 };

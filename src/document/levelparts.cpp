@@ -14,6 +14,14 @@ std::string_view partName(Part part) {
             return "block mappings";
         case Part::Palette:
             return "palette";
+        case Part::Objects:
+            return "object list";
+        case Part::Rings:
+            return "ring list";
+        case Part::StartPosition:
+            return "start position";
+        case Part::Bounds:
+            return "boundaries";
     }
     return "part";
 }
@@ -30,6 +38,14 @@ bool partDiffers(const LevelParts& a, const LevelParts& b, Part part) {
             return a.blocks != b.blocks;
         case Part::Palette:
             return a.palette != b.palette;
+        case Part::Objects:
+            return a.objects != b.objects;
+        case Part::Rings:
+            return a.rings != b.rings;
+        case Part::StartPosition:
+            return a.start != b.start;
+        case Part::Bounds:
+            return a.bounds != b.bounds;
     }
     return false;
 }
@@ -50,6 +66,18 @@ void copyPart(const LevelParts& from, LevelParts& to, Part part) {
             break;
         case Part::Palette:
             to.palette = from.palette;
+            break;
+        case Part::Objects:
+            to.objects = from.objects;
+            break;
+        case Part::Rings:
+            to.rings = from.rings;
+            break;
+        case Part::StartPosition:
+            to.start = from.start;
+            break;
+        case Part::Bounds:
+            to.bounds = from.bounds;
             break;
     }
 }

@@ -3,21 +3,34 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "document/layout.h"
 #include "rom/levelformat.h"
+#include "rom/placements.h"
 
 // The parts of a level as the game stores them, decoded from their streams but not drawn: what a
 // level document edits and writes back.
 
 namespace orvex {
 
-enum class Part : std::uint8_t { Layout, TileArt, ChunkMappings, BlockMappings, Palette };
-inline constexpr std::size_t kPartCount = 5;
+enum class Part : std::uint8_t {
+    Layout,
+    TileArt,
+    ChunkMappings,
+    BlockMappings,
+    Palette,
+    Objects,
+    Rings,
+    StartPosition,
+    Bounds,
+};
+inline constexpr std::size_t kPartCount = 9;
 inline constexpr std::array<Part, kPartCount> kAllParts{
-    Part::Layout, Part::TileArt, Part::ChunkMappings, Part::BlockMappings, Part::Palette};
+    Part::Layout,  Part::TileArt, Part::ChunkMappings, Part::BlockMappings, Part::Palette,
+    Part::Objects, Part::Rings,   Part::StartPosition, Part::Bounds};
 
 // "layout", "tile art", ... for messages.
 [[nodiscard]] std::string_view partName(Part part);
@@ -65,13 +78,18 @@ struct PaletteWords {
     friend bool operator==(const PaletteWords&, const PaletteWords&) = default;
 };
 
-// Everything a level document holds of one level.
+// Everything a level document holds of one level. The placements are there when the image's
+// tables for them were found.
 struct LevelParts {
     Layout layout;
     TileArt tiles;
     MappingWords chunks;  // 16x16 chunk mappings, 4 words a chunk
     MappingWords blocks;  // 128x128 block mappings, 64 words a block
     PaletteWords palette;
+    std::optional<std::vector<ObjectPlacement>> objects;
+    std::optional<std::vector<RingGroup>> rings;
+    std::optional<StartPosition> start;
+    std::optional<LevelBounds> bounds;
     friend bool operator==(const LevelParts&, const LevelParts&) = default;
 };
 

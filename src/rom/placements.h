@@ -18,6 +18,8 @@ inline constexpr std::int32_t kRingGroupBytes = 4;
 inline constexpr std::uint16_t kListEnd = 0xFFFF;
 inline constexpr std::int32_t kMaxRingsInGroup = 8;
 inline constexpr std::int32_t kRingSpacing = 0x18;
+inline constexpr std::int32_t kMaxRememberedObjects = 127;  // the state table's room in an act
+inline constexpr std::int32_t kMaxRings = 254;              // rings in an act, groups expanded
 
 // One object: word x; word with bit 15 remember state, bit 14 Y flip, bit 13 X flip, bit 12 the
 // two-player flag and bits 0-11 y; byte id; byte subtype.

@@ -234,3 +234,107 @@ TEST_P(LevelSaverOnEveryProfile, WritesEveryModifiedPartAtOnce) {
 
 }  // namespace
 }  // namespace orvex::testing
+
+namespace orvex::testing {
+namespace {
+
+std::int16_t levelOfZone(const DemoRom& demo, std::uint8_t zone, std::uint8_t act = 0) {
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        if (demo.levelZone[static_cast<std::size_t>(level)] == zone &&
+            demo.levelAct[static_cast<std::size_t>(level)] == act) {
+            return level;
+        }
+    }
+    return -1;
+}
+
+using PlacementSaver = ProfileTest;
+
+// Objects go back sorted by x between their two markers, rings end with $FFFF, the start and
+// the boundaries in their tables; nothing else in the file changes.
+TEST_P(PlacementSaver, WritesPlacementsByTheGamesRules) {
+    DocumentFile s(demo().image, profile());
+    const std::int16_t level = 6;
+    s.load(level);
+    ASSERT_FALSE(s.document->isShared(Part::Objects));
+    std::vector<ObjectPlacement> objects = *s.document->parts().objects;
+    ASSERT_GE(objects.size(), 2u);
+    objects.back().x = 0x10;  // now first by x; and one object fewer: it fits its room
+    objects.erase(objects.begin());
+    std::vector<RingGroup> rings = *s.document->parts().rings;
+    rings.front().count = 8;
+    s.document->setObjects(objects);
+    s.document->setRings(rings);
+    s.document->setStart({0x1234, 0x0567});
+    s.document->setBounds({0x10, 0x3000, 0xFF00, 0x800});
+    const auto before = s.file.contents();
+    const auto report = s.save();
+    ASSERT_TRUE(report.ok()) << report.error().describe();
+    const auto reread = s.read(level);
+    ASSERT_TRUE(reread.ok());
+    const LevelParts& parts = reread->document->parts();
+    std::stable_sort(objects.begin(), objects.end(),
+                     [](const auto& a, const auto& b) { return a.x < b.x; });
+    EXPECT_EQ(*parts.objects, objects);
+    EXPECT_EQ(*parts.rings, rings);
+    EXPECT_EQ(parts.start, (StartPosition{0x1234, 0x0567}));
+    EXPECT_EQ(parts.bounds, (LevelBounds{0x10, 0x3000, 0xFF00, 0x800}));
+    const PartWrite* written = report->find(Part::Objects);
+    ASSERT_NE(written, nullptr);
+    const auto after = s.file.contents();
+    EXPECT_EQ(*readWord(after, written->offset), kListEnd);  // the marker before the list
+    for (std::size_t at = 0; at < after.size(); ++at) {
+        const bool inside = std::any_of(report->parts.begin(), report->parts.end(), [&](auto& w) {
+            return at >= static_cast<std::size_t>(w.offset) &&
+                   at < static_cast<std::size_t>(w.offset + w.bytes);
+        });
+        ASSERT_TRUE(after[at] == before[at] || inside || at == 0x18E || at == 0x18F) << at;
+    }
+}
+
+// A shared list, a list grown past its room and the game's limits are refused, writing nothing.
+TEST_P(PlacementSaver, RefusesWhatTheImageOrTheGameCannotHold) {
+    const auto tried = [&](std::int16_t level, const std::function<void(LevelDocument&)>& edit) {
+        DocumentFile s(demo().image, profile());
+        s.load(level);
+        edit(*s.document);
+        const auto saved = s.save();
+        EXPECT_EQ(s.file.contents(), demo().image);
+        return saved.ok() ? std::string("saved") : saved.error().message;
+    };
+    const std::int16_t shared = levelOfZone(demo(), 4);
+    EXPECT_NE(tried(shared,
+                    [](LevelDocument& d) {
+                        auto objects = *d.parts().objects;
+                        objects.pop_back();
+                        d.setObjects(objects);
+                    })
+                  .find("shared with another act"),
+              std::string::npos);
+    EXPECT_NE(tried(6,
+                    [](LevelDocument& d) {
+                        auto objects = *d.parts().objects;
+                        objects.resize(objects.size() + 40);
+                        d.setObjects(objects);
+                    })
+                  .find("holds only"),
+              std::string::npos);
+    EXPECT_NE(tried(6,
+                    [](LevelDocument& d) {
+                        d.setObjects(std::vector<ObjectPlacement>(
+                            128, ObjectPlacement{0x100, 0x100, 0x26, 0, false, false, true}));
+                    })
+                  .find("128 objects that remember their state"),
+              std::string::npos);
+    EXPECT_NE(tried(6,
+                    [](LevelDocument& d) {
+                        d.setRings(std::vector<RingGroup>(32, RingGroup{0x100, 0x100, 8}));
+                    })
+                  .find("256 rings"),
+              std::string::npos);
+}
+
+ORVEX_ALL_PROFILES(PlacementSaver);
+
+}  // namespace
+}  // namespace orvex::testing
