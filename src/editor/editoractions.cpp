@@ -177,6 +177,21 @@ void EditorWindow::createViewToggles(QMenu* view) {
             }
         });
     }
+    using Overlay = MapCanvas::Overlay;
+    const std::array<std::tuple<const char*, const char*, Overlay>, 4> overlays{{
+        {"MenuObjects", "Objects", Overlay::Objects},
+        {"MenuRings", "Rings", Overlay::Rings},
+        {"MenuStart", "Start Position", Overlay::Start},
+        {"MenuBounds", "Boundaries", Overlay::Bounds},
+    }};
+    view->addSeparator();
+    for (const auto& [name, text, overlay] : overlays) {
+        QAction* action = view->addAction(text);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        connect(action, &QAction::toggled, this,
+                [canvas, which = overlay](bool on) { canvas->setOverlay(which, on); });
+    }
     connect(mBlocks, &BlockSelector::selectedBlockChanged, this, [this, canvas](int block) {
         if (findChild<QAction*>("MenuHighlight")->isChecked()) {
             canvas->setHighlight(static_cast<std::uint8_t>(block));

@@ -4,8 +4,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDockWidget>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -13,6 +11,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
@@ -363,9 +363,14 @@ void EditorWindow::openRomFile(const QString& path) {
         refreshOverview();  // what the map shows still: the level before, or nothing
         return;
     }
+    // The session dropped the previous ROM's level: nothing may refer to it any more, not even
+    // a repaint while the next level loads.
+    mUndo->clear();
+    mTools->setDocument(nullptr);
+    mMap->canvas()->setLayout(nullptr, mPlane);
+    mMap->canvas()->setPlacements(nullptr);
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
     rememberRecent(*plain);
-    mUndo->clear();
     mNote->clear();
     if (checked->migrated) {
         const WriteReport& kept = *checked->migrated;
@@ -564,6 +569,7 @@ std::int32_t EditorWindow::originColumn() const {
 void EditorWindow::showMapOrigin() {
     const LevelDocument* document = mSession->document();
     mMap->canvas()->setLayout(document != nullptr ? &document->layout() : nullptr, mPlane);
+    mMap->canvas()->setPlacements(document != nullptr ? &document->parts() : nullptr);
     mMap->canvas()->setOrigin({mMap->originRow(), mMap->originColumn()});
 }
 
@@ -576,6 +582,8 @@ std::optional<std::uint8_t> EditorWindow::blockAt(LayoutCell cell) const {
 // only) and the overview's cells in the rectangle.
 void EditorWindow::onDocumentChanged(const DocumentChange& change) {
     if (change.part != Part::Layout) {
+        mMap->canvas()->update();  // placements and art show on the canvas too
+        showLevelInfo();
         return;
     }
     mMap->canvas()->updateLayoutCells(change.cells);
@@ -723,6 +731,7 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     mUndo->clear();
     mTools->setDocument(mSession->document());
     mMap->canvas()->setLayout(&mSession->document()->layout(), mPlane);
+    mMap->canvas()->setPlacements(&mSession->document()->parts());
     mSession->document()->addListener(
         [this](const DocumentChange& change) { onDocumentChanged(change); });
     for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {

@@ -116,6 +116,74 @@ void MapCanvas::setHighlight(std::optional<std::uint8_t> block) {
     }
 }
 
+void MapCanvas::setPlacements(const LevelParts* parts) {
+    mPlacements = parts;
+    update();
+}
+
+void MapCanvas::setOverlay(Overlay overlay, bool shown) {
+    mOverlays[static_cast<std::size_t>(overlay)] = shown;
+    update();
+}
+
+// A point of the level, in its pixels, on the canvas.
+QPointF MapCanvas::viewPoint(std::int32_t x, std::int32_t y) const {
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    return {(x - mOrigin.column * kCellSize) * scale, (y - mOrigin.row * kCellSize) * scale};
+}
+
+// Placements belong to the foreground: the background scrolls at other speeds in the game.
+void MapCanvas::drawPlacements(QPainter& painter) const {
+    if (mPlacements == nullptr || mPlane != Plane::Foreground) {
+        return;
+    }
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    const double marker = std::max(6.0, 16 * scale);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (overlayShown(Overlay::Bounds) && mPlacements->bounds) {
+        const LevelBounds& b = *mPlacements->bounds;
+        painter.setPen(QPen(QColor(255, 80, 80), 2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(
+            QRectF(viewPoint(static_cast<std::int16_t>(b.xMin), static_cast<std::int16_t>(b.yMin)),
+                   viewPoint(b.xMax, b.yMax)));
+    }
+    if (overlayShown(Overlay::Rings) && mPlacements->rings) {
+        painter.setPen(QPen(QColor(255, 220, 0), std::max(1.0, 3 * scale)));
+        painter.setBrush(Qt::NoBrush);
+        for (const RingGroup& group : *mPlacements->rings) {
+            for (int i = 0; i < group.count; ++i) {
+                const int step = kRingSpacing * i;
+                const QPointF at = viewPoint(group.x + (group.column ? 0 : step),
+                                             group.y + (group.column ? step : 0));
+                painter.drawEllipse(at, marker / 2.5, marker / 2.5);
+            }
+        }
+    }
+    if (overlayShown(Overlay::Objects) && mPlacements->objects) {
+        painter.setFont(QFont(font().family(), std::max(6, static_cast<int>(9 * scale + 3))));
+        for (const ObjectPlacement& object : *mPlacements->objects) {
+            const QPointF at = viewPoint(object.x, object.y);
+            const QRectF box(at - QPointF(marker / 2, marker / 2), QSizeF(marker, marker));
+            painter.setPen(QPen(Qt::white, 1));
+            painter.setBrush(QColor(0, 140, 255, 170));
+            painter.drawRect(box);
+            if (mCellSize >= kNumbersFrom * 2) {
+                painter.drawText(box.adjusted(-20, 0, 20, 0), Qt::AlignCenter,
+                                 QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
+            }
+        }
+    }
+    if (overlayShown(Overlay::Start) && mPlacements->start) {
+        const QPointF at = viewPoint(mPlacements->start->x, mPlacements->start->y);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(QColor(0, 230, 90));
+        painter.drawEllipse(at, marker / 1.5, marker / 1.5);
+        painter.drawText(QRectF(at - QPointF(marker, marker), QSizeF(2 * marker, 2 * marker)),
+                         Qt::AlignCenter, "S");
+    }
+}
+
 std::optional<std::uint8_t> MapCanvas::layoutBlock(PlaneCell cell) const {
     if (mLayout == nullptr || cell.column < 0 || cell.column >= kPlaneColumns) {
         return std::nullopt;
@@ -178,6 +246,7 @@ void MapCanvas::paintEvent(QPaintEvent* event) {
     painter.fillRect(area, Qt::black);
     drawCells(painter, area);
     drawOverlays(painter, area);
+    drawPlacements(painter);
 }
 
 void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {

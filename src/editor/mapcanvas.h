@@ -8,6 +8,7 @@
 
 #include "document/cellpattern.h"
 #include "document/layout.h"
+#include "document/levelparts.h"
 
 namespace orvex {
 
@@ -57,6 +58,14 @@ public:
     void setGrid(bool shown);
     void setNumbers(bool shown);
     void setHighlight(std::optional<std::uint8_t> block);
+    // What is placed in the level, drawn over the foreground: objects as markers with their id,
+    // rings, the start position and the camera's boundaries. Null: none.
+    void setPlacements(const LevelParts* parts);
+    enum class Overlay { Objects, Rings, Start, Bounds };
+    void setOverlay(Overlay overlay, bool shown);
+    [[nodiscard]] bool overlayShown(Overlay overlay) const {
+        return mOverlays[static_cast<std::size_t>(overlay)];
+    }
 
     // The block a cell shows: the preview's, the layout's, or none (drawn empty).
     [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const;
@@ -88,6 +97,8 @@ private:
     void drawCells(QPainter& painter, const QRect& area) const;
     void drawOverlays(QPainter& painter, const QRect& area) const;
     void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
+    void drawPlacements(QPainter& painter) const;
+    [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
 
     std::array<QPixmap, 256> mPictures;
     mutable std::array<QPixmap, 256> mScaled;  // at mScaledSize, made when first drawn
@@ -102,6 +113,8 @@ private:
     bool mGrid = false;
     bool mNumbers = false;
     std::optional<std::uint8_t> mHighlight;
+    const LevelParts* mPlacements = nullptr;
+    std::array<bool, 4> mOverlays{};
     int mWheelRemainder = 0;
 };
 

@@ -193,6 +193,22 @@ private slots:
         QVERIFY(recent.size() >= 2 && recent[0]->text() == "copy.bin");
     }
 
+    // View > Objects, Rings, Start Position and Boundaries draw what is placed in the level over
+    // the foreground, where it lies in the level's pixels.
+    void placementsShowOverTheForeground() {
+        EditorFixture& f = *mF;
+        const ObjectPlacement& object = demoRom().objects[0].front();
+        const QPoint at(object.x, object.y);  // 100% from the origin: one pixel a level pixel
+        const QColor plain = f.canvas()->grab().toImage().pixelColor(at);
+        f.action("MenuObjects")->setChecked(true);
+        QVERIFY(f.canvas()->overlayShown(MapCanvas::Overlay::Objects));
+        QVERIFY(f.canvas()->grab().toImage().pixelColor(at) != plain);
+        f.menu("MenuBackground");  // placements belong to the foreground
+        const QColor background = f.canvas()->grab().toImage().pixelColor(at);
+        f.action("MenuObjects")->setChecked(false);
+        QCOMPARE(f.canvas()->grab().toImage().pixelColor(at), background);
+    }
+
 private:
     std::unique_ptr<EditorFixture> mF;
 };
