@@ -65,6 +65,20 @@ std::vector<CommandInfo> makeCommands() {
          "Draws one plane of the level's layout at one pixel per pixel of a block picture: a\n"
          "4,096-byte layout gives 16,384 x 2,048 pixels; a partial last row of 256 bytes is\n"
          "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels)."},
+        {"level-info",
+         {"ROM", "LEVEL"},
+         {},
+         "print what is placed in a level: start, boundaries, objects, rings",
+         "Prints the level's zone and act, its start position, the camera's boundaries, and\n"
+         "how many objects and rings it has, with where their lists lie."},
+        {"level-set",
+         {"ROM", "LEVEL"},
+         {{"--start", "X,Y", "the player's start position, in pixels"},
+          {"--bounds", "XMIN,XMAX,YMIN,YMAX", "the camera's boundaries, in pixels"}},
+         "set a level's start position or boundaries",
+         "Writes the start position and/or the boundaries of the level into their tables, as\n"
+         "the editor saves a level. Numbers are decimal or 0x hex, 0 to 0xFFFF; a negative\n"
+         "one (-256) is written as the game reads it ($FF00)."},
         {"normalize",
          {"IN", "OUT"},
          {},

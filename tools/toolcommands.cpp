@@ -1,5 +1,7 @@
 #include "toolcommands.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -313,6 +315,107 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     }
     io.summary(args.out) << "wrote " << args.out.string() << ": " << image.width() << " x "
                          << image.height() << " pixels\n";
+    return kExitOk;
+}
+
+namespace {
+
+std::string word(std::uint16_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", unsigned{value});
+    return text;
+}
+
+std::string placeText(const StoredPart& stored, std::int32_t lead, bool shared) {
+    if (stored.empty()) {
+        return "";
+    }
+    return ", list at " + hexOffset(stored.front().offset + lead) +
+           (shared ? " (shared with another act)" : "");
+}
+
+// What the document holds of the level's placements, a line each.
+void printPlacements(std::ostream& out, const LevelDocument& document) {
+    const LevelParts& parts = document.parts();
+    out << levelName(document.level()) << " (zone " << int{document.zoneAct().zone} << ", act "
+        << document.zoneAct().act + 1 << ")\n";
+    if (parts.start) {
+        out << "start position: x " << word(parts.start->x) << ", y " << word(parts.start->y)
+            << '\n';
+    }
+    if (parts.bounds) {
+        out << "boundaries: x " << word(parts.bounds->xMin) << ".." << word(parts.bounds->xMax)
+            << ", y " << word(parts.bounds->yMin) << ".." << word(parts.bounds->yMax) << '\n';
+    }
+    if (parts.objects) {
+        const auto remembered = std::count_if(parts.objects->begin(), parts.objects->end(),
+                                              [](const auto& o) { return o.rememberState; });
+        out << "objects: " << parts.objects->size() << " (" << remembered
+            << " remember their state)"
+            << placeText(document.stored(Part::Objects), kObjectBytes,
+                         document.isShared(Part::Objects))
+            << '\n';
+    }
+    if (parts.rings) {
+        int rings = 0;
+        for (const RingGroup& group : *parts.rings) {
+            rings += group.count;
+        }
+        out << "rings: " << parts.rings->size() << " groups, " << rings << " rings"
+            << placeText(document.stored(Part::Rings), 0, document.isShared(Part::Rings)) << '\n';
+    }
+}
+
+}  // namespace
+
+int runLevelInfo(const LevelInfoArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "level-info";
+    auto rom = readRom(args.rom);
+    if (!rom) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
+    }
+    auto loaded = loadDocument(rom->bytes, rom->identity.profile, args.level);
+    if (!loaded) {
+        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
+                             loaded.error());
+    }
+    printPlacements(io.out, *loaded->document);
+    return kExitOk;
+}
+
+int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
+    constexpr std::string_view kCommand = "level-set";
+    const RomImage rom(args.rom);
+    auto identified = readIdentifiedRom(rom);
+    if (!identified) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", identified.error());
+    }
+    auto loaded = loadDocument(identified->bytes, identified->identity.profile, args.level);
+    if (!loaded) {
+        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
+                             loaded.error());
+    }
+    LevelDocument& document = *loaded->document;
+    const std::string what = "cannot set the placements of " + levelName(args.level);
+    if ((args.start && !document.parts().start) || (args.bounds && !document.parts().bounds)) {
+        return reportFailure(io, kCommand, args.rom,
+                             what +
+                                 ": the image's start position or level size table was not "
+                                 "found");
+    }
+    if (args.start) {
+        document.setStart(*args.start);
+    }
+    if (args.bounds) {
+        document.setBounds(*args.bounds);
+    }
+    TerminalHost host = makeHost(io, Answering::No);
+    auto saved = saveDocument(rom, document, &host, {.alwaysWriteLayout = false});
+    if (!saved) {
+        return reportFailure(io, kCommand, args.rom, what, saved.error());
+    }
+    printPlacements(io.out, document);
+    reportBackups(io, saved->written);
     return kExitOk;
 }
 

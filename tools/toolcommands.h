@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 // The commands of orvex-tool. Each takes its parsed arguments and the streams it talks to and
 // returns the exit status: 0 on success, 1 when the work failed (one line on `err`), 2 for a
 // usage error. Output files are written only at the very end and only complete.
+
+#include "rom/placements.h"
 
 namespace orvex {
 
@@ -68,6 +71,16 @@ struct RenderArgs {
     Plane plane = Plane::Foreground;
     bool blocks = false;
 };
+struct LevelInfoArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;
+};
+struct LevelSetArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;
+    std::optional<StartPosition> start;
+    std::optional<LevelBounds> bounds;
+};
 struct NormalizeArgs {
     std::filesystem::path in;
     std::filesystem::path out;
@@ -85,6 +98,8 @@ struct DemoRomArgs {
 [[nodiscard]] int runMigrate(const MigrateArgs& args, ToolIo& io);
 [[nodiscard]] int runFixChecksum(const FixChecksumArgs& args, ToolIo& io);
 [[nodiscard]] int runRender(const RenderArgs& args, ToolIo& io);
+[[nodiscard]] int runLevelInfo(const LevelInfoArgs& args, ToolIo& io);
+[[nodiscard]] int runLevelSet(const LevelSetArgs& args, ToolIo& io);
 [[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 

@@ -51,6 +51,33 @@ struct Conversion {
         return text == "bg" ? Plane::Background : Plane::Foreground;
     }
 
+    // "X,Y" or "XMIN,XMAX,YMIN,YMAX": words, 0 to 0xFFFF, or negative as the game reads them.
+    std::optional<std::vector<std::uint16_t>> words(std::string_view option, std::size_t count) {
+        const auto text = args.value(option);
+        if (!text) {
+            return std::nullopt;
+        }
+        std::vector<std::uint16_t> values;
+        std::size_t start = 0;
+        while (start <= text->size()) {
+            const std::size_t end = std::min(text->find(',', start), text->size());
+            const std::string part = text->substr(start, end - start);
+            const bool negative = !part.empty() && part[0] == '-';
+            const auto value = parseNumber(negative ? part.substr(1) : part);
+            if (!value || *value > (negative ? 0x8000 : 0xFFFF)) {
+                break;
+            }
+            values.push_back(static_cast<std::uint16_t>(negative ? 0x10000 - *value : *value));
+            start = end + 1;
+        }
+        if (values.size() != count || start <= text->size()) {
+            fail(std::string(option) + " needs " + std::to_string(count) +
+                 " numbers separated by commas (each 0 to 0xFFFF), not \"" + *text + "\"");
+            return std::nullopt;
+        }
+        return values;
+    }
+
     std::string revision() {
         const std::string text = args.value("--revision").value_or("01");
         if (text != "00" && text != "01" && text != "02" && text != "built") {
@@ -121,6 +148,24 @@ const std::map<std::string_view, Runner>& runners() {
                  v, io,
                  RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(), v.args.has("--blocks")},
                  runRender);
+         }},
+        {"level-info",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, LevelInfoArgs{v.path(0), v.level(1)}, runLevelInfo);
+         }},
+        {"level-set",
+         [](Conversion& v, ToolIo& io) {
+             LevelSetArgs args{v.path(0), v.level(1), std::nullopt, std::nullopt};
+             if (const auto start = v.words("--start", 2)) {
+                 args.start = StartPosition{(*start)[0], (*start)[1]};
+             }
+             if (const auto bounds = v.words("--bounds", 4)) {
+                 args.bounds = LevelBounds{(*bounds)[0], (*bounds)[1], (*bounds)[2], (*bounds)[3]};
+             }
+             if (!args.start && !args.bounds) {
+                 v.fail("give --start, --bounds or both");
+             }
+             return finish(v, io, args, runLevelSet);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {

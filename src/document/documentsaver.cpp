@@ -24,10 +24,10 @@ struct EncodedPart {
     std::vector<std::vector<std::uint8_t>> regions;
 };
 
-std::vector<Part> partsToWrite(const LevelDocument& document) {
-    std::vector<Part> parts{Part::Layout};
+std::vector<Part> partsToWrite(const LevelDocument& document, const SaveOptions& options) {
+    std::vector<Part> parts;
     for (const Part part : kAllParts) {
-        if (part != Part::Layout && document.isModified(part)) {
+        if ((part == Part::Layout && options.alwaysWriteLayout) || document.isModified(part)) {
             parts.push_back(part);
         }
     }
@@ -428,7 +428,7 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
     if (Status limits = checkLimits(document); !limits) {
         return limits.error();
     }
-    const std::vector<Part> parts = partsToWrite(document);
+    const std::vector<Part> parts = partsToWrite(document, options);
     auto encoded = encodeParts(document, parts, progress);
     if (!encoded) {
         return encoded.error();

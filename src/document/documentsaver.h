@@ -13,6 +13,8 @@ namespace orvex {
 struct SaveOptions {
     // Write even where another program changed the file at a part's place since it was read.
     bool overwriteChangesOnDisk = false;
+    // Write the layout even when it is not modified, as saving a level always has.
+    bool alwaysWriteLayout = true;
 };
 
 // One part a save wrote.
@@ -31,7 +33,8 @@ struct SaveReport {
     [[nodiscard]] const PartWrite* find(Part part) const;
 };
 
-// Saves the level: the layout always, every other part when it is modified. Each stream part is
+// Saves the level: the layout (unless `options` say only modified parts), every other part
+// when it is modified. Each stream part is
 // compressed with the optimal encoder (progress through `progress`) and written where the
 // profile's tables say, in its room (see room.h); the palette goes back to its two sources. The
 // file is read again under the write lock, every part patched into that one image, the image

@@ -277,3 +277,33 @@ TEST_F(ToolRom, TwoWritersAtOnceLoseNoEdit) {
 
 }  // namespace
 }  // namespace orvex::testing
+
+namespace orvex::testing {
+namespace {
+
+// level-set writes the start position and the boundaries and nothing else but the checksum;
+// level-info prints them with the objects and rings.
+TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
+    const std::string rom = demoFile("level.bin");
+    const ToolRun info = tool({"level-info", rom, "7"});
+    EXPECT_NE(info.out.find("start position: x 0x0090, y 0x028C"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("objects: 5 (1 remember their state)"), std::string::npos);
+    EXPECT_EQ(tool({"level-set", rom, "7", "--start", "1"}).exitCode, 2);
+    EXPECT_EQ(tool({"level-set", rom, "7"}).exitCode, 2);
+    EXPECT_EQ(readFile(rom), demo.image);
+
+    const ToolRun set =
+        tool({"level-set", rom, "7", "--start", "0x100,200", "--bounds", "0,0x3000,-256,0x800"});
+    ASSERT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_NE(set.out.find("start position: x 0x0100, y 0x00C8"), std::string::npos) << set.out;
+    EXPECT_NE(set.out.find("boundaries: x 0x0000..0x3000, y 0xFF00..0x0800"), std::string::npos);
+    const Bytes after = readFile(rom);
+    int changed = 0;
+    for (std::size_t at = 0; at < after.size(); ++at) {
+        changed += after[at] != demo.image[at] && at != 0x18E && at != 0x18F ? 1 : 0;
+    }
+    EXPECT_EQ(changed, 8);  // two bytes each of x, y, x max and y max
+}
+
+}  // namespace
+}  // namespace orvex::testing
