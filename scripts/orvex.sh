@@ -8,7 +8,7 @@ set -euo pipefail
 
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libpng-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
 install_missing() {
     local missing=()

@@ -79,6 +79,30 @@ std::vector<CommandInfo> makeCommands() {
          "Writes the start position and/or the boundaries of the level into their tables, as\n"
          "the editor saves a level. Numbers are decimal or 0x hex, 0 to 0xFFFF; a negative\n"
          "one (-256) is written as the game reads it ($FF00)."},
+        {"objects-export",
+         {"ROM", "LEVEL", "OUT.json"},
+         {},
+         "write a level's objects as JSON",
+         "Writes the level's object list: {\"objects\": [{\"x\", \"y\", \"id\", \"subtype\",\n"
+         "\"xFlip\", \"yFlip\", \"rememberState\", \"twoPlayer\"}, ...]} (see the README)."},
+        {"objects-import",
+         {"ROM", "LEVEL", "IN.json"},
+         {},
+         "save a JSON file as a level's objects",
+         "Saves the objects of IN.json as the level's object list, sorted by x as the game\n"
+         "needs them. The first bad field refuses the whole file; nothing is written then."},
+        {"rings-export",
+         {"ROM", "LEVEL", "OUT.json"},
+         {},
+         "write a level's rings as JSON",
+         "Writes the level's ring groups: {\"rings\": [{\"x\", \"y\", \"count\", \"column\"}, "
+         "...]}."},
+        {"rings-import",
+         {"ROM", "LEVEL", "IN.json"},
+         {},
+         "save a JSON file as a level's rings",
+         "Saves the ring groups of IN.json as the level's ring list. The first bad field\n"
+         "refuses the whole file; nothing is written then."},
         {"normalize",
          {"IN", "OUT"},
          {},

@@ -60,14 +60,6 @@ Result<IdentifiedRom> readRom(const std::filesystem::path& path) {
     return readIdentifiedRom(RomImage(path));
 }
 
-// Names the copies of the ROM a write kept beside it.
-void reportBackups(ToolIo& io, const WriteReport& written) {
-    io.out << "the ROM as it was before this change is kept in " << written.previous.string()
-           << '\n'
-           << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
-           << " in " << written.original.string() << '\n';
-}
-
 }  // namespace
 
 int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {

@@ -81,6 +81,13 @@ struct LevelSetArgs {
     std::optional<StartPosition> start;
     std::optional<LevelBounds> bounds;
 };
+// objects-export, objects-import, rings-export, rings-import: the ROM, the level and the JSON
+// file written or read.
+struct PlacementArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;
+    std::filesystem::path file;
+};
 struct NormalizeArgs {
     std::filesystem::path in;
     std::filesystem::path out;
@@ -100,6 +107,10 @@ struct DemoRomArgs {
 [[nodiscard]] int runRender(const RenderArgs& args, ToolIo& io);
 [[nodiscard]] int runLevelInfo(const LevelInfoArgs& args, ToolIo& io);
 [[nodiscard]] int runLevelSet(const LevelSetArgs& args, ToolIo& io);
+[[nodiscard]] int runObjectsExport(const PlacementArgs& args, ToolIo& io);
+[[nodiscard]] int runObjectsImport(const PlacementArgs& args, ToolIo& io);
+[[nodiscard]] int runRingsExport(const PlacementArgs& args, ToolIo& io);
+[[nodiscard]] int runRingsImport(const PlacementArgs& args, ToolIo& io);
 [[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 

@@ -167,6 +167,24 @@ const std::map<std::string_view, Runner>& runners() {
              }
              return finish(v, io, args, runLevelSet);
          }},
+        {"objects-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)},
+                           runObjectsExport);
+         }},
+        {"objects-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)},
+                           runObjectsImport);
+         }},
+        {"rings-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)}, runRingsExport);
+         }},
+        {"rings-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)}, runRingsImport);
+         }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {
              return finish(v, io, NormalizeArgs{v.path(0), v.path(1)}, runNormalize);

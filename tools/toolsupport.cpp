@@ -31,4 +31,12 @@ Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded) 
         std::int64_t{streamOffset} + decoded.packedLastIndex);
 }
 
+// Names the copies of the ROM a write kept beside it.
+void reportBackups(ToolIo& io, const WriteReport& written) {
+    io.out << "the ROM as it was before this change is kept in " << written.previous.string()
+           << '\n'
+           << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
+           << " in " << written.original.string() << '\n';
+}
+
 }  // namespace orvex

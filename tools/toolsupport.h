@@ -10,6 +10,8 @@
 
 // Helpers the command implementations share.
 
+#include "rom/romimage.h"
+
 namespace orvex {
 
 // Prints "orvex-tool: COMMAND: FILE: WHAT: <error.describe()>" on one line and returns
@@ -27,5 +29,8 @@ void reportWarning(ToolIo& io, std::string_view command, std::string_view text);
 // The error for a stream at `streamOffset` that broke off with a copy from before the start of
 // its output: CorruptStream at the last stream byte read.
 [[nodiscard]] Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded);
+
+// Names the copies of the ROM a write kept beside it.
+void reportBackups(ToolIo& io, const WriteReport& written);
 
 }  // namespace orvex

@@ -307,3 +307,48 @@ TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
 
 }  // namespace
 }  // namespace orvex::testing
+
+namespace orvex::testing {
+namespace {
+
+// Objects and rings round trip through JSON files; an import is sorted by x as the game needs,
+// and the first bad field refuses the whole file, naming the entry and the field.
+TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
+    const std::string rom = demoFile("placed.bin");
+    const std::string objects = file("objects.json");
+    ASSERT_EQ(tool({"objects-export", rom, "8", objects}).exitCode, 0);
+    const Bytes json = readFile(objects);
+    const std::string exported(json.begin(), json.end());
+    EXPECT_NE(exported.find("\"rememberState\": true"), std::string::npos) << exported;
+
+    const std::string two =
+        "{\"objects\": [{\"x\": 900, \"y\": 16, \"id\": 65, \"subtype\": 2, \"xFlip\": true, "
+        "\"yFlip\": false, \"rememberState\": false, \"twoPlayer\": false},\n"
+        "{\"x\": 100, \"y\": 4095, \"id\": 13, \"subtype\": 0, \"xFlip\": false, \"yFlip\": true, "
+        "\"rememberState\": true, \"twoPlayer\": true}]}\n";
+    put("two.json", Bytes(two.begin(), two.end()));
+    const ToolRun imported = tool({"objects-import", rom, "8", "two.json"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const ToolRun info = tool({"level-info", rom, "8"});
+    EXPECT_NE(info.out.find("objects: 2 (1 remember their state)"), std::string::npos) << info.out;
+    ASSERT_EQ(tool({"objects-export", rom, "8", "back.json"}).exitCode, 0);
+    const Bytes back = readFile(file("back.json"));
+    const std::string text(back.begin(), back.end());
+    EXPECT_LT(text.find("\"x\": 100"), text.find("\"x\": 900"));  // sorted by x
+
+    const Bytes before = readFile(rom);
+    std::string bad = two;
+    bad.replace(bad.find("4095"), 4, "4096");
+    put("bad.json", Bytes(bad.begin(), bad.end()));
+    const ToolRun refused = tool({"objects-import", rom, "8", "bad.json"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("object 1, field \"y\""), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(rom), before);
+
+    ASSERT_EQ(tool({"rings-export", rom, "8", "rings.json"}).exitCode, 0);
+    ASSERT_EQ(tool({"rings-import", rom, "8", "rings.json"}).exitCode, 0);
+    EXPECT_EQ(readFile(rom), before);  // the same rings: nothing else changed, nor the checksum
+}
+
+}  // namespace
+}  // namespace orvex::testing
