@@ -133,14 +133,11 @@ Result<std::vector<Entry>> readList(const std::filesystem::path& path, const cha
     if (!bytes) {
         return bytes.error();
     }
-    const Json file = Json::parse(bytes->begin(), bytes->end(), nullptr, false);
-    if (file.is_discarded()) {
-        // Parsed again for the message, which names the line and column.
-        try {
-            const Json again = Json::parse(bytes->begin(), bytes->end());
-        } catch (const Json::parse_error& error) {
-            return makeError(ErrorCode::CorruptStream, error.what());
-        }
+    Json file;
+    try {
+        file = Json::parse(bytes->begin(), bytes->end());
+    } catch (const Json::parse_error& error) {  // its message names the line and column
+        return makeError(ErrorCode::CorruptStream, error.what());
     }
     if (!file.is_object() || !file.contains(key) || !file[key].is_array()) {
         return makeError(ErrorCode::CorruptStream,

@@ -35,7 +35,8 @@ void SetBlocksCommand::apply(LevelDocument& document, bool forward) const {
 }
 
 std::unique_ptr<SetBlocksCommand> makeSetBlocks(const LevelDocument& document,
-                                                std::span<const CellBlock> cells) {
+                                                std::span<const CellBlock> cells,
+                                                std::string_view what) {
     std::vector<SetBlocksCommand::CellChange> changes;
     for (const CellBlock& cell : cells) {
         const auto before = document.layout().blockAt(cell.cell);
@@ -47,10 +48,11 @@ std::unique_ptr<SetBlocksCommand> makeSetBlocks(const LevelDocument& document,
         return nullptr;
     }
     const std::size_t count = changes.size();
-    std::string text = count == 1 ? "Place block " + hexByte(changes.front().after) + " at row " +
-                                         std::to_string(changes.front().cell.row) + ", column " +
-                                         std::to_string(changes.front().cell.column)
-                                   : "Place " + std::to_string(count) + " blocks";
+    std::string text = !what.empty() ? std::string(what) + " " + std::to_string(count) + " cells"
+                       : count == 1 ? "Place block " + hexByte(changes.front().after) + " at row " +
+                                          std::to_string(changes.front().cell.row) + ", column " +
+                                          std::to_string(changes.front().cell.column)
+                                    : "Place " + std::to_string(count) + " blocks";
     return std::make_unique<SetBlocksCommand>(std::move(changes), std::move(text));
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/leveldocument.h"
@@ -45,12 +46,13 @@ private:
 };
 
 // A command storing `cells` into the document's layout, or null when none of them is inside the
-// layout with another block than the one to store.
+// layout with another block than the one to store. Named "`what` N cells" when `what` is given,
+// else after the placement.
 [[nodiscard]] std::unique_ptr<SetBlocksCommand> makeSetBlocks(const LevelDocument& document,
-                                                              std::span<const CellBlock> cells);
+                                                              std::span<const CellBlock> cells,
+                                                              std::string_view what = {});
 [[nodiscard]] std::unique_ptr<SetBlocksCommand> makePlaceBlock(const LevelDocument& document,
-                                                               LayoutCell cell,
-                                                               std::uint8_t block);
+                                                               LayoutCell cell, std::uint8_t block);
 
 // One colour word changed.
 class SetColourCommand : public DocumentCommand {

@@ -1,5 +1,7 @@
 #include "document/documentloader.h"
 
+#include <algorithm>
+
 #include "compression/kosinski.h"
 #include "rom/cartridge.h"
 #include "rom/leveldirectory.h"
@@ -140,14 +142,8 @@ StoredRegion regionOf(ByteSpan image, std::int64_t start, std::int64_t end) {
 // Whether another act's directory word names the same list.
 bool sharedList(ByteSpan image, std::int32_t directory, ZoneAct act) {
     const auto own = placementListAddress(image, directory, act);
-    int users = 0;
-    for (std::uint8_t zone = 0; zone < kZoneCount; ++zone) {
-        for (std::uint8_t other = 0; other < 2; ++other) {
-            const auto list = placementListAddress(image, directory, {zone, other});
-            users += list && own && *list == *own ? 1 : 0;
-        }
-    }
-    return users > 1;
+    const std::vector<std::int32_t> lists = placementListAddresses(image, directory);
+    return own && std::count(lists.begin(), lists.end(), *own) > 1;
 }
 
 // The objects with the marker before them and the one after: what a save replaces.

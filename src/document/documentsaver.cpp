@@ -169,12 +169,8 @@ struct Place {
 // before each belong to it.
 std::vector<std::int64_t> listStarts(ByteSpan image, std::int32_t directory, std::int32_t lead) {
     std::vector<std::int64_t> starts{directory};
-    for (std::uint8_t zone = 0; zone < kZoneCount; ++zone) {
-        for (std::uint8_t act = 0; act < 2; ++act) {
-            if (auto list = placementListAddress(image, directory, {zone, act})) {
-                starts.push_back(*list - lead);
-            }
-        }
+    for (const std::int32_t list : placementListAddresses(image, directory)) {
+        starts.push_back(std::int64_t{list} - lead);
     }
     return starts;
 }

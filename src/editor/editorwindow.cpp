@@ -702,7 +702,6 @@ bool EditorWindow::loadLevelAt(int index) {
         showError(QString("Level %1 could not be loaded.").arg(index + 1), loaded.error());
         return false;
     }
-    widenColumnReach();
     updateScrollRanges();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);

@@ -219,12 +219,7 @@ void MapTools::apply(const std::vector<CellBlock>& cells, const char* what) {
     if (mDocument == nullptr) {
         return;
     }
-    auto command = makeSetBlocks(*mDocument, cells);
-    if (command) {
-        pushCommand(std::make_unique<SetBlocksCommand>(
-            command->changes(),
-            what + (" " + std::to_string(command->changes().size()) + " cells")));
-    }
+    pushCommand(makeSetBlocks(*mDocument, cells, what));
 }
 
 void MapTools::pushCommand(std::unique_ptr<DocumentCommand> command) {

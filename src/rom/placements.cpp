@@ -112,4 +112,16 @@ Result<std::int32_t> placementListAddress(ByteSpan image, std::int32_t directory
     return directory + offset;
 }
 
+std::vector<std::int32_t> placementListAddresses(ByteSpan image, std::int32_t directory) {
+    std::vector<std::int32_t> lists;
+    for (std::uint8_t zone = 0; zone < kZoneCount; ++zone) {
+        for (std::uint8_t act = 0; act < 2; ++act) {
+            if (auto list = placementListAddress(image, directory, {zone, act})) {
+                lists.push_back(*list);
+            }
+        }
+    }
+    return lists;
+}
+
 }  // namespace orvex

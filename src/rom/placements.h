@@ -79,6 +79,11 @@ struct LevelBounds {
 [[nodiscard]] Result<std::int32_t> placementListAddress(ByteSpan image, std::int32_t directory,
                                                         ZoneAct act);
 
+// Where the list of every act the directory has a word for begins (17 zones of two acts);
+// acts whose word cannot be read are left out.
+[[nodiscard]] std::vector<std::int32_t> placementListAddresses(ByteSpan image,
+                                                               std::int32_t directory);
+
 // The start position and the boundaries of an act, at `table` + zone x 8 + act x 4 and `table`
 // + zone x 16 + act x 8.
 [[nodiscard]] constexpr std::int32_t startPositionOffset(std::int32_t table, ZoneAct act) {
