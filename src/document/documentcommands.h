@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/leveldocument.h"
@@ -68,5 +69,30 @@ private:
     std::uint16_t mBefore;
     std::uint16_t mAfter;
 };
+
+// A placement part replaced whole: the level's objects, its ring groups, its start position or
+// its boundaries, with what it held before. Lists are small (a few hundred entries), so a copy
+// of each side is the simplest exact undo.
+template <typename Value, void (LevelDocument::*Set)(Value)>
+class ReplacePlacementCommand : public DocumentCommand {
+public:
+    ReplacePlacementCommand(Value before, Value after, std::string text)
+        : mBefore(std::move(before)), mAfter(std::move(after)), mText(std::move(text)) {}
+
+    void redo(LevelDocument& document) override { (document.*Set)(mAfter); }
+    void undo(LevelDocument& document) override { (document.*Set)(mBefore); }
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    Value mBefore;
+    Value mAfter;
+    std::string mText;
+};
+
+using SetObjectsCommand =
+    ReplacePlacementCommand<std::vector<ObjectPlacement>, &LevelDocument::setObjects>;
+using SetRingsCommand = ReplacePlacementCommand<std::vector<RingGroup>, &LevelDocument::setRings>;
+using SetStartCommand = ReplacePlacementCommand<StartPosition, &LevelDocument::setStart>;
+using SetBoundsCommand = ReplacePlacementCommand<LevelBounds, &LevelDocument::setBounds>;
 
 }  // namespace orvex

@@ -46,7 +46,9 @@ bool BlockSelector::eventFilter(QObject* watched, QEvent* event) {
         QString text = QString("Block 0x%1").arg(block, 2, 16, QChar('0')).toUpper();
         text.replace("0X", "0x");
         if (const auto count = mUses ? mUses(static_cast<std::uint8_t>(block)) : std::nullopt) {
-            text += QString(": used by %1 cell%2 of this plane").arg(*count).arg(*count == 1 ? "" : "s");
+            text += QString(": used by %1 cell%2 of this plane")
+                        .arg(*count)
+                        .arg(*count == 1 ? "" : "s");
         }
         QToolTip::showText(help->globalPos(), text, mPicture2);
         return true;

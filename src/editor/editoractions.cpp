@@ -94,6 +94,8 @@ void EditorWindow::createClipboardActions(QMenu* edit) {
               &EditorWindow::onCopy);
     addAction(edit, "MenuPaste", "Paste", QKeySequence::keyBindings(QKeySequence::Paste),
               &EditorWindow::onPaste);
+    addAction(edit, "MenuInsert", "Insert", Keys{QKeySequence(Qt::Key_Insert)},
+              &EditorWindow::onInsert);
     addAction(edit, "MenuDelete", "Delete", Keys{QKeySequence(Qt::Key_Delete)},
               &EditorWindow::onDelete);
     addAction(edit, "MenuSelectAll", "Select All",
@@ -107,15 +109,20 @@ void EditorWindow::createToolActions(QMenu* edit) {
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
     auto* group = new QActionGroup(this);
-    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 4> tools{{
+    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 6> tools{{
         {"ToolPlace", "Place", Qt::Key_P, MapTool::Place},
         {"ToolBrush", "Brush", Qt::Key_B, MapTool::Brush},
         {"ToolSelect", "Select", Qt::Key_S, MapTool::Select},
         {"ToolFill", "Fill", Qt::Key_F, MapTool::Fill},
+        {"ToolObjects", "Objects", Qt::Key_O, MapTool::Objects},
+        {"ToolRings", "Rings", Qt::Key_R, MapTool::Rings},
     }};
     for (const auto& [name, text, key, tool] : tools) {
+        if (tool == MapTool::Objects) {
+            bar->addSeparator();
+        }
         QAction* action =
-            edit->addAction(text, this, [this, choice = tool] { mTools->setTool(choice); });
+            edit->addAction(text, this, [this, choice = tool] { chooseTool(choice); });
         action->setObjectName(name);
         action->setShortcut(QKeySequence(key));
         action->setCheckable(true);
@@ -311,7 +318,7 @@ void EditorWindow::onCopy() {
 }
 
 void EditorWindow::onCut() {
-    if (isBusy()) {
+    if (isBusy() || mPlacements->kind()) {
         return;
     }
     onCopy();
@@ -319,7 +326,7 @@ void EditorWindow::onCut() {
 }
 
 void EditorWindow::onPaste() {
-    if (isBusy()) {
+    if (isBusy() || mPlacements->kind()) {
         return;
     }
     const auto pattern = parsePatternText(QGuiApplication::clipboard()->text().toStdString());
@@ -331,17 +338,30 @@ void EditorWindow::onPaste() {
 }
 
 void EditorWindow::onDelete() {
-    if (!isBusy()) {
+    if (isBusy()) {
+        return;
+    }
+    if (mPlacements->kind()) {
+        mPlacements->deleteSelection();
+    } else {
         mTools->clearSelectedCells("Delete");
     }
 }
 
 void EditorWindow::onSelectAll() {
-    mTools->selectAll();
+    if (mPlacements->kind()) {
+        mPlacements->selectAll();
+    } else {
+        mTools->selectAll();
+    }
 }
 
 void EditorWindow::onEscape() {
-    mTools->cancel();
+    if (mPlacements->kind()) {
+        mPlacements->select({});
+    } else {
+        mTools->cancel();
+    }
 }
 
 void EditorWindow::onPreviousLevel() {

@@ -140,6 +140,7 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     createViewMenu();
     createStatusLine();
     createMapTools();
+    createPlacementTools();
     mHost = new WindowHost(this, mMap);
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
                      findChild<QToolBar*>("ToolBar")->sizeHint().height();
@@ -198,6 +199,10 @@ void EditorWindow::createStatusLine() {
     mPointerInfo->setObjectName("PointerInfo");
     mPointerInfo->setMinimumWidth(1);  // clipped in a narrow window, never widening it
     line->addWidget(mPointerInfo);
+    // The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)".
+    mPixelInfo = new QLabel(line);
+    mPixelInfo->setObjectName("PointerPixels");
+    line->addWidget(mPixelInfo);
     // Notes (a save, an export, where the backup is) on the right, in the room left over.
     mNote = new QLabel(line);
     mNote->setObjectName("StatusNote");
@@ -366,7 +371,7 @@ void EditorWindow::openRomFile(const QString& path) {
     // The session dropped the previous ROM's level: nothing may refer to it any more, not even
     // a repaint while the next level loads.
     mUndo->clear();
-    mTools->setDocument(nullptr);
+    attachTools(nullptr);
     mMap->canvas()->setLayout(nullptr, mPlane);
     mMap->canvas()->setPlacements(nullptr);
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
@@ -555,7 +560,7 @@ void EditorWindow::showPlane(Plane plane) {
         return;
     }
     mPlane = plane;
-    mTools->setDocument(mSession->document());
+    attachTools(mSession->document());
     showMapOrigin();
     refreshOverview();
     showPointer();
@@ -583,6 +588,10 @@ std::optional<std::uint8_t> EditorWindow::blockAt(LayoutCell cell) const {
 void EditorWindow::onDocumentChanged(const DocumentChange& change) {
     if (change.part != Part::Layout) {
         mMap->canvas()->update();  // placements and art show on the canvas too
+        if (change.part == Part::Objects || change.part == Part::Rings) {
+            mPlacements->placementsChanged();
+            mProperties->refresh(mSession->document());
+        }
         showLevelInfo();
         return;
     }
@@ -705,7 +714,7 @@ bool EditorWindow::loadLevelAt(int index) {
     updateScrollRanges();
     mMap->horizontalBar()->setValue(0);
     mMap->verticalBar()->setValue(0);
-    mTools->setDocument(mSession->document());
+    attachTools(mSession->document());
     showMapOrigin();
     if (mOverview != nullptr) {
         mOverview->forgetBlocks();
@@ -728,7 +737,7 @@ bool EditorWindow::loadLevelAt(int index) {
 // reported first, once for each.
 void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     mUndo->clear();
-    mTools->setDocument(mSession->document());
+    attachTools(mSession->document());
     mMap->canvas()->setLayout(&mSession->document()->layout(), mPlane);
     mMap->canvas()->setPlacements(&mSession->document()->parts());
     mSession->document()->addListener(

@@ -19,6 +19,8 @@
 #include "editor/editorsession.h"
 #include "editor/mapframe.h"
 #include "editor/maptools.h"
+#include "editor/placementdocks.h"
+#include "editor/placementtools.h"
 #include "editor/windowhost.h"
 #include "graphics/levelimage.h"
 #include "windows/overviewwindow.h"
@@ -67,6 +69,9 @@ public:
     void setZoom(std::size_t zoom, std::optional<QPoint> about = std::nullopt);
     [[nodiscard]] std::size_t zoom() const { return mZoom; }
     [[nodiscard]] MapTools& tools() const { return *mTools; }
+    [[nodiscard]] PlacementTools& placementTools() const { return *mPlacements; }
+    // Chooses a tool, as its menu entry or key does.
+    void chooseTool(MapTool tool);
 
     [[nodiscard]] bool isBusy() const { return mBusyDepth > 0; }
     [[nodiscard]] const EditorSession& session() const { return *mSession; }
@@ -101,6 +106,11 @@ private:
     void createLevelActions(QMenu* view);
     void createStatusLine();
     void createMapTools();
+    void createPlacementTools();
+    void attachTools(LevelDocument* document);
+    void onInsert();
+    void showPointerPixel(std::optional<QPoint> level);
+    [[nodiscard]] QPoint viewCentre() const;
     QAction* addAction(QMenu* menu, const char* name, const QString& text,
                        const QList<QKeySequence>& keys, void (EditorWindow::*slot)());
     void createForm();
@@ -181,6 +191,10 @@ private:
     QLabel* mZoomInfo = nullptr;
     QLabel* mLevelInfo = nullptr;
     MapTools* mTools = nullptr;
+    PlacementTools* mPlacements = nullptr;
+    ObjectTypeDock* mObjectTypes = nullptr;
+    PlacementPropertiesDock* mProperties = nullptr;
+    QLabel* mPixelInfo = nullptr;
     std::size_t mZoom = kActualSizeZoom;
     OverviewWindow* mOverview = nullptr;
     Plane mPlane = Plane::Foreground;

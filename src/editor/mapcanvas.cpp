@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+
+#include "rom/objectnames.h"
 
 namespace orvex {
 
@@ -14,6 +17,8 @@ namespace {
 const QColor kSelectionColour(255, 255, 0);
 const QColor kGridColour(255, 255, 255, 70);
 const QColor kHighlightColour(255, 64, 255, 110);
+const QColor kPickedColour(0, 255, 255);  // selected placements
+const QColor kRingColour(255, 200, 0);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
 
 // Integer division rounding towards minus infinity, for points left of or above the canvas.
@@ -132,56 +137,146 @@ QPointF MapCanvas::viewPoint(std::int32_t x, std::int32_t y) const {
     return {(x - mOrigin.column * kCellSize) * scale, (y - mOrigin.row * kCellSize) * scale};
 }
 
+QPoint MapCanvas::levelPoint(QPointF viewPoint) const {
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    return {static_cast<int>(std::floor(viewPoint.x() / scale)) + mOrigin.column * kCellSize,
+            static_cast<int>(std::floor(viewPoint.y() / scale)) + mOrigin.row * kCellSize};
+}
+
+double MapCanvas::markerSize() const {
+    return std::max(6.0, 16.0 * mCellSize / kCellSize);
+}
+
+std::int32_t MapCanvas::hitRadius() const {
+    return static_cast<std::int32_t>(std::ceil((markerSize() / 2 + 2) * kCellSize / mCellSize));
+}
+
+void MapCanvas::setPlacementSelection(PlacementKind kind, std::vector<std::int32_t> indices) {
+    std::sort(indices.begin(), indices.end());
+    if (kind != mSelectedKind || indices != mSelectedPlacements) {
+        mSelectedKind = kind;
+        mSelectedPlacements = std::move(indices);
+        update();
+    }
+}
+
+void MapCanvas::setRubberBand(const std::optional<QRect>& levelArea) {
+    if (levelArea != mRubberBand) {
+        mRubberBand = levelArea;
+        update();
+    }
+}
+
+bool MapCanvas::isSelected(PlacementKind kind, std::int32_t index) const {
+    return kind == mSelectedKind &&
+           std::binary_search(mSelectedPlacements.begin(), mSelectedPlacements.end(), index);
+}
+
 // Placements belong to the foreground: the background scrolls at other speeds in the game.
 void MapCanvas::drawPlacements(QPainter& painter) const {
     if (mPlacements == nullptr || mPlane != Plane::Foreground) {
         return;
     }
-    const double scale = static_cast<double>(mCellSize) / kCellSize;
-    const double marker = std::max(6.0, 16 * scale);
+    const double marker = markerSize();
     painter.setRenderHint(QPainter::Antialiasing);
-    if (overlayShown(Overlay::Bounds) && mPlacements->bounds) {
-        const LevelBounds& b = *mPlacements->bounds;
-        painter.setPen(QPen(QColor(255, 80, 80), 2, Qt::DashLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(
-            QRectF(viewPoint(static_cast<std::int16_t>(b.xMin), static_cast<std::int16_t>(b.yMin)),
-                   viewPoint(b.xMax, b.yMax)));
+    drawBounds(painter);
+    drawRings(painter, marker);
+    drawObjects(painter, marker);
+    drawStart(painter, marker);
+    if (mRubberBand) {
+        painter.setPen(QPen(kSelectionColour, 1, Qt::DashLine));
+        painter.setBrush(QColor(255, 255, 0, 40));
+        painter.drawRect(QRectF(viewPoint(mRubberBand->left(), mRubberBand->top()),
+                                viewPoint(mRubberBand->right() + 1, mRubberBand->bottom() + 1)));
     }
-    if (overlayShown(Overlay::Rings) && mPlacements->rings) {
-        painter.setPen(QPen(QColor(255, 220, 0), std::max(1.0, 3 * scale)));
-        painter.setBrush(Qt::NoBrush);
-        for (const RingGroup& group : *mPlacements->rings) {
-            for (int i = 0; i < group.count; ++i) {
-                const int step = kRingSpacing * i;
-                const QPointF at = viewPoint(group.x + (group.column ? 0 : step),
-                                             group.y + (group.column ? step : 0));
-                painter.drawEllipse(at, marker / 2.5, marker / 2.5);
-            }
+}
+
+void MapCanvas::drawBounds(QPainter& painter) const {
+    if (!overlayShown(Overlay::Bounds) || !mPlacements->bounds) {
+        return;
+    }
+    const LevelBounds& b = *mPlacements->bounds;
+    painter.setPen(QPen(QColor(255, 80, 80), 2, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(
+        QRectF(viewPoint(static_cast<std::int16_t>(b.xMin), static_cast<std::int16_t>(b.yMin)),
+               viewPoint(b.xMax, b.yMax)));
+}
+
+void MapCanvas::drawRings(QPainter& painter, double marker) const {
+    if (!overlayShown(Overlay::Rings) || !mPlacements->rings) {
+        return;
+    }
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    const auto& rings = *mPlacements->rings;
+    painter.setBrush(Qt::NoBrush);
+    for (std::size_t index = 0; index < rings.size(); ++index) {
+        const RingGroup& group = rings[index];
+        const bool selected = isSelected(PlacementKind::Rings, static_cast<std::int32_t>(index));
+        const double width = std::max(1.0, 3 * scale);
+        for (int i = 0; i < group.count; ++i) {
+            const int step = kRingSpacing * i;
+            const QPointF at =
+                viewPoint(group.x + (group.column ? 0 : step), group.y + (group.column ? step : 0));
+            // A dark rim keeps gold rings apart from gold art.
+            painter.setPen(QPen(Qt::black, width + 2));
+            painter.drawEllipse(at, marker / 2.5, marker / 2.5);
+            painter.setPen(QPen(selected ? kPickedColour : kRingColour, width));
+            painter.drawEllipse(at, marker / 2.5, marker / 2.5);
+        }
+        if (selected) {
+            const int length = kRingSpacing * (group.count - 1);
+            painter.setPen(QPen(kPickedColour, 1, Qt::DashLine));
+            painter.drawRect(QRectF(viewPoint(group.x, group.y),
+                                    viewPoint(group.x + (group.column ? 0 : length),
+                                              group.y + (group.column ? length : 0)))
+                                 .adjusted(-marker / 2, -marker / 2, marker / 2, marker / 2));
         }
     }
-    if (overlayShown(Overlay::Objects) && mPlacements->objects) {
-        painter.setFont(QFont(font().family(), std::max(6, static_cast<int>(9 * scale + 3))));
-        for (const ObjectPlacement& object : *mPlacements->objects) {
-            const QPointF at = viewPoint(object.x, object.y);
-            const QRectF box(at - QPointF(marker / 2, marker / 2), QSizeF(marker, marker));
-            painter.setPen(QPen(Qt::white, 1));
-            painter.setBrush(QColor(0, 140, 255, 170));
-            painter.drawRect(box);
-            if (mCellSize >= kNumbersFrom * 2) {
-                painter.drawText(box.adjusted(-20, 0, 20, 0), Qt::AlignCenter,
-                                 QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
-            }
+}
+
+void MapCanvas::drawObjects(QPainter& painter, double marker) const {
+    if (!overlayShown(Overlay::Objects) || !mPlacements->objects) {
+        return;
+    }
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    painter.setFont(QFont(font().family(), std::max(6, static_cast<int>(9 * scale + 3))));
+    const auto& objects = *mPlacements->objects;
+    for (std::size_t index = 0; index < objects.size(); ++index) {
+        const ObjectPlacement& object = objects[index];
+        const bool selected = isSelected(PlacementKind::Objects, static_cast<std::int32_t>(index));
+        const QPointF at = viewPoint(object.x, object.y);
+        const QRectF box(at - QPointF(marker / 2, marker / 2), QSizeF(marker, marker));
+        painter.setPen(selected ? QPen(kPickedColour, 3) : QPen(Qt::white, 1));
+        painter.setBrush(QColor(0, 140, 255, 170));
+        painter.drawRect(box);
+        if (mCellSize < kNumbersFrom * 2) {
+            continue;
+        }
+        painter.setPen(Qt::white);
+        painter.drawText(box.adjusted(-20, 0, 20, 0), Qt::AlignCenter,
+                         QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
+        const std::string_view name = orvex::objectName(object.id);
+        if (mCellSize >= kCellSize && !name.empty()) {
+            const QString text = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+            QRectF label = painter.fontMetrics().boundingRect(text).toRectF();
+            label.moveCenter(box.center() + QPointF(0, marker / 2 + label.height() / 2 + 1));
+            painter.fillRect(label.adjusted(-2, 0, 2, 0), QColor(0, 0, 0, 170));
+            painter.drawText(label, Qt::AlignCenter, text);
         }
     }
-    if (overlayShown(Overlay::Start) && mPlacements->start) {
-        const QPointF at = viewPoint(mPlacements->start->x, mPlacements->start->y);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(QColor(0, 230, 90));
-        painter.drawEllipse(at, marker / 1.5, marker / 1.5);
-        painter.drawText(QRectF(at - QPointF(marker, marker), QSizeF(2 * marker, 2 * marker)),
-                         Qt::AlignCenter, "S");
+}
+
+void MapCanvas::drawStart(QPainter& painter, double marker) const {
+    if (!overlayShown(Overlay::Start) || !mPlacements->start) {
+        return;
     }
+    const QPointF at = viewPoint(mPlacements->start->x, mPlacements->start->y);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(QColor(0, 230, 90));
+    painter.drawEllipse(at, marker / 1.5, marker / 1.5);
+    painter.drawText(QRectF(at - QPointF(marker, marker), QSizeF(2 * marker, 2 * marker)),
+                     Qt::AlignCenter, "S");
 }
 
 std::optional<std::uint8_t> MapCanvas::layoutBlock(PlaneCell cell) const {
@@ -314,14 +409,27 @@ void MapCanvas::drawOverlays(QPainter& painter, const QRect& area) const {
 
 void MapCanvas::mousePressEvent(QMouseEvent* event) {
     emit pressed(cellAt(event->position().toPoint()), event->button(), event->modifiers());
+    emit pointerPressed(levelPoint(event->position()), event->button(), event->modifiers());
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
     emit moved(cellAt(event->position().toPoint()), event->buttons());
+    emit pointerMoved(levelPoint(event->position()), event->buttons(), event->modifiers());
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
     emit released(cellAt(event->position().toPoint()), event->button());
+    emit pointerReleased(levelPoint(event->position()), event->button(), event->modifiers());
+}
+
+bool MapCanvas::event(QEvent* event) {
+    if (mTabCycles && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        emit cycleRequested();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void MapCanvas::leaveEvent(QEvent* event) {

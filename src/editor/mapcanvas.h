@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "document/cellpattern.h"
 #include "document/layout.h"
@@ -17,6 +18,9 @@ inline constexpr std::int32_t kCellSize = 128;  // pixels a side of a cell at 10
 // The zooms the map offers, as cell sizes in pixels: 12.5% to 400%.
 inline constexpr std::array<std::int32_t, 6> kZoomCellSizes{16, 32, 64, 128, 256, 512};
 inline constexpr std::size_t kActualSizeZoom = 3;
+
+// The two kinds of placement the placement tools select and move.
+enum class PlacementKind { Objects, Rings };
 
 // Mapa: the map's canvas, filling the map frame under its scroll bars. It draws one plane of the
 // layout from the block pictures, the cell at its top left being the view's origin (a plane
@@ -67,6 +71,19 @@ public:
         return mOverlays[static_cast<std::size_t>(overlay)];
     }
 
+    // A point of the canvas in level pixels (of the foreground, where placements lie).
+    [[nodiscard]] QPoint levelPoint(QPointF viewPoint) const;
+    // How near, in level pixels, the pointer must come to a placement's point to hit it: the
+    // marker's half size at this zoom, and a little more.
+    [[nodiscard]] std::int32_t hitRadius() const;
+    // What the placement tools mark: the selected objects or ring groups (indices into the
+    // level's lists) and the rectangle being dragged out, in level pixels.
+    void setPlacementSelection(PlacementKind kind, std::vector<std::int32_t> indices);
+    void setRubberBand(const std::optional<QRect>& levelArea);
+    // While on, Tab asks for the next of the placements under the pointer instead of moving the
+    // focus.
+    void setTabCycles(bool on) { mTabCycles = on; }
+
     // The block a cell shows: the preview's, the layout's, or none (drawn empty).
     [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const;
     // Repaints the cells of a layout rectangle that the plane shows.
@@ -77,11 +94,17 @@ signals:
     void moved(PlaneCell cell, Qt::MouseButtons buttons);
     void released(PlaneCell cell, Qt::MouseButton button);
     void left();
+    // The same mouse events in level pixels, with the keys held, for the placement tools.
+    void pointerPressed(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void pointerMoved(QPoint level, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+    void pointerReleased(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void cycleRequested();
     // The wheel: `rows` and `columns` to scroll, or with Ctrl `zoomSteps` about `point`.
     void scrollRequested(int columns, int rows);
     void zoomRequested(int steps, QPoint point);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -98,6 +121,12 @@ private:
     void drawOverlays(QPainter& painter, const QRect& area) const;
     void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
     void drawPlacements(QPainter& painter) const;
+    void drawBounds(QPainter& painter) const;
+    void drawRings(QPainter& painter, double marker) const;
+    void drawObjects(QPainter& painter, double marker) const;
+    void drawStart(QPainter& painter, double marker) const;
+    [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
+    [[nodiscard]] double markerSize() const;
     [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
 
     std::array<QPixmap, 256> mPictures;
@@ -115,6 +144,10 @@ private:
     std::optional<std::uint8_t> mHighlight;
     const LevelParts* mPlacements = nullptr;
     std::array<bool, 4> mOverlays{};
+    PlacementKind mSelectedKind = PlacementKind::Objects;
+    std::vector<std::int32_t> mSelectedPlacements;  // sorted
+    std::optional<QRect> mRubberBand;
+    bool mTabCycles = false;
     int mWheelRemainder = 0;
 };
 

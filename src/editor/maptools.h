@@ -13,7 +13,8 @@
 
 namespace orvex {
 
-enum class MapTool { Place, Brush, Select, Fill };
+// The layout tools, then the placement tools (which PlacementTools runs).
+enum class MapTool { Place, Brush, Select, Fill, Objects, Rings };
 
 // What the mouse does on the map: the tools, the selection and pasting. Every edit is one
 // command on the undo stack: a placement, a brush stroke, a fill, a paste, a cut. A right click

@@ -172,5 +172,6 @@ struct EditorFixture {
 int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
+int runPlacementToolsTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -8,8 +8,8 @@ int main(int argc, char** argv) {
     // Settings (recent files, the last folder) go to a test location, never the user's.
     QStandardPaths::setTestModeEnabled(true);
     QApplication::setOrganizationName("orvex-tests");
-    const int failed = orvex::test::runEditorWindowTest(argc, argv) +
-                       orvex::test::runCommandsTest(argc, argv) +
-                       orvex::test::runMapToolsTest(argc, argv);
+    const int failed =
+        orvex::test::runEditorWindowTest(argc, argv) + orvex::test::runCommandsTest(argc, argv) +
+        orvex::test::runMapToolsTest(argc, argv) + orvex::test::runPlacementToolsTest(argc, argv);
     return failed == 0 ? 0 : 1;
 }

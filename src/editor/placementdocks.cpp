@@ -1,0 +1,257 @@
+#include "editor/placementdocks.h"
+
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+#include "rom/objectnames.h"
+
+namespace orvex {
+
+namespace {
+
+QString idText(std::uint8_t id) {
+    return QString::number(id, 16).toUpper().rightJustified(2, '0');
+}
+
+QString nameOf(std::uint8_t id) {
+    const std::string_view name = objectName(id);
+    return name.empty() ? QString("(no name)")
+                        : QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+}
+
+// A byte in hexadecimal, always two digits: "$0A".
+class HexByteBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QString textFromValue(int value) const override {
+        return QString::number(value, 16).toUpper().rightJustified(2, '0');
+    }
+};
+
+}  // namespace
+
+ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", parent) {
+    setObjectName("ObjectListDock");
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    mFilter = new QLineEdit(body);
+    mFilter->setObjectName("ObjectFilter");
+    mFilter->setPlaceholderText("Filter by name or id");
+    mFilter->setClearButtonEnabled(true);
+    mList = new QListWidget(body);
+    mList->setObjectName("ObjectTypes");
+    for (int id = kFirstObjectId; id <= kLastObjectId; ++id) {
+        const auto value = static_cast<std::uint8_t>(id);
+        auto* item = new QListWidgetItem(idText(value) + "  " + nameOf(value), mList);
+        item->setData(Qt::UserRole, id);
+    }
+    mList->setCurrentRow(0x41 - kFirstObjectId);  // a spring: the commonest thing placed
+    column->addWidget(mFilter);
+    column->addWidget(mList);
+    setWidget(body);
+    connect(mFilter, &QLineEdit::textChanged, this, &ObjectTypeDock::applyFilter);
+    connect(mList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        emit activated(static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt()));
+    });
+}
+
+void ObjectTypeDock::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    if (mList->currentItem() != nullptr) {
+        mList->scrollToItem(mList->currentItem(), QAbstractItemView::PositionAtCenter);
+    }
+}
+
+std::uint8_t ObjectTypeDock::chosenId() const {
+    const QListWidgetItem* item = mList->currentItem();
+    return item != nullptr && !item->isHidden()
+               ? static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt())
+               : std::uint8_t{0x41};
+}
+
+void ObjectTypeDock::applyFilter(const QString& text) {
+    const QString wanted = text.trimmed();
+    QListWidgetItem* firstShown = nullptr;
+    for (int row = 0; row < mList->count(); ++row) {
+        QListWidgetItem* item = mList->item(row);
+        const bool shown = item->text().contains(wanted, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && firstShown == nullptr) {
+            firstShown = item;
+        }
+    }
+    if (mList->currentItem() == nullptr || mList->currentItem()->isHidden()) {
+        mList->setCurrentItem(firstShown);
+    }
+}
+
+PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget* parent)
+    : QDockWidget("Properties", parent), mTools(tools) {
+    setObjectName("PropertiesDock");
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    mSummary = new QLabel(body);
+    mSummary->setObjectName("PropSummary");
+    mPages = new QStackedWidget(body);
+    mPages->addWidget(new QWidget(mPages));
+    mPages->addWidget(makeObjectPage());
+    mPages->addWidget(makeRingPage());
+    column->addWidget(mSummary);
+    column->addWidget(mPages);
+    column->addStretch();
+    setWidget(body);
+    connectObjectFields();
+    connectRingFields();
+}
+
+QSpinBox* PlacementPropertiesDock::addNumber(QFormLayout* form, const char* name,
+                                             const QString& label, int maximum, int base) {
+    auto* box =
+        base == 16 ? new HexByteBox(form->parentWidget()) : new QSpinBox(form->parentWidget());
+    box->setObjectName(name);
+    box->setRange(0, maximum);
+    box->setDisplayIntegerBase(base);
+    if (base == 16) {
+        box->setPrefix("$");
+    }
+    box->setKeyboardTracking(false);  // one edit when the number is complete, not per digit
+    form->addRow(label, box);
+    return box;
+}
+
+QCheckBox* PlacementPropertiesDock::addFlag(QFormLayout* form, const char* name,
+                                            const QString& label) {
+    auto* box = new QCheckBox(label, form->parentWidget());
+    box->setObjectName(name);
+    form->addRow(QString(), box);
+    return box;
+}
+
+QWidget* PlacementPropertiesDock::makeObjectPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mObjectX = addNumber(form, "PropX", "X", 0xFFFF, 10);
+    mObjectY = addNumber(form, "PropY", "Y", 0x0FFF, 10);
+    mId = addNumber(form, "PropId", "Id", 0xFF, 16);
+    mIdName = new QLabel(page);
+    form->addRow(QString(), mIdName);
+    mSubtype = addNumber(form, "PropSubtype", "Subtype", 0xFF, 16);
+    mXFlip = addFlag(form, "PropXFlip", "X flip");
+    mYFlip = addFlag(form, "PropYFlip", "Y flip");
+    mRemember = addFlag(form, "PropRemember", "Remember state");
+    mTwoPlayer = addFlag(form, "PropTwoPlayer", "Two-player flag");
+    return page;
+}
+
+QWidget* PlacementPropertiesDock::makeRingPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mRingX = addNumber(form, "PropRingX", "X", 0xFFFF, 10);
+    mRingY = addNumber(form, "PropRingY", "Y", 0x0FFF, 10);
+    mCount = addNumber(form, "PropCount", "Rings", kMaxRingsInGroup, 10);
+    mCount->setMinimum(1);
+    mDirection = new QComboBox(page);
+    mDirection->setObjectName("PropDirection");
+    mDirection->addItems({"Row", "Column"});
+    form->addRow("Direction", mDirection);
+    return page;
+}
+
+void PlacementPropertiesDock::connectObjectFields() {
+    using Edit = std::function<void(ObjectPlacement&, int)>;
+    const auto number = [this](QSpinBox* box, const char* what, Edit edit) {
+        connect(box, &QSpinBox::valueChanged, this, [this, what, edit](int value) {
+            if (!mShowing) {
+                mTools.editObjects([&](ObjectPlacement& o) { edit(o, value); }, what);
+            }
+        });
+    };
+    number(mObjectX, "Set object x", [](auto& o, int v) { o.x = static_cast<std::uint16_t>(v); });
+    number(mObjectY, "Set object y", [](auto& o, int v) { o.y = static_cast<std::uint16_t>(v); });
+    number(mId, "Set object id", [](auto& o, int v) { o.id = static_cast<std::uint8_t>(v); });
+    number(mSubtype, "Set object subtype",
+           [](auto& o, int v) { o.subtype = static_cast<std::uint8_t>(v); });
+    using Flag = bool ObjectPlacement::*;
+    const auto flag = [this](QCheckBox* box, const char* what, Flag field) {
+        connect(box, &QCheckBox::toggled, this, [this, what, field](bool on) {
+            if (!mShowing) {
+                mTools.editObjects([&](ObjectPlacement& o) { o.*field = on; }, what);
+            }
+        });
+    };
+    flag(mXFlip, "Set X flip", &ObjectPlacement::xFlip);
+    flag(mYFlip, "Set Y flip", &ObjectPlacement::yFlip);
+    flag(mRemember, "Set remember state", &ObjectPlacement::rememberState);
+    flag(mTwoPlayer, "Set two-player flag", &ObjectPlacement::twoPlayer);
+}
+
+void PlacementPropertiesDock::connectRingFields() {
+    using Edit = std::function<void(RingGroup&, int)>;
+    const auto number = [this](QSpinBox* box, const char* what, Edit edit) {
+        connect(box, &QSpinBox::valueChanged, this, [this, what, edit](int value) {
+            if (!mShowing) {
+                mTools.editRings([&](RingGroup& g) { edit(g, value); }, what);
+            }
+        });
+    };
+    number(mRingX, "Set ring x", [](auto& g, int v) { g.x = static_cast<std::uint16_t>(v); });
+    number(mRingY, "Set ring y", [](auto& g, int v) { g.y = static_cast<std::uint16_t>(v); });
+    number(mCount, "Set ring count",
+           [](auto& g, int v) { g.count = static_cast<std::uint8_t>(v); });
+    connect(mDirection, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!mShowing) {
+            mTools.editRings([index](RingGroup& g) { g.column = index == 1; },
+                             "Set ring direction");
+        }
+    });
+}
+
+void PlacementPropertiesDock::refresh(const LevelDocument* document) {
+    const auto& selection = mTools.selection();
+    const auto kind = mTools.kind();
+    const LevelParts* parts = document != nullptr ? &document->parts() : nullptr;
+    mShowing = true;
+    if (parts == nullptr || !kind || selection.empty()) {
+        mPages->setCurrentIndex(0);
+        mSummary->setText(kind ? "Nothing selected" : QString());
+    } else if (*kind == PlacementKind::Objects && parts->objects) {
+        mPages->setCurrentIndex(1);
+        showObject((*parts->objects)[static_cast<std::size_t>(selection.front())]);
+    } else if (*kind == PlacementKind::Rings && parts->rings) {
+        mPages->setCurrentIndex(2);
+        showRing((*parts->rings)[static_cast<std::size_t>(selection.front())]);
+    }
+    if (!selection.empty() && kind) {
+        const bool objects = *kind == PlacementKind::Objects;
+        mSummary->setText(
+            selection.size() == 1
+                ? QString(objects ? "Object %1" : "Ring group %1").arg(selection.front() + 1)
+                : QString(objects ? "%1 objects (the fields of the first)"
+                                  : "%1 ring groups (the fields of the first)")
+                      .arg(selection.size()));
+    }
+    mShowing = false;
+}
+
+void PlacementPropertiesDock::showObject(const ObjectPlacement& object) {
+    mObjectX->setValue(object.x);
+    mObjectY->setValue(object.y);
+    mId->setValue(object.id);
+    mIdName->setText(nameOf(object.id));
+    mSubtype->setValue(object.subtype);
+    mXFlip->setChecked(object.xFlip);
+    mYFlip->setChecked(object.yFlip);
+    mRemember->setChecked(object.rememberState);
+    mTwoPlayer->setChecked(object.twoPlayer);
+}
+
+void PlacementPropertiesDock::showRing(const RingGroup& group) {
+    mRingX->setValue(group.x);
+    mRingY->setValue(group.y);
+    mCount->setValue(group.count);
+    mDirection->setCurrentIndex(group.column ? 1 : 0);
+}
+
+}  // namespace orvex

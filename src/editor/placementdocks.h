@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <cstdint>
+
+#include "document/leveldocument.h"
+#include "editor/placementtools.h"
+
+namespace orvex {
+
+// ObjectListDock: every object id the game has code for, with its name; typing in the filter
+// keeps the ids whose name or hexadecimal number contains the text. The chosen id is what
+// Insert adds; a double click adds it at once.
+class ObjectTypeDock : public QDockWidget {
+    Q_OBJECT
+
+public:
+    explicit ObjectTypeDock(QWidget* parent);
+
+    [[nodiscard]] std::uint8_t chosenId() const;
+    [[nodiscard]] QLineEdit& filter() const { return *mFilter; }
+    [[nodiscard]] QListWidget& list() const { return *mList; }
+
+signals:
+    void activated(std::uint8_t id);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void applyFilter(const QString& text);
+
+    QLineEdit* mFilter = nullptr;
+    QListWidget* mList = nullptr;
+};
+
+// PropertiesDock: the fields of the selected objects or ring groups. It shows the first one
+// selected; a change of one field goes to every one selected, as one undo step.
+class PlacementPropertiesDock : public QDockWidget {
+    Q_OBJECT
+
+public:
+    PlacementPropertiesDock(PlacementTools& tools, QWidget* parent);
+
+    // Shows the selection of `document` as it is now (null: nothing).
+    void refresh(const LevelDocument* document);
+
+private:
+    QWidget* makeObjectPage();
+    QWidget* makeRingPage();
+    QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum,
+                        int base);
+    QCheckBox* addFlag(QFormLayout* form, const char* name, const QString& label);
+    void connectObjectFields();
+    void connectRingFields();
+    void showObject(const ObjectPlacement& object);
+    void showRing(const RingGroup& group);
+
+    PlacementTools& mTools;
+    QStackedWidget* mPages = nullptr;
+    QLabel* mSummary = nullptr;
+    QSpinBox* mObjectX = nullptr;
+    QSpinBox* mObjectY = nullptr;
+    QSpinBox* mId = nullptr;
+    QLabel* mIdName = nullptr;
+    QSpinBox* mSubtype = nullptr;
+    QCheckBox* mXFlip = nullptr;
+    QCheckBox* mYFlip = nullptr;
+    QCheckBox* mRemember = nullptr;
+    QCheckBox* mTwoPlayer = nullptr;
+    QSpinBox* mRingX = nullptr;
+    QSpinBox* mRingY = nullptr;
+    QSpinBox* mCount = nullptr;
+    QComboBox* mDirection = nullptr;
+    bool mShowing = false;  // fields are being filled, not edited
+};
+
+}  // namespace orvex

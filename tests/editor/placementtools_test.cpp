@@ -1,0 +1,187 @@
+// The Objects and Rings tools, their docks, and dragging the start and the boundaries, on the
+// real window.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTest>
+
+#include "document/documentloader.h"
+#include "editortestsupport.h"
+
+namespace orvex::test {
+
+namespace {
+
+// At 100% with the view at the level's top left, canvas pixels are level pixels.
+QPoint at(std::uint16_t x, std::uint16_t y) {
+    return {x, y};
+}
+
+void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
+    QTest::mousePress(canvas, Qt::LeftButton, keys, from);
+    QTest::mouseMove(canvas, (from + to) / 2);
+    // Moves carry the keys held only through a real event.
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     keys);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
+}
+
+}  // namespace
+
+class PlacementToolsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        mF = std::make_unique<EditorFixture>();
+        mF->open();
+    }
+    void cleanup() { mF.reset(); }
+
+    void aDragMovesTheObjectInSteps_ShiftByPixels_AndIsOneUndoStep() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        QVERIFY(f.child<QDockWidget>("ObjectListDock")->isVisible());
+        const std::vector<ObjectPlacement> loaded = objects();
+        const ObjectPlacement first = loaded.front();
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(first.x, first.y));
+        QCOMPARE(f.window->placementTools().selection(), std::vector<std::int32_t>{0});
+        QCOMPARE(f.child<QSpinBox>("PropX")->value(), first.x);
+
+        drag(f.canvas(), at(first.x, first.y), at(first.x + 13, first.y + 3));
+        QCOMPARE(objects().front().x, first.x + 16);  // 13 pixels round to two steps
+        QCOMPARE(objects().front().y, first.y);       // 3 to none
+        drag(f.canvas(), at(first.x + 16, first.y), at(first.x + 21, first.y + 3),
+             Qt::ShiftModifier);
+        QCOMPARE(objects().front().x, first.x + 21);
+        QCOMPARE(objects().front().y, first.y + 3);
+        QCOMPARE(f.window->undoStack().count(), 2);
+        f.key(Qt::CTRL | Qt::Key_Z);
+        f.key(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(objects(), loaded);
+        QVERIFY(!f.unsaved());
+    }
+
+    void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const std::size_t count = objects().size();
+        QTest::keyClicks(f.child<QLineEdit>("ObjectFilter"), "signp");
+        QTest::mouseMove(f.canvas(), at(203, 301));
+        f.canvas()->setFocus();
+        f.key(Qt::Key_Insert);
+        QCOMPARE(objects().size(), count + 1);
+        const ObjectPlacement added = objects().back();
+        QCOMPARE(added.id, 0x0D);
+        QCOMPARE(added.x, 200);  // on the 8-pixel grid
+        QCOMPARE(added.y, 304);
+        QCOMPARE(f.child<QSpinBox>("PropId")->value(), 0x0D);
+        f.key(Qt::Key_Delete);
+        QCOMPARE(objects().size(), count);
+        QCOMPARE(f.window->undoStack().count(), 2);
+    }
+
+    // The properties dock changes every selected object, one undo step a field; objects on one
+    // spot are reached with Tab.
+    void aRectangleSelectsSeveral_TheirFieldsChangeTogether_TabCyclesOverlaps() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const std::vector<ObjectPlacement> loaded = objects();
+        drag(f.canvas(), at(1, 1), at(700, 700));  // QTest takes (0, 0) for the middle
+        std::vector<std::int32_t> inside;
+        for (std::size_t i = 0; i < loaded.size(); ++i) {
+            if (loaded[i].x <= 700 && loaded[i].y <= 700) {
+                inside.push_back(static_cast<std::int32_t>(i));
+            }
+        }
+        QVERIFY(inside.size() >= 2);
+        QCOMPARE(f.window->placementTools().selection(), inside);
+
+        f.child<QSpinBox>("PropX")->setValue(500);
+        f.child<QSpinBox>("PropY")->setValue(400);
+        f.child<QCheckBox>("PropYFlip")->setChecked(!loaded[inside.front()].yFlip);
+        QCOMPARE(f.window->undoStack().count(), 3);
+        for (const std::int32_t index : inside) {
+            const ObjectPlacement object = objects()[static_cast<std::size_t>(index)];
+            QCOMPARE(object.x, 500);
+            QCOMPARE(object.y, 400);
+            QCOMPARE(object.yFlip, !loaded[inside.front()].yFlip);
+            QCOMPARE(object.id, loaded[static_cast<std::size_t>(index)].id);
+        }
+
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(500, 400));
+        QCOMPARE(f.window->placementTools().selection(),
+                 std::vector<std::int32_t>{inside.back()});  // the one drawn on top
+        QTest::keyClick(f.canvas(), Qt::Key_Tab);
+        QCOMPARE(f.window->placementTools().selection(),
+                 std::vector<std::int32_t>{inside[inside.size() - 2]});
+    }
+
+    void theRingsToolEditsGroups_TheStartAndABoundaryDrag() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_R);
+        QVERIFY(f.child<QDockWidget>("PropertiesDock")->isVisible());
+        QVERIFY(!f.child<QDockWidget>("ObjectListDock")->isVisible());
+        const std::size_t groups = rings().size();
+        QTest::mouseMove(f.canvas(), at(96, 96));
+        f.key(Qt::Key_Insert);
+        f.child<QSpinBox>("PropCount")->setValue(5);
+        f.child<QComboBox>("PropDirection")->setCurrentIndex(1);
+        QCOMPARE(rings().size(), groups + 1);
+        QCOMPARE(rings().back(), (RingGroup{96, 96, 5, true}));
+
+        f.action("MenuStart")->setChecked(true);
+        f.action("MenuBounds")->setChecked(true);
+        const StartPosition start = *document().parts().start;
+        drag(f.canvas(), at(start.x, start.y), at(start.x + 32, start.y - 16));
+        QCOMPARE(*document().parts().start,
+                 (StartPosition{std::uint16_t(start.x + 32), std::uint16_t(start.y - 16)}));
+        const LevelBounds bounds = *document().parts().bounds;
+        const int left = static_cast<std::int16_t>(bounds.xMin);
+        drag(f.canvas(), at(std::uint16_t(left), 200), at(std::uint16_t(left + 64), 200));
+        QCOMPARE(static_cast<std::int16_t>(document().parts().bounds->xMin), left + 64);
+        QCOMPARE(document().parts().bounds->xMax, bounds.xMax);
+        QCOMPARE(f.window->undoStack().count(), 5);
+    }
+
+    // What the tools placed is what a save writes: the file read again holds it, sorted.
+    void placementsSaveAndTheStatusLineShowsThePointersPixel() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        QTest::mouseMove(f.canvas(), at(40, 48));
+        QCOMPARE(f.child<QLabel>("PointerPixels")->text(), "x 40 ($0028), y 48 ($0030)");
+        const ObjectPlacement first = objects().front();
+        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
+        std::vector<ObjectPlacement> edited = objects();
+        f.menu("MenuSave");
+        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(!f.unsaved());
+        const RomImage rom(f.romPath.toStdString());
+        auto image = rom.readAll();
+        auto reread = loadDocument(*image, f.window->session().identity()->profile, 0);
+        QVERIFY(reread.ok());
+        std::stable_sort(edited.begin(), edited.end(),
+                         [](const auto& a, const auto& b) { return a.x < b.x; });
+        QCOMPARE(*reread->document->parts().objects, edited);
+    }
+
+private:
+    const LevelDocument& document() const { return *mF->window->session().document(); }
+    std::vector<ObjectPlacement> objects() const { return *document().parts().objects; }
+    std::vector<RingGroup> rings() const { return *document().parts().rings; }
+
+    std::unique_ptr<EditorFixture> mF;
+};
+
+int runPlacementToolsTest(int argc, char** argv) {
+    PlacementToolsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "placementtools_test.moc"
