@@ -8,6 +8,7 @@
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
+#include "rom/placementmove.h"
 #include "rom/romidentity.h"
 #include "rom/room.h"
 
@@ -175,8 +176,9 @@ std::vector<std::int64_t> listStarts(ByteSpan image, std::int32_t directory, std
     return starts;
 }
 
-// A placement list's place and room: up to the next list of its directory (or the directory),
-// or for the list that comes last the length it has now.
+// A placement list's place and room: a whole room when the lists were moved (see
+// movedListRoom); otherwise up to the next list of its directory (or the directory), or for the
+// list that comes last the length it has now.
 Result<std::vector<Place>> listPlace(ByteSpan image, const LevelDocument& document, Part part) {
     const RomProfile& profile = document.profile();
     const bool objects = part == Part::Objects;
@@ -187,6 +189,10 @@ Result<std::vector<Place>> listPlace(ByteSpan image, const LevelDocument& docume
         return start.error();
     }
     const std::int64_t from = *start - lead;
+    const auto kind = objects ? PlacementList::Objects : PlacementList::Rings;
+    if (const auto room = movedListRoom(image, directory, kind, *start)) {
+        return std::vector<Place>{{static_cast<std::int32_t>(from), *room}};
+    }
     std::int64_t next = std::numeric_limits<std::int64_t>::max();
     for (const std::int64_t other : listStarts(image, directory, lead)) {
         if (other > from) {
@@ -317,21 +323,80 @@ Status checkWritten(ByteSpan image, const LevelDocument& document,
     return {};
 }
 
+bool isList(Part part) {
+    return part == Part::Objects || part == Part::Rings;
+}
+
+// Why a list cannot be written in place, or nothing when it can.
+Result<std::optional<std::string>> listProblem(ByteSpan image, const LevelDocument& document,
+                                               const EncodedPart& part) {
+    const std::string list =
+        "The " + std::string(partName(part.part)) + " of " + levelName(document.level());
+    if (document.isShared(part.part)) {
+        return std::optional<std::string>(list + " is shared with another act");
+    }
+    auto places = listPlace(image, document, part.part);
+    if (!places) {
+        return places.error();
+    }
+    const auto size = static_cast<std::int64_t>(part.regions.front().size());
+    if (size > places->front().room) {
+        return std::optional<std::string>(list + " is " + std::to_string(size) +
+                                          " bytes, but its place holds only " +
+                                          std::to_string(places->front().room) + " bytes");
+    }
+    return std::optional<std::string>();
+}
+
+Error listsMustMove(const std::string& problem) {
+    return makeError(ErrorCode::ListsMustMove,
+                     problem +
+                         "; all object and ring lists can be moved to the end of the file, "
+                         "where each level has room for " +
+                         std::to_string(kMaxMovedListEntries) + " objects and " +
+                         std::to_string(kMaxMovedListEntries) + " ring groups");
+}
+
+// What the file holds at a place of the moved image.
+StoredRegion regionAt(ByteSpan image, const ImageSpan& span) {
+    const auto from = image.begin() + span.offset;
+    return {span.offset, std::vector<std::uint8_t>(from, from + span.bytes)};
+}
+
 class ImagePatcher {
 public:
     ImagePatcher(const LevelDocument& document, const std::vector<EncodedPart>& encoded,
                  const SaveOptions& options)
         : mDocument(document), mEncoded(encoded), mOptions(options) {}
 
+    // Where the lists went when the save moved them.
+    struct MovedLists {
+        PlacementDirectories directories;
+        StoredRegion objects;
+        StoredRegion rings;
+    };
+
     Result<std::vector<std::uint8_t>> operator()(ByteSpan current) {
         mWrites.clear();
+        mMoved.reset();
         if (Status same = checkSameRom(current, mDocument.profile()); !same) {
             return same.error();
         }
+        auto move = mustMoveLists(current);
+        if (!move) {
+            return move.error();
+        }
         std::vector<std::uint8_t> image(current.begin(), current.end());
         for (const EncodedPart& part : mEncoded) {
-            if (Status placed = place(current, part, image); !placed) {
+            Status placed = *move && isList(part.part) ? checkUnchanged(current, part.part)
+                                                       : place(current, part, image);
+            if (!placed) {
                 return placed.error();
+            }
+        }
+        if (*move) {
+            if (Status moved = moveLists(image); !moved) {
+                return moved.error();
             }
         }
         if (Status written = checkWritten(image, mDocument, mWrites); !written) {
@@ -347,15 +412,49 @@ public:
     [[nodiscard]] const std::vector<Place>& placesOf(Part part) const {
         return mPlaces[static_cast<std::size_t>(part)];
     }
+    [[nodiscard]] const std::optional<MovedLists>& moved() const { return mMoved; }
 
 private:
-    Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
-        if (mDocument.isShared(part.part)) {
-            return makeError(ErrorCode::NoRoom,
-                             "The " + std::string(partName(part.part)) + " of " +
-                                 levelName(mDocument.level()) +
-                                 " is shared with another act; it cannot be written in place");
+    // True when a list to write cannot be written in place and the options allow the move.
+    Result<bool> mustMoveLists(ByteSpan current) const {
+        for (const EncodedPart& part : mEncoded) {
+            if (!isList(part.part)) {
+                continue;
+            }
+            auto problem = listProblem(current, mDocument, part);
+            if (!problem) {
+                return problem.error();
+            }
+            if (*problem && !mOptions.movePlacementLists) {
+                return listsMustMove(**problem);
+            }
+            if (*problem) {
+                return true;
+            }
         }
+        return false;
+    }
+
+    Status unchanged(ByteSpan current, Part part, const std::vector<Place>& places) const {
+        if (!mOptions.overwriteChangesOnDisk &&
+            !unchangedOnDisk(current, mDocument.stored(part), places)) {
+            return makeError(ErrorCode::ChangedOnDisk, "The ROM file has changed on disk since " +
+                                                           levelName(mDocument.level()) +
+                                                           " was loaded");
+        }
+        return {};
+    }
+
+    // For a list the move writes elsewhere: what the file holds at its place now.
+    Status checkUnchanged(ByteSpan current, Part part) const {
+        auto places = orvex::placesOf(current, mDocument, part);
+        if (!places) {
+            return places.error();
+        }
+        return unchanged(current, part, *places);
+    }
+
+    Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
         auto places = orvex::placesOf(current, mDocument, part.part);
         if (!places) {
             return places.error();
@@ -365,19 +464,50 @@ private:
                 return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
             }
         }
-        if (!mOptions.overwriteChangesOnDisk &&
-            !unchangedOnDisk(current, mDocument.stored(part.part), *places)) {
-            return makeError(ErrorCode::ChangedOnDisk, "The ROM file has changed on disk since " +
-                                                           levelName(mDocument.level()) +
-                                                           " was loaded");
+        if (Status same = unchanged(current, part.part, *places); !same) {
+            return same;
         }
         for (std::size_t i = 0; i < places->size(); ++i) {
             patch(image, (*places)[i].offset, part.regions[i]);
         }
-        mWrites.push_back({part.part, places->back().offset,
+        record(part, std::move(*places));
+        return {};
+    }
+
+    // The write of a part at its places; the last is the one the report names.
+    void record(const EncodedPart& part, std::vector<Place> places) {
+        mWrites.push_back({part.part, places.back().offset,
                            static_cast<std::int32_t>(part.regions.back().size()),
-                           places->back().room});
-        mPlaces[static_cast<std::size_t>(part.part)] = std::move(*places);
+                           places.back().room});
+        mPlaces[static_cast<std::size_t>(part.part)] = std::move(places);
+    }
+
+    // Every object and ring list to the end of the image, the level's own written ones from the
+    // document.
+    Status moveLists(std::vector<std::uint8_t>& image) {
+        MovedActLists lists{mDocument.zoneAct(), std::nullopt, std::nullopt};
+        for (const EncodedPart& part : mEncoded) {
+            if (part.part == Part::Objects) {
+                lists.objects = *mDocument.parts().objects;
+            } else if (part.part == Part::Rings) {
+                lists.rings = *mDocument.parts().rings;
+            }
+        }
+        auto moved = movePlacementLists(image, mDocument.profile(), lists);
+        if (!moved) {
+            return moved.error();
+        }
+        image = std::move(moved->image);
+        mMoved = MovedLists{moved->directories, regionAt(image, moved->objects),
+                            regionAt(image, moved->rings)};
+        for (const EncodedPart& part : mEncoded) {
+            if (isList(part.part)) {
+                const bool objects = part.part == Part::Objects;
+                const ImageSpan& span = objects ? moved->objects : moved->rings;
+                const std::int64_t room = objects ? kObjectRoomSize : kRingRoomSize;
+                record(part, {{span.offset, room}});
+            }
+        }
         return {};
     }
 
@@ -386,6 +516,7 @@ private:
     const SaveOptions& mOptions;
     std::vector<PartWrite> mWrites;
     std::array<std::vector<Place>, kPartCount> mPlaces;
+    std::optional<MovedLists> mMoved;
 };
 
 // What the file holds at each written part's places after the save: streams without the 0x00
@@ -435,7 +566,11 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
         return written.error();
     }
     document.acceptSave(parts, storedAfterSave(patcher, *encoded));
-    return SaveReport{patcher.writes(), *written};
+    if (const auto& moved = patcher.moved()) {
+        document.placementsMoved(moved->directories, moved->objects, moved->rings);
+        return SaveReport{patcher.writes(), *written, moved->directories};
+    }
+    return SaveReport{patcher.writes(), *written, std::nullopt};
 }
 
 }  // namespace orvex

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/error.h"
 #include "common/progress.h"
 #include "document/leveldocument.h"
+#include "rom/placementmove.h"
 #include "rom/romimage.h"
 
 namespace orvex {
@@ -15,6 +17,10 @@ struct SaveOptions {
     bool overwriteChangesOnDisk = false;
     // Write the layout even when it is not modified, as saving a level always has.
     bool alwaysWriteLayout = true;
+    // When an object or ring list to write outgrew its place or shares it with another act,
+    // move every object and ring list to the end of the file in the same write (see
+    // movePlacementLists) instead of refusing with ListsMustMove.
+    bool movePlacementLists = false;
 };
 
 // One part a save wrote.
@@ -28,6 +34,8 @@ struct PartWrite {
 struct SaveReport {
     std::vector<PartWrite> parts;
     WriteReport written;  // what was kept of the file as it was
+    // The new directories, when the save moved the object and ring lists.
+    std::optional<PlacementDirectories> moved;
 
     // The write of `part`, or null when the save did not write it.
     [[nodiscard]] const PartWrite* find(Part part) const;
@@ -39,12 +47,16 @@ struct SaveReport {
 // profile's tables say, in its room (see room.h); the palette goes back to its two sources. The
 // file is read again under the write lock, every part patched into that one image, the image
 // checked (tables in place, each written stream decoding to its part), the ROM end field and the
-// checksum set, and the file replaced once, as RomImage::rewrite does. Refuses, writing nothing:
-// a document whose layout broke off (NotLoaded), a file that no longer has those tables
-// (Cancelled), a part longer than its room or a save past 4 MiB (NoRoom, with both sizes), a
-// file changed by another program at a part's place since it was read (ChangedOnDisk, unless
-// `options` says to overwrite), a read-only file or one another program is writing (FileWrite).
-// On success the written parts count as saved.
+// checksum set, and the file replaced once, as RomImage::rewrite does. An object or ring list
+// that outgrew its place or shares it with another act is refused with ListsMustMove, unless
+// `options` says to move the lists: then every object and ring list moves to the end of the
+// file in that same write (the level's own from the document), and the document's profile,
+// places and lists follow them. Refuses, writing nothing: a document whose layout broke off
+// (NotLoaded), more objects that remember their state or more rings than the game keeps
+// (OutOfRange), a file that no longer has those tables (Cancelled), a part longer than its room
+// or a save past 4 MiB (NoRoom, with both sizes), a file changed by another program at a part's
+// place since it was read (ChangedOnDisk, unless `options` says to overwrite), a read-only file
+// or one another program is writing (FileWrite). On success the written parts count as saved.
 [[nodiscard]] Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
                                               ProgressSink* progress = nullptr,
                                               const SaveOptions& options = {});

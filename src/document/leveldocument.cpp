@@ -119,6 +119,18 @@ void LevelDocument::acceptSave(std::span<const Part> written, const StoredParts&
     }
 }
 
+void LevelDocument::placementsMoved(const PlacementDirectories& directories, StoredRegion objects,
+                                    StoredRegion rings) {
+    mProfile.objectDirectory = directories.objects;
+    mProfile.ringDirectory = directories.rings;
+    const auto objectsAt = static_cast<std::size_t>(Part::Objects);
+    const auto ringsAt = static_cast<std::size_t>(Part::Rings);
+    mStored[objectsAt] = {std::move(objects)};
+    mStored[ringsAt] = {std::move(rings)};
+    mShared[objectsAt] = false;
+    mShared[ringsAt] = false;
+}
+
 void LevelDocument::notify(const DocumentChange& change) {
     // A listener may remove itself while it is told; iterate over a copy.
     const auto listeners = mListeners;

@@ -9,6 +9,7 @@
 #include "document/layout.h"
 #include "document/levelparts.h"
 #include "rom/leveldirectory.h"
+#include "rom/placementmove.h"
 #include "rom/romprofile.h"
 
 namespace orvex {
@@ -93,6 +94,11 @@ public:
 
     // After a save: `written` parts now match the file, which holds them at `stored`.
     void acceptSave(std::span<const Part> written, const StoredParts& stored);
+    // After a save that moved every object and ring list (see movePlacementLists): the profile
+    // names the new directories, and the level's own lists, shared with no other act, lie at
+    // `objects` and `rings`.
+    void placementsMoved(const PlacementDirectories& directories, StoredRegion objects,
+                         StoredRegion rings);
 
 private:
     void notify(const DocumentChange& change);

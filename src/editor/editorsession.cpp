@@ -81,7 +81,13 @@ Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* pr
                                                    " was not loaded completely, so it cannot be "
                                                    "saved");
     }
-    return saveDocument(mRom, *mDocument, progress, options);
+    auto saved = saveDocument(mRom, *mDocument, progress, options);
+    if (saved && saved->moved && mIdentity) {
+        // Other levels are read from the moved lists from now on.
+        mIdentity->profile.objectDirectory = saved->moved->objects;
+        mIdentity->profile.ringDirectory = saved->moved->rings;
+    }
+    return saved;
 }
 
 }  // namespace orvex

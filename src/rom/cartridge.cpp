@@ -166,4 +166,18 @@ Status checkCartridge(ByteSpan rom, const HeaderFields& header) {
     return {};
 }
 
+std::size_t appendOffset(ByteSpan rom, const HeaderFields& header) {
+    const std::size_t even = (rom.size() + 1) & ~std::size_t{1};
+    auto end = readLong(rom, header.romEnd);
+    if (!end || static_cast<std::size_t>(*end) + 1 >= rom.size()) {
+        return even;
+    }
+    const auto padding = rom.subspan(static_cast<std::size_t>(*end) + 1);
+    const std::uint8_t filler = padding.front();
+    const bool onlyFiller = (filler == 0x00 || filler == 0xFF) &&
+                            std::all_of(padding.begin(), padding.end(),
+                                        [filler](std::uint8_t byte) { return byte == filler; });
+    return onlyFiller ? (static_cast<std::size_t>(*end) + 2) & ~std::size_t{1} : even;
+}
+
 }  // namespace orvex

@@ -42,4 +42,9 @@ enum class DumpFormat {
 // NotARom says what the file looks like.
 [[nodiscard]] Status checkCartridge(ByteSpan rom, const HeaderFields& header = {});
 
+// Where data appended to the image goes: after its last byte of data, at an even offset. Bytes
+// past the ROM end field that are all one filler value (0x00 or 0xFF: a dump padded to 2 or
+// 4 MiB) are not data, so the data then ends where the field says.
+[[nodiscard]] std::size_t appendOffset(ByteSpan rom, const HeaderFields& header);
+
 }  // namespace orvex

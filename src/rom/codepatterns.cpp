@@ -32,6 +32,20 @@ std::optional<std::int32_t> referencedAddress(ByteSpan rom, std::int32_t match,
     return std::nullopt;
 }
 
+// The address all matches give, if they give one.
+std::optional<std::int32_t> agreedAddress(ByteSpan rom, const std::vector<std::int32_t>& matches,
+                                          const CodeReference& reference) {
+    std::optional<std::int32_t> agreed;
+    for (const std::int32_t match : matches) {
+        const auto address = referencedAddress(rom, match, reference);
+        if (!address || (agreed && *agreed != *address)) {
+            return std::nullopt;
+        }
+        agreed = address;
+    }
+    return agreed;
+}
+
 void locateReference(ByteSpan rom, const std::vector<std::int32_t>& matches,
                      const CodeReference& reference, LocatedTables& located) {
     const auto index = static_cast<std::size_t>(reference.table);
@@ -39,16 +53,12 @@ void locateReference(ByteSpan rom, const std::vector<std::int32_t>& matches,
         located.problems[index] = "the code that names it was not found";
         return;
     }
-    std::optional<std::int32_t> agreed;
-    for (const std::int32_t match : matches) {
-        const auto address = referencedAddress(rom, match, reference);
-        if (!address || (agreed && *agreed != *address)) {
-            located.problems[index] = "the code that names it appears " +
-                                      std::to_string(matches.size()) +
-                                      " times with different addresses";
-            return;
-        }
-        agreed = address;
+    const auto agreed = agreedAddress(rom, matches, reference);
+    if (!agreed) {
+        located.problems[index] = "the code that names it appears " +
+                                  std::to_string(matches.size()) +
+                                  " times with different addresses";
+        return;
     }
     located.found[index] = FoundTable{*agreed, matches.front()};
 }
@@ -68,6 +78,39 @@ void locateFixedPalette(ByteSpan rom, LocatedTables& located) {
         return;
     }
     located.found[index] = FoundTable{*source, palettes->codeAt};
+}
+
+bool matchesAt(const std::vector<std::int16_t>& pattern, const std::uint8_t* at,
+               const std::uint8_t* end) {
+    return static_cast<std::size_t>(end - at) >= pattern.size() &&
+           std::equal(
+               pattern.begin() + 1, pattern.end(), at + 1,
+               [](std::int16_t want, std::uint8_t have) { return want < 0 || want == have; });
+}
+
+// One pass over `rom` for the patterns of `group`, which all begin with the same byte: memchr
+// finds the candidates, since the first byte of a pattern is rare in an image.
+void scanGroup(ByteSpan rom, const std::vector<std::vector<std::int16_t>>& patterns,
+               const std::vector<std::size_t>& group,
+               std::vector<std::vector<std::int32_t>>& matches) {
+    const auto first = static_cast<std::uint8_t>(patterns[group.front()].front());
+    const std::uint8_t* const start = rom.data();
+    const std::uint8_t* const end = start + rom.size();
+    for (const std::uint8_t* at = start; at < end; ++at) {
+        at = static_cast<const std::uint8_t*>(
+            std::memchr(at, first, static_cast<std::size_t>(end - at)));
+        if (at == nullptr) {
+            break;
+        }
+        if ((at - start) % 2 != 0) {  // instructions lie at even addresses
+            continue;
+        }
+        for (const std::size_t index : group) {
+            if (matchesAt(patterns[index], at, end)) {
+                matches[index].push_back(static_cast<std::int32_t>(at - start));
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -116,42 +159,73 @@ std::vector<std::int16_t> parsePattern(std::string_view bytes) {
 }
 
 std::vector<std::int32_t> findPattern(ByteSpan rom, const std::vector<std::int16_t>& pattern) {
-    std::vector<std::int32_t> matches;
-    if (pattern.empty() || pattern.front() < 0 || rom.size() < pattern.size()) {
-        return matches;
-    }
-    const auto first = static_cast<std::uint8_t>(pattern.front());
-    const std::uint8_t* const start = rom.data();
-    const std::uint8_t* const last = start + (rom.size() - pattern.size());
-    // memchr finds the candidates: the first byte of a pattern is rare in an image.
-    for (const std::uint8_t* at = start; at <= last; ++at) {
-        at = static_cast<const std::uint8_t*>(
-            std::memchr(at, first, static_cast<std::size_t>(last - at) + 1));
-        if (at == nullptr) {
-            break;
+    return findPatterns(rom, {pattern}).front();
+}
+
+std::vector<std::vector<std::int32_t>> findPatterns(
+    ByteSpan rom, const std::vector<std::vector<std::int16_t>>& patterns) {
+    std::vector<std::vector<std::int32_t>> matches(patterns.size());
+    std::vector<bool> searched(patterns.size(), false);
+    for (std::size_t first = 0; first < patterns.size(); ++first) {
+        if (searched[first] || patterns[first].empty() || patterns[first].front() < 0) {
+            continue;
         }
-        const bool same =
-            (at - start) % 2 == 0 && std::equal(pattern.begin() + 1, pattern.end(), at + 1,
-                                                [](std::int16_t want, std::uint8_t have) {
-                                                    return want < 0 || want == have;
-                                                });
-        if (same) {
-            matches.push_back(static_cast<std::int32_t>(at - start));
+        std::vector<std::size_t> group;
+        for (std::size_t other = first; other < patterns.size(); ++other) {
+            if (!patterns[other].empty() && patterns[other].front() == patterns[first].front()) {
+                group.push_back(other);
+                searched[other] = true;
+            }
         }
+        scanGroup(rom, patterns, group, matches);
     }
     return matches;
 }
 
 LocatedTables locateTables(ByteSpan rom) {
-    LocatedTables located;
+    std::vector<std::vector<std::int16_t>> parsed;
     for (const CodePattern& pattern : codePatterns()) {
-        const auto matches = findPattern(rom, parsePattern(pattern.bytes));
-        for (const CodeReference& reference : pattern.references) {
-            locateReference(rom, matches, reference, located);
+        parsed.push_back(parsePattern(pattern.bytes));
+    }
+    const auto matches = findPatterns(rom, parsed);
+    LocatedTables located;
+    for (std::size_t i = 0; i < codePatterns().size(); ++i) {
+        for (const CodeReference& reference : codePatterns()[i].references) {
+            locateReference(rom, matches[i], reference, located);
         }
     }
     locateFixedPalette(rom, located);
     return located;
+}
+
+std::vector<std::optional<TableCode>> locateTableCode(ByteSpan rom,
+                                                      std::span<const TableId> tables) {
+    std::vector<const CodeReference*> references(tables.size(), nullptr);
+    std::vector<std::vector<std::int16_t>> parsed(tables.size());
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        for (const CodePattern& pattern : codePatterns()) {
+            for (const CodeReference& reference : pattern.references) {
+                if (reference.table == tables[i]) {
+                    references[i] = &reference;
+                    parsed[i] = parsePattern(pattern.bytes);
+                }
+            }
+        }
+    }
+    const auto matches = findPatterns(rom, parsed);
+    std::vector<std::optional<TableCode>> found(tables.size());
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const auto agreed = references[i] != nullptr && !matches[i].empty()
+                                ? agreedAddress(rom, matches[i], *references[i])
+                                : std::nullopt;
+        if (agreed) {
+            found[i] = TableCode{*agreed, matches[i].front(), {}};
+            for (const std::int32_t match : matches[i]) {
+                found[i]->references.push_back(match + references[i]->at);
+            }
+        }
+    }
+    return found;
 }
 
 }  // namespace orvex

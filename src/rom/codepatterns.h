@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,12 +45,31 @@ struct CodePattern {
 // Every even offset where `pattern` matches `rom` (instructions lie at even addresses).
 [[nodiscard]] std::vector<std::int32_t> findPattern(ByteSpan rom,
                                                     const std::vector<std::int16_t>& pattern);
+// The same for several patterns, one entry each, with one pass over `rom` for all patterns
+// that begin with the same byte.
+[[nodiscard]] std::vector<std::vector<std::int32_t>> findPatterns(
+    ByteSpan rom, const std::vector<std::vector<std::int16_t>>& patterns);
 
 // Where one table was found: its offset and the first byte of the code that names it.
 struct FoundTable {
     std::int32_t offset = 0;
     std::int32_t codeAt = 0;
 };
+
+// One table named by code: the address every match of its pattern gives, the first match,
+// and where each match holds the reference (match + the reference's `at`: for an absolute
+// address, the offset of its long, which a move of the table rewrites).
+struct TableCode {
+    std::int32_t offset = 0;
+    std::int32_t codeAt = 0;
+    std::vector<std::int32_t> references;
+};
+
+// The code of each of `tables`, searching only the patterns that name them: far cheaper than
+// locateTables. An entry is empty when the table has no pattern of its own, its pattern does
+// not match, or the matches give different addresses.
+[[nodiscard]] std::vector<std::optional<TableCode>> locateTableCode(
+    ByteSpan rom, std::span<const TableId> tables);
 
 // The outcome of locating every table: a place for each one found, a reason for each one not.
 struct LocatedTables {

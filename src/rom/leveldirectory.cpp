@@ -1,5 +1,6 @@
 #include "rom/leveldirectory.h"
 
+#include <algorithm>
 #include <string>
 
 namespace orvex {
@@ -77,6 +78,38 @@ Result<std::int32_t> layoutAddress(ByteSpan rom, const RomProfile& profile, std:
         return makeError(ErrorCode::ValueTooLarge, "Layout offset does not fit 32 bits", wordAt);
     }
     return static_cast<std::int32_t>(address);
+}
+
+Result<std::vector<std::int32_t>> levelWordIndices(ByteSpan rom, const RomProfile& profile,
+                                                   const DirectoryWording& wording) {
+    std::vector<std::int32_t> words;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto zoneAct = levelZoneAct(rom, profile, level);
+        if (!zoneAct) {
+            return zoneAct.error();
+        }
+        const std::int32_t index = directoryWordOffset(*zoneAct) / 2;
+        const std::int64_t entry = profile.levelList + 2 * std::int64_t{level};
+        if (zoneAct->act > 1) {
+            return makeError(ErrorCode::OutOfRange,
+                             "The level list names zone " + std::to_string(zoneAct->zone) +
+                                 " act " + std::to_string(zoneAct->act) + " for " +
+                                 levelName(level) + ", which " + std::string(wording.directory) +
+                                 " cannot hold",
+                             entry);
+        }
+        const auto earlier = std::find(words.begin(), words.end(), index);
+        if (earlier != words.end()) {
+            return makeError(ErrorCode::OutOfRange,
+                             levelName(static_cast<std::int16_t>(earlier - words.begin())) +
+                                 " and " + levelName(level) +
+                                 " name the same zone and act; each level needs " +
+                                 std::string(wording.own) + " of its own",
+                             entry);
+        }
+        words.push_back(index);
+    }
+    return words;
 }
 
 }  // namespace orvex

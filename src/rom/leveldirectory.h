@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/byteorder.h"
 #include "common/error.h"
@@ -53,6 +55,20 @@ struct ZoneAct {
 [[nodiscard]] constexpr std::int32_t directoryWordOffset(ZoneAct zoneAct) {
     return 4 * std::int32_t{zoneAct.zone} + 2 * std::int32_t{zoneAct.act};
 }
+
+// How refusals of levelWordIndices name the new directory ("the migrated layout directory")
+// and what each level needs of its own ("a layout").
+struct DirectoryWording {
+    std::string_view directory;
+    std::string_view own;
+};
+
+// The word index (2 zone + act) of each level in the level list's order, for a new directory of
+// 17 zones of two acts that gives every level a place of its own. OutOfRange when a level names
+// an act above 1 (no word for it) or two levels name the same zone and act.
+[[nodiscard]] Result<std::vector<std::int32_t>> levelWordIndices(ByteSpan rom,
+                                                                 const RomProfile& profile,
+                                                                 const DirectoryWording& wording);
 
 // Where the level's compressed layout begins: D + the unsigned word at D + 4 zone + 2 act.
 [[nodiscard]] Result<std::int32_t> layoutAddress(ByteSpan rom, const RomProfile& profile,

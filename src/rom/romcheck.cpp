@@ -15,6 +15,7 @@ namespace orvex {
 namespace {
 
 constexpr std::int32_t kDirectoryWords = kMigratedDirectorySize / 2;
+constexpr DirectoryWording kLayoutWording{"the migrated layout directory", "a layout"};
 
 // The directory word of level index `level` in a migrated directory: the offset of its slot.
 constexpr std::int32_t slotWord(std::int64_t level) {
@@ -41,57 +42,8 @@ Result<ByteSpan> currentStream(ByteSpan rom, const RomProfile& profile, std::int
                        static_cast<std::size_t>(decoded->packedLastIndex + 1));
 }
 
-// The directory word index of each level, refusing pairs the new directory cannot hold and
-// pairs two levels share.
-Result<std::vector<std::int32_t>> migratedWordIndices(ByteSpan rom, const RomProfile& profile) {
-    std::vector<std::int32_t> words;
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto zoneAct = levelZoneAct(rom, profile, level);
-        if (!zoneAct) {
-            return zoneAct.error();
-        }
-        const std::int32_t index = directoryWordOffset(*zoneAct) / 2;
-        const std::int64_t entry = profile.levelList + 2 * std::int64_t{level};
-        if (zoneAct->act > 1) {
-            return makeError(ErrorCode::OutOfRange,
-                             "The level list names zone " + std::to_string(zoneAct->zone) +
-                                 " act " + std::to_string(zoneAct->act) + " for " +
-                                 levelName(level) +
-                                 ", which the migrated layout directory cannot hold",
-                             entry);
-        }
-        const auto earlier = std::find(words.begin(), words.end(), index);
-        if (earlier != words.end()) {
-            return makeError(ErrorCode::OutOfRange,
-                             levelName(static_cast<std::int16_t>(earlier - words.begin())) +
-                                 " and " + levelName(level) +
-                                 " name the same zone and act; each level needs a layout of "
-                                 "its own",
-                             entry);
-        }
-        words.push_back(index);
-    }
-    return words;
-}
-
-// Where the migration appends: after the last byte of data. Bytes past the ROM end field that
-// are all one filler value (a dump padded to 2 or 4 MiB) are not data.
-std::size_t appendOffset(ByteSpan rom, const HeaderFields& header) {
-    const std::size_t even = (rom.size() + 1) & ~std::size_t{1};
-    auto end = readLong(rom, header.romEnd);
-    if (!end || static_cast<std::size_t>(*end) + 1 >= rom.size()) {
-        return even;
-    }
-    const auto padding = rom.subspan(static_cast<std::size_t>(*end) + 1);
-    const std::uint8_t filler = padding.front();
-    const bool onlyFiller = (filler == 0x00 || filler == 0xFF) &&
-                            std::all_of(padding.begin(), padding.end(),
-                                        [filler](std::uint8_t byte) { return byte == filler; });
-    return onlyFiller ? (static_cast<std::size_t>(*end) + 2) & ~std::size_t{1} : even;
-}
-
 Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProfile& profile) {
-    auto words = migratedWordIndices(old, profile);
+    auto words = levelWordIndices(old, profile, kLayoutWording);
     if (!words) {
         return words.error();
     }
@@ -150,7 +102,7 @@ bool slotStreamFits(ByteSpan rom, std::int64_t slotAt, bool lastSlot) {
 
 bool layoutsMigrated(ByteSpan rom, const RomProfile& profile) {
     auto directory = layoutDirectory(rom, profile);
-    auto words = migratedWordIndices(rom, profile);
+    auto words = levelWordIndices(rom, profile, kLayoutWording);
     if (!directory || !words ||
         !fitsIn(rom.size(), *directory, std::int64_t{slotWord(kLevelCount - 1)} + 1)) {
         return false;

@@ -285,6 +285,28 @@ Result<RomIdentity> identifyBuild(ByteSpan rom, const LocatedTables& located) {
     return identity;
 }
 
+// A move of the object and ring lists leaves their directories where the code names them, no
+// longer at the revision's offsets: in a modified image the code's address is taken when it is
+// even and inside the image, the revision's otherwise.
+RomIdentity factoryIdentity(ByteSpan rom, const RomProfile& revision) {
+    RomIdentity identity{revision, !isFactoryImage(rom, revision), {}, {}};
+    if (!identity.modified) {
+        return identity;
+    }
+    constexpr std::array kDirectories{TableId::ObjectDirectory, TableId::RingDirectory};
+    const auto codes = locateTableCode(rom, kDirectories);
+    for (std::size_t i = 0; i < kDirectories.size(); ++i) {
+        const TableId table = kDirectories[i];
+        const auto& code = codes[i];
+        if (code && code->offset % 2 == 0 && fitsIn(rom.size(), code->offset, 2) &&
+            code->offset != tableOffset(revision, table)) {
+            setTableOffset(identity.profile, table, code->offset);
+            identity.codeAt[static_cast<std::size_t>(table)] = code->codeAt;
+        }
+    }
+    return identity;
+}
+
 bool anyCodeFound(const LocatedTables& located) {
     return std::any_of(located.found.begin(), located.found.end(),
                        [](const auto& found) { return found.has_value(); });
@@ -341,7 +363,7 @@ Result<RomIdentity> identifyRom(ByteSpan rom) {
             tables = checkLevelTables(rom, *named);
         }
         if (tables) {
-            return RomIdentity{*named, !isFactoryImage(rom, *named), {}, {}};
+            return factoryIdentity(rom, *named);
         }
         factoryFault = tables.error();
     }
@@ -378,7 +400,9 @@ std::string describeIdentity(const RomIdentity& identity) {
 std::string describeTableSource(const RomIdentity& identity, TableId table) {
     const auto index = static_cast<std::size_t>(table);
     if (identity.profile.kind != RomKind::Disassembly) {
-        return "as in " + std::string(identity.profile.name);
+        return identity.codeAt[index]
+                   ? "moved, named by the code at " + hexOffset(*identity.codeAt[index])
+                   : "as in " + std::string(identity.profile.name);
     }
     if (!identity.codeAt[index]) {
         return "not found: " + identity.missing[index];

@@ -19,7 +19,9 @@ struct RomIdentity {
     // A factory revision whose bytes differ from the factory image (edited, migrated, padded).
     bool modified = false;
     // For an image built from the disassembly: where the code that names each table starts,
-    // and why a table that is not in the profile could not be used.
+    // and why a table that is not in the profile could not be used. For a factory revision:
+    // where the code starts that names a table no longer at the revision's offset (the object
+    // and ring directories after their lists were moved).
     std::array<std::optional<std::int32_t>, kTableCount> codeAt{};
     std::array<std::string, kTableCount> missing{};
 };
@@ -28,14 +30,18 @@ struct RomIdentity {
 // modified)", "built from the disassembly (tables located by code)".
 [[nodiscard]] std::string describeIdentity(const RomIdentity& identity);
 
-// How one table was found: "revision 01 table", "named by code at 0x1234", "not found: ...".
+// How one table was found: "as in revision 01", "moved, named by the code at 0x1234" (a
+// revision's directory after its lists were moved), "named by the code at 0x1234", "not
+// found: ...".
 [[nodiscard]] std::string describeTableSource(const RomIdentity& identity, TableId table);
 
 // Decides what `rom` is, in this order: a plain whole cartridge image (see checkCartridge); a
 // factory image of revision 00, 01 or 02 (its serial, then its tables checked at that
-// revision's offsets); an image built from the disassembly (every level table found through
-// the code that names it and checked, the level list's streams decoded). Otherwise NotARom,
-// with a message that names what was recognised and what was missing. Never writes.
+// revision's offsets; the object and ring directories where the code names them, when it names
+// an even place inside the image, since moving their lists moves them); an image built from the
+// disassembly (every level table found through the code that names it and checked, the level list's
+// streams decoded). Otherwise NotARom, with a message that names what was recognised and what was
+// missing. Never writes.
 [[nodiscard]] Result<RomIdentity> identifyRom(ByteSpan rom);
 
 // Checks the level tables of `profile` in `rom`: the level list names 20 levels of zones below

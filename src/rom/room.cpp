@@ -71,6 +71,18 @@ Result<std::int64_t> measuredRoom(ByteSpan rom, const RomProfile& profile, std::
     return next - start;
 }
 
+// The last slot of migrated layouts may grow up to 4 MiB, or up to what was appended after it
+// (the object and ring lists, when they were moved after the migration).
+std::int64_t lastSlotRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
+    std::int64_t next = kCartridgeSpace;
+    for (const std::int64_t other : knownStarts(rom, profile)) {
+        if (other > start) {
+            next = std::min(next, other);
+        }
+    }
+    return next - start;
+}
+
 }  // namespace
 
 Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::int16_t level) {
@@ -80,7 +92,7 @@ Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::in
     }
     if (layoutsMigrated(rom, profile)) {
         if (level == kLevelCount - 1) {
-            return kCartridgeSpace - std::int64_t{*start};
+            return lastSlotRoom(rom, profile, *start);
         }
         return std::int64_t{kLayoutSlotSize};
     }

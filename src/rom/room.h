@@ -11,10 +11,10 @@
 namespace orvex {
 
 // The room of level `level`'s layout: in a ROM whose layouts are migrated (see
-// layoutsMigrated) the 3200-byte slot for level indices 0..18 and up to 4 MiB for 19, the last
-// thing in the file; otherwise, measured from the file, the distance to the next layout stream,
-// art stream or table that follows it, or for the layout that comes last the length of the
-// stream there now.
+// layoutsMigrated) the 3200-byte slot for level indices 0..18, and for 19 up to 4 MiB or to
+// the first table the profile knows of after it (lists moved after the migration); otherwise,
+// measured from the file, the distance to the next layout stream, art stream or table that follows
+// it, or for the layout that comes last the length of the stream there now.
 [[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile,
                                               std::int16_t level);
 
