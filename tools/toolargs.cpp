@@ -9,6 +9,10 @@ namespace orvex {
 
 namespace {
 
+constexpr std::string_view kMoveListsHelp =
+    "when the list does not fit its place or is shared, move every level's object and ring "
+    "lists to the end of the ROM";
+
 std::vector<CommandInfo> makeCommands() {
     return {
         {"info",
@@ -87,10 +91,14 @@ std::vector<CommandInfo> makeCommands() {
          "\"xFlip\", \"yFlip\", \"rememberState\", \"twoPlayer\"}, ...]} (see the README)."},
         {"objects-import",
          {"ROM", "LEVEL", "IN.json"},
-         {},
+         {{"--move-lists", "", kMoveListsHelp}},
          "save a JSON file as a level's objects",
          "Saves the objects of IN.json as the level's object list, sorted by x as the game\n"
-         "needs them. The first bad field refuses the whole file; nothing is written then."},
+         "needs them. The first bad field refuses the whole file; nothing is written then.\n"
+         "A list longer than its place in the ROM, or one shared with another act, is refused\n"
+         "unless --move-lists is given: then the object and ring lists of all 20 levels move\n"
+         "to the end of the ROM, each into room for 256 entries, and the game's code is\n"
+         "pointed at them."},
         {"rings-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},
@@ -99,10 +107,13 @@ std::vector<CommandInfo> makeCommands() {
          "...]}."},
         {"rings-import",
          {"ROM", "LEVEL", "IN.json"},
-         {},
+         {{"--move-lists", "", kMoveListsHelp}},
          "save a JSON file as a level's rings",
          "Saves the ring groups of IN.json as the level's ring list. The first bad field\n"
-         "refuses the whole file; nothing is written then."},
+         "refuses the whole file; nothing is written then. A list longer than its place in\n"
+         "the ROM is refused unless --move-lists is given: then the object and ring lists of\n"
+         "all 20 levels move to the end of the ROM, each into room for 256 entries, and the\n"
+         "game's code is pointed at them."},
         {"normalize",
          {"IN", "OUT"},
          {},

@@ -82,11 +82,12 @@ struct LevelSetArgs {
     std::optional<LevelBounds> bounds;
 };
 // objects-export, objects-import, rings-export, rings-import: the ROM, the level and the JSON
-// file written or read.
+// file written or read; for an import, whether the lists may move to the end of the ROM.
 struct PlacementArgs {
     std::filesystem::path rom;
     std::int16_t level = 0;
     std::filesystem::path file;
+    bool moveLists = false;
 };
 struct NormalizeArgs {
     std::filesystem::path in;

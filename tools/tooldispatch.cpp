@@ -174,8 +174,9 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"objects-import",
          [](Conversion& v, ToolIo& io) {
-             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)},
-                           runObjectsImport);
+             return finish(
+                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
+                 runObjectsImport);
          }},
         {"rings-export",
          [](Conversion& v, ToolIo& io) {
@@ -183,7 +184,9 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"rings-import",
          [](Conversion& v, ToolIo& io) {
-             return finish(v, io, PlacementArgs{v.path(0), v.level(1), v.path(2)}, runRingsImport);
+             return finish(
+                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
+                 runRingsImport);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {

@@ -237,11 +237,20 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
         document.setRings(std::move(*list));
     }
     TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
-    auto saved = saveDocument(level->rom, document, &host, {.alwaysWriteLayout = false});
+    auto saved = saveDocument(level->rom, document, &host,
+                              {.alwaysWriteLayout = false, .movePlacementLists = args.moveLists});
     if (!saved) {
+        Error error = saved.error();
+        if (error.code == ErrorCode::ListsMustMove) {
+            error.message += ". Nothing was written; run again with --move-lists to move them";
+        }
         return reportFailure(io, command, args.rom,
-                             "cannot save the placements of " + levelName(args.level),
-                             saved.error());
+                             "cannot save the placements of " + levelName(args.level), error);
+    }
+    if (saved->moved) {
+        io.out << "moved the object and ring lists of every level to the end of the ROM: "
+               << "object directory at " << hexOffset(saved->moved->objects)
+               << ", ring directory at " << hexOffset(saved->moved->rings) << '\n';
     }
     io.out << "saved " << count << (objects ? " objects" : " ring groups") << " of "
            << levelName(args.level) << '\n';

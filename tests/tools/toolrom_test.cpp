@@ -352,3 +352,36 @@ TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
 
 }  // namespace
 }  // namespace orvex::testing
+
+namespace orvex::testing {
+namespace {
+
+// A list that outgrew its place is refused, naming --move-lists and writing nothing; with the
+// option every list moves and the import is saved.
+TEST_F(ToolRom, AGrownObjectListIsSavedOnlyWithMoveLists) {
+    const std::string rom = demoFile("grown.bin");
+    std::string json = "{\"objects\": [";
+    for (int i = 0; i < 40; ++i) {
+        json += std::string(i == 0 ? "" : ",\n") + "{\"x\": " + std::to_string(0x100 + 0x20 * i) +
+                ", \"y\": 256, \"id\": 65, \"subtype\": 0, \"xFlip\": false, \"yFlip\": false, "
+                "\"rememberState\": false, \"twoPlayer\": false}";
+    }
+    json += "]}\n";
+    put("forty.json", Bytes(json.begin(), json.end()));
+    ASSERT_EQ(tool({"objects-export", rom, "9", "nine.json"}).exitCode, 0);
+
+    const ToolRun refused = tool({"objects-import", rom, "7", "forty.json"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("run again with --move-lists"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(rom), demo.image);
+
+    const ToolRun moved = tool({"objects-import", rom, "7", "forty.json", "--move-lists"});
+    ASSERT_EQ(moved.exitCode, 0) << moved.err;
+    EXPECT_NE(moved.out.find("object directory at 0x100000"), std::string::npos) << moved.out;
+    EXPECT_NE(tool({"level-info", rom, "7"}).out.find("objects: 40 "), std::string::npos);
+    ASSERT_EQ(tool({"objects-export", rom, "9", "nine-moved.json"}).exitCode, 0);
+    EXPECT_EQ(readFile(file("nine-moved.json")), readFile(file("nine.json")));
+}
+
+}  // namespace
+}  // namespace orvex::testing
