@@ -752,13 +752,26 @@ bool EditorWindow::saveLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
     SaveOptions options;
     Result<SaveReport> saved = saveLevelOnce(level, options);
-    if (!saved && saved.error().code == ErrorCode::ChangedOnDisk) {
-        if (!mDialogs->askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
-            saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
-        } else {
+    // Each question answered Yes adds its option and saves again; the file is written once.
+    for (int asked = 0; asked < 2 && !saved; ++asked) {
+        const ErrorCode code = saved.error().code;
+        if (code == ErrorCode::ChangedOnDisk) {
+            if (!mDialogs->askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
+                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
+                break;
+            }
             options.overwriteChangesOnDisk = true;
-            saved = saveLevelOnce(level, options);
+        } else if (code == ErrorCode::ListsMustMove) {
+            if (!mDialogs->askYesNo(kMessageTitle,
+                                    moveListsQuestion(toQString(saved.error().message)), false)) {
+                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
+                break;
+            }
+            options.movePlacementLists = true;
+        } else {
+            break;
         }
+        saved = saveLevelOnce(level, options);
     }
     if (!saved) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());

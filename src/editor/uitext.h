@@ -32,4 +32,12 @@ inline QString changedOnDiskQuestion(int level) {
         .arg(level + 1);
 }
 
+// The offer to move every placement list when the level's own does not fit where it is; the
+// core's message says why.
+inline QString moveListsQuestion(const QString& reason) {
+    return reason +
+           ".\r\n\r\nMove all object and ring lists of the ROM to the end of the file (each "
+           "level gets room for 256 objects and 256 ring groups) and save?\r\n";
+}
+
 }  // namespace orvex

@@ -10,6 +10,7 @@
 
 #include "document/documentloader.h"
 #include "editortestsupport.h"
+#include "rom/romidentity.h"
 
 namespace orvex::test {
 
@@ -169,7 +170,45 @@ private slots:
         QCOMPARE(*reread->document->parts().objects, edited);
     }
 
+    // A list that outgrew its place is saved only after the offer to move every list, and
+    // then every level reads back its own.
+    void aListThatOutgrowsItsPlaceIsSavedOnlyByMovingAllLists() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        for (int i = 0; i < 40; ++i) {
+            f.window->placementTools().insertObject(0x41, QPoint(64 + 8 * i, 512));
+        }
+        const std::vector<ObjectPlacement> grown = objects();
+        const QByteArray before = fileBytes(f.romPath);
+        f.dialogs->yesNo = {false};
+        f.menu("MenuSave");
+        QVERIFY(f.dialogs->questions.last().text.contains("Move all object and ring lists"));
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        QVERIFY(f.dialogs->messages.takeFirst().contains("Nothing was saved"));
+        QCOMPARE(fileBytes(f.romPath), before);
+
+        f.dialogs->yesNo = {true};
+        f.menu("MenuSave");
+        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(!f.unsaved());
+        const RomImage rom(f.romPath.toStdString());
+        auto image = readIdentifiedRom(rom);
+        QVERIFY(image.ok());
+        for (const std::int16_t level : {0, 1, 6}) {
+            auto reread = loadDocument(image->bytes, image->identity.profile, level);
+            QVERIFY(reread.ok());
+            QCOMPARE(reread->document->parts().objects->size(),
+                     level == 0 ? grown.size() : demoRom().objects[std::size_t(level)].size());
+        }
+        f.chooseLevel(1);  // the window reads the other levels from the moved lists too
+        QCOMPARE(objects(), demoRom().objects[1]);
+    }
+
 private:
+    static QByteArray fileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     std::vector<ObjectPlacement> objects() const { return *document().parts().objects; }
     std::vector<RingGroup> rings() const { return *document().parts().rings; }
