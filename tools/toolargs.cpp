@@ -121,6 +121,15 @@ std::vector<CommandInfo> makeCommands() {
          "Writes the plain cartridge image inside IN to OUT: a 512-byte copier header is\n"
          "stripped, an interleaved .smd dump de-interleaved, a byte-swapped image swapped back.\n"
          "IN itself is never changed."},
+        {"test-image",
+         {"ROM", "LEVEL", "OUT"},
+         {},
+         "write a copy of the ROM that starts at a level, for an emulator",
+         "Writes to OUT a copy of ROM in which Start on the title screen (one player) starts\n"
+         "level LEVEL instead of the first: the title screen's code that sets the zone and act\n"
+         "is rewritten to set the level's, and the checksum is updated. ROM is not changed, and\n"
+         "OUT may not be ROM itself. A ROM without that code, or with it more than once, is\n"
+         "refused; nothing is written then."},
         {"demo-rom",
          {"OUT"},
          {{"--revision", "00|01|02|built",

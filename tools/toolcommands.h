@@ -93,6 +93,11 @@ struct NormalizeArgs {
     std::filesystem::path in;
     std::filesystem::path out;
 };
+struct TestImageArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;  // level index 0..19
+    std::filesystem::path out;
+};
 struct DemoRomArgs {
     std::filesystem::path out;
     std::string revision = "01";  // 00, 01, 02 or built
@@ -113,6 +118,7 @@ struct DemoRomArgs {
 [[nodiscard]] int runRingsExport(const PlacementArgs& args, ToolIo& io);
 [[nodiscard]] int runRingsImport(const PlacementArgs& args, ToolIo& io);
 [[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
+[[nodiscard]] int runTestImage(const TestImageArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 
 // The whole tool: `args` are the words after the program name. Parses the command line,

@@ -192,6 +192,10 @@ const std::map<std::string_view, Runner>& runners() {
          [](Conversion& v, ToolIo& io) {
              return finish(v, io, NormalizeArgs{v.path(0), v.path(1)}, runNormalize);
          }},
+        {"test-image",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, TestImageArgs{v.path(0), v.level(1), v.path(2)}, runTestImage);
+         }},
         {"demo-rom",
          [](Conversion& v, ToolIo& io) {
              DemoRomArgs args;

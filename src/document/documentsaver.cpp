@@ -537,16 +537,9 @@ StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<Encod
     return stored;
 }
 
-}  // namespace
-
-const PartWrite* SaveReport::find(Part part) const {
-    const auto found = std::find_if(parts.begin(), parts.end(),
-                                    [part](const PartWrite& write) { return write.part == part; });
-    return found == parts.end() ? nullptr : &*found;
-}
-
-Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
-                                ProgressSink* progress, const SaveOptions& options) {
+// The checks before a save, then its parts encoded.
+Result<std::vector<EncodedPart>> prepareParts(const LevelDocument& document,
+                                              std::span<const Part> parts, ProgressSink* progress) {
     if (!document.layoutComplete()) {
         return makeError(ErrorCode::NotLoaded,
                          "The layout of " + levelName(document.level()) +
@@ -555,8 +548,35 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
     if (Status limits = checkLimits(document); !limits) {
         return limits.error();
     }
+    return encodeParts(document, parts, progress);
+}
+
+}  // namespace
+
+const PartWrite* SaveReport::find(Part part) const {
+    const auto found = std::find_if(parts.begin(), parts.end(),
+                                    [part](const PartWrite& write) { return write.part == part; });
+    return found == parts.end() ? nullptr : &*found;
+}
+
+Result<std::vector<std::uint8_t>> documentImage(ByteSpan image, const LevelDocument& document,
+                                                ProgressSink* progress,
+                                                const SaveOptions& options) {
+    SaveOptions copy = options;
+    copy.overwriteChangesOnDisk = true;
+    const std::vector<Part> parts = partsToWrite(document, copy);
+    auto encoded = prepareParts(document, parts, progress);
+    if (!encoded) {
+        return encoded.error();
+    }
+    ImagePatcher patcher(document, *encoded, copy);
+    return patcher(image);
+}
+
+Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
+                                ProgressSink* progress, const SaveOptions& options) {
     const std::vector<Part> parts = partsToWrite(document, options);
-    auto encoded = encodeParts(document, parts, progress);
+    auto encoded = prepareParts(document, parts, progress);
     if (!encoded) {
         return encoded.error();
     }

@@ -61,4 +61,15 @@ struct SaveReport {
                                               ProgressSink* progress = nullptr,
                                               const SaveOptions& options = {});
 
+// The image a save of the document would write, made in memory from `image` (a copy of the
+// ROM file) with the same encoding, places, checks and refusals, the ROM end field and the
+// checksum set. What differs: the parts are patched in whatever `image` holds at their places
+// (a copy owes the file nothing, so ChangedOnDisk never comes), no file is read or written, and
+// the document's parts stay as unsaved as they were. A copy that needs the lists moved still
+// needs `options` to allow it.
+[[nodiscard]] Result<std::vector<std::uint8_t>> documentImage(ByteSpan image,
+                                                              const LevelDocument& document,
+                                                              ProgressSink* progress = nullptr,
+                                                              const SaveOptions& options = {});
+
 }  // namespace orvex

@@ -11,6 +11,7 @@
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
 #include "rom/romimage.h"
+#include "rom/testimage.h"
 
 namespace orvex {
 
@@ -402,6 +403,10 @@ void writeCode(std::vector<std::uint8_t>& image, const RomProfile& profile) {
             writeReference(image, profile, place, reference);
         }
     }
+    // Then the title screen's one-player start, which a test copy rewrites.
+    const auto start = parsePattern(kTitleStartCode);
+    std::transform(start.begin(), start.end(), image.begin() + codeCursor,
+                   [](std::int16_t byte) { return static_cast<std::uint8_t>(byte); });
 }
 
 Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
