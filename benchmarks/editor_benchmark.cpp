@@ -25,6 +25,9 @@ public:
     bool askYesNo(const QString&, const QString&, bool) override { return false; }
     Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
     void showMessage(const QString&, const QString&) override {}
+    std::optional<QString> askEmulatorCommand(const QString&, const QString&) override {
+        return std::nullopt;
+    }
 };
 
 QApplication& application() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace orvex {
 
@@ -23,6 +24,10 @@ public:
     virtual Answer askYesNoCancel(const QString& title, const QString& text) = 0;
     // A message with an OK button.
     virtual void showMessage(const QString& title, const QString& text) = 0;
+    // The emulator settings: the command line Test Level runs, `current` filled in and `note`
+    // (when not empty) saying what to change; the line accepted, or nothing on Cancel.
+    virtual std::optional<QString> askEmulatorCommand(const QString& current,
+                                                      const QString& note) = 0;
 };
 
 }  // namespace orvex

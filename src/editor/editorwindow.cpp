@@ -26,6 +26,7 @@
 #include "editor/linewidget.h"
 #include "editor/qtdialogs.h"
 #include "editor/resizerule.h"
+#include "editor/testlevel.h"
 #include "editor/uitext.h"
 #include "graphics/png.h"
 #include "rom/cartridge.h"
@@ -181,6 +182,7 @@ void EditorWindow::createMenu() {
     mMenuExport->setObjectName("MenuExport");
     mMenuExport->setToolTip(
         "Writes the plane shown as a PNG picture, with the edits not saved yet included");
+    new TestLevel(*this, *file);  // Test Level and Emulator Settings...
     file->setToolTipsVisible(true);
     QAction* quit = file->addAction("Quit", this, &QWidget::close);
     quit->setObjectName("MenuQuit");

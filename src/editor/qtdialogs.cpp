@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QSettings>
 
+#include "editor/emulatordialog.h"
+
 namespace orvex {
 
 namespace {
@@ -75,6 +77,16 @@ EditorDialogs::Answer QtDialogs::askYesNoCancel(const QString& title, const QStr
 void QtDialogs::showMessage(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, plainLines(text), QMessageBox::Ok, mOwner);
     box.exec();
+}
+
+std::optional<QString> QtDialogs::askEmulatorCommand(const QString& current, const QString& note) {
+    EmulatorDialog dialog(mOwner);
+    dialog.setCommand(current);
+    dialog.setNote(plainLines(note));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.command();
 }
 
 }  // namespace orvex

@@ -28,6 +28,7 @@ public:
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void showMessage(const QString& title, const QString& text) override;
+    std::optional<QString> askEmulatorCommand(const QString& current, const QString& note) override;
 
 private:
     QWidget* mOwner;

@@ -36,6 +36,12 @@ public:
     void showMessage(const QString& title, const QString& text) override {
         messages.append(title + ": " + text);
     }
+    std::optional<QString> askEmulatorCommand(const QString& current,
+                                              const QString& note) override {
+        emulatorDialogs.append({current, note});
+        return emulatorCommands.isEmpty() ? std::nullopt
+                                          : std::optional(emulatorCommands.takeFirst());
+    }
 
     QStringList romFiles, imageFiles, saveFiles;  // none left: Cancel
     QList<bool> yesNo;
@@ -43,6 +49,9 @@ public:
     int fileDialogs = 0;
     QList<Question> questions;
     QStringList messages;  // "title: text"
+
+    QStringList emulatorCommands;                    // none left: Cancel
+    QList<QPair<QString, QString>> emulatorDialogs;  // what the settings showed: line, note
 
 private:
     QString next(QStringList& files) {
@@ -173,5 +182,6 @@ int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
+int runTestLevelTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("orvex-tests");
     const int failed =
         orvex::test::runEditorWindowTest(argc, argv) + orvex::test::runCommandsTest(argc, argv) +
-        orvex::test::runMapToolsTest(argc, argv) + orvex::test::runPlacementToolsTest(argc, argv);
+        orvex::test::runMapToolsTest(argc, argv) + orvex::test::runPlacementToolsTest(argc, argv) +
+        orvex::test::runTestLevelTest(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+
+namespace orvex {
+
+// Emulator Settings: the command line Test Level starts, with a Browse button for the program.
+class EmulatorDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit EmulatorDialog(QWidget* parent = nullptr);
+
+    void setCommand(const QString& line) { mCommand->setText(line); }
+    [[nodiscard]] QString command() const { return mCommand->text().trimmed(); }
+    // What to change, shown above the line; hidden when empty.
+    void setNote(const QString& note);
+
+private:
+    void browse();
+
+    QLabel* mNote = nullptr;
+    QLineEdit* mCommand = nullptr;
+};
+
+}  // namespace orvex
