@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets: streams and inputs made by our own code.
-//   orvex_fuzz_seeds DIR   creates DIR/kosinski_decoder_fuzz, DIR/optimal_roundtrip_fuzz and
-//                          DIR/level_load_fuzz
+//   orvex_fuzz_seeds DIR   creates DIR/kosinski_decoder_fuzz, DIR/optimal_roundtrip_fuzz,
+//                          DIR/level_load_fuzz and DIR/nemesis_decoder_fuzz
 
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compression/kosinski.h"
+#include "compression/nemesis.h"
 #include "rom/demorom.h"
 
 namespace {
@@ -57,6 +58,13 @@ int main(int argc, char** argv) {
         }
         if (auto packed = orvex::compressKosinski(input)) {
             writeSeed(root / "kosinski_decoder_fuzz", 100 + number, *packed);
+        }
+        const orvex::ByteSpan tiles(input.data(), input.size() - input.size() % 32);
+        for (const auto mode : {orvex::NemesisMode::Plain, orvex::NemesisMode::Xor}) {
+            if (auto packed = orvex::compressNemesis(tiles, mode)) {
+                writeSeed(root / "nemesis_decoder_fuzz",
+                          (mode == orvex::NemesisMode::Xor ? 100 : 0) + number, *packed);
+            }
         }
         ++number;
     }
