@@ -10,6 +10,7 @@
 #include "compression/kosinski.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
+#include "rom/demoobjectart.h"
 #include "rom/romimage.h"
 #include "rom/testimage.h"
 
@@ -440,11 +441,14 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         zone.chunks = placeStream(rom.image, cursor, *chunks);
         zone.blocks = placeStream(rom.image, cursor, *packedBlocks);
 
-        // The top bytes of the tile and chunk longs are not offsets; give them a value anyway.
+        // The top bytes of the tile and chunk longs name the zone's pattern load cue lists.
         const std::size_t entry = static_cast<std::size_t>(rom.profile.levelArtTable) +
                                   kLevelArtEntrySize * std::size_t{zone.zone};
-        putLong(rom.image, entry, 0x5A000000u | static_cast<std::uint32_t>(zone.tiles.offset));
-        putLong(rom.image, entry + 4, 0x3C000000u | static_cast<std::uint32_t>(zone.chunks.offset));
+        const auto cues = demoZoneCueLists(i);
+        putLong(rom.image, entry,
+                std::uint32_t{cues[0]} << 24 | static_cast<std::uint32_t>(zone.tiles.offset));
+        putLong(rom.image, entry + 4,
+                std::uint32_t{cues[1]} << 24 | static_cast<std::uint32_t>(zone.chunks.offset));
         putLong(rom.image, entry + 8,
                 (std::uint32_t{zone.paletteNumber} << 24) |
                     static_cast<std::uint32_t>(zone.blocks.offset));
@@ -633,6 +637,10 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     }
     buildObjectsAndRings(rom);
     buildStartsAndBounds(rom);
+    const std::vector<std::uint8_t> zones(kZones.begin(), kZones.end());
+    if (Status art = buildDemoObjectArt(rom.image, profile, zones); !art) {
+        return art.error();
+    }
     if (Status header = finishHeader(rom.image, profile.header); !header) {
         return header.error();
     }

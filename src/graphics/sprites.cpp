@@ -1,0 +1,207 @@
+#include "graphics/sprites.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "compression/nemesis.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::int32_t kTileSide = 8;
+constexpr std::int32_t kTileBytes = 32;
+
+struct PlacedPiece {
+    std::int32_t x = 0;  // the piece's top left from the object's point, flips applied
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+PlacedPiece place(const SpritePiece& piece, bool xFlip, bool yFlip) {
+    PlacedPiece placed{piece.x, piece.y, kTileSide * piece.widthTiles,
+                       kTileSide * piece.heightTiles};
+    if (xFlip) {
+        placed.x = -placed.x - placed.width;
+    }
+    if (yFlip) {
+        placed.y = -placed.y - placed.height;
+    }
+    return placed;
+}
+
+// Tile `tile` of video memory at (x, y) of `picture`, mirrored as asked, in palette line `line`;
+// colour 0 leaves the picture as it is.
+void drawTile(const VideoMemory& video, std::int32_t tile, std::int32_t line, bool xFlip,
+              bool yFlip, std::int32_t x, std::int32_t y, IndexedImage& picture) {
+    const std::int64_t at = std::int64_t{tile} * kTileBytes;
+    if (at + kTileBytes > static_cast<std::int64_t>(video.bytes.size())) {
+        return;
+    }
+    for (std::int32_t row = 0; row < kTileSide; ++row) {
+        for (std::int32_t column = 0; column < kTileSide; ++column) {
+            const std::uint8_t pair =
+                video.bytes[static_cast<std::size_t>(at + 4 * row + column / 2)];
+            const std::uint8_t colour = column % 2 == 0 ? pair >> 4 : pair & 0x0F;
+            if (colour == 0) {
+                continue;
+            }
+            const std::int32_t px = x + (xFlip ? kTileSide - 1 - column : column);
+            const std::int32_t py = y + (yFlip ? kTileSide - 1 - row : row);
+            picture.setPixel(px, py, static_cast<std::uint8_t>(16 * line + colour));
+        }
+    }
+}
+
+void drawPiece(const VideoMemory& video, const SpritePiece& piece, std::uint16_t artTile,
+               bool xFlip, bool yFlip, std::int32_t x, std::int32_t y, IndexedImage& picture) {
+    const auto pattern = static_cast<std::uint16_t>(piece.pattern + artTile);
+    const bool mirrorX = (((pattern >> 11) & 1) != 0) != xFlip;
+    const bool mirrorY = (((pattern >> 12) & 1) != 0) != yFlip;
+    const std::int32_t line = (pattern >> 13) & 3;
+    const std::int32_t first = pattern & 0x7FF;
+    const std::int32_t columns = piece.widthTiles;
+    const std::int32_t rows = piece.heightTiles;
+    for (std::int32_t column = 0; column < columns; ++column) {
+        for (std::int32_t row = 0; row < rows; ++row) {
+            // Tiles run down each column; a flipped piece mirrors its tile order too.
+            const std::int32_t tile = first + column * rows + row;
+            const std::int32_t shownColumn = mirrorX ? columns - 1 - column : column;
+            const std::int32_t shownRow = mirrorY ? rows - 1 - row : row;
+            drawTile(video, tile, line, mirrorX, mirrorY, x + kTileSide * shownColumn,
+                     y + kTileSide * shownRow, picture);
+        }
+    }
+}
+
+// The zone's two pattern load cue lists: the top bytes of its art table's first two longs.
+std::vector<std::uint8_t> cueLists(ByteSpan image, const RomProfile& profile, ZoneAct act) {
+    std::vector<std::uint8_t> lists{kStandardCueLists[0]};
+    const std::int64_t entry = profile.levelArtTable + std::int64_t{kLevelArtEntrySize} * act.zone;
+    for (const std::int64_t at : {entry, entry + 4}) {
+        if (auto value = readLong(image, at)) {
+            lists.push_back(static_cast<std::uint8_t>((*value >> 24) & 0xFF));
+        }
+    }
+    lists.push_back(kStandardCueLists[1]);
+    return lists;
+}
+
+// A sprite whose art was never loaded draws nothing at all; it counts as none.
+std::optional<SpriteImage> visible(SpriteImage sprite) {
+    const auto& pixels = sprite.picture.pixels();
+    const bool any = std::any_of(pixels.begin(), pixels.end(),
+                                 [](std::uint8_t pixel) { return pixel % 16 != 0; });
+    return any ? std::optional<SpriteImage>(std::move(sprite)) : std::nullopt;
+}
+
+void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::uint8_t>& lists,
+                     VideoMemory& video, std::vector<std::string>& problems) {
+    for (const std::uint8_t list : lists) {
+        auto cues = readArtCues(image, table, list);
+        if (!cues) {
+            problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
+                               cues.error().describe());
+            continue;
+        }
+        for (const ArtCue& cue : *cues) {
+            auto art = decompressNemesis(image, cue.source);
+            if (!art) {
+                problems.push_back("art at " + hexOffset(cue.source) + ": " +
+                                   art.error().describe());
+                continue;
+            }
+            const std::size_t at = cue.videoAddress;
+            const std::size_t room = video.bytes.size() - std::min(at, video.bytes.size());
+            const std::size_t count = std::min(room, art->tiles.size());
+            std::copy_n(art->tiles.begin(), count,
+                        video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+    }
+}
+
+}  // namespace
+
+SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> pieces,
+                         std::uint16_t artTile, bool xFlip, bool yFlip) {
+    if (pieces.empty()) {
+        return {};
+    }
+    std::int32_t left = INT32_MAX;
+    std::int32_t top = INT32_MAX;
+    std::int32_t right = INT32_MIN;
+    std::int32_t bottom = INT32_MIN;
+    for (const SpritePiece& piece : pieces) {
+        const PlacedPiece placed = place(piece, xFlip, yFlip);
+        left = std::min(left, placed.x);
+        top = std::min(top, placed.y);
+        right = std::max(right, placed.x + placed.width);
+        bottom = std::max(bottom, placed.y + placed.height);
+    }
+    SpriteImage sprite{IndexedImage(right - left, bottom - top), left, top};
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        const PlacedPiece placed = place(*piece, xFlip, yFlip);
+        drawPiece(video, *piece, artTile, xFlip, yFlip, placed.x - left, placed.y - top,
+                  sprite.picture);
+    }
+    return sprite;
+}
+
+const SpriteImage* LevelSprites::object(const ObjectPlacement& object) const {
+    const Key key{object.id, object.subtype, object.xFlip, object.yFlip};
+    if (const auto drawn = mDrawn.find(key); drawn != mDrawn.end()) {
+        return drawn->second.picture.isNull() ? nullptr : &drawn->second;
+    }
+    const Frame* chosen = nullptr;
+    for (const Frame& frame : mFrames) {
+        if (frame.entry.id == object.id &&
+            (chosen == nullptr || frame.entry.subtype == object.subtype)) {
+            chosen = &frame;
+            if (frame.entry.subtype == object.subtype) {
+                break;
+            }
+        }
+    }
+    SpriteImage& sprite = mDrawn[key];
+    if (chosen != nullptr) {
+        sprite = visible(renderSprite(mVideo, chosen->pieces, chosen->entry.artTile, object.xFlip,
+                                      object.yFlip))
+                     .value_or(SpriteImage{});
+    }
+    return sprite.picture.isNull() ? nullptr : &sprite;
+}
+
+Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
+                                      const LevelParts& parts) {
+    if (!profile.patternLoadCues || !profile.debugObjectLists) {
+        return makeError(ErrorCode::NotLoaded,
+                         "the image's pattern load cues or debug object lists were not found");
+    }
+    LevelSprites sprites;
+    const std::size_t own = std::min(parts.tiles.bytes.size(), sprites.mVideo.bytes.size());
+    std::copy_n(parts.tiles.bytes.begin(), own, sprites.mVideo.bytes.begin());
+    fillVideoMemory(image, *profile.patternLoadCues, cueLists(image, profile, act), sprites.mVideo,
+                    sprites.problems);
+    auto entries = readDebugList(image, *profile.debugObjectLists, act.zone);
+    if (!entries) {
+        sprites.problems.push_back("debug object list: " + entries.error().describe());
+    } else {
+        for (const DebugEntry& entry : *entries) {
+            auto pieces = readSpriteFrame(image, entry.mappings, entry.frame);
+            if (pieces) {
+                sprites.mFrames.push_back({entry, std::move(*pieces)});
+            } else {
+                sprites.problems.push_back("frame of object " + std::to_string(entry.id) + ": " +
+                                           pieces.error().describe());
+            }
+        }
+    }
+    // A ring is 2 x 2 tiles of the ring art about its point.
+    const SpritePiece ring{-8, -8, 2, 2, 0};
+    sprites.mRing =
+        visible(renderSprite(sprites.mVideo, std::span(&ring, 1), kRingArtTile, false, false));
+    return sprites;
+}
+
+}  // namespace orvex

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "common/error.h"
+#include "document/levelparts.h"
+#include "graphics/indexedimage.h"
+#include "rom/leveldirectory.h"
+#include "rom/objectart.h"
+#include "rom/romprofile.h"
+
+// Objects and rings drawn as the game draws them: from the video memory the game fills for a
+// level, with the frames its debug object lists name.
+
+namespace orvex {
+
+inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
+inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
+
+// The tiles a level has in video memory: its own tile art from tile 0, then the art of its
+// pattern load cue lists where they say.
+struct VideoMemory {
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kVideoMemoryBytes, 0);
+};
+
+// A sprite drawn: colour indices as level pictures hold them (16 line + colour), colour 0 of
+// every line transparent; `left` and `top` place the picture from the object's point.
+struct SpriteImage {
+    IndexedImage picture;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+};
+
+// Draws a frame's pieces with `artTile` added to each piece's pattern (first tile, palette line,
+// flips), the whole sprite mirrored as the object's flips say. The frame's first piece ends on
+// top, as the video chip shows the first sprite of its list over later ones. Tiles past video
+// memory draw nothing.
+[[nodiscard]] SpriteImage renderSprite(const VideoMemory& video,
+                                       std::span<const SpritePiece> pieces, std::uint16_t artTile,
+                                       bool xFlip, bool yFlip);
+
+// The sprites of one level: video memory filled as the game fills it for the level, the zone's
+// debug list with each entry's frame, and the pictures drawn so far.
+class LevelSprites {
+public:
+    // What could not be read; the sprites that could be are there.
+    std::vector<std::string> problems;
+
+    // The picture of `object`: the debug list's entry with its id and subtype, else the first
+    // with its id. Null when the zone's list has no entry for the id.
+    [[nodiscard]] const SpriteImage* object(const ObjectPlacement& object) const;
+    // A ring, drawn from the ring art (2 x 2 tiles about the ring's point).
+    [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
+    [[nodiscard]] const VideoMemory& video() const { return mVideo; }
+    [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
+
+private:
+    friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
+                                                 const LevelParts&);
+
+    struct Frame {
+        DebugEntry entry;
+        std::vector<SpritePiece> pieces;
+    };
+    using Key = std::tuple<std::uint8_t, std::uint8_t, bool, bool>;
+
+    VideoMemory mVideo;
+    std::vector<Frame> mFrames;
+    std::optional<SpriteImage> mRing;
+    mutable std::map<Key, SpriteImage> mDrawn;
+};
+
+// Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
+// the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
+// zone's debug list. Lists, streams or frames that cannot be read are left out and named in
+// `problems`; an error only when the profile has no pattern load cues or debug lists.
+[[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
+                                                    ZoneAct act, const LevelParts& parts);
+
+}  // namespace orvex

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "document/documentloader.h"
+#include "graphics/sprites.h"
+#include "support/testrom.h"
+
+// Sprites: pieces of tiles from video memory, placed, flipped and coloured as the game does.
+
+namespace orvex::testing {
+namespace {
+
+// Video memory in which tile t is empty but for its top left pixel, colour t + 1.
+VideoMemory markedTiles() {
+    VideoMemory video;
+    for (std::size_t tile = 0; tile < 15; ++tile) {
+        video.bytes[32 * tile] = static_cast<std::uint8_t>((tile + 1) << 4);
+    }
+    return video;
+}
+
+// Where the picture has colour `colour`, from the object's point.
+std::vector<std::pair<int, int>> where(const SpriteImage& sprite, std::uint8_t colour) {
+    std::vector<std::pair<int, int>> points;
+    for (int y = 0; y < sprite.picture.height(); ++y) {
+        for (int x = 0; x < sprite.picture.width(); ++x) {
+            if (sprite.picture.pixel(x, y) == colour) {
+                points.emplace_back(x + sprite.left, y + sprite.top);
+            }
+        }
+    }
+    return points;
+}
+
+using Points = std::vector<std::pair<int, int>>;
+
+// A piece of 2 x 1 tiles in palette line 1 and a mirrored piece of 1 x 2 tiles, drawn as they
+// are and with the object mirrored: tiles run down columns, flips mirror the tile order and
+// each tile, and the object's flip places pieces at -x - width.
+TEST(Sprites, PiecesArePlacedFlippedAndColouredAsTheVideoChipShowsThem) {
+    const std::vector<SpritePiece> frame{{-8, -4, 2, 1, 0x2000}, {8, -8, 1, 2, 0x0802}};
+    const VideoMemory video = markedTiles();
+
+    const SpriteImage plain = renderSprite(video, frame, 0, false, false);
+    EXPECT_EQ(plain.left, -8);
+    EXPECT_EQ(plain.top, -8);
+    EXPECT_EQ(plain.picture.width(), 24);
+    EXPECT_EQ(plain.picture.height(), 16);
+    EXPECT_EQ(where(plain, 16 + 1), (Points{{-8, -4}}));  // line 1, tile 0
+    EXPECT_EQ(where(plain, 16 + 2), (Points{{0, -4}}));   // tile 1: the next column
+    EXPECT_EQ(where(plain, 3), (Points{{15, -8}}));       // tile 2, mirrored
+    EXPECT_EQ(where(plain, 4), (Points{{15, 0}}));        // tile 3 below it
+
+    const SpriteImage mirrored = renderSprite(video, frame, 0, true, false);
+    EXPECT_EQ(mirrored.left, -16);
+    EXPECT_EQ(where(mirrored, 16 + 1), (Points{{7, -4}}));
+    EXPECT_EQ(where(mirrored, 16 + 2), (Points{{-1, -4}}));
+    EXPECT_EQ(where(mirrored, 3), (Points{{-16, -8}}));  // its own flip undone
+    EXPECT_EQ(where(mirrored, 4), (Points{{-16, 0}}));
+
+    const SpriteImage upsideDown = renderSprite(video, frame, 0x0004, false, true);
+    EXPECT_EQ(where(upsideDown, 16 + 5), (Points{{-8, 3}}));  // the art tile moves every piece
+    EXPECT_EQ(where(upsideDown, 7), (Points{{15, 7}}));       // rows swap, the tile turns over
+    EXPECT_EQ(where(upsideDown, 8), (Points{{15, -1}}));
+}
+
+TEST(Sprites, TheFirstPieceOfAFrameIsOnTop) {
+    const std::vector<SpritePiece> frame{{0, 0, 1, 1, 0x0000}, {0, 0, 1, 1, 0x0001}};
+    EXPECT_EQ(renderSprite(markedTiles(), frame, 0, false, false).picture.pixel(0, 0), 1);
+}
+
+class LevelSpritesTest : public ProfileTest {};
+
+// The demo ROM loads ring art by a standard list, common object art by the other and a badnik
+// by the zone's own list; even zones' debug lists know the badnik, no list knows the starpost.
+TEST_P(LevelSpritesTest, ObjectsAreDrawnFromTheZonesDebugListAndArtCues) {
+    const DemoRom& rom = demo();
+    for (const std::int16_t level : {0, 2}) {
+        auto loaded = loadDocument(rom.image, profile(), level);
+        ASSERT_TRUE(loaded.ok());
+        const LevelDocument& document = *loaded->document;
+        auto sprites = loadLevelSprites(rom.image, profile(), document.zoneAct(), document.parts());
+        ASSERT_TRUE(sprites.ok()) << sprites.error().describe();
+        EXPECT_TRUE(sprites->problems.empty()) << sprites->problems.front();
+        ASSERT_NE(sprites->ring(), nullptr);
+        EXPECT_EQ(sprites->ring()->picture.width(), 16);
+
+        const SpriteImage* monitor = sprites->object({0, 0, 0x26, 0});
+        ASSERT_NE(monitor, nullptr);
+        EXPECT_EQ(monitor->left, -8);
+        EXPECT_EQ(monitor->picture.pixel(0, 0), 15);  // the frame's edge, palette line 0
+        EXPECT_EQ(sprites->object({0, 0, 0x79, 0}), nullptr);
+        const bool evenZone = rom.zoneOf(level).zone == rom.zones[0].zone;
+        EXPECT_EQ(sprites->object({0, 0, 0x4B, 0}) != nullptr, evenZone);
+    }
+}
+
+TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
+    DemoRom rom = demo();
+    auto loaded = loadDocument(rom.image, profile(), 0);
+    ASSERT_TRUE(loaded.ok());
+    // List 1's only entry now points past the image.
+    auto cues = readArtCues(rom.image, *profile().patternLoadCues, 1);
+    ASSERT_TRUE(cues.ok() && cues->size() == 1);
+    auto list = readWord(rom.image, *profile().patternLoadCues + 2);
+    putLong(rom.image, static_cast<std::size_t>(*profile().patternLoadCues + *list + 2),
+            0x00FFFFF0);
+    auto sprites = loadLevelSprites(rom.image, profile(), loaded->document->zoneAct(),
+                                    loaded->document->parts());
+    ASSERT_TRUE(sprites.ok());
+    ASSERT_EQ(sprites->problems.size(), 1u);
+    EXPECT_EQ(sprites->object({0, 0, 0x26, 0}), nullptr);  // its art never arrived
+    EXPECT_NE(sprites->ring(), nullptr);
+}
+
+ORVEX_ALL_PROFILES(LevelSpritesTest);
+
+}  // namespace
+}  // namespace orvex::testing
