@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <array>
 
 #include "editor/editordialogs.h"
 #include "editor/editorwindow.h"
@@ -108,6 +109,40 @@ void BM_RepaintWholePlaneAt12Percent(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintWholePlaneAt12Percent)->Unit(benchmark::kMillisecond);
 
+// Repainting the map at 25% with objects and rings drawn with their sprites: 300 objects (the
+// largest lists of the game hold about that many) and 150 ring groups of 4, all in view.
+void BM_RepaintPlacementsAt25Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    LevelDocument& document = *map.window().session().document();
+    std::vector<ObjectPlacement> objects;
+    constexpr std::array<std::uint8_t, 4> kIds{0x26, 0x41, 0x36, 0x4B};
+    for (int i = 0; i < 300; ++i) {
+        objects.push_back({static_cast<std::uint16_t>(64 + 24 * (i % 300)),
+                           static_cast<std::uint16_t>(64 + 7 * (i % 250)),
+                           kIds[static_cast<std::size_t>(i % 4)], 0});
+    }
+    std::vector<RingGroup> rings;
+    for (int i = 0; i < 150; ++i) {
+        rings.push_back({static_cast<std::uint16_t>(40 + 48 * i),
+                         static_cast<std::uint16_t>(300 + 5 * (i % 100)), 4, i % 2 == 0});
+    }
+    document.setObjects(std::move(objects));
+    document.setRings(std::move(rings));
+    map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
+    map.window().findChild<QAction*>("MenuRings")->setChecked(true);
+    map.window().setZoom(1);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        map.canvas().repaint();
+    }
+    state.counters["objects"] = 300;
+}
+BENCHMARK(BM_RepaintPlacementsAt25Percent)->Unit(benchmark::kMillisecond);
+
 // One brush step at 100%: a cell changed, its command pushed, the change repainted.
 void BM_BrushStep(benchmark::State& state) {
     MapWindow map;
@@ -136,8 +171,7 @@ void BM_Paste16x16(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         const auto block = static_cast<std::uint8_t>(0x30 + step++ % 2);
-        map.window().tools().startPaste(
-            CellPattern{16, 16, std::vector<std::uint8_t>(256, block)});
+        map.window().tools().startPaste(CellPattern{16, 16, std::vector<std::uint8_t>(256, block)});
         map.mouse(QEvent::MouseButtonPress, {0, 0});
         map.mouse(QEvent::MouseButtonRelease, {0, 0});
         QApplication::processEvents();

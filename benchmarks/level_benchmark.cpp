@@ -15,6 +15,7 @@
 #include "graphics/levelimage.h"
 #include "graphics/overview.h"
 #include "graphics/png.h"
+#include "graphics/sprites.h"
 #include "rom/demorom.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
@@ -97,6 +98,29 @@ void BM_LoadLevel(benchmark::State& state) {
     state.SetLabel(cold ? "first load (cold pages)" : "warm");
 }
 BENCHMARK(BM_LoadLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A level change with its sprites, as the editor makes it (warm): the document, the art, the
+// video memory filled from the pattern load cue lists (Nemesis art) and the debug list's frames.
+void BM_LoadLevelWithSprites(benchmark::State& state) {
+    const BenchRom file("sprites");
+    const RomImage rom = file.rom();
+    auto art = std::make_unique<LevelArt>();
+    for (auto _ : state) {
+        auto image = rom.readAll();
+        auto loaded =
+            image ? loadDocument(*image, benchProfile(), 0) : Result<LoadedLevel>(image.error());
+        if (!loaded) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        const LevelDocument& document = *loaded->document;
+        drawLevelArt(document.parts(), *art);
+        auto sprites =
+            loadLevelSprites(*image, benchProfile(), document.zoneAct(), document.parts());
+        benchmark::DoNotOptimize(sprites.ok());
+    }
+}
+BENCHMARK(BM_LoadLevelWithSprites)->Unit(benchmark::kMillisecond);
 
 // A save on a migrated ROM: compress the 4096-byte layout, patch it in, fix the checksum, write.
 void BM_SaveLevel(benchmark::State& state) {

@@ -64,11 +64,16 @@ std::vector<CommandInfo> makeCommands() {
         {"render",
          {"ROM", "LEVEL", "OUT.png"},
          {{"--plane", "fg|bg", "the foreground (columns 0-127, default) or background plane"},
-          {"--blocks", "", "draw the 256 block pictures, 16 to a row, instead"}},
-         "draw a level plane or its blocks as a PNG",
+          {"--blocks", "", "draw the 256 block pictures, 16 to a row, instead"},
+          {"--objects", "", "draw the level's objects and rings over the foreground"},
+          {"--sprite", "ID[:SUBTYPE]", "draw one object type alone (hexadecimal, e.g. 41:02)"}},
+         "draw a level plane, its blocks or its sprites as a PNG",
          "Draws one plane of the level's layout at one pixel per pixel of a block picture: a\n"
          "4,096-byte layout gives 16,384 x 2,048 pixels; a partial last row of 256 bytes is\n"
-         "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels)."},
+         "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels). With\n"
+         "--objects, objects and rings are drawn with the sprites the zone's debug object list\n"
+         "names (a square where it names none, a circle for rings without ring art). With\n"
+         "--sprite, one object type as that list draws it, with a 4-pixel margin."},
         {"level-info",
          {"ROM", "LEVEL"},
          {},

@@ -12,7 +12,9 @@
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/placementimage.h"
 #include "graphics/png.h"
+#include "graphics/sprites.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/demorom.h"
@@ -251,11 +253,51 @@ namespace {
 
 constexpr std::string_view kRenderCommand = "render";
 
+// The brightest of the level's colours, for markers that must stand out.
+std::uint8_t brightestColour(const ColourTable& colours) {
+    const auto brightness = [](std::uint32_t rgb) {
+        return ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
+    };
+    return static_cast<std::uint8_t>(std::max_element(colours.begin(), colours.end(),
+                                                      [&](std::uint32_t a, std::uint32_t b) {
+                                                          return brightness(a) < brightness(b);
+                                                      }) -
+                                     colours.begin());
+}
+
 IndexedImage composePicture(const RenderArgs& args, const LevelDocument& document,
-                            const LevelArt& art, TerminalHost& host) {
+                            const LevelArt& art, const LevelSprites* sprites, TerminalHost& host) {
+    if (args.sprite) {
+        return renderObjectType(*sprites, args.sprite->first, args.sprite->second);
+    }
     ProgressScope progress(host);
-    return args.blocks ? renderBlockSheet(art.blocks)
-                       : renderPlane(art.blocks, document.layout(), args.plane, &host);
+    if (args.blocks) {
+        return renderBlockSheet(art.blocks);
+    }
+    IndexedImage picture = renderPlane(art.blocks, document.layout(), args.plane, &host);
+    if (sprites != nullptr && !picture.isNull()) {
+        drawPlacements(picture, document.parts(), *sprites, brightestColour(art.colours));
+    }
+    return picture;
+}
+
+// The sprites --objects and --sprite draw with; problems reading them are warnings, an image
+// without object art an error.
+Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan image,
+                                               const LevelDocument& document, ToolIo& io) {
+    const bool wanted = args.sprite || (args.objects && args.plane == Plane::Foreground);
+    if (!wanted) {
+        return std::optional<LevelSprites>{};
+    }
+    auto sprites =
+        loadLevelSprites(image, document.profile(), document.zoneAct(), document.parts());
+    if (!sprites) {
+        return sprites.error();
+    }
+    for (const std::string& problem : sprites->problems) {
+        reportWarning(io, kRenderCommand, problem);
+    }
+    return std::optional<LevelSprites>(std::move(*sprites));
 }
 
 Status writePicture(const IndexedImage& image, const ColourTable& colours, const RenderArgs& args,
@@ -288,7 +330,18 @@ int runRender(const RenderArgs& args, ToolIo& io) {
         ProgressScope progress(host);
         drawLevelArt(document.parts(), *art, &host);
     }
-    const IndexedImage image = composePicture(args, document, *art, host);
+    auto sprites = spritesFor(args, rom->bytes, document, io);
+    if (!sprites) {
+        return reportFailure(io, kRenderCommand, args.rom, "cannot draw the objects",
+                             sprites.error());
+    }
+    const LevelSprites* drawnWith = *sprites ? &**sprites : nullptr;
+    const IndexedImage image = composePicture(args, document, *art, drawnWith, host);
+    if (image.isNull() && args.sprite) {
+        return reportFailure(io, kRenderCommand, args.rom,
+                             "the debug object list of " + levelName(args.level) +
+                                 " has no sprite for object " + hexOffset(args.sprite->first));
+    }
     if (image.isNull()) {
         return reportFailure(io, kRenderCommand, args.rom,
                              "the layout of " + levelName(args.level) + " has " +
@@ -296,7 +349,7 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                                  ", not one complete row of 256");
     }
     printWarnings(io, kRenderCommand, *loaded);
-    if (!document.layoutComplete() && !args.blocks) {
+    if (!document.layoutComplete() && !args.blocks && !args.sprite) {
         reportWarning(io, kRenderCommand,
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");

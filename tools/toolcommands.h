@@ -70,6 +70,9 @@ struct RenderArgs {
     std::filesystem::path out;
     Plane plane = Plane::Foreground;
     bool blocks = false;
+    bool objects = false;  // objects and rings drawn over the foreground
+    // One object type alone (id, subtype), instead of the plane.
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite;
 };
 struct LevelInfoArgs {
     std::filesystem::path rom;

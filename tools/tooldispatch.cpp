@@ -1,5 +1,6 @@
 // orvex-tool's command line: from words to a command's arguments, help and usage errors.
 
+#include <cctype>
 #include <map>
 #include <ostream>
 #include <string>
@@ -78,6 +79,47 @@ struct Conversion {
         return values;
     }
 
+    // "ID" or "ID:SUBTYPE", both hexadecimal bytes, as the editor shows them.
+    std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite() {
+        const auto text = args.value("--sprite");
+        if (!text) {
+            return std::nullopt;
+        }
+        const std::size_t colon = text->find(':');
+        const auto id = hexByte(text->substr(0, colon));
+        const auto subtype = colon == std::string::npos ? std::optional<std::uint8_t>(0)
+                                                        : hexByte(text->substr(colon + 1));
+        if (!id || !subtype) {
+            fail(
+                "--sprite needs an object id and optionally a subtype, hexadecimal bytes as in "
+                "41 or 41:02, not \"" +
+                *text + "\"");
+            return std::nullopt;
+        }
+        return std::pair{*id, *subtype};
+    }
+
+    static std::optional<std::uint8_t> hexByte(std::string_view text) {
+        if (text.starts_with("0x") || text.starts_with("0X") || text.starts_with("$")) {
+            text.remove_prefix(text[0] == '$' ? 1 : 2);
+        }
+        if (text.empty() || text.size() > 2) {
+            return std::nullopt;
+        }
+        std::uint8_t value = 0;
+        for (const char c : text) {
+            const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                              : std::isxdigit(static_cast<unsigned char>(c))
+                                  ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                                  : -1;
+            if (digit < 0) {
+                return std::nullopt;
+            }
+            value = static_cast<std::uint8_t>(value * 16 + digit);
+        }
+        return value;
+    }
+
     std::string revision() {
         const std::string text = args.value("--revision").value_or("01");
         if (text != "00" && text != "01" && text != "02" && text != "built") {
@@ -144,10 +186,10 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"render",
          [](Conversion& v, ToolIo& io) {
-             return finish(
-                 v, io,
-                 RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(), v.args.has("--blocks")},
-                 runRender);
+             return finish(v, io,
+                           RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(),
+                                      v.args.has("--blocks"), v.args.has("--objects"), v.sprite()},
+                           runRender);
          }},
         {"level-info",
          [](Conversion& v, ToolIo& io) {

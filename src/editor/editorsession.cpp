@@ -34,6 +34,7 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
     mRom = std::move(candidate);
     mIdentity = check->identity;
     mDocument.reset();
+    mSprites.reset();
     return opened;
 }
 
@@ -64,8 +65,22 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     auto loaded = loadDocument(*image, mIdentity->profile, level);
     if (loaded) {
         mDocument = std::move(loaded->document);
+        loadSprites(*image);
     }
     return loaded;
+}
+
+void EditorSession::loadSprites(ByteSpan image) {
+    auto sprites =
+        loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), mDocument->parts());
+    mSpriteProblems.clear();
+    if (!sprites) {
+        mSprites.reset();
+        mSpriteProblems.push_back(sprites.error().message);
+        return;
+    }
+    mSpriteProblems = sprites->problems;
+    mSprites = std::make_unique<LevelSprites>(std::move(*sprites));
 }
 
 void EditorSession::drawArt(ProgressSink* progress, const BlockDrawn& drawn) {

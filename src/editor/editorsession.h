@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/error.h"
@@ -13,6 +14,7 @@
 #include "document/documentsaver.h"
 #include "document/leveldocument.h"
 #include "graphics/levelart.h"
+#include "graphics/sprites.h"
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
@@ -40,6 +42,10 @@ public:
     // The document of the level in memory; null before the first load.
     [[nodiscard]] LevelDocument* document() const { return mDocument.get(); }
     [[nodiscard]] const LevelArt& art() const { return *mArt; }
+    // The sprites of the level in memory (none until a level is loaded, or when the image's
+    // object art could not be found: then `spriteProblems` says why).
+    [[nodiscard]] const LevelSprites* sprites() const { return mSprites.get(); }
+    [[nodiscard]] const std::vector<std::string>& spriteProblems() const { return mSpriteProblems; }
     // The level in memory, complete or not.
     [[nodiscard]] std::optional<std::int16_t> shownLevel() const;
     // The level in memory when its layout was read completely, so that it can be saved.
@@ -66,10 +72,14 @@ public:
                                                const SaveOptions& options);
 
 private:
+    void loadSprites(ByteSpan image);
+
     RomImage mRom;
     std::optional<RomIdentity> mIdentity;
     std::unique_ptr<LevelDocument> mDocument;
     std::unique_ptr<LevelArt> mArt;
+    std::unique_ptr<LevelSprites> mSprites;
+    std::vector<std::string> mSpriteProblems;
 };
 
 }  // namespace orvex

@@ -376,6 +376,8 @@ void EditorWindow::openRomFile(const QString& path) {
     attachTools(nullptr);
     mMap->canvas()->setLayout(nullptr, mPlane);
     mMap->canvas()->setPlacements(nullptr);
+    mMap->canvas()->setSprites(nullptr, {});
+    mObjectTypes->showPictures(nullptr, {});
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
     rememberRecent(*plain);
     mNote->clear();
@@ -747,7 +749,27 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
         mDialogs->showMessage(kMessageTitle, kWeirdOffsetMessage);
     }
+    mMap->canvas()->setSprites(nullptr, {});
     mSession->drawArt(mHost, [this](std::int32_t block) { showDrawnBlock(block); });
+    showSprites();
+}
+
+// Objects and rings drawn with the level's sprites, in the colours the art was drawn in; the
+// status line says when the image's object art could not be read.
+void EditorWindow::showSprites() {
+    const ColourTable& colours = mSession->art().colours;
+    mMap->canvas()->setSprites(mSession->sprites(), colours);
+    mObjectTypes->showPictures(mSession->sprites(), colours);
+    const auto& problems = mSession->spriteProblems();
+    if (!problems.empty()) {
+        QStringList lines;
+        for (const std::string& problem : problems) {
+            lines << toQString(problem);
+        }
+        showNote(mSession->sprites() == nullptr ? "Objects shown as markers: no object art found"
+                                                : "Some object art could not be read",
+                 lines.join("\n"));
+    }
 }
 
 bool EditorWindow::saveLevelAt(int index) {

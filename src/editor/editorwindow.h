@@ -161,6 +161,7 @@ private:
     bool resolveUnsavedEdits();
     bool loadLevelAt(int index);
     void showLoadedDocument(const LoadedLevel& loaded);
+    void showSprites();
     bool saveLevelAt(int index);
     [[nodiscard]] Result<SaveReport> saveLevelOnce(std::int16_t level, const SaveOptions& options);
     void showDrawnBlock(std::int32_t block);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "editor/spritepixmap.h"
 #include "rom/objectnames.h"
 
 namespace orvex {
@@ -20,6 +21,14 @@ const QColor kHighlightColour(255, 64, 255, 110);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
+
+std::int32_t ringX(const RingGroup& group, std::int32_t ring) {
+    return group.x + (group.column ? 0 : kRingSpacing * ring);
+}
+
+std::int32_t ringY(const RingGroup& group, std::int32_t ring) {
+    return group.y + (group.column ? kRingSpacing * ring : 0);
+}
 
 // Integer division rounding towards minus infinity, for points left of or above the canvas.
 std::int32_t floorDiv(std::int32_t value, std::int32_t divisor) {
@@ -167,6 +176,46 @@ void MapCanvas::setRubberBand(const std::optional<QRect>& levelArea) {
     }
 }
 
+void MapCanvas::setSprites(const LevelSprites* sprites, const ColourTable& colours) {
+    mSprites = sprites;
+    mSpriteColours = colours;
+    mSpritePixmaps.clear();
+    update();
+}
+
+// Sprite pictures in the level's colours, colour 0 of every line transparent; made when first
+// drawn. The sprites keep each picture at one address while they live.
+const QPixmap* MapCanvas::spritePixmap(const SpriteImage* sprite) const {
+    if (sprite == nullptr) {
+        return nullptr;
+    }
+    auto found = mSpritePixmaps.find(sprite);
+    if (found == mSpritePixmaps.end()) {
+        found =
+            mSpritePixmaps
+                .emplace(sprite, QPixmap::fromImage(spriteImage(sprite->picture, mSpriteColours)))
+                .first;
+    }
+    return &found->second;
+}
+
+void MapCanvas::drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::int32_t x,
+                             std::int32_t y) const {
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    const QRectF target(viewPoint(x + sprite.left, y + sprite.top),
+                        QSizeF(sprite.picture.width() * scale, sprite.picture.height() * scale));
+    painter.drawPixmap(target, *spritePixmap(&sprite), QRectF(spritePixmap(&sprite)->rect()));
+}
+
+QRect MapCanvas::objectArea(const ObjectPlacement& object) const {
+    if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
+        return {object.x + sprite->left, object.y + sprite->top, sprite->picture.width(),
+                sprite->picture.height()};
+    }
+    const std::int32_t radius = hitRadius();
+    return {object.x - radius, object.y - radius, 2 * radius + 1, 2 * radius + 1};
+}
+
 bool MapCanvas::isSelected(PlacementKind kind, std::int32_t index) const {
     return kind == mSelectedKind &&
            std::binary_search(mSelectedPlacements.begin(), mSelectedPlacements.end(), index);
@@ -214,10 +263,13 @@ void MapCanvas::drawRings(QPainter& painter, double marker) const {
         const RingGroup& group = rings[index];
         const bool selected = isSelected(PlacementKind::Rings, static_cast<std::int32_t>(index));
         const double width = std::max(1.0, 3 * scale);
+        const SpriteImage* sprite = mSprites != nullptr ? mSprites->ring() : nullptr;
         for (int i = 0; i < group.count; ++i) {
-            const int step = kRingSpacing * i;
-            const QPointF at =
-                viewPoint(group.x + (group.column ? 0 : step), group.y + (group.column ? step : 0));
+            if (sprite != nullptr) {
+                drawSpriteAt(painter, *sprite, ringX(group, i), ringY(group, i));
+                continue;
+            }
+            const QPointF at = viewPoint(ringX(group, i), ringY(group, i));
             // A dark rim keeps gold rings apart from gold art.
             painter.setPen(QPen(Qt::black, width + 2));
             painter.drawEllipse(at, marker / 2.5, marker / 2.5);
@@ -245,6 +297,17 @@ void MapCanvas::drawObjects(QPainter& painter, double marker) const {
     for (std::size_t index = 0; index < objects.size(); ++index) {
         const ObjectPlacement& object = objects[index];
         const bool selected = isSelected(PlacementKind::Objects, static_cast<std::int32_t>(index));
+        if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
+            drawSpriteAt(painter, *sprite, object.x, object.y);
+            if (selected) {
+                const QRect area = objectArea(object);
+                painter.setPen(QPen(kPickedColour, 2));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(QRectF(viewPoint(area.left(), area.top()),
+                                        viewPoint(area.right() + 1, area.bottom() + 1)));
+            }
+            continue;
+        }
         const QPointF at = viewPoint(object.x, object.y);
         const QRectF box(at - QPointF(marker / 2, marker / 2), QSizeF(marker, marker));
         painter.setPen(selected ? QPen(kPickedColour, 3) : QPen(Qt::white, 1));

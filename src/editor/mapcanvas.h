@@ -4,12 +4,15 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
 #include "document/cellpattern.h"
 #include "document/layout.h"
 #include "document/levelparts.h"
+#include "graphics/indexedimage.h"
+#include "graphics/sprites.h"
 
 namespace orvex {
 
@@ -65,6 +68,11 @@ public:
     // What is placed in the level, drawn over the foreground: objects as markers with their id,
     // rings, the start position and the camera's boundaries. Null: none.
     void setPlacements(const LevelParts* parts);
+    // The sprites objects and rings are drawn with, in the level's colours; null: markers only.
+    // The canvas keeps the pointer: clear it before the sprites go.
+    void setSprites(const LevelSprites* sprites, const ColourTable& colours);
+    // The rectangle an object covers on the map, in level pixels: its sprite, or its marker.
+    [[nodiscard]] QRect objectArea(const ObjectPlacement& object) const;
     enum class Overlay { Objects, Rings, Start, Bounds };
     void setOverlay(Overlay overlay, bool shown);
     [[nodiscard]] bool overlayShown(Overlay overlay) const {
@@ -127,6 +135,9 @@ private:
     void drawStart(QPainter& painter, double marker) const;
     [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
     [[nodiscard]] double markerSize() const;
+    [[nodiscard]] const QPixmap* spritePixmap(const SpriteImage* sprite) const;
+    void drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::int32_t x,
+                      std::int32_t y) const;
     [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
 
     std::array<QPixmap, 256> mPictures;
@@ -148,6 +159,9 @@ private:
     std::vector<std::int32_t> mSelectedPlacements;  // sorted
     std::optional<QRect> mRubberBand;
     bool mTabCycles = false;
+    const LevelSprites* mSprites = nullptr;
+    ColourTable mSpriteColours{};
+    mutable std::map<const SpriteImage*, QPixmap> mSpritePixmaps;
     int mWheelRemainder = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
+#include "editor/spritepixmap.h"
+#include "graphics/placementimage.h"
 #include "rom/objectnames.h"
 
 namespace orvex {
@@ -55,6 +57,26 @@ ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", pa
     connect(mList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         emit activated(static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt()));
     });
+}
+
+void ObjectTypeDock::showPictures(const LevelSprites* sprites, const ColourTable& colours) {
+    constexpr int kIconSide = 32;
+    mList->setIconSize(QSize(kIconSide, kIconSide));
+    for (int row = 0; row < mList->count(); ++row) {
+        QListWidgetItem* item = mList->item(row);
+        const auto id = static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt());
+        const IndexedImage picture =
+            sprites != nullptr ? renderObjectType(*sprites, id, 0) : IndexedImage{};
+        if (picture.isNull()) {
+            item->setIcon(QIcon());
+            continue;
+        }
+        const QImage image = spriteImage(picture, colours);
+        item->setIcon(QIcon(QPixmap::fromImage(
+            image.width() > kIconSide || image.height() > kIconSide
+                ? image.scaled(kIconSide, kIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                : image)));
+    }
 }
 
 void ObjectTypeDock::showEvent(QShowEvent* event) {

@@ -13,6 +13,7 @@
 
 #include "document/leveldocument.h"
 #include "editor/placementtools.h"
+#include "graphics/sprites.h"
 
 namespace orvex {
 
@@ -26,6 +27,8 @@ public:
     explicit ObjectTypeDock(QWidget* parent);
 
     [[nodiscard]] std::uint8_t chosenId() const;
+    // Shows each type as `sprites` draw it in the level's colours (null: no pictures).
+    void showPictures(const LevelSprites* sprites, const ColourTable& colours);
     [[nodiscard]] QLineEdit& filter() const { return *mFilter; }
     [[nodiscard]] QListWidget& list() const { return *mList; }
 

@@ -243,8 +243,7 @@ std::vector<std::int32_t> PlacementTools::hitsAt(QPoint level) const {
         }
         const auto& objects = *mDocument->parts().objects;
         for (auto i = static_cast<std::int32_t>(objects.size()) - 1; i >= 0; --i) {
-            const ObjectPlacement& object = objects[static_cast<std::size_t>(i)];
-            if (near(level, {object.x, object.y}, radius)) {
+            if (mCanvas.objectArea(objects[static_cast<std::size_t>(i)]).contains(level)) {
                 hits.push_back(i);
             }
         }

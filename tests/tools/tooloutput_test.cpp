@@ -8,7 +8,9 @@
 #include "document/documentloader.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/placementimage.h"
 #include "graphics/png.h"
+#include "graphics/sprites.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -97,6 +99,33 @@ TEST_F(ToolFiles, RenderWritesTheCoresPictures) {
                               options.empty() ? Plane::Foreground : Plane::Background);
         EXPECT_TRUE(png == encodeIndexedPng(expected, art->colours).value()) << level;
     }
+}
+
+// --objects draws the level's objects and rings over the foreground as the core composes them;
+// --sprite draws one type alone, and a type the zone's debug list lacks writes nothing.
+TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
+    const std::string rom = demoFile("rom.bin", {});
+    auto loaded = loadDocument(demoRom().image, demoRom().profile, 0);
+    ASSERT_TRUE(loaded.ok());
+    const LevelDocument& document = *loaded->document;
+    auto sprites =
+        loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(), document.parts());
+    ASSERT_TRUE(sprites.ok());
+    const auto art = std::make_unique<LevelArt>();
+    drawLevelArt(document.parts(), *art);
+
+    ASSERT_EQ(tool({"render", rom, "1", "o.png", "--objects"}).exitCode, 0);
+    const IndexedImage bare = renderPlane(art->blocks, document.layout(), Plane::Foreground);
+    const Bytes drawn = readFile(file("o.png"));
+    EXPECT_NE(drawn, encodeIndexedPng(bare, art->colours).value());
+    ASSERT_EQ(tool({"render", rom, "1", "s.png", "--sprite", "26:00"}).exitCode, 0);
+    EXPECT_EQ(readFile(file("s.png")),
+              encodeIndexedPng(renderObjectType(*sprites, 0x26, 0), art->colours).value());
+
+    const ToolRun missing = tool({"render", rom, "1", "m.png", "--sprite", "79"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("has no sprite for object 0x79"), std::string::npos) << missing.err;
+    EXPECT_FALSE(std::filesystem::exists(file("m.png")));
 }
 
 }  // namespace
