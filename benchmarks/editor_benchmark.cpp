@@ -66,7 +66,6 @@ BENCHMARK(BM_ChooseLevelInWindow)->Unit(benchmark::kMillisecond);
 class MapWindow {
 public:
     MapWindow() {
-        application();
         mPath = mFolder.filePath("demo.bin");
         mOk = writeDemoRom(mPath.toStdString(), revisionProfile(RomKind::Revision01)).ok();
         mWindow.resize(2300, 700);
@@ -87,6 +86,7 @@ public:
     }
 
 private:
+    QApplication& mApplication = application();  // before any widget
     QTemporaryDir mFolder;
     QString mPath;
     bool mOk = false;
