@@ -185,11 +185,12 @@ void EditorWindow::createViewToggles(QMenu* view) {
         });
     }
     using Overlay = MapCanvas::Overlay;
-    const std::array<std::tuple<const char*, const char*, Overlay>, 4> overlays{{
+    const std::array<std::tuple<const char*, const char*, Overlay>, 5> overlays{{
         {"MenuObjects", "Objects", Overlay::Objects},
         {"MenuRings", "Rings", Overlay::Rings},
         {"MenuStart", "Start Position", Overlay::Start},
         {"MenuBounds", "Boundaries", Overlay::Bounds},
+        {"MenuWater", "Water", Overlay::Water},
     }};
     view->addSeparator();
     for (const auto& [name, text, overlay] : overlays) {

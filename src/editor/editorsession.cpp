@@ -66,6 +66,7 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     if (loaded) {
         mDocument = std::move(loaded->document);
         loadSprites(*image);
+        mWaterHeight = readWaterHeight(*image, mIdentity->profile, mDocument->zoneAct());
     }
     return loaded;
 }

@@ -46,6 +46,8 @@ public:
     // object art could not be found: then `spriteProblems` says why).
     [[nodiscard]] const LevelSprites* sprites() const { return mSprites.get(); }
     [[nodiscard]] const std::vector<std::string>& spriteProblems() const { return mSpriteProblems; }
+    // The water line of the level in memory, when its act has water.
+    [[nodiscard]] std::optional<std::uint16_t> waterHeight() const { return mWaterHeight; }
     // The level in memory, complete or not.
     [[nodiscard]] std::optional<std::int16_t> shownLevel() const;
     // The level in memory when its layout was read completely, so that it can be saved.
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<LevelArt> mArt;
     std::unique_ptr<LevelSprites> mSprites;
     std::vector<std::string> mSpriteProblems;
+    std::optional<std::uint16_t> mWaterHeight;
 };
 
 }  // namespace orvex

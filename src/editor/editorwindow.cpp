@@ -759,6 +759,8 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
 void EditorWindow::showSprites() {
     const ColourTable& colours = mSession->art().colours;
     mMap->canvas()->setSprites(mSession->sprites(), colours);
+    const auto water = mSession->waterHeight();
+    mMap->canvas()->setWaterLine(water ? std::optional<std::int32_t>(*water) : std::nullopt);
     mObjectTypes->showPictures(mSession->sprites(), colours);
     const auto& problems = mSession->spriteProblems();
     if (!problems.empty()) {

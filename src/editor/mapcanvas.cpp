@@ -228,6 +228,7 @@ void MapCanvas::drawPlacements(QPainter& painter) const {
     }
     const double marker = markerSize();
     painter.setRenderHint(QPainter::Antialiasing);
+    drawWater(painter);
     drawBounds(painter);
     drawRings(painter, marker);
     drawObjects(painter, marker);
@@ -237,6 +238,26 @@ void MapCanvas::drawPlacements(QPainter& painter) const {
         painter.setBrush(QColor(255, 255, 0, 40));
         painter.drawRect(QRectF(viewPoint(mRubberBand->left(), mRubberBand->top()),
                                 viewPoint(mRubberBand->right() + 1, mRubberBand->bottom() + 1)));
+    }
+}
+
+void MapCanvas::setWaterLine(std::optional<std::int32_t> height) {
+    mWaterLine = height;
+    update();
+}
+
+// The water line, and below it a blue veil: where the game switches to the act's underwater
+// colours.
+void MapCanvas::drawWater(QPainter& painter) const {
+    if (!overlayShown(Overlay::Water) || !mWaterLine) {
+        return;
+    }
+    const double top = viewPoint(0, *mWaterLine).y();
+    if (top < height()) {
+        const QRectF below(0, std::max(0.0, top), width(), height() - std::max(0.0, top));
+        painter.fillRect(below, QColor(40, 90, 255, 70));
+        painter.setPen(QPen(QColor(120, 200, 255), 2));
+        painter.drawLine(QPointF(0, top), QPointF(width(), top));
     }
 }
 

@@ -73,7 +73,9 @@ public:
     void setSprites(const LevelSprites* sprites, const ColourTable& colours);
     // The rectangle an object covers on the map, in level pixels: its sprite, or its marker.
     [[nodiscard]] QRect objectArea(const ObjectPlacement& object) const;
-    enum class Overlay { Objects, Rings, Start, Bounds };
+    enum class Overlay { Objects, Rings, Start, Bounds, Water };
+    // The act's water line in level pixels; none for an act without water.
+    void setWaterLine(std::optional<std::int32_t> height);
     void setOverlay(Overlay overlay, bool shown);
     [[nodiscard]] bool overlayShown(Overlay overlay) const {
         return mOverlays[static_cast<std::size_t>(overlay)];
@@ -130,6 +132,7 @@ private:
     void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
     void drawPlacements(QPainter& painter) const;
     void drawBounds(QPainter& painter) const;
+    void drawWater(QPainter& painter) const;
     void drawRings(QPainter& painter, double marker) const;
     void drawObjects(QPainter& painter, double marker) const;
     void drawStart(QPainter& painter, double marker) const;
@@ -154,7 +157,8 @@ private:
     bool mNumbers = false;
     std::optional<std::uint8_t> mHighlight;
     const LevelParts* mPlacements = nullptr;
-    std::array<bool, 4> mOverlays{};
+    std::array<bool, 5> mOverlays{};
+    std::optional<std::int32_t> mWaterLine;
     PlacementKind mSelectedKind = PlacementKind::Objects;
     std::vector<std::int32_t> mSelectedPlacements;  // sorted
     std::optional<QRect> mRubberBand;

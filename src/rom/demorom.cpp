@@ -588,6 +588,19 @@ void buildObjectsAndRings(DemoRom& rom) {
     }
 }
 
+// A height for every act of zones 8 to 15, as the game's table has; only the acts with water
+// use theirs.
+void buildWaterHeights(DemoRom& rom) {
+    for (std::uint8_t zone = 8; zone <= 15; ++zone) {
+        for (std::uint8_t act = 0; act < 2; ++act) {
+            putWord(
+                rom.image,
+                static_cast<std::size_t>(waterHeightOffset(*rom.profile.waterHeights, {zone, act})),
+                static_cast<std::uint16_t>(0x300 + 0x80 * act + 0x10 * (zone - 8)));
+        }
+    }
+}
+
 void buildStartsAndBounds(DemoRom& rom) {
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
         const auto l = static_cast<std::size_t>(level);
@@ -637,6 +650,7 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     }
     buildObjectsAndRings(rom);
     buildStartsAndBounds(rom);
+    buildWaterHeights(rom);
     const std::vector<std::uint8_t> zones(kZones.begin(), kZones.end());
     if (Status art = buildDemoObjectArt(rom.image, profile, zones); !art) {
         return art.error();

@@ -124,4 +124,13 @@ std::vector<std::int32_t> placementListAddresses(ByteSpan image, std::int32_t di
     return lists;
 }
 
+std::optional<std::uint16_t> readWaterHeight(ByteSpan image, const RomProfile& profile,
+                                             ZoneAct act) {
+    if (!hasWater(act) || !profile.waterHeights) {
+        return std::nullopt;
+    }
+    auto height = readWord(image, waterHeightOffset(*profile.waterHeights, act));
+    return height ? std::optional<std::uint16_t>(*height) : std::nullopt;
+}
+
 }  // namespace orvex

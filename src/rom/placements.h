@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/byteorder.h"
@@ -92,5 +93,18 @@ struct LevelBounds {
 [[nodiscard]] constexpr std::int32_t levelBoundsOffset(std::int32_t table, ZoneAct act) {
     return table + 16 * std::int32_t{act.zone} + 8 * std::int32_t{act.act};
 }
+
+// Water: the acts that have it (Hidden Palace, Chemical Plant act 2, Aquatic Ruin) and where
+// their height lies in the water height table, a word per act of zones 8 to 15.
+[[nodiscard]] constexpr bool hasWater(ZoneAct act) {
+    return act.zone == 8 || act.zone == 15 || (act.zone == 13 && act.act == 1);
+}
+[[nodiscard]] constexpr std::int32_t waterHeightOffset(std::int32_t table, ZoneAct act) {
+    return table + 4 * (std::int32_t{act.zone} - 8) + 2 * std::int32_t{act.act};
+}
+// The act's water height in pixels from the top of the level; none for an act without water
+// or an image whose table was not found.
+[[nodiscard]] std::optional<std::uint16_t> readWaterHeight(ByteSpan image,
+                                                           const RomProfile& profile, ZoneAct act);
 
 }  // namespace orvex
