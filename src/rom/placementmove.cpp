@@ -84,46 +84,46 @@ Status checkCount(std::size_t count, std::int16_t level, PlacementList kind) {
                          std::to_string(kMaxMovedListEntries));
 }
 
+// One act's list as bytes with its markers: the replacement when the act is the replaced one,
+// else what the image holds, read by `read` from where `directory` says.
+template <typename Item, typename Read, typename Bytes>
+Result<std::vector<std::uint8_t>> listBytes(ByteSpan image, std::int32_t directory,
+                                            std::int16_t level, ZoneAct act,
+                                            const MovedActLists& replaced,
+                                            const std::optional<std::vector<Item>>& replacement,
+                                            PlacementList kind, Read read, Bytes bytes) {
+    std::vector<Item> items;
+    if (replacement && act.zone == replaced.act.zone && act.act == replaced.act.act) {
+        items = *replacement;
+    } else {
+        auto start = placementListAddress(image, directory, act);
+        auto found = start ? read(image, *start) : Result<std::vector<Item>>(start.error());
+        if (!found) {
+            return found.error();
+        }
+        items = std::move(*found);
+    }
+    if (Status count = checkCount(items.size(), level, kind); !count) {
+        return count.error();
+    }
+    return bytes(std::move(items));
+}
+
 Result<std::vector<std::uint8_t>> objectBytes(ByteSpan image, const RomProfile& profile,
                                               std::int16_t level, ZoneAct act,
                                               const MovedActLists& replaced) {
-    std::vector<ObjectPlacement> objects;
-    if (replaced.objects && act.zone == replaced.act.zone && act.act == replaced.act.act) {
-        objects = *replaced.objects;
-    } else {
-        auto start = placementListAddress(image, *profile.objectDirectory, act);
-        auto read = start ? readObjectList(image, *start)
-                          : Result<std::vector<ObjectPlacement>>(start.error());
-        if (!read) {
-            return read.error();
-        }
-        objects = std::move(*read);
-    }
-    if (Status count = checkCount(objects.size(), level, PlacementList::Objects); !count) {
-        return count.error();
-    }
-    return objectListBytes(std::move(objects));
+    return listBytes(
+        image, *profile.objectDirectory, level, act, replaced, replaced.objects,
+        PlacementList::Objects, readObjectList,
+        [](std::vector<ObjectPlacement> items) { return objectListBytes(std::move(items)); });
 }
 
 Result<std::vector<std::uint8_t>> ringBytes(ByteSpan image, const RomProfile& profile,
                                             std::int16_t level, ZoneAct act,
                                             const MovedActLists& replaced) {
-    std::vector<RingGroup> rings;
-    if (replaced.rings && act.zone == replaced.act.zone && act.act == replaced.act.act) {
-        rings = *replaced.rings;
-    } else {
-        auto start = placementListAddress(image, *profile.ringDirectory, act);
-        auto read =
-            start ? readRingList(image, *start) : Result<std::vector<RingGroup>>(start.error());
-        if (!read) {
-            return read.error();
-        }
-        rings = std::move(*read);
-    }
-    if (Status count = checkCount(rings.size(), level, PlacementList::Rings); !count) {
-        return count.error();
-    }
-    return ringListBytes(rings);
+    return listBytes(image, *profile.ringDirectory, level, act, replaced, replaced.rings,
+                     PlacementList::Rings, readRingList,
+                     [](const std::vector<RingGroup>& items) { return ringListBytes(items); });
 }
 
 // The lists of every level; the level of `replaced.act` in `replacedLevel`.
