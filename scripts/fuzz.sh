@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs one of them for a given time.
 #   scripts/fuzz.sh TARGET SECONDS    TARGET: kosinski_decoder_fuzz, optimal_roundtrip_fuzz,
-#                                             level_load_fuzz
+#                                             level_load_fuzz, nemesis_decoder_fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=${1:?target}
