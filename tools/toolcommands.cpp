@@ -12,6 +12,7 @@
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/palette.h"
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
@@ -252,18 +253,6 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
 namespace {
 
 constexpr std::string_view kRenderCommand = "render";
-
-// The brightest of the level's colours, for markers that must stand out.
-std::uint8_t brightestColour(const ColourTable& colours) {
-    const auto brightness = [](std::uint32_t rgb) {
-        return ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
-    };
-    return static_cast<std::uint8_t>(std::max_element(colours.begin(), colours.end(),
-                                                      [&](std::uint32_t a, std::uint32_t b) {
-                                                          return brightness(a) < brightness(b);
-                                                      }) -
-                                     colours.begin());
-}
 
 IndexedImage composePicture(const RenderArgs& args, const LevelDocument& document,
                             const LevelArt& art, const LevelSprites* sprites, TerminalHost& host) {

@@ -20,4 +20,8 @@ namespace orvex {
 // always drawn it.
 [[nodiscard]] ColourTable levelColours(const PaletteWords& palette);
 
+// The index of the brightest colour (the first of equals): markers drawn into a level picture
+// take it to stand out.
+[[nodiscard]] std::uint8_t brightestColour(const ColourTable& colours);
+
 }  // namespace orvex
