@@ -740,6 +740,9 @@ bool EditorWindow::loadLevelAt(int index) {
 // new one's changes, and its art is drawn into the thumbnails. A stream that broke off is
 // reported first, once for each.
 void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
+    // The session dropped the sprites of the level before: nothing may draw with them, not even
+    // a repaint under the message boxes below.
+    mMap->canvas()->setSprites(nullptr, {});
     mUndo->clear();
     attachTools(mSession->document());
     mMap->canvas()->setLayout(&mSession->document()->layout(), mPlane);
@@ -749,7 +752,6 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
         mDialogs->showMessage(kMessageTitle, kWeirdOffsetMessage);
     }
-    mMap->canvas()->setSprites(nullptr, {});
     mSession->drawArt(mHost, [this](std::int32_t block) { showDrawnBlock(block); });
     showSprites();
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <map>
 #include <string_view>
 
@@ -35,6 +36,9 @@ public:
     }
     void showMessage(const QString& title, const QString& text) override {
         messages.append(title + ": " + text);
+        if (whileShown) {
+            whileShown();  // what a modal box's event loop would run meanwhile
+        }
     }
     std::optional<QString> askEmulatorCommand(const QString& current,
                                               const QString& note) override {
@@ -49,6 +53,7 @@ public:
     int fileDialogs = 0;
     QList<Question> questions;
     QStringList messages;  // "title: text"
+    std::function<void()> whileShown;
 
     QStringList emulatorCommands;                    // none left: Cancel
     QList<QPair<QString, QString>> emulatorDialogs;  // what the settings showed: line, note

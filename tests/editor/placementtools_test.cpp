@@ -204,6 +204,18 @@ private slots:
         QCOMPARE(objects(), demoRom().objects[1]);
     }
 
+    // A message box shown while a level loads lets the map repaint: it must not draw with the
+    // sprites of the level before, which are gone.
+    void aRepaintDuringALoadNeverDrawsTheOldLevelsSprites() {
+        EditorFixture f(6);
+        f.open();
+        f.action("MenuObjects")->setChecked(true);
+        f.action("MenuRings")->setChecked(true);
+        f.dialogs->whileShown = [&f] { f.canvas()->repaint(); };
+        f.chooseLevel(6);
+        QCOMPARE(f.dialogs->messages.first(), "Orvex: Argh, weird offset!");
+    }
+
 private:
     static QByteArray fileBytes(const QString& path) {
         QFile file(path);
