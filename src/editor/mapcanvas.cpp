@@ -22,14 +22,6 @@ const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
 
-std::int32_t ringX(const RingGroup& group, std::int32_t ring) {
-    return group.x + (group.column ? 0 : kRingSpacing * ring);
-}
-
-std::int32_t ringY(const RingGroup& group, std::int32_t ring) {
-    return group.y + (group.column ? kRingSpacing * ring : 0);
-}
-
 // Integer division rounding towards minus infinity, for points left of or above the canvas.
 std::int32_t floorDiv(std::int32_t value, std::int32_t divisor) {
     return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
@@ -286,11 +278,12 @@ void MapCanvas::drawRings(QPainter& painter, double marker) const {
         const double width = std::max(1.0, 3 * scale);
         const SpriteImage* sprite = mSprites != nullptr ? mSprites->ring() : nullptr;
         for (int i = 0; i < group.count; ++i) {
+            const RingPoint ring = ringPoint(group, i);
             if (sprite != nullptr) {
-                drawSpriteAt(painter, *sprite, ringX(group, i), ringY(group, i));
+                drawSpriteAt(painter, *sprite, ring.x, ring.y);
                 continue;
             }
-            const QPointF at = viewPoint(ringX(group, i), ringY(group, i));
+            const QPointF at = viewPoint(ring.x, ring.y);
             // A dark rim keeps gold rings apart from gold art.
             painter.setPen(QPen(Qt::black, width + 2));
             painter.drawEllipse(at, marker / 2.5, marker / 2.5);
@@ -298,11 +291,9 @@ void MapCanvas::drawRings(QPainter& painter, double marker) const {
             painter.drawEllipse(at, marker / 2.5, marker / 2.5);
         }
         if (selected) {
-            const int length = kRingSpacing * (group.count - 1);
+            const RingPoint last = ringPoint(group, group.count - 1);
             painter.setPen(QPen(kPickedColour, 1, Qt::DashLine));
-            painter.drawRect(QRectF(viewPoint(group.x, group.y),
-                                    viewPoint(group.x + (group.column ? 0 : length),
-                                              group.y + (group.column ? length : 0)))
+            painter.drawRect(QRectF(viewPoint(group.x, group.y), viewPoint(last.x, last.y))
                                  .adjusted(-marker / 2, -marker / 2, marker / 2, marker / 2));
         }
     }

@@ -36,9 +36,9 @@ bool near(QPoint a, QPoint b, std::int32_t radius) {
     return std::abs(a.x() - b.x()) <= radius && std::abs(a.y() - b.y()) <= radius;
 }
 
-QPoint ringPoint(const RingGroup& group, std::int32_t ring) {
-    const std::int32_t step = kRingSpacing * ring;
-    return {group.x + (group.column ? 0 : step), group.y + (group.column ? step : 0)};
+QPoint ringAt(const RingGroup& group, std::int32_t ring) {
+    const RingPoint at = ringPoint(group, ring);
+    return {at.x, at.y};
 }
 
 template <typename Item>
@@ -256,7 +256,7 @@ std::vector<std::int32_t> PlacementTools::hitsAt(QPoint level) const {
     for (auto i = static_cast<std::int32_t>(rings.size()) - 1; i >= 0; --i) {
         const RingGroup& group = rings[static_cast<std::size_t>(i)];
         for (std::int32_t ring = 0; ring < group.count; ++ring) {
-            if (near(level, ringPoint(group, ring), radius)) {
+            if (near(level, ringAt(group, ring), radius)) {
                 hits.push_back(i);
                 break;
             }
@@ -279,7 +279,7 @@ std::vector<std::int32_t> PlacementTools::inside(QRect area) const {
     const auto& rings = *mDocument->parts().rings;
     for (std::size_t i = 0; i < rings.size(); ++i) {
         for (std::int32_t ring = 0; ring < rings[i].count; ++ring) {
-            if (area.contains(ringPoint(rings[i], ring))) {
+            if (area.contains(ringAt(rings[i], ring))) {
                 found.push_back(static_cast<std::int32_t>(i));
                 break;
             }

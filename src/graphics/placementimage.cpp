@@ -53,13 +53,11 @@ void drawPlacements(IndexedImage& picture, const LevelParts& parts, const LevelS
                     std::uint8_t marker) {
     for (const RingGroup& group : parts.rings.value_or(std::vector<RingGroup>{})) {
         for (std::int32_t i = 0; i < group.count; ++i) {
-            const std::int32_t step = kRingSpacing * i;
-            const std::int32_t x = group.x + (group.column ? 0 : step);
-            const std::int32_t y = group.y + (group.column ? step : 0);
+            const RingPoint at = ringPoint(group, i);
             if (const SpriteImage* ring = sprites.ring()) {
-                drawSprite(picture, *ring, x, y);
+                drawSprite(picture, *ring, at.x, at.y);
             } else {
-                drawCircle(picture, x, y, marker);
+                drawCircle(picture, at.x, at.y, marker);
             }
         }
     }

@@ -46,6 +46,17 @@ struct RingGroup {
     friend bool operator==(const RingGroup&, const RingGroup&) = default;
 };
 
+// Where ring `ring` (0 .. count - 1) of a group lies: $18 pixels on from the group's point,
+// down a column or along a row.
+struct RingPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+[[nodiscard]] constexpr RingPoint ringPoint(const RingGroup& group, std::int32_t ring) {
+    const std::int32_t step = kRingSpacing * ring;
+    return {group.x + (group.column ? 0 : step), group.y + (group.column ? step : 0)};
+}
+
 struct StartPosition {
     std::uint16_t x = 0;
     std::uint16_t y = 0;
