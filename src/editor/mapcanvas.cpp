@@ -196,7 +196,8 @@ void MapCanvas::drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::
     const double scale = static_cast<double>(mCellSize) / kCellSize;
     const QRectF target(viewPoint(x + sprite.left, y + sprite.top),
                         QSizeF(sprite.picture.width() * scale, sprite.picture.height() * scale));
-    painter.drawPixmap(target, *spritePixmap(&sprite), QRectF(spritePixmap(&sprite)->rect()));
+    const QPixmap& pixmap = *spritePixmap(&sprite);
+    painter.drawPixmap(target, pixmap, QRectF(pixmap.rect()));
 }
 
 QRect MapCanvas::objectArea(const ObjectPlacement& object) const {
