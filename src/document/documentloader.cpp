@@ -99,7 +99,19 @@ struct LoadedPlacements {
     LevelParts& parts;
     StoredParts& stored;
     std::array<bool, kPartCount> shared{};
+    std::vector<std::string> warnings;
 };
+
+// The 68000 reads words only at even addresses: the game stops with an address error at a list
+// that begins at an odd one.
+void warnIfOdd(std::int32_t start, const char* list, LoadedPlacements& out) {
+    if (start % 2 != 0) {
+        out.warnings.push_back("The " + std::string(list) + " list lies at the odd address " +
+                               hexOffset(start) +
+                               ", where the game stops with an address error; move it to an even "
+                               "address before playing the level.");
+    }
+}
 
 // Reads one stream into its part; the order is the game's: tiles, chunks, blocks, layout.
 struct StreamPart {
@@ -155,6 +167,7 @@ Status readObjects(ByteSpan image, std::int32_t directory, ZoneAct act, LoadedPl
     if (*start < kObjectBytes) {
         return makeError(ErrorCode::OutOfRange, "The object list lies before the image", *start);
     }
+    warnIfOdd(*start, "object", out);
     auto objects = readObjectList(image, *start);
     if (!objects) {
         return objects.error();
@@ -171,6 +184,7 @@ Status readRings(ByteSpan image, std::int32_t directory, ZoneAct act, LoadedPlac
     if (!start) {
         return start.error();
     }
+    warnIfOdd(*start, "ring", out);
     auto rings = readRingList(image, *start);
     if (!rings) {
         return rings.error();
@@ -261,10 +275,12 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
     if (parts.blocks.bytes.size() < static_cast<std::size_t>(kBlockMappingsSize)) {
         loaded.warnings.push_back(blockShortfallWarning(level, parts.blocks.bytes.size()));
     }
-    LoadedPlacements placements{parts, stored, {}};
+    LoadedPlacements placements{parts, stored, {}, {}};
     if (Status placed = readPlacements(image, profile, *zoneAct, placements); !placed) {
         return placed.error();
     }
+    loaded.warnings.insert(loaded.warnings.end(), placements.warnings.begin(),
+                           placements.warnings.end());
     const bool layoutComplete = std::find(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
                                           Part::Layout) == loaded.brokenStreams.end();
     loaded.document = std::make_unique<LevelDocument>(profile, level, *zoneAct, std::move(parts),

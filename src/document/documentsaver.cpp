@@ -1,7 +1,6 @@
 #include "document/documentsaver.h"
 
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "compression/kosinski.h"
@@ -166,45 +165,25 @@ struct Place {
     std::int64_t room = 0;
 };
 
-// Where every list of a directory begins, as the acts' words say; `lead` bytes of a marker
-// before each belong to it.
-std::vector<std::int64_t> listStarts(ByteSpan image, std::int32_t directory, std::int32_t lead) {
-    std::vector<std::int64_t> starts{directory};
-    for (const std::int32_t list : placementListAddresses(image, directory)) {
-        starts.push_back(std::int64_t{list} - lead);
-    }
-    return starts;
-}
-
-// A placement list's place and room: a whole room when the lists were moved (see
-// movedListRoom); otherwise up to the next list of its directory (or the directory), or for the
-// list that comes last the length it has now.
+// A placement list's place and room (see placementListPlace); the list that nothing of its
+// directory follows keeps the length it has now, since what lies after it is unknown.
 Result<std::vector<Place>> listPlace(ByteSpan image, const LevelDocument& document, Part part) {
     const RomProfile& profile = document.profile();
     const bool objects = part == Part::Objects;
     const std::int32_t directory = objects ? *profile.objectDirectory : *profile.ringDirectory;
-    const std::int32_t lead = objects ? kObjectBytes : 0;
     auto start = placementListAddress(image, directory, document.zoneAct());
     if (!start) {
         return start.error();
     }
-    const std::int64_t from = *start - lead;
     const auto kind = objects ? PlacementList::Objects : PlacementList::Rings;
-    if (const auto room = movedListRoom(image, directory, kind, *start)) {
-        return std::vector<Place>{{static_cast<std::int32_t>(from), *room}};
+    const ListPlace place = placementListPlace(image, directory, kind, *start);
+    std::int64_t room = 0;
+    if (place.room) {
+        room = *place.room;
+    } else if (const StoredPart& stored = document.stored(part); !stored.empty()) {
+        room = static_cast<std::int64_t>(stored.front().bytes.size());
     }
-    std::int64_t next = std::numeric_limits<std::int64_t>::max();
-    for (const std::int64_t other : listStarts(image, directory, lead)) {
-        if (other > from) {
-            next = std::min(next, other);
-        }
-    }
-    std::int64_t room = next - from;
-    if (next == std::numeric_limits<std::int64_t>::max()) {
-        const StoredPart& stored = document.stored(part);
-        room = stored.empty() ? 0 : static_cast<std::int64_t>(stored.front().bytes.size());
-    }
-    return std::vector<Place>{{static_cast<std::int32_t>(from), room}};
+    return std::vector<Place>{{place.from, room}};
 }
 
 Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& document, Part part) {
@@ -289,7 +268,9 @@ Status checkSameRom(ByteSpan image, const RomProfile& profile) {
                          "The ROM file has changed on disk: " + tables.error().message +
                              ". Open it again before saving; nothing was saved");
     }
-    return {};
+    // Lists moved by another program leave their old places behind, unread by the game but
+    // unchanged: the directories are found again so that nothing is written into them.
+    return checkPlacementCode(image, profile);
 }
 
 // Every written stream must decode from the new image to exactly its part.
@@ -352,9 +333,9 @@ Error listsMustMove(const std::string& problem) {
     return makeError(ErrorCode::ListsMustMove,
                      problem +
                          "; all object and ring lists can be moved to the end of the file, "
-                         "where each level has room for " +
-                         std::to_string(kMaxMovedListEntries) + " objects and " +
-                         std::to_string(kMaxMovedListEntries) + " ring groups");
+                         "where each level has room for at least " +
+                         std::to_string(kMovedObjectRoom) + " objects and " +
+                         std::to_string(kMovedRingRoom) + " ring groups");
 }
 
 // What the file holds at a place of the moved image.
@@ -504,8 +485,7 @@ private:
             if (isList(part.part)) {
                 const bool objects = part.part == Part::Objects;
                 const ImageSpan& span = objects ? moved->objects : moved->rings;
-                const std::int64_t room = objects ? kObjectRoomSize : kRingRoomSize;
-                record(part, {{span.offset, room}});
+                record(part, {{span.offset, span.room}});
             }
         }
         return {};

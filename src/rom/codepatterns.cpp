@@ -219,7 +219,11 @@ std::vector<std::optional<TableCode>> locateTableCode(ByteSpan rom,
                                 ? agreedAddress(rom, matches[i], *references[i])
                                 : std::nullopt;
         if (agreed) {
-            found[i] = TableCode{*agreed, matches[i].front(), {}};
+            found[i] = TableCode{*agreed,
+                                 matches[i].front(),
+                                 {},
+                                 matches[i],
+                                 static_cast<std::int32_t>(parsed[i].size())};
             for (const std::int32_t match : matches[i]) {
                 found[i]->references.push_back(match + references[i]->at);
             }

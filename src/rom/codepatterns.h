@@ -63,6 +63,8 @@ struct TableCode {
     std::int32_t offset = 0;
     std::int32_t codeAt = 0;
     std::vector<std::int32_t> references;
+    std::vector<std::int32_t> matches;  // the first byte of every match
+    std::int32_t patternBytes = 0;
 };
 
 // The code of each of `tables`, searching only the patterns that name them: far cheaper than

@@ -495,23 +495,40 @@ Status buildLayouts(const DemoRomOptions& options, DemoRom& rom) {
 }
 
 // Copies a list to the cursor (even offsets) and returns where its first entry lies: after the
-// `lead` bytes of a marker before it.
+// `lead` bytes of a marker before it. Object lists lie back to back as in the game, the marker
+// after one list being the marker before the next, so the cursor stops on the end marker.
 std::int32_t placeList(std::vector<std::uint8_t>& image, std::int32_t& cursor,
                        const std::vector<std::uint8_t>& bytes, std::int32_t lead) {
     std::copy(bytes.begin(), bytes.end(), image.begin() + cursor);
     const std::int32_t start = cursor + lead;
-    cursor += static_cast<std::int32_t>(bytes.size());
+    cursor += static_cast<std::int32_t>(bytes.size()) - lead;
     cursor += cursor % 2;
     return start;
+}
+
+// How many objects a level's list holds: the largest lists of the game (levels 7, 17 and 10
+// hold 286, 270 and 259) at their levels, a few elsewhere.
+int objectCount(std::int16_t level) {
+    switch (level) {
+        case 6:
+            return 286;
+        case 16:
+            return 270;
+        case 9:
+            return 259;
+        default:
+            return 4 + level % 6;
+    }
 }
 
 std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
     constexpr std::array<std::uint8_t, 5> kIds{0x26, 0x41, 0x36, 0x4B, 0x79};
     std::vector<ObjectPlacement> objects;
-    const int count = 4 + level % 6;
+    const int count = objectCount(level);
+    const int step = count > 16 ? 0x40 : 0x100;
     for (int i = 0; i < count; ++i) {
         ObjectPlacement object;
-        object.x = static_cast<std::uint16_t>(0x80 + 0x100 * i + 8 * level);
+        object.x = static_cast<std::uint16_t>(0x80 + step * i + 8 * level);
         object.y = static_cast<std::uint16_t>(0x100 + (0x30 * i) % 0x300);
         object.id = kIds[static_cast<std::size_t>(i) % kIds.size()];
         object.subtype = static_cast<std::uint8_t>(2 * i);
@@ -521,7 +538,8 @@ std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
         object.twoPlayer = i == 4;
         objects.push_back(object);
     }
-    objects.push_back({static_cast<std::uint16_t>(0x80 + 0x100 * count), 0x2A0, 0x0D, 0});
+    objects.push_back(
+        {static_cast<std::uint16_t>(0x80 + step * count + 8 * level), 0x2A0, 0x0D, 0});
     return objects;
 }
 
@@ -551,8 +569,9 @@ void putDirectoryWord(std::vector<std::uint8_t>& image, std::int32_t directory, 
             static_cast<std::uint16_t>(list - directory));
 }
 
-// Objects as the game keeps them: both acts of zone 2 share one empty list, both acts of zone 4
-// one list with objects, the others a list each. Rings: a list for every act, zone 2's empty.
+// Objects as the game keeps them: lists back to back sharing their markers, both acts of zone 2
+// share one empty list, both acts of zone 4 one list with objects, the others a list each; the
+// last list keeps the marker after it. Rings: a list for every act, zone 2's empty.
 void buildObjectsAndRings(DemoRom& rom) {
     const std::int32_t objects = *rom.profile.objectDirectory;
     std::int32_t cursor = objects + kDirectorySize;

@@ -22,6 +22,7 @@ namespace orvex {
 struct ZoneAct {
     std::uint8_t zone = 0;
     std::uint8_t act = 0;
+    friend bool operator==(const ZoneAct&, const ZoneAct&) = default;
 };
 
 // The level list entry of `level`. OutOfRange for an index outside 0..19 or a zone the game

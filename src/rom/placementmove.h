@@ -11,23 +11,27 @@
 #include "rom/romprofile.h"
 
 // Moving the object and ring lists of all 20 levels behind new directories at the end of the
-// image, each level's lists in rooms of a fixed size: a list can then grow to 256 entries, and
-// no two acts share one.
+// image, each level's lists in a room of its own with space to grow; no two acts share a list
+// afterwards.
 //
-// At T (where appended data goes, see appendOffset) the object area: the directory, 68 bytes
-// (17 zones of two act words); one empty list (two markers, 12 bytes) whose second marker the
-// words of the acts no level names point to; then a room of 1548 bytes per level, in the level
-// list's order: a marker, up to 256 objects sorted by x, the end marker, zeros after. A level's
-// word points 6 bytes into its room. Directly after it the ring area: the directory; one empty
-// list ($FFFF); a room of 1026 bytes per level: up to 256 groups, then $FFFF. Every word is an
-// offset below 32768 from its directory, as the game reads them (sign-extended).
+// At T (where appended data goes, see appendOffset, and never inside the last slot of migrated
+// layouts) the object area: the rooms of the first levels, the directory (68 bytes: 17 zones of
+// two act words), the rooms of the other levels, then one empty list (two markers) that the
+// words of the acts no level names point to. A room is a marker, the level's objects sorted by
+// x, the end marker and zeros: room for max(512, twice the list) objects. The game reads
+// directory words sign-extended, so the rooms are split around the directory so that every
+// word lies in -32768..32767. Directly after it the ring area: the directory, a room per level
+// for max(256, twice the list) groups and $FFFF, then one empty list ($FFFF).
+//
+// Because the empty list ends each area, every room is bounded by the next list or the
+// directory, and saves measure it as for any list (see placementListPlace).
 
 namespace orvex {
 
 inline constexpr std::int32_t kPlacementDirectorySize = 68;
-inline constexpr std::int32_t kMaxMovedListEntries = 256;
-inline constexpr std::int32_t kObjectRoomSize = (kMaxMovedListEntries + 2) * kObjectBytes;
-inline constexpr std::int32_t kRingRoomSize = kMaxMovedListEntries * kRingGroupBytes + 2;
+// The fewest entries a moved room holds; a longer list gets room for twice its length.
+inline constexpr std::int32_t kMovedObjectRoom = 512;
+inline constexpr std::int32_t kMovedRingRoom = 256;
 
 // Where the object and the ring directory lie.
 struct PlacementDirectories {
@@ -44,10 +48,11 @@ struct MovedActLists {
     std::optional<std::vector<RingGroup>> rings;
 };
 
-// A run of bytes in the image.
+// A run of bytes in the image, and the room a save may fill from its start.
 struct ImageSpan {
     std::int32_t offset = 0;
     std::int32_t bytes = 0;
+    std::int64_t room = 0;
 };
 
 struct MovedPlacements {
@@ -76,18 +81,10 @@ struct PlacementOperands {
 // taken from `replaced` where it has them), both operands repointed to the new directories and
 // the header finished (see finishHeader). Refuses, returning no image: code that does not name
 // the profile's directories (see placementOperands); a level list naming an act above 1 or one
-// zone and act twice, or not naming `replaced.act` (OutOfRange); a list that cannot be read; a
-// list of more than 256 entries, or a result past 4 MiB (NoRoom, with the level and the count,
-// or both sizes).
+// zone and act twice, or not naming `replaced.act` (OutOfRange); a list that cannot be read;
+// rooms that cannot all lie within reach of their directory word, or a result past 4 MiB
+// (NoRoom, with the sizes).
 [[nodiscard]] Result<MovedPlacements> movePlacementLists(ByteSpan image, const RomProfile& profile,
                                                          const MovedActLists& replaced);
-
-enum class PlacementList { Objects, Rings };
-
-// The room of the list at `list` when `directory` is one the move wrote (every word the empty
-// list's or a room's, the whole area inside the image) and `list` is a room's: 1548 bytes from
-// the marker before the objects, or 1026 from the first ring group. Empty otherwise.
-[[nodiscard]] std::optional<std::int64_t> movedListRoom(ByteSpan image, std::int32_t directory,
-                                                        PlacementList kind, std::int32_t list);
 
 }  // namespace orvex

@@ -124,6 +124,43 @@ std::vector<std::int32_t> placementListAddresses(ByteSpan image, std::int32_t di
     return lists;
 }
 
+namespace {
+
+// Whether the six bytes before `start` are a marker that a list's end marker may overwrite with
+// the same bytes.
+bool markerBefore(ByteSpan image, std::int32_t start) {
+    const std::int64_t at = std::int64_t{start} - kObjectMarkerBytes;
+    if (at < 0 || !fitsIn(image.size(), at, kObjectMarkerBytes)) {
+        return false;
+    }
+    return *readWord(image, at) == kListEnd && *readWord(image, at + 2) == 0 &&
+           *readWord(image, at + 4) == 0;
+}
+
+}  // namespace
+
+ListPlace placementListPlace(ByteSpan image, std::int32_t directory, PlacementList kind,
+                             std::int32_t start) {
+    const bool objects = kind == PlacementList::Objects;
+    const std::int32_t from = objects ? start - kObjectMarkerBytes : start;
+    std::optional<std::int64_t> end;
+    const auto bound = [&end](std::int64_t at) { end = end ? std::min(*end, at) : at; };
+    if (directory >= start) {
+        bound(directory);
+    }
+    for (const std::int32_t other : placementListAddresses(image, directory)) {
+        if (other <= start) {
+            continue;
+        }
+        const bool shared = objects && markerBefore(image, other);
+        bound(objects && !shared ? std::int64_t{other} - kObjectMarkerBytes : other);
+    }
+    if (!end) {
+        return {from, std::nullopt};
+    }
+    return {from, *end - from};
+}
+
 std::optional<std::uint16_t> readWaterHeight(ByteSpan image, const RomProfile& profile,
                                              ZoneAct act) {
     if (!hasWater(act) || !profile.waterHeights) {

@@ -73,6 +73,28 @@ struct LevelBounds {
     friend bool operator==(const LevelBounds&, const LevelBounds&) = default;
 };
 
+enum class PlacementList { Objects, Rings };
+
+// The bytes of the marker before a list's first object: x = $FFFF, then 0, 0.
+inline constexpr std::int32_t kObjectMarkerBytes = kObjectBytes;
+
+// Where a list can be written in place: from `from` (the marker before the objects, or the
+// first ring group), `room` bytes. Without a room when nothing of the directory follows the
+// list (the caller keeps what the list takes now).
+struct ListPlace {
+    std::int32_t from = 0;
+    std::optional<std::int64_t> room;
+};
+
+// The place of the list at `start` of `directory`: up to the next list of the directory or the
+// directory itself, whichever comes first after it. Object lists lie back to back with one
+// marker between two lists, so where the next list's lead marker is exactly a marker, the room
+// reaches the next list's first object: a list of N objects fits where N objects lay, its end
+// marker written over the identical lead marker. Lists that begin where this one begins (shared
+// lists) do not end it.
+[[nodiscard]] ListPlace placementListPlace(ByteSpan image, std::int32_t directory,
+                                           PlacementList kind, std::int32_t start);
+
 // Reads an object list from `start` up to its end marker (x = $FFFF); FileRead when the list
 // runs past the image.
 [[nodiscard]] Result<std::vector<ObjectPlacement>> readObjectList(ByteSpan image,

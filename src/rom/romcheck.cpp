@@ -65,13 +65,14 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProf
         }
         const auto word = static_cast<std::uint16_t>(slotWord(level));
         const std::size_t slotAt = tableAt + word;
-        image.resize(std::max(image.size(), slotAt + stream->size()), 0x00);
+        // Every slot is written whole, the last too, so that whatever is appended later
+        // (moved placement lists) leaves the last layout its 3200 bytes.
+        const std::size_t slotEnd = slotAt + std::max<std::size_t>(stream->size(), kLayoutSlotSize);
+        image.resize(std::max(image.size(), slotEnd), 0x00);
+        std::fill(image.begin() + static_cast<std::ptrdiff_t>(slotAt),
+                  image.begin() + static_cast<std::ptrdiff_t>(slotEnd), 0);
         std::copy(stream->begin(), stream->end(),
                   image.begin() + static_cast<std::ptrdiff_t>(slotAt));
-        if (!lastSlot) {
-            std::fill(image.begin() + static_cast<std::ptrdiff_t>(slotAt + stream->size()),
-                      image.begin() + static_cast<std::ptrdiff_t>(slotAt + kLayoutSlotSize), 0);
-        }
         putWord(image,
                 tableAt + 2u * static_cast<std::size_t>((*words)[static_cast<std::size_t>(level)]),
                 word);
@@ -128,7 +129,14 @@ Result<WriteReport> migrateLayouts(const RomImage& rom, const RomProfile& profil
         if (Status cartridge = checkCartridge(current, profile.header); !cartridge) {
             return cartridge.error();
         }
-        return buildMigratedImage(current, profile);
+        auto migrated = buildMigratedImage(current, profile);
+        if (!migrated) {
+            return migrated.error();
+        }
+        if (Status code = checkPlacementCode(current, profile); !code) {
+            return code.error();
+        }
+        return migrated;
     });
 }
 

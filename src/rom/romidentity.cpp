@@ -10,6 +10,7 @@
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
 #include "rom/leveldirectory.h"
+#include "rom/placementmove.h"
 
 namespace orvex {
 
@@ -235,7 +236,31 @@ RomProfile disassemblyProfile() {
     return profile;
 }
 
-// The further tables: used when their address is even and inside the image.
+constexpr std::array kPlacementDirectories{TableId::ObjectDirectory, TableId::RingDirectory};
+
+bool isPlacementDirectory(TableId table) {
+    return table == TableId::ObjectDirectory || table == TableId::RingDirectory;
+}
+
+// A placement directory of a build, from the code that names it.
+void takeDirectory(ByteSpan rom, TableId table, RomIdentity& identity) {
+    const auto index = static_cast<std::size_t>(table);
+    const std::array one{table};
+    const auto code = locateTableCode(rom, one).front();
+    if (!code) {
+        identity.missing[index] = "its code gives different addresses";
+        return;
+    }
+    identity.codeAt[index] = code->codeAt;
+    if (auto fault = directoryPlaceFault(rom, *code)) {
+        identity.missing[index] = *fault;
+    } else {
+        setTableOffset(identity.profile, table, code->offset);
+    }
+}
+
+// The further tables: used when their address is even and inside the image (a placement
+// directory: when it can hold one, see directoryPlaceFault).
 void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& identity) {
     for (const TableId table : allTables()) {
         const auto index = static_cast<std::size_t>(table);
@@ -245,6 +270,8 @@ void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& 
         }
         if (!found) {
             identity.missing[index] = located.problems[index];
+        } else if (isPlacementDirectory(table)) {
+            takeDirectory(rom, table, identity);
         } else if (found->offset % 2 != 0 || !fitsIn(rom.size(), found->offset, 2)) {
             identity.missing[index] = "the code names " + hexOffset(found->offset) +
                                       ", which is odd or outside the image";
@@ -293,15 +320,22 @@ RomIdentity factoryIdentity(ByteSpan rom, const RomProfile& revision) {
     if (!identity.modified) {
         return identity;
     }
-    constexpr std::array kDirectories{TableId::ObjectDirectory, TableId::RingDirectory};
-    const auto codes = locateTableCode(rom, kDirectories);
-    for (std::size_t i = 0; i < kDirectories.size(); ++i) {
-        const TableId table = kDirectories[i];
+    const auto codes = locateTableCode(rom, kPlacementDirectories);
+    for (std::size_t i = 0; i < kPlacementDirectories.size(); ++i) {
+        const TableId table = kPlacementDirectories[i];
+        const auto index = static_cast<std::size_t>(table);
         const auto& code = codes[i];
-        if (code && code->offset % 2 == 0 && fitsIn(rom.size(), code->offset, 2) &&
-            code->offset != tableOffset(revision, table)) {
+        if (!code || code->offset == tableOffset(revision, table)) {
+            continue;
+        }
+        identity.codeAt[index] = code->codeAt;
+        if (auto fault = directoryPlaceFault(rom, *code)) {
+            (table == TableId::ObjectDirectory ? identity.profile.objectDirectory
+                                               : identity.profile.ringDirectory)
+                .reset();
+            identity.missing[index] = *fault;
+        } else {
             setTableOffset(identity.profile, table, code->offset);
-            identity.codeAt[static_cast<std::size_t>(table)] = code->codeAt;
         }
     }
     return identity;
@@ -399,6 +433,10 @@ std::string describeIdentity(const RomIdentity& identity) {
 
 std::string describeTableSource(const RomIdentity& identity, TableId table) {
     const auto index = static_cast<std::size_t>(table);
+    if (identity.codeAt[index] && !identity.missing[index].empty()) {
+        return "unusable: the code at " + hexOffset(*identity.codeAt[index]) + " names " +
+               identity.missing[index] + "; nothing is written to this image";
+    }
     if (identity.profile.kind != RomKind::Disassembly) {
         return identity.codeAt[index]
                    ? "moved, named by the code at " + hexOffset(*identity.codeAt[index])
@@ -410,6 +448,51 @@ std::string describeTableSource(const RomIdentity& identity, TableId table) {
     const std::string code = "code at " + hexOffset(*identity.codeAt[index]);
     return table == TableId::FixedPalette ? "entry 3 of the palette pointer table (" + code + ")"
                                           : "named by the " + code;
+}
+
+std::optional<std::string> directoryPlaceFault(ByteSpan rom, const TableCode& code) {
+    const std::string place = hexOffset(code.offset);
+    if (code.offset % 2 != 0) {
+        return place + ", an odd address, where the game's processor would stop";
+    }
+    if (!fitsIn(rom.size(), code.offset, kPlacementDirectorySize)) {
+        return place + ", where its " + std::to_string(kPlacementDirectorySize) +
+               " bytes do not lie inside the image";
+    }
+    for (const std::int32_t match : code.matches) {
+        if (code.offset < match + code.patternBytes &&
+            match < code.offset + kPlacementDirectorySize) {
+            return place + ", inside the code that names it (at " + hexOffset(match) + ")";
+        }
+    }
+    return std::nullopt;
+}
+
+Status checkPlacementCode(ByteSpan rom, const RomProfile& profile) {
+    const auto codes = locateTableCode(rom, kPlacementDirectories);
+    for (std::size_t i = 0; i < kPlacementDirectories.size(); ++i) {
+        const TableId table = kPlacementDirectories[i];
+        if (!codes[i]) {
+            continue;
+        }
+        const std::string what = name(table);
+        if (auto fault = directoryPlaceFault(rom, *codes[i])) {
+            return makeError(ErrorCode::NotARom,
+                             "The code at " + hexOffset(codes[i]->codeAt) + " names the " + what +
+                                 " at " + *fault + ", so Orvex does not write this image",
+                             codes[i]->codeAt);
+        }
+        const auto known = tableOffset(profile, table);
+        if (known && *known != codes[i]->offset) {
+            return makeError(ErrorCode::Cancelled,
+                             "The ROM file has changed on disk: its " + what + " moved from " +
+                                 hexOffset(*known) + " to " + hexOffset(codes[i]->offset) +
+                                 " since it was read. Open it again before saving; nothing was "
+                                 "saved",
+                             codes[i]->codeAt);
+        }
+    }
+    return {};
 }
 
 Result<IdentifiedRom> readIdentifiedRom(const RomImage& rom) {

@@ -8,6 +8,7 @@
 
 #include "common/byteorder.h"
 #include "common/error.h"
+#include "rom/codepatterns.h"
 #include "rom/romimage.h"
 #include "rom/romprofile.h"
 
@@ -37,8 +38,9 @@ struct RomIdentity {
 
 // Decides what `rom` is, in this order: a plain whole cartridge image (see checkCartridge); a
 // factory image of revision 00, 01 or 02 (its serial, then its tables checked at that
-// revision's offsets; the object and ring directories where the code names them, when it names
-// an even place inside the image, since moving their lists moves them); an image built from the
+// revision's offsets; the object and ring directories where the code names them, since moving
+// their lists moves them, and none where the code names a place that cannot hold one, the fault
+// kept in `missing`); an image built from the
 // disassembly (every level table found through the code that names it and checked, the level list's
 // streams decoded). Otherwise NotARom, with a message that names what was recognised and what was
 // missing. Never writes.
@@ -49,6 +51,19 @@ struct RomIdentity {
 // and lie inside the image, palettes loading into palette RAM ($FB00..$FB7F). The first fault
 // found, as an error naming the table; nothing is decoded.
 [[nodiscard]] Status checkLevelTables(ByteSpan rom, const RomProfile& profile);
+
+// Why the place the code names for the object or ring directory cannot hold one: odd (the
+// game's processor stops at a word read there), the directory's 68 bytes not inside the image,
+// or overlapping the code that names it (a write there would overwrite the game's code). Empty
+// when the place can hold a directory.
+[[nodiscard]] std::optional<std::string> directoryPlaceFault(ByteSpan rom, const TableCode& code);
+
+// Checks, before a write, that the code of `rom` still names the profile's object and ring
+// directories: NotARom when it names a place that cannot hold one (see directoryPlaceFault), so
+// that nothing is ever written there; Cancelled, saying the file changed on disk, when it names
+// another directory than the profile's (another program moved the lists since the image was
+// read, and the profile's places are no longer read by the game).
+[[nodiscard]] Status checkPlacementCode(ByteSpan rom, const RomProfile& profile);
 
 // A ROM file read whole and identified.
 struct IdentifiedRom {

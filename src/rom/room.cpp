@@ -7,6 +7,7 @@
 
 #include "compression/kosinski.h"
 #include "rom/leveldirectory.h"
+#include "rom/placements.h"
 #include "rom/romcheck.h"
 
 namespace orvex {
@@ -30,6 +31,17 @@ std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
     for (const TableId table : allTables()) {
         if (const auto offset = tableOffset(profile, table)) {
             starts.push_back(*offset);
+        }
+    }
+    // Moved object lists may lie before their directory; each begins with its lead marker.
+    if (profile.objectDirectory) {
+        for (const std::int32_t list : placementListAddresses(rom, *profile.objectDirectory)) {
+            starts.push_back(std::int64_t{list} - kObjectMarkerBytes);
+        }
+    }
+    if (profile.ringDirectory) {
+        for (const std::int32_t list : placementListAddresses(rom, *profile.ringDirectory)) {
+            starts.push_back(list);
         }
     }
     return starts;

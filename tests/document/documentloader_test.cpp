@@ -201,5 +201,24 @@ TEST_P(LevelLoader, DamagedStreamsLoadWhatTheyHold) {
 
 ORVEX_ALL_PROFILES(LevelLoader);
 
+// A list at an odd address loads, with a warning that the game would stop there.
+TEST(DocumentLoader, AListAtAnOddAddressIsNamed) {
+    DemoRom demo = demoRom();
+    const std::int32_t directory = *demo.profile.objectDirectory;
+    const ZoneAct act{demo.levelZone[0], demo.levelAct[0]};
+    const std::int32_t odd = directory + 0x4001;
+    for (std::int32_t at = odd; at < odd + 12; at += 6) {
+        std::copy_n(std::array<std::uint8_t, 6>{0xFF, 0xFF, 0, 0, 0, 0}.begin(), 6,
+                    demo.image.begin() + at);
+    }
+    putWord(demo.image, static_cast<std::size_t>(directory + directoryWordOffset(act)),
+            static_cast<std::uint16_t>(odd + 6 - directory));
+    const auto loaded = load(demo, 0);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    EXPECT_TRUE(loaded->document->parts().objects->empty());
+    ASSERT_EQ(loaded->warnings.size(), 1u);
+    EXPECT_NE(loaded->warnings.front().find("odd address"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orvex::testing

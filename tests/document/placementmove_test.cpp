@@ -9,6 +9,7 @@
 #include "rom/placementmove.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
+#include "rom/room.h"
 
 namespace orvex::testing {
 namespace {
@@ -109,7 +110,7 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
     ASSERT_TRUE(identity.ok()) << identity.error().describe();
     EXPECT_EQ(identity->profile.objectDirectory, saved->moved->objects);
     EXPECT_EQ(identity->profile.ringDirectory, saved->moved->rings);
-    EXPECT_EQ(saved->moved->objects, static_cast<std::int32_t>(demo.image.size()));
+    EXPECT_GT(saved->moved->objects, static_cast<std::int32_t>(demo.image.size()));
     EXPECT_EQ(*readLong(image, header.romEnd), static_cast<std::int32_t>(image.size() - 1));
     EXPECT_EQ(*storedChecksum(image, header), *computeChecksum(image, header));
 
@@ -193,26 +194,106 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     EXPECT_EQ(*f.read(first)->document->parts().objects, objects);
 }
 
-// Each moved list has room for 256 entries, the last level's too; one more is refused.
-TEST_P(PlacementMove, EveryRoomHolds256Objects) {
+// Each moved list has room for at least 512 objects or twice its list: the last level takes
+// 512 and the grown level 7 twice its length.
+TEST_P(PlacementMove, EveryRoomHoldsTwiceItsListAndAtLeast512Objects) {
     ListFile f(demo().image);
     f.moveByGrowingLevel7();
+    const std::size_t level7 = f.document->parts().objects->size();
     f.load(kLevelCount - 1);
-    f.document->setObjects(std::vector<ObjectPlacement>(256, {0x100, 0x100, 0x41, 0}));
+    f.document->setObjects(std::vector<ObjectPlacement>(512, {0x100, 0x100, 0x41, 0}));
     const auto full = f.save(kInPlace);
     ASSERT_TRUE(full.ok()) << full.error().describe();
-    EXPECT_EQ(full->find(Part::Objects)->room, kObjectRoomSize);
-    EXPECT_EQ(f.read(kLevelCount - 1)->document->parts().objects->size(), 256u);
+    EXPECT_EQ(f.read(kLevelCount - 1)->document->parts().objects->size(), 512u);
+    f.load(6);
+    f.document->setObjects(std::vector<ObjectPlacement>(2 * level7, {0x100, 0x100, 0x41, 0}));
+    const auto twice = f.save(kInPlace);
+    ASSERT_TRUE(twice.ok()) << twice.error().describe();
 
     const Bytes before = f.file.contents();
-    f.document->setObjects(std::vector<ObjectPlacement>(257, {0x100, 0x100, 0x41, 0}));
+    f.document->setObjects(std::vector<ObjectPlacement>(2 * level7 + 2, {0x100, 0x100, 0x41, 0}));
     EXPECT_EQ(f.save(kInPlace).error().code, ErrorCode::ListsMustMove);
-    const auto tooMany = f.save(kMoving);
-    ASSERT_FALSE(tooMany.ok());
-    EXPECT_EQ(tooMany.error().code, ErrorCode::NoRoom);
-    EXPECT_NE(tooMany.error().message.find("level 20 has 257 objects"), std::string::npos)
-        << tooMany.error().message;
     EXPECT_EQ(f.file.contents(), before);
+    // Rooms for twice these lists no longer fit the reach of a directory word.
+    const auto again = f.save(kMoving);
+    ASSERT_FALSE(again.ok());
+    EXPECT_EQ(again.error().code, ErrorCode::NoRoom);
+    EXPECT_EQ(f.file.contents(), before);
+}
+
+// Every level's objects, edited but as many as before, save in place where the lists lie back
+// to back; the lists before and after stay as they were, and a shorter list leaves the next
+// list's lead marker in place.
+TEST_P(PlacementMove, AListOfAsManyObjectsFitsWhereItLay) {
+    const DemoRom& demo = this->demo();
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        ListFile f(demo.image);
+        f.load(level);
+        if (f.document->isShared(Part::Objects)) {
+            continue;
+        }
+        auto objects = *f.document->parts().objects;
+        for (ObjectPlacement& object : objects) {
+            object.subtype = static_cast<std::uint8_t>(object.subtype + 1);
+        }
+        f.document->setObjects(objects);
+        const auto saved = f.save(kInPlace);
+        ASSERT_TRUE(saved.ok()) << level << ": " << saved.error().describe();
+        if (!objects.empty()) {
+            objects.pop_back();
+            f.document->setObjects(objects);
+            ASSERT_TRUE(f.save(kInPlace).ok()) << level;
+        }
+        for (std::int16_t other = 0; other < kLevelCount; ++other) {
+            const auto o = static_cast<std::size_t>(other);
+            const auto read = f.read(other);
+            ASSERT_TRUE(read.ok()) << level << " " << other;
+            EXPECT_EQ(*read->document->parts().objects, other == level ? objects : demo.objects[o])
+                << level << " " << other;
+        }
+    }
+}
+
+// A save that read the file before another program moved the lists finds the directories again
+// under the write lock and refuses, rather than writing into the old places, which the game no
+// longer reads.
+TEST_P(PlacementMove, ASaveAfterAMoveByAnotherProgramIsRefused) {
+    ListFile reader(demo().image);
+    reader.load(0);
+    auto objects = *reader.document->parts().objects;
+    objects.front().subtype = 0x7F;
+    reader.document->setObjects(objects);
+
+    RomImage same(reader.file.path());
+    auto loaded = reader.read(6);
+    ASSERT_TRUE(loaded.ok());
+    loaded->document->setObjects(withMore(*loaded->document->parts().objects, 40));
+    ASSERT_TRUE(saveDocument(same, *loaded->document, nullptr, kMoving).ok());
+    const Bytes moved = reader.file.contents();
+
+    for (const SaveOptions& options :
+         {kInPlace, SaveOptions{.overwriteChangesOnDisk = true, .alwaysWriteLayout = false}}) {
+        const auto refused = reader.save(options);
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.error().code, ErrorCode::Cancelled);
+        EXPECT_NE(refused.error().message.find("The ROM file has changed on disk: its object "
+                                               "directory moved"),
+                  std::string::npos)
+            << refused.error().message;
+        EXPECT_EQ(reader.file.contents(), moved);
+    }
+}
+
+// A migration writes its last slot whole, so a later move leaves the last layout its 3200
+// bytes.
+TEST_P(PlacementMove, AMoveAfterTheMigrationKeepsTheLastSlot) {
+    TempRomFile migrated(demo().image);
+    ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
+    ListFile f(migrated.contents());
+    f.moveByGrowingLevel7();
+    f.load(kLevelCount - 1);
+    const Bytes before = f.file.contents();
+    EXPECT_EQ(*layoutRoom(before, f.document->profile(), kLevelCount - 1), kLayoutSlotSize);
 }
 
 // The move goes where the data ends: into the padding of a padded image, and nowhere in an
@@ -222,7 +303,8 @@ TEST_P(PlacementMove, GoesWhereTheDataEndsAndNeverPast4MiB) {
     padded.resize(0x200000, 0xFF);
     ListFile f(padded);
     f.moveByGrowingLevel7();
-    EXPECT_EQ(f.document->profile().objectDirectory, 0x100000);
+    EXPECT_GT(f.document->profile().objectDirectory, 0x100000);  // the first rooms lie before it
+    EXPECT_LT(f.document->profile().objectDirectory, 0x100000 + 0x8000);
     EXPECT_EQ(f.file.contents().size(), 0x200000u);
 
     Bytes full = demo().image;

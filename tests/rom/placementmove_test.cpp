@@ -31,8 +31,6 @@ TEST_P(ListMove, RefusesWhatItCannotMove) {
     const auto list = static_cast<std::size_t>(profile().levelList);
     const auto operands = operandsOf(demo.image);
     const MovedActLists level7{{demo.levelZone[6], demo.levelAct[6]}, std::nullopt, std::nullopt};
-    MovedActLists tooMany = level7;
-    tooMany.objects = std::vector<ObjectPlacement>(257, {0x100, 0x100, 0x41, 0});
     const std::vector<
         std::tuple<const char*, std::function<void(Bytes&)>, MovedActLists, ErrorCode, const char*>>
         cases = {
@@ -50,8 +48,6 @@ TEST_P(ListMove, RefusesWhatItCannotMove) {
              ErrorCode::OutOfRange, "for level 8, which a moved placement directory cannot hold"},
             {"one act twice", [&](Bytes& rom) { putWord(rom, list + 2 * 7, *readWord(rom, list)); },
              level7, ErrorCode::OutOfRange, "level 1 and level 8 name the same zone and act"},
-            {"257 objects", [](Bytes&) {}, tooMany, ErrorCode::NoRoom,
-             "The object list of level 7 has 257 objects; a moved list holds at most 256"},
             {"act not in the level list", [](Bytes&) {}, MovedActLists{{1, 0}, {}, {}},
              ErrorCode::OutOfRange, "No level of the level list is zone 1 act 0"},
         };
@@ -66,41 +62,116 @@ TEST_P(ListMove, RefusesWhatItCannotMove) {
     }
 }
 
-// Words that are not the move's shape are not taken for moved rooms.
-TEST_P(ListMove, MovedRoomsAreRecognisedOnlyInAMovedDirectory) {
+// In the game's own layout a list of N objects fits where N objects lay: its end marker is the
+// next list's lead marker. Lists that begin at the same place do not bound each other; the last
+// list of the area has no room of its own.
+TEST_P(ListMove, ListsBackToBackShareTheirMarkers) {
     const DemoRom& demo = this->demo();
-    const ZoneAct act{demo.levelZone[19], demo.levelAct[19]};
+    const std::int32_t directory = *profile().objectDirectory;
+    std::int32_t furthest = 0;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        const ZoneAct act{demo.levelZone[l], demo.levelAct[l]};
+        furthest = std::max(furthest, *placementListAddress(demo.image, directory, act));
+    }
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        const ZoneAct act{demo.levelZone[l], demo.levelAct[l]};
+        const std::int32_t start = *placementListAddress(demo.image, directory, act);
+        const ListPlace place =
+            placementListPlace(demo.image, directory, PlacementList::Objects, start);
+        EXPECT_EQ(place.from, start - kObjectBytes) << level;
+        if (start == furthest) {
+            EXPECT_FALSE(place.room) << level;
+        } else {
+            EXPECT_EQ(place.room, std::int64_t{kObjectBytes} * (demo.objects[l].size() + 2))
+                << level;
+        }
+    }
+}
+
+// Every level's room holds at least 512 objects or twice its list and 256 ring groups, the
+// rooms lie on both sides of the object directory within reach of its signed words, the acts no
+// level names share the empty list that ends each area, and every list reads back.
+TEST_P(ListMove, RoomsHoldTwiceTheLargestListsWithinReachOfTheirWords) {
+    const DemoRom& demo = this->demo();
+    const ZoneAct act{demo.levelZone[6], demo.levelAct[6]};
     const auto moved = movePlacementLists(demo.image, profile(), {act, std::nullopt, std::nullopt});
     ASSERT_TRUE(moved.ok()) << moved.error().describe();
-    const std::int32_t objects = moved->directories.objects;
-    const std::int32_t last = *placementListAddress(moved->image, objects, act);
-    EXPECT_EQ(last, moved->objects.offset + kObjectBytes);
-    EXPECT_EQ(movedListRoom(moved->image, objects, PlacementList::Objects, last), kObjectRoomSize);
-    const std::int32_t rings = moved->directories.rings;
-    EXPECT_EQ(movedListRoom(moved->image, rings, PlacementList::Rings,
-                            *placementListAddress(moved->image, rings, act)),
-              kRingRoomSize);
-    const std::int32_t factory = *profile().objectDirectory;
-    EXPECT_FALSE(movedListRoom(demo.image, factory, PlacementList::Objects,
-                               *placementListAddress(demo.image, factory, act)));
-    Bytes bent = moved->image;
-    putWord(bent, static_cast<std::size_t>(objects) + 2, 0x7000);  // an act pointing elsewhere
-    EXPECT_FALSE(movedListRoom(bent, objects, PlacementList::Objects, last));
+    const PlacementDirectories& at = moved->directories;
+    const std::int32_t end = static_cast<std::int32_t>(demo.image.size());
+    EXPECT_GT(at.objects, end) << "no room lies before the object directory";
+    bool before = false;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        const auto l = static_cast<std::size_t>(level);
+        const ZoneAct own{demo.levelZone[l], demo.levelAct[l]};
+        const std::int32_t objects = *placementListAddress(moved->image, at.objects, own);
+        const std::int32_t rings = *placementListAddress(moved->image, at.rings, own);
+        before = before || objects < at.objects;
+        EXPECT_GE(objects, end) << level;
+        EXPECT_EQ(*readObjectList(moved->image, objects), demo.objects[l]) << level;
+        EXPECT_EQ(*readRingList(moved->image, rings), demo.rings[l]) << level;
+        const auto objectRoom =
+            placementListPlace(moved->image, at.objects, PlacementList::Objects, objects).room;
+        const auto ringRoom =
+            placementListPlace(moved->image, at.rings, PlacementList::Rings, rings).room;
+        const std::size_t fits = std::max<std::size_t>(512, 2 * demo.objects[l].size());
+        EXPECT_GE(objectRoom, std::int64_t{kObjectBytes} * (fits + 2)) << level;
+        EXPECT_GE(ringRoom, std::int64_t{kRingGroupBytes} * 256 + 2) << level;
+    }
+    EXPECT_TRUE(before);
+    const std::int32_t empty = *placementListAddress(moved->image, at.objects, {1, 0});
+    EXPECT_EQ(*readObjectList(moved->image, empty), std::vector<ObjectPlacement>{});
+    EXPECT_EQ(*readWord(moved->image, empty - kObjectBytes), kListEnd);
+    EXPECT_EQ(moved->objects.room,
+              placementListPlace(moved->image, at.objects, PlacementList::Objects,
+                                 moved->objects.offset + kObjectBytes)
+                  .room);
+}
+
+// Rooms that cannot all lie within a signed word of their directory are refused with the sizes.
+TEST_P(ListMove, RoomsOutOfReachAreRefused) {
+    const DemoRom& demo = this->demo();
+    MovedActLists huge{{demo.levelZone[6], demo.levelAct[6]}, std::nullopt, std::nullopt};
+    huge.objects = std::vector<ObjectPlacement>(5000, {0x100, 0x100, 0x41, 0});
+    const auto moved = movePlacementLists(demo.image, profile(), huge);
+    ASSERT_FALSE(moved.ok());
+    EXPECT_EQ(moved.error().code, ErrorCode::NoRoom);
+    EXPECT_NE(moved.error().message.find("but a directory word reaches only 32768 bytes before"),
+              std::string::npos)
+        << moved.error().message;
 }
 
 ORVEX_ALL_PROFILES(ListMove);
 
-// A revision's image whose code names no usable place for a directory keeps the revision's.
-TEST(ListMoveIdentity, ARevisionFallsBackToItsOwnDirectories) {
+// A directory named by the code at a place that cannot hold one is reported, not read, and
+// every write is refused, rather than falling back to a place the game no longer reads or
+// writing over the game's code.
+TEST(ListMoveIdentity, ACodeNamingAnUnusablePlaceIsReportedAndRefused) {
     for (const RomProfile* revision : factoryProfiles()) {
-        Bytes image = demoRom(*revision).image;
-        const auto operands = operandsOf(image);
-        putLong(image, operands[0], 0x100001);                                  // odd
-        putLong(image, operands[1], static_cast<std::uint32_t>(image.size()));  // past the end
-        const auto identity = identifyRom(image);
-        ASSERT_TRUE(identity.ok()) << identity.error().describe();
-        EXPECT_EQ(identity->profile.objectDirectory, revision->objectDirectory);
-        EXPECT_EQ(identity->profile.ringDirectory, revision->ringDirectory);
+        const Bytes original = demoRom(*revision).image;
+        const auto operands = operandsOf(original);
+        const std::vector<std::tuple<const char*, std::size_t, std::uint32_t>> cases = {
+            {"an odd address", operands[0], 0xE6801},
+            {"do not lie inside the image", operands[1],
+             static_cast<std::uint32_t>(original.size() - 4)},
+            {"inside the code that names it", operands[0],
+             static_cast<std::uint32_t>(operands[0] - 10)},
+        };
+        for (const auto& [why, operand, address] : cases) {
+            Bytes image = original;
+            putLong(image, operand, address);
+            const auto identity = identifyRom(image);
+            ASSERT_TRUE(identity.ok()) << identity.error().describe();
+            const TableId table =
+                operand == operands[0] ? TableId::ObjectDirectory : TableId::RingDirectory;
+            EXPECT_FALSE(tableOffset(identity->profile, table)) << why;
+            EXPECT_NE(describeTableSource(*identity, table).find(why), std::string::npos)
+                << describeTableSource(*identity, table);
+            const Status write = checkPlacementCode(image, *revision);
+            ASSERT_FALSE(write.ok()) << why;
+            EXPECT_EQ(write.error().code, ErrorCode::NotARom) << why;
+        }
     }
 }
 
