@@ -33,11 +33,11 @@ inline QString changedOnDiskQuestion(int level) {
 }
 
 // The offer to move every placement list when the level's own does not fit where it is; the
-// core's message says why.
+// core's message says why and how much room the move gives.
 inline QString moveListsQuestion(const QString& reason) {
     return reason +
-           ".\r\n\r\nMove all object and ring lists of the ROM to the end of the file (each "
-           "level gets room for 256 objects and 256 ring groups) and save?\r\n";
+           ".\r\n\r\nMove all object and ring lists of the ROM to the end of the file and "
+           "save?\r\n";
 }
 
 }  // namespace orvex
