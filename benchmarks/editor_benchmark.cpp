@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <array>
 
-#include "editor/editordialogs.h"
-#include "editor/editorwindow.h"
+#include "editor/shell/editordialogs.h"
+#include "editor/shell/editorwindow.h"
 #include "rom/demorom.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "editor/editorwindow.h"
-#include "editor/startup.h"
+#include "editor/shell/editorwindow.h"
+#include "editor/shell/startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -4,8 +4,8 @@
 #include <QFont>
 #include <cmath>
 
-#include "editor/linewidget.h"
-#include "editor/uitext.h"
+#include "widgets/linewidget.h"
+#include "widgets/qtext.h"
 #include "windows/centerme.h"
 
 namespace orvex {

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "editor/filledshape.h"
+#include "widgets/filledshape.h"
 
 namespace orvex {
 

@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <functional>
 
-#include "editor/startup.h"
-#include "editor/uitext.h"
+#include "editor/shell/startup.h"
+#include "editor/shell/uitext.h"
 #include "editortestsupport.h"
 #include "rom/romcheck.h"
 #include "windows/progresswindow.h"

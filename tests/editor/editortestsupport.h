@@ -8,7 +8,7 @@
 #include <map>
 #include <string_view>
 
-#include "editor/editorwindow.h"
+#include "editor/shell/editorwindow.h"
 #include "rom/demorom.h"
 
 namespace orvex::test {

@@ -9,7 +9,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "editor/windowhost.h"
+#include "editor/shell/windowhost.h"
 #include "editortestsupport.h"
 #include "graphics/overview.h"
 #include "windows/progresswindow.h"

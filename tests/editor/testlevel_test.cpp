@@ -3,7 +3,7 @@
 #include <QSettings>
 
 #include "document/documentloader.h"
-#include "editor/testlevel.h"
+#include "editor/shell/testlevel.h"
 #include "editortestsupport.h"
 #include "rom/codepatterns.h"
 #include "rom/testimage.h"

@@ -9,7 +9,7 @@
 
 #include "document/cellpattern.h"
 #include "document/documentcommands.h"
-#include "editor/mapcanvas.h"
+#include "editor/map/mapcanvas.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "editor/testlevel.h"
+#include "editor/shell/testlevel.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "document/documentsaver.h"
-#include "editor/editorwindow.h"
-#include "editor/uitext.h"
+#include "editor/shell/editorwindow.h"
+#include "editor/shell/uitext.h"
 #include "rom/romimage.h"
 #include "rom/testimage.h"
 

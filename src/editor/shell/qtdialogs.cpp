@@ -1,11 +1,11 @@
-#include "editor/qtdialogs.h"
+#include "editor/shell/qtdialogs.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
 
-#include "editor/emulatordialog.h"
+#include "editor/shell/emulatordialog.h"
 
 namespace orvex {
 

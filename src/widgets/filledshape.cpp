@@ -1,4 +1,4 @@
-#include "editor/filledshape.h"
+#include "widgets/filledshape.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "editor/mapframe.h"
+#include "editor/map/mapframe.h"
 
 #include <QApplication>
 #include <QPalette>

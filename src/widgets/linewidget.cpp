@@ -1,4 +1,4 @@
-#include "editor/linewidget.h"
+#include "widgets/linewidget.h"
 
 #include <QPainter>
 #include <QRect>

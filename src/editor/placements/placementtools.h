@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "document/documentcommands.h"
-#include "editor/mapcanvas.h"
+#include "editor/map/mapcanvas.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "editor/resizerule.h"
+#include "editor/shell/resizerule.h"
 
 namespace orvex {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "document/leveldocument.h"
-#include "editor/placementtools.h"
+#include "editor/placements/placementtools.h"
 #include "graphics/sprites.h"
 
 namespace orvex {

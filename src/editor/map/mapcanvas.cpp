@@ -1,4 +1,4 @@
-#include "editor/mapcanvas.h"
+#include "editor/map/mapcanvas.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/spritepixmap.h"
+#include "editor/map/spritepixmap.h"
 #include "rom/objectnames.h"
 
 namespace orvex {

@@ -1,9 +1,9 @@
-#include "editor/placementdocks.h"
+#include "editor/placements/placementdocks.h"
 
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-#include "editor/spritepixmap.h"
+#include "editor/map/spritepixmap.h"
 #include "graphics/placementimage.h"
 #include "rom/objectnames.h"
 

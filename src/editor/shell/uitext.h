@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <string_view>
+
+#include "widgets/qtext.h"
 
 namespace orvex {
-
-// The core speaks UTF-8 strings; the widgets want QString.
-inline QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 inline constexpr const char* kWeirdOffsetMessage = "Argh, weird offset!";
 

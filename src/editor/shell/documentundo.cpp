@@ -1,6 +1,6 @@
-#include "editor/documentundo.h"
+#include "editor/shell/documentundo.h"
 
-#include "editor/uitext.h"
+#include "editor/shell/uitext.h"
 
 namespace orvex {
 

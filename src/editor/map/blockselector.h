@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "editor/picturecell.h"
+#include "editor/map/picturecell.h"
 
 namespace orvex {
 

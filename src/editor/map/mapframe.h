@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "editor/filledshape.h"
-#include "editor/mapcanvas.h"
+#include "editor/map/mapcanvas.h"
+#include "widgets/filledshape.h"
 
 namespace orvex {
 

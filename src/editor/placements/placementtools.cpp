@@ -1,9 +1,9 @@
-#include "editor/placementtools.h"
+#include "editor/placements/placementtools.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "editor/documentundo.h"
+#include "editor/shell/documentundo.h"
 #include "rom/objectnames.h"
 
 namespace orvex {

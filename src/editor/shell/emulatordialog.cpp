@@ -1,4 +1,4 @@
-#include "editor/emulatordialog.h"
+#include "editor/shell/emulatordialog.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "editor/editorwindow.h"
+#include "editor/shell/editorwindow.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -22,15 +22,15 @@
 #include <cstdlib>
 
 #include "document/documentcommands.h"
-#include "editor/documentundo.h"
-#include "editor/linewidget.h"
-#include "editor/qtdialogs.h"
-#include "editor/resizerule.h"
-#include "editor/testlevel.h"
-#include "editor/uitext.h"
+#include "editor/shell/documentundo.h"
+#include "editor/shell/qtdialogs.h"
+#include "editor/shell/resizerule.h"
+#include "editor/shell/testlevel.h"
+#include "editor/shell/uitext.h"
 #include "graphics/png.h"
 #include "rom/cartridge.h"
 #include "rom/romidentity.h"
+#include "widgets/linewidget.h"
 #include "windows/aboutwindow.h"
 #include "windows/centerme.h"
 

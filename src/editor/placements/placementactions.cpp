@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QStatusBar>
 
-#include "editor/editorwindow.h"
+#include "editor/shell/editorwindow.h"
 
 namespace orvex {
 

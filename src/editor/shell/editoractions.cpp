@@ -13,8 +13,8 @@
 #include <QToolBar>
 #include <algorithm>
 
-#include "editor/editorwindow.h"
-#include "editor/uitext.h"
+#include "editor/shell/editorwindow.h"
+#include "editor/shell/uitext.h"
 
 namespace orvex {
 

@@ -1,9 +1,9 @@
-#include "editor/maptools.h"
+#include "editor/map/maptools.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "editor/documentundo.h"
+#include "editor/shell/documentundo.h"
 
 namespace orvex {
 

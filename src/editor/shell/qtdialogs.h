@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QWidget>
 
-#include "editor/editordialogs.h"
+#include "editor/shell/editordialogs.h"
 
 namespace orvex {
 

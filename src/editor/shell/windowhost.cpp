@@ -1,6 +1,6 @@
-#include "editor/windowhost.h"
+#include "editor/shell/windowhost.h"
 
-#include "editor/progressbar.h"
+#include "editor/shell/progressbar.h"
 
 namespace orvex {
 

@@ -1,9 +1,9 @@
-#include "editor/startup.h"
+#include "editor/shell/startup.h"
 
 #include <QFile>
 
-#include "editor/editorwindow.h"
-#include "editor/uitext.h"
+#include "editor/shell/editorwindow.h"
+#include "editor/shell/uitext.h"
 #include "rom/demorom.h"
 
 namespace orvex {

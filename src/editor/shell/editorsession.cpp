@@ -1,4 +1,4 @@
-#include "editor/editorsession.h"
+#include "editor/shell/editorsession.h"
 
 namespace orvex {
 

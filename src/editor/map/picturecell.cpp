@@ -1,4 +1,4 @@
-#include "editor/picturecell.h"
+#include "editor/map/picturecell.h"
 
 #include <QMouseEvent>
 #include <QPainter>

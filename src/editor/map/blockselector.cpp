@@ -1,4 +1,4 @@
-#include "editor/blockselector.h"
+#include "editor/map/blockselector.h"
 
 #include <QHelpEvent>
 #include <QToolTip>
