@@ -85,12 +85,15 @@ struct LevelSetArgs {
     std::optional<LevelBounds> bounds;
 };
 // objects-export, objects-import, rings-export, rings-import: the ROM, the level and the JSON
-// file written or read; for an import, whether the lists may move to the end of the ROM.
+// file written or read; for an import, whether the lists may move to the end of the ROM, whether
+// a file of another level and objects with ids the game has no code for are taken.
 struct PlacementArgs {
     std::filesystem::path rom;
     std::int16_t level = 0;
     std::filesystem::path file;
     bool moveLists = false;
+    bool anyLevel = false;
+    bool anyId = false;
 };
 struct NormalizeArgs {
     std::filesystem::path in;

@@ -217,7 +217,9 @@ const std::map<std::string_view, Runner>& runners() {
         {"objects-import",
          [](Conversion& v, ToolIo& io) {
              return finish(
-                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
+                 v, io,
+                 PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists"),
+                               v.args.has("--any-level"), v.args.has("--any-id")},
                  runObjectsImport);
          }},
         {"rings-export",
@@ -226,9 +228,10 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"rings-import",
          [](Conversion& v, ToolIo& io) {
-             return finish(
-                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
-                 runRingsImport);
+             return finish(v, io,
+                           PlacementArgs{v.path(0), v.level(1), v.path(2),
+                                         v.args.has("--move-lists"), v.args.has("--any-level")},
+                           runRingsImport);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {
