@@ -288,6 +288,11 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
                              level.error());
     }
     LevelDocument& document = *level->document;
+    if (!hasList(document, objects)) {
+        return reportFailure(
+            io, command, args.rom,
+            noDirectory(objects) + ", so it has no list to import into; nothing was written");
+    }
     auto file = readJsonFile(args.file);
     auto count =
         file ? takeList(*file, args, document, objects) : Result<std::size_t>(file.error());

@@ -99,6 +99,28 @@ TEST_F(ToolJson, OtherLevelsAndIdsWithoutCodeAreTakenWhenAskedFor) {
     EXPECT_NE(tool({"level-info", rom, "2"}).out.find("objects: 1 "), std::string::npos);
 }
 
+// An image whose code names no object (or ring) directory has no list to import into.
+TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
+    const DemoRom& built = demoRom(demoBuildProfile());
+    for (const auto& [table, command] :
+         {std::pair{TableId::ObjectDirectory, "objects"}, {TableId::RingDirectory, "rings"}}) {
+        Bytes image = built.image;
+        const auto code = identifyRom(image)->codeAt[static_cast<std::size_t>(table)];
+        ASSERT_TRUE(code.has_value());
+        image[static_cast<std::size_t>(*code)] ^= 0xFF;
+        const std::string rom = put("rom.bin", image);
+        const std::string in = putText("in.json", std::string("{\"") + command + "\": []}");
+        const auto before = snapshot();
+        const ToolRun run = tool({std::string(command) + "-import", rom, "1", in});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find("directory was not found, so it has no list to import into"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
 // 8 MiB of one object's keys: a parse that looked keys up one by one would take minutes.
 TEST_F(ToolJson, AFileOfManyKeysIsReadInLinearTime) {
     std::string json = "{\"objects\": []";
