@@ -103,9 +103,9 @@ std::vector<CommandInfo> makeCommands() {
           {"--any-id", "", "import objects whose id has no code in the game (0, 0xDD to 0xFF)"}},
          "save a JSON file as a level's objects",
          "Saves the objects of IN.json as the level's object list, sorted by x as the game\n"
-         "needs them. The first bad field refuses the whole file; nothing is written then.\n"
-         "The file's \"level\", when it has one, must be LEVEL, and each id one the game has\n"
-         "code for (0x01 to 0xDC), unless told otherwise.\n"
+         "needs them. The first bad field refuses the whole file; nothing is written then, nor\n"
+         "when the list is the level's already. The file's \"level\", when it has one, must be\n"
+         "LEVEL, and each id one the game has code for (0x01 to 0xDC), unless told otherwise.\n"
          "A list longer than its place in the ROM, or one shared with another act, is refused\n"
          "unless --move-lists is given: then the object and ring lists of all 20 levels move\n"
          "to the end of the ROM, each into room for 256 entries, and the game's code is\n"
@@ -121,9 +121,9 @@ std::vector<CommandInfo> makeCommands() {
          {{"--move-lists", "", kMoveListsHelp}, {"--any-level", "", kAnyLevelHelp}},
          "save a JSON file as a level's rings",
          "Saves the ring groups of IN.json as the level's ring list. The first bad field\n"
-         "refuses the whole file; nothing is written then. The file's \"level\", when it has\n"
-         "one, must be LEVEL unless --any-level is given. A list longer than its place in the\n"
-         "ROM is refused unless --move-lists is\n"
+         "refuses the whole file; nothing is written then, nor when the list is the level's\n"
+         "already. The file's \"level\", when it has one, must be LEVEL unless --any-level is\n"
+         "given. A list longer than its place in the ROM is refused unless --move-lists is\n"
          "given: then the object and ring lists of all 20 levels move to the end of the ROM,\n"
          "each into room for 256 entries, and the game's code is pointed at them."},
         {"normalize",

@@ -268,6 +268,10 @@ Result<std::size_t> takeList(const Json& file, const PlacementArgs& args, LevelD
         if (!list) {
             return list.error();
         }
+        // As a save orders them, so that the level's own list read back compares equal.
+        std::stable_sort(
+            list->begin(), list->end(),
+            [](const ObjectPlacement& a, const ObjectPlacement& b) { return a.x < b.x; });
         const std::size_t count = list->size();
         document.setObjects(std::move(*list));
         return count;
@@ -300,6 +304,11 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
         return reportFailure(io, command, args.file,
                              std::string("cannot read the ") + (objects ? "objects" : "rings"),
                              count.error());
+    }
+    if (!document.isModified()) {
+        io.out << levelName(args.level) << " already has these " << listCount(*count, objects)
+               << "; nothing to save\n";
+        return kExitOk;
     }
     TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
     auto saved = saveDocument(level->rom, document, &host,

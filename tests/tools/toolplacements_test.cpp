@@ -99,6 +99,27 @@ TEST_F(ToolJson, OtherLevelsAndIdsWithoutCodeAreTakenWhenAskedFor) {
     EXPECT_NE(tool({"level-info", rom, "2"}).out.find("objects: 1 "), std::string::npos);
 }
 
+// The level's own list, in the file's order or another, is nothing to save: no backups appear.
+TEST_F(ToolJson, AnImportThatChangesNothingWritesNothing) {
+    const std::string rom = demoFile("rom.bin");
+    std::vector<ObjectPlacement> reversed = demoRom().objects[7];
+    std::reverse(reversed.begin(), reversed.end());
+    ASSERT_EQ(tool({"objects-export", rom, "8", "objects.json"}).exitCode, 0);
+    ASSERT_EQ(tool({"rings-export", rom, "8", "rings.json"}).exitCode, 0);
+    const std::string objects = std::to_string(reversed.size()) + " objects";
+    const std::string rings = std::to_string(demoRom().rings[7].size()) + " ring groups";
+    for (const auto& [command, in, said] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"objects-import", "objects.json", objects},
+             {"objects-import", putText("reversed.json", objectsText(reversed)), objects},
+             {"rings-import", "rings.json", rings}}) {
+        const ToolRun run = tool({command, rom, "8", in});
+        EXPECT_EQ(run.out, "level 8 already has these " + said + "; nothing to save\n") << run.err;
+        EXPECT_EQ(readFile(rom), demoRom().image);
+        EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
+    }
+}
+
 // An image whose code names no object (or ring) directory has no list to import into.
 TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
     const DemoRom& built = demoRom(demoBuildProfile());
