@@ -254,6 +254,32 @@ TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
     EXPECT_FALSE(std::filesystem::exists(file("out.bin")));
 }
 
+// An output file marked read-only is refused by every command that writes one, as a read-only
+// ROM is: it keeps its bytes and no other file appears.
+TEST_F(ToolRom, ReadOnlyOutputsAreNotReplaced) {
+    const std::string rom = demoFile("r.bin");
+    const std::string out = put("ro.bin", {1, 2, 3});
+    const std::string in = put("in.bin", {});
+    std::filesystem::permissions(out, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const auto before = snapshot();
+    for (const Args& args : std::vector<Args>{
+             {"layout-export", rom, "3", out},
+             {"objects-export", rom, "8", out},
+             {"rings-export", rom, "8", out},
+             {"render", rom, "1", out, "--blocks"},
+             {"normalize", rom, out},
+             {"test-image", rom, "3", out},
+             {"demo-rom", out},
+             {"kos-compress", in, out},
+             {"kos-decompress", rom, out, "--offset=" + hexOffset(demo.layouts[0].offset)}}) {
+        const ToolRun run = tool(args);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_NE(run.err.find(out + " is read-only"), std::string::npos) << run.err;
+        EXPECT_EQ(snapshot(), before) << args[0];
+    }
+}
+
 // Two imports into one ROM at once, 20 times: both edits are always there afterwards.
 TEST_F(ToolRom, TwoWritersAtOnceLoseNoEdit) {
     const std::string rom = demoFile("both.bin");
