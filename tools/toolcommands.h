@@ -128,7 +128,8 @@ struct DemoRomArgs {
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 
 // The whole tool: `args` are the words after the program name. Parses the command line,
-// prints help or a usage error, or runs the command.
+// prints help or a usage error, or runs the command. A run whose standard output could not be
+// written (checked once it is flushed) fails with kExitFailure.
 [[nodiscard]] int runTool(const std::vector<std::string>& args, ToolIo& io);
 
 }  // namespace orvex

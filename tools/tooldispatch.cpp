@@ -252,9 +252,8 @@ const std::map<std::string_view, Runner>& runners() {
     return table;
 }
 
-}  // namespace
-
-int runTool(const std::vector<std::string>& args, ToolIo& io) {
+// Runs the command line as runTool does, without the final check of standard output.
+int dispatch(const std::vector<std::string>& args, ToolIo& io) {
     if (args.empty()) {
         return usageError(io, "no command given", toolUsageLine());
     }
@@ -277,6 +276,25 @@ int runTool(const std::vector<std::string>& args, ToolIo& io) {
     }
     Conversion conversion{*command, parsed.args, {}};
     return runners().at(command->name)(conversion, io);
+}
+
+// What was printed must have reached standard output: a success whose output was lost to a
+// full disk or a closed pipe is a failure.
+int outputChecked(const std::vector<std::string>& args, ToolIo& io, int status) {
+    io.out.flush();
+    if (io.out || status != kExitOk) {
+        return status;
+    }
+    const bool command = !args.empty() && findCommand(args[0]) != nullptr;
+    io.err << kToolName << ": " << (command ? args[0] + ": " : "")
+           << "cannot write to standard output\n";
+    return kExitFailure;
+}
+
+}  // namespace
+
+int runTool(const std::vector<std::string>& args, ToolIo& io) {
+    return outputChecked(args, io, dispatch(args, io));
 }
 
 }  // namespace orvex

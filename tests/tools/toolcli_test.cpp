@@ -139,5 +139,22 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
     }
 }
 
+// Output lost to a full disk is a failure, whether the command prints its result or writes its
+// file to standard output.
+TEST_F(ToolCli, AFullStandardOutputFails) {
+    const std::string rom = demoFile("rom.bin");
+    for (const Args& args : std::vector<Args>{{"--help"},
+                                              {"info", "--help"},
+                                              {"info", rom},
+                                              {"level-info", rom, "8"},
+                                              {"fix-checksum", rom},
+                                              {"layout-export", rom, "3", "-"},
+                                              {"objects-export", rom, "8", "-"}}) {
+        const ToolRun run = tool(args, {}, "/dev/full");
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("write to standard output"), std::string::npos) << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace orvex::testing
