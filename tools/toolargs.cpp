@@ -1,6 +1,7 @@
 #include "toolargs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "rom/romprofile.h"
@@ -189,6 +190,11 @@ std::string takeOption(const CommandInfo& command, const std::vector<std::string
     return {};
 }
 
+// "--name" or "-h"; a negative number ("-1") is an operand, for its command to judge.
+bool isOptionWord(std::string_view word) {
+    return word.size() > 1 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1]));
+}
+
 std::string checkOperandCount(const CommandInfo& command, std::size_t count) {
     if (count < command.operands.size()) {
         return "missing " + std::string(command.operands[count]) + " for " +
@@ -290,7 +296,7 @@ ParseOutcome parseCommandArgs(const CommandInfo& command, const std::vector<std:
         }
         if (!optionsEnded && word == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+        } else if (!optionsEnded && isOptionWord(word)) {
             outcome.error = takeOption(command, args, at, outcome.args);
         } else {
             outcome.args.operands.push_back(word);

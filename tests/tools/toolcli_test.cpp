@@ -68,6 +68,8 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"demo-rom", out, "extra"}, 2, "too many arguments for demo-rom"},
         {{"layout-export", rom, "0", out}, 2, "LEVEL must be a number from 1 to 20, not \"0\""},
         {{"layout-export", rom, "21", out}, 2, "not \"21\""},
+        {{"layout-export", rom, "-1", out}, 2, "LEVEL must be a number from 1 to 20, not \"-1\""},
+        {{"render", rom, "-20", out, "--blocks"}, 2, "from 1 to 20, not \"-20\""},
         {{"render", rom, "3", out, "--plane", "mid"}, 2, "--plane must be fg or bg, not \"mid\""},
         {{"render", rom, "0", out, "--plane", "mid"}, 2, "not \"0\""},  // the first bad one
         {{"render", rom, "3", out, "--plane"}, 2, "option --plane needs a value fg|bg"},
