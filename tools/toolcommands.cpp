@@ -71,7 +71,7 @@ int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
     }
-    const std::string what = "cannot decompress the stream at " + hexOffset(args.offset);
+    const std::string what = "cannot decompress the stream at " + offsetText(args.offset);
     auto decoded = decompressKosinski(*input, args.offset);
     if (!decoded) {
         return reportFailure(io, kCommand, args.in, what, decoded.error());
@@ -202,7 +202,7 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
     auto directory = rom.readLong(check->identity.profile.layoutDirectoryPointer);
     io.out << "migrated the layouts of all " << kLevelCount
            << " levels; the layout directory is now at "
-           << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
+           << (directory ? offsetText(*directory) : std::string("?")) << '\n';
     reportBackups(io, *migrated);
     return kExitOk;
 }
@@ -244,7 +244,7 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
     if (!written) {
         return reportFailure(io, kCommand, args.rom, "cannot write the checksum", written.error());
     }
-    io.out << "checksum at " << hexOffset(header.checksum) << ": " << hexOffset(*stored) << " -> "
+    io.out << "checksum at " << offsetText(header.checksum) << ": " << hexOffset(*stored) << " -> "
            << hexOffset(sum) << '\n';
     reportBackups(io, *written);
     return kExitOk;
@@ -364,7 +364,7 @@ std::string placeText(const StoredPart& stored, std::int32_t lead, bool shared) 
     if (stored.empty()) {
         return "";
     }
-    return ", list at " + hexOffset(stored.front().offset + lead) +
+    return ", list at " + offsetText(stored.front().offset + lead) +
            (shared ? " (shared with another act)" : "");
 }
 

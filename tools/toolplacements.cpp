@@ -323,8 +323,8 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
     }
     if (saved->moved) {
         io.out << "moved the object and ring lists of every level to the end of the ROM: "
-               << "object directory at " << hexOffset(saved->moved->objects)
-               << ", ring directory at " << hexOffset(saved->moved->rings) << '\n';
+               << "object directory at " << offsetText(saved->moved->objects)
+               << ", ring directory at " << offsetText(saved->moved->rings) << '\n';
     }
     io.out << "saved " << listCount(*count, objects) << " of " << levelName(args.level) << '\n';
     reportBackups(io, saved->written);

@@ -1,6 +1,7 @@
 // The command line of the real executable: help, and every way a run fails.
 
 #include "common/error.h"
+#include "rom/romidentity.h"
 #include "rom/room.h"
 #include "toolrunner.h"
 
@@ -48,6 +49,13 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
     DemoRomOptions weirdOptions;
     weirdOptions.weirdLayoutLevel = 6;
     const std::string weird = demoFile("weird.bin", weirdOptions);
+    // The code names a ring directory at 0x200 whose word for level 1 points 0x8000 back.
+    Bytes backwards = demoRom(demoBuildProfile()).image;
+    const auto ringCode =
+        identifyRom(backwards)->codeAt[static_cast<std::size_t>(TableId::RingDirectory)];
+    putLong(backwards, static_cast<std::size_t>(ringCode.value() + 10), 0x200);
+    putWord(backwards, 0x200, 0x8000);
+    const std::string backwardsList = put("backwards.bin", backwards);
     const std::string layout = put("layout.bin", demo.layoutData[6]);
     const std::string shortIn = put("short.bin", Bytes(4000));
     const std::string cutKos = put("cut.kos", {0xFF, 0xFF, 1, 2});  // 8 literals promised, 2 given
@@ -95,6 +103,7 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"migrate", none, "--yes"}, 1, none},
         {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream is"},
         {{"layout-export", streams, "1", out}, 1, "cannot read the layout of level 1: Kosinski"},
+        {{"level-info", backwardsList, "1"}, 1, "runs past the end of the file (offset -0x7E00)"},
         {{"layout-export", weird, "7", out}, 1, "level 7: Argh, weird offset!"},
         {{"layout-export", rom, "1", noFolder}, 1, noFolder + ": cannot write the layout"},
         {{"layout-import", streams, "1", layout}, 1, "cannot load level 1: Kosinski stream"},
