@@ -90,7 +90,10 @@ std::vector<CommandInfo> makeCommands() {
          "set a level's start position or boundaries",
          "Writes the start position and/or the boundaries of the level into their tables, as\n"
          "the editor saves a level. Numbers are decimal or 0x hex, 0 to 0xFFFF; a negative\n"
-         "one (-256) is written as the game reads it ($FF00)."},
+         "one (-256) is written as the game reads it ($FF00). A minimum above its maximum,\n"
+         "compared as signed words as the game does, is refused. A start the camera cannot\n"
+         "show within the boundaries (it shows 320 x 224 pixels from its top left corner, which\n"
+         "they limit) is written with a warning."},
         {"objects-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},

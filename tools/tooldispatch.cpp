@@ -79,6 +79,22 @@ struct Conversion {
         return values;
     }
 
+    // Each minimum at most its maximum, compared as the game's camera code compares them: as
+    // signed words, so that a YMIN of 0xFF00 is -256.
+    void ordered(const LevelBounds& bounds) {
+        const auto check = [&](char axis, std::uint16_t minimum, std::uint16_t maximum) {
+            const auto low = static_cast<std::int16_t>(minimum);
+            const auto high = static_cast<std::int16_t>(maximum);
+            if (low > high) {
+                fail(std::string("--bounds has ") + axis + "MIN " + std::to_string(low) +
+                     " above " + axis + "MAX " + std::to_string(high) +
+                     " (the game compares them as signed words)");
+            }
+        };
+        check('X', bounds.xMin, bounds.xMax);
+        check('Y', bounds.yMin, bounds.yMax);
+    }
+
     // "ID" or "ID:SUBTYPE", both hexadecimal bytes, as the editor shows them.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite() {
         const auto text = args.value("--sprite");
@@ -203,6 +219,7 @@ const std::map<std::string_view, Runner>& runners() {
              }
              if (const auto bounds = v.words("--bounds", 4)) {
                  args.bounds = LevelBounds{(*bounds)[0], (*bounds)[1], (*bounds)[2], (*bounds)[3]};
+                 v.ordered(*args.bounds);
              }
              if (!args.start && !args.bounds) {
                  v.fail("give --start, --bounds or both");

@@ -331,6 +331,32 @@ TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
     EXPECT_EQ(changed, 8);  // two bytes each of x, y, x max and y max
 }
 
+// Boundaries are compared as the game does, as signed words: inverted ones are a usage error and
+// write nothing; a start the camera cannot show within them is written with a warning. The
+// camera shows 320 x 224 pixels from its top left corner, which the boundaries limit.
+TEST_F(ToolRom, LevelSetRefusesInvertedBoundsAndWarnsOfAStartOutside) {
+    const std::string rom = demoFile("level.bin");
+    const std::string outside = "orvex-tool: level-set: warning: the start position (x ";
+    for (const auto& [bounds, start, exitCode, says] :
+         std::vector<std::tuple<std::string, std::string, int, std::string>>{
+             {"0x3000,0x1000,0,0x800", "0x100,0x100", 2, "XMIN 12288 above XMAX 4096"},
+             {"0,0x3000,0x800,-256", "0x100,0x100", 2, "YMIN 2048 above YMAX -256"},
+             {"0,0x3000,0,0xFF00", "0x100,0x100", 2, "YMIN 0 above YMAX -256"},
+             {"0,0x1000,-256,0x400", "0x2000,0x100", 0, outside + "8192, y 256) lies outside"},
+             {"0,0x1000,-256,0x400", "0x100,0x4E0", 0, "y -256 to 1247); it is written"},
+             {"0x100,0x1000,0,0x400", "0xFF,0x100", 0, "(x 255, y 256)"},
+             {"0,0x1000,-256,0x400", "0x113F,0x4DF", 0, ""},
+             {"0,0x1000,-256,0x400", "0x100,-0x100", 0, ""}}) {
+        const Bytes before = readFile(rom);
+        const ToolRun run = tool({"level-set", rom, "7", "--bounds", bounds, "--start", start});
+        EXPECT_EQ(run.exitCode, exitCode) << run.err;
+        EXPECT_EQ(run.errLines(), says.empty() ? 0 : exitCode == 2 ? 2 : 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(rom) == before, exitCode == 2) << bounds;
+        forgetBackups(rom);
+    }
+}
+
 }  // namespace
 }  // namespace orvex::testing
 
