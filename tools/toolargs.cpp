@@ -136,7 +136,9 @@ std::vector<CommandInfo> makeCommands() {
          "write the plain image inside a copier dump",
          "Writes the plain cartridge image inside IN to OUT: a 512-byte copier header is\n"
          "stripped, an interleaved .smd dump de-interleaved, a byte-swapped image swapped back.\n"
-         "IN itself is never changed."},
+         "IN itself is never changed. A dump cut short (an .smd with a partial 16 KiB block,\n"
+         "an image shorter than its ROM end field at 0x1A4 says) is refused; nothing is\n"
+         "written then."},
         {"test-image",
          {"ROM", "LEVEL", "OUT"},
          {},

@@ -489,30 +489,6 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     return kExitOk;
 }
 
-int runNormalize(const NormalizeArgs& args, ToolIo& io) {
-    constexpr std::string_view kCommand = "normalize";
-    auto input = readWholeFile(args.in);
-    if (!input) {
-        return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
-    }
-    const DumpFormat format = detectDumpFormat(*input);
-    if (format == DumpFormat::Unrecognised) {
-        return reportFailure(io, kCommand, args.in,
-                             "not a Mega Drive cartridge image in any format Orvex knows (no "
-                             "\"SEGA\" where a plain image, a copier dump or a byte-swapped "
-                             "image has it)");
-    }
-    const std::vector<std::uint8_t> plain = plainImage(*input, format);
-    if (Status written = writeOutput(args.out, plain, io.out, args.in); !written) {
-        return reportFailure(io, kCommand, args.out, "cannot write the plain image",
-                             written.error());
-    }
-    io.summary(args.out) << args.in.string() << " is " << describeDumpFormat(format)
-                         << "; wrote the plain image (" << bytesText(plain.size()) << ") to "
-                         << args.out.string() << '\n';
-    return kExitOk;
-}
-
 namespace {
 
 const RomProfile& demoProfile(const std::string& revision) {

@@ -206,6 +206,52 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
     EXPECT_EQ(readFile(dump), swapped);
 }
 
+// A dump whose data is cut short is refused, saying how much is missing, and nothing is
+// written: an .smd whose last 16 KiB block is partial, or any dump whose plain image is shorter
+// than its ROM end field says.
+TEST_F(ToolRom, NormalizeRefusesCutDumps) {
+    const Bytes& plain = demo.image;
+    Bytes smd(512, 0);
+    for (std::size_t block = 0; block < plain.size(); block += 16384) {
+        for (const std::size_t first : {1, 0}) {
+            for (std::size_t at = first; at < 16384; at += 2) {
+                smd.push_back(plain[block + at]);
+            }
+        }
+    }
+    Bytes copier(512, 0);
+    copier.insert(copier.end(), plain.begin(), plain.end());
+    Bytes swapped = plain;
+    for (std::size_t at = 0; at < swapped.size(); at += 2) {
+        std::swap(swapped[at], swapped[at + 1]);
+    }
+    const auto cut = [](const Bytes& bytes, std::size_t missing) {
+        return Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(missing));
+    };
+    ASSERT_EQ(tool({"normalize", put("whole.smd", smd), "whole.bin"}).exitCode, 0);
+    const auto before = snapshot();
+    for (const auto& [dump, says] : std::vector<std::pair<Bytes, std::string>>{
+             {cut(smd, 5000),
+              "an interleaved .smd dump cut short: its last 16 KiB block holds "
+              "11384 bytes, so 5000 bytes are missing"},
+             {cut(smd, 16384),
+              "an interleaved .smd dump cut short: the plain image is 1032192 "
+              "bytes, less than its ROM end field at 0x1A4 says, so 16384 bytes"},
+             {cut(plain, 0x80000), "a plain cartridge image cut short"},
+             {cut(copier, 100), "copier header cut short: the plain image is 1048476 bytes"},
+             {cut(swapped, 1), "so 1 byte is missing"},
+             {cut(plain, plain.size() - 0x120),
+              "is 288 bytes and ends before its ROM end field at 0x1A4, so 136 bytes"}}) {
+        const std::string in = put("cut.bin", dump);
+        const ToolRun run = tool({"normalize", in, "out.bin"});
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; nothing was written"), std::string::npos) << run.err;
+        std::filesystem::remove(in);
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
 // Separate runs: the factory image stays in NAME.orig through a migration and two imports, a
 // failed import changes neither backup, and NAME.bak is the file before the last import.
 TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
