@@ -76,7 +76,9 @@ std::vector<CommandInfo> makeCommands() {
          "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels). With\n"
          "--objects, objects and rings are drawn with the sprites the zone's debug object list\n"
          "names (a square where it names none, a circle for rings without ring art). With\n"
-         "--sprite, one object type as that list draws it, with a 4-pixel margin."},
+         "--sprite, one object type as that list draws it, with a 4-pixel margin. Options\n"
+         "that choose different pictures (--objects with --blocks or --plane bg, --plane with\n"
+         "--blocks or --sprite, --sprite with --blocks or --objects) are refused."},
         {"level-info",
          {"ROM", "LEVEL"},
          {},

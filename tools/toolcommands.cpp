@@ -274,7 +274,7 @@ IndexedImage composePicture(const RenderArgs& args, const LevelDocument& documen
 // without object art an error.
 Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan image,
                                                const LevelDocument& document, ToolIo& io) {
-    const bool wanted = args.sprite || (args.objects && args.plane == Plane::Foreground);
+    const bool wanted = args.sprite || args.objects;
     if (!wanted) {
         return std::optional<LevelSprites>{};
     }

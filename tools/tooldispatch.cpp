@@ -95,6 +95,28 @@ struct Conversion {
         check('Y', bounds.yMin, bounds.yMax);
     }
 
+    // render's options each choose what is drawn; those that choose differently exclude each
+    // other rather than one being ignored.
+    void renderOptionsFit() {
+        const auto exclude = [&](std::string_view first, std::string_view second,
+                                 std::string_view why) {
+            if (args.has(first) && args.has(second)) {
+                fail(std::string(first) + " and " + std::string(second) +
+                     " do not go together: " + std::string(why));
+            }
+        };
+        exclude("--blocks", "--objects", "the block pictures have no objects on them");
+        exclude("--blocks", "--plane", "the block pictures belong to no plane");
+        exclude("--sprite", "--blocks", "each draws a picture of its own");
+        exclude("--sprite", "--objects", "the sprite is drawn alone");
+        exclude("--sprite", "--plane", "the sprite is drawn alone");
+        if (args.has("--objects") && args.value("--plane") == "bg") {
+            fail(
+                "--objects and --plane bg do not go together: objects are drawn over the "
+                "foreground");
+        }
+    }
+
     // "ID" or "ID:SUBTYPE", both hexadecimal bytes, as the editor shows them.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite() {
         const auto text = args.value("--sprite");
@@ -202,6 +224,7 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"render",
          [](Conversion& v, ToolIo& io) {
+             v.renderOptionsFit();
              return finish(v, io,
                            RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(),
                                       v.args.has("--blocks"), v.args.has("--objects"), v.sprite()},
