@@ -224,11 +224,15 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"render",
          [](Conversion& v, ToolIo& io) {
+             const RenderArgs args{v.path(0),
+                                   v.level(1),
+                                   v.path(2),
+                                   v.plane(),
+                                   v.args.has("--blocks"),
+                                   v.args.has("--objects"),
+                                   v.sprite()};
              v.renderOptionsFit();
-             return finish(v, io,
-                           RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(),
-                                      v.args.has("--blocks"), v.args.has("--objects"), v.sprite()},
-                           runRender);
+             return finish(v, io, args, runRender);
          }},
         {"level-info",
          [](Conversion& v, ToolIo& io) {

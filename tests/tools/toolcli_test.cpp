@@ -94,6 +94,7 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"render", rom, "1", out, "--sprite", "26", "--objects"},
          2,
          "--sprite and --objects do not go together"},
+        {{"render", rom, "0", out, "--objects", "--blocks"}, 2, "not \"0\""},
         {{"kos-decompress", rom, out, "--offset", "12x"}, 2, "--offset needs a number"},
         {{"kos-decompress", rom, out, "--offset=-4"}, 2, "not \"-4\""},
         {{"kos-compress", rom, out, "--rle=yes"}, 2, "option --rle takes no value"},
