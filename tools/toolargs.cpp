@@ -1,6 +1,7 @@
 #include "toolargs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "rom/romprofile.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr std::string_view kMoveListsHelp =
     "when the list does not fit its place or is shared, move every level's object and ring "
     "lists to the end of the ROM";
+constexpr std::string_view kAnyLevelHelp =
+    "import a file whose \"level\" field names another level";
 
 std::vector<CommandInfo> makeCommands() {
     return {
@@ -73,7 +76,9 @@ std::vector<CommandInfo> makeCommands() {
          "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels). With\n"
          "--objects, objects and rings are drawn with the sprites the zone's debug object list\n"
          "names (a square where it names none, a circle for rings without ring art). With\n"
-         "--sprite, one object type as that list draws it, with a 4-pixel margin."},
+         "--sprite, one object type as that list draws it, with a 4-pixel margin. Options\n"
+         "that choose different pictures (--objects with --blocks or --plane bg, --plane with\n"
+         "--blocks or --sprite, --sprite with --blocks or --objects) are refused."},
         {"level-info",
          {"ROM", "LEVEL"},
          {},
@@ -87,7 +92,10 @@ std::vector<CommandInfo> makeCommands() {
          "set a level's start position or boundaries",
          "Writes the start position and/or the boundaries of the level into their tables, as\n"
          "the editor saves a level. Numbers are decimal or 0x hex, 0 to 0xFFFF; a negative\n"
-         "one (-256) is written as the game reads it ($FF00)."},
+         "one (-256) is written as the game reads it ($FF00). A minimum above its maximum,\n"
+         "compared as signed words as the game does, is refused. A start the camera cannot\n"
+         "show within the boundaries (it shows 320 x 224 pixels from its top left corner, which\n"
+         "they limit) is written with a warning."},
         {"objects-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},
@@ -96,10 +104,14 @@ std::vector<CommandInfo> makeCommands() {
          "\"xFlip\", \"yFlip\", \"rememberState\", \"twoPlayer\"}, ...]} (see the README)."},
         {"objects-import",
          {"ROM", "LEVEL", "IN.json"},
-         {{"--move-lists", "", kMoveListsHelp}},
+         {{"--move-lists", "", kMoveListsHelp},
+          {"--any-level", "", kAnyLevelHelp},
+          {"--any-id", "", "import objects whose id has no code in the game (0, 0xDD to 0xFF)"}},
          "save a JSON file as a level's objects",
          "Saves the objects of IN.json as the level's object list, sorted by x as the game\n"
-         "needs them. The first bad field refuses the whole file; nothing is written then.\n"
+         "needs them. The first bad field refuses the whole file; nothing is written then, nor\n"
+         "when the list is the level's already. The file's \"level\", when it has one, must be\n"
+         "LEVEL, and each id one the game has code for (0x01 to 0xDC), unless told otherwise.\n"
          "A list longer than its place in the ROM, or one shared with another act, is refused\n"
          "unless --move-lists is given: then the object and ring lists of all 20 levels move\n"
          "to the end of the ROM, each into room for 256 entries, and the game's code is\n"
@@ -112,20 +124,23 @@ std::vector<CommandInfo> makeCommands() {
          "...]}."},
         {"rings-import",
          {"ROM", "LEVEL", "IN.json"},
-         {{"--move-lists", "", kMoveListsHelp}},
+         {{"--move-lists", "", kMoveListsHelp}, {"--any-level", "", kAnyLevelHelp}},
          "save a JSON file as a level's rings",
          "Saves the ring groups of IN.json as the level's ring list. The first bad field\n"
-         "refuses the whole file; nothing is written then. A list longer than its place in\n"
-         "the ROM is refused unless --move-lists is given: then the object and ring lists of\n"
-         "all 20 levels move to the end of the ROM, each into room for 256 entries, and the\n"
-         "game's code is pointed at them."},
+         "refuses the whole file; nothing is written then, nor when the list is the level's\n"
+         "already. The file's \"level\", when it has one, must be LEVEL unless --any-level is\n"
+         "given. A list longer than its place in the ROM is refused unless --move-lists is\n"
+         "given: then the object and ring lists of all 20 levels move to the end of the ROM,\n"
+         "each into room for 256 entries, and the game's code is pointed at them."},
         {"normalize",
          {"IN", "OUT"},
          {},
          "write the plain image inside a copier dump",
          "Writes the plain cartridge image inside IN to OUT: a 512-byte copier header is\n"
          "stripped, an interleaved .smd dump de-interleaved, a byte-swapped image swapped back.\n"
-         "IN itself is never changed."},
+         "IN itself is never changed. A dump cut short (an .smd with a partial 16 KiB block,\n"
+         "an image shorter than its ROM end field at 0x1A4 says) is refused; nothing is\n"
+         "written then."},
         {"test-image",
          {"ROM", "LEVEL", "OUT"},
          {},
@@ -180,6 +195,11 @@ std::string takeOption(const CommandInfo& command, const std::vector<std::string
     }
     parsed.options[name] = args[++at];
     return {};
+}
+
+// "--name" or "-h"; a negative number ("-1") is an operand, for its command to judge.
+bool isOptionWord(std::string_view word) {
+    return word.size() > 1 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1]));
 }
 
 std::string checkOperandCount(const CommandInfo& command, std::size_t count) {
@@ -283,7 +303,7 @@ ParseOutcome parseCommandArgs(const CommandInfo& command, const std::vector<std:
         }
         if (!optionsEnded && word == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+        } else if (!optionsEnded && isOptionWord(word)) {
             outcome.error = takeOption(command, args, at, outcome.args);
         } else {
             outcome.args.operands.push_back(word);

@@ -39,7 +39,7 @@ struct CommandInfo {
 [[nodiscard]] std::string toolUsageLine();
 
 // A command's arguments split up. An option may be given as "--name value" or "--name=value";
-// "--" ends the options.
+// "--" ends the options. A word that starts with a dash and a digit ("-1") is an operand.
 struct CommandArgs {
     std::vector<std::string> operands;
     std::map<std::string, std::string, std::less<>> options;  // flags map to ""

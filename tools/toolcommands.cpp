@@ -71,7 +71,7 @@ int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
     if (!input) {
         return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
     }
-    const std::string what = "cannot decompress the stream at " + hexOffset(args.offset);
+    const std::string what = "cannot decompress the stream at " + offsetText(args.offset);
     auto decoded = decompressKosinski(*input, args.offset);
     if (!decoded) {
         return reportFailure(io, kCommand, args.in, what, decoded.error());
@@ -202,7 +202,7 @@ int runMigrate(const MigrateArgs& args, ToolIo& io) {
     auto directory = rom.readLong(check->identity.profile.layoutDirectoryPointer);
     io.out << "migrated the layouts of all " << kLevelCount
            << " levels; the layout directory is now at "
-           << (directory ? hexOffset(*directory) : std::string("?")) << '\n';
+           << (directory ? offsetText(*directory) : std::string("?")) << '\n';
     reportBackups(io, *migrated);
     return kExitOk;
 }
@@ -244,7 +244,7 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
     if (!written) {
         return reportFailure(io, kCommand, args.rom, "cannot write the checksum", written.error());
     }
-    io.out << "checksum at " << hexOffset(header.checksum) << ": " << hexOffset(*stored) << " -> "
+    io.out << "checksum at " << offsetText(header.checksum) << ": " << hexOffset(*stored) << " -> "
            << hexOffset(sum) << '\n';
     reportBackups(io, *written);
     return kExitOk;
@@ -274,7 +274,7 @@ IndexedImage composePicture(const RenderArgs& args, const LevelDocument& documen
 // without object art an error.
 Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan image,
                                                const LevelDocument& document, ToolIo& io) {
-    const bool wanted = args.sprite || (args.objects && args.plane == Plane::Foreground);
+    const bool wanted = args.sprite || args.objects;
     if (!wanted) {
         return std::optional<LevelSprites>{};
     }
@@ -364,7 +364,7 @@ std::string placeText(const StoredPart& stored, std::int32_t lead, bool shared) 
     if (stored.empty()) {
         return "";
     }
-    return ", list at " + hexOffset(stored.front().offset + lead) +
+    return ", list at " + offsetText(stored.front().offset + lead) +
            (shared ? " (shared with another act)" : "");
 }
 
@@ -417,6 +417,41 @@ int runLevelInfo(const LevelInfoArgs& args, ToolIo& io) {
     return kExitOk;
 }
 
+namespace {
+
+// The screen the camera shows, in pixels; the boundaries limit the camera's top left corner.
+constexpr std::int32_t kScreenWidth = 320;
+constexpr std::int32_t kScreenHeight = 224;
+
+// Warns when the start position lies outside what the camera can show within the boundaries,
+// all compared as the game compares them, as signed words.
+void warnOfStartOutside(ToolIo& io, std::string_view command, const LevelParts& parts) {
+    if (!parts.start || !parts.bounds) {
+        return;
+    }
+    const auto value = [](std::uint16_t word) {
+        return std::int32_t{static_cast<std::int16_t>(word)};
+    };
+    const LevelBounds& b = *parts.bounds;
+    const std::int32_t left = value(b.xMin);
+    const std::int32_t right = value(b.xMax) + kScreenWidth - 1;
+    const std::int32_t top = value(b.yMin);
+    const std::int32_t bottom = value(b.yMax) + kScreenHeight - 1;
+    const std::int32_t x = value(parts.start->x);
+    const std::int32_t y = value(parts.start->y);
+    if (x >= left && x <= right && y >= top && y <= bottom) {
+        return;
+    }
+    reportWarning(io, command,
+                  "the start position (x " + std::to_string(x) + ", y " + std::to_string(y) +
+                      ") lies outside what the camera shows within the boundaries (x " +
+                      std::to_string(left) + " to " + std::to_string(right) + ", y " +
+                      std::to_string(top) + " to " + std::to_string(bottom) +
+                      "); it is written all the same");
+}
+
+}  // namespace
+
 int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "level-set";
     const RomImage rom(args.rom);
@@ -443,6 +478,7 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     if (args.bounds) {
         document.setBounds(*args.bounds);
     }
+    warnOfStartOutside(io, kCommand, document.parts());
     TerminalHost host = makeHost(io, Answering::No);
     auto saved = saveDocument(rom, document, &host, {.alwaysWriteLayout = false});
     if (!saved) {
@@ -450,30 +486,6 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     }
     printPlacements(io.out, document);
     reportBackups(io, saved->written);
-    return kExitOk;
-}
-
-int runNormalize(const NormalizeArgs& args, ToolIo& io) {
-    constexpr std::string_view kCommand = "normalize";
-    auto input = readWholeFile(args.in);
-    if (!input) {
-        return reportFailure(io, kCommand, args.in, "cannot read the input", input.error());
-    }
-    const DumpFormat format = detectDumpFormat(*input);
-    if (format == DumpFormat::Unrecognised) {
-        return reportFailure(io, kCommand, args.in,
-                             "not a Mega Drive cartridge image in any format Orvex knows (no "
-                             "\"SEGA\" where a plain image, a copier dump or a byte-swapped "
-                             "image has it)");
-    }
-    const std::vector<std::uint8_t> plain = plainImage(*input, format);
-    if (Status written = writeOutput(args.out, plain, io.out, args.in); !written) {
-        return reportFailure(io, kCommand, args.out, "cannot write the plain image",
-                             written.error());
-    }
-    io.summary(args.out) << args.in.string() << " is " << describeDumpFormat(format)
-                         << "; wrote the plain image (" << bytesText(plain.size()) << ") to "
-                         << args.out.string() << '\n';
     return kExitOk;
 }
 

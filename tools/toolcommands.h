@@ -85,12 +85,15 @@ struct LevelSetArgs {
     std::optional<LevelBounds> bounds;
 };
 // objects-export, objects-import, rings-export, rings-import: the ROM, the level and the JSON
-// file written or read; for an import, whether the lists may move to the end of the ROM.
+// file written or read; for an import, whether the lists may move to the end of the ROM, whether
+// a file of another level and objects with ids the game has no code for are taken.
 struct PlacementArgs {
     std::filesystem::path rom;
     std::int16_t level = 0;
     std::filesystem::path file;
     bool moveLists = false;
+    bool anyLevel = false;
+    bool anyId = false;
 };
 struct NormalizeArgs {
     std::filesystem::path in;
@@ -125,7 +128,8 @@ struct DemoRomArgs {
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);
 
 // The whole tool: `args` are the words after the program name. Parses the command line,
-// prints help or a usage error, or runs the command.
+// prints help or a usage error, or runs the command. A run whose standard output could not be
+// written (checked once it is flushed) fails with kExitFailure.
 [[nodiscard]] int runTool(const std::vector<std::string>& args, ToolIo& io);
 
 }  // namespace orvex

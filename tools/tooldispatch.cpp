@@ -79,6 +79,44 @@ struct Conversion {
         return values;
     }
 
+    // Each minimum at most its maximum, compared as the game's camera code compares them: as
+    // signed words, so that a YMIN of 0xFF00 is -256.
+    void ordered(const LevelBounds& bounds) {
+        const auto check = [&](char axis, std::uint16_t minimum, std::uint16_t maximum) {
+            const auto low = static_cast<std::int16_t>(minimum);
+            const auto high = static_cast<std::int16_t>(maximum);
+            if (low > high) {
+                fail(std::string("--bounds has ") + axis + "MIN " + std::to_string(low) +
+                     " above " + axis + "MAX " + std::to_string(high) +
+                     " (the game compares them as signed words)");
+            }
+        };
+        check('X', bounds.xMin, bounds.xMax);
+        check('Y', bounds.yMin, bounds.yMax);
+    }
+
+    // render's options each choose what is drawn; those that choose differently exclude each
+    // other rather than one being ignored.
+    void renderOptionsFit() {
+        const auto exclude = [&](std::string_view first, std::string_view second,
+                                 std::string_view why) {
+            if (args.has(first) && args.has(second)) {
+                fail(std::string(first) + " and " + std::string(second) +
+                     " do not go together: " + std::string(why));
+            }
+        };
+        exclude("--blocks", "--objects", "the block pictures have no objects on them");
+        exclude("--blocks", "--plane", "the block pictures belong to no plane");
+        exclude("--sprite", "--blocks", "each draws a picture of its own");
+        exclude("--sprite", "--objects", "the sprite is drawn alone");
+        exclude("--sprite", "--plane", "the sprite is drawn alone");
+        if (args.has("--objects") && args.value("--plane") == "bg") {
+            fail(
+                "--objects and --plane bg do not go together: objects are drawn over the "
+                "foreground");
+        }
+    }
+
     // "ID" or "ID:SUBTYPE", both hexadecimal bytes, as the editor shows them.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite() {
         const auto text = args.value("--sprite");
@@ -186,10 +224,15 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"render",
          [](Conversion& v, ToolIo& io) {
-             return finish(v, io,
-                           RenderArgs{v.path(0), v.level(1), v.path(2), v.plane(),
-                                      v.args.has("--blocks"), v.args.has("--objects"), v.sprite()},
-                           runRender);
+             const RenderArgs args{v.path(0),
+                                   v.level(1),
+                                   v.path(2),
+                                   v.plane(),
+                                   v.args.has("--blocks"),
+                                   v.args.has("--objects"),
+                                   v.sprite()};
+             v.renderOptionsFit();
+             return finish(v, io, args, runRender);
          }},
         {"level-info",
          [](Conversion& v, ToolIo& io) {
@@ -203,6 +246,7 @@ const std::map<std::string_view, Runner>& runners() {
              }
              if (const auto bounds = v.words("--bounds", 4)) {
                  args.bounds = LevelBounds{(*bounds)[0], (*bounds)[1], (*bounds)[2], (*bounds)[3]};
+                 v.ordered(*args.bounds);
              }
              if (!args.start && !args.bounds) {
                  v.fail("give --start, --bounds or both");
@@ -217,7 +261,9 @@ const std::map<std::string_view, Runner>& runners() {
         {"objects-import",
          [](Conversion& v, ToolIo& io) {
              return finish(
-                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
+                 v, io,
+                 PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists"),
+                               v.args.has("--any-level"), v.args.has("--any-id")},
                  runObjectsImport);
          }},
         {"rings-export",
@@ -226,9 +272,10 @@ const std::map<std::string_view, Runner>& runners() {
          }},
         {"rings-import",
          [](Conversion& v, ToolIo& io) {
-             return finish(
-                 v, io, PlacementArgs{v.path(0), v.level(1), v.path(2), v.args.has("--move-lists")},
-                 runRingsImport);
+             return finish(v, io,
+                           PlacementArgs{v.path(0), v.level(1), v.path(2),
+                                         v.args.has("--move-lists"), v.args.has("--any-level")},
+                           runRingsImport);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {
@@ -249,9 +296,8 @@ const std::map<std::string_view, Runner>& runners() {
     return table;
 }
 
-}  // namespace
-
-int runTool(const std::vector<std::string>& args, ToolIo& io) {
+// Runs the command line as runTool does, without the final check of standard output.
+int dispatch(const std::vector<std::string>& args, ToolIo& io) {
     if (args.empty()) {
         return usageError(io, "no command given", toolUsageLine());
     }
@@ -274,6 +320,25 @@ int runTool(const std::vector<std::string>& args, ToolIo& io) {
     }
     Conversion conversion{*command, parsed.args, {}};
     return runners().at(command->name)(conversion, io);
+}
+
+// What was printed must have reached standard output: a success whose output was lost to a
+// full disk or a closed pipe is a failure.
+int outputChecked(const std::vector<std::string>& args, ToolIo& io, int status) {
+    io.out.flush();
+    if (io.out || status != kExitOk) {
+        return status;
+    }
+    const bool command = !args.empty() && findCommand(args[0]) != nullptr;
+    io.err << kToolName << ": " << (command ? args[0] + ": " : "")
+           << "cannot write to standard output\n";
+    return kExitFailure;
+}
+
+}  // namespace
+
+int runTool(const std::vector<std::string>& args, ToolIo& io) {
+    return outputChecked(args, io, dispatch(args, io));
 }
 
 }  // namespace orvex

@@ -23,7 +23,8 @@ namespace orvex {
 // Writes `bytes` to `output`: to `standardOutput` for "-", otherwise all or nothing through a
 // temporary file (see writeOutputFile), so `output` either keeps what it had or holds all of
 // `bytes`. An output that is the same file as `input` (device and inode, links followed) is
-// refused, so that no command replaces what it reads. FileWrite on failure.
+// refused, so that no command replaces what it reads; so is an output file marked read-only.
+// FileWrite on failure.
 [[nodiscard]] Status writeOutput(const std::filesystem::path& output, ByteSpan bytes,
                                  std::ostream& standardOutput,
                                  const std::filesystem::path& input = {});

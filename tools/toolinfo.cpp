@@ -44,7 +44,7 @@ struct Problems {
 
     void add(std::string_view what, const Error& error) {
         if (count++ == 0) {
-            first = std::string(what) + ": " + error.describe();
+            first = std::string(what) + ": " + describeError(error);
         }
     }
 };
@@ -116,7 +116,7 @@ Result<LevelFacts> levelFacts(ByteSpan rom, const RomProfile& profile, std::int1
 }
 
 std::string describeStream(std::string_view name, const StreamFacts& facts) {
-    std::string text = std::string(name) + " " + hexOffset(facts.offset) + " (";
+    std::string text = std::string(name) + " " + offsetText(facts.offset) + " (";
     if (!facts.length) {
         return text + "corrupt)";
     }
@@ -129,22 +129,22 @@ std::string describeLevel(std::int16_t level, const LevelFacts& facts) {
            std::to_string(facts.zoneAct.act) + ", " + describeStream("tiles", facts.tiles) + ", " +
            describeStream("chunks", facts.chunks) + ", " + describeStream("blocks", facts.blocks) +
            ", " + describeStream("layout", facts.layout) + ", palette " +
-           std::to_string(facts.paletteNumber) + " at " + hexOffset(facts.paletteAddr);
+           std::to_string(facts.paletteNumber) + " at " + offsetText(facts.paletteAddr);
 }
 
 std::string describeMigration(ByteSpan rom, const RomProfile& profile, std::int32_t directory) {
     const bool migrated = layoutsMigrated(rom, profile);
     return std::string("layouts: ") + (migrated ? "migrated" : "not migrated") +
-           " (layout directory at " + hexOffset(directory) + ", pointer at " +
-           hexOffset(profile.layoutDirectoryPointer) + ")";
+           " (layout directory at " + offsetText(directory) + ", pointer at " +
+           offsetText(profile.layoutDirectoryPointer) + ")";
 }
 
 std::string describeChecksum(const HeaderFields& header, std::uint16_t stored,
                              const Result<std::uint16_t>& computed) {
-    std::string text = "checksum (" + hexOffset(header.checksum) + "): stored " +
+    std::string text = "checksum (" + offsetText(header.checksum) + "): stored " +
                        hexOffset(stored) + ", computed ";
     if (!computed) {
-        return text + "unknown (" + computed.error().describe() + ")";
+        return text + "unknown (" + describeError(computed.error()) + ")";
     }
     return text + hexOffset(*computed) + (*computed == stored ? ": correct" : ": wrong");
 }
@@ -163,8 +163,8 @@ Status printHeader(ByteSpan rom, const RomProfile& profile, std::ostream& out, P
         problems.add("the checksum", computed.error());
     }
     out << describeMigration(rom, profile, *directory) << '\n'
-        << "ROM end (" << hexOffset(header.romEnd) << "): " << hexOffset(*romEnd)
-        << " (file length " << hexOffset(static_cast<std::int64_t>(rom.size())) << ")\n"
+        << "ROM end (" << offsetText(header.romEnd) << "): " << offsetText(*romEnd)
+        << " (file length " << offsetText(static_cast<std::int64_t>(rom.size())) << ")\n"
         << describeChecksum(header, *stored, computed) << '\n';
     return {};
 }
@@ -175,7 +175,7 @@ void printIdentity(const RomIdentity& identity, std::ostream& out) {
     for (const TableId table : allTables()) {
         const auto offset = tableOffset(identity.profile, table);
         out << "table " << tableName(table) << ": "
-            << (offset ? hexOffset(*offset) + ", " : std::string())
+            << (offset ? offsetText(*offset) + ", " : std::string())
             << describeTableSource(identity, table) << '\n';
     }
 }

@@ -2,36 +2,47 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <ostream>
 #include <string>
 
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
+#include "rom/objectnames.h"
 #include "rom/romidentity.h"
 #include "terminalhost.h"
 #include "toolcommands.h"
 #include "toolfiles.h"
+#include "tooljson.h"
 #include "toolsupport.h"
 
 namespace orvex {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+// The export keeps its fields in the order it writes them; the import looks fields up in a map.
+using ExportJson = nlohmann::ordered_json;
+using Json = nlohmann::json;
+
+std::string rangeText(std::int64_t minimum, std::int64_t maximum) {
+    return "must be a whole number from " + std::to_string(minimum) + " to " +
+           std::to_string(maximum);
+}
 
 // One field of one entry, checked against its range; the first bad one names itself.
 class EntryReader {
 public:
     EntryReader(const Json& entry, std::string what) : mEntry(entry), mWhat(std::move(what)) {}
 
-    std::uint16_t number(const char* field, std::int64_t maximum) {
+    std::uint16_t number(const char* field, std::int64_t minimum, std::int64_t maximum) {
         const Json* value = find(field);
         if (value == nullptr) {
             return 0;
         }
-        if (!value->is_number_integer() || value->get<std::int64_t>() < 0 ||
+        if (!value->is_number_integer() || value->get<std::int64_t>() < minimum ||
             value->get<std::int64_t>() > maximum) {
-            fail(field, "must be a whole number from 0 to " + std::to_string(maximum));
+            fail(field, rangeText(minimum, maximum));
             return 0;
         }
         return static_cast<std::uint16_t>(value->get<std::int64_t>());
@@ -74,7 +85,7 @@ private:
     std::string mError;
 };
 
-Json objectJson(const ObjectPlacement& object) {
+ExportJson objectJson(const ObjectPlacement& object) {
     return {{"x", object.x},
             {"y", object.y},
             {"id", object.id},
@@ -85,17 +96,24 @@ Json objectJson(const ObjectPlacement& object) {
             {"twoPlayer", object.twoPlayer}};
 }
 
-Json ringJson(const RingGroup& group) {
+ExportJson ringJson(const RingGroup& group) {
     return {{"x", group.x}, {"y", group.y}, {"count", group.count}, {"column", group.column}};
 }
 
-Result<ObjectPlacement> readObject(const Json& entry, std::size_t index) {
-    EntryReader read(entry, "object " + std::to_string(index));
+std::string byteText(std::uint8_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", unsigned{value});
+    return text;
+}
+
+Result<ObjectPlacement> readObject(const Json& entry, std::size_t index, bool anyId) {
+    const std::string what = "object " + std::to_string(index);
+    EntryReader read(entry, what);
     ObjectPlacement object;
-    object.x = read.number("x", 0xFFFE);  // $FFFF ends the list
-    object.y = read.number("y", 0xFFF);
-    object.id = static_cast<std::uint8_t>(read.number("id", 0xFF));
-    object.subtype = static_cast<std::uint8_t>(read.number("subtype", 0xFF));
+    object.x = read.number("x", 0, 0xFFFE);  // $FFFF ends the list
+    object.y = read.number("y", 0, 0xFFF);
+    object.id = static_cast<std::uint8_t>(read.number("id", 0, 0xFF));
+    object.subtype = static_cast<std::uint8_t>(read.number("subtype", 0, 0xFF));
     object.xFlip = read.flag("xFlip");
     object.yFlip = read.flag("yFlip");
     object.rememberState = read.flag("rememberState");
@@ -103,49 +121,60 @@ Result<ObjectPlacement> readObject(const Json& entry, std::size_t index) {
     if (!read.error().empty()) {
         return makeError(ErrorCode::OutOfRange, read.error());
     }
+    if (!anyId && (object.id < kFirstObjectId || object.id > kLastObjectId)) {
+        return makeError(ErrorCode::OutOfRange,
+                         what + ", field \"id\" is " + byteText(object.id) +
+                             ", an id the game has no code for (its object index has code for " +
+                             byteText(kFirstObjectId) + " to " + byteText(kLastObjectId) +
+                             "); pass --any-id to import it anyway");
+    }
     return object;
 }
 
 Result<RingGroup> readRing(const Json& entry, std::size_t index) {
     EntryReader read(entry, "ring group " + std::to_string(index));
     RingGroup group;
-    group.x = read.number("x", 0x7FFF);  // bit 15 ends the list
-    group.y = read.number("y", 0xFFF);
-    const std::uint16_t count = read.number("count", kMaxRingsInGroup);
-    group.count = static_cast<std::uint8_t>(count);
+    group.x = read.number("x", 0, 0x7FFF);  // bit 15 ends the list
+    group.y = read.number("y", 0, 0xFFF);
+    group.count = static_cast<std::uint8_t>(read.number("count", 1, kMaxRingsInGroup));
     group.column = read.flag("column");
-    if (read.error().empty() && count == 0) {
-        return makeError(ErrorCode::OutOfRange,
-                         "ring group " + std::to_string(index) +
-                             ", field \"count\" must be a whole number from 1 to 8");
-    }
     if (!read.error().empty()) {
         return makeError(ErrorCode::OutOfRange, read.error());
     }
     return group;
 }
 
-// The list under `key` of a JSON file, each entry read by `readEntry`.
+// The file's "level", when it has one, must be LEVEL unless --any-level is given.
+Status checkFileLevel(const Json& file, const PlacementArgs& args) {
+    const auto level = file.find("level");
+    if (args.anyLevel || level == file.end()) {
+        return {};
+    }
+    if (!level->is_number_integer() || level->get<std::int64_t>() < 1 ||
+        level->get<std::int64_t>() > kLevelCount) {
+        return makeError(ErrorCode::OutOfRange,
+                         "the file's field \"level\" " + rangeText(1, kLevelCount));
+    }
+    if (level->get<std::int64_t>() != args.level + 1) {
+        return makeError(ErrorCode::OutOfRange, "the file holds level " +
+                                                    std::to_string(level->get<std::int64_t>()) +
+                                                    ", not " + levelName(args.level) +
+                                                    "; pass --any-level to import it anyway");
+    }
+    return {};
+}
+
+// The list under `key` of the file, each entry read by `readEntry`.
 template <typename Entry, typename Reader>
-Result<std::vector<Entry>> readList(const std::filesystem::path& path, const char* key,
-                                    Reader readEntry) {
-    auto bytes = readWholeFile(path);
-    if (!bytes) {
-        return bytes.error();
-    }
-    Json file;
-    try {
-        file = Json::parse(bytes->begin(), bytes->end());
-    } catch (const Json::parse_error& error) {  // its message names the line and column
-        return makeError(ErrorCode::CorruptStream, error.what());
-    }
-    if (!file.is_object() || !file.contains(key) || !file[key].is_array()) {
+Result<std::vector<Entry>> readEntries(const Json& file, const char* key, Reader readEntry) {
+    const auto list = file.find(key);
+    if (list == file.end() || !list->is_array()) {
         return makeError(ErrorCode::CorruptStream,
                          std::string("the file holds no \"") + key + "\" list");
     }
     std::vector<Entry> entries;
-    for (std::size_t index = 0; index < file[key].size(); ++index) {
-        auto entry = readEntry(file[key][index], index);
+    for (std::size_t index = 0; index < list->size(); ++index) {
+        auto entry = readEntry((*list)[index], index);
         if (!entry) {
             return entry.error();
         }
@@ -172,10 +201,25 @@ Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t leve
     return OpenLevel{std::move(rom), std::move(loaded->document)};
 }
 
-Json levelJson(const LevelDocument& document) {
+ExportJson levelJson(const LevelDocument& document) {
     return {{"level", document.level() + 1},
             {"zone", document.zoneAct().zone},
             {"act", document.zoneAct().act + 1}};
+}
+
+// "1 object", "3 ring groups".
+std::string listCount(std::size_t count, bool objects) {
+    return std::to_string(count) + (objects ? " object" : " ring group") + (count == 1 ? "" : "s");
+}
+
+// Whether the image has the list at all: without its directory there is no list to read or
+// write.
+bool hasList(const LevelDocument& document, bool objects) {
+    return objects ? document.parts().objects.has_value() : document.parts().rings.has_value();
+}
+
+std::string noDirectory(bool objects) {
+    return std::string("the image's ") + (objects ? "object" : "ring") + " directory was not found";
 }
 
 int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, bool objects) {
@@ -185,13 +229,11 @@ int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
                              level.error());
     }
     const LevelParts& parts = level->document->parts();
-    if (objects ? !parts.objects : !parts.rings) {
-        return reportFailure(io, command, args.rom,
-                             std::string("the image's ") + (objects ? "object" : "ring") +
-                                 " directory was not found");
+    if (!hasList(*level->document, objects)) {
+        return reportFailure(io, command, args.rom, noDirectory(objects));
     }
-    Json file = levelJson(*level->document);
-    Json& list = file[objects ? "objects" : "rings"] = Json::array();
+    ExportJson file = levelJson(*level->document);
+    ExportJson& list = file[objects ? "objects" : "rings"] = ExportJson::array();
     if (objects) {
         for (const ObjectPlacement& object : *parts.objects) {
             list.push_back(objectJson(object));
@@ -207,10 +249,40 @@ int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
         !written) {
         return reportFailure(io, command, args.file, "cannot write the file", written.error());
     }
-    io.summary(args.file) << "wrote " << list.size() << (objects ? " objects" : " ring groups")
-                          << " of " << levelName(args.level) << " to " << args.file.string()
-                          << '\n';
+    io.summary(args.file) << "wrote " << listCount(list.size(), objects) << " of "
+                          << levelName(args.level) << " to " << args.file.string() << '\n';
     return kExitOk;
+}
+
+// Puts the file's list into the document; returns how many entries it has.
+Result<std::size_t> takeList(const Json& file, const PlacementArgs& args, LevelDocument& document,
+                             bool objects) {
+    if (Status level = checkFileLevel(file, args); !level) {
+        return level.error();
+    }
+    if (objects) {
+        auto list = readEntries<ObjectPlacement>(file, "objects",
+                                                 [&](const Json& entry, std::size_t index) {
+                                                     return readObject(entry, index, args.anyId);
+                                                 });
+        if (!list) {
+            return list.error();
+        }
+        // As a save orders them, so that the level's own list read back compares equal.
+        std::stable_sort(
+            list->begin(), list->end(),
+            [](const ObjectPlacement& a, const ObjectPlacement& b) { return a.x < b.x; });
+        const std::size_t count = list->size();
+        document.setObjects(std::move(*list));
+        return count;
+    }
+    auto list = readEntries<RingGroup>(file, "rings", readRing);
+    if (!list) {
+        return list.error();
+    }
+    const std::size_t count = list->size();
+    document.setRings(std::move(*list));
+    return count;
 }
 
 int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, bool objects) {
@@ -220,21 +292,23 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
                              level.error());
     }
     LevelDocument& document = *level->document;
-    std::size_t count = 0;
-    if (objects) {
-        auto list = readList<ObjectPlacement>(args.file, "objects", readObject);
-        if (!list) {
-            return reportFailure(io, command, args.file, "cannot read the objects", list.error());
-        }
-        count = list->size();
-        document.setObjects(std::move(*list));
-    } else {
-        auto list = readList<RingGroup>(args.file, "rings", readRing);
-        if (!list) {
-            return reportFailure(io, command, args.file, "cannot read the rings", list.error());
-        }
-        count = list->size();
-        document.setRings(std::move(*list));
+    if (!hasList(document, objects)) {
+        return reportFailure(
+            io, command, args.rom,
+            noDirectory(objects) + ", so it has no list to import into; nothing was written");
+    }
+    auto file = readJsonFile(args.file);
+    auto count =
+        file ? takeList(*file, args, document, objects) : Result<std::size_t>(file.error());
+    if (!count) {
+        return reportFailure(io, command, args.file,
+                             std::string("cannot read the ") + (objects ? "objects" : "rings"),
+                             count.error());
+    }
+    if (!document.isModified()) {
+        io.out << levelName(args.level) << " already has these " << listCount(*count, objects)
+               << "; nothing to save\n";
+        return kExitOk;
     }
     TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
     auto saved = saveDocument(level->rom, document, &host,
@@ -249,11 +323,10 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
     }
     if (saved->moved) {
         io.out << "moved the object and ring lists of every level to the end of the ROM: "
-               << "object directory at " << hexOffset(saved->moved->objects)
-               << ", ring directory at " << hexOffset(saved->moved->rings) << '\n';
+               << "object directory at " << offsetText(saved->moved->objects)
+               << ", ring directory at " << offsetText(saved->moved->rings) << '\n';
     }
-    io.out << "saved " << count << (objects ? " objects" : " ring groups") << " of "
-           << levelName(args.level) << '\n';
+    io.out << "saved " << listCount(*count, objects) << " of " << levelName(args.level) << '\n';
     reportBackups(io, saved->written);
     return kExitOk;
 }

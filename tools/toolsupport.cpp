@@ -1,5 +1,6 @@
 #include "toolsupport.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "terminalhost.h"
@@ -7,10 +8,28 @@
 
 namespace orvex {
 
+std::string offsetText(std::int64_t offset) {
+    constexpr std::int64_t kLargest = 0xFFFFFFFF;
+    if (offset > kLargest || offset < -kLargest) {
+        return offset > 0 ? "beyond 0xFFFFFFFF" : "beyond -0xFFFFFFFF";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%s0x%llX", offset < 0 ? "-" : "",
+                  static_cast<unsigned long long>(offset < 0 ? -offset : offset));
+    return text;
+}
+
+std::string describeError(const Error& error) {
+    if (!error.offset) {
+        return error.message;
+    }
+    return error.message + " (offset " + offsetText(*error.offset) + ")";
+}
+
 int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
                   std::string_view what, const Error& error) {
     io.err << kToolName << ": " << command << ": " << file.string() << ": " << what << ": "
-           << oneLine(error.describe()) << '\n';
+           << oneLine(describeError(error)) << '\n';
     return kExitFailure;
 }
 

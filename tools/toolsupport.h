@@ -14,7 +14,15 @@
 
 namespace orvex {
 
-// Prints "orvex-tool: COMMAND: FILE: WHAT: <error.describe()>" on one line and returns
+// An offset in the image as the tool prints it: "0x1A4", at most 8 hex digits as the image's
+// 32-bit offsets have; one before the start of the image as "-0x7E00", one past 32 bits as
+// "beyond 0xFFFFFFFF", never as a 64-bit wrap.
+[[nodiscard]] std::string offsetText(std::int64_t offset);
+
+// The error's message followed by " (offset ...)" in offsetText's form when it has an offset.
+[[nodiscard]] std::string describeError(const Error& error);
+
+// Prints "orvex-tool: COMMAND: FILE: WHAT: <describeError(error)>" on one line and returns
 // kExitFailure.
 int reportFailure(ToolIo& io, std::string_view command, const std::filesystem::path& file,
                   std::string_view what, const Error& error);

@@ -1,6 +1,7 @@
 // The command line of the real executable: help, and every way a run fails.
 
 #include "common/error.h"
+#include "rom/romidentity.h"
 #include "rom/room.h"
 #include "toolrunner.h"
 
@@ -48,6 +49,13 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
     DemoRomOptions weirdOptions;
     weirdOptions.weirdLayoutLevel = 6;
     const std::string weird = demoFile("weird.bin", weirdOptions);
+    // The code names a ring directory at 0x200 whose word for level 1 points 0x8000 back.
+    Bytes backwards = demoRom(demoBuildProfile()).image;
+    const auto ringCode =
+        identifyRom(backwards)->codeAt[static_cast<std::size_t>(TableId::RingDirectory)];
+    putLong(backwards, static_cast<std::size_t>(ringCode.value() + 10), 0x200);
+    putWord(backwards, 0x200, 0x8000);
+    const std::string backwardsList = put("backwards.bin", backwards);
     const std::string layout = put("layout.bin", demo.layoutData[6]);
     const std::string shortIn = put("short.bin", Bytes(4000));
     const std::string cutKos = put("cut.kos", {0xFF, 0xFF, 1, 2});  // 8 literals promised, 2 given
@@ -68,10 +76,25 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"demo-rom", out, "extra"}, 2, "too many arguments for demo-rom"},
         {{"layout-export", rom, "0", out}, 2, "LEVEL must be a number from 1 to 20, not \"0\""},
         {{"layout-export", rom, "21", out}, 2, "not \"21\""},
+        {{"layout-export", rom, "-1", out}, 2, "LEVEL must be a number from 1 to 20, not \"-1\""},
+        {{"render", rom, "-20", out, "--blocks"}, 2, "from 1 to 20, not \"-20\""},
         {{"render", rom, "3", out, "--plane", "mid"}, 2, "--plane must be fg or bg, not \"mid\""},
         {{"render", rom, "0", out, "--plane", "mid"}, 2, "not \"0\""},  // the first bad one
         {{"render", rom, "3", out, "--plane"}, 2, "option --plane needs a value fg|bg"},
         {{"render", rom, "1", out, "--size"}, 2, "unknown option --size for render"},
+        {{"render", rom, "1", out, "--objects", "--plane=bg"},
+         2,
+         "--objects and --plane bg do not go together"},
+        {{"render", rom, "1", out, "--objects", "--blocks"},
+         2,
+         "--blocks and --objects do not go together"},
+        {{"render", rom, "1", out, "--plane", "fg", "--blocks"},
+         2,
+         "--blocks and --plane do not go together"},
+        {{"render", rom, "1", out, "--sprite", "26", "--objects"},
+         2,
+         "--sprite and --objects do not go together"},
+        {{"render", rom, "0", out, "--objects", "--blocks"}, 2, "not \"0\""},
         {{"kos-decompress", rom, out, "--offset", "12x"}, 2, "--offset needs a number"},
         {{"kos-decompress", rom, out, "--offset=-4"}, 2, "not \"-4\""},
         {{"kos-compress", rom, out, "--rle=yes"}, 2, "option --rle takes no value"},
@@ -93,6 +116,7 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"migrate", none, "--yes"}, 1, none},
         {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream is"},
         {{"layout-export", streams, "1", out}, 1, "cannot read the layout of level 1: Kosinski"},
+        {{"level-info", backwardsList, "1"}, 1, "runs past the end of the file (offset -0x7E00)"},
         {{"layout-export", weird, "7", out}, 1, "level 7: Argh, weird offset!"},
         {{"layout-export", rom, "1", noFolder}, 1, noFolder + ": cannot write the layout"},
         {{"layout-import", streams, "1", layout}, 1, "cannot load level 1: Kosinski stream"},
@@ -136,6 +160,23 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
             EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
             EXPECT_TRUE(snapshot() == before);
         }
+    }
+}
+
+// Output lost to a full disk is a failure, whether the command prints its result or writes its
+// file to standard output.
+TEST_F(ToolCli, AFullStandardOutputFails) {
+    const std::string rom = demoFile("rom.bin");
+    for (const Args& args : std::vector<Args>{{"--help"},
+                                              {"info", "--help"},
+                                              {"info", rom},
+                                              {"level-info", rom, "8"},
+                                              {"fix-checksum", rom},
+                                              {"layout-export", rom, "3", "-"},
+                                              {"objects-export", rom, "8", "-"}}) {
+        const ToolRun run = tool(args, {}, "/dev/full");
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1) << args[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("write to standard output"), std::string::npos) << run.err;
     }
 }
 

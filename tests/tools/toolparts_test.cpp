@@ -8,6 +8,7 @@
 
 #include "terminalhost.h"
 #include "toolargs.h"
+#include "toolsupport.h"
 
 namespace orvex {
 namespace {
@@ -17,6 +18,18 @@ TEST(ToolArgs, Numbers) {
     EXPECT_EQ(parseNumber("2147483647"), 2147483647);
     for (const char* bad : {"", "x", "0x", "-1", "+1", "12x", "0x1G", "2147483648", " 1", "1.5"}) {
         EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+    }
+}
+
+// Offsets keep the image's 32-bit width, whatever the arithmetic that made them gave.
+TEST(ToolText, OffsetsAreNeverWiderThan32Bits) {
+    for (const auto& [offset, text] :
+         std::vector<std::pair<std::int64_t, std::string>>{{0x1A4, "0x1A4"},
+                                                           {0xFFFFFFFF, "0xFFFFFFFF"},
+                                                           {-1, "-0x1"},
+                                                           {0x100000000, "beyond 0xFFFFFFFF"},
+                                                           {INT64_MIN, "beyond -0xFFFFFFFF"}}) {
+        EXPECT_EQ(offsetText(offset), text);
     }
 }
 

@@ -206,6 +206,52 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
     EXPECT_EQ(readFile(dump), swapped);
 }
 
+// A dump whose data is cut short is refused, saying how much is missing, and nothing is
+// written: an .smd whose last 16 KiB block is partial, or any dump whose plain image is shorter
+// than its ROM end field says.
+TEST_F(ToolRom, NormalizeRefusesCutDumps) {
+    const Bytes& plain = demo.image;
+    Bytes smd(512, 0);
+    for (std::size_t block = 0; block < plain.size(); block += 16384) {
+        for (const std::size_t first : {1, 0}) {
+            for (std::size_t at = first; at < 16384; at += 2) {
+                smd.push_back(plain[block + at]);
+            }
+        }
+    }
+    Bytes copier(512, 0);
+    copier.insert(copier.end(), plain.begin(), plain.end());
+    Bytes swapped = plain;
+    for (std::size_t at = 0; at < swapped.size(); at += 2) {
+        std::swap(swapped[at], swapped[at + 1]);
+    }
+    const auto cut = [](const Bytes& bytes, std::size_t missing) {
+        return Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(missing));
+    };
+    ASSERT_EQ(tool({"normalize", put("whole.smd", smd), "whole.bin"}).exitCode, 0);
+    const auto before = snapshot();
+    for (const auto& [dump, says] : std::vector<std::pair<Bytes, std::string>>{
+             {cut(smd, 5000),
+              "an interleaved .smd dump cut short: its last 16 KiB block holds "
+              "11384 bytes, so 5000 bytes are missing"},
+             {cut(smd, 16384),
+              "an interleaved .smd dump cut short: the plain image is 1032192 "
+              "bytes, less than its ROM end field at 0x1A4 says, so 16384 bytes"},
+             {cut(plain, 0x80000), "a plain cartridge image cut short"},
+             {cut(copier, 100), "copier header cut short: the plain image is 1048476 bytes"},
+             {cut(swapped, 1), "so 1 byte is missing"},
+             {cut(plain, plain.size() - 0x120),
+              "is 288 bytes and ends before its ROM end field at 0x1A4, so 136 bytes"}}) {
+        const std::string in = put("cut.bin", dump);
+        const ToolRun run = tool({"normalize", in, "out.bin"});
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("; nothing was written"), std::string::npos) << run.err;
+        std::filesystem::remove(in);
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
 // Separate runs: the factory image stays in NAME.orig through a migration and two imports, a
 // failed import changes neither backup, and NAME.bak is the file before the last import.
 TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
@@ -252,6 +298,32 @@ TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(file("folder.bin")));
     EXPECT_FALSE(std::filesystem::exists(file("out.bin")));
+}
+
+// An output file marked read-only is refused by every command that writes one, as a read-only
+// ROM is: it keeps its bytes and no other file appears.
+TEST_F(ToolRom, ReadOnlyOutputsAreNotReplaced) {
+    const std::string rom = demoFile("r.bin");
+    const std::string out = put("ro.bin", {1, 2, 3});
+    const std::string in = put("in.bin", {});
+    std::filesystem::permissions(out, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const auto before = snapshot();
+    for (const Args& args : std::vector<Args>{
+             {"layout-export", rom, "3", out},
+             {"objects-export", rom, "8", out},
+             {"rings-export", rom, "8", out},
+             {"render", rom, "1", out, "--blocks"},
+             {"normalize", rom, out},
+             {"test-image", rom, "3", out},
+             {"demo-rom", out},
+             {"kos-compress", in, out},
+             {"kos-decompress", rom, out, "--offset=" + hexOffset(demo.layouts[0].offset)}}) {
+        const ToolRun run = tool(args);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_NE(run.err.find(out + " is read-only"), std::string::npos) << run.err;
+        EXPECT_EQ(snapshot(), before) << args[0];
+    }
 }
 
 // Two imports into one ROM at once, 20 times: both edits are always there afterwards.
@@ -303,6 +375,32 @@ TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
         changed += after[at] != demo.image[at] && at != 0x18E && at != 0x18F ? 1 : 0;
     }
     EXPECT_EQ(changed, 8);  // two bytes each of x, y, x max and y max
+}
+
+// Boundaries are compared as the game does, as signed words: inverted ones are a usage error and
+// write nothing; a start the camera cannot show within them is written with a warning. The
+// camera shows 320 x 224 pixels from its top left corner, which the boundaries limit.
+TEST_F(ToolRom, LevelSetRefusesInvertedBoundsAndWarnsOfAStartOutside) {
+    const std::string rom = demoFile("level.bin");
+    const std::string outside = "orvex-tool: level-set: warning: the start position (x ";
+    for (const auto& [bounds, start, exitCode, says] :
+         std::vector<std::tuple<std::string, std::string, int, std::string>>{
+             {"0x3000,0x1000,0,0x800", "0x100,0x100", 2, "XMIN 12288 above XMAX 4096"},
+             {"0,0x3000,0x800,-256", "0x100,0x100", 2, "YMIN 2048 above YMAX -256"},
+             {"0,0x3000,0,0xFF00", "0x100,0x100", 2, "YMIN 0 above YMAX -256"},
+             {"0,0x1000,-256,0x400", "0x2000,0x100", 0, outside + "8192, y 256) lies outside"},
+             {"0,0x1000,-256,0x400", "0x100,0x4E0", 0, "y -256 to 1247); it is written"},
+             {"0x100,0x1000,0,0x400", "0xFF,0x100", 0, "(x 255, y 256)"},
+             {"0,0x1000,-256,0x400", "0x113F,0x4DF", 0, ""},
+             {"0,0x1000,-256,0x400", "0x100,-0x100", 0, ""}}) {
+        const Bytes before = readFile(rom);
+        const ToolRun run = tool({"level-set", rom, "7", "--bounds", bounds, "--start", start});
+        EXPECT_EQ(run.exitCode, exitCode) << run.err;
+        EXPECT_EQ(run.errLines(), says.empty() ? 0 : exitCode == 2 ? 2 : 1) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(rom) == before, exitCode == 2) << bounds;
+        forgetBackups(rom);
+    }
 }
 
 }  // namespace

@@ -32,16 +32,20 @@ protected:
     }
     ~ToolTest() override { std::filesystem::remove_all(mRoot); }
 
-    // Runs orvex-tool with `args` (no argument holds a quote) and `input` on its standard input.
-    ToolRun tool(const Args& args, const std::string& input = {}) const {
+    // Runs orvex-tool with `args` (no argument holds a quote) and `input` on its standard input;
+    // its standard output goes to `output` when one is named (and ToolRun::out is empty).
+    ToolRun tool(const Args& args, const std::string& input = {},
+                 const std::string& output = {}) const {
         writeFile(mRoot / "in", {input.begin(), input.end()});
+        std::filesystem::remove(mRoot / "out");
         std::string command = "cd '" + file("") + "' && '" ORVEX_TOOL_PATH "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
         const std::string at = mRoot.string();
+        const std::string out = output.empty() ? at + "/out" : output;
         const int status =
-            std::system((command + " <" + at + "/in >" + at + "/out 2>" + at + "/err").c_str());
+            std::system((command + " <" + at + "/in >" + out + " 2>" + at + "/err").c_str());
         const auto text = [&](const char* name) {
             const Bytes bytes = readFile(mRoot / name);
             return std::string(bytes.begin(), bytes.end());

@@ -1,0 +1,160 @@
+// objects-import and rings-import through the real executable: what a JSON file must be, and
+// when an import writes nothing.
+
+#include <chrono>
+
+#include "rom/romidentity.h"
+#include "toolrunner.h"
+
+namespace orvex::testing {
+namespace {
+
+class ToolJson : public ToolTest {
+protected:
+    static std::string objectText(const ObjectPlacement& o) {
+        const auto flag = [](bool on) { return on ? "true" : "false"; };
+        return "{\"x\": " + std::to_string(o.x) + ", \"y\": " + std::to_string(o.y) +
+               ", \"id\": " + std::to_string(o.id) + ", \"subtype\": " + std::to_string(o.subtype) +
+               ", \"xFlip\": " + flag(o.xFlip) + ", \"yFlip\": " + flag(o.yFlip) +
+               ", \"rememberState\": " + flag(o.rememberState) +
+               ", \"twoPlayer\": " + flag(o.twoPlayer) + "}";
+    }
+    static std::string objectsText(const std::vector<ObjectPlacement>& objects) {
+        std::string text = "{\"objects\": [";
+        for (const ObjectPlacement& object : objects) {
+            text += (&object == objects.data() ? "" : ", ") + objectText(object);
+        }
+        return text + "]}";
+    }
+    std::string putText(const std::string& name, const std::string& text) const {
+        return put(name, Bytes(text.begin(), text.end()));
+    }
+};
+
+// Each file is refused whole with one line naming the file and what is wrong in it, and no
+// file changes: neither the ROM nor its backups.
+TEST_F(ToolJson, BadFilesAreRefusedAndWriteNothing) {
+    const std::string rom = demoFile("rom.bin");
+    const auto withId = [](std::uint8_t id) { return objectsText({{0x100, 0x100, id, 0}}); };
+    const std::string ring = "{\"rings\": [{\"x\": 1, \"y\": 2, \"column\": false, \"count\": ";
+    struct Case {
+        std::string command;
+        std::string level;
+        std::string json;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {"objects", "8", "{\"objects\": [], \"n\": 1e400}",
+         "number overflow parsing '1e400' at line 1, column"},
+        {"objects", "8", std::string("{\"objects\": []}") + '\0' + "garbage",
+         "a NUL byte at line 1, column 16"},
+        {"objects", "8", "{\"objects\": []}\n{}", "line 2, column 1: syntax error"},
+        {"objects", "8", "{\"objects\": [{\"x\": 1, \"x\": 2}]}",
+         "duplicate key \"x\" in objects[0]"},
+        {"objects", "8", "{\"objects\": [], \"objects\": []}",
+         "duplicate key \"objects\" in the top-level object"},
+        {"objects", "8", std::string(65, '['), "nest deeper than 64 levels"},
+        {"objects", "8", "{\"objects\": {}}", "holds no \"objects\" list"},
+        {"objects", "3", "{\"level\": 7, \"objects\": []}",
+         "the file holds level 7, not level 3; pass --any-level to import it anyway"},
+        {"objects", "3", "{\"level\": 21, \"objects\": []}",
+         "field \"level\" must be a whole number from 1 to 20"},
+        {"objects", "8", withId(0x00), "object 0, field \"id\" is 0x00, an id the game has no"},
+        {"objects", "8", withId(0xDD), "field \"id\" is 0xDD, an id the game has no code for"},
+        {"rings", "8", ring + "0}]}", "field \"count\" must be a whole number from 1 to 8"},
+        {"rings", "8", ring + "9}]}", "field \"count\" must be a whole number from 1 to 8"},
+        {"rings", "8", "{\"level\": 7, \"rings\": []}", "the file holds level 7, not level 8"},
+    };
+    const auto before = snapshot();
+    for (const auto& [command, level, json, says] : cases) {
+        SCOPED_TRACE(json);
+        const ToolRun run = tool({command + "-import", rom, level, putText("in.json", json)});
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1 && run.out.empty()) << run.err;
+        EXPECT_EQ(run.err.rfind("orvex-tool: " + command + "-import: " + file("in.json") + ": ", 0),
+                  0u)
+            << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+    std::filesystem::remove(file("in.json"));
+    EXPECT_EQ(snapshot(), before);
+
+    std::filesystem::resize_file(putText("huge.json", "{}"), 100 * 1024 * 1024);
+    const ToolRun huge = tool({"objects-import", rom, "8", "huge.json"});
+    EXPECT_EQ(huge.exitCode, 1);
+    EXPECT_NE(huge.err.find("104857600 bytes, and a JSON file may have at most 8388608 bytes"),
+              std::string::npos)
+        << huge.err;
+}
+
+// What the checks refuse, the options take.
+TEST_F(ToolJson, OtherLevelsAndIdsWithoutCodeAreTakenWhenAskedFor) {
+    const std::string rom = demoFile("rom.bin");
+    const std::string json =
+        "{\"level\": 7, \"objects\": [" + objectText({0x100, 0x100, 0xDD, 0}) + "]}";
+    const std::string in = putText("in.json", json);
+    EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-level"}).exitCode, 1);
+    EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-id"}).exitCode, 1);
+    const ToolRun run = tool({"objects-import", rom, "2", in, "--any-id", "--any-level"});
+    EXPECT_EQ(run.out.rfind("saved 1 object of level 2\n", 0), 0u) << run.err;
+    EXPECT_NE(tool({"level-info", rom, "2"}).out.find("objects: 1 "), std::string::npos);
+}
+
+// The level's own list, in the file's order or another, is nothing to save: no backups appear.
+TEST_F(ToolJson, AnImportThatChangesNothingWritesNothing) {
+    const std::string rom = demoFile("rom.bin");
+    std::vector<ObjectPlacement> reversed = demoRom().objects[7];
+    std::reverse(reversed.begin(), reversed.end());
+    ASSERT_EQ(tool({"objects-export", rom, "8", "objects.json"}).exitCode, 0);
+    ASSERT_EQ(tool({"rings-export", rom, "8", "rings.json"}).exitCode, 0);
+    const std::string objects = std::to_string(reversed.size()) + " objects";
+    const std::string rings = std::to_string(demoRom().rings[7].size()) + " ring groups";
+    for (const auto& [command, in, said] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"objects-import", "objects.json", objects},
+             {"objects-import", putText("reversed.json", objectsText(reversed)), objects},
+             {"rings-import", "rings.json", rings}}) {
+        const ToolRun run = tool({command, rom, "8", in});
+        EXPECT_EQ(run.out, "level 8 already has these " + said + "; nothing to save\n") << run.err;
+        EXPECT_EQ(readFile(rom), demoRom().image);
+        EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
+    }
+}
+
+// An image whose code names no object (or ring) directory has no list to import into.
+TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
+    const DemoRom& built = demoRom(demoBuildProfile());
+    for (const auto& [table, command] :
+         {std::pair{TableId::ObjectDirectory, "objects"}, {TableId::RingDirectory, "rings"}}) {
+        Bytes image = built.image;
+        const auto code = identifyRom(image)->codeAt[static_cast<std::size_t>(table)];
+        ASSERT_TRUE(code.has_value());
+        image[static_cast<std::size_t>(*code)] ^= 0xFF;
+        const std::string rom = put("rom.bin", image);
+        const std::string in = putText("in.json", std::string("{\"") + command + "\": []}");
+        const auto before = snapshot();
+        const ToolRun run = tool({std::string(command) + "-import", rom, "1", in});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find("directory was not found, so it has no list to import into"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(snapshot(), before);
+    }
+}
+
+// 8 MiB of one object's keys: a parse that looked keys up one by one would take minutes.
+TEST_F(ToolJson, AFileOfManyKeysIsReadInLinearTime) {
+    std::string json = "{\"objects\": []";
+    for (int key = 0; json.size() < 8 * 1024 * 1024 - 32; ++key) {
+        json += ", \"k" + std::to_string(key) + "\": 0";
+    }
+    json += "}";
+    const auto start = std::chrono::steady_clock::now();
+    const ToolRun run =
+        tool({"objects-import", demoFile("rom.bin"), "8", putText("in.json", json)});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+}  // namespace
+}  // namespace orvex::testing
