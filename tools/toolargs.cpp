@@ -114,8 +114,8 @@ std::vector<CommandInfo> makeCommands() {
          "LEVEL, and each id one the game has code for (0x01 to 0xDC), unless told otherwise.\n"
          "A list longer than its place in the ROM, or one shared with another act, is refused\n"
          "unless --move-lists is given: then the object and ring lists of all 20 levels move\n"
-         "to the end of the ROM, each into room for 256 entries, and the game's code is\n"
-         "pointed at them."},
+         "to the end of the ROM, each into room for at least 512 objects (or twice the list),\n"
+         "and the game's code is pointed at them."},
         {"rings-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},
@@ -131,7 +131,8 @@ std::vector<CommandInfo> makeCommands() {
          "already. The file's \"level\", when it has one, must be LEVEL unless --any-level is\n"
          "given. A list longer than its place in the ROM is refused unless --move-lists is\n"
          "given: then the object and ring lists of all 20 levels move to the end of the ROM,\n"
-         "each into room for 256 entries, and the game's code is pointed at them."},
+         "each into room for at least 256 groups (or twice the list), and the game's code is\n"
+         "pointed at them."},
         {"normalize",
          {"IN", "OUT"},
          {},

@@ -232,6 +232,9 @@ int runFixChecksum(const FixChecksumArgs& args, ToolIo& io) {
         if (Status cartridge = checkCartridge(current, header); !cartridge) {
             return cartridge.error();
         }
+        if (Status code = checkPlacementCode(current, image->identity.profile); !code) {
+            return code.error();
+        }
         auto now = computeChecksum(current, header);
         if (!now) {
             return now.error();

@@ -1,8 +1,6 @@
 // objects-import and rings-import through the real executable: what a JSON file must be, and
 // when an import writes nothing.
 
-#include <chrono>
-
 #include "rom/romidentity.h"
 #include "toolrunner.h"
 
@@ -143,17 +141,17 @@ TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
 }
 
 // 8 MiB of one object's keys: a parse that looked keys up one by one would take minutes.
-TEST_F(ToolJson, AFileOfManyKeysIsReadInLinearTime) {
+// A file of many keys, the largest the tool reads, is imported (its speed is measured by
+// BM_JsonManyKeys).
+TEST_F(ToolJson, AFileOfManyKeysIsRead) {
     std::string json = "{\"objects\": []";
     for (int key = 0; json.size() < 8 * 1024 * 1024 - 32; ++key) {
         json += ", \"k" + std::to_string(key) + "\": 0";
     }
     json += "}";
-    const auto start = std::chrono::steady_clock::now();
     const ToolRun run =
         tool({"objects-import", demoFile("rom.bin"), "8", putText("in.json", json)});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace

@@ -1,18 +1,12 @@
 #include "editor/shell/editorwindow.h"
 
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
@@ -21,16 +15,16 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "document/documentcommands.h"
-#include "editor/shell/documentundo.h"
+#include "editor/shell/formparts.h"
+#include "editor/shell/keysdialog.h"
 #include "editor/shell/qtdialogs.h"
-#include "editor/shell/resizerule.h"
+#include "editor/shell/recentfiles.h"
+#include "editor/shell/shortcutpassage.h"
 #include "editor/shell/testlevel.h"
 #include "editor/shell/uitext.h"
 #include "graphics/png.h"
 #include "rom/cartridge.h"
 #include "rom/romidentity.h"
-#include "widgets/linewidget.h"
 #include "windows/aboutwindow.h"
 #include "windows/centerme.h"
 
@@ -42,12 +36,17 @@ constexpr int kLevelEntries = 20;
 // What the frame, caption and menu bar took around the form at design time: 658 x 504 outside
 // for 651 x 458 inside. The resize rule's offsets assume it.
 constexpr QSize kDesignFrame(7, 46);
-// HScroll1's maximum once a level is shown: the last six columns of a plane can be seen.
-constexpr int kPlaneReach = kPlaneColumns - kGridSize;
 
-QString hexByte(std::uint8_t value) {
-    return "0x" + QString::number(uint{value}, 16).toUpper().rightJustified(2, '0');
-}
+// Menu sections: entries of different sections are parted by a separator.
+constexpr int kFileSection = 10;
+constexpr int kAboutSection = 20;
+constexpr int kUndoSection = 10;
+constexpr int kClipboardSection = 20;
+constexpr int kLevelSection = 50;
+
+// The tools' actions, in MapTool's order.
+constexpr std::array<const char*, 6> kToolIds{"ToolPlace", "ToolBrush",   "ToolSelect",
+                                              "ToolFill",  "ToolObjects", "ToolRings"};
 
 QString pathText(const std::filesystem::path& path) {
     return QFile::decodeName(QByteArray::fromStdString(path.string()));
@@ -78,30 +77,17 @@ QString droppedFile(const QMimeData* mime) {
     return mime->urls().constFirst().toLocalFile();
 }
 
-QFont boldSansSerif() {
-    QFont font("MS Sans Serif");
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
-QPixmap blockPixmap(const LevelArt& art, std::int32_t block) {
-    QImage picture(kBlockSize, kBlockSize, QImage::Format_RGB32);
-    for (std::int32_t y = 0; y < kBlockSize; ++y) {
-        const std::uint8_t* from = art.blocks.row(block, y);
-        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (std::int32_t x = 0; x < kBlockSize; ++x) {
-            to[x] = art.colours[from[x] & 0x3Fu];
-        }
-    }
-    return QPixmap::fromImage(std::move(picture));
-}
-
 void endProgram(bool immediately) {
     if (immediately) {
         std::exit(0);
     }
     QCoreApplication::quit();
+}
+
+// The platform's keys for a standard command, or `fallback` where it has none.
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QList<QKeySequence>{fallback} : keys;
 }
 
 }  // namespace
@@ -135,14 +121,20 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     setWindowTitle(kWindowCaption);
     setAcceptDrops(true);
     mUndo = new QUndoStack(this);
+    mActions = new ActionRegistry(*this);
+    mToolGroup = new QActionGroup(this);
+    mContext = std::make_unique<AreaContext>(AreaContext{
+        *this, *mSession, *mUndo, *mDialogs, nullptr, *mToolGroup, [this] { return isBusy(); },
+        [this](MapTool tool) { chooseTool(tool); },
+        [this](const QString& text, const QString& details) { showNote(text, details); }});
     createForm();
-    createMenu();
-    createEditMenu();
-    createViewMenu();
+    createAreas();
+    createActions();
+    createToolBar();
+    for (EditingArea* area : mAreas) {
+        area->createDocks();
+    }
     createStatusLine();
-    createMapTools();
-    createPlacementTools();
-    mHost = new WindowHost(this, mMap);
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
                      findChild<QToolBar*>("ToolBar")->sizeHint().height();
     resize(651, 458 + bars);
@@ -160,51 +152,147 @@ EditorWindow::~EditorWindow() {
     delete takeCentralWidget();
 }
 
-void EditorWindow::createMenu() {
-    QMenu* file = menuBar()->addMenu("File");
-    file->setObjectName("MenuFile");
-    mMenuOpen = file->addAction("Load Levels", this, &EditorWindow::onOpen);
-    mMenuOpen->setObjectName("MenuOpen");
-    mMenuOpen->setShortcut(QKeySequence::Open);
-    mRecentMenu = file->addMenu("Open Recent");
-    mRecentMenu->setObjectName("MenuRecent");
-    fillRecentMenu();
-    mMenuSave = file->addAction("Save Level", this, &EditorWindow::onSave);
-    mMenuSave->setObjectName("MenuSave");
-    mMenuSave->setShortcut(QKeySequence::Save);
-    mMenuSaveAs = file->addAction("Save As...", this, &EditorWindow::onSaveAs);
-    mMenuSaveAs->setObjectName("MenuSaveAs");
-    mMenuSaveAs->setShortcut(QKeySequence::SaveAs);
-    mMenuSaveAs->setToolTip(
-        "Writes the ROM under a new name, with this level's edits, and goes "
-        "on editing that file");
-    mMenuExport = file->addAction("Export Level Image...", this, &EditorWindow::onExport);
-    mMenuExport->setObjectName("MenuExport");
-    mMenuExport->setToolTip(
-        "Writes the plane shown as a PNG picture, with the edits not saved yet included");
-    new TestLevel(*this, *file);  // Test Level and Emulator Settings...
-    file->setToolTipsVisible(true);
-    QAction* quit = file->addAction("Quit", this, &QWidget::close);
-    quit->setObjectName("MenuQuit");
-    // Some platforms have no standard key for Quit.
-    QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
-    quit->setShortcuts(quitKeys.isEmpty() ? QList<QKeySequence>{Qt::CTRL | Qt::Key_Q} : quitKeys);
-    file->addSeparator()->setObjectName("esp");
-    file->addAction("About Orvex (N.O.V.)", this, &EditorWindow::onAbout)
-        ->setObjectName("MenuAbout");
+// The form: the block column and the map (the map area's), the level selector and its caption.
+void EditorWindow::createForm() {
+    auto* form = new QWidget(this);
+    form->setObjectName("form");
+    setCentralWidget(form);
+    form->installEventFilter(this);
+    mMap = new MapArea(*mContext);
+    mMap->createWidgets(*form);
+    mCombo1 = createLevelSelector(*form, kLevelEntries);
+    mCombo1->stackUnder(&mMap->mapFrame());
+    connect(mCombo1, &QComboBox::activated, this, &EditorWindow::onLevelChosen);
+    auto* passage = new ShortcutPassage(this);
+    mCombo1->installEventFilter(passage);
+    mCombo1->lineEdit()->installEventFilter(passage);
+    createCaptionLine(*form);
+    mHost = new WindowHost(this, &mMap->mapFrame());
+    mContext->host = mHost;
 }
 
+// The editing areas, in the order their menu entries, tool bar sections and status line parts
+// appear. A new area is one more line here.
+void EditorWindow::createAreas() {
+    mPlacements = new PlacementArea(*mContext, *mMap);
+    mAreas = {mMap, mPlacements};
+}
+
+void EditorWindow::createActions() {
+    createFileActions();
+    createEditActions();
+    for (EditingArea* area : mAreas) {
+        area->createActions(*mActions);
+    }
+    using Keys = QList<QKeySequence>;
+    mActions->add({"MenuPreviousLevel", "Previous Level", Keys{QKeySequence(Qt::Key_PageUp)},
+                   "Levels", "View", kLevelSection},
+                  [this] { chooseLevelBy(-1); });
+    mActions->add({"MenuNextLevel", "Next Level", Keys{QKeySequence(Qt::Key_PageDown)}, "Levels",
+                   "View", kLevelSection},
+                  [this] { chooseLevelBy(1); });
+    mActions->add({"MenuKeys", "Keys...", {}, "Window", "Edit/Preferences", 0},
+                  [this] { KeysDialog(*mActions, KeysDialog::Mode::Edit, this).exec(); });
+    mActions->add({"MenuShortcuts", "Keyboard Shortcuts", {}, "Window", "Help", 0},
+                  [this] { KeysDialog(*mActions, KeysDialog::Mode::List, this).exec(); });
+    mActions->buildMenus(*menuBar());
+    QMenu* file = mActions->menu("File");
+    auto* recentMenu = new QMenu("Open Recent", file);
+    recentMenu->setObjectName("MenuRecent");
+    file->insertMenu(mActions->action("MenuSave"), recentMenu);
+    file->setToolTipsVisible(true);
+    mRecent = new RecentFiles(*recentMenu, this);
+    connect(mRecent, &RecentFiles::chosen, this, [this](const QString& path) {
+        if (!isBusy()) {
+            openRomFile(path);
+        }
+    });
+}
+
+void EditorWindow::createFileActions() {
+    const auto add = [this](const char* id, const char* text, const QList<QKeySequence>& keys,
+                            void (EditorWindow::*slot)()) {
+        return mActions->add({id, text, keys, "File", "File", kFileSection},
+                             [this, slot] { (this->*slot)(); });
+    };
+    add("MenuOpen", "Load Levels", QKeySequence::keyBindings(QKeySequence::Open),
+        &EditorWindow::onOpen);
+    add("MenuSave", "Save Level", QKeySequence::keyBindings(QKeySequence::Save),
+        &EditorWindow::onSave);
+    add("MenuSaveAs", "Save As...",
+        standardKeys(QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+        &EditorWindow::onSaveAs)
+        ->setToolTip(
+            "Writes the ROM under a new name, with this level's edits, and goes on editing that "
+            "file");
+    add("MenuExport", "Export Level Image...", {}, &EditorWindow::onExport)
+        ->setToolTip(
+            "Writes the plane shown as a PNG picture, with the edits not saved yet included");
+    new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
+    mActions->add({"MenuQuit", "Quit", standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
+                   "File", "File", kFileSection},
+                  [this] { close(); });
+    mActions->add({"MenuAbout", "About Orvex (N.O.V.)", {}, "File", "File", kAboutSection},
+                  [this] { AboutWindow(this).exec(); });
+}
+
+void EditorWindow::createEditActions() {
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& extra :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        if (!redoKeys.contains(extra)) {
+            redoKeys.append(extra);
+        }
+    }
+    mActions->add({"MenuUndo", "Undo", QKeySequence::keyBindings(QKeySequence::Undo), "Edit",
+                   "Edit", kUndoSection},
+                  [this] {
+                      if (!isBusy()) {
+                          mUndo->undo();
+                      }
+                  });
+    mActions->add({"MenuRedo", "Redo", redoKeys, "Edit", "Edit", kUndoSection}, [this] {
+        if (!isBusy()) {
+            mUndo->redo();
+        }
+    });
+    connect(mUndo, &QUndoStack::canUndoChanged, this, &EditorWindow::updateUndoActions);
+    connect(mUndo, &QUndoStack::canRedoChanged, this, &EditorWindow::updateUndoActions);
+    updateUndoActions();
+    using Keys = QList<QKeySequence>;
+    const std::array<std::tuple<const char*, const char*, Keys, EditCommand>, 7> commands{{
+        {"MenuCut", "Cut", QKeySequence::keyBindings(QKeySequence::Cut), EditCommand::Cut},
+        {"MenuCopy", "Copy", QKeySequence::keyBindings(QKeySequence::Copy), EditCommand::Copy},
+        {"MenuPaste", "Paste", QKeySequence::keyBindings(QKeySequence::Paste), EditCommand::Paste},
+        {"MenuInsert", "Insert", Keys{QKeySequence(Qt::Key_Insert)}, EditCommand::Insert},
+        {"MenuDelete", "Delete", Keys{QKeySequence(Qt::Key_Delete)}, EditCommand::Delete},
+        {"MenuSelectAll", "Select All", QKeySequence::keyBindings(QKeySequence::SelectAll),
+         EditCommand::SelectAll},
+        {"MenuDeselect", "Deselect", Keys{QKeySequence(Qt::Key_Escape)}, EditCommand::Deselect},
+    }};
+    for (const auto& [id, text, keys, command] : commands) {
+        mActions->add({id, text, keys, "Edit", "Edit", kClipboardSection},
+                      [this, which = command] { onEdit(which); });
+    }
+}
+
+void EditorWindow::createToolBar() {
+    QToolBar* bar = addToolBar("Tools");
+    bar->setObjectName("ToolBar");
+    bar->setMovable(false);
+    for (EditingArea* area : mAreas) {
+        area->addToToolBar(*bar);
+    }
+}
+
+// The areas' parts on the left; the notes, the file and level, and what the ROM is on the right,
+// before the areas' right-hand parts.
 void EditorWindow::createStatusLine() {
     QStatusBar* line = statusBar();
     line->setObjectName("StatusLine");
-    mPointerInfo = new QLabel(line);
-    mPointerInfo->setObjectName("PointerInfo");
-    mPointerInfo->setMinimumWidth(1);  // clipped in a narrow window, never widening it
-    line->addWidget(mPointerInfo);
-    // The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)".
-    mPixelInfo = new QLabel(line);
-    mPixelInfo->setObjectName("PointerPixels");
-    line->addWidget(mPixelInfo);
+    for (EditingArea* area : mAreas) {
+        area->addStatusWidgets(*line, EditingArea::StatusSide::Left);
+    }
     // Notes (a save, an export, where the backup is) on the right, in the room left over.
     mNote = new QLabel(line);
     mNote->setObjectName("StatusNote");
@@ -219,54 +307,37 @@ void EditorWindow::createStatusLine() {
     mRomInfo = new QLabel(line);
     mRomInfo->setObjectName("RomInfo");
     line->addPermanentWidget(mRomInfo);
-    mZoomInfo = new QLabel("100%", line);
-    mZoomInfo->setObjectName("ZoomInfo");
-    line->addPermanentWidget(mZoomInfo);
-}
-
-void EditorWindow::createForm() {
-    auto* form = new QWidget(this);
-    form->setObjectName("form");
-    setCentralWidget(form);
-    form->installEventFilter(this);
-    mBlocks = new BlockSelector(form);
-    createLevelSelector(form);
-    mMap = new MapFrame(form);
-    connect(mMap, &MapFrame::originChanged, this, &EditorWindow::onOriginChanged);
-    createCaptionLine(form);
-}
-
-void EditorWindow::createLevelSelector(QWidget* form) {
-    mCombo1 = new QComboBox(form);
-    mCombo1->setObjectName("Combo1");
-    mCombo1->setEditable(true);
-    mCombo1->setInsertPolicy(QComboBox::NoInsert);
-    for (int entry = 1; entry <= kLevelEntries; ++entry) {
-        mCombo1->addItem(QString::number(entry));
+    for (EditingArea* area : mAreas) {
+        area->addStatusWidgets(*line, EditingArea::StatusSide::Right);
     }
-    mCombo1->setCurrentIndex(-1);
-    mCombo1->setEditText("1");
-    mCombo1->setGeometry(40, 0, 46, 21);
-    mCombo1->setFont(boldSansSerif());
-    QPalette face = mCombo1->palette();
-    face.setColor(QPalette::Base, face.color(QPalette::Button));
-    mCombo1->setPalette(face);
-    connect(mCombo1, &QComboBox::activated, this, &EditorWindow::onLevelChosen);
 }
 
-void EditorWindow::createCaptionLine(QWidget* form) {
-    auto* line = new LineWidget(form, {0, 0}, {80, 0}, QColor(128, 128, 128));
-    line->setObjectName("Line1");
-    auto* label = new QLabel("Level:", form);
-    label->setObjectName("Label1");
-    label->setGeometry(0, 4, 41, 17);
-    label->setFont(boldSansSerif());
-    QPalette navy = label->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    label->setPalette(navy);
-    // Lines and labels are drawn on the form itself, below every other control.
-    label->lower();
-    line->lower();
+void EditorWindow::chooseTool(MapTool tool) {
+    mActions->action(kToolIds[static_cast<std::size_t>(tool)])->setChecked(true);
+    for (EditingArea* area : mAreas) {
+        area->toolChosen(tool);
+    }
+}
+
+EditingArea* EditorWindow::areaOfTool() const {
+    const MapTool tool = mMap->tools().tool();
+    const auto found = std::find_if(mAreas.begin(), mAreas.end(), [tool](const EditingArea* area) {
+        return area->ownsTool(tool);
+    });
+    return found == mAreas.end() ? nullptr : *found;
+}
+
+// The Edit commands act on what the chosen tool edits; those that change the level wait for a
+// load or a save to end.
+void EditorWindow::onEdit(EditCommand command) {
+    const bool changes = command == EditCommand::Cut || command == EditCommand::Paste ||
+                         command == EditCommand::Delete || command == EditCommand::Insert;
+    if (changes && isBusy()) {
+        return;
+    }
+    if (EditingArea* area = areaOfTool()) {
+        area->run(command);
+    }
 }
 
 void EditorWindow::resizeEvent(QResizeEvent* event) {
@@ -282,20 +353,12 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void EditorWindow::applyLayout() {
-    applyResizeRule({this, mMap, mMap->horizontalBar(), mMap->verticalBar(), mBlocks->scrollBar(),
-                     mBlocks->viewport(), mMap->corner()},
-                    resizeRuleSize());
-    updateScrollRanges();  // at other zooms than 100% the reach follows the view's size
-    showOverviewArea();
-}
-
 // The rule places the map's scroll bars for a window whose frame, caption and menu bar take
 // kDesignFrame around the form. Whatever the platform's frames, the status line and the tool
 // bar take, it is given the outer size that window would have around the form as it is now, so
 // HScroll1, VScroll2 and Canto sit on the form's edges.
-QSize EditorWindow::resizeRuleSize() const {
-    return centralWidget()->size() + kDesignFrame;
+void EditorWindow::applyLayout() {
+    mMap->applyLayout(centralWidget()->size() + kDesignFrame);
 }
 
 bool EditorWindow::event(QEvent* event) {
@@ -367,19 +430,14 @@ void EditorWindow::openRomFile(const QString& path) {
     const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), approve);
     if (!checked) {
         showError("The ROM " + *plain + " could not be opened.", checked.error());
-        refreshOverview();  // what the map shows still: the level before, or nothing
         return;
     }
     // The session dropped the previous ROM's level: nothing may refer to it any more, not even
     // a repaint while the next level loads.
     mUndo->clear();
-    attachTools(nullptr);
-    mMap->canvas()->setLayout(nullptr, mPlane);
-    mMap->canvas()->setPlacements(nullptr);
-    mMap->canvas()->setSprites(nullptr, {});
-    mObjectTypes->showPictures(nullptr, {});
+    letGoOfLevel();
     mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
-    rememberRecent(*plain);
+    mRecent->remember(*plain);
     mNote->clear();
     if (checked->migrated) {
         const WriteReport& kept = *checked->migrated;
@@ -456,33 +514,10 @@ void EditorWindow::onSaveAs() {
         showError("The ROM was not saved as " + path + ".", copied.error());
         return;
     }
-    rememberRecent(path);
+    mRecent->remember(path);
     showLevelInfo();
     if (mSession->shownLevel()) {
         saveLevelAt(*mSession->shownLevel());
-    }
-}
-
-void EditorWindow::onAbout() {
-    AboutWindow about(this);
-    about.exec();
-}
-
-void EditorWindow::onOriginChanged() {
-    showMapOrigin();
-    showOverviewArea();
-    showPointer();
-}
-
-void EditorWindow::onUndo() {
-    if (!isBusy()) {
-        mUndo->undo();
-    }
-}
-
-void EditorWindow::onRedo() {
-    if (!isBusy()) {
-        mUndo->redo();
     }
 }
 
@@ -507,7 +542,7 @@ Status EditorWindow::exportLevelImage(const QString& path) {
     const LevelArt& art = mSession->art();
     const IndexedImage picture = [&] {
         ProgressScope progress(*mHost);
-        return renderPlane(art.blocks, mSession->document()->layout(), mPlane, mHost);
+        return renderPlane(art.blocks, mSession->document()->layout(), mMap->plane(), mHost);
     }();
     const std::filesystem::path file = QFile::encodeName(path).toStdString();
     if (sameFile(file, mSession->rom().romPath())) {
@@ -520,166 +555,6 @@ Status EditorWindow::exportLevelImage(const QString& path) {
         return png.error();
     }
     return writeOutputFile(file, *png);
-}
-
-// The overview lives in a dock below the map, inside the main window, so it never covers the
-// map or its status line; it scrolls when the window is narrower than the plane.
-void EditorWindow::onOverview() {
-    if (mOverview == nullptr) {
-        auto* dock = new QDockWidget("Level Overview", this);
-        dock->setObjectName("OverviewDock");
-        dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
-        auto* scroller = new QScrollArea(dock);
-        mOverview = new OverviewWindow(scroller);
-        scroller->setWidget(mOverview);
-        scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        scroller->setMinimumHeight(mOverview->height() + 2 * scroller->frameWidth() +
-                                   scroller->horizontalScrollBar()->sizeHint().height());
-        dock->setWidget(scroller);
-        addDockWidget(Qt::BottomDockWidgetArea, dock);
-        connect(mOverview, &OverviewWindow::cellClicked, this, &EditorWindow::onOverviewClicked);
-    }
-    findChild<QDockWidget*>("OverviewDock")->show();
-    refreshOverview();
-}
-
-// The clicked cell goes to the middle of the map view, as far as the scroll bars reach.
-void EditorWindow::onOverviewClicked(int column, int row) {
-    if (isBusy()) {
-        return;
-    }
-    const QSize seen = mMap->visibleGridArea() / mMap->canvas()->cellSize();
-    QScrollBar* across = mMap->horizontalBar();
-    QScrollBar* down = mMap->verticalBar();
-    across->setValue(std::clamp(column - seen.width() / 2, across->minimum(), across->maximum()));
-    down->setValue(std::clamp(row - seen.height() / 2, down->minimum(), down->maximum()));
-}
-
-void EditorWindow::showPlane(Plane plane) {
-    if (isBusy()) {
-        plane = mPlane;
-    }
-    mPlaneActions[static_cast<std::size_t>(plane)]->setChecked(true);
-    if (plane == mPlane) {
-        return;
-    }
-    mPlane = plane;
-    attachTools(mSession->document());
-    showMapOrigin();
-    refreshOverview();
-    showPointer();
-}
-
-std::int32_t EditorWindow::originColumn() const {
-    return firstColumn(mPlane) + mMap->originColumn();
-}
-
-// The canvas shows the plane from the scroll bars' origin.
-void EditorWindow::showMapOrigin() {
-    const LevelDocument* document = mSession->document();
-    mMap->canvas()->setLayout(document != nullptr ? &document->layout() : nullptr, mPlane);
-    mMap->canvas()->setPlacements(document != nullptr ? &document->parts() : nullptr);
-    mMap->canvas()->setOrigin({mMap->originRow(), mMap->originColumn()});
-}
-
-std::optional<std::uint8_t> EditorWindow::blockAt(LayoutCell cell) const {
-    const LevelDocument* document = mSession->document();
-    return document != nullptr ? document->layout().blockAt(cell) : std::nullopt;
-}
-
-// The document's layout changed (an edit, its undo or redo): the map cells (picture assignments
-// only) and the overview's cells in the rectangle.
-void EditorWindow::onDocumentChanged(const DocumentChange& change) {
-    if (change.part != Part::Layout) {
-        mMap->canvas()->update();  // placements and art show on the canvas too
-        if (change.part == Part::Objects || change.part == Part::Rings) {
-            mPlacements->placementsChanged();
-            mProperties->refresh(mSession->document());
-        }
-        showLevelInfo();
-        return;
-    }
-    mMap->canvas()->updateLayoutCells(change.cells);
-    if (mOverview != nullptr && mOverview->isVisible()) {
-        const CellRect& cells = change.cells;
-        for (std::int32_t row = cells.row; row < cells.row + cells.rows; ++row) {
-            for (std::int32_t column = cells.column; column < cells.column + cells.columns;
-                 ++column) {
-                const bool inPlane = (column >= kPlaneColumns) == (mPlane == Plane::Background);
-                const auto block = blockAt({row, column});
-                if (inPlane && block) {
-                    mOverview->updateCell(column % kPlaneColumns, row, *block);
-                }
-            }
-        }
-    }
-    showPointer();
-    showLevelInfo();
-}
-
-void EditorWindow::onPointerMoved(std::optional<PlaneCell> cell) {
-    if (cell) {
-        mPointedCell = QPoint(cell->column - mMap->originColumn(), cell->row - mMap->originRow());
-    } else {
-        mPointedCell.reset();
-    }
-    showPointer();
-}
-
-// The status line: the layout row and column of the cell under the pointer (the view cell last
-// seen there, in the view as it is now), the block stored there and the selected block.
-void EditorWindow::showPointer() {
-    const QString selected = "selected block " + hexByte(mBlocks->selectedBlock());
-    if (!mPointedCell) {
-        mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
-        return;
-    }
-    const std::int32_t row = mMap->originRow() + mPointedCell->y();
-    const std::int32_t column = originColumn() + mPointedCell->x();
-    const LayoutCell pointed{row, column};
-    QString stored = "no level loaded";
-    if (const auto block = blockAt(pointed)) {
-        stored = "block " + hexByte(*block);
-    } else if (mSession->shownLevel()) {
-        stored = "outside the layout";
-    }
-    mPointerInfo->setText(
-        QString("Row %1, column %2: %3 \u2014 %4").arg(row).arg(column).arg(stored, selected));
-}
-
-void EditorWindow::showNote(const QString& text, const QString& details) {
-    mNote->setText(text);
-    mNote->setToolTip(details);
-}
-
-void EditorWindow::refreshOverview() {
-    if (mOverview == nullptr || !mOverview->isVisible()) {
-        return;
-    }
-    const LevelDocument* document = mSession->document();
-    mOverview->showPlane(mSession->art(), document != nullptr ? document->layout() : Layout(),
-                         mPlane);
-    showOverviewArea();
-}
-
-// The overview's rectangle: the map view's origin and the cells it shows, a part cell as a
-// fraction.
-void EditorWindow::showOverviewArea() {
-    if (mOverview == nullptr) {
-        return;
-    }
-    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / mMap->canvas()->cellSize();
-    mOverview->setViewArea(QRectF(QPointF(mMap->originColumn(), mMap->originRow()), seen));
-}
-
-void EditorWindow::updateUndoActions() {
-    mMenuUndo->setEnabled(!isBusy() && mUndo->canUndo());
-    mMenuRedo->setEnabled(!isBusy() && mUndo->canRedo());
-}
-
-// Widens HScroll1 from its design reach to the whole plane: columns 0..127 of it.
-void EditorWindow::widenColumnReach() {
-    mMap->horizontalBar()->setMaximum(kPlaneReach);
 }
 
 bool EditorWindow::resolveUnsavedEdits() {
@@ -699,6 +574,12 @@ bool EditorWindow::resolveUnsavedEdits() {
     return false;
 }
 
+void EditorWindow::letGoOfLevel() {
+    for (EditingArea* area : mAreas) {
+        area->attach(nullptr);
+    }
+}
+
 bool EditorWindow::loadLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
     Result<LoadedLevel> loaded = [&] {
@@ -715,16 +596,9 @@ bool EditorWindow::loadLevelAt(int index) {
         showError(QString("Level %1 could not be loaded.").arg(index + 1), loaded.error());
         return false;
     }
-    updateScrollRanges();
-    mMap->horizontalBar()->setValue(0);
-    mMap->verticalBar()->setValue(0);
-    attachTools(mSession->document());
-    showMapOrigin();
-    if (mOverview != nullptr) {
-        mOverview->forgetBlocks();
+    for (EditingArea* area : mAreas) {
+        area->levelShown();
     }
-    refreshOverview();
-    showPointer();
     showLevelInfo();
     if (!loaded->warnings.empty()) {
         QStringList lines;
@@ -736,43 +610,31 @@ bool EditorWindow::loadLevelAt(int index) {
     return true;
 }
 
-// A new document is in the session: the undo stack of the old one goes, the window follows the
-// new one's changes, and its art is drawn into the thumbnails. A stream that broke off is
-// reported first, once for each.
+// A new document is in the session: the undo stack of the old one goes, the areas take the new
+// one and follow its changes, and its art is drawn. A stream that broke off is reported first,
+// once for each.
 void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
-    // The session dropped the sprites of the level before: nothing may draw with them, not even
-    // a repaint under the message boxes below.
-    mMap->canvas()->setSprites(nullptr, {});
     mUndo->clear();
-    attachTools(mSession->document());
-    mMap->canvas()->setLayout(&mSession->document()->layout(), mPlane);
-    mMap->canvas()->setPlacements(&mSession->document()->parts());
-    mSession->document()->addListener(
-        [this](const DocumentChange& change) { onDocumentChanged(change); });
+    LevelDocument* document = mSession->document();
+    for (EditingArea* area : mAreas) {
+        area->attach(document);
+    }
+    document->addListener([this](const DocumentChange& change) {
+        for (EditingArea* area : mAreas) {
+            area->documentChanged(change);
+        }
+        showLevelInfo();
+    });
     for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
         mDialogs->showMessage(kMessageTitle, kWeirdOffsetMessage);
     }
-    mSession->drawArt(mHost, [this](std::int32_t block) { showDrawnBlock(block); });
-    showSprites();
-}
-
-// Objects and rings drawn with the level's sprites, in the colours the art was drawn in; the
-// status line says when the image's object art could not be read.
-void EditorWindow::showSprites() {
-    const ColourTable& colours = mSession->art().colours;
-    mMap->canvas()->setSprites(mSession->sprites(), colours);
-    const auto water = mSession->waterHeight();
-    mMap->canvas()->setWaterLine(water ? std::optional<std::int32_t>(*water) : std::nullopt);
-    mObjectTypes->showPictures(mSession->sprites(), colours);
-    const auto& problems = mSession->spriteProblems();
-    if (!problems.empty()) {
-        QStringList lines;
-        for (const std::string& problem : problems) {
-            lines << toQString(problem);
+    mSession->drawArt(mHost, [this](std::int32_t block) {
+        for (EditingArea* area : mAreas) {
+            area->blockDrawn(block);
         }
-        showNote(mSession->sprites() == nullptr ? "Objects shown as markers: no object art found"
-                                                : "Some object art could not be read",
-                 lines.join("\n"));
+    });
+    for (EditingArea* area : mAreas) {
+        area->artReady();
     }
 }
 
@@ -816,31 +678,6 @@ Result<SaveReport> EditorWindow::saveLevelOnce(std::int16_t level, const SaveOpt
     return mSession->saveLevel(level, mHost, options);
 }
 
-// Block rendering of a load: the thumbnails are emptied when the first block is drawn and then
-// filled one by one, each as its block is drawn; the progress window shows the block too.
-void EditorWindow::showDrawnBlock(std::int32_t block) {
-    if (block == 0) {
-        clearPictures();
-    }
-    const QPixmap pixmap = blockPixmap(mSession->art(), block);
-    mBlocks->thumbnail(block)->setPicture(pixmap);
-    mMap->canvas()->setBlockPicture(block, pixmap);
-    if (ProgressWindow* progress = mHost->progressWindow()) {
-        progress->bufferedImage()->setPixmap(pixmap);
-    }
-}
-
-void EditorWindow::clearThumbnails() {
-    for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
-        mBlocks->thumbnail(b)->setPicture({});
-    }
-}
-
-void EditorWindow::clearPictures() {
-    clearThumbnails();
-    mMap->canvas()->clearBlockPictures();
-}
-
 // After a refused or failed level choice the selector shows the level in memory again.
 void EditorWindow::showLevelInSelector() {
     const auto shown = mSession->shownLevel();
@@ -848,9 +685,47 @@ void EditorWindow::showLevelInSelector() {
         mCombo1->setCurrentIndex(*shown);
         return;
     }
-    clearPictures();
+    letGoOfLevel();
     mCombo1->setCurrentIndex(-1);
     mCombo1->setEditText("1");
+}
+
+void EditorWindow::chooseLevelBy(int step) {
+    const auto shown = mSession->shownLevel();
+    if (isBusy() || !shown) {
+        return;
+    }
+    const int level = *shown + step;
+    if (level < 0 || level >= mCombo1->count()) {
+        return;
+    }
+    mCombo1->setCurrentIndex(level);
+    onLevelChosen(level);
+}
+
+// The file, the level with its zone and act, and a star while there are unsaved edits.
+void EditorWindow::showLevelInfo() {
+    const LevelDocument* document = mSession->document();
+    if (!mSession->hasRom() || document == nullptr) {
+        mLevelInfo->clear();
+        return;
+    }
+    mLevelInfo->setText(QString("%1, level %2 (zone %3, act %4)%5")
+                            .arg(fileNameText(mSession->rom().romPath()))
+                            .arg(document->level() + 1)
+                            .arg(document->zoneAct().zone)
+                            .arg(document->zoneAct().act + 1)
+                            .arg(mSession->hasUnsavedEdits() ? " *" : ""));
+}
+
+void EditorWindow::showNote(const QString& text, const QString& details) {
+    mNote->setText(text);
+    mNote->setToolTip(details);
+}
+
+void EditorWindow::updateUndoActions() {
+    mActions->action("MenuUndo")->setEnabled(!isBusy() && mUndo->canUndo());
+    mActions->action("MenuRedo")->setEnabled(!isBusy() && mUndo->canRedo());
 }
 
 void EditorWindow::showError(const QString& lead, const Error& error) {
@@ -858,11 +733,11 @@ void EditorWindow::showError(const QString& lead, const Error& error) {
 }
 
 void EditorWindow::setCommandsEnabled(bool enabled) {
-    mMenuOpen->setEnabled(enabled);
-    mMenuSave->setEnabled(enabled);
-    mMenuExport->setEnabled(enabled);
-    for (QAction* choice : mPlaneActions) {
-        choice->setEnabled(enabled);
+    for (const char* id : {"MenuOpen", "MenuSave", "MenuExport"}) {
+        mActions->action(id)->setEnabled(enabled);
+    }
+    for (EditingArea* area : mAreas) {
+        area->setCommandsEnabled(enabled);
     }
     mCombo1->setEnabled(enabled);
     updateUndoActions();

@@ -69,17 +69,18 @@ QString suggestedEmulatorCommand() {
     return {};
 }
 
-TestLevel::TestLevel(EditorWindow& window, QMenu& file)
+TestLevel::TestLevel(EditorWindow& window, ActionRegistry& actions, int section)
     : QObject(&window), mWindow(window), mLauncher(startDetached) {
     setObjectName("TestLevel");
-    QAction* test = file.addAction("Test Level", this, &TestLevel::run);
-    test->setObjectName("MenuTestLevel");
-    test->setShortcut(QKeySequence(Qt::Key_F5));
+    QAction* test = actions.add(
+        {"MenuTestLevel", "Test Level", {QKeySequence(Qt::Key_F5)}, "File", "File", section},
+        [this] { run(); });
     test->setToolTip(
         "Starts this level in an emulator, with the edits not saved yet; the ROM file is not "
         "changed");
-    QAction* settings = file.addAction("Emulator Settings...", this, [this] { editSettings({}); });
-    settings->setObjectName("MenuEmulatorSettings");
+    QAction* settings =
+        actions.add({"MenuEmulatorSettings", "Emulator Settings...", {}, "File", "File", section},
+                    [this] { editSettings({}); });
     settings->setToolTip("The command Test Level starts the emulator with");
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QAction>
-#include <QMenu>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -9,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include "editor/shell/actionregistry.h"
 
 namespace orvex {
 
@@ -47,8 +47,8 @@ public:
     // otherwise why not.
     using Launcher = std::function<QString(const QString& program, const QStringList& arguments)>;
 
-    // Adds its two entries to `file`, at the end, and belongs to `window`.
-    TestLevel(EditorWindow& window, QMenu& file);
+    // Registers its two actions in the File menu's `section`, and belongs to `window`.
+    TestLevel(EditorWindow& window, ActionRegistry& actions, int section);
 
     // Test Level: the test copy of the level shown, then the emulator.
     void run();

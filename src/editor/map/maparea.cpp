@@ -1,0 +1,471 @@
+#include "editor/map/maparea.h"
+
+#include <QClipboard>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
+#include <tuple>
+
+#include "editor/shell/resizerule.h"
+
+namespace orvex {
+
+namespace {
+
+// HScroll1's maximum once a level is shown: the last six columns of a plane can be seen.
+constexpr int kPlaneReach = kPlaneColumns - kGridSize;
+
+constexpr int kEditSection = 30;
+constexpr int kPlaneSection = 10;
+constexpr int kToggleSection = 20;
+constexpr int kZoomSection = 40;
+constexpr int kOverviewSection = 60;
+
+QString hexByte(std::uint8_t value) {
+    return "0x" + QString::number(uint{value}, 16).toUpper().rightJustified(2, '0');
+}
+
+QPixmap blockPixmap(const LevelArt& art, std::int32_t block) {
+    QImage picture(kBlockSize, kBlockSize, QImage::Format_RGB32);
+    for (std::int32_t y = 0; y < kBlockSize; ++y) {
+        const std::uint8_t* from = art.blocks.row(block, y);
+        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (std::int32_t x = 0; x < kBlockSize; ++x) {
+            to[x] = art.colours[from[x] & 0x3Fu];
+        }
+    }
+    return QPixmap::fromImage(std::move(picture));
+}
+
+}  // namespace
+
+MapArea::MapArea(AreaContext& context) : EditingArea(context) {
+    setObjectName("MapArea");
+}
+
+void MapArea::createWidgets(QWidget& form) {
+    mBlocks = new BlockSelector(&form);
+    mMap = new MapFrame(&form);
+    connect(mMap, &MapFrame::originChanged, this, &MapArea::onOriginChanged);
+    mTools = new MapTools(
+        canvas(), mContext.undo, [this] { return mBlocks->selectedBlock(); }, this);
+    connectTools();
+}
+
+void MapArea::connectTools() {
+    connect(mTools, &MapTools::pointerMoved, this, &MapArea::onPointerMoved);
+    connect(mTools, &MapTools::blockPicked, this,
+            [this](std::uint8_t block) { mBlocks->pickBlock(block); });
+    connect(&canvas(), &MapCanvas::scrollRequested, this, &MapArea::onScrollRequested);
+    mBlocks->setBlockUses([this](std::uint8_t block) { return blockUses(block); });
+    connect(&canvas(), &MapCanvas::zoomRequested, this, [this](int steps, QPoint point) {
+        const auto wanted = static_cast<std::int64_t>(mZoom) + steps;
+        setZoom(static_cast<std::size_t>(
+                    std::clamp<std::int64_t>(wanted, 0, kZoomCellSizes.size() - 1)),
+                point);
+    });
+    connect(mBlocks, &BlockSelector::selectedBlockChanged, this, [this](int block) {
+        if (mHighlight->isChecked()) {
+            canvas().setHighlight(static_cast<std::uint8_t>(block));
+        }
+        mTools->refreshPreview();
+        showPointer();
+    });
+}
+
+// How many cells of the plane shown hold `block`; none without a level.
+std::optional<std::int32_t> MapArea::blockUses(std::uint8_t block) const {
+    if (mDocument == nullptr) {
+        return std::nullopt;
+    }
+    std::int32_t count = 0;
+    const Layout& layout = mDocument->layout();
+    for (std::size_t at = 0; at < layout.size(); ++at) {
+        const bool inPlane = (static_cast<std::int32_t>(at % kLayoutRowBytes) >= kPlaneColumns) ==
+                             (mPlane == Plane::Background);
+        count += inPlane && layout.bytes()[at] == block ? 1 : 0;
+    }
+    return count;
+}
+
+void MapArea::applyLayout(QSize ruleSize) {
+    applyResizeRule({&mContext.window, mMap, mMap->horizontalBar(), mMap->verticalBar(),
+                     mBlocks->scrollBar(), mBlocks->viewport(), mMap->corner()},
+                    ruleSize);
+    updateScrollRanges();  // at other zooms than 100% the reach follows the view's size
+    showOverviewArea();
+}
+
+void MapArea::createActions(ActionRegistry& actions) {
+    createToolActions(actions);
+    createViewActions(actions);
+}
+
+void MapArea::createToolActions(ActionRegistry& actions) {
+    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 4> tools{{
+        {"ToolPlace", "Place", Qt::Key_P, MapTool::Place},
+        {"ToolBrush", "Brush", Qt::Key_B, MapTool::Brush},
+        {"ToolSelect", "Select", Qt::Key_S, MapTool::Select},
+        {"ToolFill", "Fill", Qt::Key_F, MapTool::Fill},
+    }};
+    for (const auto& [id, text, key, tool] : tools) {
+        QAction* action =
+            actions.add({id, text, {QKeySequence(key)}, name(), "Edit", kEditSection, true},
+                        [this, choice = tool] { mContext.chooseTool(choice); });
+        action->setChecked(tool == MapTool::Place);
+        mContext.tools.addAction(action);
+        mToolActions.push_back(action);
+    }
+}
+
+void MapArea::createViewActions(ActionRegistry& actions) {
+    const std::array<std::tuple<const char*, const char*, Plane, Qt::Key>, 2> planes{
+        {{"MenuForeground", "Foreground", Plane::Foreground, Qt::Key_1},
+         {"MenuBackground", "Background", Plane::Background, Qt::Key_2}}};
+    auto* group = new QActionGroup(this);
+    for (const auto& [id, text, plane, key] : planes) {
+        QAction* action = actions.add(
+            {id, text, {QKeySequence(Qt::CTRL | key)}, name(), "View", kPlaneSection, true},
+            [this, choice = plane] { showPlane(choice); });
+        action->setChecked(plane == mPlane);
+        group->addAction(action);
+        mPlaneActions[static_cast<std::size_t>(plane)] = action;
+    }
+    const auto toggle = [&](const char* id, const char* text, Qt::Key key, auto apply) {
+        QAction* action =
+            actions.add({id, text, {QKeySequence(key)}, name(), "View", kToggleSection, true});
+        connect(action, &QAction::toggled, this, apply);
+        return action;
+    };
+    toggle("MenuGrid", "Grid", Qt::Key_G, [this](bool on) { canvas().setGrid(on); });
+    toggle("MenuNumbers", "Block Numbers", Qt::Key_N, [this](bool on) { canvas().setNumbers(on); });
+    mHighlight = toggle("MenuHighlight", "Highlight Uses", Qt::Key_H, [this](bool on) {
+        canvas().setHighlight(on ? std::optional<std::uint8_t>(mBlocks->selectedBlock())
+                                 : std::nullopt);
+    });
+    using Keys = QList<QKeySequence>;
+    actions.add(
+        {"MenuZoomIn", "Zoom In",
+         Keys{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+         name(), "View", kZoomSection},
+        [this] { setZoom(mZoom + 1); });
+    actions.add({"MenuZoomOut", "Zoom Out", Keys{QKeySequence(Qt::CTRL | Qt::Key_Minus)}, name(),
+                 "View", kZoomSection},
+                [this] { setZoom(mZoom > 0 ? mZoom - 1 : 0); });
+    actions.add({"MenuActualSize", "Actual Size", Keys{QKeySequence(Qt::CTRL | Qt::Key_0)}, name(),
+                 "View", kZoomSection},
+                [this] { setZoom(kActualSizeZoom); });
+    actions.add({"MenuOverview", "Level Overview", {}, name(), "View", kOverviewSection},
+                [this] { onOverview(); });
+}
+
+void MapArea::addToToolBar(QToolBar& bar) {
+    for (QAction* tool : mToolActions) {
+        bar.addAction(tool);
+    }
+}
+
+void MapArea::addStatusWidgets(QStatusBar& line, StatusSide side) {
+    if (side == StatusSide::Left) {
+        mPointerInfo = new QLabel(&line);
+        mPointerInfo->setObjectName("PointerInfo");
+        mPointerInfo->setMinimumWidth(1);  // clipped in a narrow window, never widening it
+        line.addWidget(mPointerInfo);
+        return;
+    }
+    mZoomInfo = new QLabel("100%", &line);
+    mZoomInfo->setObjectName("ZoomInfo");
+    line.addPermanentWidget(mZoomInfo);
+}
+
+void MapArea::attach(LevelDocument* document) {
+    mDocument = document;
+    mTools->setDocument(document);
+    canvas().setLayout(document != nullptr ? &document->layout() : nullptr, mPlane);
+    if (document == nullptr) {
+        clearPictures();
+    }
+}
+
+// Block rendering of a load: the thumbnails are emptied when the first block is drawn and then
+// filled one by one, each as its block is drawn; the progress window shows the block too.
+void MapArea::blockDrawn(std::int32_t block) {
+    if (block == 0) {
+        clearPictures();
+    }
+    const QPixmap pixmap = blockPixmap(mContext.session.art(), block);
+    mBlocks->thumbnail(block)->setPicture(pixmap);
+    canvas().setBlockPicture(block, pixmap);
+    if (ProgressWindow* progress = mContext.host->progressWindow()) {
+        progress->bufferedImage()->setPixmap(pixmap);
+    }
+}
+
+void MapArea::artReady() {
+    if (mOverview != nullptr) {
+        mOverview->forgetBlocks();
+    }
+}
+
+void MapArea::levelShown() {
+    updateScrollRanges();
+    mMap->horizontalBar()->setValue(0);
+    mMap->verticalBar()->setValue(0);
+    showMapOrigin();
+    refreshOverview();
+    showPointer();
+}
+
+void MapArea::clearPictures() {
+    for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
+        mBlocks->thumbnail(b)->setPicture({});
+    }
+    canvas().clearBlockPictures();
+}
+
+// A layout edit (or its undo or redo): the map cells (picture assignments only) and the
+// overview's cells in the rectangle; any other part shows on the canvas too.
+void MapArea::documentChanged(const DocumentChange& change) {
+    if (change.part != Part::Layout) {
+        canvas().update();
+        return;
+    }
+    canvas().updateLayoutCells(change.cells);
+    updateOverviewCells(change.cells);
+    showPointer();
+}
+
+void MapArea::updateOverviewCells(const CellRect& cells) {
+    if (mOverview == nullptr || !mOverview->isVisible()) {
+        return;
+    }
+    for (std::int32_t row = cells.row; row < cells.row + cells.rows; ++row) {
+        for (std::int32_t column = cells.column; column < cells.column + cells.columns; ++column) {
+            const bool inPlane = (column >= kPlaneColumns) == (mPlane == Plane::Background);
+            const auto block = blockAt({row, column});
+            if (inPlane && block) {
+                mOverview->updateCell(column % kPlaneColumns, row, *block);
+            }
+        }
+    }
+}
+
+void MapArea::toolChosen(MapTool tool) {
+    mTools->setTool(tool);
+}
+
+bool MapArea::ownsTool(MapTool tool) const {
+    return tool != MapTool::Objects && tool != MapTool::Rings;
+}
+
+void MapArea::run(EditCommand command) {
+    switch (command) {
+        case EditCommand::Copy:
+        case EditCommand::Cut:
+            if (const CellPattern copied = mTools->selectedCells(); !copied.isEmpty()) {
+                QGuiApplication::clipboard()->setText(QString::fromStdString(patternText(copied)));
+            }
+            if (command == EditCommand::Cut) {
+                mTools->clearSelectedCells("Cut");
+            }
+            break;
+        case EditCommand::Paste:
+            if (const auto pattern =
+                    parsePatternText(QGuiApplication::clipboard()->text().toStdString())) {
+                mTools->startPaste(*pattern);
+            } else {
+                mContext.window.statusBar()->showMessage("The clipboard holds no cells to paste",
+                                                         3000);
+            }
+            break;
+        case EditCommand::Delete:
+            mTools->clearSelectedCells("Delete");
+            break;
+        case EditCommand::SelectAll:
+            mTools->selectAll();
+            break;
+        case EditCommand::Deselect:
+            mTools->cancel();
+            break;
+        case EditCommand::Insert:
+            break;
+    }
+}
+
+void MapArea::setCommandsEnabled(bool enabled) {
+    for (QAction* choice : mPlaneActions) {
+        choice->setEnabled(enabled);
+    }
+}
+
+void MapArea::setZoom(std::size_t zoom, std::optional<QPoint> about) {
+    zoom = std::min(zoom, kZoomCellSizes.size() - 1);
+    if (zoom == mZoom) {
+        return;
+    }
+    const QSize seen = mMap->visibleGridArea();
+    const QPoint at = about.value_or(QPoint(seen.width() / 2, seen.height() / 2));
+    const PlaneCell fixed = canvas().cellAt(at);
+    mZoom = zoom;
+    const std::int32_t size = kZoomCellSizes[zoom];
+    canvas().setCellSize(size);
+    updateScrollRanges();
+    mMap->horizontalBar()->setValue(fixed.column - at.x() / size);
+    mMap->verticalBar()->setValue(fixed.row - at.y() / size);
+    mZoomInfo->setText(QString::number(size * 100.0 / kCellSize) + "%");
+    showMapOrigin();
+    showOverviewArea();
+}
+
+// At 100% the scroll bars keep the design's reach; at the other zooms they reach as far as the
+// plane's last column and the layout's last row can come into view.
+void MapArea::updateScrollRanges() {
+    if (mDocument == nullptr) {
+        return;
+    }
+    if (mZoom == kActualSizeZoom) {
+        mMap->horizontalBar()->setMaximum(kPlaneReach);
+        mMap->verticalBar()->setMaximum(13);
+        return;
+    }
+    const std::int32_t size = kZoomCellSizes[mZoom];
+    const QSize seen = mMap->visibleGridArea() / size;
+    const auto rows = static_cast<std::int32_t>((mDocument->layout().size() + kLayoutRowBytes - 1) /
+                                                kLayoutRowBytes);
+    mMap->horizontalBar()->setMaximum(std::max(0, kPlaneColumns - seen.width()));
+    mMap->verticalBar()->setMaximum(std::max(0, rows - seen.height()));
+}
+
+void MapArea::onScrollRequested(int columns, int rows) {
+    QScrollBar* across = mMap->horizontalBar();
+    QScrollBar* down = mMap->verticalBar();
+    across->setValue(across->value() + columns);
+    down->setValue(down->value() + rows);
+}
+
+void MapArea::showPlane(Plane plane) {
+    if (mContext.isBusy()) {
+        plane = mPlane;
+    }
+    mPlaneActions[static_cast<std::size_t>(plane)]->setChecked(true);
+    if (plane == mPlane) {
+        return;
+    }
+    mPlane = plane;
+    mTools->setDocument(mDocument);
+    emit planeChanged(plane);
+    showMapOrigin();
+    refreshOverview();
+    showPointer();
+}
+
+std::int32_t MapArea::originColumn() const {
+    return firstColumn(mPlane) + mMap->originColumn();
+}
+
+QPoint MapArea::viewCentre() const {
+    const QSize seen = mMap->visibleGridArea();
+    return canvas().levelPoint(QPointF(seen.width() / 2.0, seen.height() / 2.0));
+}
+
+// The canvas shows the plane from the scroll bars' origin.
+void MapArea::showMapOrigin() {
+    canvas().setLayout(mDocument != nullptr ? &mDocument->layout() : nullptr, mPlane);
+    canvas().setOrigin({mMap->originRow(), mMap->originColumn()});
+}
+
+std::optional<std::uint8_t> MapArea::blockAt(LayoutCell cell) const {
+    return mDocument != nullptr ? mDocument->layout().blockAt(cell) : std::nullopt;
+}
+
+void MapArea::onOriginChanged() {
+    showMapOrigin();
+    showOverviewArea();
+    showPointer();
+}
+
+void MapArea::onPointerMoved(std::optional<PlaneCell> cell) {
+    if (cell) {
+        mPointedCell = QPoint(cell->column - mMap->originColumn(), cell->row - mMap->originRow());
+    } else {
+        mPointedCell.reset();
+    }
+    showPointer();
+}
+
+// The status line: the layout row and column of the cell under the pointer (the view cell last
+// seen there, in the view as it is now), the block stored there and the selected block.
+void MapArea::showPointer() {
+    const QString selected = "selected block " + hexByte(mBlocks->selectedBlock());
+    if (!mPointedCell) {
+        mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
+        return;
+    }
+    const std::int32_t row = mMap->originRow() + mPointedCell->y();
+    const std::int32_t column = originColumn() + mPointedCell->x();
+    QString stored = "no level loaded";
+    if (const auto block = blockAt({row, column})) {
+        stored = "block " + hexByte(*block);
+    } else if (mContext.session.shownLevel()) {
+        stored = "outside the layout";
+    }
+    mPointerInfo->setText(
+        QString("Row %1, column %2: %3 \u2014 %4").arg(row).arg(column).arg(stored, selected));
+}
+
+// The overview lives in a dock below the map, inside the main window, so it never covers the
+// map or its status line; it scrolls when the window is narrower than the plane.
+void MapArea::onOverview() {
+    if (mOverview == nullptr) {
+        auto* dock = new QDockWidget("Level Overview", &mContext.window);
+        dock->setObjectName("OverviewDock");
+        dock->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+        auto* scroller = new QScrollArea(dock);
+        mOverview = new OverviewWindow(scroller);
+        scroller->setWidget(mOverview);
+        scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        scroller->setMinimumHeight(mOverview->height() + 2 * scroller->frameWidth() +
+                                   scroller->horizontalScrollBar()->sizeHint().height());
+        dock->setWidget(scroller);
+        mContext.window.addDockWidget(Qt::BottomDockWidgetArea, dock);
+        connect(mOverview, &OverviewWindow::cellClicked, this, &MapArea::onOverviewClicked);
+    }
+    mContext.window.findChild<QDockWidget*>("OverviewDock")->show();
+    refreshOverview();
+}
+
+// The clicked cell goes to the middle of the map view, as far as the scroll bars reach.
+void MapArea::onOverviewClicked(int column, int row) {
+    if (mContext.isBusy()) {
+        return;
+    }
+    const QSize seen = mMap->visibleGridArea() / canvas().cellSize();
+    QScrollBar* across = mMap->horizontalBar();
+    QScrollBar* down = mMap->verticalBar();
+    across->setValue(std::clamp(column - seen.width() / 2, across->minimum(), across->maximum()));
+    down->setValue(std::clamp(row - seen.height() / 2, down->minimum(), down->maximum()));
+}
+
+void MapArea::refreshOverview() {
+    if (mOverview == nullptr || !mOverview->isVisible()) {
+        return;
+    }
+    mOverview->showPlane(mContext.session.art(),
+                         mDocument != nullptr ? mDocument->layout() : Layout(), mPlane);
+    showOverviewArea();
+}
+
+// The overview's rectangle: the map view's origin and the cells it shows, a part cell as a
+// fraction.
+void MapArea::showOverviewArea() {
+    if (mOverview == nullptr) {
+        return;
+    }
+    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / canvas().cellSize();
+    mOverview->setViewArea(QRectF(QPointF(mMap->originColumn(), mMap->originRow()), seen));
+}
+
+}  // namespace orvex

@@ -1,0 +1,193 @@
+#include "editor/placements/placementarea.h"
+
+#include <QStringList>
+#include <array>
+#include <tuple>
+
+#include "widgets/qtext.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr int kToolSection = 30;
+constexpr int kOverlaySection = 30;
+
+QString pixelText(int value) {
+    return QString("%1 ($%2)")
+        .arg(value)
+        .arg(QString::number(static_cast<std::uint16_t>(value), 16)
+                 .toUpper()
+                 .rightJustified(4, '0'));
+}
+
+}  // namespace
+
+PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(context), mMap(map) {
+    setObjectName("PlacementArea");
+    mTools = new PlacementTools(mMap.canvas(), mContext.undo, this);
+    connect(&mMap.canvas(), &MapCanvas::pointerMoved, this,
+            [this](QPoint level) { showPointerPixel(level); });
+    connect(&mMap.canvas(), &MapCanvas::left, this, [this] { showPointerPixel(std::nullopt); });
+    connect(&mMap, &MapArea::planeChanged, this, [this] {
+        mTools->setDocument(mDocument);
+        mProperties->refresh(mDocument);
+    });
+}
+
+void PlacementArea::createActions(ActionRegistry& actions) {
+    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 2> tools{{
+        {"ToolObjects", "Objects", Qt::Key_O, MapTool::Objects},
+        {"ToolRings", "Rings", Qt::Key_R, MapTool::Rings},
+    }};
+    for (const auto& [id, text, key, tool] : tools) {
+        QAction* action =
+            actions.add({id, text, {QKeySequence(key)}, name(), "Edit", kToolSection, true},
+                        [this, choice = tool] { mContext.chooseTool(choice); });
+        mContext.tools.addAction(action);
+        mToolActions.push_back(action);
+    }
+    using Overlay = MapCanvas::Overlay;
+    const std::array<std::tuple<const char*, const char*, Overlay>, 5> overlays{{
+        {"MenuObjects", "Objects", Overlay::Objects},
+        {"MenuRings", "Rings", Overlay::Rings},
+        {"MenuStart", "Start Position", Overlay::Start},
+        {"MenuBounds", "Boundaries", Overlay::Bounds},
+        {"MenuWater", "Water", Overlay::Water},
+    }};
+    for (const auto& [id, text, overlay] : overlays) {
+        QAction* action = actions.add({id, text, {}, name(), "View", kOverlaySection, true});
+        connect(action, &QAction::toggled, this,
+                [this, which = overlay](bool on) { mMap.canvas().setOverlay(which, on); });
+    }
+}
+
+void PlacementArea::createDocks() {
+    mObjectTypes = new ObjectTypeDock(&mContext.window);
+    mProperties = new PlacementPropertiesDock(*mTools, &mContext.window);
+    for (QDockWidget* dock :
+         {static_cast<QDockWidget*>(mObjectTypes), static_cast<QDockWidget*>(mProperties)}) {
+        dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        mContext.window.addDockWidget(Qt::RightDockWidgetArea, dock);
+        dock->hide();  // until a placement tool is chosen
+    }
+    connect(mTools, &PlacementTools::selectionChanged, this,
+            [this] { mProperties->refresh(mDocument); });
+    connect(mObjectTypes, &ObjectTypeDock::activated, this,
+            [this](std::uint8_t id) { mTools->insertObject(id, mMap.viewCentre()); });
+}
+
+void PlacementArea::addToToolBar(QToolBar& bar) {
+    bar.addSeparator();
+    for (QAction* tool : mToolActions) {
+        bar.addAction(tool);
+    }
+}
+
+// The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)".
+void PlacementArea::addStatusWidgets(QStatusBar& line, StatusSide side) {
+    if (side == StatusSide::Left) {
+        mPixelInfo = new QLabel(&line);
+        mPixelInfo->setObjectName("PointerPixels");
+        line.addWidget(mPixelInfo);
+    }
+}
+
+void PlacementArea::attach(LevelDocument* document) {
+    mDocument = document;
+    mTools->setDocument(document);
+    mProperties->refresh(document);
+    // The sprites belong to the level before: nothing may draw with them until artReady.
+    mMap.canvas().setSprites(nullptr, {});
+    mMap.canvas().setPlacements(document != nullptr ? &document->parts() : nullptr);
+    if (document == nullptr) {
+        mObjectTypes->showPictures(nullptr, {});
+    }
+}
+
+// Objects and rings drawn with the level's sprites, in the colours the art was drawn in; the
+// status line says when the image's object art could not be read.
+void PlacementArea::artReady() {
+    const EditorSession& session = mContext.session;
+    const ColourTable& colours = session.art().colours;
+    mMap.canvas().setSprites(session.sprites(), colours);
+    const auto water = session.waterHeight();
+    mMap.canvas().setWaterLine(water ? std::optional<std::int32_t>(*water) : std::nullopt);
+    mObjectTypes->showPictures(session.sprites(), colours);
+    showSpriteProblems();
+}
+
+void PlacementArea::showSpriteProblems() {
+    const auto& problems = mContext.session.spriteProblems();
+    if (problems.empty()) {
+        return;
+    }
+    QStringList lines;
+    for (const std::string& problem : problems) {
+        lines << toQString(problem);
+    }
+    mContext.note(mContext.session.sprites() == nullptr
+                      ? "Objects shown as markers: no object art found"
+                      : "Some object art could not be read",
+                  lines.join("\n"));
+}
+
+void PlacementArea::documentChanged(const DocumentChange& change) {
+    if (change.part == Part::Objects || change.part == Part::Rings) {
+        mTools->placementsChanged();
+        mProperties->refresh(mDocument);
+    }
+}
+
+void PlacementArea::toolChosen(MapTool tool) {
+    std::optional<PlacementKind> kind;
+    if (ownsTool(tool)) {
+        kind = tool == MapTool::Objects ? PlacementKind::Objects : PlacementKind::Rings;
+        // What the tool edits must be seen.
+        mContext.window.findChild<QAction*>(tool == MapTool::Objects ? "MenuObjects" : "MenuRings")
+            ->setChecked(true);
+    }
+    mTools->setKind(kind);
+    mObjectTypes->setVisible(tool == MapTool::Objects);
+    mProperties->setVisible(kind.has_value());
+    mProperties->refresh(mDocument);
+}
+
+bool PlacementArea::ownsTool(MapTool tool) const {
+    return tool == MapTool::Objects || tool == MapTool::Rings;
+}
+
+void PlacementArea::run(EditCommand command) {
+    switch (command) {
+        case EditCommand::Insert:
+            if (*mTools->kind() == PlacementKind::Objects) {
+                mTools->insertObject(mObjectTypes->chosenId(), mMap.viewCentre());
+            } else {
+                mTools->insertRing(mMap.viewCentre());
+            }
+            break;
+        case EditCommand::Delete:
+            mTools->deleteSelection();
+            break;
+        case EditCommand::SelectAll:
+            mTools->selectAll();
+            break;
+        case EditCommand::Deselect:
+            mTools->select({});
+            break;
+        case EditCommand::Cut:
+        case EditCommand::Copy:
+        case EditCommand::Paste:
+            break;
+    }
+}
+
+void PlacementArea::showPointerPixel(std::optional<QPoint> level) {
+    if (!level || mMap.plane() != Plane::Foreground) {
+        mPixelInfo->clear();
+        return;
+    }
+    mPixelInfo->setText("x " + pixelText(level->x()) + ", y " + pixelText(level->y()));
+}
+
+}  // namespace orvex

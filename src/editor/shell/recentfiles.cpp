@@ -1,0 +1,48 @@
+#include "editor/shell/recentfiles.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+
+namespace orvex {
+
+namespace {
+
+constexpr int kRecentFiles = 8;
+constexpr const char* kRecentKey = "recentFiles";
+constexpr const char* kFolderKey = "lastFolder";
+
+}  // namespace
+
+RecentFiles::RecentFiles(QMenu& menu, QObject* parent) : QObject(parent), mMenu(menu) {
+    fill();
+}
+
+void RecentFiles::remember(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    const QString full = QFileInfo(path).absoluteFilePath();
+    recent.removeAll(full);
+    recent.prepend(full);
+    while (recent.size() > kRecentFiles) {
+        recent.removeLast();
+    }
+    settings.setValue(kRecentKey, recent);
+    settings.setValue(kFolderKey, QFileInfo(full).absolutePath());
+    fill();
+}
+
+void RecentFiles::fill() {
+    mMenu.clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (const QString& path : recent) {
+        QAction* entry =
+            mMenu.addAction(QFileInfo(path).fileName(), this, [this, path] { emit chosen(path); });
+        entry->setData(path);
+        entry->setToolTip(path);
+    }
+    mMenu.setEnabled(!recent.isEmpty());
+}
+
+}  // namespace orvex

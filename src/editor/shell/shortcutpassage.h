@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QObject>
+
+namespace orvex {
+
+// Lets the window's shortcuts through the level selector's text field, which would take every
+// key for itself: it keeps only what edits a level number (digits, Backspace, Delete, the
+// cursor keys, Return).
+class ShortcutPassage : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride &&
+            !editsTheField(*static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool editsTheField(const QKeyEvent& key) {
+        if (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) {
+            return false;
+        }
+        const int code = key.key();
+        return (code >= Qt::Key_0 && code <= Qt::Key_9) || code == Qt::Key_Backspace ||
+               code == Qt::Key_Delete || code == Qt::Key_Left || code == Qt::Key_Right ||
+               code == Qt::Key_Home || code == Qt::Key_End || code == Qt::Key_Return ||
+               code == Qt::Key_Enter;
+    }
+};
+
+}  // namespace orvex
