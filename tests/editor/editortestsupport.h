@@ -188,5 +188,6 @@ int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
+int runShellTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -1,0 +1,118 @@
+// The shell: its action registry and the keys, and the editing areas taking and letting go of
+// a level in any order.
+
+#include <QPushButton>
+#include <QSettings>
+#include <set>
+
+#include "editor/shell/keysdialog.h"
+#include "editortestsupport.h"
+
+namespace orvex::test {
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QSettings().remove("keys"); }
+    void cleanup() { QSettings().remove("keys"); }
+
+    // No two actions of any area share a key as shipped.
+    void defaultKeysAreUnique() {
+        EditorFixture f;
+        std::set<QString> seen;
+        for (const ActionSpec& spec : f.window->actions().specs()) {
+            for (const QKeySequence& key : f.window->actions().action(spec.id)->shortcuts()) {
+                QVERIFY2(seen.insert(key.toString()).second, qPrintable(key.toString()));
+            }
+        }
+        QVERIFY(seen.size() > 30);
+    }
+
+    // A key changed in Preferences > Keys acts at once, in the menu and as a shortcut, and is
+    // still there after a restart; Reset All gives the defaults back.
+    void aChangedKeyActsAtOnceAndSurvivesARestart() {
+        const QKeySequence key(Qt::CTRL | Qt::ALT | Qt::Key_G);
+        {
+            EditorFixture f;
+            f.open();
+            KeysDialog dialog(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
+            QCOMPARE(dialog.assign(rowOf(f, "MenuGrid"), key).contains("Grid"), true);
+            QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{key});
+            f.key(Qt::CTRL | Qt::ALT | Qt::Key_G);
+            QVERIFY(f.action("MenuGrid")->isChecked());
+            f.key(Qt::Key_G);  // the old key does nothing now
+            QVERIFY(f.action("MenuGrid")->isChecked());
+        }
+        EditorFixture restarted;
+        QCOMPARE(restarted.action("MenuGrid")->shortcuts(), QList<QKeySequence>{key});
+        KeysDialog dialog(restarted.window->actions(), KeysDialog::Mode::Edit,
+                          restarted.window.get());
+        QTest::mouseClick(dialog.findChild<QPushButton*>("ResetKeys"), Qt::LeftButton);
+        QCOMPARE(restarted.action("MenuGrid")->shortcuts(),
+                 QList<QKeySequence>{QKeySequence(Qt::Key_G)});
+        EditorFixture again;
+        QCOMPARE(again.action("MenuGrid")->shortcuts(),
+                 QList<QKeySequence>{QKeySequence(Qt::Key_G)});
+    }
+
+    // A key another action has is refused, naming both, and nothing changes.
+    void aConflictIsRefusedWithBothNames() {
+        EditorFixture f;
+        KeysDialog dialog(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
+        const QString refused =
+            dialog.assign(rowOf(f, "MenuGrid"), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY2(refused.contains("\"Save Level\"") && refused.contains("\"Grid\""),
+                 qPrintable(refused));
+        QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
+        QVERIFY(!QSettings().contains("keys/MenuGrid"));
+    }
+
+    // The areas let go of a level and take it again in either order, drawing and clicking in
+    // between: nothing may draw or edit through what another area let go of. (A level replaced
+    // during a load is aRepaintDuringALoadNeverDrawsTheOldLevelsSprites.)
+    void areasLetGoInAnyOrder() {
+        EditorFixture f;
+        f.open();
+        f.menu("MenuObjects");
+        f.menu("ToolObjects");
+        LevelDocument* document = f.window->session().document();
+        const std::array<std::array<EditingArea*, 2>, 2> orders{
+            {{&f.window->map(), &f.window->placements()},
+             {&f.window->placements(), &f.window->map()}}};
+        for (const auto& order : orders) {
+            for (EditingArea* area : order) {
+                area->attach(nullptr);
+                f.window->grab();
+            }
+            QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, f.cellPoint(7));
+            for (EditingArea* area : order) {
+                area->attach(document);
+                f.window->grab();
+            }
+        }
+        f.window->map().artReady();
+        f.window->placements().artReady();
+        QVERIFY(f.shows(0, f.layout()[0]));
+    }
+
+private:
+    static int rowOf(const EditorFixture& f, const char* id) {
+        const auto& specs = f.window->actions().specs();
+        for (std::size_t row = 0; row < specs.size(); ++row) {
+            if (QString(specs[row].id) == id) {
+                return static_cast<int>(row);
+            }
+        }
+        return -1;
+    }
+};
+
+int runShellTest(int argc, char** argv) {
+    ShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "shell_test.moc"
