@@ -174,8 +174,9 @@ void EditorWindow::createForm() {
 // The editing areas, in the order their menu entries, tool bar sections and status line parts
 // appear. A new area is one more line here.
 void EditorWindow::createAreas() {
+    mAreas.push_back(mMap);
     mPlacements = new PlacementArea(*mContext, *mMap);
-    mAreas = {mMap, mPlacements};
+    mAreas.push_back(mPlacements);
 }
 
 void EditorWindow::createActions() {
