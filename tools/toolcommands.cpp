@@ -488,6 +488,10 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
     }
     printPlacements(io.out, document);
+    if (!saved->wroteFile()) {
+        io.out << "the level already has these values; nothing to save\n";
+        return kExitOk;
+    }
     reportBackups(io, saved->written);
     return kExitOk;
 }

@@ -556,6 +556,9 @@ Result<std::vector<std::uint8_t>> documentImage(ByteSpan image, const LevelDocum
 Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
                                 ProgressSink* progress, const SaveOptions& options) {
     const std::vector<Part> parts = partsToWrite(document, options);
+    if (parts.empty()) {
+        return SaveReport{};  // nothing to save: the file and its copies stay as they are
+    }
     auto encoded = prepareParts(document, parts, progress);
     if (!encoded) {
         return encoded.error();

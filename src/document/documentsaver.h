@@ -37,6 +37,9 @@ struct SaveReport {
     // The new directories, when the save moved the object and ring lists.
     std::optional<PlacementDirectories> moved;
 
+    // Whether the save wrote the file at all: a document with nothing to write (no part
+    // modified, and the layout not asked for) leaves the file and its copies untouched.
+    [[nodiscard]] bool wroteFile() const { return !parts.empty(); }
     // The write of `part`, or null when the save did not write it.
     [[nodiscard]] const PartWrite* find(Part part) const;
 };
@@ -57,6 +60,7 @@ struct SaveReport {
 // or a save past 4 MiB (NoRoom, with both sizes), a file changed by another program at a part's
 // place since it was read (ChangedOnDisk, unless `options` says to overwrite), a read-only file
 // or one another program is writing (FileWrite). On success the written parts count as saved.
+// With nothing to write, nothing is read or written and the report is empty (see wroteFile).
 [[nodiscard]] Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
                                               ProgressSink* progress = nullptr,
                                               const SaveOptions& options = {});

@@ -375,6 +375,14 @@ TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
         changed += after[at] != demo.image[at] && at != 0x18E && at != 0x18F ? 1 : 0;
     }
     EXPECT_EQ(changed, 8);  // two bytes each of x, y, x max and y max
+
+    // The same values again: nothing to save, no write, no backup made.
+    std::filesystem::remove(rom + ".bak");
+    const ToolRun again = tool({"level-set", rom, "7", "--start", "0x100,200"});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("nothing to save"), std::string::npos) << again.out;
+    EXPECT_EQ(readFile(rom), after);
+    EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
 }
 
 // Boundaries are compared as the game does, as signed words: inverted ones are a usage error and
