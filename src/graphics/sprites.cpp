@@ -105,7 +105,11 @@ void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::
                                cues.error().describe());
             continue;
         }
-        for (const ArtCue& cue : *cues) {
+        if (cues->cut) {
+            problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
+                               cues->cut->describe());
+        }
+        for (const ArtCue& cue : cues->entries) {
             auto art = decompressNemesis(image, cue.source);
             if (!art) {
                 problems.push_back("art at " + hexOffset(cue.source) + ": " +
@@ -117,6 +121,31 @@ void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::
             const std::size_t count = std::min(room, art->tiles.size());
             std::copy_n(art->tiles.begin(), count,
                         video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+    }
+}
+
+// Calls `take` with each entry of the zone's debug list and its frame's pieces; a frame cut short
+// keeps the pieces read.
+template <typename Take>
+void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
+                std::vector<std::string>& problems, Take take) {
+    auto entries = readDebugList(image, table, zone);
+    if (!entries || entries->cut) {
+        problems.push_back("debug object list: " +
+                           (entries ? entries->cut->describe() : entries.error().describe()));
+    }
+    if (!entries) {
+        return;
+    }
+    for (const DebugEntry& entry : entries->entries) {
+        auto pieces = readSpriteFrame(image, entry.mappings, entry.frame);
+        if (!pieces || pieces->cut) {
+            problems.push_back("frame of object " + std::to_string(entry.id) + ": " +
+                               (pieces ? pieces->cut->describe() : pieces.error().describe()));
+        }
+        if (pieces) {
+            take(entry, std::move(pieces->entries));
         }
     }
 }
@@ -183,20 +212,10 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
     std::copy_n(parts.tiles.bytes.begin(), own, sprites.mVideo.bytes.begin());
     fillVideoMemory(image, *profile.patternLoadCues, cueLists(image, profile, act), sprites.mVideo,
                     sprites.problems);
-    auto entries = readDebugList(image, *profile.debugObjectLists, act.zone);
-    if (!entries) {
-        sprites.problems.push_back("debug object list: " + entries.error().describe());
-    } else {
-        for (const DebugEntry& entry : *entries) {
-            auto pieces = readSpriteFrame(image, entry.mappings, entry.frame);
-            if (pieces) {
-                sprites.mFrames.push_back({entry, std::move(*pieces)});
-            } else {
-                sprites.problems.push_back("frame of object " + std::to_string(entry.id) + ": " +
-                                           pieces.error().describe());
-            }
-        }
-    }
+    readFrames(image, *profile.debugObjectLists, act.zone, sprites.problems,
+               [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
+                   sprites.mFrames.push_back({entry, std::move(pieces)});
+               });
     // A ring is 2 x 2 tiles of the ring art about its point.
     const SpritePiece ring{-8, -8, 2, 2, 0};
     sprites.mRing =

@@ -50,7 +50,7 @@ struct SpriteImage {
 // debug list with each entry's frame, and the pictures drawn so far.
 class LevelSprites {
 public:
-    // What could not be read; the sprites that could be are there.
+    // What could not be read or was left out past a limit; the sprites that could be are there.
     std::vector<std::string> problems;
 
     // The picture of `object`: the debug list's entry with its id and subtype, else the first
@@ -80,7 +80,8 @@ private:
 // Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
 // the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
 // zone's debug list. Lists, streams or frames that cannot be read are left out and named in
-// `problems`; an error only when the profile has no pattern load cues or debug lists.
+// `problems`; an error only when the profile has no pattern load cues or debug lists. The lists
+// are read up to their limits (objectart.h); what lies past a limit is named in `problems` too.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 
