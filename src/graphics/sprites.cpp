@@ -96,6 +96,63 @@ std::optional<SpriteImage> visible(SpriteImage sprite) {
     return any ? std::optional<SpriteImage>(std::move(sprite)) : std::nullopt;
 }
 
+// A chosen limit on the tiles the cues of one list decode together: all of video memory. A list
+// that decodes more must write over its own art; the game's lists decode a few hundred tiles.
+constexpr std::int32_t kListTileBudget = kVideoMemoryBytes / kTileBytes;
+
+// The tiles from byte `address` of video memory to its end, a tile partly inside included: the
+// most a cue there can put into video memory.
+std::int32_t tilesFrom(std::uint16_t address) {
+    return (kVideoMemoryBytes - address + kTileBytes - 1) / kTileBytes;
+}
+
+void copyArt(const std::vector<std::uint8_t>& tiles, std::uint16_t address, VideoMemory& video) {
+    const std::size_t at = address;
+    const std::size_t count = std::min(video.bytes.size() - at, tiles.size());
+    std::copy_n(tiles.begin(), count, video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Decodes the cues of list `list` into video memory, each only as far as video memory reaches
+// and all of them no further than kListTileBudget; what is left out is named in `problems`.
+// A cue is charged what its header asks before it is decoded, so a stream that breaks late
+// costs the budget too.
+void loadCues(ByteSpan image, std::uint8_t list, const std::vector<ArtCue>& cues,
+              VideoMemory& video, std::vector<std::string>& problems) {
+    const std::string name = "pattern load cue list " + std::to_string(list);
+    std::int32_t budget = kListTileBudget;
+    std::int32_t pastEnd = 0;
+    std::optional<std::size_t> overBudget;
+    for (std::size_t i = 0; i < cues.size() && !overBudget; ++i) {
+        const ArtCue& cue = cues[i];
+        const auto header = nemesisTileCount(image, cue.source);
+        const std::int32_t asked = header ? *header : 0;
+        const std::int32_t room = tilesFrom(cue.videoAddress);
+        const std::int32_t wanted = std::min(asked, room);
+        if (wanted > budget) {
+            overBudget = i;
+        } else if (asked > room) {
+            ++pastEnd;
+        }
+        const std::int32_t allowed = std::min(wanted, budget);
+        budget -= allowed;
+        auto art = decompressNemesis(image, cue.source, allowed);
+        if (!art) {
+            problems.push_back("art at " + hexOffset(cue.source) + ": " + art.error().describe());
+            continue;
+        }
+        copyArt(art->tiles, cue.videoAddress, video);
+    }
+    if (pastEnd > 0) {
+        problems.push_back(name + ": the art of " + std::to_string(pastEnd) +
+                           " cue(s) runs past the end of video memory and is cut there");
+    }
+    if (overBudget) {
+        problems.push_back(name + ": its cues decode more than " + std::to_string(kListTileBudget) +
+                           " tiles (all of video memory); the art from cue " +
+                           std::to_string(*overBudget + 1) + " on is left out");
+    }
+}
+
 void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::uint8_t>& lists,
                      VideoMemory& video, std::vector<std::string>& problems) {
     for (const std::uint8_t list : lists) {
@@ -109,19 +166,7 @@ void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::
             problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
                                cues->cut->describe());
         }
-        for (const ArtCue& cue : cues->entries) {
-            auto art = decompressNemesis(image, cue.source);
-            if (!art) {
-                problems.push_back("art at " + hexOffset(cue.source) + ": " +
-                                   art.error().describe());
-                continue;
-            }
-            const std::size_t at = cue.videoAddress;
-            const std::size_t room = video.bytes.size() - std::min(at, video.bytes.size());
-            const std::size_t count = std::min(room, art->tiles.size());
-            std::copy_n(art->tiles.begin(), count,
-                        video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
-        }
+        loadCues(image, list, cues->entries, video, problems);
     }
 }
 

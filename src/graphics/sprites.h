@@ -80,8 +80,10 @@ private:
 // Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
 // the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
 // zone's debug list. Lists, streams or frames that cannot be read are left out and named in
-// `problems`; an error only when the profile has no pattern load cues or debug lists. The lists
-// are read up to their limits (objectart.h); what lies past a limit is named in `problems` too.
+// `problems`; an error only when the profile has no pattern load cues or debug lists. Bounded
+// whatever the tables say: the lists are read up to their limits (objectart.h), a cue decodes no
+// further than the end of video memory, and the cues of one list decode 2,048 tiles at most (all
+// of video memory); what lies past a limit is named in `problems` too.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 

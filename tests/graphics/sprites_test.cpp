@@ -136,6 +136,12 @@ const CraftedCase kCraftedCases[] = {
     {CraftedArt::ManyPieces,
      {"frame of object 38: its count claims 65535 pieces; only the first 80 are read"},
      {0x41, 0x36, 0x4B}},
+    {CraftedArt::ManyCues,
+     {"pattern load cue list 2: its count claims 32768 cues; only the first 256 are read",
+      "pattern load cue list 2: the art of 1 cue(s) runs past the end of video memory",
+      "pattern load cue list 2: its cues decode more than 2048 tiles (all of video memory); the "
+      "art from cue 2 on is left out"},
+     {0x26, 0x41, 0x36, 0x4B}},
 };
 
 void PrintTo(const CraftedCase& crafted, std::ostream* out) {
