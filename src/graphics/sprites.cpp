@@ -195,6 +195,17 @@ void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
     }
 }
 
+// Keeps the first kMaxSpriteProblems problems and counts the rest in one more line, so that a
+// table full of faults still gives a list a person can read.
+void shorten(std::vector<std::string>& problems) {
+    if (problems.size() <= kMaxSpriteProblems) {
+        return;
+    }
+    const std::size_t more = problems.size() - kMaxSpriteProblems;
+    problems.resize(kMaxSpriteProblems);
+    problems.push_back("and " + std::to_string(more) + " more problem(s)");
+}
+
 }  // namespace
 
 SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> pieces,
@@ -265,6 +276,7 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
     const SpritePiece ring{-8, -8, 2, 2, 0};
     sprites.mRing =
         visible(renderSprite(sprites.mVideo, std::span(&ring, 1), kRingArtTile, false, false));
+    shorten(sprites.problems);
     return sprites;
 }
 

@@ -23,6 +23,7 @@ namespace orvex {
 
 inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
 inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
+inline constexpr std::size_t kMaxSpriteProblems = 16;
 
 // The tiles a level has in video memory: its own tile art from tile 0, then the art of its
 // pattern load cue lists where they say.
@@ -51,6 +52,7 @@ struct SpriteImage {
 class LevelSprites {
 public:
     // What could not be read or was left out past a limit; the sprites that could be are there.
+    // At most kMaxSpriteProblems lines and one more that counts the rest.
     std::vector<std::string> problems;
 
     // The picture of `object`: the debug list's entry with its id and subtype, else the first

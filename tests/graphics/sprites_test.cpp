@@ -172,6 +172,7 @@ TEST_P(CraftedArtTest, WhatIsPastALimitIsNamedAndTheRestDrawn) {
             << text << "\nnot in\n"
             << ::testing::PrintToString(crafted.problems);
     }
+    EXPECT_LE(crafted.problems.size(), kMaxSpriteProblems + 1);
     for (const std::uint8_t id : expected.untouched) {
         const SpriteImage* before = plain.object({0, 0, id, 0});
         const SpriteImage* after = crafted.object({0, 0, id, 0});
