@@ -1,7 +1,6 @@
 #include "graphics/sprites.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "compression/nemesis.h"
 
@@ -31,8 +30,14 @@ PlacedPiece place(const SpritePiece& piece, bool xFlip, bool yFlip) {
     return placed;
 }
 
+// True when part of the piece lies within kSpriteReach of the object's point.
+bool withinReach(const PlacedPiece& placed) {
+    return placed.x < kSpriteReach && placed.x + placed.width > -kSpriteReach &&
+           placed.y < kSpriteReach && placed.y + placed.height > -kSpriteReach;
+}
+
 // Tile `tile` of video memory at (x, y) of `picture`, mirrored as asked, in palette line `line`;
-// colour 0 leaves the picture as it is.
+// colour 0 and pixels outside the picture leave it as it is.
 void drawTile(const VideoMemory& video, std::int32_t tile, std::int32_t line, bool xFlip,
               bool yFlip, std::int32_t x, std::int32_t y, IndexedImage& picture) {
     const std::int64_t at = std::int64_t{tile} * kTileBytes;
@@ -49,7 +54,9 @@ void drawTile(const VideoMemory& video, std::int32_t tile, std::int32_t line, bo
             }
             const std::int32_t px = x + (xFlip ? kTileSide - 1 - column : column);
             const std::int32_t py = y + (yFlip ? kTileSide - 1 - row : row);
-            picture.setPixel(px, py, static_cast<std::uint8_t>(16 * line + colour));
+            if (px >= 0 && py >= 0 && px < picture.width() && py < picture.height()) {
+                picture.setPixel(px, py, static_cast<std::uint8_t>(16 * line + colour));
+            }
         }
     }
 }
@@ -210,25 +217,29 @@ void shorten(std::vector<std::string>& problems) {
 
 SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> pieces,
                          std::uint16_t artTile, bool xFlip, bool yFlip) {
-    if (pieces.empty()) {
-        return {};
-    }
-    std::int32_t left = INT32_MAX;
-    std::int32_t top = INT32_MAX;
-    std::int32_t right = INT32_MIN;
-    std::int32_t bottom = INT32_MIN;
+    std::int32_t left = kSpriteReach;
+    std::int32_t top = kSpriteReach;
+    std::int32_t right = -kSpriteReach;
+    std::int32_t bottom = -kSpriteReach;
     for (const SpritePiece& piece : pieces) {
         const PlacedPiece placed = place(piece, xFlip, yFlip);
-        left = std::min(left, placed.x);
-        top = std::min(top, placed.y);
-        right = std::max(right, placed.x + placed.width);
-        bottom = std::max(bottom, placed.y + placed.height);
+        if (withinReach(placed)) {
+            left = std::min(left, std::max(placed.x, -kSpriteReach));
+            top = std::min(top, std::max(placed.y, -kSpriteReach));
+            right = std::max(right, std::min(placed.x + placed.width, kSpriteReach));
+            bottom = std::max(bottom, std::min(placed.y + placed.height, kSpriteReach));
+        }
+    }
+    if (right <= left || bottom <= top) {
+        return {};
     }
     SpriteImage sprite{IndexedImage(right - left, bottom - top), left, top};
     for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
         const PlacedPiece placed = place(*piece, xFlip, yFlip);
-        drawPiece(video, *piece, artTile, xFlip, yFlip, placed.x - left, placed.y - top,
-                  sprite.picture);
+        if (withinReach(placed)) {
+            drawPiece(video, *piece, artTile, xFlip, yFlip, placed.x - left, placed.y - top,
+                      sprite.picture);
+        }
     }
     return sprite;
 }

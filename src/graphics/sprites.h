@@ -24,6 +24,10 @@ namespace orvex {
 inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
 inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
 inline constexpr std::size_t kMaxSpriteProblems = 16;
+// The video chip places sprites at 9-bit positions, so a piece more than 512 pixels from its
+// object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
+// that far from the point each way.
+inline constexpr std::int32_t kSpriteReach = 512;
 
 // The tiles a level has in video memory: its own tile art from tile 0, then the art of its
 // pattern load cue lists where they say.
@@ -42,7 +46,8 @@ struct SpriteImage {
 // Draws a frame's pieces with `artTile` added to each piece's pattern (first tile, palette line,
 // flips), the whole sprite mirrored as the object's flips say. The frame's first piece ends on
 // top, as the video chip shows the first sprite of its list over later ones. Tiles past video
-// memory draw nothing.
+// memory draw nothing; what lies further than kSpriteReach from the point is left out, so that
+// the picture is at most 1,024 x 1,024 pixels whatever the pieces say.
 [[nodiscard]] SpriteImage renderSprite(const VideoMemory& video,
                                        std::span<const SpritePiece> pieces, std::uint16_t artTile,
                                        bool xFlip, bool yFlip);

@@ -75,6 +75,26 @@ TEST(Sprites, TheFirstPieceOfAFrameIsOnTop) {
     EXPECT_EQ(renderSprite(markedTiles(), frame, 0, false, false).picture.pixel(0, 0), 1);
 }
 
+// Pieces beyond the video chip's reach from the point are left out and a piece across its edge
+// is cut there, so that a frame's picture stays small whatever its offsets say.
+TEST(Sprites, PiecesBeyondTheVideoChipsReachAreLeftOut) {
+    const VideoMemory video = markedTiles();
+    const SpritePiece piece{-8, -4, 2, 1, 0x0000};
+    const SpritePiece right{32000, 0, 4, 4, 0x0001};
+    const SpritePiece left{-32768, 0, 4, 4, 0x0001};
+    const SpritePiece across{kSpriteReach - 8, 0, 2, 1, 0x0002};  // tile 2 inside, 3 outside
+    const std::vector<SpritePiece> near{piece};
+    const std::vector<SpritePiece> far{piece, right, left};
+    const std::vector<SpritePiece> edgeFrame{piece, right, left, across};
+    const SpriteImage plain = renderSprite(video, near, 0, false, false);
+    const SpriteImage cut = renderSprite(video, far, 0, false, false);
+    EXPECT_TRUE(cut.picture == plain.picture && cut.left == plain.left && cut.top == plain.top);
+    const SpriteImage edge = renderSprite(video, edgeFrame, 0, false, false);
+    EXPECT_EQ(edge.left + edge.picture.width(), kSpriteReach);
+    EXPECT_EQ(where(edge, 3), (Points{{kSpriteReach - 8, 0}}));
+    EXPECT_TRUE(where(edge, 4).empty());
+}
+
 class LevelSpritesTest : public ProfileTest {};
 
 // The demo ROM loads ring art by a standard list, common object art by the other and a badnik
