@@ -33,21 +33,28 @@ enum class NemesisMode : std::uint8_t {
 };
 
 struct NemesisDecoded {
-    std::vector<std::uint8_t> tiles;  // tile count x 32 bytes
+    std::vector<std::uint8_t> tiles;  // tile count x 32 bytes (at most maxTiles x 32)
     // Bytes of the stream holding what was read: header, code table and every byte that holds
     // a bit of a code used (the last one rounded up).
     std::int32_t packedLength = 0;
 };
 
-// Decodes the stream that starts at byte `offset` of `data`, which may go on past the stream.
-// Never reads outside `data`. Error offsets are indices into `data`:
+// Decodes the stream that starts at byte `offset` of `data`, which may go on past the stream:
+// its first `maxTiles` tiles at most (a negative count counts as 0), so that a caller with room
+// for fewer than the header's count decodes no more than it can use; the checks below then
+// cover only what is decoded. Never reads outside `data`. Error offsets are indices into `data`:
 //   OutOfRange     `offset` lies outside `data`;
 //   CorruptStream  the stream runs past the end of `data` (offset: the byte that could not be
 //                  read), the code table breaks the rules above (offset: its selector or entry),
 //                  or the data holds bits that start no code (offset: the byte of their first
 //                  bit).
 // A tile count of 0 reads the header and the code table and yields no tiles.
-[[nodiscard]] Result<NemesisDecoded> decompressNemesis(ByteSpan data, std::int64_t offset = 0);
+[[nodiscard]] Result<NemesisDecoded> decompressNemesis(ByteSpan data, std::int64_t offset = 0,
+                                                       std::int32_t maxTiles = kNemesisMaxTiles);
+
+// The tile count in the header of the stream at byte `offset` of `data`: 0 to kNemesisMaxTiles.
+// FileRead when the header lies outside `data`.
+[[nodiscard]] Result<std::int32_t> nemesisTileCount(ByteSpan data, std::int64_t offset);
 
 // A stream for `tiles`, which must be whole tiles (a multiple of 32 bytes) and at most
 // kNemesisMaxTiles of them; other inputs fail with InputTooLarge. The stream ends with its last

@@ -274,7 +274,16 @@ private:
 
 }  // namespace
 
-Result<NemesisDecoded> decompressNemesis(ByteSpan data, std::int64_t offset) {
+Result<std::int32_t> nemesisTileCount(ByteSpan data, std::int64_t offset) {
+    auto header = readWord(data, offset);
+    if (!header) {
+        return header.error();
+    }
+    return static_cast<std::int32_t>(*header & kNemesisMaxTiles);
+}
+
+Result<NemesisDecoded> decompressNemesis(ByteSpan data, std::int64_t offset,
+                                         std::int32_t maxTiles) {
     const auto size = static_cast<std::int64_t>(data.size());
     if (offset < 0 || offset >= size) {
         return makeError(ErrorCode::OutOfRange,
@@ -291,7 +300,8 @@ Result<NemesisDecoded> decompressNemesis(ByteSpan data, std::int64_t offset) {
     if (!tableEnd.ok()) {
         return tableEnd.error();
     }
-    const std::uint32_t tiles = header & static_cast<std::uint32_t>(kNemesisMaxTiles);
+    const std::uint32_t tiles = std::min(header & static_cast<std::uint32_t>(kNemesisMaxTiles),
+                                         static_cast<std::uint32_t>(std::max(maxTiles, 0)));
     // A bit yields at most eight pixels (a 1-bit code for a run of 8), so a tile of 64 pixels
     // takes a byte of data at least: shorter data runs out, whatever it holds.
     if (std::int64_t{tiles} > size - *tableEnd) {

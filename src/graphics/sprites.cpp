@@ -1,7 +1,6 @@
 #include "graphics/sprites.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "compression/nemesis.h"
 
@@ -31,8 +30,14 @@ PlacedPiece place(const SpritePiece& piece, bool xFlip, bool yFlip) {
     return placed;
 }
 
+// True when part of the piece lies within kSpriteReach of the object's point.
+bool withinReach(const PlacedPiece& placed) {
+    return placed.x < kSpriteReach && placed.x + placed.width > -kSpriteReach &&
+           placed.y < kSpriteReach && placed.y + placed.height > -kSpriteReach;
+}
+
 // Tile `tile` of video memory at (x, y) of `picture`, mirrored as asked, in palette line `line`;
-// colour 0 leaves the picture as it is.
+// colour 0 and pixels outside the picture leave it as it is.
 void drawTile(const VideoMemory& video, std::int32_t tile, std::int32_t line, bool xFlip,
               bool yFlip, std::int32_t x, std::int32_t y, IndexedImage& picture) {
     const std::int64_t at = std::int64_t{tile} * kTileBytes;
@@ -49,7 +54,9 @@ void drawTile(const VideoMemory& video, std::int32_t tile, std::int32_t line, bo
             }
             const std::int32_t px = x + (xFlip ? kTileSide - 1 - column : column);
             const std::int32_t py = y + (yFlip ? kTileSide - 1 - row : row);
-            picture.setPixel(px, py, static_cast<std::uint8_t>(16 * line + colour));
+            if (px >= 0 && py >= 0 && px < picture.width() && py < picture.height()) {
+                picture.setPixel(px, py, static_cast<std::uint8_t>(16 * line + colour));
+            }
         }
     }
 }
@@ -96,6 +103,63 @@ std::optional<SpriteImage> visible(SpriteImage sprite) {
     return any ? std::optional<SpriteImage>(std::move(sprite)) : std::nullopt;
 }
 
+// A chosen limit on the tiles the cues of one list decode together: all of video memory. A list
+// that decodes more must write over its own art; the game's lists decode a few hundred tiles.
+constexpr std::int32_t kListTileBudget = kVideoMemoryBytes / kTileBytes;
+
+// The tiles from byte `address` of video memory to its end, a tile partly inside included: the
+// most a cue there can put into video memory.
+std::int32_t tilesFrom(std::uint16_t address) {
+    return (kVideoMemoryBytes - address + kTileBytes - 1) / kTileBytes;
+}
+
+void copyArt(const std::vector<std::uint8_t>& tiles, std::uint16_t address, VideoMemory& video) {
+    const std::size_t at = address;
+    const std::size_t count = std::min(video.bytes.size() - at, tiles.size());
+    std::copy_n(tiles.begin(), count, video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Decodes the cues of list `list` into video memory, each only as far as video memory reaches
+// and all of them no further than kListTileBudget; what is left out is named in `problems`.
+// A cue is charged what its header asks before it is decoded, so a stream that breaks late
+// costs the budget too.
+void loadCues(ByteSpan image, std::uint8_t list, const std::vector<ArtCue>& cues,
+              VideoMemory& video, std::vector<std::string>& problems) {
+    const std::string name = "pattern load cue list " + std::to_string(list);
+    std::int32_t budget = kListTileBudget;
+    std::int32_t pastEnd = 0;
+    std::optional<std::size_t> overBudget;
+    for (std::size_t i = 0; i < cues.size() && !overBudget; ++i) {
+        const ArtCue& cue = cues[i];
+        const auto header = nemesisTileCount(image, cue.source);
+        const std::int32_t asked = header ? *header : 0;
+        const std::int32_t room = tilesFrom(cue.videoAddress);
+        const std::int32_t wanted = std::min(asked, room);
+        if (wanted > budget) {
+            overBudget = i;
+        } else if (asked > room) {
+            ++pastEnd;
+        }
+        const std::int32_t allowed = std::min(wanted, budget);
+        budget -= allowed;
+        auto art = decompressNemesis(image, cue.source, allowed);
+        if (!art) {
+            problems.push_back("art at " + hexOffset(cue.source) + ": " + art.error().describe());
+            continue;
+        }
+        copyArt(art->tiles, cue.videoAddress, video);
+    }
+    if (pastEnd > 0) {
+        problems.push_back(name + ": the art of " + std::to_string(pastEnd) +
+                           " cue(s) runs past the end of video memory and is cut there");
+    }
+    if (overBudget) {
+        problems.push_back(name + ": its cues decode more than " + std::to_string(kListTileBudget) +
+                           " tiles (all of video memory); the art from cue " +
+                           std::to_string(*overBudget + 1) + " on is left out");
+    }
+}
+
 void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::uint8_t>& lists,
                      VideoMemory& video, std::vector<std::string>& problems) {
     for (const std::uint8_t list : lists) {
@@ -105,45 +169,77 @@ void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::
                                cues.error().describe());
             continue;
         }
-        for (const ArtCue& cue : *cues) {
-            auto art = decompressNemesis(image, cue.source);
-            if (!art) {
-                problems.push_back("art at " + hexOffset(cue.source) + ": " +
-                                   art.error().describe());
-                continue;
-            }
-            const std::size_t at = cue.videoAddress;
-            const std::size_t room = video.bytes.size() - std::min(at, video.bytes.size());
-            const std::size_t count = std::min(room, art->tiles.size());
-            std::copy_n(art->tiles.begin(), count,
-                        video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        if (cues->cut) {
+            problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
+                               cues->cut->describe());
+        }
+        loadCues(image, list, cues->entries, video, problems);
+    }
+}
+
+// Calls `take` with each entry of the zone's debug list and its frame's pieces; a frame cut short
+// keeps the pieces read.
+template <typename Take>
+void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
+                std::vector<std::string>& problems, Take take) {
+    auto entries = readDebugList(image, table, zone);
+    if (!entries || entries->cut) {
+        problems.push_back("debug object list: " +
+                           (entries ? entries->cut->describe() : entries.error().describe()));
+    }
+    if (!entries) {
+        return;
+    }
+    for (const DebugEntry& entry : entries->entries) {
+        auto pieces = readSpriteFrame(image, entry.mappings, entry.frame);
+        if (!pieces || pieces->cut) {
+            problems.push_back("frame of object " + std::to_string(entry.id) + ": " +
+                               (pieces ? pieces->cut->describe() : pieces.error().describe()));
+        }
+        if (pieces) {
+            take(entry, std::move(pieces->entries));
         }
     }
+}
+
+// Keeps the first kMaxSpriteProblems problems and counts the rest in one more line, so that a
+// table full of faults still gives a list a person can read.
+void shorten(std::vector<std::string>& problems) {
+    if (problems.size() <= kMaxSpriteProblems) {
+        return;
+    }
+    const std::size_t more = problems.size() - kMaxSpriteProblems;
+    problems.resize(kMaxSpriteProblems);
+    problems.push_back("and " + std::to_string(more) + " more problem(s)");
 }
 
 }  // namespace
 
 SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> pieces,
                          std::uint16_t artTile, bool xFlip, bool yFlip) {
-    if (pieces.empty()) {
-        return {};
-    }
-    std::int32_t left = INT32_MAX;
-    std::int32_t top = INT32_MAX;
-    std::int32_t right = INT32_MIN;
-    std::int32_t bottom = INT32_MIN;
+    std::int32_t left = kSpriteReach;
+    std::int32_t top = kSpriteReach;
+    std::int32_t right = -kSpriteReach;
+    std::int32_t bottom = -kSpriteReach;
     for (const SpritePiece& piece : pieces) {
         const PlacedPiece placed = place(piece, xFlip, yFlip);
-        left = std::min(left, placed.x);
-        top = std::min(top, placed.y);
-        right = std::max(right, placed.x + placed.width);
-        bottom = std::max(bottom, placed.y + placed.height);
+        if (withinReach(placed)) {
+            left = std::min(left, std::max(placed.x, -kSpriteReach));
+            top = std::min(top, std::max(placed.y, -kSpriteReach));
+            right = std::max(right, std::min(placed.x + placed.width, kSpriteReach));
+            bottom = std::max(bottom, std::min(placed.y + placed.height, kSpriteReach));
+        }
+    }
+    if (right <= left || bottom <= top) {
+        return {};
     }
     SpriteImage sprite{IndexedImage(right - left, bottom - top), left, top};
     for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
         const PlacedPiece placed = place(*piece, xFlip, yFlip);
-        drawPiece(video, *piece, artTile, xFlip, yFlip, placed.x - left, placed.y - top,
-                  sprite.picture);
+        if (withinReach(placed)) {
+            drawPiece(video, *piece, artTile, xFlip, yFlip, placed.x - left, placed.y - top,
+                      sprite.picture);
+        }
     }
     return sprite;
 }
@@ -183,24 +279,15 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
     std::copy_n(parts.tiles.bytes.begin(), own, sprites.mVideo.bytes.begin());
     fillVideoMemory(image, *profile.patternLoadCues, cueLists(image, profile, act), sprites.mVideo,
                     sprites.problems);
-    auto entries = readDebugList(image, *profile.debugObjectLists, act.zone);
-    if (!entries) {
-        sprites.problems.push_back("debug object list: " + entries.error().describe());
-    } else {
-        for (const DebugEntry& entry : *entries) {
-            auto pieces = readSpriteFrame(image, entry.mappings, entry.frame);
-            if (pieces) {
-                sprites.mFrames.push_back({entry, std::move(*pieces)});
-            } else {
-                sprites.problems.push_back("frame of object " + std::to_string(entry.id) + ": " +
-                                           pieces.error().describe());
-            }
-        }
-    }
+    readFrames(image, *profile.debugObjectLists, act.zone, sprites.problems,
+               [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
+                   sprites.mFrames.push_back({entry, std::move(pieces)});
+               });
     // A ring is 2 x 2 tiles of the ring art about its point.
     const SpritePiece ring{-8, -8, 2, 2, 0};
     sprites.mRing =
         visible(renderSprite(sprites.mVideo, std::span(&ring, 1), kRingArtTile, false, false));
+    shorten(sprites.problems);
     return sprites;
 }
 

@@ -23,6 +23,11 @@ namespace orvex {
 
 inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
 inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
+inline constexpr std::size_t kMaxSpriteProblems = 16;
+// The video chip places sprites at 9-bit positions, so a piece more than 512 pixels from its
+// object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
+// that far from the point each way.
+inline constexpr std::int32_t kSpriteReach = 512;
 
 // The tiles a level has in video memory: its own tile art from tile 0, then the art of its
 // pattern load cue lists where they say.
@@ -41,7 +46,8 @@ struct SpriteImage {
 // Draws a frame's pieces with `artTile` added to each piece's pattern (first tile, palette line,
 // flips), the whole sprite mirrored as the object's flips say. The frame's first piece ends on
 // top, as the video chip shows the first sprite of its list over later ones. Tiles past video
-// memory draw nothing.
+// memory draw nothing; what lies further than kSpriteReach from the point is left out, so that
+// the picture is at most 1,024 x 1,024 pixels whatever the pieces say.
 [[nodiscard]] SpriteImage renderSprite(const VideoMemory& video,
                                        std::span<const SpritePiece> pieces, std::uint16_t artTile,
                                        bool xFlip, bool yFlip);
@@ -50,7 +56,8 @@ struct SpriteImage {
 // debug list with each entry's frame, and the pictures drawn so far.
 class LevelSprites {
 public:
-    // What could not be read; the sprites that could be are there.
+    // What could not be read or was left out past a limit; the sprites that could be are there.
+    // At most kMaxSpriteProblems lines and one more that counts the rest.
     std::vector<std::string> problems;
 
     // The picture of `object`: the debug list's entry with its id and subtype, else the first
@@ -80,7 +87,10 @@ private:
 // Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
 // the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
 // zone's debug list. Lists, streams or frames that cannot be read are left out and named in
-// `problems`; an error only when the profile has no pattern load cues or debug lists.
+// `problems`; an error only when the profile has no pattern load cues or debug lists. Bounded
+// whatever the tables say: the lists are read up to their limits (objectart.h), a cue decodes no
+// further than the end of video memory, and the cues of one list decode 2,048 tiles at most (all
+// of video memory); what lies past a limit is named in `problems` too.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 

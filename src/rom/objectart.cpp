@@ -1,5 +1,6 @@
 #include "rom/objectart.h"
 
+#include <algorithm>
 #include <string>
 
 namespace orvex {
@@ -26,20 +27,36 @@ Result<ListHead> listHead(ByteSpan image, std::int32_t table, std::int32_t index
     return ListHead{at, *word};
 }
 
-// `count` entries of `size` bytes after the list's first word, each made by `parse` from its
-// bytes; FileRead when one runs past the image.
+// What a list holds: its count word's claim, what one entry takes, and the most entries read.
+struct ListShape {
+    std::int32_t count = 0;
+    std::int32_t entryBytes = 0;
+    std::int32_t limit = 0;
+    const char* noun = "";  // what an entry is, in the plural
+};
+
+// The list's entries after its first word, each made by `parse` from its bytes: at most
+// `shape.limit` of them and none past the image, with the reason when that is fewer than the count.
 template <typename Entry, typename Parse>
-Result<std::vector<Entry>> readEntries(ByteSpan image, const ListHead& head, std::int32_t count,
-                                       std::int32_t size, Parse parse) {
-    std::vector<Entry> entries;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::int64_t at = head.at + 2 + std::int64_t{size} * i;
-        if (!fitsIn(image.size(), at, size)) {
-            return readPastEnd(at, size);
+CountedList<Entry> readEntries(ByteSpan image, const ListHead& head, const ListShape& shape,
+                               Parse parse) {
+    CountedList<Entry> list;
+    const std::int32_t wanted = std::min(shape.count, shape.limit);
+    for (std::int32_t i = 0; i < wanted; ++i) {
+        const std::int64_t at = head.at + 2 + std::int64_t{shape.entryBytes} * i;
+        if (!fitsIn(image.size(), at, shape.entryBytes)) {
+            list.cut = readPastEnd(at, shape.entryBytes);
+            return list;
         }
-        entries.push_back(parse(image.data() + at));
+        list.entries.push_back(parse(image.data() + at));
     }
-    return entries;
+    if (shape.count > shape.limit) {
+        list.cut = makeError(ErrorCode::ValueTooLarge,
+                             "its count claims " + std::to_string(shape.count) + " " + shape.noun +
+                                 "; only the first " + std::to_string(shape.limit) + " are read",
+                             head.at);
+    }
+    return list;
 }
 
 std::uint16_t wordAt(const std::uint8_t* p) {
@@ -57,7 +74,7 @@ void putWordTo(std::vector<std::uint8_t>& bytes, std::uint16_t word) {
 
 }  // namespace
 
-Result<std::vector<ArtCue>> readArtCues(ByteSpan image, std::int32_t table, std::uint8_t list) {
+Result<CountedList<ArtCue>> readArtCues(ByteSpan image, std::int32_t table, std::uint8_t list) {
     if (list >= kArtCueListCount) {
         return makeError(ErrorCode::OutOfRange,
                          "pattern load cue list " + std::to_string(list) + " does not exist",
@@ -68,31 +85,34 @@ Result<std::vector<ArtCue>> readArtCues(ByteSpan image, std::int32_t table, std:
         return head.error();
     }
     const std::int32_t count = static_cast<std::int16_t>(head->word) + 1;  // -1: none
-    return readEntries<ArtCue>(image, *head, count, kArtCueBytes, [](const std::uint8_t* p) {
-        return ArtCue{longAt(p), wordAt(p + 4)};
-    });
+    return readEntries<ArtCue>(image, *head, {count, kArtCueBytes, kMaxArtCues, "cues"},
+                               [](const std::uint8_t* p) {
+                                   return ArtCue{longAt(p), wordAt(p + 4)};
+                               });
 }
 
-Result<std::vector<DebugEntry>> readDebugList(ByteSpan image, std::int32_t table,
+Result<CountedList<DebugEntry>> readDebugList(ByteSpan image, std::int32_t table,
                                               std::uint8_t zone) {
     auto head = listHead(image, table, zone);
     if (!head) {
         return head.error();
     }
     return readEntries<DebugEntry>(
-        image, *head, head->word, kDebugEntryBytes, [](const std::uint8_t* p) {
+        image, *head, {head->word, kDebugEntryBytes, kMaxDebugEntries, "entries"},
+        [](const std::uint8_t* p) {
             return DebugEntry{p[0], longAt(p) & 0xFFFFFF, p[4], p[5], wordAt(p + 6)};
         });
 }
 
-Result<std::vector<SpritePiece>> readSpriteFrame(ByteSpan image, std::int32_t mappings,
+Result<CountedList<SpritePiece>> readSpriteFrame(ByteSpan image, std::int32_t mappings,
                                                  std::int32_t frame) {
     auto head = listHead(image, mappings, frame);
     if (!head) {
         return head.error();
     }
     return readEntries<SpritePiece>(
-        image, *head, head->word, kSpritePieceBytes, [](const std::uint8_t* p) {
+        image, *head, {head->word, kSpritePieceBytes, kMaxSpritePieces, "pieces"},
+        [](const std::uint8_t* p) {
             SpritePiece piece;
             piece.y = static_cast<std::int8_t>(p[0]);
             piece.widthTiles = static_cast<std::uint8_t>(((p[1] >> 2) & 3) + 1);

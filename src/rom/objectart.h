@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/byteorder.h"
@@ -16,6 +17,15 @@ inline constexpr std::int32_t kArtCueListCount = 67;
 inline constexpr std::int32_t kArtCueBytes = 6;
 inline constexpr std::int32_t kDebugEntryBytes = 8;
 inline constexpr std::int32_t kSpritePieceBytes = 8;
+// The most entries each kind of list is read with; a count word that claims more is cut there,
+// so that no crafted count makes a load read, allocate or draw without end.
+// The video chip shows at most 80 sprites (40-cell mode), so a frame's pieces past the 80th never
+// show.
+inline constexpr std::int32_t kMaxSpritePieces = 80;
+// Chosen limits, far above what the game uses: its 11 debug lists hold 340 entries in all, and
+// the standard cue lists of common art hold three or four cues each.
+inline constexpr std::int32_t kMaxDebugEntries = 256;
+inline constexpr std::int32_t kMaxArtCues = 256;
 // The lists every level loads besides its own two (the art every zone shares: rings, monitors,
 // springs, the signpost and the like).
 inline constexpr std::uint8_t kStandardCueLists[] = {0, 1};
@@ -28,10 +38,20 @@ struct ArtCue {
     friend bool operator==(const ArtCue&, const ArtCue&) = default;
 };
 
+// The entries of a list that has a count word, read as far as they can be: up to the list's
+// limit and up to the image's end. `cut` says why fewer than the count word claims were read:
+// ValueTooLarge when it claims more than the limit, FileRead when the list runs past the image.
+template <typename Entry>
+struct CountedList {
+    std::vector<Entry> entries;
+    std::optional<Error> cut;
+};
+
 // List `list` of the table at `table`: a word offset per list from the table; a list is a word
-// count - 1 (negative: empty), then 6-byte entries (long source, word address). OutOfRange for
-// a list past the 67; FileRead when the list runs past the image.
-[[nodiscard]] Result<std::vector<ArtCue>> readArtCues(ByteSpan image, std::int32_t table,
+// count - 1 (negative: empty), then 6-byte entries (long source, word address), at most
+// kMaxArtCues of them. OutOfRange for a list past the 67; FileRead when the list's offset or
+// count lies past the image.
+[[nodiscard]] Result<CountedList<ArtCue>> readArtCues(ByteSpan image, std::int32_t table,
                                                       std::uint8_t list);
 
 // One object type of a zone's debug list: long id << 24 | mappings, byte subtype, byte frame,
@@ -46,8 +66,9 @@ struct DebugEntry {
 };
 
 // The debug list of `zone`: a word offset per zone from the table, then a word count and the
-// 8-byte entries.
-[[nodiscard]] Result<std::vector<DebugEntry>> readDebugList(ByteSpan image, std::int32_t table,
+// 8-byte entries, at most kMaxDebugEntries of them. FileRead when the offset or count lies past
+// the image.
+[[nodiscard]] Result<CountedList<DebugEntry>> readDebugList(ByteSpan image, std::int32_t table,
                                                             std::uint8_t zone);
 
 // One piece of a sprite frame: a rectangle of 1 to 4 by 1 to 4 tiles, whose tiles run down each
@@ -65,8 +86,9 @@ struct SpritePiece {
 
 // Frame `frame` of the mappings at `mappings`: a word offset per frame from the mappings, then
 // a word piece count and 8-byte pieces (signed byte y, size byte with width - 1 in bits 2-3 and
-// height - 1 in bits 0-1, pattern word, the two-player pattern word, signed word x).
-[[nodiscard]] Result<std::vector<SpritePiece>> readSpriteFrame(ByteSpan image,
+// height - 1 in bits 0-1, pattern word, the two-player pattern word, signed word x), at most
+// kMaxSpritePieces of them. FileRead when the offset or count lies past the image.
+[[nodiscard]] Result<CountedList<SpritePiece>> readSpriteFrame(ByteSpan image,
                                                                std::int32_t mappings,
                                                                std::int32_t frame);
 

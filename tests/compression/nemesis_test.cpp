@@ -138,6 +138,29 @@ TEST(NemesisDecoder, TileCounts) {
     EXPECT_EQ(corrupt({0x7F, 0xFF, 0x80, 0x71, 0x00, 0xFF, 0x00, 0x00, 0x00}).offset, 9);
 }
 
+// A cap on the tiles decodes the stream's first tiles, exactly as the whole decode has them.
+TEST(NemesisDecoder, ACapDecodesTheFirstTilesOnly) {
+    const Bytes tiles = randomArt(6, 7, 5);
+    const auto packed = compressNemesis(ByteSpan(tiles));
+    ASSERT_TRUE(packed.ok());
+    for (const std::int32_t cap : {-3, 0, 1, 5, 6, 100}) {
+        const auto decoded = decompressNemesis(ByteSpan(*packed), 0, cap);
+        ASSERT_TRUE(decoded.ok()) << cap;
+        const auto kept = static_cast<std::size_t>(std::clamp(cap, 0, 6)) * 32;
+        EXPECT_TRUE(std::equal(decoded->tiles.begin(), decoded->tiles.end(), tiles.begin()) &&
+                    decoded->tiles.size() == kept)
+            << cap;
+    }
+    // 0x7FFF tiles in three bytes of data run out, but the three tiles they hold decode.
+    const Bytes huge = {0x7F, 0xFF, 0x80, 0x71, 0x00, 0xFF, 0x00, 0x00, 0x00};
+    const auto three = decompressNemesis(ByteSpan(huge), 0, 3);
+    ASSERT_TRUE(three.ok());
+    EXPECT_EQ(three->tiles, Bytes(3 * 32, 0));
+    EXPECT_EQ(nemesisTileCount(ByteSpan(huge), 0).value(), 0x7FFF);
+    EXPECT_EQ(nemesisTileCount(ByteSpan(kXorStream), 0).value(), 1);  // without the XOR bit
+    EXPECT_FALSE(nemesisTileCount(ByteSpan(huge), 8).ok());
+}
+
 // Tables that break a rule, each with the index of the selector or entry that breaks it.
 TEST(NemesisDecoder, BadTablesAreRefused) {
     const std::pair<Bytes, std::int64_t> cases[] = {

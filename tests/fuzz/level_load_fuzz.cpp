@@ -1,6 +1,9 @@
 // Reading one level of a mutated demo ROM (one built with every table moved, so that its
 // tables are found through its code) into a document: every table lookup, the palette and the
-// four streams; when the input asks, its art drawn as well and the identification of the image.
+// four streams, then its object art (video memory filled from the cue lists, the debug list's
+// frames, the picture of every object placed); when the input asks, its art drawn as well and
+// the identification of the image. A table that asks for far more than the game can use must
+// still load in a moment (the seeds hold such tables).
 // The input patches one of the ROM's tables, code or streams and may cut the file short (the
 // header then says so, as a tool that cuts an image would write it); every step must end in a
 // result or a clear error, and never read outside the image.
@@ -21,42 +24,18 @@
 
 #include "document/documentloader.h"
 #include "graphics/levelart.h"
+#include "graphics/sprites.h"
+#include "levelregions.h"
 #include "rom/demorom.h"
 #include "rom/romidentity.h"
 
 namespace {
 
-struct Region {
-    std::int32_t start;
-    std::int32_t size;
-};
+using Objects = std::vector<orvex::ObjectPlacement>;
 
 const orvex::DemoRom& demo() {
     static const orvex::DemoRom rom = *orvex::buildDemoRom(orvex::demoBuildProfile());
     return rom;
-}
-
-std::vector<Region> regions() {
-    const auto& rom = demo();
-    const orvex::RomProfile& profile = rom.profile;
-    std::vector<Region> list = {
-        {0x100, 0x100},                                   // cartridge header
-        {0x1000, 0x100},                                  // code naming the tables
-        {profile.palettePointerTable, 0x80},              // palette pointers
-        {profile.levelList - 0x30, 0x30 + 44},            // level list and its code
-        {profile.layoutDirectoryPointer - 10, 20},        // layout directory pointer
-        {profile.levelArtTable, 12 * orvex::kZoneCount},  // level art table
-        {*profile.factoryLayoutDirectory, 68},            // layout directory
-    };
-    for (const auto& layout : rom.layouts) {
-        list.push_back({layout.offset, layout.length});
-    }
-    for (const auto& zone : rom.zones) {
-        list.push_back({zone.tiles.offset, zone.tiles.length});
-        list.push_back({zone.chunks.offset, zone.chunks.length});
-        list.push_back({zone.blocks.offset, zone.blocks.length});
-    }
-    return list;
 }
 
 // One level of the image read as `mode` asks (see the top of the file).
@@ -82,6 +61,12 @@ void readMutated(orvex::ByteSpan image, std::uint8_t mode) {
     if (document.level() != index || document.isModified()) {
         std::abort();
     }
+    if (auto sprites =
+            orvex::loadLevelSprites(image, *profile, document.zoneAct(), document.parts())) {
+        for (const auto& object : document.parts().objects.value_or(Objects{})) {
+            [[maybe_unused]] const orvex::SpriteImage* drawn = sprites->object(object);
+        }
+    }
     if (whole) {
         static orvex::LevelArt art;
         orvex::drawLevelArt(document.parts(), art);
@@ -101,12 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kHeader) {
         return 0;
     }
-    static const std::vector<Region> targets = regions();
+    static const std::vector<orvex::fuzz::Region> targets = orvex::fuzz::levelLoadRegions(demo());
     // The demo image, patched for this input and restored afterwards: copying a whole megabyte
     // per input would cost more than reading a level. A cut image is a copy of its own, exactly
     // as long as the cut, so that a read past its end is still caught.
     static std::vector<std::uint8_t> patched = demo().image;
-    const Region& region = targets[data[0] % targets.size()];
+    const orvex::fuzz::Region& region = targets[data[0] % targets.size()];
     const std::size_t within = (std::size_t{data[1]} << 16 | std::size_t{data[2]} << 8 | data[3]) %
                                static_cast<std::size_t>(region.size);
     const std::size_t at = static_cast<std::size_t>(region.start) + within;

@@ -1,7 +1,9 @@
 // Writes the seed corpora of the fuzz targets: streams and inputs made by our own code.
 //   orvex_fuzz_seeds DIR   creates DIR/kosinski_decoder_fuzz, DIR/optimal_roundtrip_fuzz,
 //                          DIR/level_load_fuzz and DIR/nemesis_decoder_fuzz
+// The level loads include the crafted object art tables of tests/support/craftedart.h.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,7 +11,9 @@
 
 #include "compression/kosinski.h"
 #include "compression/nemesis.h"
+#include "levelregions.h"
 #include "rom/demorom.h"
+#include "support/craftedart.h"
 
 namespace {
 
@@ -35,6 +39,41 @@ std::vector<std::vector<std::uint8_t>> sampleInputs(const orvex::DemoRom& rom) {
     }
     inputs.push_back(mixed);
     return inputs;
+}
+
+// A level load input for level 0 that patches the demo image into `changed`: the bytes from the
+// first that differs to the last, written at their place in the first region that holds it;
+// empty when no region does.
+std::vector<std::uint8_t> patchInput(const orvex::DemoRom& rom,
+                                     const std::vector<std::uint8_t>& changed) {
+    std::size_t first = 0;
+    while (first < changed.size() && changed[first] == rom.image[first]) {
+        ++first;
+    }
+    std::size_t last = changed.size();
+    while (last > first && changed[last - 1] == rom.image[last - 1]) {
+        --last;
+    }
+    const auto regions = orvex::fuzz::levelLoadRegions(rom);
+    std::size_t index = 0;
+    while (index < regions.size() &&
+           (first < static_cast<std::size_t>(regions[index].start) ||
+            first >= static_cast<std::size_t>(regions[index].start + regions[index].size))) {
+        ++index;
+    }
+    if (index == regions.size()) {
+        return {};
+    }
+    const std::size_t within = first - static_cast<std::size_t>(regions[index].start);
+    std::vector<std::uint8_t> input = {static_cast<std::uint8_t>(index),
+                                       static_cast<std::uint8_t>(within >> 16),
+                                       static_cast<std::uint8_t>(within >> 8),
+                                       static_cast<std::uint8_t>(within),
+                                       0,
+                                       0};
+    input.insert(input.end(), changed.begin() + static_cast<std::ptrdiff_t>(first),
+                 changed.begin() + static_cast<std::ptrdiff_t>(last));
+    return input;
 }
 
 }  // namespace
@@ -83,5 +122,12 @@ int main(int argc, char** argv) {
         writeSeed(root / "level_load_fuzz", region, patch);
     }
     writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0xFF, 0});  // a cut file
+    // Object art tables that ask for far more than the game can use.
+    for (const auto art : orvex::testing::kCraftedArts) {
+        const auto input = patchInput(*rom, orvex::testing::craftArt(*rom, art));
+        if (!input.empty()) {
+            writeSeed(root / "level_load_fuzz", 100 + static_cast<int>(art), input);
+        }
+    }
     return 0;
 }

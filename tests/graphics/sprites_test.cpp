@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "document/documentloader.h"
 #include "graphics/sprites.h"
+#include "support/craftedart.h"
 #include "support/testrom.h"
 
 // Sprites: pieces of tiles from video memory, placed, flipped and coloured as the game does.
@@ -71,6 +75,26 @@ TEST(Sprites, TheFirstPieceOfAFrameIsOnTop) {
     EXPECT_EQ(renderSprite(markedTiles(), frame, 0, false, false).picture.pixel(0, 0), 1);
 }
 
+// Pieces beyond the video chip's reach from the point are left out and a piece across its edge
+// is cut there, so that a frame's picture stays small whatever its offsets say.
+TEST(Sprites, PiecesBeyondTheVideoChipsReachAreLeftOut) {
+    const VideoMemory video = markedTiles();
+    const SpritePiece piece{-8, -4, 2, 1, 0x0000};
+    const SpritePiece right{32000, 0, 4, 4, 0x0001};
+    const SpritePiece left{-32768, 0, 4, 4, 0x0001};
+    const SpritePiece across{kSpriteReach - 8, 0, 2, 1, 0x0002};  // tile 2 inside, 3 outside
+    const std::vector<SpritePiece> near{piece};
+    const std::vector<SpritePiece> far{piece, right, left};
+    const std::vector<SpritePiece> edgeFrame{piece, right, left, across};
+    const SpriteImage plain = renderSprite(video, near, 0, false, false);
+    const SpriteImage cut = renderSprite(video, far, 0, false, false);
+    EXPECT_TRUE(cut.picture == plain.picture && cut.left == plain.left && cut.top == plain.top);
+    const SpriteImage edge = renderSprite(video, edgeFrame, 0, false, false);
+    EXPECT_EQ(edge.left + edge.picture.width(), kSpriteReach);
+    EXPECT_EQ(where(edge, 3), (Points{{kSpriteReach - 8, 0}}));
+    EXPECT_TRUE(where(edge, 4).empty());
+}
+
 class LevelSpritesTest : public ProfileTest {};
 
 // The demo ROM loads ring art by a standard list, common object art by the other and a badnik
@@ -103,7 +127,7 @@ TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
     ASSERT_TRUE(loaded.ok());
     // List 1's only entry now points past the image.
     auto cues = readArtCues(rom.image, *profile().patternLoadCues, 1);
-    ASSERT_TRUE(cues.ok() && cues->size() == 1);
+    ASSERT_TRUE(cues.ok() && cues->entries.size() == 1);
     auto list = readWord(rom.image, *profile().patternLoadCues + 2);
     putLong(rom.image, static_cast<std::size_t>(*profile().patternLoadCues + *list + 2),
             0x00FFFFF0);
@@ -116,6 +140,80 @@ TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
 }
 
 ORVEX_ALL_PROFILES(LevelSpritesTest);
+
+// A crafted table that asks for far more than the game can use: what lies past the limit is
+// named, and every object whose own tables are untouched is drawn as on the plain image.
+struct CraftedCase {
+    CraftedArt art;
+    std::vector<std::string> named;  // each in a problem of its own
+    std::vector<std::uint8_t> untouched;
+};
+
+const CraftedCase kCraftedCases[] = {
+    {CraftedArt::LongDebugList,
+     {"debug object list: its count claims 65535 entries; only the first 256 are read"},
+     {0x26, 0x41, 0x36, 0x4B}},
+    {CraftedArt::ManyPieces,
+     {"frame of object 38: its count claims 65535 pieces; only the first 80 are read"},
+     {0x41, 0x36, 0x4B}},
+    {CraftedArt::ManyCues,
+     {"pattern load cue list 2: its count claims 32768 cues; only the first 256 are read",
+      "pattern load cue list 2: the art of 1 cue(s) runs past the end of video memory",
+      "pattern load cue list 2: its cues decode more than 2048 tiles (all of video memory); the "
+      "art from cue 2 on is left out"},
+     {0x26, 0x41, 0x36, 0x4B}},
+};
+
+void PrintTo(const CraftedCase& crafted, std::ostream* out) {
+    *out << craftedName(crafted.art);
+}
+
+class CraftedArtTest : public ::testing::TestWithParam<std::tuple<const RomProfile*, CraftedCase>> {
+};
+
+LevelSprites levelSprites(const std::vector<std::uint8_t>& image, const RomProfile& profile) {
+    auto loaded = loadDocument(image, profile, 0);
+    EXPECT_TRUE(loaded.ok());
+    const LevelDocument& document = *loaded->document;
+    auto sprites = loadLevelSprites(image, profile, document.zoneAct(), document.parts());
+    EXPECT_TRUE(sprites.ok());
+    return std::move(*sprites);
+}
+
+TEST_P(CraftedArtTest, WhatIsPastALimitIsNamedAndTheRestDrawn) {
+    const auto& [profile, expected] = GetParam();
+    const DemoRom& rom = demoRom(*profile);
+    const LevelSprites plain = levelSprites(rom.image, *profile);
+    const LevelSprites crafted = levelSprites(craftArt(rom, expected.art), *profile);
+    for (const std::string& text : expected.named) {
+        EXPECT_TRUE(
+            std::any_of(crafted.problems.begin(), crafted.problems.end(),
+                        [&text](const std::string& problem) { return problem.find(text) == 0; }))
+            << text << "\nnot in\n"
+            << ::testing::PrintToString(crafted.problems);
+    }
+    EXPECT_LE(crafted.problems.size(), kMaxSpriteProblems + 1);
+    for (const std::uint8_t id : expected.untouched) {
+        const SpriteImage* before = plain.object({0, 0, id, 0});
+        const SpriteImage* after = crafted.object({0, 0, id, 0});
+        ASSERT_TRUE(before != nullptr && after != nullptr) << int{id};
+        EXPECT_TRUE(after->picture.pixels() == before->picture.pixels() &&
+                    after->left == before->left && after->top == before->top)
+            << int{id};
+    }
+}
+
+std::string craftedLabel(
+    const ::testing::TestParamInfo<std::tuple<const RomProfile*, CraftedCase>>& param) {
+    const RomProfile* profile = std::get<0>(param.param);
+    return profileLabel({profile, param.index}) +
+           std::string(craftedName(std::get<1>(param.param).art));
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, CraftedArtTest,
+                         ::testing::Combine(::testing::ValuesIn(demoProfiles()),
+                                            ::testing::ValuesIn(kCraftedCases)),
+                         craftedLabel);
 
 }  // namespace
 }  // namespace orvex::testing
