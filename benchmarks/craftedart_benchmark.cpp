@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "graphics/sprites.h"
 #include "heappeak.h"
-#include "rom/demorom.h"
 #include "support/craftedart.h"
 
 namespace {

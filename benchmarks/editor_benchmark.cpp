@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 #include <array>
 
+#include "demo/demorom.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorwindow.h"
-#include "rom/demorom.h"
 
 namespace {
 

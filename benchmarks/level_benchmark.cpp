@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
@@ -16,7 +17,6 @@
 #include "graphics/overview.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
-#include "rom/demorom.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
 #include "rom/romimage.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compression/kosinski.h"
+#include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
@@ -18,7 +19,6 @@
 #include "graphics/sprites.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
-#include "rom/demorom.h"
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"

@@ -8,8 +8,8 @@
 #include <map>
 #include <string_view>
 
+#include "demo/demorom.h"
 #include "editor/shell/editorwindow.h"
-#include "rom/demorom.h"
 
 namespace orvex::test {
 

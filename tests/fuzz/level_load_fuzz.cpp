@@ -22,11 +22,11 @@
 #include <optional>
 #include <vector>
 
+#include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "graphics/levelart.h"
 #include "graphics/sprites.h"
 #include "levelregions.h"
-#include "rom/demorom.h"
 #include "rom/romidentity.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "rom/demorom.h"
+#include "demo/demorom.h"
 #include "rom/objectart.h"
 
 // The parts of the demo image that the level load fuzz target patches. An input names one by

@@ -11,8 +11,8 @@
 
 #include "compression/kosinski.h"
 #include "compression/nemesis.h"
+#include "demo/demorom.h"
 #include "levelregions.h"
-#include "rom/demorom.h"
 #include "support/craftedart.h"
 
 namespace {

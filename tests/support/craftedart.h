@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/byteorder.h"
-#include "rom/demorom.h"
+#include "demo/demorom.h"
 #include "rom/objectart.h"
 
 // Demo images with one object art table crafted to ask for far more than the game can use: the

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/progress.h"
-#include "rom/demorom.h"
+#include "demo/demorom.h"
 #include "rom/romprofile.h"
 
 namespace orvex::testing {

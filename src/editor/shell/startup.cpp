@@ -2,9 +2,9 @@
 
 #include <QFile>
 
+#include "demo/demorom.h"
 #include "editor/shell/editorwindow.h"
 #include "editor/shell/uitext.h"
-#include "rom/demorom.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "rom/demorom.h"
+#include "demo/demorom.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,9 +8,9 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "demo/demoobjectart.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
-#include "rom/demoobjectart.h"
 #include "rom/romimage.h"
 #include "rom/testimage.h"
 

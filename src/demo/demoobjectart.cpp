@@ -1,7 +1,7 @@
 // The demo ROM's object art: Nemesis-compressed tiles loaded by pattern load cue lists, sprite
 // mappings, and debug object lists naming a frame for most of the object types the demo places.
 
-#include "rom/demoobjectart.h"
+#include "demo/demoobjectart.h"
 
 #include <algorithm>
 #include <cmath>
