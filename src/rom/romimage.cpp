@@ -94,7 +94,8 @@ Status checkKind(const std::filesystem::path& path, const struct ::stat& info) {
     }
     if (info.st_size > kMaxRomFileSize) {
         return cannotOpen(path, "it is " + std::to_string(info.st_size) +
-                                    " bytes, larger than any cartridge (at most 8 MiB)");
+                                    " bytes; Orvex reads files of at most 8 MiB, the largest "
+                                    "a cartridge image can be");
     }
     return {};
 }

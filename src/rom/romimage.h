@@ -39,7 +39,7 @@ public:
     [[nodiscard]] bool empty() const { return mPath.empty(); }
 
     // The whole file, read in one go. FileOpen says why it cannot be read (not found,
-    // permission denied, a folder, not a regular file, larger than any cartridge).
+    // permission denied, a folder, not a regular file, larger than 8 MiB).
     [[nodiscard]] Result<std::vector<std::uint8_t>> readAll() const;
 
     // Single fields of the file. FileRead names the offset of a short read; a long whose first

@@ -28,6 +28,8 @@ TEST(Fields, BigEndianUnsignedAndBounded) {
         EXPECT_EQ(pastEnd.error().offset, 7);
     }
     EXPECT_NE(rom.readWord(9).error().describe().find("0x9"), std::string::npos);
+    // Offsets before an image's start read as negative, never as a 64-bit wrap.
+    EXPECT_EQ(hexOffset(-6), "-0x6");
 
     EXPECT_EQ(longBytes(0x45A80), (Bytes{0x00, 0x04, 0x5A, 0x80}));
     ASSERT_TRUE(rom.writeLong(6, 0x45A80).ok());

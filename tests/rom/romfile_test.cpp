@@ -137,7 +137,7 @@ TEST(OddFiles, AreRefusedWithAReasonAndWithoutWaiting) {
     for (const auto& [path, reason] : std::vector<std::pair<fs::path, std::string>>{
              {folder, "it is a folder"},
              {pipe, "it is not a regular file"},
-             {huge, "larger than any cartridge"},
+             {huge, "Orvex reads files of at most 8 MiB"},
              {folder / "none.bin", "it does not exist"}}) {
         const RomImage rom(path);
         const auto read = rom.readAll();
