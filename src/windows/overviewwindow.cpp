@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace orvex {
 
@@ -20,8 +21,26 @@ QImage imageView(const Image& image) {
 OverviewWindow::OverviewWindow(QWidget* owner) : QWidget(owner) {
     setObjectName("Overview");
     setWindowTitle("Level Overview");
-    setFixedSize(kPlaneColumns * kOverviewCellPixels, kEmptyRows * kOverviewCellPixels);
+    setMinimumSize(pictureSize());
     setCursor(Qt::PointingHandCursor);
+}
+
+QSize OverviewWindow::pictureSize() const {
+    return mPicture.isNull()
+               ? QSize(kPlaneColumns * kOverviewCellPixels, kEmptyRows * kOverviewCellPixels)
+               : mPicture.size();
+}
+
+QSize OverviewWindow::sizeHint() const {
+    return pictureSize();
+}
+
+// The picture grows, keeping its shape, to fill the window; it never shrinks.
+double OverviewWindow::cellPixels() const {
+    const QSize picture = pictureSize();
+    const double scale = std::min(static_cast<double>(width()) / picture.width(),
+                                  static_cast<double>(height()) / picture.height());
+    return kOverviewCellPixels * std::max(1.0, scale);
 }
 
 void OverviewWindow::forgetBlocks() {
@@ -34,9 +53,8 @@ void OverviewWindow::showPlane(const LevelArt& art, const Layout& layout, Plane 
     }
     const Image overview = renderOverview(mMiniatures, layout, plane);
     mPicture = overview.isNull() ? QPixmap() : QPixmap::fromImage(imageView(overview).copy());
-    if (!mPicture.isNull()) {
-        setFixedSize(mPicture.size());
-    }
+    setMinimumSize(pictureSize());
+    updateGeometry();
     update();
 }
 
@@ -48,7 +66,8 @@ void OverviewWindow::updateCell(std::int32_t column, std::int32_t row, std::uint
     QPainter painter(&mPicture);
     painter.drawImage(at, imageView(mMiniatures.images[block]));
     painter.end();
-    update(QRect(at, QSize(kOverviewCellPixels, kOverviewCellPixels)));
+    const double scale = cellPixels();
+    update(QRectF(column * scale, row * scale, scale, scale).toAlignedRect());
 }
 
 void OverviewWindow::setViewArea(const QRectF& cells) {
@@ -62,27 +81,56 @@ void OverviewWindow::setViewArea(const QRectF& cells) {
 }
 
 QRect OverviewWindow::viewRect() const {
-    const QRectF scaled(mViewArea.topLeft() * kOverviewCellPixels,
-                        mViewArea.size() * kOverviewCellPixels);
+    const double scale = cellPixels();
+    const QRectF scaled(mViewArea.topLeft() * scale, mViewArea.size() * scale);
     return scaled.toAlignedRect();
 }
 
 void OverviewWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::black);
-    painter.drawPixmap(0, 0, mPicture);
+    const double scale = cellPixels() / kOverviewCellPixels;
+    if (scale == 1.0) {
+        painter.drawPixmap(0, 0, mPicture);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRectF(QPointF(0, 0), QSizeF(mPicture.size()) * scale), mPicture,
+                           QRectF(mPicture.rect()));
+    }
     if (!mViewArea.isEmpty()) {
         painter.setPen(QPen(QColor(255, 255, 0), 2));
         painter.drawRect(QRectF(viewRect()).adjusted(1, 1, -1, -1));
     }
 }
 
+// A press on the view's rectangle takes hold of it where it is; elsewhere the view first moves
+// to the cell pressed.
 void OverviewWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || mPicture.isNull()) {
         return;
     }
-    const QPoint at = event->position().toPoint();
-    emit cellClicked(at.x() / kOverviewCellPixels, at.y() / kOverviewCellPixels);
+    const QPointF at = event->position();
+    mDragFrom = at;
+    if (!viewRect().contains(at.toPoint())) {
+        const double scale = cellPixels();
+        emit cellClicked(static_cast<int>(at.x() / scale), static_cast<int>(at.y() / scale));
+    }
+}
+
+void OverviewWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!mDragFrom || !(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    const QPointF at = event->position();
+    const QPointF by = (at - *mDragFrom) / cellPixels();
+    mDragFrom = at;
+    emit viewDragged(by);
+}
+
+void OverviewWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        mDragFrom.reset();
+    }
 }
 
 }  // namespace orvex

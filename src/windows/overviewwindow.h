@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 #include "document/layout.h"
 #include "graphics/levelart.h"
@@ -14,10 +15,11 @@ namespace orvex {
 inline constexpr std::int32_t kOverviewCellPixels = 8;  // one layout cell in the overview
 
 // Overview: the whole plane drawn small (in a dock below the map), kOverviewCellPixels to a layout
-// cell, and a yellow rectangle where the map view is. Its picture is made from miniatures of
-// the block pictures (made once for each level, nothing is decoded) and kept: an edit redraws
-// one cell of it and a move of the map view only repaints. A left click reports the cell under
-// the pointer.
+// cell or larger where the window has room for more, and a yellow rectangle where the map view
+// is. Its picture is made from miniatures of the block pictures (made once for each level,
+// nothing is decoded) and kept: an edit redraws one cell of it and a move of the map view only
+// repaints. A left click outside the rectangle reports the cell under the pointer; a drag with
+// the left button then reports how far the pointer moves.
 class OverviewWindow : public QWidget {
     Q_OBJECT
 
@@ -36,18 +38,28 @@ public:
     [[nodiscard]] const QPixmap& picture() const { return mPicture; }
     // The view rectangle in the window's pixels.
     [[nodiscard]] QRect viewRect() const;
+    // The window's pixels to a layout cell: kOverviewCellPixels, or more in a larger window.
+    [[nodiscard]] double cellPixels() const;
+    [[nodiscard]] QSize sizeHint() const override;
 
 signals:
     void cellClicked(int column, int row);
+    // The pointer moved by `cells` (layout cells, in fractions) while dragging.
+    void viewDragged(QPointF cells);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    [[nodiscard]] QSize pictureSize() const;
+
     BlockMiniatures mMiniatures;
     QPixmap mPicture;
     QRectF mViewArea;
+    std::optional<QPointF> mDragFrom;
 };
 
 }  // namespace orvex

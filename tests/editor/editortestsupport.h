@@ -136,9 +136,11 @@ struct EditorFixture {
                         combination.keyboardModifiers());
     }
     void menu(const char* name) { action(name)->trigger(); }
+    // Scrolls the view to cell (column, row) at its top left; the bars count pixels.
     void setOrigin(int column, int row) {
-        window->mapFrame().horizontalBar()->setValue(column);
-        window->mapFrame().verticalBar()->setValue(row);
+        const int size = canvas()->cellSize();
+        window->mapFrame().horizontalBar()->setValue(column * size);
+        window->mapFrame().verticalBar()->setValue(row * size);
     }
     QPoint origin() const {
         return {window->mapFrame().originColumn(), window->mapFrame().originRow()};
@@ -186,6 +188,7 @@ struct EditorFixture {
 int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
+int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);

@@ -151,16 +151,17 @@ private slots:
         QCOMPARE(f.canvas()->cellSize(), 128);
 
         f.setOrigin(20, 2);
-        QWheelEvent down(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -240}, Qt::NoButton,
+        // Three notches make a cell at 100%.
+        QWheelEvent down(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -360}, Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(f.canvas(), &down);
-        QCOMPARE(f.origin(), QPoint(20, 4));
-        QWheelEvent across(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -120}, Qt::NoButton,
+        QCOMPARE(f.origin(), QPoint(20, 3));
+        QWheelEvent across(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -360}, Qt::NoButton,
                            Qt::ShiftModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(f.canvas(), &across);
-        QCOMPARE(f.origin(), QPoint(21, 4));
+        QCOMPARE(f.origin(), QPoint(21, 3));
         QTest::keyClick(f.canvas(), Qt::Key_Left);
-        QCOMPARE(f.origin(), QPoint(20, 4));
+        QCOMPARE(f.origin(), QPoint(20, 3));
     }
 
     void thePreviewGoesWhenThePointerLeaves() {

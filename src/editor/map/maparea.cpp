@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 #include "editor/shell/resizerule.h"
@@ -15,8 +16,10 @@ namespace orvex {
 
 namespace {
 
-// HScroll1's maximum once a level is shown: the last six columns of a plane can be seen.
+// HScroll1's maximum at 100% once a level is shown, in columns: the last six columns of a plane
+// can be seen; VScroll2's, in rows.
 constexpr int kPlaneReach = kPlaneColumns - kGridSize;
+constexpr int kRowReach = 13;
 
 constexpr int kEditSection = 30;
 constexpr int kPlaneSection = 10;
@@ -59,7 +62,7 @@ void MapArea::connectTools() {
     connect(mTools, &MapTools::pointerMoved, this, &MapArea::onPointerMoved);
     connect(mTools, &MapTools::blockPicked, this,
             [this](std::uint8_t block) { mBlocks->pickBlock(block); });
-    connect(&canvas(), &MapCanvas::scrollRequested, this, &MapArea::onScrollRequested);
+    connect(&canvas(), &MapCanvas::scrollRequested, this, &MapArea::scrollBy);
     mBlocks->setBlockUses([this](std::uint8_t block) { return blockUses(block); });
     connect(&canvas(), &MapCanvas::zoomRequested, this, [this](int steps, QPoint point) {
         const auto wanted = static_cast<std::int64_t>(mZoom) + steps;
@@ -95,7 +98,8 @@ void MapArea::applyLayout(QSize ruleSize) {
     applyResizeRule({&mContext.window, mMap, mMap->horizontalBar(), mMap->verticalBar(),
                      mBlocks->scrollBar(), mBlocks->viewport(), mMap->corner()},
                     ruleSize);
-    updateScrollRanges();  // at other zooms than 100% the reach follows the view's size
+    mMap->fitToBars();
+    updateScrollRanges();  // the pages, and at other zooms than 100% the reach, follow the view
     showOverviewArea();
 }
 
@@ -301,49 +305,80 @@ void MapArea::setCommandsEnabled(bool enabled) {
     }
 }
 
+// The point of the plane under `about` stays there. Without it the middle of the part of the
+// view that shows the plane goes to the middle of the view (so a view reaching past the layout's
+// last row comes back into it).
 void MapArea::setZoom(std::size_t zoom, std::optional<QPoint> about) {
     zoom = std::min(zoom, kZoomCellSizes.size() - 1);
     if (zoom == mZoom) {
         return;
     }
-    const QSize seen = mMap->visibleGridArea();
-    const QPoint at = about.value_or(QPoint(seen.width() / 2, seen.height() / 2));
-    const PlaneCell fixed = canvas().cellAt(at);
+    const std::int32_t before = canvas().cellSize();
+    const QPointF origin = mMap->origin();
+    QPointF from = about.value_or(QPoint());  // on the canvas, before and after
+    QPointF to = from;
+    if (!about) {
+        const QRectF seen(origin, QSizeF(mMap->visibleGridArea()));
+        const QRectF plane(0, 0, kPlaneColumns * before, layoutRows() * before);
+        const QRectF shown = seen & plane;
+        from = (shown.isEmpty() ? seen : shown).center() - origin;
+        to = seen.center() - origin;
+    }
+    const QPointF fixed = (origin + from) / before;  // in cells
     mZoom = zoom;
     const std::int32_t size = kZoomCellSizes[zoom];
-    canvas().setCellSize(size);
+    const QPointF wanted = fixed * size - to;
+    // The bars take the new size's pixels before the canvas hears of it, so that the view (and
+    // the pointer's cell the tools hear of) moves once.
+    mSettingZoom = true;
     updateScrollRanges();
-    mMap->horizontalBar()->setValue(fixed.column - at.x() / size);
-    mMap->verticalBar()->setValue(fixed.row - at.y() / size);
+    mMap->horizontalBar()->setValue(static_cast<int>(std::floor(wanted.x())));
+    mMap->verticalBar()->setValue(static_cast<int>(std::floor(wanted.y())));
+    mSettingZoom = false;
+    canvas().setView(size, mMap->origin());
     mZoomInfo->setText(QString::number(size * 100.0 / kCellSize) + "%");
     showMapOrigin();
     showOverviewArea();
 }
 
-// At 100% the scroll bars keep the design's reach; at the other zooms they reach as far as the
-// plane's last column and the layout's last row can come into view.
+std::int32_t MapArea::layoutRows() const {
+    return mDocument != nullptr
+               ? static_cast<std::int32_t>((mDocument->layout().size() + kLayoutRowBytes - 1) /
+                                           kLayoutRowBytes)
+               : 0;
+}
+
+// The bars' pages are the view; at 100% they keep the design's reach, at the other zooms they
+// reach as far as the plane's last column and the layout's last row can come into view. A bar
+// with nothing to scroll is disabled.
 void MapArea::updateScrollRanges() {
+    QScrollBar* across = mMap->horizontalBar();
+    QScrollBar* down = mMap->verticalBar();
+    const QSize seen = mMap->visibleGridArea();
+    const std::int32_t size = kZoomCellSizes[mZoom];
+    across->setPageStep(std::max(1, seen.width()));
+    down->setPageStep(std::max(1, seen.height()));
+    across->setSingleStep(kCellSize / 3);
+    down->setSingleStep(kCellSize / 3);
     if (mDocument == nullptr) {
         return;
     }
     if (mZoom == kActualSizeZoom) {
-        mMap->horizontalBar()->setMaximum(kPlaneReach);
-        mMap->verticalBar()->setMaximum(13);
-        return;
+        across->setMaximum(kPlaneReach * kCellSize);
+        down->setMaximum(kRowReach * kCellSize);
+    } else {
+        across->setMaximum(std::max(0, kPlaneColumns * size - seen.width()));
+        down->setMaximum(std::max(0, layoutRows() * size - seen.height()));
     }
-    const std::int32_t size = kZoomCellSizes[mZoom];
-    const QSize seen = mMap->visibleGridArea() / size;
-    const auto rows = static_cast<std::int32_t>((mDocument->layout().size() + kLayoutRowBytes - 1) /
-                                                kLayoutRowBytes);
-    mMap->horizontalBar()->setMaximum(std::max(0, kPlaneColumns - seen.width()));
-    mMap->verticalBar()->setMaximum(std::max(0, rows - seen.height()));
+    across->setEnabled(across->maximum() > 0);
+    down->setEnabled(down->maximum() > 0);
 }
 
-void MapArea::onScrollRequested(int columns, int rows) {
+void MapArea::scrollBy(QPoint pixels) {
     QScrollBar* across = mMap->horizontalBar();
     QScrollBar* down = mMap->verticalBar();
-    across->setValue(across->value() + columns);
-    down->setValue(down->value() + rows);
+    across->setValue(across->value() + pixels.x());
+    down->setValue(down->value() + pixels.y());
 }
 
 void MapArea::showPlane(Plane plane) {
@@ -366,6 +401,10 @@ std::int32_t MapArea::originColumn() const {
     return firstColumn(mPlane) + mMap->originColumn();
 }
 
+std::int32_t MapArea::originRow() const {
+    return mMap->originRow();
+}
+
 QPoint MapArea::viewCentre() const {
     const QSize seen = mMap->visibleGridArea();
     return canvas().levelPoint(QPointF(seen.width() / 2.0, seen.height() / 2.0));
@@ -374,7 +413,7 @@ QPoint MapArea::viewCentre() const {
 // The canvas shows the plane from the scroll bars' origin.
 void MapArea::showMapOrigin() {
     canvas().setLayout(mDocument != nullptr ? &mDocument->layout() : nullptr, mPlane);
-    canvas().setOrigin({mMap->originRow(), mMap->originColumn()});
+    canvas().setOrigin(mMap->origin());
 }
 
 std::optional<std::uint8_t> MapArea::blockAt(LayoutCell cell) const {
@@ -382,30 +421,29 @@ std::optional<std::uint8_t> MapArea::blockAt(LayoutCell cell) const {
 }
 
 void MapArea::onOriginChanged() {
+    if (mSettingZoom) {
+        return;
+    }
     showMapOrigin();
     showOverviewArea();
     showPointer();
 }
 
 void MapArea::onPointerMoved(std::optional<PlaneCell> cell) {
-    if (cell) {
-        mPointedCell = QPoint(cell->column - mMap->originColumn(), cell->row - mMap->originRow());
-    } else {
-        mPointedCell.reset();
-    }
+    mPointedCell = cell;
     showPointer();
 }
 
-// The status line: the layout row and column of the cell under the pointer (the view cell last
-// seen there, in the view as it is now), the block stored there and the selected block.
+// The status line: the layout row and column of the cell under the pointer (the canvas reports
+// it again when the view moves under it), the block stored there and the selected block.
 void MapArea::showPointer() {
     const QString selected = "selected block " + hexByte(mBlocks->selectedBlock());
     if (!mPointedCell) {
         mPointerInfo->setText("Selected block " + hexByte(mBlocks->selectedBlock()));
         return;
     }
-    const std::int32_t row = mMap->originRow() + mPointedCell->y();
-    const std::int32_t column = originColumn() + mPointedCell->x();
+    const std::int32_t row = mPointedCell->row;
+    const std::int32_t column = firstColumn(mPlane) + mPointedCell->column;
     QString stored = "no level loaded";
     if (const auto block = blockAt({row, column})) {
         stored = "block " + hexByte(*block);
@@ -426,12 +464,14 @@ void MapArea::onOverview() {
         auto* scroller = new QScrollArea(dock);
         mOverview = new OverviewWindow(scroller);
         scroller->setWidget(mOverview);
+        scroller->setWidgetResizable(true);  // the overview fills the dock as far as it can
         scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        scroller->setMinimumHeight(mOverview->height() + 2 * scroller->frameWidth() +
+        scroller->setMinimumHeight(mOverview->minimumHeight() + 2 * scroller->frameWidth() +
                                    scroller->horizontalScrollBar()->sizeHint().height());
         dock->setWidget(scroller);
         mContext.window.addDockWidget(Qt::BottomDockWidgetArea, dock);
         connect(mOverview, &OverviewWindow::cellClicked, this, &MapArea::onOverviewClicked);
+        connect(mOverview, &OverviewWindow::viewDragged, this, &MapArea::onOverviewDragged);
     }
     mContext.window.findChild<QDockWidget*>("OverviewDock")->show();
     refreshOverview();
@@ -442,11 +482,17 @@ void MapArea::onOverviewClicked(int column, int row) {
     if (mContext.isBusy()) {
         return;
     }
-    const QSize seen = mMap->visibleGridArea() / canvas().cellSize();
-    QScrollBar* across = mMap->horizontalBar();
-    QScrollBar* down = mMap->verticalBar();
-    across->setValue(std::clamp(column - seen.width() / 2, across->minimum(), across->maximum()));
-    down->setValue(std::clamp(row - seen.height() / 2, down->minimum(), down->maximum()));
+    const std::int32_t size = canvas().cellSize();
+    const QSize seen = mMap->visibleGridArea() / size;
+    mMap->horizontalBar()->setValue((column - seen.width() / 2) * size);
+    mMap->verticalBar()->setValue((row - seen.height() / 2) * size);
+}
+
+// A drag in the overview carries the view with it, `cells` at a time.
+void MapArea::onOverviewDragged(QPointF cells) {
+    if (!mContext.isBusy()) {
+        scrollBy((cells * canvas().cellSize()).toPoint());
+    }
 }
 
 void MapArea::refreshOverview() {
@@ -464,8 +510,9 @@ void MapArea::showOverviewArea() {
     if (mOverview == nullptr) {
         return;
     }
-    const QSizeF seen = QSizeF(mMap->visibleGridArea()) / canvas().cellSize();
-    mOverview->setViewArea(QRectF(QPointF(mMap->originColumn(), mMap->originRow()), seen));
+    const std::int32_t size = canvas().cellSize();
+    mOverview->setViewArea(
+        QRectF(QPointF(mMap->origin()) / size, QSizeF(mMap->visibleGridArea()) / size));
 }
 
 }  // namespace orvex

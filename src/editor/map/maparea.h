@@ -52,8 +52,9 @@ public:
     // One of kZoomCellSizes; `about` (a point of the canvas) stays over the same cell.
     void setZoom(std::size_t zoom, std::optional<QPoint> about = std::nullopt);
     [[nodiscard]] std::size_t zoom() const { return mZoom; }
-    // The layout column of the map view's first column in the plane shown.
+    // The layout column and row of the first whole cell the map view shows.
     [[nodiscard]] std::int32_t originColumn() const;
+    [[nodiscard]] std::int32_t originRow() const;
     // The level point in the middle of the map view.
     [[nodiscard]] QPoint viewCentre() const;
 
@@ -74,12 +75,14 @@ private:
     void connectTools();
     void onPointerMoved(std::optional<PlaneCell> cell);
     void onOriginChanged();
-    void onScrollRequested(int columns, int rows);
+    void scrollBy(QPoint pixels);
     void onOverview();
     void onOverviewClicked(int column, int row);
+    void onOverviewDragged(QPointF cells);
     void showPointer();
     void showMapOrigin();
     void updateScrollRanges();
+    [[nodiscard]] std::int32_t layoutRows() const;
     void refreshOverview();
     void showOverviewArea();
     void updateOverviewCells(const CellRect& cells);
@@ -99,7 +102,8 @@ private:
     LevelDocument* mDocument = nullptr;
     std::size_t mZoom = kActualSizeZoom;
     Plane mPlane = Plane::Foreground;
-    std::optional<QPoint> mPointedCell;  // the view cell under the pointer: column, row
+    std::optional<PlaneCell> mPointedCell;  // the cell under the pointer
+    bool mSettingZoom = false;              // the bars move to a new zoom's pixels
 };
 
 }  // namespace orvex

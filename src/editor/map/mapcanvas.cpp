@@ -1,5 +1,6 @@
 #include "editor/map/mapcanvas.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -21,6 +22,9 @@ const QColor kHighlightColour(255, 64, 255, 110);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
+// A wheel notch moves the view a third of a cell at 100%, the same distance on screen at every
+// zoom: the wheel's angle times kCellSize over kWheelDivisor is in pixels.
+constexpr int kWheelDivisor = 3 * QWheelEvent::DefaultDeltasPerStep;
 
 // Integer division rounding towards minus infinity, for points left of or above the canvas.
 std::int32_t floorDiv(std::int32_t value, std::int32_t divisor) {
@@ -54,28 +58,35 @@ void MapCanvas::setLayout(const Layout* layout, Plane plane) {
     update();
 }
 
-void MapCanvas::setOrigin(PlaneCell origin) {
-    if (origin != mOrigin) {
-        mOrigin = origin;
-        update();
+void MapCanvas::setView(std::int32_t cellSize, QPoint origin) {
+    if (cellSize == mCellSize && origin == mOrigin) {
+        return;
     }
+    mCellSize = cellSize;
+    mOrigin = origin;
+    update();
+    reportPointer();
 }
 
-void MapCanvas::setCellSize(std::int32_t pixels) {
-    if (pixels != mCellSize) {
-        mCellSize = pixels;
-        update();
+// The pointer now lies over another part of the plane: the tools and the status line hear of it
+// as of a move, with the buttons and keys of the last mouse event (none during a pan).
+void MapCanvas::reportPointer() {
+    if (!mPointer) {
+        return;
     }
+    const Qt::MouseButtons buttons = mPanFrom ? Qt::NoButton : mButtons;
+    emit moved(cellAt(*mPointer), buttons);
+    emit pointerMoved(levelPoint(*mPointer), buttons, mModifiers);
 }
 
 PlaneCell MapCanvas::cellAt(QPoint point) const {
-    return {mOrigin.row + floorDiv(point.y(), mCellSize),
-            mOrigin.column + floorDiv(point.x(), mCellSize)};
+    return {floorDiv(mOrigin.y() + point.y(), mCellSize),
+            floorDiv(mOrigin.x() + point.x(), mCellSize)};
 }
 
 QRect MapCanvas::cellRect(PlaneCell cell) const {
-    return {(cell.column - mOrigin.column) * mCellSize, (cell.row - mOrigin.row) * mCellSize,
-            mCellSize, mCellSize};
+    return {cell.column * mCellSize - mOrigin.x(), cell.row * mCellSize - mOrigin.y(), mCellSize,
+            mCellSize};
 }
 
 QSize MapCanvas::cellsIn(QSize area) const {
@@ -135,13 +146,13 @@ void MapCanvas::setOverlay(Overlay overlay, bool shown) {
 // A point of the level, in its pixels, on the canvas.
 QPointF MapCanvas::viewPoint(std::int32_t x, std::int32_t y) const {
     const double scale = static_cast<double>(mCellSize) / kCellSize;
-    return {(x - mOrigin.column * kCellSize) * scale, (y - mOrigin.row * kCellSize) * scale};
+    return {x * scale - mOrigin.x(), y * scale - mOrigin.y()};
 }
 
 QPoint MapCanvas::levelPoint(QPointF viewPoint) const {
     const double scale = static_cast<double>(mCellSize) / kCellSize;
-    return {static_cast<int>(std::floor(viewPoint.x() / scale)) + mOrigin.column * kCellSize,
-            static_cast<int>(std::floor(viewPoint.y() / scale)) + mOrigin.row * kCellSize};
+    return {static_cast<int>(std::floor((viewPoint.x() + mOrigin.x()) / scale)),
+            static_cast<int>(std::floor((viewPoint.y() + mOrigin.y()) / scale))};
 }
 
 double MapCanvas::markerSize() const {
@@ -376,9 +387,8 @@ QRect MapCanvas::viewRect(const CellRect& planeCells) const {
     if (planeCells.isEmpty()) {
         return {};
     }
-    return {(planeCells.column - mOrigin.column) * mCellSize,
-            (planeCells.row - mOrigin.row) * mCellSize, planeCells.columns * mCellSize,
-            planeCells.rows * mCellSize};
+    return {planeCells.column * mCellSize - mOrigin.x(), planeCells.row * mCellSize - mOrigin.y(),
+            planeCells.columns * mCellSize, planeCells.rows * mCellSize};
 }
 
 void MapCanvas::updateLayoutCells(const CellRect& cells) {
@@ -460,11 +470,11 @@ void MapCanvas::drawNumber(QPainter& painter, const QRect& cell, std::uint8_t bl
 void MapCanvas::drawOverlays(QPainter& painter, const QRect& area) const {
     if (mGrid) {
         painter.setPen(kGridColour);
-        const std::int32_t left = area.left() - area.left() % mCellSize;
-        for (std::int32_t x = left; x <= area.right(); x += mCellSize) {
+        const QPoint first = cellRect(cellAt(area.topLeft())).topLeft();
+        for (std::int32_t x = first.x(); x <= area.right(); x += mCellSize) {
             painter.drawLine(x, area.top(), x, area.bottom());
         }
-        const std::int32_t top = area.top() - area.top() % mCellSize;
+        const std::int32_t top = first.y();
         for (std::int32_t y = top; y <= area.bottom(); y += mCellSize) {
             painter.drawLine(area.left(), y, area.right(), y);
         }
@@ -483,19 +493,65 @@ void MapCanvas::drawOverlays(QPainter& painter, const QRect& area) const {
     }
 }
 
+// The middle button, or the left one while Space is held, pans: the plane follows the pointer
+// and the tools hear nothing of the drag.
 void MapCanvas::mousePressEvent(QMouseEvent* event) {
-    emit pressed(cellAt(event->position().toPoint()), event->button(), event->modifiers());
+    const QPoint at = event->position().toPoint();
+    mPointer = at;
+    mButtons = event->buttons();
+    mModifiers = event->modifiers();
+    if (mPanFrom) {
+        return;
+    }
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && mPanKey)) {
+        mPanFrom = at;
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    emit pressed(cellAt(at), event->button(), event->modifiers());
     emit pointerPressed(levelPoint(event->position()), event->button(), event->modifiers());
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
-    emit moved(cellAt(event->position().toPoint()), event->buttons());
+    const QPoint at = event->position().toPoint();
+    mPointer = at;
+    mButtons = event->buttons();
+    mModifiers = event->modifiers();
+    if (mPanFrom) {
+        const QPoint by = *mPanFrom - at;
+        mPanFrom = at;
+        emit scrollRequested(by);
+        return;
+    }
+    emit moved(cellAt(at), event->buttons());
     emit pointerMoved(levelPoint(event->position()), event->buttons(), event->modifiers());
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    mButtons = event->buttons();
+    mModifiers = event->modifiers();
+    if (mPanFrom) {
+        if (!(event->buttons() & (Qt::MiddleButton | Qt::LeftButton))) {
+            mPanFrom.reset();
+            setPanKey(mPanKey);
+            reportPointer();
+        }
+        return;
+    }
     emit released(cellAt(event->position().toPoint()), event->button());
     emit pointerReleased(levelPoint(event->position()), event->button(), event->modifiers());
+}
+
+void MapCanvas::setPanKey(bool held) {
+    mPanKey = held;
+    if (mPanFrom) {
+        return;
+    }
+    if (held) {
+        setCursor(Qt::OpenHandCursor);
+    } else {
+        unsetCursor();
+    }
 }
 
 bool MapCanvas::event(QEvent* event) {
@@ -510,46 +566,79 @@ bool MapCanvas::event(QEvent* event) {
 
 void MapCanvas::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
+    if (!mPanFrom) {
+        mPointer.reset();
+    }
     emit left();
 }
 
 void MapCanvas::wheelEvent(QWheelEvent* event) {
     const QPoint angle = event->angleDelta();
-    mWheelRemainder += angle.y() != 0 ? angle.y() : angle.x();
-    const int steps = mWheelRemainder / QWheelEvent::DefaultDeltasPerStep;
-    mWheelRemainder %= QWheelEvent::DefaultDeltasPerStep;
+    const int turned = angle.y() != 0 ? angle.y() : angle.x();
+    mPointer = event->position().toPoint();
     event->accept();
-    if (steps == 0) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        mZoomRemainder += turned;
+        const int steps = mZoomRemainder / QWheelEvent::DefaultDeltasPerStep;
+        mZoomRemainder %= QWheelEvent::DefaultDeltasPerStep;
+        if (steps != 0) {
+            emit zoomRequested(steps, event->position().toPoint());
+        }
         return;
     }
-    if (event->modifiers() & Qt::ControlModifier) {
-        emit zoomRequested(steps, event->position().toPoint());
-    } else if ((event->modifiers() & Qt::ShiftModifier) || angle.y() == 0) {
-        emit scrollRequested(-steps, 0);
+    mWheelRemainder += turned * kCellSize;
+    const int pixels = mWheelRemainder / kWheelDivisor;
+    mWheelRemainder %= kWheelDivisor;
+    if (pixels == 0) {
+        return;
+    }
+    if ((event->modifiers() & Qt::ShiftModifier) || angle.y() == 0) {
+        emit scrollRequested({-pixels, 0});
     } else {
-        emit scrollRequested(0, -steps);
+        emit scrollRequested({0, -pixels});
     }
 }
 
 void MapCanvas::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Left:
-            emit scrollRequested(-1, 0);
+            emit scrollRequested({-mCellSize, 0});
             break;
         case Qt::Key_Right:
-            emit scrollRequested(1, 0);
+            emit scrollRequested({mCellSize, 0});
             break;
         case Qt::Key_Up:
-            emit scrollRequested(0, -1);
+            emit scrollRequested({0, -mCellSize});
             break;
         case Qt::Key_Down:
-            emit scrollRequested(0, 1);
+            emit scrollRequested({0, mCellSize});
+            break;
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat()) {
+                setPanKey(true);
+            }
             break;
         default:
             QWidget::keyPressEvent(event);
             return;
     }
     event->accept();
+}
+
+void MapCanvas::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) {
+        setPanKey(false);
+    }
+    event->accept();
+}
+
+void MapCanvas::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    setPanKey(false);
 }
 
 }  // namespace orvex

@@ -25,13 +25,13 @@ inline constexpr std::size_t kActualSizeZoom = 3;
 // The two kinds of placement the placement tools select and move.
 enum class PlacementKind { Objects, Rings };
 
-// Mapa: the map's canvas, filling the map frame under its scroll bars. It draws one plane of the
-// layout from the block pictures, the cell at its top left being the view's origin (a plane
-// column and row), each cell cellSize() pixels a side; cells outside the plane's columns or the
-// layout's rows are drawn empty. Over the cells it draws what the tools show: a preview of the
-// blocks to be placed under the pointer, the selection, and on request grid lines, block
-// numbers and the cells that use one block. It reports the mouse in plane cells and leaves all
-// editing to its owner.
+// Mapa: the map's canvas, the part of the map frame left of and above its scroll bars. It draws
+// one plane of the layout from the block pictures, each cell cellSize() pixels a side, its top
+// left showing the plane's pixel origin() (at that size, counted from the plane's top left
+// corner); cells outside the plane's columns or the layout's rows are drawn empty. Over the cells
+// it draws what the tools show: a preview of the blocks to be placed under the pointer, the
+// selection, and on request grid lines, block numbers and the cells that use one block. It reports
+// the mouse in plane cells and leaves all editing to its owner.
 class MapCanvas : public QWidget {
     Q_OBJECT
 
@@ -41,12 +41,15 @@ public:
     // The picture of `block` at 100% (128 x 128), as the level's art gives it.
     void setBlockPicture(std::int32_t block, const QPixmap& picture);
     void clearBlockPictures();
-    // What to draw: a plane of `layout` (null: nothing), from `origin` (column, row).
+    // What to draw: a plane of `layout` (null: nothing).
     void setLayout(const Layout* layout, Plane plane);
-    void setOrigin(PlaneCell origin);
-    void setCellSize(std::int32_t pixels);
+    // The cell size and the pixel of the plane at the canvas's top left. When the view moves
+    // under a pointer that lies on the canvas, the pointer's cell and level pixel are reported
+    // again (moved, pointerMoved) as if it had moved.
+    void setView(std::int32_t cellSize, QPoint origin);
+    void setOrigin(QPoint origin) { setView(mCellSize, origin); }
     [[nodiscard]] std::int32_t cellSize() const { return mCellSize; }
-    [[nodiscard]] PlaneCell origin() const { return mOrigin; }
+    [[nodiscard]] QPoint origin() const { return mOrigin; }
     [[nodiscard]] Plane plane() const { return mPlane; }
 
     // The plane cell under a point of the canvas (columns past the plane included).
@@ -109,8 +112,9 @@ signals:
     void pointerMoved(QPoint level, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void pointerReleased(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void cycleRequested();
-    // The wheel: `rows` and `columns` to scroll, or with Ctrl `zoomSteps` about `point`.
-    void scrollRequested(int columns, int rows);
+    // The wheel, the arrow keys and panning: the view to move by `pixels` of the canvas. With
+    // Ctrl the wheel asks for `steps` of zoom about `point`.
+    void scrollRequested(QPoint pixels);
     void zoomRequested(int steps, QPoint point);
 
 protected:
@@ -122,6 +126,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     [[nodiscard]] const QPixmap& pictureAtSize(std::int32_t block) const;
@@ -142,13 +148,15 @@ private:
     void drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::int32_t x,
                       std::int32_t y) const;
     [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
+    void reportPointer();
+    void setPanKey(bool held);
 
     std::array<QPixmap, 256> mPictures;
     mutable std::array<QPixmap, 256> mScaled;  // at mScaledSize, made when first drawn
     mutable std::int32_t mScaledSize = 0;
     const Layout* mLayout = nullptr;
     Plane mPlane = Plane::Foreground;
-    PlaneCell mOrigin;
+    QPoint mOrigin;
     std::int32_t mCellSize = kCellSize;
     PlaneCell mPreviewAt;
     CellPattern mPreview;
@@ -166,7 +174,13 @@ private:
     const LevelSprites* mSprites = nullptr;
     ColourTable mSpriteColours{};
     mutable std::map<const SpriteImage*, QPixmap> mSpritePixmaps;
-    int mWheelRemainder = 0;
+    int mWheelRemainder = 0;         // wheel angle times canvas pixels, short of a whole pixel
+    int mZoomRemainder = 0;          // wheel angle short of a whole zoom step
+    std::optional<QPoint> mPointer;  // where the pointer last was on the canvas
+    Qt::MouseButtons mButtons;
+    Qt::KeyboardModifiers mModifiers;
+    bool mPanKey = false;            // Space held: a left drag pans
+    std::optional<QPoint> mPanFrom;  // the pointer while a pan is under way
 };
 
 }  // namespace orvex

@@ -21,8 +21,26 @@ MapFrame::MapFrame(QWidget* form) : QWidget(form) {
         new FilledShape(this, system.color(QPalette::Button), system.color(QPalette::ButtonText));
     mCanto->setObjectName("Canto");
     mCanto->setGeometry(545, 438, 18, 18);
-    mHScroll1 = createBar(Qt::Horizontal, "HScroll1", QRect(0, 439, 546, 17), 120);
-    mVScroll2 = createBar(Qt::Vertical, "VScroll2", QRect(546, 0, 17, 439), 13);
+    mHScroll1 = createBar(Qt::Horizontal, "HScroll1", QRect(0, 439, 546, 17), 120 * kCellSize);
+    mVScroll2 = createBar(Qt::Vertical, "VScroll2", QRect(546, 0, 17, 439), 13 * kCellSize);
+    fitToBars();
+}
+
+namespace {
+
+// The first whole cell from a pixel origin.
+std::int32_t firstWhole(std::int32_t pixels, std::int32_t cellSize) {
+    return (pixels + cellSize - 1) / cellSize;
+}
+
+}  // namespace
+
+std::int32_t MapFrame::originColumn() const {
+    return firstWhole(mHScroll1->value(), mCanvas->cellSize());
+}
+
+std::int32_t MapFrame::originRow() const {
+    return firstWhole(mVScroll2->value(), mCanvas->cellSize());
 }
 
 QSize MapFrame::visibleGridArea() const {
@@ -31,9 +49,17 @@ QSize MapFrame::visibleGridArea() const {
     return (open & inForm).size();
 }
 
+// The frame reaches past the form's right and bottom edges, and the bars stop short of them;
+// what lies between belongs to the form, as at the design size. The canvas keeps to what can
+// be seen, so no stale part of it shows there when the bars move (a dock opening or closing).
+void MapFrame::fitToBars() {
+    mCanvas->setGeometry(QRect(QPoint(0, 0), visibleGridArea()));
+    setMask(QRegion(0, 0, mVScroll2->geometry().right() + 1, mHScroll1->geometry().bottom() + 1));
+}
+
 void MapFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    mCanvas->setGeometry(rect());
+    fitToBars();
 }
 
 QScrollBar* MapFrame::createBar(Qt::Orientation orientation, const char* name, QRect geometry,
