@@ -401,10 +401,6 @@ std::int32_t MapArea::originColumn() const {
     return firstColumn(mPlane) + mMap->originColumn();
 }
 
-std::int32_t MapArea::originRow() const {
-    return mMap->originRow();
-}
-
 QPoint MapArea::viewCentre() const {
     const QSize seen = mMap->visibleGridArea();
     return canvas().levelPoint(QPointF(seen.width() / 2.0, seen.height() / 2.0));

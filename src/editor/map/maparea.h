@@ -52,9 +52,8 @@ public:
     // One of kZoomCellSizes; `about` (a point of the canvas) stays over the same cell.
     void setZoom(std::size_t zoom, std::optional<QPoint> about = std::nullopt);
     [[nodiscard]] std::size_t zoom() const { return mZoom; }
-    // The layout column and row of the first whole cell the map view shows.
+    // The layout column of the first whole column the map view shows.
     [[nodiscard]] std::int32_t originColumn() const;
-    [[nodiscard]] std::int32_t originRow() const;
     // The level point in the middle of the map view.
     [[nodiscard]] QPoint viewCentre() const;
 

@@ -31,7 +31,8 @@ enum class PlacementKind { Objects, Rings };
 // corner); cells outside the plane's columns or the layout's rows are drawn empty. Over the cells
 // it draws what the tools show: a preview of the blocks to be placed under the pointer, the
 // selection, and on request grid lines, block numbers and the cells that use one block. It reports
-// the mouse in plane cells and leaves all editing to its owner.
+// the mouse in plane cells and leaves all editing to its owner; a drag with the middle button, or
+// with the left one while Space is held, asks for the view to move instead.
 class MapCanvas : public QWidget {
     Q_OBJECT
 
