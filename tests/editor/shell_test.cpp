@@ -96,6 +96,38 @@ private slots:
         QVERIFY(f.shows(0, f.layout()[0]));
     }
 
+    // A layout that breaks off is named in the box, with its level, part and offset, after the
+    // progress window has gone; the level is read-only while it is shown.
+    void aBrokenLayoutIsNamedAndItsLevelIsReadOnly() {
+        EditorFixture f(2);
+        f.open();
+        bool progressShown = true;
+        f.dialogs->whileShown = [&] {
+            progressShown = f.window->host().progressWindow() != nullptr;
+        };
+        f.chooseLevel(2);
+        QVERIFY(!progressShown);
+        const DemoRom& demo = demoRom(2);
+        const QString broken = QString::number(demo.layouts[2].offset + 6, 16).toUpper();
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        const QStringList lines = f.dialogs->messages.takeFirst().split("\n\n");
+        QCOMPARE(lines.value(0), "Orvex: Argh, weird offset!");
+        QVERIFY2(
+            lines.value(1).startsWith(QString("Layout of level 3 (zone %1, act %2) breaks off at "
+                                              "offset 0x%3:")
+                                          .arg(demo.levelZone[2])
+                                          .arg(demo.levelAct[2] + 1)
+                                          .arg(broken)),
+            qPrintable(lines.value(1)));
+        QVERIFY(lines.value(2).startsWith("Level 3 opens read-only"));
+        QVERIFY(f.child<QLabel>("LevelInfo")
+                    ->text()
+                    .endsWith("level 3 (zone " + QString::number(demo.levelZone[2]) + ", act " +
+                              QString::number(demo.levelAct[2] + 1) + "), read-only"));
+        f.chooseLevel(1);
+        QVERIFY(!f.child<QLabel>("LevelInfo")->text().contains("read-only"));
+    }
+
 private:
     static int rowOf(const EditorFixture& f, const char* id) {
         const auto& specs = f.window->actions().specs();
