@@ -1,11 +1,14 @@
 // The shell: its action registry and the keys, and the editing areas taking and letting go of
 // a level in any order.
 
+#include <QDockWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <set>
 
 #include "editor/shell/keysdialog.h"
+#include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
 
 namespace orvex::test {
@@ -126,6 +129,107 @@ private slots:
                               QString::number(demo.levelAct[2] + 1) + "), read-only"));
         f.chooseLevel(1);
         QVERIFY(!f.child<QLabel>("LevelInfo")->text().contains("read-only"));
+    }
+
+    // What the window remembers is stored when it closes and read by the next one; a first
+    // start takes most of the screen and shows objects, rings and the start.
+    void theWindowIsRememberedAcrossARestart() {
+        forgetWindowMemory();
+        QSize closedAt;
+        {
+            EditorFixture f;
+            restoreWindowMemory(*f.window);
+            const QSize screen = f.window->screen()->availableGeometry().size();
+            QVERIFY(f.window->frameGeometry().width() > screen.width() * 3 / 4 &&
+                    f.window->frameGeometry().height() > screen.height() * 3 / 4);
+            for (const char* shown : {"MenuObjects", "MenuRings", "MenuStart"}) {
+                QVERIFY2(f.action(shown)->isChecked(), shown);
+            }
+            QVERIFY(!f.action("MenuGrid")->isChecked() && !f.action("MenuWater")->isChecked());
+            f.open();
+            f.menu("MenuGrid");
+            f.action("MenuRings")->setChecked(false);
+            f.window->setZoom(1);
+            f.key(Qt::Key_R);
+            setOuterSize(f.window.get(), QSize(700, 560));
+            closedAt = f.window->size();
+            f.window->close();
+            QCOMPARE(f.exits, QList<bool>{false});
+        }
+        EditorWindow restarted(std::make_unique<ScriptedDialogs>());
+        restoreWindowMemory(restarted);
+        QCOMPARE(restarted.size(), closedAt);
+        QVERIFY(restarted.findChild<QAction*>("MenuGrid")->isChecked());
+        QVERIFY(restarted.findChild<QAction*>("MenuObjects")->isChecked());
+        // The Rings tool shows its overlay whatever was stored.
+        QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
+        QCOMPARE(restarted.zoom(), std::size_t{1});
+        QCOMPARE(restarted.tools().tool(), MapTool::Rings);
+        restarted.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&restarted));
+        QVERIFY(restarted.findChild<QDockWidget*>("PropertiesDock")->isVisible());
+        QVERIFY(!restarted.findChild<QDockWidget*>("ObjectListDock")->isVisible());
+        forgetWindowMemory();
+    }
+
+    // The level field takes level numbers only: letters are refused and reach no tool, a number
+    // that names no level puts the level shown back, and a good one loads its level.
+    void theLevelSelectorTakesOnlyLevelNumbers() {
+        EditorFixture f;
+        f.open();
+        f.chooseLevel(2);
+        const DemoRom& demo = demoRom();
+        QCOMPARE(
+            f.window->levelSelector().itemData(2, Qt::ToolTipRole).toString(),
+            QString("Level 3: zone %1, act %2").arg(demo.levelZone[2]).arg(demo.levelAct[2] + 1));
+        QLineEdit* field = f.window->levelSelector().lineEdit();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        // Typed as a user types: into whatever has the focus after a click on the field.
+        const auto type = [field](const char* keys) {
+            QTest::mouseClick(field, Qt::LeftButton);
+            field->selectAll();
+            QTest::keyClicks(QApplication::focusWidget(), keys);
+        };
+        type("abc");
+        QCOMPARE(field->text(), QString("3"));
+        QCOMPARE(f.window->tools().tool(), MapTool::Place);  // B would have chosen the Brush
+        type("25");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(field->text(), QString("3"));
+        QCOMPARE(f.layout(), demo.layoutData[2]);
+        type("0");
+        f.canvas()->setFocus();
+        QCOMPARE(field->text(), QString("3"));
+        type("7");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.layout(), demo.layoutData[6]);
+        QCOMPARE(f.window->focusWidget(), f.canvas());  // the keys are the tools' again
+        f.key(Qt::Key_B);
+        QCOMPARE(f.window->tools().tool(), MapTool::Brush);
+    }
+
+    // Save As keeps no backups of the file it has just written; later saves of that file do.
+    // The save note goes with the next edit, and a save with nothing to write says so.
+    void saveAsMakesNoBackupsOfItsNewFile() {
+        EditorFixture f;
+        f.open();
+        f.editCorner();
+        const QString copy = f.folder.filePath("copy.bin");
+        f.dialogs->saveFiles = {copy};
+        f.key(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
+        QVERIFY(!QFile::exists(copy + ".bak") && !QFile::exists(copy + ".orig"));
+        auto* note = f.child<QLabel>("StatusNote");
+        QCOMPARE(note->text(), QString("Saved as copy.bin"));
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1: nothing to save"));
+        QVERIFY(!QFile::exists(copy + ".bak"));
+        f.editCorner();
+        QCOMPARE(note->text(), QString());
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1 saved; kept copy.bin.bak and copy.bin.orig"));
+        QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
     }
 
 private:

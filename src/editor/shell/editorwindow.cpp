@@ -1,6 +1,5 @@
 #include "editor/shell/editorwindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -178,6 +177,7 @@ EditorWindow::~EditorWindow() {
     mUndo->disconnect(this);
     delete mUndo;
     mUndo = nullptr;
+    mCombo1->removeEventFilter(this);
     mLevelEntry->removeEventFilter(this);
     // The controls go next, while the session they report to still exists: hiding them can
     // still send events (a synthetic mouse move to the cell under the pointer).
@@ -199,6 +199,7 @@ void EditorWindow::createForm() {
     mLevelEntry = mCombo1->lineEdit();
     mCombo1->installEventFilter(passage);
     mLevelEntry->installEventFilter(passage);
+    mCombo1->installEventFilter(this);
     mLevelEntry->installEventFilter(this);
     createCaptionLine(*form);
     mHost = new WindowHost(this, &mMap->mapFrame());
@@ -387,7 +388,8 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         applyLayout();
     }
-    if (watched == mLevelEntry) {
+    // The combo box hands its focus and keys to the field without the field's filters.
+    if (watched == mLevelEntry || watched == mCombo1) {
         const bool enter = event->type() == QEvent::KeyPress &&
                            (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
@@ -531,12 +533,14 @@ void EditorWindow::onLevelChosen(int index) {
     if (isBusy() || !mSession->hasRom()) {
         return;
     }
+    // The selector loses the focus while it is disabled for the load.
+    const bool fromTheField = focusWidget() == mCombo1 || mCombo1->isAncestorOf(focusWidget());
     if (!resolveUnsavedEdits()) {
         showLevelInSelector();
         return;
     }
     // The keys go back to the map and its tools once the level is chosen.
-    if (loadLevelAt(index) && mCombo1->isAncestorOf(QApplication::focusWidget())) {
+    if (loadLevelAt(index) && fromTheField) {
         mMap->mapFrame().canvas()->setFocus();
     }
 }
