@@ -169,6 +169,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&restarted));
         QVERIFY(restarted.findChild<QDockWidget*>("PropertiesDock")->isVisible());
         QVERIFY(!restarted.findChild<QDockWidget*>("ObjectListDock")->isVisible());
+        QCOMPARE(restarted.focusWidget(), restarted.mapFrame().canvas());
         forgetWindowMemory();
     }
 

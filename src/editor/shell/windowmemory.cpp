@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 
+#include "editor/map/mapcanvas.h"
+#include "editor/map/mapframe.h"
 #include "editor/shell/editorwindow.h"
 
 namespace orvex {
@@ -73,6 +75,8 @@ void restoreWindowMemory(EditorWindow& window) {
     if (tool != nullptr && QString(tool->objectName()).startsWith("Tool")) {
         tool->trigger();
     }
+    // The keys are the map's at the start, not those of the first field of a dock.
+    window.mapFrame().canvas()->setFocus();
 }
 
 void storeWindowMemory(const EditorWindow& window) {
