@@ -10,6 +10,7 @@
 #include "editor/shell/keysdialog.h"
 #include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
+#include "rom/checksum.h"
 
 namespace orvex::test {
 
@@ -231,6 +232,31 @@ private slots:
         f.menu("MenuSave");
         QCOMPARE(note->text(), QString("Level 1 saved; kept copy.bin.bak and copy.bin.orig"));
         QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
+    }
+
+    // A save that writes a factory image makes it "modified" in the status line at once.
+    void aSavedFactoryImageIsModifiedAtOnce() {
+        EditorFixture f;
+        std::vector<std::uint8_t> image = demoRom().image;
+        const RomProfile& profile = demoRom().profile;
+        // The factory sum, through a word no table uses.
+        const std::size_t filler = 0x7F00;
+        const std::uint16_t sum = *computeChecksum(image, profile.header);
+        putWord(
+            image, filler,
+            static_cast<std::uint16_t>(*readWord(image, filler) + profile.factoryChecksum - sum));
+        putWord(image, static_cast<std::size_t>(profile.header.checksum), profile.factoryChecksum);
+        QFile file(f.romPath);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
+                    qint64(image.size()));
+        file.close();
+        f.open();
+        auto* info = f.child<QLabel>("RomInfo");
+        QCOMPARE(info->text(), QString("revision 01 (factory tables)"));
+        f.editCorner();
+        f.menu("MenuSave");
+        QCOMPARE(info->text(), QString("revision 01 (factory tables, modified)"));
     }
 
 private:
