@@ -267,7 +267,10 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
             return stream.error();
         }
         if (stream->broken) {
-            loaded.brokenStreams.push_back(source.part);
+            const StoredRegion& read = stream->stored;
+            loaded.brokenStreams.push_back(
+                {source.part, read.offset,
+                 read.offset + static_cast<std::int32_t>(read.bytes.size()) - 1});
         }
         stored[static_cast<std::size_t>(source.part)] = {std::move(stream->stored)};
         takeStream(std::move(*stream), source.part, parts);
@@ -281,8 +284,9 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
     }
     loaded.warnings.insert(loaded.warnings.end(), placements.warnings.begin(),
                            placements.warnings.end());
-    const bool layoutComplete = std::find(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
-                                          Part::Layout) == loaded.brokenStreams.end();
+    const bool layoutComplete =
+        std::none_of(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
+                     [](const BrokenStream& broken) { return broken.part == Part::Layout; });
     loaded.document = std::make_unique<LevelDocument>(profile, level, *zoneAct, std::move(parts),
                                                       std::move(stored), layoutComplete);
     for (const Part part : kAllParts) {

@@ -12,11 +12,20 @@
 
 namespace orvex {
 
+// A stream that broke off with a copy from before its start.
+struct BrokenStream {
+    Part part = Part::Layout;
+    std::int32_t start = 0;    // ROM offset of the stream's first byte
+    std::int32_t brokeAt = 0;  // ROM offset of the last byte of the copy that broke it
+
+    friend bool operator==(const BrokenStream&, const BrokenStream&) = default;
+};
+
 struct LoadedLevel {
     std::unique_ptr<LevelDocument> document;
-    // Streams that broke off with a copy from before their start: their parts hold what was
-    // decoded up to there. A broken layout also makes the document unsavable.
-    std::vector<Part> brokenStreams;
+    // Streams that broke off, in the order they were read: their parts hold what was decoded up
+    // to there. A broken layout also makes the document unsavable.
+    std::vector<BrokenStream> brokenStreams;
     // Things the user should know that did not stop the load (short block mappings, ...).
     std::vector<std::string> warnings;
 };

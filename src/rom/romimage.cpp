@@ -330,9 +330,17 @@ bool pathExists(const std::filesystem::path& path) {
 }
 
 // Puts the three files in place: NAME.orig (if new), NAME.bak, then NAME itself. Should the
-// last step fail, the backups are put back as they were.
+// last step fail, the backups are put back as they were. Without `previous` only NAME is put in
+// place.
 Status install(Writer& writer, const std::filesystem::path& target, const WriteReport& report,
-               TemporaryFile& newContents, TemporaryFile& previous, TemporaryFile* original) {
+               TemporaryFile& newContents, TemporaryFile* previous, TemporaryFile* original) {
+    if (previous == nullptr) {
+        if (Status moved = writer.move(newContents.path(), target, true); !moved) {
+            return moved;
+        }
+        newContents.release();
+        return {};
+    }
     if (original != nullptr) {
         if (Status linked = writer.move(original->path(), report.original, false); !linked) {
             return linked;
@@ -347,11 +355,11 @@ Status install(Writer& writer, const std::filesystem::path& target, const WriteR
     TemporaryFile oldPrevious(target);
     const bool hadPrevious = oldPrevious.valid() && ::unlink(oldPrevious.path().c_str()) == 0 &&
                              ::link(report.previous.c_str(), oldPrevious.path().c_str()) == 0;
-    if (Status moved = writer.move(previous.path(), report.previous, true); !moved) {
+    if (Status moved = writer.move(previous->path(), report.previous, true); !moved) {
         undoOriginal();
         return moved;
     }
-    previous.release();
+    previous->release();
     if (Status moved = writer.move(newContents.path(), target, true); !moved) {
         if (hadPrevious) {
             ::rename(oldPrevious.path().c_str(), report.previous.c_str());
@@ -430,12 +438,20 @@ Result<WriteReport> RomImage::rewrite(const Change& change) const {
     struct ::stat info {};
     ::fstat(locked->get(), &info);
 
-    WriteReport report{previousVersionPath(target), originalVersionPath(target), false};
     Writer writer(target, mWriteHook);
     auto newContents = writer.write(*next, info);
     if (!newContents) {
         return newContents.error();
     }
+    if (!mKeepsBackups) {
+        if (Status installed = install(writer, target, {}, **newContents, nullptr, nullptr);
+            !installed) {
+            return installed.error();
+        }
+        syncFolder(target.parent_path());
+        return WriteReport{};
+    }
+    WriteReport report{previousVersionPath(target), originalVersionPath(target), false};
     auto previous = writer.write(*current, info);
     if (!previous) {
         return previous.error();
@@ -450,7 +466,7 @@ Result<WriteReport> RomImage::rewrite(const Change& change) const {
         report.originalMadeNow = true;
     }
     if (Status installed =
-            install(writer, target, report, **newContents, **previous, original.get());
+            install(writer, target, report, **newContents, previous->get(), original.get());
         !installed) {
         return installed.error();
     }

@@ -18,12 +18,16 @@ inline constexpr std::int64_t kMaxRomFileSize = 8 * 1024 * 1024;
 
 // What a write kept of the file as it was.
 struct WriteReport {
-    // NAME.bak: the file as it was just before this write (the one previous version).
+    // NAME.bak: the file as it was just before this write (the one previous version); empty
+    // when the write kept no backups.
     std::filesystem::path previous;
-    // NAME.orig: the file as it was before Orvex first changed it; never replaced.
+    // NAME.orig: the file as it was before Orvex first changed it; never replaced. Empty when
+    // the write kept no backups.
     std::filesystem::path original;
     // True when this write was Orvex's first change to the file, so NAME.orig was made now.
     bool originalMadeNow = false;
+
+    [[nodiscard]] bool keptBackups() const { return !previous.empty(); }
 };
 
 // The ROM file named by its path (romPath). No copy of the file is kept: every operation opens
@@ -68,6 +72,12 @@ public:
     [[nodiscard]] Result<WriteReport> writeWord(std::int64_t offset, std::uint16_t value) const;
     [[nodiscard]] Result<WriteReport> writeLong(std::int64_t offset, std::int32_t value) const;
 
+    // Whether rewrite keeps NAME.bak and NAME.orig (it does unless told otherwise). A file
+    // Orvex has just created has no earlier version worth keeping: its writes go straight to
+    // the file, still through a temporary file, and report no backups.
+    void setKeepsBackups(bool keeps) { mKeepsBackups = keeps; }
+    [[nodiscard]] bool keepsBackups() const { return mKeepsBackups; }
+
     // How long a write waits for another program's lock on the file.
     static constexpr std::chrono::milliseconds lockWait() { return std::chrono::seconds(5); }
 
@@ -81,6 +91,7 @@ public:
 private:
     std::filesystem::path mPath;
     WriteHook mWriteHook;
+    bool mKeepsBackups = true;
 };
 
 // Where the backups of the ROM at `target` (a resolved path) lie.

@@ -177,9 +177,12 @@ TEST_P(LevelLoader, RefusedFilesMakeNoDocumentAndStayUnchanged) {
 // A layout that breaks off is reported and makes the document unsavable; short block mappings
 // warn and draw colour 0.
 TEST_P(LevelLoader, DamagedStreamsLoadWhatTheyHold) {
-    const auto weird = load(demo({.weirdLayoutLevel = 3}), 3);
+    const DemoRom& broken = demo({.weirdLayoutLevel = 3});
+    const auto weird = load(broken, 3);
     ASSERT_TRUE(weird.ok());
-    EXPECT_EQ(weird->brokenStreams, std::vector<Part>{Part::Layout});
+    // Three literals, then the full copy in stream bytes 5 and 6 reaches before the start.
+    const std::int32_t start = broken.layouts[3].offset;
+    EXPECT_EQ(weird->brokenStreams, (std::vector<BrokenStream>{{Part::Layout, start, start + 6}}));
     EXPECT_FALSE(weird->document->layoutComplete());
     EXPECT_EQ(weird->document->layout().bytes(), (Bytes{0x41, 0x42, 0x43}));
 

@@ -214,7 +214,7 @@ private slots:
         f.chooseLevel(2);
         f.menu("MenuSave");
         QCOMPARE(f.dialogs->messages.size(), 2);
-        QCOMPARE(f.dialogs->messages.first(), "Orvex: Argh, weird offset!");
+        QVERIFY(f.dialogs->messages.first().startsWith("Orvex: Argh, weird offset!\n"));
         QVERIFY(f.dialogs->messages.last().contains("not loaded completely"));
         f.chooseLevel(1);  // still usable
         QCOMPARE(f.layout(), demoRom().layoutData[1]);

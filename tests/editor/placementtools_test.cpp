@@ -213,7 +213,7 @@ private slots:
         f.action("MenuRings")->setChecked(true);
         f.dialogs->whileShown = [&f] { f.canvas()->repaint(); };
         f.chooseLevel(6);
-        QCOMPARE(f.dialogs->messages.first(), "Orvex: Argh, weird offset!");
+        QVERIFY(f.dialogs->messages.first().startsWith("Orvex: Argh, weird offset!\n"));
     }
 
 private:

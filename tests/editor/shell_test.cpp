@@ -1,12 +1,16 @@
 // The shell: its action registry and the keys, and the editing areas taking and letting go of
 // a level in any order.
 
+#include <QDockWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <set>
 
 #include "editor/shell/keysdialog.h"
+#include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
+#include "rom/checksum.h"
 
 namespace orvex::test {
 
@@ -94,6 +98,165 @@ private slots:
         f.window->map().artReady();
         f.window->placements().artReady();
         QVERIFY(f.shows(0, f.layout()[0]));
+    }
+
+    // A layout that breaks off is named in the box, with its level, part and offset, after the
+    // progress window has gone; the level is read-only while it is shown.
+    void aBrokenLayoutIsNamedAndItsLevelIsReadOnly() {
+        EditorFixture f(2);
+        f.open();
+        bool progressShown = true;
+        f.dialogs->whileShown = [&] {
+            progressShown = f.window->host().progressWindow() != nullptr;
+        };
+        f.chooseLevel(2);
+        QVERIFY(!progressShown);
+        const DemoRom& demo = demoRom(2);
+        const QString broken = QString::number(demo.layouts[2].offset + 6, 16).toUpper();
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        const QStringList lines = f.dialogs->messages.takeFirst().split("\n\n");
+        QCOMPARE(lines.value(0), "Orvex: Argh, weird offset!");
+        QVERIFY2(
+            lines.value(1).startsWith(QString("Layout of level 3 (zone %1, act %2) breaks off at "
+                                              "offset 0x%3:")
+                                          .arg(demo.levelZone[2])
+                                          .arg(demo.levelAct[2] + 1)
+                                          .arg(broken)),
+            qPrintable(lines.value(1)));
+        QVERIFY(lines.value(2).startsWith("Level 3 opens read-only"));
+        QVERIFY(f.child<QLabel>("LevelInfo")
+                    ->text()
+                    .endsWith("level 3 (zone " + QString::number(demo.levelZone[2]) + ", act " +
+                              QString::number(demo.levelAct[2] + 1) + "), read-only"));
+        f.chooseLevel(1);
+        QVERIFY(!f.child<QLabel>("LevelInfo")->text().contains("read-only"));
+    }
+
+    // What the window remembers is stored when it closes and read by the next one; a first
+    // start takes most of the screen and shows objects, rings and the start.
+    void theWindowIsRememberedAcrossARestart() {
+        forgetWindowMemory();
+        QSize closedAt;
+        {
+            EditorFixture f;
+            restoreWindowMemory(*f.window);
+            const QSize screen = f.window->screen()->availableGeometry().size();
+            QVERIFY(f.window->frameGeometry().width() > screen.width() * 3 / 4 &&
+                    f.window->frameGeometry().height() > screen.height() * 3 / 4);
+            for (const char* shown : {"MenuObjects", "MenuRings", "MenuStart"}) {
+                QVERIFY2(f.action(shown)->isChecked(), shown);
+            }
+            QVERIFY(!f.action("MenuGrid")->isChecked() && !f.action("MenuWater")->isChecked());
+            f.open();
+            f.menu("MenuGrid");
+            f.action("MenuRings")->setChecked(false);
+            f.window->setZoom(1);
+            f.key(Qt::Key_R);
+            setOuterSize(f.window.get(), QSize(700, 560));
+            closedAt = f.window->size();
+            f.window->close();
+            QCOMPARE(f.exits, QList<bool>{false});
+        }
+        EditorWindow restarted(std::make_unique<ScriptedDialogs>());
+        restoreWindowMemory(restarted);
+        QCOMPARE(restarted.size(), closedAt);
+        QVERIFY(restarted.findChild<QAction*>("MenuGrid")->isChecked());
+        QVERIFY(restarted.findChild<QAction*>("MenuObjects")->isChecked());
+        // The Rings tool shows its overlay whatever was stored.
+        QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
+        QCOMPARE(restarted.zoom(), std::size_t{1});
+        QCOMPARE(restarted.tools().tool(), MapTool::Rings);
+        restarted.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&restarted));
+        QVERIFY(restarted.findChild<QDockWidget*>("PropertiesDock")->isVisible());
+        QVERIFY(!restarted.findChild<QDockWidget*>("ObjectListDock")->isVisible());
+        QCOMPARE(restarted.focusWidget(), restarted.mapFrame().canvas());
+        forgetWindowMemory();
+    }
+
+    // The level field takes level numbers only: letters are refused and reach no tool, a number
+    // that names no level puts the level shown back, and a good one loads its level.
+    void theLevelSelectorTakesOnlyLevelNumbers() {
+        EditorFixture f;
+        f.open();
+        f.chooseLevel(2);
+        const DemoRom& demo = demoRom();
+        QCOMPARE(
+            f.window->levelSelector().itemData(2, Qt::ToolTipRole).toString(),
+            QString("Level 3: zone %1, act %2").arg(demo.levelZone[2]).arg(demo.levelAct[2] + 1));
+        QLineEdit* field = f.window->levelSelector().lineEdit();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        // Typed as a user types: into whatever has the focus after a click on the field.
+        const auto type = [field](const char* keys) {
+            QTest::mouseClick(field, Qt::LeftButton);
+            field->selectAll();
+            QTest::keyClicks(QApplication::focusWidget(), keys);
+        };
+        type("abc");
+        QCOMPARE(field->text(), QString("3"));
+        QCOMPARE(f.window->tools().tool(), MapTool::Place);  // B would have chosen the Brush
+        type("25");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(field->text(), QString("3"));
+        QCOMPARE(f.layout(), demo.layoutData[2]);
+        type("0");
+        f.canvas()->setFocus();
+        QCOMPARE(field->text(), QString("3"));
+        type("7");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(f.layout(), demo.layoutData[6]);
+        QCOMPARE(f.window->focusWidget(), f.canvas());  // the keys are the tools' again
+        f.key(Qt::Key_B);
+        QCOMPARE(f.window->tools().tool(), MapTool::Brush);
+    }
+
+    // Save As keeps no backups of the file it has just written; later saves of that file do.
+    // The save note goes with the next edit, and a save with nothing to write says so.
+    void saveAsMakesNoBackupsOfItsNewFile() {
+        EditorFixture f;
+        f.open();
+        f.editCorner();
+        const QString copy = f.folder.filePath("copy.bin");
+        f.dialogs->saveFiles = {copy};
+        f.key(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
+        QVERIFY(!QFile::exists(copy + ".bak") && !QFile::exists(copy + ".orig"));
+        auto* note = f.child<QLabel>("StatusNote");
+        QCOMPARE(note->text(), QString("Saved as copy.bin"));
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1: nothing to save"));
+        QVERIFY(!QFile::exists(copy + ".bak"));
+        f.editCorner();
+        QCOMPARE(note->text(), QString());
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1 saved; kept copy.bin.bak and copy.bin.orig"));
+        QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
+    }
+
+    // A save that writes a factory image makes it "modified" in the status line at once.
+    void aSavedFactoryImageIsModifiedAtOnce() {
+        EditorFixture f;
+        std::vector<std::uint8_t> image = demoRom().image;
+        const RomProfile& profile = demoRom().profile;
+        // The factory sum, through a word no table uses.
+        const std::size_t filler = 0x7F00;
+        const std::uint16_t sum = *computeChecksum(image, profile.header);
+        putWord(
+            image, filler,
+            static_cast<std::uint16_t>(*readWord(image, filler) + profile.factoryChecksum - sum));
+        putWord(image, static_cast<std::size_t>(profile.header.checksum), profile.factoryChecksum);
+        QFile file(f.romPath);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
+                    qint64(image.size()));
+        file.close();
+        f.open();
+        auto* info = f.child<QLabel>("RomInfo");
+        QCOMPARE(info->text(), QString("revision 01 (factory tables)"));
+        f.editCorner();
+        f.menu("MenuSave");
+        QCOMPARE(info->text(), QString("revision 01 (factory tables, modified)"));
     }
 
 private:

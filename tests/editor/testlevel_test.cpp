@@ -1,5 +1,6 @@
 // Test Level and Emulator Settings on the real window, the emulator replaced by a recorder.
 
+#include <QDir>
 #include <QSettings>
 
 #include "document/documentloader.h"
@@ -78,6 +79,14 @@ private slots:
         EditorFixture& f = *mF;
         f.open();
         qputenv("PATH", QFile::encodeName(f.folder.path()));
+        // Debian's blastem, in /usr/games, is found though the path does not name that folder.
+        QVERIFY(QDir(f.folder.path()).mkdir("games"));
+        const QString games = f.folder.filePath("games");
+        QFile blastem(games + "/blastem");
+        QVERIFY(blastem.open(QIODevice::WriteOnly));
+        blastem.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        blastem.close();
+        QCOMPARE(suggestedEmulatorCommand({games}), games + "/blastem %f");
         f.dialogs->emulatorCommands = {"\"my emu\" -x"};
         f.menu("MenuTestLevel");
         QCOMPARE(f.dialogs->emulatorDialogs.size(), 1);

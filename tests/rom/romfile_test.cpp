@@ -125,6 +125,30 @@ TEST(Backups, LinksAndPermissions) {
     EXPECT_EQ(fs::status(file.path()).permissions() & fs::perms::all, perms);
 }
 
+// A file that keeps no backups is written in place of itself alone, and a fault leaves it as it
+// was with nothing beside it.
+TEST(Backups, AFileThatKeepsNoneGetsNone) {
+    TempRomFile file(demoRom().image);
+    const auto names = folderNames(file);
+    RomImage failing(file.path());
+    failing.setKeepsBackups(false);
+    failing.setWriteHook([](Step step, std::size_t) {
+        return step == Step::Rename ? Status{makeError(ErrorCode::FileWrite, "injected failure")}
+                                    : Status{};
+    });
+    ASSERT_FALSE(saveEdit(failing, 0, 0x10).ok());
+    EXPECT_EQ(file.contents(), demoRom().image);
+    EXPECT_EQ(folderNames(file), names);
+
+    RomImage rom(file.path());
+    rom.setKeepsBackups(false);
+    const auto saved = saveEdit(rom, 0, 0x10);
+    ASSERT_TRUE(saved.ok()) << saved.error().describe();
+    EXPECT_FALSE(saved->written.keptBackups());
+    EXPECT_NE(file.contents(), demoRom().image);
+    EXPECT_EQ(folderNames(file), names);
+}
+
 // Only regular files of a cartridge's size are opened, at once and with a reason.
 TEST(OddFiles, AreRefusedWithAReasonAndWithoutWaiting) {
     TempRomFile file(demoRom().image);

@@ -31,6 +31,16 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
         }
         opened.migrated = *migrated;
     }
+    mLevels.clear();
+    if (auto image = candidate.readAll()) {
+        for (std::int16_t level = 0; level < kLevelCount; ++level) {
+            auto zoneAct = levelZoneAct(*image, check->identity.profile, level);
+            if (!zoneAct) {
+                break;
+            }
+            mLevels.push_back(*zoneAct);
+        }
+    }
     mRom = std::move(candidate);
     mIdentity = check->identity;
     mDocument.reset();
@@ -51,6 +61,7 @@ Status EditorSession::copyRomTo(const std::filesystem::path& path) {
         return written;
     }
     mRom = RomImage(path);
+    mRom.setKeepsBackups(false);
     return {};
 }
 
@@ -98,6 +109,13 @@ Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* pr
                                                    "saved");
     }
     auto saved = saveDocument(mRom, *mDocument, progress, options);
+    if (saved && saved->wroteFile()) {
+        mRom.setKeepsBackups(true);
+        // Every part written is encoded anew, so the file no longer is a factory image.
+        if (mIdentity && mIdentity->profile.kind != RomKind::Disassembly) {
+            mIdentity->modified = true;
+        }
+    }
     if (saved && saved->moved && mIdentity) {
         // Other levels are read from the moved lists from now on.
         mIdentity->profile.objectDirectory = saved->moved->objects;

@@ -37,8 +37,12 @@ public:
 
     [[nodiscard]] bool hasRom() const { return !mRom.empty(); }
     [[nodiscard]] const RomImage& rom() const { return mRom; }
-    // What the open ROM is and where its tables lie; empty before a ROM is open.
+    // What the open ROM is and where its tables lie; empty before a ROM is open. A save that
+    // wrote the file makes a factory revision "modified".
     [[nodiscard]] const std::optional<RomIdentity>& identity() const { return mIdentity; }
+    // The zone and act of each level of the open ROM, in level order; empty before a ROM is
+    // open, and shorter where the level list could not be read.
+    [[nodiscard]] const std::vector<ZoneAct>& levels() const { return mLevels; }
     // The document of the level in memory; null before the first load.
     [[nodiscard]] LevelDocument* document() const { return mDocument.get(); }
     [[nodiscard]] const LevelArt& art() const { return *mArt; }
@@ -61,7 +65,8 @@ public:
     [[nodiscard]] Result<OpenedRom> openRom(const std::filesystem::path& path,
                                             const MigrationApproval& approve);
     // Writes the open ROM as it is now to `path`, which becomes the open ROM; the file there is
-    // replaced as writeOutputFile replaces it. Refuses the open ROM itself.
+    // replaced as writeOutputFile replaces it. Refuses the open ROM itself. The next save that
+    // writes the file keeps no NAME.bak or NAME.orig of it: they would be copies of this copy.
     [[nodiscard]] Status copyRomTo(const std::filesystem::path& path);
     // Reads a level of the open ROM into a new document; on an error the level in memory stays
     // as it was. The art is not drawn yet: drawArt does that.
@@ -78,6 +83,7 @@ private:
 
     RomImage mRom;
     std::optional<RomIdentity> mIdentity;
+    std::vector<ZoneAct> mLevels;
     std::unique_ptr<LevelDocument> mDocument;
     std::unique_ptr<LevelArt> mArt;
     std::unique_ptr<LevelSprites> mSprites;

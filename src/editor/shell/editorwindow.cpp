@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
@@ -22,6 +23,7 @@
 #include "editor/shell/shortcutpassage.h"
 #include "editor/shell/testlevel.h"
 #include "editor/shell/uitext.h"
+#include "editor/shell/windowmemory.h"
 #include "graphics/png.h"
 #include "rom/cartridge.h"
 #include "rom/romidentity.h"
@@ -75,6 +77,34 @@ QString droppedFile(const QMimeData* mime) {
         return {};
     }
     return mime->urls().constFirst().toLocalFile();
+}
+
+// "level 3 (zone 4, act 1)"
+QString levelText(const LevelDocument& document) {
+    return QString("level %1 (zone %2, act %3)")
+        .arg(document.level() + 1)
+        .arg(document.zoneAct().zone)
+        .arg(document.zoneAct().act + 1);
+}
+
+// The box for a stream that broke off: the old exclamation, then which stream of which level,
+// where it broke (offsets as `orvex-tool info` prints them) and what that means for the level.
+QString brokenStreamMessage(const BrokenStream& broken, const LevelDocument& document) {
+    QString part = toQString(partName(broken.part));
+    part[0] = part[0].toUpper();
+    QString text =
+        QString(
+            "%1\n\n%2 of %3 breaks off at offset %4: a copy there reaches before "
+            "the start of the decoded data (the stream starts at %5).\n\n")
+            .arg(kWeirdOffsetMessage, part, levelText(document),
+                 toQString(hexOffset(broken.brokeAt)), toQString(hexOffset(broken.start)));
+    if (broken.part == Part::Layout) {
+        return text + QString(
+                          "Level %1 opens read-only: what was read of its layout is shown, "
+                          "and it cannot be saved.")
+                          .arg(document.level() + 1);
+    }
+    return text + "What was read up to there is shown.";
 }
 
 void endProgram(bool immediately) {
@@ -147,6 +177,8 @@ EditorWindow::~EditorWindow() {
     mUndo->disconnect(this);
     delete mUndo;
     mUndo = nullptr;
+    mCombo1->removeEventFilter(this);
+    mLevelEntry->removeEventFilter(this);
     // The controls go next, while the session they report to still exists: hiding them can
     // still send events (a synthetic mouse move to the cell under the pointer).
     delete takeCentralWidget();
@@ -164,8 +196,11 @@ void EditorWindow::createForm() {
     mCombo1->stackUnder(&mMap->mapFrame());
     connect(mCombo1, &QComboBox::activated, this, &EditorWindow::onLevelChosen);
     auto* passage = new ShortcutPassage(this);
+    mLevelEntry = mCombo1->lineEdit();
     mCombo1->installEventFilter(passage);
-    mCombo1->lineEdit()->installEventFilter(passage);
+    mLevelEntry->installEventFilter(passage);
+    mCombo1->installEventFilter(this);
+    mLevelEntry->installEventFilter(this);
     createCaptionLine(*form);
     mHost = new WindowHost(this, &mMap->mapFrame());
     mContext->host = mHost;
@@ -346,10 +381,23 @@ void EditorWindow::resizeEvent(QResizeEvent* event) {
     applyLayout();
 }
 
-// The form can change size on its own too, when the status line grows or shrinks.
+// The form can change size on its own too, when the status line grows or shrinks. The level
+// selector's field takes only a level's number: Return or leaving the field with anything else
+// in it shows the level in memory again.
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
         applyLayout();
+    }
+    // The combo box hands its focus and keys to the field without the field's filters.
+    if (watched == mLevelEntry || watched == mCombo1) {
+        const bool enter = event->type() == QEvent::KeyPress &&
+                           (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+        if ((enter || event->type() == QEvent::FocusOut) &&
+            mCombo1->findText(mLevelEntry->text()) < 0) {
+            showLevelNumber();
+            return enter;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -402,6 +450,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    storeWindowMemory(*this);
     event->accept();
     mExit(false);
 }
@@ -437,7 +486,8 @@ void EditorWindow::openRomFile(const QString& path) {
     // a repaint while the next level loads.
     mUndo->clear();
     letGoOfLevel();
-    mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
+    showRomInfo();
+    nameLevelEntries();
     mRecent->remember(*plain);
     mNote->clear();
     if (checked->migrated) {
@@ -483,11 +533,16 @@ void EditorWindow::onLevelChosen(int index) {
     if (isBusy() || !mSession->hasRom()) {
         return;
     }
+    // The selector loses the focus while it is disabled for the load.
+    const bool fromTheField = focusWidget() == mCombo1 || mCombo1->isAncestorOf(focusWidget());
     if (!resolveUnsavedEdits()) {
         showLevelInSelector();
         return;
     }
-    loadLevelAt(index);
+    // The keys go back to the map and its tools once the level is chosen.
+    if (loadLevelAt(index) && fromTheField) {
+        mMap->mapFrame().canvas()->setFocus();
+    }
 }
 
 void EditorWindow::onSave() {
@@ -517,9 +572,10 @@ void EditorWindow::onSaveAs() {
     }
     mRecent->remember(path);
     showLevelInfo();
-    if (mSession->shownLevel()) {
-        saveLevelAt(*mSession->shownLevel());
+    if (mSession->hasUnsavedEdits() && !saveLevelAt(*mSession->shownLevel())) {
+        return;
     }
+    showNote("Saved as " + QFileInfo(path).fileName(), path);
 }
 
 void EditorWindow::onExport() {
@@ -588,7 +644,7 @@ bool EditorWindow::loadLevelAt(int index) {
         ProgressScope progress(*mHost);
         auto read = mSession->loadLevel(level);
         if (read) {
-            showLoadedDocument(*read);
+            showLoadedDocument();
         }
         return read;
     }();
@@ -601,6 +657,10 @@ bool EditorWindow::loadLevelAt(int index) {
         area->levelShown();
     }
     showLevelInfo();
+    // Reported once the progress window has gone, with the level drawn behind the box.
+    for (const BrokenStream& broken : loaded->brokenStreams) {
+        mDialogs->showMessage(kMessageTitle, brokenStreamMessage(broken, *mSession->document()));
+    }
     if (!loaded->warnings.empty()) {
         QStringList lines;
         for (const std::string& warning : loaded->warnings) {
@@ -612,9 +672,8 @@ bool EditorWindow::loadLevelAt(int index) {
 }
 
 // A new document is in the session: the undo stack of the old one goes, the areas take the new
-// one and follow its changes, and its art is drawn. A stream that broke off is reported first,
-// once for each.
-void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
+// one and follow its changes, and its art is drawn.
+void EditorWindow::showLoadedDocument() {
     mUndo->clear();
     LevelDocument* document = mSession->document();
     for (EditingArea* area : mAreas) {
@@ -624,11 +683,12 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
         for (EditingArea* area : mAreas) {
             area->documentChanged(change);
         }
+        // What the last save said no longer holds once the level differs from the file again.
+        if (mSession->hasUnsavedEdits() && mNoteIsSave) {
+            showNote({}, {});
+        }
         showLevelInfo();
     });
-    for (std::size_t broken = 0; broken < loaded.brokenStreams.size(); ++broken) {
-        mDialogs->showMessage(kMessageTitle, kWeirdOffsetMessage);
-    }
     mSession->drawArt(mHost, [this](std::int32_t block) {
         for (EditingArea* area : mAreas) {
             area->blockDrawn(block);
@@ -639,8 +699,16 @@ void EditorWindow::showLoadedDocument(const LoadedLevel& loaded) {
     }
 }
 
+// A level whose parts all are as in the file is not written: the status line says so. Otherwise
+// the layout is written with every part that was edited, as a save always has.
 bool EditorWindow::saveLevelAt(int index) {
     const auto level = static_cast<std::int16_t>(index);
+    if (mSession->loadedLevel() == level && !mSession->hasUnsavedEdits()) {
+        showNote(QString("Level %1: nothing to save").arg(index + 1),
+                 "No part of the level differs from the file; the file was not written");
+        mNoteIsSave = true;
+        return true;
+    }
     SaveOptions options;
     Result<SaveReport> saved = saveLevelOnce(level, options);
     // Each question answered Yes adds its option and saves again; the file is written once.
@@ -668,15 +736,47 @@ bool EditorWindow::saveLevelAt(int index) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
     }
-    showNote(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
-             keptText(saved->written));
+    if (saved->written.keptBackups()) {
+        showNote(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
+                 keptText(saved->written));
+    } else {
+        showNote(QString("Level %1 saved").arg(index + 1),
+                 "No backups: the file was written by Save As just before");
+    }
+    mNoteIsSave = true;
     showLevelInfo();
+    showRomInfo();
     return true;
 }
 
 Result<SaveReport> EditorWindow::saveLevelOnce(std::int16_t level, const SaveOptions& options) {
     BusyScope busy(*this);
     return mSession->saveLevel(level, mHost, options);
+}
+
+// The selector's field shows the number of the level in memory, or "1" before one is loaded.
+void EditorWindow::showLevelNumber() {
+    const auto shown = mSession->shownLevel();
+    mCombo1->setEditText(QString::number(shown ? *shown + 1 : 1));
+}
+
+// Each entry of the selector names its zone and act in its tooltip.
+void EditorWindow::nameLevelEntries() {
+    const std::vector<ZoneAct>& levels = mSession->levels();
+    for (int entry = 0; entry < mCombo1->count(); ++entry) {
+        const auto index = static_cast<std::size_t>(entry);
+        mCombo1->setItemData(entry,
+                             index < levels.size() ? QString("Level %1: zone %2, act %3")
+                                                         .arg(entry + 1)
+                                                         .arg(levels[index].zone)
+                                                         .arg(levels[index].act + 1)
+                                                   : QString(),
+                             Qt::ToolTipRole);
+    }
+}
+
+void EditorWindow::showRomInfo() {
+    mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
 }
 
 // After a refused or failed level choice the selector shows the level in memory again.
@@ -704,24 +804,26 @@ void EditorWindow::chooseLevelBy(int step) {
     onLevelChosen(level);
 }
 
-// The file, the level with its zone and act, and a star while there are unsaved edits.
+// The file, the level with its zone and act, and a star while there are unsaved edits, or
+// "read-only" for a level whose layout broke off.
 void EditorWindow::showLevelInfo() {
     const LevelDocument* document = mSession->document();
     if (!mSession->hasRom() || document == nullptr) {
         mLevelInfo->clear();
         return;
     }
-    mLevelInfo->setText(QString("%1, level %2 (zone %3, act %4)%5")
-                            .arg(fileNameText(mSession->rom().romPath()))
-                            .arg(document->level() + 1)
-                            .arg(document->zoneAct().zone)
-                            .arg(document->zoneAct().act + 1)
-                            .arg(mSession->hasUnsavedEdits() ? " *" : ""));
+    const QString state = !document->layoutComplete()   ? ", read-only"
+                          : mSession->hasUnsavedEdits() ? " *"
+                                                        : "";
+    mLevelInfo->setText(QString("%1, %2%3")
+                            .arg(fileNameText(mSession->rom().romPath()), levelText(*document))
+                            .arg(state));
 }
 
 void EditorWindow::showNote(const QString& text, const QString& details) {
     mNote->setText(text);
     mNote->setToolTip(details);
+    mNoteIsSave = false;
 }
 
 void EditorWindow::updateUndoActions() {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QUndoStack>
@@ -123,10 +124,13 @@ private:
     bool resolveUnsavedEdits();
     void letGoOfLevel();
     bool loadLevelAt(int index);
-    void showLoadedDocument(const LoadedLevel& loaded);
+    void showLoadedDocument();
     bool saveLevelAt(int index);
     [[nodiscard]] Result<SaveReport> saveLevelOnce(std::int16_t level, const SaveOptions& options);
     void showLevelInSelector();
+    void showLevelNumber();
+    void nameLevelEntries();
+    void showRomInfo();
     void showError(const QString& lead, const Error& error);
     void setCommandsEnabled(bool enabled);
 
@@ -138,6 +142,7 @@ private:
     QUndoStack* mUndo = nullptr;
     WindowHost* mHost = nullptr;
     QComboBox* mCombo1 = nullptr;
+    QLineEdit* mLevelEntry = nullptr;
     MapArea* mMap = nullptr;
     PlacementArea* mPlacements = nullptr;
     std::vector<EditingArea*> mAreas;
@@ -147,6 +152,7 @@ private:
     QLabel* mRomInfo = nullptr;
     ExitHandler mExit;
     int mBusyDepth = 0;
+    bool mNoteIsSave = false;  // the note is what the last save said
 };
 
 }  // namespace orvex

@@ -1,6 +1,7 @@
 #include "editor/shell/formparts.h"
 
 #include <QLabel>
+#include <QRegularExpressionValidator>
 
 #include "widgets/linewidget.h"
 
@@ -22,6 +23,10 @@ QComboBox* createLevelSelector(QWidget& form, int entries) {
     combo->setObjectName("Combo1");
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Digits only; a number that names no entry is put right when it is entered.
+    // Taken by a click only: at the start and after a level is chosen the keys are the tools'.
+    combo->setFocusPolicy(Qt::ClickFocus);
+    combo->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), combo));
     for (int entry = 1; entry <= entries; ++entry) {
         combo->addItem(QString::number(entry));
     }

@@ -8,8 +8,8 @@
 namespace orvex {
 
 inline constexpr const char* kRomDialogTitle = "Select a Sonic 2 ROM...";
-inline constexpr const char* kRomFilter = "Binary ROM (*.bin)";
-inline constexpr const char* kAllFilesFilter = "All Files (*.*)";
+inline constexpr const char* kRomFilter = "Mega Drive ROM (*.bin *.smd *.md *.gen)";
+inline constexpr const char* kAllFilesFilter = "All files (*)";
 inline constexpr const char* kImageDialogTitle = "Export Level Image";
 inline constexpr const char* kImageFilter = "PNG image (*.png)";
 

@@ -55,15 +55,21 @@ EmulatorCommand emulatorCommand(const QString& line, const QString& file) {
     return {program, words};
 }
 
-QString suggestedEmulatorCommand() {
+QString suggestedEmulatorCommand(const QStringList& gameFolders) {
     const std::array<std::pair<const char*, QString>, 3> known{{
-        {"blastem", "blastem %f"},
-        {"mednafen", "mednafen %f"},
-        {"retroarch", QString("retroarch -L %1 %f").arg(kCorePlaceholder)},
+        {"blastem", "%f"},
+        {"mednafen", "%f"},
+        {"retroarch", QString("-L %1 %f").arg(kCorePlaceholder)},
     }};
-    for (const auto& [program, line] : known) {
+    for (const auto& [program, arguments] : known) {
         if (!QStandardPaths::findExecutable(program).isEmpty()) {
-            return line;
+            return QString(program) + " " + arguments;
+        }
+    }
+    for (const auto& [program, arguments] : known) {
+        const QString found = QStandardPaths::findExecutable(program, gameFolders);
+        if (!found.isEmpty()) {
+            return (found.contains(' ') ? '"' + found + '"' : found) + " " + arguments;
         }
     }
     return {};

@@ -29,10 +29,15 @@ struct EmulatorCommand {
 // for every %f; when no word holds %f the file goes last. An empty program when `line` is blank.
 [[nodiscard]] EmulatorCommand emulatorCommand(const QString& line, const QString& file);
 
-// The command line for the first emulator found on the search path: blastem, mednafen or
-// retroarch (its Mega Drive core left as kCorePlaceholder for the user to fill in). Empty when
-// none is installed.
-[[nodiscard]] QString suggestedEmulatorCommand();
+// Where emulators lie that are not on every user's search path: Debian installs its games,
+// blastem among them, in /usr/games.
+inline const QStringList kGameFolders{"/usr/games"};
+
+// The command line for the first emulator found: blastem, mednafen or retroarch (its Mega Drive
+// core left as kCorePlaceholder for the user to fill in), each looked for on the search path,
+// then in `gameFolders` (a program found only there is named by its full path). Empty when none
+// is installed.
+[[nodiscard]] QString suggestedEmulatorCommand(const QStringList& gameFolders = kGameFolders);
 
 // File > Test Level (F5) and File > Emulator Settings...: the open level, with every edit not
 // saved yet, is written as a test copy that starts at this level (see makeTestImage) to a

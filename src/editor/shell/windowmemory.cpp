@@ -1,0 +1,103 @@
+#include "editor/shell/windowmemory.h"
+
+#include <QActionGroup>
+#include <QScreen>
+#include <QSettings>
+#include <algorithm>
+#include <array>
+
+#include "editor/map/mapcanvas.h"
+#include "editor/map/mapframe.h"
+#include "editor/shell/editorwindow.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr const char* kGroup = "window";
+constexpr const char* kGeometryKey = "window/geometry";
+constexpr const char* kDocksKey = "window/docks";
+constexpr const char* kZoomKey = "window/zoom";
+constexpr const char* kToolKey = "window/tool";
+// How much of the screen a first start takes, across and down.
+constexpr double kFirstStartShare = 0.85;
+constexpr std::array<const char*, 3> kOverlaysShownAtFirst{"MenuObjects", "MenuRings", "MenuStart"};
+
+QString checkedKey(const QString& id) {
+    return QString(kGroup) + "/checked/" + id;
+}
+
+// The actions whose state is remembered: checkable ones that are not one of a group's choices
+// (tools and planes are chosen, not switched on and off).
+template <typename Visit>
+void forEachSwitch(const ActionRegistry& actions, Visit visit) {
+    for (const ActionSpec& spec : actions.specs()) {
+        QAction* action = actions.action(spec.id);
+        if (action->isCheckable() && action->actionGroup() == nullptr) {
+            visit(QString(spec.id), *action);
+        }
+    }
+}
+
+void takeMostOfTheScreen(EditorWindow& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QSize outer = available.size() * kFirstStartShare;
+    window.resize(outer - (window.frameGeometry().size() - window.size()));
+    window.move(available.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+}  // namespace
+
+void restoreWindowMemory(EditorWindow& window) {
+    const QSettings settings;
+    if (!settings.contains(kGeometryKey) ||
+        !window.restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+        takeMostOfTheScreen(window);
+    }
+    window.restoreState(settings.value(kDocksKey).toByteArray());
+    forEachSwitch(window.actions(), [&](const QString& id, QAction& action) {
+        if (settings.contains(checkedKey(id))) {
+            action.setChecked(settings.value(checkedKey(id)).toBool());
+        } else if (std::find(kOverlaysShownAtFirst.begin(), kOverlaysShownAtFirst.end(), id) !=
+                   kOverlaysShownAtFirst.end()) {
+            action.setChecked(true);
+        }
+    });
+    if (settings.contains(kZoomKey)) {
+        window.setZoom(settings.value(kZoomKey).toUInt());
+    }
+    // A tool's action chooses it everywhere (its docks included) as its key would.
+    QAction* tool = window.actions().action(settings.value(kToolKey).toString());
+    if (tool != nullptr && QString(tool->objectName()).startsWith("Tool")) {
+        tool->trigger();
+    }
+    // The keys are the map's at the start, not those of the first field of a dock.
+    window.mapFrame().canvas()->setFocus();
+}
+
+void storeWindowMemory(const EditorWindow& window) {
+    QSettings settings;
+    settings.setValue(kGeometryKey, window.saveGeometry());
+    settings.setValue(kDocksKey, window.saveState());
+    settings.setValue(kZoomKey, static_cast<unsigned>(window.zoom()));
+    forEachSwitch(window.actions(), [&](const QString& id, const QAction& action) {
+        settings.setValue(checkedKey(id), action.isChecked());
+    });
+    // The tools' ids begin with "Tool"; one of them is always checked.
+    for (const ActionSpec& spec : window.actions().specs()) {
+        const QAction* action = window.actions().action(spec.id);
+        if (QString(spec.id).startsWith("Tool") && action->isChecked()) {
+            settings.setValue(kToolKey, QString(spec.id));
+        }
+    }
+}
+
+void forgetWindowMemory() {
+    QSettings().remove(kGroup);
+}
+
+}  // namespace orvex
