@@ -67,6 +67,24 @@ private slots:
         QVERIFY(!f.unsaved());
     }
 
+    // The move is the pointer's whole move rounded to the nearest step, halfway toward zero.
+    void aDragMovesByItsWholeMoveRoundedToEightPixels() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const std::vector<ObjectPlacement> loaded = objects();
+        const auto found = std::find_if(loaded.begin(), loaded.end(),
+                                        [](const auto& o) { return o.x >= 32 && o.y >= 32; });
+        QVERIFY(found != loaded.end());
+        const auto index = static_cast<std::size_t>(found - loaded.begin());
+        const ObjectPlacement object = *found;
+        drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
+        QCOMPARE(objects()[index].x, object.x + 40);
+        QCOMPARE(objects()[index].y, object.y);
+        drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
+        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
+        QCOMPARE(objects()[index].y, object.y - 16);
+    }
+
     void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);

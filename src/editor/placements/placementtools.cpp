@@ -27,9 +27,15 @@ std::uint16_t boundWord(std::int32_t value, bool minimum) {
                                               : std::clamp(value, 0, 0xFFFF));
 }
 
+// The multiple of kStep nearest to `value`; halfway (4, -12) goes toward zero, so a drag must
+// pass the middle of a step to take it.
 std::int32_t snapped(std::int32_t value) {
-    return static_cast<std::int32_t>(std::lround(value / double{PlacementTools::kStep})) *
-           PlacementTools::kStep;
+    const std::int32_t rest = value % PlacementTools::kStep;  // takes the sign of value
+    const std::int32_t toward = value - rest;
+    if (2 * std::abs(rest) <= PlacementTools::kStep) {
+        return toward;
+    }
+    return toward + (value < 0 ? -PlacementTools::kStep : PlacementTools::kStep);
 }
 
 bool near(QPoint a, QPoint b, std::int32_t radius) {

@@ -23,8 +23,10 @@ namespace orvex {
 //   click          selects the placement under the pointer; Tab then steps through all of the
 //                  ones under that point
 //   Ctrl+click     adds it to the selection or takes it out
-//   drag           moves the selection in steps of 8 pixels (Shift: by single pixels); from
-//                  empty ground it selects the placements inside the rectangle
+//   drag           moves the selection by the pointer's whole move rounded to the nearest
+//                  multiple of 8 pixels, halfway toward zero (+37,+4 moves +40,+0; Shift: by
+//                  single pixels); from empty ground it selects the placements inside the
+//                  rectangle
 class PlacementTools : public QObject {
     Q_OBJECT
 
