@@ -85,6 +85,22 @@ private slots:
         QCOMPARE(objects()[index].y, object.y - 16);
     }
 
+    void thePlacementToolsOnTheBackgroundSayWhereTheyWork() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        f.menu("MenuBackground");
+        const QString message = f.window->statusBar()->currentMessage();
+        QVERIFY(message.contains("foreground"));
+        QVERIFY(message.contains(keysText(f.action("MenuForeground")->shortcuts())));
+        f.window->statusBar()->clearMessage();
+        const ObjectPlacement first = objects().front();
+        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
+        QCOMPARE(objects().front(), first);
+        QCOMPARE(f.window->statusBar()->currentMessage(), message);
+        f.menu("MenuForeground");
+        QVERIFY(f.window->statusBar()->currentMessage().isEmpty());
+    }
+
     void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);

@@ -32,7 +32,10 @@ PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(c
     connect(&mMap, &MapArea::planeChanged, this, [this] {
         mTools->setDocument(mDocument);
         mProperties->refresh(mDocument);
+        sayWhereToPlace();
     });
+    // A click that does nothing says why, should the message have gone since.
+    connect(&mMap.canvas(), &MapCanvas::pointerPressed, this, [this] { sayWhereToPlace(); });
 }
 
 void PlacementArea::createActions(ActionRegistry& actions) {
@@ -151,6 +154,26 @@ void PlacementArea::toolChosen(MapTool tool) {
     mObjectTypes->setVisible(tool == MapTool::Objects);
     mProperties->setVisible(kind.has_value());
     mProperties->refresh(mDocument);
+    sayWhereToPlace();
+}
+
+// The placement tools do nothing on the background plane; the status line says so, and where
+// to go, for as long as that holds.
+void PlacementArea::sayWhereToPlace() {
+    QStatusBar* line = mContext.window.statusBar();
+    const bool idle = mTools->kind().has_value() && mMap.plane() == Plane::Background;
+    if (!idle) {
+        if (!mIdleMessage.isEmpty() && line->currentMessage() == mIdleMessage) {
+            line->clearMessage();
+        }
+        mIdleMessage.clear();
+        return;
+    }
+    const QAction* foreground = mContext.window.findChild<QAction*>("MenuForeground");
+    const QString keys = foreground != nullptr ? keysText(foreground->shortcuts()) : QString();
+    mIdleMessage = "Objects and rings are placed on the foreground: View > Foreground" +
+                   (keys.isEmpty() ? QString() : " (" + keys + ")");
+    line->showMessage(mIdleMessage);
 }
 
 bool PlacementArea::ownsTool(MapTool tool) const {

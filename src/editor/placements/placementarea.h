@@ -37,6 +37,7 @@ public:
 private:
     void showPointerPixel(std::optional<QPoint> level);
     void showSpriteProblems();
+    void sayWhereToPlace();
 
     MapArea& mMap;
     PlacementTools* mTools = nullptr;
@@ -45,6 +46,7 @@ private:
     QLabel* mPixelInfo = nullptr;
     std::vector<QAction*> mToolActions;
     LevelDocument* mDocument = nullptr;
+    QString mIdleMessage;  // what the status line was last told, while it holds
 };
 
 }  // namespace orvex
