@@ -31,6 +31,19 @@ void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = 
     QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
 }
 
+// Types `text` over what `field` holds and applies it with Return.
+void enter(QSpinBox* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+// The first key of a registered action, as the user has it.
+QKeyCombination firstKey(const EditorFixture& f, const char* action) {
+    return f.action(action)->shortcuts().first()[0];
+}
+
 }  // namespace
 
 class PlacementToolsTest : public QObject {
@@ -99,6 +112,33 @@ private slots:
         QCOMPARE(f.window->statusBar()->currentMessage(), message);
         f.menu("MenuForeground");
         QVERIFY(f.window->statusBar()->currentMessage().isEmpty());
+    }
+
+    // A field whose value is applied gives the window's Undo and Redo keys back to the window;
+    // while it holds typing not applied, they undo that typing.
+    void theUndoKeysUndoTheDocumentFromAnAppliedField_TypingKeepsItsOwnUndo() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const ObjectPlacement first = objects().front();
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(first.x, first.y));
+        auto* x = f.child<QSpinBox>("PropX");
+        enter(x, "500");
+        QCOMPARE(objects().front().x, 500);
+        QCOMPARE(QApplication::focusWidget(), x);
+        f.key(firstKey(f, "MenuUndo"));
+        QCOMPARE(objects().front().x, first.x);
+        QCOMPARE(x->value(), first.x);
+        f.key(firstKey(f, "MenuRedo"));
+        QCOMPARE(objects().front().x, 500);
+
+        QTest::keyClicks(x, "7");
+        QCOMPARE(x->text(), "5007");
+        f.key(firstKey(f, "MenuUndo"));
+        QCOMPARE(x->text(), "500");
+        QCOMPARE(objects().front().x, 500);
+        QCOMPARE(f.window->undoStack().index(), 1);
+        f.key(firstKey(f, "MenuUndo"));  // nothing typed is left: the document's step
+        QCOMPARE(objects().front().x, first.x);
     }
 
     void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {

@@ -67,7 +67,7 @@ void PlacementArea::createActions(ActionRegistry& actions) {
 
 void PlacementArea::createDocks() {
     mObjectTypes = new ObjectTypeDock(&mContext.window);
-    mProperties = new PlacementPropertiesDock(*mTools, &mContext.window);
+    mProperties = new PlacementPropertiesDock(*mTools, mContext.window);
     for (QDockWidget* dock :
          {static_cast<QDockWidget*>(mObjectTypes), static_cast<QDockWidget*>(mProperties)}) {
         dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);

@@ -21,17 +21,6 @@ QString nameOf(std::uint8_t id) {
                         : QString::fromUtf8(name.data(), static_cast<int>(name.size()));
 }
 
-// A byte in hexadecimal, always two digits: "$0A".
-class HexByteBox : public QSpinBox {
-public:
-    using QSpinBox::QSpinBox;
-
-protected:
-    QString textFromValue(int value) const override {
-        return QString::number(value, 16).toUpper().rightJustified(2, '0');
-    }
-};
-
 }  // namespace
 
 ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", parent) {
@@ -109,8 +98,8 @@ void ObjectTypeDock::applyFilter(const QString& text) {
     }
 }
 
-PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget* parent)
-    : QDockWidget("Properties", parent), mTools(tools) {
+PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget& window)
+    : QDockWidget("Properties", &window), mTools(tools), mWindow(window) {
     setObjectName("PropertiesDock");
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
@@ -130,15 +119,10 @@ PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget*
 
 QSpinBox* PlacementPropertiesDock::addNumber(QFormLayout* form, const char* name,
                                              const QString& label, int maximum, int base) {
-    auto* box =
-        base == 16 ? new HexByteBox(form->parentWidget()) : new QSpinBox(form->parentWidget());
+    QSpinBox* box = base == 16 ? new HexByteBox(mWindow, form->parentWidget())
+                               : new NumberBox(mWindow, form->parentWidget());
     box->setObjectName(name);
     box->setRange(0, maximum);
-    box->setDisplayIntegerBase(base);
-    if (base == 16) {
-        box->setPrefix("$");
-    }
-    box->setKeyboardTracking(false);  // one edit when the number is complete, not per digit
     form->addRow(label, box);
     return box;
 }

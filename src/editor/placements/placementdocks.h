@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "document/leveldocument.h"
+#include "editor/placements/numberbox.h"
 #include "editor/placements/placementtools.h"
 #include "graphics/sprites.h"
 
@@ -46,12 +47,15 @@ private:
 };
 
 // PropertiesDock: the fields of the selected objects or ring groups. It shows the first one
-// selected; a change of one field goes to every one selected, as one undo step.
+// selected; a change of one field goes to every one selected, as one undo step. The number
+// fields give the window's Undo and Redo keys back to it once their value is applied
+// (NumberBox).
 class PlacementPropertiesDock : public QDockWidget {
     Q_OBJECT
 
 public:
-    PlacementPropertiesDock(PlacementTools& tools, QWidget* parent);
+    // The dock goes into `window`, whose Undo and Redo actions the fields let through.
+    PlacementPropertiesDock(PlacementTools& tools, QWidget& window);
 
     // Shows the selection of `document` as it is now (null: nothing).
     void refresh(const LevelDocument* document);
@@ -68,6 +72,7 @@ private:
     void showRing(const RingGroup& group);
 
     PlacementTools& mTools;
+    QWidget& mWindow;
     QStackedWidget* mPages = nullptr;
     QLabel* mSummary = nullptr;
     QSpinBox* mObjectX = nullptr;
