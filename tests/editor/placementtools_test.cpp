@@ -98,22 +98,6 @@ private slots:
         QCOMPARE(objects()[index].y, object.y - 16);
     }
 
-    void thePlacementToolsOnTheBackgroundSayWhereTheyWork() {
-        EditorFixture& f = *mF;
-        f.key(Qt::Key_O);
-        f.menu("MenuBackground");
-        const QString message = f.window->statusBar()->currentMessage();
-        QVERIFY(message.contains("foreground"));
-        QVERIFY(message.contains(keysText(f.action("MenuForeground")->shortcuts())));
-        f.window->statusBar()->clearMessage();
-        const ObjectPlacement first = objects().front();
-        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
-        QCOMPARE(objects().front(), first);
-        QCOMPARE(f.window->statusBar()->currentMessage(), message);
-        f.menu("MenuForeground");
-        QVERIFY(f.window->statusBar()->currentMessage().isEmpty());
-    }
-
     // A field whose value is applied gives the window's Undo and Redo keys back to the window;
     // while it holds typing not applied, they undo that typing.
     void theUndoKeysUndoTheDocumentFromAnAppliedField_TypingKeepsItsOwnUndo() {
@@ -139,6 +123,60 @@ private slots:
         QCOMPARE(f.window->undoStack().index(), 1);
         f.key(firstKey(f, "MenuUndo"));  // nothing typed is left: the document's step
         QCOMPARE(objects().front().x, first.x);
+    }
+
+    // Chosen on the map, the start and the boundaries are edited by number, decimal or $hex;
+    // boundaries whose minimum would lie above the maximum are refused.
+    void theStartAndTheBoundariesAreEditedByNumber() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_R);
+        f.action("MenuStart")->setChecked(true);
+        f.action("MenuBounds")->setChecked(true);
+        const StartPosition start = *document().parts().start;
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(start.x, start.y));
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Start position");
+        QCOMPARE(f.child<QSpinBox>("PropStartX")->value(), start.x);
+        enter(f.child<QSpinBox>("PropStartX"), "$1A0");
+        enter(f.child<QSpinBox>("PropStartY"), "300");
+        QCOMPARE(*document().parts().start, (StartPosition{0x1A0, 300}));
+        QCOMPARE(f.window->undoStack().count(), 2);
+
+        const LevelBounds bounds = *document().parts().bounds;
+        const int left = static_cast<std::int16_t>(bounds.xMin);
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(std::uint16_t(left), 200));
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Boundaries");
+        auto* yMin = f.child<QSpinBox>("PropYMin");
+        enter(yMin, "$FFF0");
+        QCOMPARE(document().parts().bounds->yMin, 0xFFF0);
+        QCOMPARE(yMin->text(), "-16");  // as the game compares it
+        enter(f.child<QSpinBox>("PropXMax"), "4096");
+        QCOMPARE(document().parts().bounds->xMax, 4096);
+        QCOMPARE(f.window->undoStack().count(), 4);
+
+        auto* xMin = f.child<QSpinBox>("PropXMin");
+        enter(xMin, "5000");
+        QCOMPARE(document().parts().bounds->xMin, bounds.xMin);
+        QCOMPARE(xMin->value(), left);
+        QVERIFY(f.child<QLabel>("PropBoundsProblem")->text().contains("X minimum 5000"));
+        QCOMPARE(f.window->undoStack().count(), 4);
+        f.action("MenuBounds")->setChecked(false);  // what is not shown is not chosen
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Nothing selected");
+    }
+
+    void thePlacementToolsOnTheBackgroundSayWhereTheyWork() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        f.menu("MenuBackground");
+        const QString message = f.window->statusBar()->currentMessage();
+        QVERIFY(message.contains("foreground"));
+        QVERIFY(message.contains(keysText(f.action("MenuForeground")->shortcuts())));
+        f.window->statusBar()->clearMessage();
+        const ObjectPlacement first = objects().front();
+        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
+        QCOMPARE(objects().front(), first);
+        QCOMPARE(f.window->statusBar()->currentMessage(), message);
+        f.menu("MenuForeground");
+        QVERIFY(f.window->statusBar()->currentMessage().isEmpty());
     }
 
     void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {

@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 #include <QSpinBox>
+#include <QValidator>
+#include <cstdint>
+#include <optional>
 
 namespace orvex {
 
@@ -36,6 +39,31 @@ public:
 protected:
     [[nodiscard]] QString textFromValue(int value) const override;
 };
+
+// A word as the game stores it, typed in decimal or in hexadecimal after "$" (or "0x"); a
+// negative number is the word the game reads as it (-256 is $FF00).
+class WordBox : public NumberBox {
+    Q_OBJECT
+
+public:
+    // `asSigned`: shown as the game compares it, as a signed word; else 0 to 65535.
+    WordBox(bool asSigned, const QWidget& window, QWidget* parent);
+
+    [[nodiscard]] std::uint16_t word() const { return static_cast<std::uint16_t>(value()); }
+    void showWord(std::uint16_t word);
+
+protected:
+    QValidator::State validate(QString& text, int& position) const override;
+    [[nodiscard]] int valueFromText(const QString& text) const override;
+    [[nodiscard]] QString textFromValue(int value) const override;
+
+private:
+    bool mSigned;
+};
+
+// `text` as a word's number: decimal or "$"/"0x" hexadecimal, with an optional "-"; 0 to
+// 0xFFFF, or -0x8000 to -1. None for anything else.
+[[nodiscard]] std::optional<int> parseWordText(const QString& text);
 
 // Whether `key` is one of the keys of the actions "MenuUndo" and "MenuRedo" of `window`.
 [[nodiscard]] bool isUndoKey(const QWidget& window, const QKeyEvent& key);

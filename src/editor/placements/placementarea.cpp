@@ -60,8 +60,10 @@ void PlacementArea::createActions(ActionRegistry& actions) {
     }};
     for (const auto& [id, text, overlay] : overlays) {
         QAction* action = actions.add({id, text, {}, name(), "View", kOverlaySection, true});
-        connect(action, &QAction::toggled, this,
-                [this, which = overlay](bool on) { mMap.canvas().setOverlay(which, on); });
+        connect(action, &QAction::toggled, this, [this, which = overlay](bool on) {
+            mMap.canvas().setOverlay(which, on);
+            mTools->overlaysChanged();
+        });
     }
 }
 
@@ -138,6 +140,9 @@ void PlacementArea::showSpriteProblems() {
 void PlacementArea::documentChanged(const DocumentChange& change) {
     if (change.part == Part::Objects || change.part == Part::Rings) {
         mTools->placementsChanged();
+    }
+    if (change.part == Part::Objects || change.part == Part::Rings ||
+        change.part == Part::StartPosition || change.part == Part::Bounds) {
         mProperties->refresh(mDocument);
     }
 }

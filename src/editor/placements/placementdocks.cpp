@@ -6,6 +6,7 @@
 #include "editor/map/spritepixmap.h"
 #include "graphics/placementimage.h"
 #include "rom/objectnames.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -20,6 +21,9 @@ QString nameOf(std::uint8_t id) {
     return name.empty() ? QString("(no name)")
                         : QString::fromUtf8(name.data(), static_cast<int>(name.size()));
 }
+
+// The pages of the stack, in the order they are added.
+enum Page { kNothing, kObject, kRing, kStart, kBounds };
 
 }  // namespace
 
@@ -109,12 +113,15 @@ PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget&
     mPages->addWidget(new QWidget(mPages));
     mPages->addWidget(makeObjectPage());
     mPages->addWidget(makeRingPage());
+    mPages->addWidget(makeStartPage());
+    mPages->addWidget(makeBoundsPage());
     column->addWidget(mSummary);
     column->addWidget(mPages);
     column->addStretch();
     setWidget(body);
     connectObjectFields();
     connectRingFields();
+    connectMarkerFields();
 }
 
 QSpinBox* PlacementPropertiesDock::addNumber(QFormLayout* form, const char* name,
@@ -123,6 +130,17 @@ QSpinBox* PlacementPropertiesDock::addNumber(QFormLayout* form, const char* name
                                : new NumberBox(mWindow, form->parentWidget());
     box->setObjectName(name);
     box->setRange(0, maximum);
+    form->addRow(label, box);
+    return box;
+}
+
+WordBox* PlacementPropertiesDock::addWord(QFormLayout* form, const char* name, const QString& label,
+                                          bool asSigned) {
+    auto* box = new WordBox(asSigned, mWindow, form->parentWidget());
+    box->setObjectName(name);
+    box->setToolTip(
+        "Decimal, or hexadecimal after $; a negative number is the word the game "
+        "reads as it (-256 is $FF00)");
     form->addRow(label, box);
     return box;
 }
@@ -162,6 +180,29 @@ QWidget* PlacementPropertiesDock::makeRingPage() {
     mDirection->setObjectName("PropDirection");
     mDirection->addItems({"Row", "Column"});
     form->addRow("Direction", mDirection);
+    return page;
+}
+
+QWidget* PlacementPropertiesDock::makeStartPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mStartX = addWord(form, "PropStartX", "X", false);
+    mStartY = addWord(form, "PropStartY", "Y", false);
+    return page;
+}
+
+// The minimums are shown signed, as the game compares them with the maximums.
+QWidget* PlacementPropertiesDock::makeBoundsPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mXMin = addWord(form, "PropXMin", "X minimum", true);
+    mXMax = addWord(form, "PropXMax", "X maximum", false);
+    mYMin = addWord(form, "PropYMin", "Y minimum", true);
+    mYMax = addWord(form, "PropYMax", "Y maximum", false);
+    mBoundsProblem = new QLabel(page);
+    mBoundsProblem->setObjectName("PropBoundsProblem");
+    mBoundsProblem->setWordWrap(true);
+    form->addRow(mBoundsProblem);
     return page;
 }
 
@@ -214,20 +255,66 @@ void PlacementPropertiesDock::connectRingFields() {
     });
 }
 
+void PlacementPropertiesDock::connectMarkerFields() {
+    using StartWord = std::uint16_t StartPosition::*;
+    const auto start = [this](WordBox* box, const char* what, StartWord field) {
+        connect(box, &QSpinBox::valueChanged, this, [this, box, what, field] {
+            if (!mShowing) {
+                mTools.editStart([&](StartPosition& s) { s.*field = box->word(); }, what);
+            }
+        });
+    };
+    start(mStartX, "Set the start x", &StartPosition::x);
+    start(mStartY, "Set the start y", &StartPosition::y);
+    using BoundsWord = std::uint16_t LevelBounds::*;
+    const auto bound = [this](WordBox* box, const char* what, BoundsWord field) {
+        connect(box, &QSpinBox::valueChanged, this, [this, box, what, field] {
+            if (mShowing) {
+                return;
+            }
+            const auto refused =
+                mTools.editBounds([&](LevelBounds& b) { b.*field = box->word(); }, what);
+            mBoundsProblem->setText(refused ? toQString(*refused) : QString());
+            if (refused) {
+                refresh(mDocument);  // the field shows what the level keeps
+            }
+        });
+    };
+    bound(mXMin, "Set the boundaries' x minimum", &LevelBounds::xMin);
+    bound(mXMax, "Set the boundaries' x maximum", &LevelBounds::xMax);
+    bound(mYMin, "Set the boundaries' y minimum", &LevelBounds::yMin);
+    bound(mYMax, "Set the boundaries' y maximum", &LevelBounds::yMax);
+}
+
 void PlacementPropertiesDock::refresh(const LevelDocument* document) {
     const auto& selection = mTools.selection();
     const auto kind = mTools.kind();
     const LevelParts* parts = document != nullptr ? &document->parts() : nullptr;
+    const auto marker = mTools.marker();
+    mDocument = document;
     mShowing = true;
-    if (parts == nullptr || !kind || selection.empty()) {
-        mPages->setCurrentIndex(0);
+    if (parts != nullptr && kind && marker == PlacementTools::Marker::Start && parts->start) {
+        mPages->setCurrentIndex(kStart);
+        mSummary->setText("Start position");
+        mStartX->showWord(parts->start->x);
+        mStartY->showWord(parts->start->y);
+    } else if (parts != nullptr && kind && marker == PlacementTools::Marker::Bounds &&
+               parts->bounds) {
+        mPages->setCurrentIndex(kBounds);
+        mSummary->setText("Boundaries");
+        showBounds(*parts->bounds);
+    } else if (parts == nullptr || !kind || selection.empty()) {
+        mPages->setCurrentIndex(kNothing);
         mSummary->setText(kind ? "Nothing selected" : QString());
     } else if (*kind == PlacementKind::Objects && parts->objects) {
-        mPages->setCurrentIndex(1);
+        mPages->setCurrentIndex(kObject);
         showObject((*parts->objects)[static_cast<std::size_t>(selection.front())]);
     } else if (*kind == PlacementKind::Rings && parts->rings) {
-        mPages->setCurrentIndex(2);
+        mPages->setCurrentIndex(kRing);
         showRing((*parts->rings)[static_cast<std::size_t>(selection.front())]);
+    }
+    if (mPages->currentIndex() != kBounds) {
+        mBoundsProblem->clear();
     }
     if (!selection.empty() && kind) {
         const bool objects = *kind == PlacementKind::Objects;
@@ -251,6 +338,13 @@ void PlacementPropertiesDock::showObject(const ObjectPlacement& object) {
     mYFlip->setChecked(object.yFlip);
     mRemember->setChecked(object.rememberState);
     mTwoPlayer->setChecked(object.twoPlayer);
+}
+
+void PlacementPropertiesDock::showBounds(const LevelBounds& bounds) {
+    mXMin->showWord(bounds.xMin);
+    mXMax->showWord(bounds.xMax);
+    mYMin->showWord(bounds.yMin);
+    mYMax->showWord(bounds.yMax);
 }
 
 void PlacementPropertiesDock::showRing(const RingGroup& group) {

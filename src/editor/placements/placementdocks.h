@@ -46,10 +46,10 @@ private:
     QListWidget* mList = nullptr;
 };
 
-// PropertiesDock: the fields of the selected objects or ring groups. It shows the first one
-// selected; a change of one field goes to every one selected, as one undo step. The number
-// fields give the window's Undo and Redo keys back to it once their value is applied
-// (NumberBox).
+// PropertiesDock: the fields of the selected objects or ring groups, or of the start position
+// or the boundaries when their marker is chosen. It shows the first one selected; a change of
+// one field goes to every one selected, as one undo step. The number fields give the window's
+// Undo and Redo keys back to it once their value is applied (NumberBox).
 class PlacementPropertiesDock : public QDockWidget {
     Q_OBJECT
 
@@ -63,16 +63,22 @@ public:
 private:
     QWidget* makeObjectPage();
     QWidget* makeRingPage();
+    QWidget* makeStartPage();
+    QWidget* makeBoundsPage();
     QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum,
                         int base);
+    WordBox* addWord(QFormLayout* form, const char* name, const QString& label, bool asSigned);
     QCheckBox* addFlag(QFormLayout* form, const char* name, const QString& label);
     void connectObjectFields();
     void connectRingFields();
+    void connectMarkerFields();
     void showObject(const ObjectPlacement& object);
     void showRing(const RingGroup& group);
+    void showBounds(const LevelBounds& bounds);
 
     PlacementTools& mTools;
     QWidget& mWindow;
+    const LevelDocument* mDocument = nullptr;
     QStackedWidget* mPages = nullptr;
     QLabel* mSummary = nullptr;
     QSpinBox* mObjectX = nullptr;
@@ -88,7 +94,14 @@ private:
     QSpinBox* mRingY = nullptr;
     QSpinBox* mCount = nullptr;
     QComboBox* mDirection = nullptr;
-    bool mShowing = false;  // fields are being filled, not edited
+    WordBox* mStartX = nullptr;
+    WordBox* mStartY = nullptr;
+    WordBox* mXMin = nullptr;
+    WordBox* mXMax = nullptr;
+    WordBox* mYMin = nullptr;
+    WordBox* mYMax = nullptr;
+    QLabel* mBoundsProblem = nullptr;  // why the last change was refused
+    bool mShowing = false;             // fields are being filled, not edited
 };
 
 }  // namespace orvex
