@@ -32,10 +32,8 @@ PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(c
     connect(&mMap, &MapArea::planeChanged, this, [this] {
         mTools->setDocument(mDocument);
         mProperties->refresh(mDocument);
-        sayWhereToPlace();
+        showPointerPixel(std::nullopt);
     });
-    // A click that does nothing says why, should the message have gone since.
-    connect(&mMap.canvas(), &MapCanvas::pointerPressed, this, [this] { sayWhereToPlace(); });
 }
 
 void PlacementArea::createActions(ActionRegistry& actions) {
@@ -89,7 +87,8 @@ void PlacementArea::addToToolBar(QToolBar& bar) {
     }
 }
 
-// The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)".
+// The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)"; on the background, with
+// a placement tool chosen, why it does nothing there.
 void PlacementArea::addStatusWidgets(QStatusBar& line, StatusSide side) {
     if (side == StatusSide::Left) {
         mPixelInfo = new QLabel(&line);
@@ -159,26 +158,20 @@ void PlacementArea::toolChosen(MapTool tool) {
     mObjectTypes->setVisible(tool == MapTool::Objects);
     mProperties->setVisible(kind.has_value());
     mProperties->refresh(mDocument);
-    sayWhereToPlace();
+    showPointerPixel(std::nullopt);
 }
 
-// The placement tools do nothing on the background plane; the status line says so, and where
-// to go, for as long as that holds.
-void PlacementArea::sayWhereToPlace() {
-    QStatusBar* line = mContext.window.statusBar();
-    const bool idle = mTools->kind().has_value() && mMap.plane() == Plane::Background;
-    if (!idle) {
-        if (!mIdleMessage.isEmpty() && line->currentMessage() == mIdleMessage) {
-            line->clearMessage();
-        }
-        mIdleMessage.clear();
-        return;
+// The placement tools do nothing on the background plane: the status line says so, and where
+// to go, for as long as that holds. (A temporary message of the status line would have no
+// room beside the shell's note, which takes the space left.)
+QString PlacementArea::whereToPlace() const {
+    if (!mTools->kind() || mMap.plane() != Plane::Background) {
+        return {};
     }
     const QAction* foreground = mContext.window.findChild<QAction*>("MenuForeground");
     const QString keys = foreground != nullptr ? keysText(foreground->shortcuts()) : QString();
-    mIdleMessage = "Objects and rings are placed on the foreground: View > Foreground" +
-                   (keys.isEmpty() ? QString() : " (" + keys + ")");
-    line->showMessage(mIdleMessage);
+    return "Placed on the foreground: View > Foreground" +
+           (keys.isEmpty() ? QString() : " (" + keys + ")");
 }
 
 bool PlacementArea::ownsTool(MapTool tool) const {
@@ -211,7 +204,16 @@ void PlacementArea::run(EditCommand command) {
 }
 
 void PlacementArea::showPointerPixel(std::optional<QPoint> level) {
-    if (!level || mMap.plane() != Plane::Foreground) {
+    if (mMap.plane() != Plane::Foreground) {
+        mPixelInfo->setText(whereToPlace());
+        mPixelInfo->setToolTip(mPixelInfo->text().isEmpty()
+                                   ? QString()
+                                   : "Objects and rings are placed on the foreground only; on "
+                                     "the background their tools do nothing");
+        return;
+    }
+    mPixelInfo->setToolTip({});
+    if (!level) {
         mPixelInfo->clear();
         return;
     }
