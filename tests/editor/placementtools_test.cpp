@@ -140,6 +140,12 @@ private slots:
         enter(f.child<QSpinBox>("PropStartY"), "300");
         QCOMPARE(*document().parts().start, (StartPosition{0x1A0, 300}));
         QCOMPARE(f.window->undoStack().count(), 2);
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().isEmpty());
+        enter(f.child<QSpinBox>("PropStartY"), "-300");  // above what the camera shows: kept
+        QCOMPARE(document().parts().start->y, 0x10000 - 300);
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().contains("cannot show the start"));
+        f.key(firstKey(f, "MenuUndo"));
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().isEmpty());
 
         const LevelBounds bounds = *document().parts().bounds;
         const int left = static_cast<std::int16_t>(bounds.xMin);

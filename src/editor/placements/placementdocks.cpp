@@ -5,6 +5,7 @@
 
 #include "editor/map/spritepixmap.h"
 #include "graphics/placementimage.h"
+#include "rom/cameraview.h"
 #include "rom/objectnames.h"
 #include "widgets/qtext.h"
 
@@ -117,6 +118,10 @@ PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget&
     mPages->addWidget(makeBoundsPage());
     column->addWidget(mSummary);
     column->addWidget(mPages);
+    mCameraNote = new QLabel(body);
+    mCameraNote->setObjectName("PropCameraNote");
+    mCameraNote->setWordWrap(true);
+    column->addWidget(mCameraNote);
     column->addStretch();
     setWidget(body);
     connectObjectFields();
@@ -316,6 +321,10 @@ void PlacementPropertiesDock::refresh(const LevelDocument* document) {
     if (mPages->currentIndex() != kBounds) {
         mBoundsProblem->clear();
     }
+    mCameraNote->clear();
+    if (mPages->currentIndex() == kStart || mPages->currentIndex() == kBounds) {
+        noteStartOutside(*parts);
+    }
     if (!selection.empty() && kind) {
         const bool objects = *kind == PlacementKind::Objects;
         mSummary->setText(
@@ -345,6 +354,26 @@ void PlacementPropertiesDock::showBounds(const LevelBounds& bounds) {
     mXMax->showWord(bounds.xMax);
     mYMin->showWord(bounds.yMin);
     mYMax->showWord(bounds.yMax);
+}
+
+// What level-set warns of: a start the camera cannot show within the boundaries is kept, but
+// the player would begin off the screen.
+void PlacementPropertiesDock::noteStartOutside(const LevelParts& parts) {
+    if (!parts.start || !parts.bounds) {
+        return;
+    }
+    const CameraReach reach = cameraReach(*parts.bounds);
+    if (!cameraShows(reach, *parts.start)) {
+        mCameraNote->setText(QString("The camera cannot show the start (x %1, y %2) within the "
+                                     "boundaries (x %3 to %4, y %5 to %6); the level keeps it "
+                                     "all the same")
+                                 .arg(static_cast<std::int16_t>(parts.start->x))
+                                 .arg(static_cast<std::int16_t>(parts.start->y))
+                                 .arg(reach.left)
+                                 .arg(reach.right)
+                                 .arg(reach.top)
+                                 .arg(reach.bottom));
+    }
 }
 
 void PlacementPropertiesDock::showRing(const RingGroup& group) {

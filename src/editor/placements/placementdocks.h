@@ -75,6 +75,7 @@ private:
     void showObject(const ObjectPlacement& object);
     void showRing(const RingGroup& group);
     void showBounds(const LevelBounds& bounds);
+    void noteStartOutside(const LevelParts& parts);
 
     PlacementTools& mTools;
     QWidget& mWindow;
@@ -101,6 +102,7 @@ private:
     WordBox* mYMin = nullptr;
     WordBox* mYMax = nullptr;
     QLabel* mBoundsProblem = nullptr;  // why the last change was refused
+    QLabel* mCameraNote = nullptr;     // a start the camera cannot show
     bool mShowing = false;             // fields are being filled, not edited
 };
 
