@@ -17,6 +17,7 @@
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
+#include "rom/cameraview.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
@@ -422,34 +423,23 @@ int runLevelInfo(const LevelInfoArgs& args, ToolIo& io) {
 
 namespace {
 
-// The screen the camera shows, in pixels; the boundaries limit the camera's top left corner.
-constexpr std::int32_t kScreenWidth = 320;
-constexpr std::int32_t kScreenHeight = 224;
-
 // Warns when the start position lies outside what the camera can show within the boundaries,
 // all compared as the game compares them, as signed words.
 void warnOfStartOutside(ToolIo& io, std::string_view command, const LevelParts& parts) {
     if (!parts.start || !parts.bounds) {
         return;
     }
-    const auto value = [](std::uint16_t word) {
-        return std::int32_t{static_cast<std::int16_t>(word)};
-    };
-    const LevelBounds& b = *parts.bounds;
-    const std::int32_t left = value(b.xMin);
-    const std::int32_t right = value(b.xMax) + kScreenWidth - 1;
-    const std::int32_t top = value(b.yMin);
-    const std::int32_t bottom = value(b.yMax) + kScreenHeight - 1;
-    const std::int32_t x = value(parts.start->x);
-    const std::int32_t y = value(parts.start->y);
-    if (x >= left && x <= right && y >= top && y <= bottom) {
+    const CameraReach reach = cameraReach(*parts.bounds);
+    if (cameraShows(reach, *parts.start)) {
         return;
     }
     reportWarning(io, command,
-                  "the start position (x " + std::to_string(x) + ", y " + std::to_string(y) +
+                  "the start position (x " +
+                      std::to_string(static_cast<std::int16_t>(parts.start->x)) + ", y " +
+                      std::to_string(static_cast<std::int16_t>(parts.start->y)) +
                       ") lies outside what the camera shows within the boundaries (x " +
-                      std::to_string(left) + " to " + std::to_string(right) + ", y " +
-                      std::to_string(top) + " to " + std::to_string(bottom) +
+                      std::to_string(reach.left) + " to " + std::to_string(reach.right) + ", y " +
+                      std::to_string(reach.top) + " to " + std::to_string(reach.bottom) +
                       "); it is written all the same");
 }
 

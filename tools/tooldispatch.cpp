@@ -79,20 +79,17 @@ struct Conversion {
         return values;
     }
 
-    // Each minimum at most its maximum, compared as the game's camera code compares them: as
-    // signed words, so that a YMIN of 0xFF00 is -256.
+    // Each minimum at most its maximum, compared as the game's camera code compares them.
     void ordered(const LevelBounds& bounds) {
-        const auto check = [&](char axis, std::uint16_t minimum, std::uint16_t maximum) {
-            const auto low = static_cast<std::int16_t>(minimum);
-            const auto high = static_cast<std::int16_t>(maximum);
-            if (low > high) {
-                fail(std::string("--bounds has ") + axis + "MIN " + std::to_string(low) +
-                     " above " + axis + "MAX " + std::to_string(high) +
-                     " (the game compares them as signed words)");
-            }
-        };
-        check('X', bounds.xMin, bounds.xMax);
-        check('Y', bounds.yMin, bounds.yMax);
+        const auto axis = invertedBoundsAxis(bounds);
+        if (!axis) {
+            return;
+        }
+        const bool x = *axis == 'X';
+        const auto low = static_cast<std::int16_t>(x ? bounds.xMin : bounds.yMin);
+        const auto high = static_cast<std::int16_t>(x ? bounds.xMax : bounds.yMax);
+        fail(std::string("--bounds has ") + *axis + "MIN " + std::to_string(low) + " above " +
+             *axis + "MAX " + std::to_string(high) + " (the game compares them as signed words)");
     }
 
     // render's options each choose what is drawn; those that choose differently exclude each

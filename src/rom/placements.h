@@ -73,6 +73,22 @@ struct LevelBounds {
     friend bool operator==(const LevelBounds&, const LevelBounds&) = default;
 };
 
+// The first axis, 'X' or 'Y', whose minimum lies above its maximum, compared as the game's
+// camera code compares them: as signed words, so a y minimum of $FF00 is -256. None when both
+// are in order.
+[[nodiscard]] constexpr std::optional<char> invertedBoundsAxis(const LevelBounds& bounds) {
+    const auto above = [](std::uint16_t minimum, std::uint16_t maximum) {
+        return static_cast<std::int16_t>(minimum) > static_cast<std::int16_t>(maximum);
+    };
+    if (above(bounds.xMin, bounds.xMax)) {
+        return 'X';
+    }
+    if (above(bounds.yMin, bounds.yMax)) {
+        return 'Y';
+    }
+    return std::nullopt;
+}
+
 enum class PlacementList { Objects, Rings };
 
 // The bytes of the marker before a list's first object: x = $FFFF, then 0, 0.

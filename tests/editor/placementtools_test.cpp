@@ -31,6 +31,19 @@ void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = 
     QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
 }
 
+// Types `text` over what `field` holds and applies it with Return.
+void enter(QSpinBox* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+// The first key of a registered action, as the user has it.
+QKeyCombination firstKey(const EditorFixture& f, const char* action) {
+    return f.action(action)->shortcuts().first()[0];
+}
+
 }  // namespace
 
 class PlacementToolsTest : public QObject {
@@ -65,6 +78,110 @@ private slots:
         f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(objects(), loaded);
         QVERIFY(!f.unsaved());
+    }
+
+    // The move is the pointer's whole move rounded to the nearest step, halfway toward zero.
+    void aDragMovesByItsWholeMoveRoundedToEightPixels() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const std::vector<ObjectPlacement> loaded = objects();
+        const auto found = std::find_if(loaded.begin(), loaded.end(),
+                                        [](const auto& o) { return o.x >= 32 && o.y >= 32; });
+        QVERIFY(found != loaded.end());
+        const auto index = static_cast<std::size_t>(found - loaded.begin());
+        const ObjectPlacement object = *found;
+        drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
+        QCOMPARE(objects()[index].x, object.x + 40);
+        QCOMPARE(objects()[index].y, object.y);
+        drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
+        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
+        QCOMPARE(objects()[index].y, object.y - 16);
+    }
+
+    // A field whose value is applied gives the window's Undo and Redo keys back to the window;
+    // while it holds typing not applied, they undo that typing.
+    void theUndoKeysUndoTheDocumentFromAnAppliedField_TypingKeepsItsOwnUndo() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        const ObjectPlacement first = objects().front();
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(first.x, first.y));
+        auto* x = f.child<QSpinBox>("PropX");
+        enter(x, "500");
+        QCOMPARE(objects().front().x, 500);
+        QCOMPARE(QApplication::focusWidget(), x);
+        f.key(firstKey(f, "MenuUndo"));
+        QCOMPARE(objects().front().x, first.x);
+        QCOMPARE(x->value(), first.x);
+        f.key(firstKey(f, "MenuRedo"));
+        QCOMPARE(objects().front().x, 500);
+
+        QTest::keyClicks(x, "7");
+        QCOMPARE(x->text(), "5007");
+        f.key(firstKey(f, "MenuUndo"));
+        QCOMPARE(x->text(), "500");
+        QCOMPARE(objects().front().x, 500);
+        QCOMPARE(f.window->undoStack().index(), 1);
+        f.key(firstKey(f, "MenuUndo"));  // nothing typed is left: the document's step
+        QCOMPARE(objects().front().x, first.x);
+    }
+
+    // Chosen on the map, the start and the boundaries are edited by number, decimal or $hex;
+    // boundaries whose minimum would lie above the maximum are refused.
+    void theStartAndTheBoundariesAreEditedByNumber() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_R);
+        f.action("MenuStart")->setChecked(true);
+        f.action("MenuBounds")->setChecked(true);
+        const StartPosition start = *document().parts().start;
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(start.x, start.y));
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Start position");
+        QCOMPARE(f.child<QSpinBox>("PropStartX")->value(), start.x);
+        enter(f.child<QSpinBox>("PropStartX"), "$1A0");
+        enter(f.child<QSpinBox>("PropStartY"), "300");
+        QCOMPARE(*document().parts().start, (StartPosition{0x1A0, 300}));
+        QCOMPARE(f.window->undoStack().count(), 2);
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().isEmpty());
+        enter(f.child<QSpinBox>("PropStartY"), "-300");  // above what the camera shows: kept
+        QCOMPARE(document().parts().start->y, 0x10000 - 300);
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().contains("cannot show the start"));
+        f.key(firstKey(f, "MenuUndo"));
+        QVERIFY(f.child<QLabel>("PropCameraNote")->text().isEmpty());
+
+        const LevelBounds bounds = *document().parts().bounds;
+        const int left = static_cast<std::int16_t>(bounds.xMin);
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(std::uint16_t(left), 200));
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Boundaries");
+        auto* yMin = f.child<QSpinBox>("PropYMin");
+        enter(yMin, "$FFF0");
+        QCOMPARE(document().parts().bounds->yMin, 0xFFF0);
+        QCOMPARE(yMin->text(), "-16");  // as the game compares it
+        enter(f.child<QSpinBox>("PropXMax"), "4096");
+        QCOMPARE(document().parts().bounds->xMax, 4096);
+        QCOMPARE(f.window->undoStack().count(), 4);
+
+        auto* xMin = f.child<QSpinBox>("PropXMin");
+        enter(xMin, "5000");
+        QCOMPARE(document().parts().bounds->xMin, bounds.xMin);
+        QCOMPARE(xMin->value(), left);
+        QVERIFY(f.child<QLabel>("PropBoundsProblem")->text().contains("X minimum 5000"));
+        QCOMPARE(f.window->undoStack().count(), 4);
+        f.action("MenuBounds")->setChecked(false);  // what is not shown is not chosen
+        QCOMPARE(f.child<QLabel>("PropSummary")->text(), "Nothing selected");
+    }
+
+    void thePlacementToolsOnTheBackgroundSayWhereTheyWork() {
+        EditorFixture& f = *mF;
+        f.key(Qt::Key_O);
+        f.menu("MenuBackground");
+        const auto* line = f.child<QLabel>("PointerPixels");
+        QVERIFY(line->text().contains("foreground"));
+        QVERIFY(line->text().contains(keysText(f.action("MenuForeground")->shortcuts())));
+        const ObjectPlacement first = objects().front();
+        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
+        QCOMPARE(objects().front(), first);
+        QVERIFY(line->text().contains("foreground"));
+        f.menu("MenuForeground");
+        QVERIFY(!line->text().contains("foreground"));
     }
 
     void insertAddsTheFilteredTypeAtThePointer_DeleteRemovesTheSelection() {

@@ -32,6 +32,7 @@ PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(c
     connect(&mMap, &MapArea::planeChanged, this, [this] {
         mTools->setDocument(mDocument);
         mProperties->refresh(mDocument);
+        showPointerPixel(std::nullopt);
     });
 }
 
@@ -57,14 +58,16 @@ void PlacementArea::createActions(ActionRegistry& actions) {
     }};
     for (const auto& [id, text, overlay] : overlays) {
         QAction* action = actions.add({id, text, {}, name(), "View", kOverlaySection, true});
-        connect(action, &QAction::toggled, this,
-                [this, which = overlay](bool on) { mMap.canvas().setOverlay(which, on); });
+        connect(action, &QAction::toggled, this, [this, which = overlay](bool on) {
+            mMap.canvas().setOverlay(which, on);
+            mTools->overlaysChanged();
+        });
     }
 }
 
 void PlacementArea::createDocks() {
     mObjectTypes = new ObjectTypeDock(&mContext.window);
-    mProperties = new PlacementPropertiesDock(*mTools, &mContext.window);
+    mProperties = new PlacementPropertiesDock(*mTools, mContext.window);
     for (QDockWidget* dock :
          {static_cast<QDockWidget*>(mObjectTypes), static_cast<QDockWidget*>(mProperties)}) {
         dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -84,7 +87,8 @@ void PlacementArea::addToToolBar(QToolBar& bar) {
     }
 }
 
-// The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)".
+// The level pixel under the pointer: "x 1234 ($04D2), y 567 ($0237)"; on the background, with
+// a placement tool chosen, why it does nothing there.
 void PlacementArea::addStatusWidgets(QStatusBar& line, StatusSide side) {
     if (side == StatusSide::Left) {
         mPixelInfo = new QLabel(&line);
@@ -135,6 +139,9 @@ void PlacementArea::showSpriteProblems() {
 void PlacementArea::documentChanged(const DocumentChange& change) {
     if (change.part == Part::Objects || change.part == Part::Rings) {
         mTools->placementsChanged();
+    }
+    if (change.part == Part::Objects || change.part == Part::Rings ||
+        change.part == Part::StartPosition || change.part == Part::Bounds) {
         mProperties->refresh(mDocument);
     }
 }
@@ -151,6 +158,20 @@ void PlacementArea::toolChosen(MapTool tool) {
     mObjectTypes->setVisible(tool == MapTool::Objects);
     mProperties->setVisible(kind.has_value());
     mProperties->refresh(mDocument);
+    showPointerPixel(std::nullopt);
+}
+
+// The placement tools do nothing on the background plane: the status line says so, and where
+// to go, for as long as that holds. (A temporary message of the status line would have no
+// room beside the shell's note, which takes the space left.)
+QString PlacementArea::whereToPlace() const {
+    if (!mTools->kind() || mMap.plane() != Plane::Background) {
+        return {};
+    }
+    const QAction* foreground = mContext.window.findChild<QAction*>("MenuForeground");
+    const QString keys = foreground != nullptr ? keysText(foreground->shortcuts()) : QString();
+    return "Placed on the foreground: View > Foreground" +
+           (keys.isEmpty() ? QString() : " (" + keys + ")");
 }
 
 bool PlacementArea::ownsTool(MapTool tool) const {
@@ -183,7 +204,16 @@ void PlacementArea::run(EditCommand command) {
 }
 
 void PlacementArea::showPointerPixel(std::optional<QPoint> level) {
-    if (!level || mMap.plane() != Plane::Foreground) {
+    if (mMap.plane() != Plane::Foreground) {
+        mPixelInfo->setText(whereToPlace());
+        mPixelInfo->setToolTip(mPixelInfo->text().isEmpty()
+                                   ? QString()
+                                   : "Objects and rings are placed on the foreground only; on "
+                                     "the background their tools do nothing");
+        return;
+    }
+    mPixelInfo->setToolTip({});
+    if (!level) {
         mPixelInfo->clear();
         return;
     }

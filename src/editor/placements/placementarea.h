@@ -13,7 +13,8 @@ namespace orvex {
 
 // What is placed in the level, edited on the map's foreground: the Objects and Rings tools,
 // the Object Types and Properties docks, the overlays of objects, rings, the start position,
-// the boundaries and the water line, and the level pixel under the pointer in the status line.
+// the boundaries and the water line, and the level pixel under the pointer in the status line
+// (on the background, where the tools do nothing, why they do nothing).
 class PlacementArea : public EditingArea {
     Q_OBJECT
 
@@ -37,6 +38,7 @@ public:
 private:
     void showPointerPixel(std::optional<QPoint> level);
     void showSpriteProblems();
+    [[nodiscard]] QString whereToPlace() const;
 
     MapArea& mMap;
     PlacementTools* mTools = nullptr;

@@ -5,7 +5,9 @@
 
 #include "editor/map/spritepixmap.h"
 #include "graphics/placementimage.h"
+#include "rom/cameraview.h"
 #include "rom/objectnames.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -21,16 +23,8 @@ QString nameOf(std::uint8_t id) {
                         : QString::fromUtf8(name.data(), static_cast<int>(name.size()));
 }
 
-// A byte in hexadecimal, always two digits: "$0A".
-class HexByteBox : public QSpinBox {
-public:
-    using QSpinBox::QSpinBox;
-
-protected:
-    QString textFromValue(int value) const override {
-        return QString::number(value, 16).toUpper().rightJustified(2, '0');
-    }
-};
+// The pages of the stack, in the order they are added.
+enum Page { kNothing, kObject, kRing, kStart, kBounds };
 
 }  // namespace
 
@@ -109,8 +103,8 @@ void ObjectTypeDock::applyFilter(const QString& text) {
     }
 }
 
-PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget* parent)
-    : QDockWidget("Properties", parent), mTools(tools) {
+PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget& window)
+    : QDockWidget("Properties", &window), mTools(tools), mWindow(window) {
     setObjectName("PropertiesDock");
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
@@ -120,25 +114,38 @@ PlacementPropertiesDock::PlacementPropertiesDock(PlacementTools& tools, QWidget*
     mPages->addWidget(new QWidget(mPages));
     mPages->addWidget(makeObjectPage());
     mPages->addWidget(makeRingPage());
+    mPages->addWidget(makeStartPage());
+    mPages->addWidget(makeBoundsPage());
     column->addWidget(mSummary);
     column->addWidget(mPages);
+    mCameraNote = new QLabel(body);
+    mCameraNote->setObjectName("PropCameraNote");
+    mCameraNote->setWordWrap(true);
+    column->addWidget(mCameraNote);
     column->addStretch();
     setWidget(body);
     connectObjectFields();
     connectRingFields();
+    connectMarkerFields();
 }
 
 QSpinBox* PlacementPropertiesDock::addNumber(QFormLayout* form, const char* name,
                                              const QString& label, int maximum, int base) {
-    auto* box =
-        base == 16 ? new HexByteBox(form->parentWidget()) : new QSpinBox(form->parentWidget());
+    QSpinBox* box = base == 16 ? new HexByteBox(mWindow, form->parentWidget())
+                               : new NumberBox(mWindow, form->parentWidget());
     box->setObjectName(name);
     box->setRange(0, maximum);
-    box->setDisplayIntegerBase(base);
-    if (base == 16) {
-        box->setPrefix("$");
-    }
-    box->setKeyboardTracking(false);  // one edit when the number is complete, not per digit
+    form->addRow(label, box);
+    return box;
+}
+
+WordBox* PlacementPropertiesDock::addWord(QFormLayout* form, const char* name, const QString& label,
+                                          bool asSigned) {
+    auto* box = new WordBox(asSigned, mWindow, form->parentWidget());
+    box->setObjectName(name);
+    box->setToolTip(
+        "Decimal, or hexadecimal after $; a negative number is the word the game "
+        "reads as it (-256 is $FF00)");
     form->addRow(label, box);
     return box;
 }
@@ -178,6 +185,29 @@ QWidget* PlacementPropertiesDock::makeRingPage() {
     mDirection->setObjectName("PropDirection");
     mDirection->addItems({"Row", "Column"});
     form->addRow("Direction", mDirection);
+    return page;
+}
+
+QWidget* PlacementPropertiesDock::makeStartPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mStartX = addWord(form, "PropStartX", "X", false);
+    mStartY = addWord(form, "PropStartY", "Y", false);
+    return page;
+}
+
+// The minimums are shown signed, as the game compares them with the maximums.
+QWidget* PlacementPropertiesDock::makeBoundsPage() {
+    auto* page = new QWidget(mPages);
+    auto* form = new QFormLayout(page);
+    mXMin = addWord(form, "PropXMin", "X minimum", true);
+    mXMax = addWord(form, "PropXMax", "X maximum", false);
+    mYMin = addWord(form, "PropYMin", "Y minimum", true);
+    mYMax = addWord(form, "PropYMax", "Y maximum", false);
+    mBoundsProblem = new QLabel(page);
+    mBoundsProblem->setObjectName("PropBoundsProblem");
+    mBoundsProblem->setWordWrap(true);
+    form->addRow(mBoundsProblem);
     return page;
 }
 
@@ -230,20 +260,70 @@ void PlacementPropertiesDock::connectRingFields() {
     });
 }
 
+void PlacementPropertiesDock::connectMarkerFields() {
+    using StartWord = std::uint16_t StartPosition::*;
+    const auto start = [this](WordBox* box, const char* what, StartWord field) {
+        connect(box, &QSpinBox::valueChanged, this, [this, box, what, field] {
+            if (!mShowing) {
+                mTools.editStart([&](StartPosition& s) { s.*field = box->word(); }, what);
+            }
+        });
+    };
+    start(mStartX, "Set the start x", &StartPosition::x);
+    start(mStartY, "Set the start y", &StartPosition::y);
+    using BoundsWord = std::uint16_t LevelBounds::*;
+    const auto bound = [this](WordBox* box, const char* what, BoundsWord field) {
+        connect(box, &QSpinBox::valueChanged, this, [this, box, what, field] {
+            if (mShowing) {
+                return;
+            }
+            const auto refused =
+                mTools.editBounds([&](LevelBounds& b) { b.*field = box->word(); }, what);
+            mBoundsProblem->setText(refused ? toQString(*refused) : QString());
+            if (refused) {
+                refresh(mDocument);  // the field shows what the level keeps
+            }
+        });
+    };
+    bound(mXMin, "Set the boundaries' x minimum", &LevelBounds::xMin);
+    bound(mXMax, "Set the boundaries' x maximum", &LevelBounds::xMax);
+    bound(mYMin, "Set the boundaries' y minimum", &LevelBounds::yMin);
+    bound(mYMax, "Set the boundaries' y maximum", &LevelBounds::yMax);
+}
+
 void PlacementPropertiesDock::refresh(const LevelDocument* document) {
     const auto& selection = mTools.selection();
     const auto kind = mTools.kind();
     const LevelParts* parts = document != nullptr ? &document->parts() : nullptr;
+    const auto marker = mTools.marker();
+    mDocument = document;
     mShowing = true;
-    if (parts == nullptr || !kind || selection.empty()) {
-        mPages->setCurrentIndex(0);
+    if (parts != nullptr && kind && marker == PlacementTools::Marker::Start && parts->start) {
+        mPages->setCurrentIndex(kStart);
+        mSummary->setText("Start position");
+        mStartX->showWord(parts->start->x);
+        mStartY->showWord(parts->start->y);
+    } else if (parts != nullptr && kind && marker == PlacementTools::Marker::Bounds &&
+               parts->bounds) {
+        mPages->setCurrentIndex(kBounds);
+        mSummary->setText("Boundaries");
+        showBounds(*parts->bounds);
+    } else if (parts == nullptr || !kind || selection.empty()) {
+        mPages->setCurrentIndex(kNothing);
         mSummary->setText(kind ? "Nothing selected" : QString());
     } else if (*kind == PlacementKind::Objects && parts->objects) {
-        mPages->setCurrentIndex(1);
+        mPages->setCurrentIndex(kObject);
         showObject((*parts->objects)[static_cast<std::size_t>(selection.front())]);
     } else if (*kind == PlacementKind::Rings && parts->rings) {
-        mPages->setCurrentIndex(2);
+        mPages->setCurrentIndex(kRing);
         showRing((*parts->rings)[static_cast<std::size_t>(selection.front())]);
+    }
+    if (mPages->currentIndex() != kBounds) {
+        mBoundsProblem->clear();
+    }
+    mCameraNote->clear();
+    if (mPages->currentIndex() == kStart || mPages->currentIndex() == kBounds) {
+        noteStartOutside(*parts);
     }
     if (!selection.empty() && kind) {
         const bool objects = *kind == PlacementKind::Objects;
@@ -267,6 +347,33 @@ void PlacementPropertiesDock::showObject(const ObjectPlacement& object) {
     mYFlip->setChecked(object.yFlip);
     mRemember->setChecked(object.rememberState);
     mTwoPlayer->setChecked(object.twoPlayer);
+}
+
+void PlacementPropertiesDock::showBounds(const LevelBounds& bounds) {
+    mXMin->showWord(bounds.xMin);
+    mXMax->showWord(bounds.xMax);
+    mYMin->showWord(bounds.yMin);
+    mYMax->showWord(bounds.yMax);
+}
+
+// What level-set warns of: a start the camera cannot show within the boundaries is kept, but
+// the player would begin off the screen.
+void PlacementPropertiesDock::noteStartOutside(const LevelParts& parts) {
+    if (!parts.start || !parts.bounds) {
+        return;
+    }
+    const CameraReach reach = cameraReach(*parts.bounds);
+    if (!cameraShows(reach, *parts.start)) {
+        mCameraNote->setText(QString("The camera cannot show the start (x %1, y %2) within the "
+                                     "boundaries (x %3 to %4, y %5 to %6); the level keeps it "
+                                     "all the same")
+                                 .arg(static_cast<std::int16_t>(parts.start->x))
+                                 .arg(static_cast<std::int16_t>(parts.start->y))
+                                 .arg(reach.left)
+                                 .arg(reach.right)
+                                 .arg(reach.top)
+                                 .arg(reach.bottom));
+    }
 }
 
 void PlacementPropertiesDock::showRing(const RingGroup& group) {

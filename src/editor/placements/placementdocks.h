@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "document/leveldocument.h"
+#include "editor/placements/numberbox.h"
 #include "editor/placements/placementtools.h"
 #include "graphics/sprites.h"
 
@@ -45,13 +46,16 @@ private:
     QListWidget* mList = nullptr;
 };
 
-// PropertiesDock: the fields of the selected objects or ring groups. It shows the first one
-// selected; a change of one field goes to every one selected, as one undo step.
+// PropertiesDock: the fields of the selected objects or ring groups, or of the start position
+// or the boundaries when their marker is chosen. It shows the first one selected; a change of
+// one field goes to every one selected, as one undo step. The number fields give the window's
+// Undo and Redo keys back to it once their value is applied (NumberBox).
 class PlacementPropertiesDock : public QDockWidget {
     Q_OBJECT
 
 public:
-    PlacementPropertiesDock(PlacementTools& tools, QWidget* parent);
+    // The dock goes into `window`, whose Undo and Redo actions the fields let through.
+    PlacementPropertiesDock(PlacementTools& tools, QWidget& window);
 
     // Shows the selection of `document` as it is now (null: nothing).
     void refresh(const LevelDocument* document);
@@ -59,15 +63,23 @@ public:
 private:
     QWidget* makeObjectPage();
     QWidget* makeRingPage();
+    QWidget* makeStartPage();
+    QWidget* makeBoundsPage();
     QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum,
                         int base);
+    WordBox* addWord(QFormLayout* form, const char* name, const QString& label, bool asSigned);
     QCheckBox* addFlag(QFormLayout* form, const char* name, const QString& label);
     void connectObjectFields();
     void connectRingFields();
+    void connectMarkerFields();
     void showObject(const ObjectPlacement& object);
     void showRing(const RingGroup& group);
+    void showBounds(const LevelBounds& bounds);
+    void noteStartOutside(const LevelParts& parts);
 
     PlacementTools& mTools;
+    QWidget& mWindow;
+    const LevelDocument* mDocument = nullptr;
     QStackedWidget* mPages = nullptr;
     QLabel* mSummary = nullptr;
     QSpinBox* mObjectX = nullptr;
@@ -83,7 +95,15 @@ private:
     QSpinBox* mRingY = nullptr;
     QSpinBox* mCount = nullptr;
     QComboBox* mDirection = nullptr;
-    bool mShowing = false;  // fields are being filled, not edited
+    WordBox* mStartX = nullptr;
+    WordBox* mStartY = nullptr;
+    WordBox* mXMin = nullptr;
+    WordBox* mXMax = nullptr;
+    WordBox* mYMin = nullptr;
+    WordBox* mYMax = nullptr;
+    QLabel* mBoundsProblem = nullptr;  // why the last change was refused
+    QLabel* mCameraNote = nullptr;     // a start the camera cannot show
+    bool mShowing = false;             // fields are being filled, not edited
 };
 
 }  // namespace orvex

@@ -27,9 +27,15 @@ std::uint16_t boundWord(std::int32_t value, bool minimum) {
                                               : std::clamp(value, 0, 0xFFFF));
 }
 
+// The multiple of kStep nearest to `value`; halfway (4, -12) goes toward zero, so a drag must
+// pass the middle of a step to take it.
 std::int32_t snapped(std::int32_t value) {
-    return static_cast<std::int32_t>(std::lround(value / double{PlacementTools::kStep})) *
-           PlacementTools::kStep;
+    const std::int32_t rest = value % PlacementTools::kStep;  // takes the sign of value
+    const std::int32_t toward = value - rest;
+    if (2 * std::abs(rest) <= PlacementTools::kStep) {
+        return toward;
+    }
+    return toward + (value < 0 ? -PlacementTools::kStep : PlacementTools::kStep);
 }
 
 bool near(QPoint a, QPoint b, std::int32_t radius) {
@@ -124,14 +130,22 @@ void PlacementTools::placementsChanged() {
     std::vector<std::int32_t> kept;
     std::copy_if(mSelection.begin(), mSelection.end(), std::back_inserter(kept),
                  [count](std::int32_t index) { return index < count; });
-    setSelection(std::move(kept));
+    setSelection(std::move(kept), mMarker);
 }
 
-void PlacementTools::setSelection(std::vector<std::int32_t> indices) {
-    if (indices == mSelection) {
+void PlacementTools::overlaysChanged() {
+    if ((mMarker == Marker::Start && !mCanvas.overlayShown(MapCanvas::Overlay::Start)) ||
+        (mMarker == Marker::Bounds && !mCanvas.overlayShown(MapCanvas::Overlay::Bounds))) {
+        setSelection(mSelection);
+    }
+}
+
+void PlacementTools::setSelection(std::vector<std::int32_t> indices, Marker marker) {
+    if (indices == mSelection && marker == mMarker) {
         return;
     }
     mSelection = std::move(indices);
+    mMarker = marker;
     mCanvas.setPlacementSelection(mKind.value_or(PlacementKind::Objects), mSelection);
     emit selectionChanged();
 }
@@ -215,6 +229,41 @@ void PlacementTools::editRings(const std::function<void(RingGroup&)>& edit,
         edit(rings[static_cast<std::size_t>(index)]);
     }
     replaceRings(std::move(rings), what);
+}
+
+void PlacementTools::editStart(const std::function<void(StartPosition&)>& edit,
+                               const std::string& what) {
+    if (!editable() || !mDocument->parts().start) {
+        return;
+    }
+    const StartPosition before = *mDocument->parts().start;
+    StartPosition after = before;
+    edit(after);
+    if (after != before) {
+        push(std::make_unique<SetStartCommand>(before, after, what));
+    }
+}
+
+std::optional<std::string> PlacementTools::editBounds(const std::function<void(LevelBounds&)>& edit,
+                                                      const std::string& what) {
+    if (!editable() || !mDocument->parts().bounds) {
+        return std::nullopt;
+    }
+    const LevelBounds before = *mDocument->parts().bounds;
+    LevelBounds after = before;
+    edit(after);
+    if (const auto axis = invertedBoundsAxis(after)) {
+        const bool x = *axis == 'X';
+        return std::string(1, *axis) + " minimum " +
+               std::to_string(static_cast<std::int16_t>(x ? after.xMin : after.yMin)) +
+               " would lie above " + *axis + " maximum " +
+               std::to_string(static_cast<std::int16_t>(x ? after.xMax : after.yMax)) +
+               " (the game compares them as signed words); nothing was changed";
+    }
+    if (after != before) {
+        push(std::make_unique<SetBoundsCommand>(before, after, what));
+    }
+    return std::nullopt;
 }
 
 void PlacementTools::replaceObjects(std::vector<ObjectPlacement> objects, const std::string& what) {
@@ -341,6 +390,7 @@ void PlacementTools::pressOn(QPoint level, Qt::KeyboardModifiers modifiers) {
     mDrag = Drag::None;
     if (startAt(level)) {
         mDrag = Drag::Start;
+        setSelection({}, Marker::Start);
         return;
     }
     const std::vector<std::int32_t> hits = hitsAt(level);
@@ -366,7 +416,9 @@ void PlacementTools::pressOn(QPoint level, Qt::KeyboardModifiers modifiers) {
     }
     mCycle.clear();
     mDrag = edgeAt(level);
-    if (mDrag == Drag::None) {
+    if (mDrag != Drag::None) {
+        setSelection({}, Marker::Bounds);
+    } else {
         mDrag = Drag::Band;
         if (!(modifiers & Qt::ControlModifier)) {
             setSelection({});

@@ -23,13 +23,20 @@ namespace orvex {
 //   click          selects the placement under the pointer; Tab then steps through all of the
 //                  ones under that point
 //   Ctrl+click     adds it to the selection or takes it out
-//   drag           moves the selection in steps of 8 pixels (Shift: by single pixels); from
-//                  empty ground it selects the placements inside the rectangle
+//   click or drag on the start marker or an edge of the boundaries: chooses that marker instead
+//                  of placements (its numbers show in the Properties dock)
+//   drag           moves the selection by the pointer's whole move rounded to the nearest
+//                  multiple of 8 pixels, halfway toward zero (+37,+4 moves +40,+0; Shift: by
+//                  single pixels); from empty ground it selects the placements inside the
+//                  rectangle
 class PlacementTools : public QObject {
     Q_OBJECT
 
 public:
     static constexpr std::int32_t kStep = 8;  // pixels a drag moves by without Shift
+
+    // What is chosen besides placements: the start marker or the boundaries.
+    enum class Marker { None, Start, Bounds };
 
     PlacementTools(MapCanvas& canvas, QUndoStack& undo, QObject* parent);
 
@@ -43,6 +50,9 @@ public:
     [[nodiscard]] const std::vector<std::int32_t>& selection() const { return mSelection; }
     void select(std::vector<std::int32_t> indices);
     void selectAll();
+    [[nodiscard]] Marker marker() const { return mMarker; }
+    // The map's overlays changed: a marker whose overlay was hidden is no longer chosen.
+    void overlaysChanged();
     // The document's objects or rings changed (an edit, an undo): indices past the list go.
     void placementsChanged();
 
@@ -56,6 +66,12 @@ public:
     // Applies `edit` to every selected object or ring group, as one command named `what`.
     void editObjects(const std::function<void(ObjectPlacement&)>& edit, const std::string& what);
     void editRings(const std::function<void(RingGroup&)>& edit, const std::string& what);
+    // Applies `edit` to the start position, or to the boundaries, as one command named `what`.
+    // Boundaries with a minimum above its maximum (invertedBoundsAxis) are refused, changing
+    // nothing: the reason is returned.
+    void editStart(const std::function<void(StartPosition&)>& edit, const std::string& what);
+    [[nodiscard]] std::optional<std::string> editBounds(
+        const std::function<void(LevelBounds&)>& edit, const std::string& what);
 
 signals:
     void selectionChanged();
@@ -91,7 +107,7 @@ private:
     void replaceObjects(std::vector<ObjectPlacement> objects, const std::string& what);
     void replaceRings(std::vector<RingGroup> rings, const std::string& what);
     void push(std::unique_ptr<DocumentCommand> command);
-    void setSelection(std::vector<std::int32_t> indices);
+    void setSelection(std::vector<std::int32_t> indices, Marker marker = Marker::None);
     [[nodiscard]] QPoint insertPoint(QPoint fallback) const;
 
     MapCanvas& mCanvas;
@@ -99,6 +115,7 @@ private:
     LevelDocument* mDocument = nullptr;
     std::optional<PlacementKind> mKind;
     std::vector<std::int32_t> mSelection;
+    Marker mMarker = Marker::None;
     Drag mDrag = Drag::None;
     QPoint mPressedAt;
     Snapshot mBefore;
