@@ -13,6 +13,7 @@
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
@@ -23,6 +24,7 @@
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
+#include "rom/starttables.h"
 #include "terminalhost.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -274,16 +276,32 @@ IndexedImage composePicture(const RenderArgs& args, const LevelDocument& documen
     return picture;
 }
 
+// What the game adds at the level's start, which the picture is drawn with; tables that are
+// missing and streams that cannot be read are warnings.
+LevelStart levelStartFor(ByteSpan image, const LevelDocument& document, ToolIo& io) {
+    const LocatedStartTables tables = locateStartTables(image, document.profile());
+    LevelStart start = readLevelStart(image, document.profile(), tables.tables, document.zoneAct(),
+                                      document.parts());
+    for (const std::string& name : tables.missing()) {
+        reportWarning(io, kRenderCommand, "not found: " + name + "; drawn without what it adds");
+    }
+    for (const std::string& problem : start.problems) {
+        reportWarning(io, kRenderCommand, problem);
+    }
+    return start;
+}
+
 // The sprites --objects and --sprite draw with; problems reading them are warnings, an image
 // without object art an error.
 Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan image,
-                                               const LevelDocument& document, ToolIo& io) {
+                                               const LevelDocument& document, const LevelArt& art,
+                                               const LevelStart& start, ToolIo& io) {
     const bool wanted = args.sprite || args.objects;
     if (!wanted) {
         return std::optional<LevelSprites>{};
     }
     auto sprites =
-        loadLevelSprites(image, document.profile(), document.zoneAct(), document.parts());
+        loadLevelSprites(image, document.profile(), document.zoneAct(), art.video, start);
     if (!sprites) {
         return sprites.error();
     }
@@ -318,12 +336,13 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     }
     const LevelDocument& document = *loaded->document;
     TerminalHost host = makeHost(io, Answering::No);
+    const LevelStart start = levelStartFor(rom->bytes, document, io);
     auto art = std::make_unique<LevelArt>();
     {
         ProgressScope progress(host);
-        drawLevelArt(document.parts(), *art, &host);
+        drawLevelArt(document.parts(), start, *art, &host);
     }
-    auto sprites = spritesFor(args, rom->bytes, document, io);
+    auto sprites = spritesFor(args, rom->bytes, document, *art, start, io);
     if (!sprites) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot draw the objects",
                              sprites.error());

@@ -12,6 +12,8 @@
 #include "common/error.h"
 #include "document/levelparts.h"
 #include "graphics/indexedimage.h"
+#include "graphics/levelstart.h"
+#include "graphics/videomemory.h"
 #include "rom/leveldirectory.h"
 #include "rom/objectart.h"
 #include "rom/romprofile.h"
@@ -21,19 +23,12 @@
 
 namespace orvex {
 
-inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
-inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
+inline constexpr std::uint16_t kRingArtTile = 0x26BC;  // tile $6BC, palette line 1
 inline constexpr std::size_t kMaxSpriteProblems = 16;
 // The video chip places sprites at 9-bit positions, so a piece more than 512 pixels from its
 // object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
 // that far from the point each way.
 inline constexpr std::int32_t kSpriteReach = 512;
-
-// The tiles a level has in video memory: its own tile art from tile 0, then the art of its
-// pattern load cue lists where they say.
-struct VideoMemory {
-    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kVideoMemoryBytes, 0);
-};
 
 // A sprite drawn: colour indices as level pictures hold them (16 line + colour), colour 0 of
 // every line transparent; `left` and `top` place the picture from the object's point.
@@ -63,14 +58,14 @@ public:
     // The picture of `object`: the debug list's entry with its id and subtype, else the first
     // with its id. Null when the zone's list has no entry for the id.
     [[nodiscard]] const SpriteImage* object(const ObjectPlacement& object) const;
-    // A ring, drawn from the ring art (2 x 2 tiles about the ring's point).
+    // A ring, drawn from the ring art with the ring's own mappings.
     [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
     [[nodiscard]] const VideoMemory& video() const { return mVideo; }
     [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
 
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
-                                                 const LevelParts&);
+                                                 const VideoMemory&, const LevelStart&);
 
     struct Frame {
         DebugEntry entry;
@@ -84,13 +79,17 @@ private:
     mutable std::map<Key, SpriteImage> mDrawn;
 };
 
-// Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
-// the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
-// zone's debug list. Lists, streams or frames that cannot be read are left out and named in
-// `problems`; an error only when the profile has no pattern load cues or debug lists. Bounded
-// whatever the tables say: the lists are read up to their limits (objectart.h), a cue decodes no
-// further than the end of video memory, and the cues of one list decode 2,048 tiles at most (all
-// of video memory); what lies past a limit is named in `problems` too.
+// The sprites of a level whose video memory at level start is `video`: the zone's debug list
+// with each entry's frame read from `image`, and the layout ring drawn with the piece and art
+// word of `start`. Lists or frames that cannot be read are left out and named in `problems`; an
+// error only when the profile has no debug lists. Bounded whatever the tables say: the lists are
+// read up to their limits (objectart.h).
+[[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
+                                                    ZoneAct act, const VideoMemory& video,
+                                                    const LevelStart& start);
+// The same from `image` alone: the level-start tables located in it, the level's start read
+// and its video memory composed from `parts`' tile art; problems reading the start are named in
+// `problems` too. For callers that draw one level once.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 

@@ -270,11 +270,11 @@ TEST(LevelArt, PicturesDependOnTheLevelsPartsAlone) {
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
         ASSERT_EQ(reused->blocks.picture(b), fresh->blocks.picture(b)) << "block " << b;
     }
-    // Tiles, chunks and blocks, in that order.
+    // Tiles (all of video memory), chunks and blocks, in that order.
     const auto& reports = progress.reports;
-    ASSERT_EQ(reports.size(), 3U + 6 + 6144 + 20 + 3072 + 256);
+    ASSERT_EQ(reports.size(), 3U + 2048 + 6144 + 20 + 3072 + 256);
     EXPECT_EQ(reports[0], (Report{Stage::Tiles, 0, 8192}));
-    EXPECT_EQ(reports[1 + 6 + 6144], (Report{Stage::Chunks, 0, 4096}));
+    EXPECT_EQ(reports[1 + 2048 + 6144], (Report{Stage::Chunks, 0, 4096}));
     EXPECT_EQ(reports.back(), (Report{Stage::Blocks, 256, 256}));
 }
 

@@ -32,7 +32,9 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
         opened.migrated = *migrated;
     }
     mLevels.clear();
+    mStartTables = {};
     if (auto image = candidate.readAll()) {
+        mStartTables = locateStartTables(*image, check->identity.profile);
         for (std::int16_t level = 0; level < kLevelCount; ++level) {
             auto zoneAct = levelZoneAct(*image, check->identity.profile, level);
             if (!zoneAct) {
@@ -76,6 +78,8 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     auto loaded = loadDocument(*image, mIdentity->profile, level);
     if (loaded) {
         mDocument = std::move(loaded->document);
+        mStart = readLevelStart(*image, mIdentity->profile, mStartTables.tables,
+                                mDocument->zoneAct(), mDocument->parts());
         loadSprites(*image);
         mWaterHeight = readWaterHeight(*image, mIdentity->profile, mDocument->zoneAct());
     }
@@ -83,21 +87,23 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
 }
 
 void EditorSession::loadSprites(ByteSpan image) {
-    auto sprites =
-        loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), mDocument->parts());
-    mSpriteProblems.clear();
+    VideoMemory video;
+    composeVideo(mDocument->parts().tiles, mStart, video);
+    auto sprites = loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), video, mStart);
+    mSpriteProblems = mStart.problems;
     if (!sprites) {
         mSprites.reset();
         mSpriteProblems.push_back(sprites.error().message);
         return;
     }
-    mSpriteProblems = sprites->problems;
+    mSpriteProblems.insert(mSpriteProblems.end(), sprites->problems.begin(),
+                           sprites->problems.end());
     mSprites = std::make_unique<LevelSprites>(std::move(*sprites));
 }
 
 void EditorSession::drawArt(ProgressSink* progress, const BlockDrawn& drawn) {
     if (mDocument) {
-        drawLevelArt(mDocument->parts(), *mArt, progress, drawn);
+        drawLevelArt(mDocument->parts(), mStart, *mArt, progress, drawn);
     }
 }
 

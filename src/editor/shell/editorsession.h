@@ -14,10 +14,12 @@
 #include "document/documentsaver.h"
 #include "document/leveldocument.h"
 #include "graphics/levelart.h"
+#include "graphics/levelstart.h"
 #include "graphics/sprites.h"
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
+#include "rom/starttables.h"
 
 namespace orvex {
 
@@ -50,6 +52,13 @@ public:
     // object art could not be found: then `spriteProblems` says why).
     [[nodiscard]] const LevelSprites* sprites() const { return mSprites.get(); }
     [[nodiscard]] const std::vector<std::string>& spriteProblems() const { return mSpriteProblems; }
+    // What the game does at the start of the level in memory, which its art is drawn with.
+    [[nodiscard]] const LevelStart& levelStart() const { return mStart; }
+    // The tables of the open ROM that the game reads at level start and that were not found:
+    // the level is drawn without what they add.
+    [[nodiscard]] std::vector<std::string> missingStartTables() const {
+        return mStartTables.missing();
+    }
     // The water line of the level in memory, when its act has water.
     [[nodiscard]] std::optional<std::uint16_t> waterHeight() const { return mWaterHeight; }
     // The level in memory, complete or not.
@@ -89,6 +98,8 @@ private:
     std::unique_ptr<LevelSprites> mSprites;
     std::vector<std::string> mSpriteProblems;
     std::optional<std::uint16_t> mWaterHeight;
+    LocatedStartTables mStartTables;
+    LevelStart mStart;
 };
 
 }  // namespace orvex
