@@ -40,16 +40,45 @@ MapCanvas::MapCanvas(QWidget* frame) : QWidget(frame) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture) {
+void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture,
+                                const QPixmap& underwater) {
     const auto index = static_cast<std::size_t>(block);
-    mPictures[index] = picture;
-    mScaled[index] = QPixmap();
+    mPictures[AboveWater][index] = picture;
+    mPictures[BelowWater][index] = underwater;
+    mScaled[AboveWater][index] = QPixmap();
+    mScaled[BelowWater][index] = QPixmap();
 }
 
 void MapCanvas::clearBlockPictures() {
-    mPictures.fill(QPixmap());
-    mScaled.fill(QPixmap());
+    for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
+        mPictures[tint].fill(QPixmap());
+        mScaled[tint].fill(QPixmap());
+    }
     update();
+}
+
+void MapCanvas::updateBlocks(const std::vector<std::int32_t>& blocks) {
+    if (blocks.empty() || mLayout == nullptr) {
+        return;
+    }
+    std::array<bool, 256> changed{};
+    for (const std::int32_t block : blocks) {
+        changed[static_cast<std::size_t>(block & 0xFF)] = true;
+    }
+    const PlaneCell first = cellAt(rect().topLeft());
+    const PlaneCell last = cellAt(rect().bottomRight());
+    QRegion region;
+    for (std::int32_t row = first.row; row <= last.row; ++row) {
+        for (std::int32_t column = first.column; column <= last.column; ++column) {
+            const auto block = shownBlock({row, column});
+            if (block && changed[*block]) {
+                region += cellRect({row, column});
+            }
+        }
+    }
+    if (!region.isEmpty()) {
+        update(region);
+    }
 }
 
 void MapCanvas::setLayout(const Layout* layout, Plane plane) {
@@ -179,10 +208,13 @@ void MapCanvas::setRubberBand(const std::optional<QRect>& levelArea) {
     }
 }
 
-void MapCanvas::setSprites(const LevelSprites* sprites, const ColourTable& colours) {
+void MapCanvas::setSprites(const LevelSprites* sprites, const ColourTable& colours,
+                           const std::optional<ColourTable>& underwater) {
     mSprites = sprites;
-    mSpriteColours = colours;
-    mSpritePixmaps.clear();
+    mSpriteColours = {colours, underwater.value_or(colours)};
+    for (auto& pixmaps : mSpritePixmaps) {
+        pixmaps.clear();
+    }
     update();
 }
 
@@ -192,12 +224,11 @@ const QPixmap* MapCanvas::spritePixmap(const SpriteImage* sprite) const {
     if (sprite == nullptr) {
         return nullptr;
     }
-    auto found = mSpritePixmaps.find(sprite);
-    if (found == mSpritePixmaps.end()) {
-        found =
-            mSpritePixmaps
-                .emplace(sprite, QPixmap::fromImage(spriteImage(sprite->picture, mSpriteColours)))
-                .first;
+    auto& pixmaps = mSpritePixmaps[mPass];
+    auto found = pixmaps.find(sprite);
+    if (found == pixmaps.end()) {
+        const QImage image = spriteImage(sprite->picture, mSpriteColours[mPass]);
+        found = pixmaps.emplace(sprite, QPixmap::fromImage(image)).first;
     }
     return &found->second;
 }
@@ -250,16 +281,27 @@ void MapCanvas::setWaterLine(std::optional<std::int32_t> height) {
     update();
 }
 
-// The water line, and below it a blue veil: where the game switches to the act's underwater
-// colours.
+// Where the game switches to the act's underwater colours, in canvas rows: below the water
+// line everything is drawn in them, when the act has water and its colours are known.
+std::optional<int> MapCanvas::waterTop() const {
+    if (!overlayShown(Overlay::Water) || !mWaterLine || mPlane != Plane::Foreground ||
+        mPictures[BelowWater][0].isNull()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::ceil(viewPoint(0, *mWaterLine).y()));
+}
+
+// The water line; without underwater colours, a blue veil below it stands for them.
 void MapCanvas::drawWater(QPainter& painter) const {
-    if (!overlayShown(Overlay::Water) || !mWaterLine) {
+    if (!overlayShown(Overlay::Water) || !mWaterLine || mPass == BelowWater) {
         return;
     }
     const double top = viewPoint(0, *mWaterLine).y();
     if (top < height()) {
-        const QRectF below(0, std::max(0.0, top), width(), height() - std::max(0.0, top));
-        painter.fillRect(below, QColor(40, 90, 255, 70));
+        if (!waterTop()) {
+            const QRectF below(0, std::max(0.0, top), width(), height() - std::max(0.0, top));
+            painter.fillRect(below, QColor(40, 90, 255, 70));
+        }
         painter.setPen(QPen(QColor(120, 200, 255), 2));
         painter.drawLine(QPointF(0, top), QPointF(width(), top));
     }
@@ -405,32 +447,57 @@ void MapCanvas::updateLayoutCells(const CellRect& cells) {
     update(area);
 }
 
-const QPixmap& MapCanvas::pictureAtSize(std::int32_t block) const {
+const QPixmap& MapCanvas::pictureAtSize(std::int32_t block, Tint tint) const {
     const auto index = static_cast<std::size_t>(block);
-    if (mCellSize >= kCellSize || mPictures[index].isNull()) {
-        return mPictures[index];
+    const QPixmap& picture = mPictures[tint][index];
+    if (mCellSize >= kCellSize || picture.isNull()) {
+        return picture;
     }
     if (mScaledSize != mCellSize) {
-        mScaled.fill(QPixmap());
+        for (auto& scaled : mScaled) {
+            scaled.fill(QPixmap());
+        }
         mScaledSize = mCellSize;
     }
-    if (mScaled[index].isNull()) {
-        mScaled[index] = mPictures[index].scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio,
-                                                 Qt::SmoothTransformation);
+    QPixmap& scaled = mScaled[tint][index];
+    if (scaled.isNull()) {
+        scaled =
+            picture.scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    return mScaled[index];
+    return scaled;
 }
 
 void MapCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, Qt::black);
-    drawCells(painter, area);
+    const std::optional<int> water = waterTop();
+    if (!water || *water > area.bottom()) {
+        drawPlanes(painter, area);
+        return;
+    }
+    // Above the line in the level's colours, below it in the underwater ones.
+    const QRect above(area.left(), area.top(), area.width(), *water - area.top());
+    const QRect below = area.intersected(QRect(area.left(), *water, area.width(), area.height()));
+    if (above.height() > 0) {
+        painter.save();
+        painter.setClipRect(above);
+        drawPlanes(painter, above);
+        painter.restore();
+    }
+    painter.setClipRect(below);
+    mPass = BelowWater;
+    drawPlanes(painter, below);
+    mPass = AboveWater;
+}
+
+void MapCanvas::drawPlanes(QPainter& painter, const QRect& area) const {
+    drawCells(painter, area, mPass);
     drawOverlays(painter, area);
     drawPlacements(painter);
 }
 
-void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {
+void MapCanvas::drawCells(QPainter& painter, const QRect& area, Tint tint) const {
     const PlaneCell first = cellAt(area.topLeft());
     const PlaneCell last = cellAt(area.bottomRight());
     for (std::int32_t row = first.row; row <= last.row; ++row) {
@@ -440,7 +507,7 @@ void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {
                 continue;
             }
             const QRect target = cellRect({row, column});
-            const QPixmap& picture = pictureAtSize(*block);
+            const QPixmap& picture = pictureAtSize(*block, tint);
             if (picture.isNull()) {
                 continue;
             }

@@ -114,7 +114,7 @@ void PlacementArea::attach(LevelDocument* document) {
 void PlacementArea::artReady() {
     const EditorSession& session = mContext.session;
     const ColourTable& colours = session.art().colours;
-    mMap.canvas().setSprites(session.sprites(), colours);
+    mMap.canvas().setSprites(session.sprites(), colours, session.art().underwater);
     const auto water = session.waterHeight();
     mMap.canvas().setWaterLine(water ? std::optional<std::int32_t>(*water) : std::nullopt);
     mObjectTypes->showPictures(session.sprites(), colours);

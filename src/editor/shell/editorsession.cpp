@@ -1,5 +1,9 @@
 #include "editor/shell/editorsession.h"
 
+#include <algorithm>
+
+#include "graphics/palette.h"
+
 namespace orvex {
 
 EditorSession::EditorSession() : mArt(std::make_unique<LevelArt>()) {}
@@ -102,9 +106,41 @@ void EditorSession::loadSprites(ByteSpan image) {
 }
 
 void EditorSession::drawArt(ProgressSink* progress, const BlockDrawn& drawn) {
+    mFrame = 0;
     if (mDocument) {
         drawLevelArt(mDocument->parts(), mStart, *mArt, progress, drawn);
     }
+}
+
+bool EditorSession::animates() const {
+    return !mStart.scripts.empty() ||
+           std::any_of(mStart.cycles.begin(), mStart.cycles.end(),
+                       [](const PaletteCycle& cycle) { return cycle.delay > 0; });
+}
+
+EditorSession::AnimationStep EditorSession::showFrame(std::int64_t frame) {
+    AnimationStep step;
+    if (!mDocument || frame == mFrame) {
+        return step;
+    }
+    std::vector<std::int32_t> tiles;
+    if (frame == mFrame + 1) {
+        tiles = stepAnimation(mStart, mArt->video, frame);
+    } else {
+        composeVideo(mDocument->parts().tiles, mStart, mArt->video, frame);
+        for (const AnimationScript& script : mStart.scripts) {
+            for (std::int32_t t = 0; t < script.tilesPerFrame; ++t) {
+                tiles.push_back(script.destination + t);
+            }
+        }
+    }
+    mFrame = frame;
+    step.blocks = redrawTiles(mDocument->parts().blocks, tiles, *mArt);
+    const ColourTable colours =
+        levelColours(shownPalette(mDocument->parts().palette, mStart, frame));
+    step.colours = colours != mArt->colours;
+    mArt->colours = colours;
+    return step;
 }
 
 Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* progress,

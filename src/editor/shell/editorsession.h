@@ -80,8 +80,20 @@ public:
     // Reads a level of the open ROM into a new document; on an error the level in memory stays
     // as it was. The art is not drawn yet: drawArt does that.
     [[nodiscard]] Result<LoadedLevel> loadLevel(std::int16_t level);
-    // Draws the art of the document in memory.
+    // Draws the art of the document in memory, as the level starts.
     void drawArt(ProgressSink* progress, const BlockDrawn& drawn = {});
+
+    // What showing another frame of play changed in the art.
+    struct AnimationStep {
+        std::vector<std::int32_t> blocks;  // redrawn, in order
+        bool colours = false;              // the palette changed: every block looks different
+    };
+    // True when the level has animation scripts or palette cycles with a known timing.
+    [[nodiscard]] bool animates() const;
+    // Shows video frame `frame` of play (0: the level's start) in the art: the animation scripts'
+    // tiles and the cycled colours of that frame. Cheapest from one frame to the next.
+    AnimationStep showFrame(std::int64_t frame);
+    [[nodiscard]] std::int64_t shownFrame() const { return mFrame; }
     // Saves the document in memory as level `level` (see saveDocument); NotLoaded unless that is
     // the level in memory.
     [[nodiscard]] Result<SaveReport> saveLevel(std::int16_t level, ProgressSink* progress,
@@ -100,6 +112,7 @@ private:
     std::optional<std::uint16_t> mWaterHeight;
     LocatedStartTables mStartTables;
     LevelStart mStart;
+    std::int64_t mFrame = 0;
 };
 
 }  // namespace orvex
