@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
+#include "rom/placements.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
 #include "rom/starttables.h"
@@ -311,8 +313,24 @@ Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan 
     return std::optional<LevelSprites>(std::move(*sprites));
 }
 
-Status writePicture(const IndexedImage& image, const ColourTable& colours, const RenderArgs& args,
-                    TerminalHost& host, std::ostream& standardOutput) {
+// The foreground of an act with water: below the water line, as the game shows it, in the
+// underwater colours, which follow the level's own in the picture's colour table.
+std::vector<std::uint32_t> showWater(const RenderArgs& args, ByteSpan image,
+                                     const LevelDocument& document, const LevelArt& art,
+                                     IndexedImage& picture) {
+    std::vector<std::uint32_t> colours(art.colours.begin(), art.colours.end());
+    const auto line = readWaterHeight(image, document.profile(), document.zoneAct());
+    if (args.plane != Plane::Foreground || args.blocks || args.sprite || !art.underwater || !line ||
+        *line >= picture.height()) {
+        return colours;
+    }
+    markUnderwater(picture, *line);
+    colours.insert(colours.end(), art.underwater->begin(), art.underwater->end());
+    return colours;
+}
+
+Status writePicture(const IndexedImage& image, std::span<const std::uint32_t> colours,
+                    const RenderArgs& args, TerminalHost& host, std::ostream& standardOutput) {
     ProgressScope progress(host);
     host.showStep(kWritingPngCaption);
     auto png = encodeIndexedPng(image, colours);
@@ -348,7 +366,7 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                              sprites.error());
     }
     const LevelSprites* drawnWith = *sprites ? &**sprites : nullptr;
-    const IndexedImage image = composePicture(args, document, *art, drawnWith, host);
+    IndexedImage image = composePicture(args, document, *art, drawnWith, host);
     if (image.isNull() && args.sprite) {
         return reportFailure(io, kRenderCommand, args.rom,
                              "the debug object list of " + levelName(args.level) +
@@ -366,7 +384,8 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    if (Status written = writePicture(image, art->colours, args, host, io.out); !written) {
+    const std::vector<std::uint32_t> colours = showWater(args, rom->bytes, document, *art, image);
+    if (Status written = writePicture(image, colours, args, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());
     }
