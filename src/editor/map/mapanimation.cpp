@@ -49,6 +49,10 @@ void MapAnimation::tick() {
     }
     const std::int64_t frames = std::min(mDueMicroseconds / kFrameMicroseconds, kMostFramesATick);
     mDueMicroseconds = std::min(mDueMicroseconds - frames * kFrameMicroseconds, kFrameMicroseconds);
+    advance(frames);
+}
+
+void MapAnimation::advance(std::int64_t frames) {
     for (std::int64_t i = 0; i < frames; ++i) {
         show(mSession.shownFrame() + 1);
     }

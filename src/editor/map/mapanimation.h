@@ -23,6 +23,8 @@ public:
     // A new level, or the art drawn anew: its frame 0 is shown; a running animation goes on
     // from there.
     void restart();
+    // Shows the next `frames` frames at once, as ticks of the clock would.
+    void advance(std::int64_t frames = 1);
 
 signals:
     // The session now shows another frame; `step` says what changed.
