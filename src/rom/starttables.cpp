@@ -215,7 +215,11 @@ Result<std::int32_t> decodedUnits(ByteSpan image, std::int32_t at, std::int32_t 
             "its stream at " + hexOffset(at) + " does not decode: " + decoded.error().describe());
     }
     const auto size = static_cast<std::int32_t>(decoded->data.size());
-    if (decoded->weirdOffset || size % unit != 0) {
+    if (decoded->weirdOffset) {
+        return makeError(ErrorCode::CorruptStream,
+                         "its stream at " + hexOffset(at) + " copies from before its start");
+    }
+    if (size % unit != 0) {
         return makeError(ErrorCode::CorruptStream, "its stream at " + hexOffset(at) +
                                                        " decodes to " + std::to_string(size) +
                                                        " bytes, not whole " + std::string(what));
