@@ -674,6 +674,11 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     if (Status art = buildDemoObjectArt(rom.image, profile, zones); !art) {
         return art.error();
     }
+    auto start = buildDemoStart(rom.image, profile, rom.zones);
+    if (!start) {
+        return start.error();
+    }
+    rom.start = std::move(*start);
     if (Status header = finishHeader(rom.image, profile.header); !header) {
         return header.error();
     }

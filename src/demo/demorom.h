@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "demo/demostart.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
 #include "rom/romprofile.h"
@@ -61,6 +62,8 @@ struct DemoRom {
     std::array<std::vector<RingGroup>, kLevelCount> rings;
     std::array<StartPosition, kLevelCount> starts{};
     std::array<LevelBounds, kLevelCount> bounds{};
+    // The level-start tables (extra art, animations, palette cycles...) and where they lie.
+    DemoStartData start;
 
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };

@@ -78,6 +78,8 @@ struct StartTableReport {
     std::optional<std::int32_t> offset;
     std::optional<std::int32_t> codeAt;
     std::string problem;
+    // What was found, as a report line shows it: "0x98AB4, first tile 0x1FC", "0x37E tiles".
+    std::string found;
 };
 
 struct LocatedStartTables {
