@@ -154,11 +154,11 @@ public:
         : mImage(image), mProfile(profile), mZones(zones) {}
 
     Result<DemoStartData> run() {
-        for (const auto& step : {&StartWriter::writeExtraArt, &StartWriter::writeHillTop,
-                                 &StartWriter::writeCueLists}) {
-            if (Status done = (this->*step)(); !done) {
-                return done.error();
-            }
+        Status art = writeExtraArt();
+        Status hillTop = art ? writeHillTop() : art;
+        Status cues = hillTop ? writeCueLists() : hillTop;
+        if (!cues) {
+            return cues.error();
         }
         writeChunkRecords();
         writeAnimations();
@@ -185,12 +185,6 @@ private:
         putCode(at, code);
         mCursor += kCodeSpacing;
         return at;
-    }
-
-    // Code naming a table by a long at `at`.
-    void placeNaming(std::string_view code, std::int32_t at, std::int32_t table) {
-        putLong(mImage, static_cast<std::size_t>(placeCode(code) + at),
-                static_cast<std::uint32_t>(table));
     }
 
     // Code naming the table right after it through the (d8,PC,Xn) extension word at `at`: the
@@ -249,7 +243,7 @@ private:
         putLong(mImage, static_cast<std::size_t>(at + kArtAt), static_cast<std::uint32_t>(*placed));
         putWord(mImage, static_cast<std::size_t>(at + kCopyAt),
                 static_cast<std::uint16_t>((firstTile + tiles) * kTileBytes));
-        mCursor += (kCodeSpacing - mCursor % kCodeSpacing) % kCodeSpacing;
+        alignCursor();
         stream = ExtraStream{*placed, firstTile};
         copied = firstTile + tiles;
         return {};

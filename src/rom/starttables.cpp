@@ -165,7 +165,11 @@ Named nameValue(ByteSpan image, const std::vector<std::int32_t>& matches, const 
     std::optional<std::int32_t> agreed;
     for (const std::int32_t match : matches) {
         const auto value = readValue(image, match, lookup);
-        if (!value || (agreed && *agreed != *value)) {
+        if (!value) {
+            return {std::nullopt, match,
+                    "the code at " + hexOffset(match) + " names no place inside the image"};
+        }
+        if (agreed && *agreed != *value) {
             return {std::nullopt, matches.front(),
                     "not found: its code appears " + times + " with different values"};
         }
