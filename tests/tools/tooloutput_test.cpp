@@ -8,10 +8,12 @@
 #include "document/documentloader.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
+#include "rom/starttables.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -91,8 +93,13 @@ TEST_F(ToolFiles, RenderWritesTheCoresPictures) {
         auto loaded = loadDocument(demoRom(rom).image, demoRom(rom).profile,
                                    static_cast<std::int16_t>(level - 1));
         ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+        // Drawn as the game shows the level at its start.
+        const DemoRom& image = demoRom(rom);
+        const LevelStart start = readLevelStart(
+            image.image, image.profile, locateStartTables(image.image, image.profile).tables,
+            loaded->document->zoneAct(), loaded->document->parts());
         const auto art = std::make_unique<LevelArt>();
-        drawLevelArt(loaded->document->parts(), *art);
+        drawLevelArt(loaded->document->parts(), start, *art);
         const IndexedImage expected =
             options == blocks
                 ? renderBlockSheet(art->blocks)
