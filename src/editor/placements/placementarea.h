@@ -39,6 +39,7 @@ private:
     void showPointerPixel(std::optional<QPoint> level);
     void showSpriteProblems();
     [[nodiscard]] QString whereToPlace() const;
+    void showInvisibleFor(MapTool tool);
 
     MapArea& mMap;
     PlacementTools* mTools = nullptr;
@@ -46,6 +47,9 @@ private:
     PlacementPropertiesDock* mProperties = nullptr;
     QLabel* mPixelInfo = nullptr;
     std::vector<QAction*> mToolActions;
+    QAction* mInvisible = nullptr;
+    // Whether the user had invisible objects shown before the Objects tool turned them on.
+    std::optional<bool> mInvisibleChoice;
     LevelDocument* mDocument = nullptr;
 };
 

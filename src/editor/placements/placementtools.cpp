@@ -155,7 +155,7 @@ QPoint PlacementTools::insertPoint(QPoint fallback) const {
     return {snapped(at.x()), snapped(at.y())};
 }
 
-void PlacementTools::insertObject(std::uint8_t id, QPoint fallback) {
+void PlacementTools::insertObject(std::uint8_t id, std::uint8_t subtype, QPoint fallback) {
     if (!editable() || *mKind != PlacementKind::Objects) {
         return;
     }
@@ -164,6 +164,7 @@ void PlacementTools::insertObject(std::uint8_t id, QPoint fallback) {
     object.x = clampedX(at.x());
     object.y = clampedY(at.y());
     object.id = id;
+    object.subtype = subtype;
     std::vector<ObjectPlacement> objects = *mDocument->parts().objects;
     objects.push_back(object);
     const std::string_view name = orvex::objectName(id);
@@ -319,7 +320,7 @@ std::vector<std::int32_t> PlacementTools::inside(QRect area) const {
     if (*mKind == PlacementKind::Objects) {
         const auto& objects = *mDocument->parts().objects;
         for (std::size_t i = 0; i < objects.size(); ++i) {
-            if (area.contains(objects[i].x, objects[i].y)) {
+            if (area.contains(objects[i].x, objects[i].y) && mCanvas.objectShown(objects[i])) {
                 found.push_back(static_cast<std::int32_t>(i));
             }
         }

@@ -56,9 +56,9 @@ public:
     // The document's objects or rings changed (an edit, an undo): indices past the list go.
     void placementsChanged();
 
-    // Adds an object of type `id` (or a single ring) at the pointer on the map, or at `fallback`
-    // when the pointer is elsewhere, on the 8-pixel grid; it becomes the selection.
-    void insertObject(std::uint8_t id, QPoint fallback);
+    // Adds an object of type `id` and `subtype` (or a single ring) at the pointer on the map, or
+    // at `fallback` when the pointer is elsewhere, on the 8-pixel grid; it becomes the selection.
+    void insertObject(std::uint8_t id, std::uint8_t subtype, QPoint fallback);
     void insertRing(QPoint fallback);
     void deleteSelection();
     // Selects the next of the placements under the point last clicked.
