@@ -385,7 +385,8 @@ std::string subtypeMeaning(ZoneAct act, const ObjectPlacement& object) {
         case 0x18:
             return floatingPlatform(sub);
         case 0x86:
-            return sub == 0 ? "Points up" : "Horizontal";
+            return std::string(sub == 0 ? "Points up" : "Horizontal") +
+                   (object.xFlip ? ", mirrored (the other side's)" : "");
         case 0x79:
             return "Starpost number " + number(sub & 0x7F);
         case 0x6B:
@@ -482,6 +483,13 @@ std::string switchOrArea(ZoneAct /*act*/, const ObjectPlacement& object) {
             return "Travel distance " + hexByte(sub);
         case 0x6D:
             return "Timing phase " + number(sub);
+        case 0x1F:
+            return "Collapse timing " + number(sub & 1);
+        case 0x40:
+        case 0x44:
+            return "Not read by the game";
+        case 0xD6:
+            return "Slot-machine behaviour only";
         case 0xB2:
             return sub == 0x50   ? "SCZ flight"
                    : sub == 0x52 ? "WFZ start"

@@ -83,6 +83,18 @@ TEST(SubtypeMeaning, OtherTypesInAShortPhrase) {
     EXPECT_EQ(meaning(0xD4, 0x01), "starts 96 px up");
     EXPECT_EQ(meaning(0x72, 0x90), "Inactive: no width");
     EXPECT_EQ(meaning(0x6C, 0x81), "8 cups on a loop 384 px tall");
+    EXPECT_EQ(meaning(0x86, 0x00), "Points up");
+    EXPECT_EQ(meaning(0x86, 0x01, true), "Horizontal, mirrored (the other side's)");
+    EXPECT_EQ(meaning(0x1F, 0x01), "Collapse timing 1");
+    EXPECT_EQ(meaning(0x44, 0x7F), "Not read by the game");
+    EXPECT_EQ(meaning(0x79, 0x83), "Starpost number 3");
+    EXPECT_EQ(meaning(0x66, 0x10), "Spring wall 256 px tall");
+    EXPECT_EQ(meaning(0x1E, 0x15), "Entry 256 x 128 px, path 5");
+    EXPECT_EQ(meaning(0x30, 0x06),
+              "Solid lava 448 x 240 px, removed at once while camera y < $380");
+    EXPECT_EQ(meaning(0x65, 0x80), "128 px platform; with a cog in the wall");
+    EXPECT_EQ(meaning(0x65, 0xA0), "Cog");
+    EXPECT_EQ(meaning(0x69, 0x2C), "Travel distance $2C");
     EXPECT_EQ(meaning(0x01, 0x00), "");
 }
 
