@@ -119,6 +119,7 @@ private slots:
         QCOMPARE(objects().size(), count + 1);
         QCOMPARE(objects().back().id, 0x41);
         QCOMPARE(objects().back().subtype, 0x02);
+        QCOMPARE(f.window->undoStack().undoText(), "Add object 41:02 (Spring)");
 
         emit list.itemActivated(rowStartingWith(list, "36:00"));
         QCOMPARE(objects().size(), count + 2);

@@ -168,8 +168,13 @@ void PlacementTools::insertObject(std::uint8_t id, std::uint8_t subtype, QPoint 
     std::vector<ObjectPlacement> objects = *mDocument->parts().objects;
     objects.push_back(object);
     const std::string_view name = orvex::objectName(id);
+    // "41" for a plain id, "41:02" for one with a subtype.
     char number[8];
-    std::snprintf(number, sizeof number, "%02X", unsigned{id});
+    if (subtype == 0) {
+        std::snprintf(number, sizeof number, "%02X", unsigned{id});
+    } else {
+        std::snprintf(number, sizeof number, "%02X:%02X", unsigned{id}, unsigned{subtype});
+    }
     replaceObjects(std::move(objects), "Add object " + std::string(number) +
                                            (name.empty() ? "" : " (" + std::string(name) + ")"));
     setSelection({static_cast<std::int32_t>(mDocument->parts().objects->size() - 1)});
