@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 
+#include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
 #include "rom/objectmeaning.h"
 
@@ -66,6 +68,18 @@ private slots:
         f.key(Qt::Key_O);
         f.key(Qt::Key_R);
         QVERIFY(invisible->isChecked());
+    }
+
+    // Closed while the Objects tool shows them, the window remembers what the user had chosen.
+    void theWindowRemembersTheChoiceNotWhatTheToolShows() {
+        EditorFixture& f = *mF;
+        forgetWindowMemory();
+        f.key(Qt::Key_O);
+        QVERIFY(f.action("MenuInvisibleObjects")->isChecked());
+        storeWindowMemory(*f.window);
+        QVERIFY(QSettings().contains("window/checked/MenuInvisibleObjects"));
+        QVERIFY(!QSettings().value("window/checked/MenuInvisibleObjects").toBool());
+        forgetWindowMemory();
     }
 
     // A box is hit anywhere inside it, a line only within a few pixels of it; hidden, neither is

@@ -4,6 +4,7 @@
 #include <array>
 #include <tuple>
 
+#include "editor/shell/windowmemory.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
@@ -171,14 +172,16 @@ void PlacementArea::toolChosen(MapTool tool) {
 }
 
 // The Objects tool shows the objects the game never draws, so that they can be chosen; the
-// user's own choice comes back with any other tool.
+// user's own choice, kept meanwhile on the action for the window memory, comes back with any
+// other tool.
 void PlacementArea::showInvisibleFor(MapTool tool) {
-    if (tool == MapTool::Objects && !mInvisibleChoice) {
-        mInvisibleChoice = mInvisible->isChecked();
+    const QVariant chosen = mInvisible->property(kChosenStateProperty);
+    if (tool == MapTool::Objects && !chosen.isValid()) {
+        mInvisible->setProperty(kChosenStateProperty, mInvisible->isChecked());
         mInvisible->setChecked(true);
-    } else if (tool != MapTool::Objects && mInvisibleChoice) {
-        mInvisible->setChecked(*mInvisibleChoice);
-        mInvisibleChoice.reset();
+    } else if (tool != MapTool::Objects && chosen.isValid()) {
+        mInvisible->setProperty(kChosenStateProperty, QVariant());
+        mInvisible->setChecked(chosen.toBool());
     }
 }
 

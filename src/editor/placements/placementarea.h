@@ -48,8 +48,6 @@ private:
     QLabel* mPixelInfo = nullptr;
     std::vector<QAction*> mToolActions;
     QAction* mInvisible = nullptr;
-    // Whether the user had invisible objects shown before the Objects tool turned them on.
-    std::optional<bool> mInvisibleChoice;
     LevelDocument* mDocument = nullptr;
 };
 
