@@ -95,6 +95,8 @@ private slots:
         f.window->placementTools().select({});
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(590, 574));
         QCOMPARE(selection(), std::vector<std::int32_t>{block});
+        // Selected, the frame takes the colour of every selected object's frame.
+        QCOMPARE(QColor(f.canvas()->grab().toImage().pixel(528, 560)), QColor(0, 255, 255));
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(402, 590));
         QCOMPARE(selection(), std::vector<std::int32_t>{line});
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(408, 590));
