@@ -363,63 +363,6 @@ std::string lavaCups(std::uint8_t sub) {
     return "8 cups on a loop " + number(kHeights[loop]) + " px tall";
 }
 
-std::string switchOrArea(ZoneAct act, const ObjectPlacement& object);
-
-}  // namespace
-
-std::string subtypeMeaning(ZoneAct act, const ObjectPlacement& object) {
-    const std::uint8_t sub = object.subtype;
-    switch (object.id) {
-        case 0x41:
-            return spring(object);
-        case 0x26:
-            return monitor(sub);
-        case 0x36:
-            return spikes(object);
-        case 0x1C:
-            return scenery(sub);
-        case 0xD8:
-            return bonusBlock(object);
-        case 0x65:
-            return longPlatform(sub);
-        case 0x18:
-            return floatingPlatform(sub);
-        case 0x86:
-            return std::string(sub == 0 ? "Points up" : "Horizontal") +
-                   (object.xFlip ? ", mirrored (the other side's)" : "");
-        case 0x79:
-            return "Starpost number " + number(sub & 0x7F);
-        case 0x6B:
-            return stairBlock(sub);
-        case 0x19:
-            return movingPlatform(object);
-        case 0x3F:
-            return fan(sub);
-        case 0x2F:
-            return smashableGround(sub);
-        case 0x6E:
-            return circlingPlatform(sub);
-        case 0x80:
-            return vine(act, sub);
-        case 0xD4:
-            return bigBlock(object);
-        case 0x11:
-            return number(std::max<std::int32_t>(8, sub)) + " logs";
-        case 0x0D:
-            return signpost(act);
-        case 0x6C:
-            return lavaCups(sub);
-        case 0x68: {
-            constexpr std::array<std::string_view, 4> kSides{"up", "right", "down", "left"};
-            return "Spike points " + std::string(kSides[sub & 3]);
-        }
-        default:
-            return switchOrArea(act, object);
-    }
-}
-
-namespace {
-
 // 1E: L = ($A0, $100, $120)[sub & 3], bits 2-5 the path.
 std::string cpzSpinTube(std::uint8_t sub) {
     constexpr std::array<std::int32_t, 3> kLength{0xA0, 0x100, 0x120};
@@ -501,5 +444,56 @@ std::string switchOrArea(ZoneAct /*act*/, const ObjectPlacement& object) {
 }
 
 }  // namespace
+
+std::string subtypeMeaning(ZoneAct act, const ObjectPlacement& object) {
+    const std::uint8_t sub = object.subtype;
+    switch (object.id) {
+        case 0x41:
+            return spring(object);
+        case 0x26:
+            return monitor(sub);
+        case 0x36:
+            return spikes(object);
+        case 0x1C:
+            return scenery(sub);
+        case 0xD8:
+            return bonusBlock(object);
+        case 0x65:
+            return longPlatform(sub);
+        case 0x18:
+            return floatingPlatform(sub);
+        case 0x86:
+            return std::string(sub == 0 ? "Points up" : "Horizontal") +
+                   (object.xFlip ? ", mirrored (the other side's)" : "");
+        case 0x79:
+            return "Starpost number " + number(sub & 0x7F);
+        case 0x6B:
+            return stairBlock(sub);
+        case 0x19:
+            return movingPlatform(object);
+        case 0x3F:
+            return fan(sub);
+        case 0x2F:
+            return smashableGround(sub);
+        case 0x6E:
+            return circlingPlatform(sub);
+        case 0x80:
+            return vine(act, sub);
+        case 0xD4:
+            return bigBlock(object);
+        case 0x11:
+            return number(std::max<std::int32_t>(8, sub)) + " logs";
+        case 0x0D:
+            return signpost(act);
+        case 0x6C:
+            return lavaCups(sub);
+        case 0x68: {
+            constexpr std::array<std::string_view, 4> kSides{"up", "right", "down", "left"};
+            return "Spike points " + std::string(kSides[sub & 3]);
+        }
+        default:
+            return switchOrArea(act, object);
+    }
+}
 
 }  // namespace orvex

@@ -21,8 +21,9 @@ const QColor kGridColour(255, 255, 255, 70);
 const QColor kHighlightColour(255, 64, 255, 110);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
-const QColor kOutlineColour(255, 120, 220);  // objects the game never draws
-constexpr std::int32_t kNumbersFrom = 32;    // cell sizes smaller than this show no numbers
+// The frames of objects the game never draws.
+const QColor kOutlineColour(255, 120, 220);
+constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
 // A wheel notch moves the view a third of a cell at 100%, the same distance on screen at every
 // zoom: the wheel's angle times kCellSize over kWheelDivisor is in pixels.
 constexpr int kWheelDivisor = 3 * QWheelEvent::DefaultDeltasPerStep;
