@@ -102,6 +102,13 @@ private slots:
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(408, 590));
         QVERIFY(selection().empty());
 
+        // Hidden, they leave the selection; what the game draws stays in it.
+        f.window->placementTools().select({0, block, line});
+        f.action("MenuInvisibleObjects")->setChecked(false);
+        QCOMPARE(selection(), std::vector<std::int32_t>{0});
+        f.action("MenuInvisibleObjects")->setChecked(true);
+        f.window->placementTools().select({});
+
         const QImage shown = f.canvas()->grab().toImage();
         f.action("MenuInvisibleObjects")->setChecked(false);
         const QImage hidden = f.canvas()->grab().toImage();

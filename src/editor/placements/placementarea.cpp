@@ -66,8 +66,10 @@ void PlacementArea::createActions(ActionRegistry& actions) {
     }
     mInvisible = actions.add(
         {"MenuInvisibleObjects", "Invisible Objects", {}, name(), "View", kOverlaySection, true});
-    connect(mInvisible, &QAction::toggled, this,
-            [this](bool on) { mMap.canvas().setInvisibleShown(on); });
+    connect(mInvisible, &QAction::toggled, this, [this](bool on) {
+        mMap.canvas().setInvisibleShown(on);
+        mTools->overlaysChanged();
+    });
 }
 
 void PlacementArea::createDocks() {

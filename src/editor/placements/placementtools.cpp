@@ -134,10 +134,23 @@ void PlacementTools::placementsChanged() {
 }
 
 void PlacementTools::overlaysChanged() {
-    if ((mMarker == Marker::Start && !mCanvas.overlayShown(MapCanvas::Overlay::Start)) ||
-        (mMarker == Marker::Bounds && !mCanvas.overlayShown(MapCanvas::Overlay::Bounds))) {
-        setSelection(mSelection);
+    const bool markerHidden =
+        (mMarker == Marker::Start && !mCanvas.overlayShown(MapCanvas::Overlay::Start)) ||
+        (mMarker == Marker::Bounds && !mCanvas.overlayShown(MapCanvas::Overlay::Bounds));
+    setSelection(withoutHidden(mSelection), markerHidden ? Marker::None : mMarker);
+}
+
+// What is not drawn cannot stay chosen: objects the game never draws go from the selection
+// while the map hides them.
+std::vector<std::int32_t> PlacementTools::withoutHidden(std::vector<std::int32_t> indices) const {
+    if (!editable() || *mKind != PlacementKind::Objects) {
+        return indices;
     }
+    const auto& objects = *mDocument->parts().objects;
+    std::erase_if(indices, [&](std::int32_t index) {
+        return !mCanvas.objectShown(objects[static_cast<std::size_t>(index)]);
+    });
+    return indices;
 }
 
 void PlacementTools::setSelection(std::vector<std::int32_t> indices, Marker marker) {
