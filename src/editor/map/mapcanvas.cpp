@@ -273,16 +273,25 @@ bool MapCanvas::drawInvisible(QPainter& painter, const ObjectPlacement& object,
     }
     const QPointF from = viewPoint(object.x + outline->left, object.y + outline->top);
     const QPointF to = viewPoint(object.x + outline->right, object.y + outline->bottom);
-    painter.setPen(selected ? QPen(kPickedColour, 2) : QPen(kOutlineColour, 1.5));
     painter.setBrush(Qt::NoBrush);
-    if (outline->isLine()) {
-        painter.drawLine(from, to);
-    } else {
-        painter.drawRect(QRectF(from, to));
+    // A dark rim under the frame keeps it apart from art of its own colour.
+    for (const QPen& pen : {QPen(QColor(0, 0, 0, 150), 3.5),
+                            selected ? QPen(kPickedColour, 2) : QPen(kOutlineColour, 1.5)}) {
+        painter.setPen(pen);
+        if (outline->isLine()) {
+            painter.drawLine(from, to);
+        } else {
+            painter.drawRect(QRectF(from, to));
+        }
     }
     const QPointF at = viewPoint(object.x, object.y);
     painter.drawLine(at - QPointF(3, 0), at + QPointF(3, 0));
     painter.drawLine(at - QPointF(0, 3), at + QPointF(0, 3));
+    if (mCellSize >= kNumbersFrom * 2) {
+        // The id tells switches of one shape apart (03 and 84 are the same lines).
+        painter.drawText(at + QPointF(5, -4),
+                         QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
+    }
     return true;
 }
 
