@@ -57,7 +57,9 @@ private:
 
 // PropertiesDock: the fields of the selected objects or ring groups, or of the start position
 // or the boundaries when their marker is chosen. It shows the first one selected; a change of
-// one field goes to every one selected, as one undo step. The number fields give the window's
+// one field goes to every one selected, as one undo step. Under the subtype it says what the
+// subtype means in the level's zone and act, when every object selected has that subtype and
+// meaning. The number fields give the window's
 // Undo and Redo keys back to it once their value is applied (NumberBox).
 class PlacementPropertiesDock : public QDockWidget {
     Q_OBJECT
