@@ -136,6 +136,7 @@ void writeDebugLists(std::vector<std::uint8_t>& image, std::int32_t table, std::
         {0x26, mappings, 0x00, 0, kCommonArtTile},
         {0x41, mappings, 0x00, 1, kCommonArtTile},
         {0x36, mappings, 0x00, 2, kCommonArtTile},
+        {0x41, mappings, 0x02, 1, kCommonArtTile},  // a yellow spring: a second subtype
     };
     std::vector<DebugEntry> withBadnik = common;
     withBadnik.push_back(

@@ -62,6 +62,15 @@ public:
     [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
     [[nodiscard]] const VideoMemory& video() const { return mVideo; }
     [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
+    // The zone's debug list in its order, the entries whose frame could be read: entry `index`
+    // (below debugEntryCount()) and the pieces of its frame, to draw with renderSprite.
+    [[nodiscard]] std::size_t debugEntryCount() const { return mFrames.size(); }
+    [[nodiscard]] const DebugEntry& debugEntry(std::size_t index) const {
+        return mFrames.at(index).entry;
+    }
+    [[nodiscard]] std::span<const SpritePiece> debugPieces(std::size_t index) const {
+        return mFrames.at(index).pieces;
+    }
 
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,

@@ -21,6 +21,8 @@ const QColor kGridColour(255, 255, 255, 70);
 const QColor kHighlightColour(255, 64, 255, 110);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
+// The frames of objects the game never draws.
+const QColor kOutlineColour(255, 120, 220);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
 // A wheel notch moves the view a third of a cell at 100%, the same distance on screen at every
 // zoom: the wheel's angle times kCellSize over kWheelDivisor is in pixels.
@@ -243,12 +245,85 @@ void MapCanvas::drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::
 }
 
 QRect MapCanvas::objectArea(const ObjectPlacement& object) const {
+    if (const auto area = invisibleArea(object)) {
+        return *area;
+    }
     if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
         return {object.x + sprite->left, object.y + sprite->top, sprite->picture.width(),
                 sprite->picture.height()};
     }
     const std::int32_t radius = hitRadius();
     return {object.x - radius, object.y - radius, 2 * radius + 1, 2 * radius + 1};
+}
+
+void MapCanvas::setZoneAct(ZoneAct act) {
+    mZoneAct = act;
+    update();
+}
+
+void MapCanvas::setInvisibleShown(bool shown) {
+    mInvisibleShown = shown;
+    update();
+}
+
+bool MapCanvas::objectShown(const ObjectPlacement& object) const {
+    return mInvisibleShown || !neverDrawn(object.id);
+}
+
+// What a type the game never draws covers: nothing while those are hidden, its outline while
+// they are shown; none (a drawn type, or an outline the subtype does not give) leaves the area
+// to the sprite or the marker.
+std::optional<QRect> MapCanvas::invisibleArea(const ObjectPlacement& object) const {
+    if (!objectShown(object)) {
+        return QRect();
+    }
+    const auto outline = neverDrawn(object.id) ? objectOutline(mZoneAct, object) : std::nullopt;
+    if (!outline) {
+        return std::nullopt;
+    }
+    const QRect area(QPoint(object.x + outline->left, object.y + outline->top),
+                     QPoint(object.x + outline->right, object.y + outline->bottom));
+    if (!outline->isLine()) {
+        return area;
+    }
+    // Three pixels of the canvas each side of the line, whatever the zoom.
+    const auto reach = static_cast<int>(std::ceil(3.0 * kCellSize / mCellSize));
+    return area.adjusted(-reach, -reach, reach, reach);
+}
+
+// Draws an object the game never draws as its outline, with a small cross at its point; false
+// when it has none, to be drawn as other objects are. Hidden ones count as drawn.
+bool MapCanvas::drawInvisible(QPainter& painter, const ObjectPlacement& object,
+                              bool selected) const {
+    if (!objectShown(object)) {
+        return true;
+    }
+    const auto outline = neverDrawn(object.id) ? objectOutline(mZoneAct, object) : std::nullopt;
+    if (!outline) {
+        return false;
+    }
+    const QPointF from = viewPoint(object.x + outline->left, object.y + outline->top);
+    const QPointF to = viewPoint(object.x + outline->right, object.y + outline->bottom);
+    painter.setBrush(Qt::NoBrush);
+    // A dark rim under the frame keeps it apart from art of its own colour.
+    for (const QPen& pen : {QPen(QColor(0, 0, 0, 150), 3.5),
+                            selected ? QPen(kPickedColour, 2) : QPen(kOutlineColour, 1.5)}) {
+        painter.setPen(pen);
+        if (outline->isLine()) {
+            painter.drawLine(from, to);
+        } else {
+            painter.drawRect(QRectF(from, to));
+        }
+    }
+    const QPointF at = viewPoint(object.x, object.y);
+    painter.drawLine(at - QPointF(3, 0), at + QPointF(3, 0));
+    painter.drawLine(at - QPointF(0, 3), at + QPointF(0, 3));
+    if (mCellSize >= kNumbersFrom * 2) {
+        // The id tells switches of one shape apart (03 and 84 are the same lines).
+        painter.drawText(at + QPointF(5, -4),
+                         QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
+    }
+    return true;
 }
 
 bool MapCanvas::isSelected(PlacementKind kind, std::int32_t index) const {
@@ -363,6 +438,9 @@ void MapCanvas::drawObjects(QPainter& painter, double marker) const {
     for (std::size_t index = 0; index < objects.size(); ++index) {
         const ObjectPlacement& object = objects[index];
         const bool selected = isSelected(PlacementKind::Objects, static_cast<std::int32_t>(index));
+        if (neverDrawn(object.id) && drawInvisible(painter, object, selected)) {
+            continue;
+        }
         if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
             drawSpriteAt(painter, *sprite, object.x, object.y);
             if (selected) {

@@ -13,6 +13,7 @@
 #include "document/levelparts.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
+#include "rom/objectoutline.h"
 
 namespace orvex {
 
@@ -82,7 +83,18 @@ public:
     void setSprites(const LevelSprites* sprites, const ColourTable& colours,
                     const std::optional<ColourTable>& underwater = std::nullopt);
     // The rectangle an object covers on the map, in level pixels: its sprite, or its marker.
+    // A type the game never draws covers its outline while those are shown (a line a few
+    // pixels thick), else nothing.
     [[nodiscard]] QRect objectArea(const ObjectPlacement& object) const;
+    // The zone and act whose rules shape the outlines of objects the game never draws.
+    void setZoneAct(ZoneAct act);
+    // Whether objects the game never draws are shown, as outlines of the area or the line they
+    // act on (a marker where their subtype gives none); hidden, they are neither drawn nor hit.
+    void setInvisibleShown(bool shown);
+    [[nodiscard]] bool invisibleShown() const { return mInvisibleShown; }
+    // Whether `object` is drawn at all: false for a type the game never draws while those are
+    // hidden.
+    [[nodiscard]] bool objectShown(const ObjectPlacement& object) const;
     enum class Overlay { Objects, Rings, Start, Bounds, Water };
     // The act's water line in level pixels; none for an act without water.
     void setWaterLine(std::optional<std::int32_t> height);
@@ -153,6 +165,9 @@ private:
     void drawRings(QPainter& painter, double marker) const;
     void drawObjects(QPainter& painter, double marker) const;
     void drawStart(QPainter& painter, double marker) const;
+    [[nodiscard]] bool drawInvisible(QPainter& painter, const ObjectPlacement& object,
+                                     bool selected) const;
+    [[nodiscard]] std::optional<QRect> invisibleArea(const ObjectPlacement& object) const;
     [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
     [[nodiscard]] double markerSize() const;
     [[nodiscard]] const QPixmap* spritePixmap(const SpriteImage* sprite) const;
@@ -178,6 +193,8 @@ private:
     const LevelParts* mPlacements = nullptr;
     std::array<bool, 5> mOverlays{};
     std::optional<std::int32_t> mWaterLine;
+    ZoneAct mZoneAct;
+    bool mInvisibleShown = false;
     PlacementKind mSelectedKind = PlacementKind::Objects;
     std::vector<std::int32_t> mSelectedPlacements;  // sorted
     std::optional<QRect> mRubberBand;
