@@ -20,10 +20,10 @@ namespace {
 
 // Zone and act of each level index, in the order of the level selector.
 constexpr std::array<std::array<std::uint8_t, 2>, kLevelCount> kLevels = {{
-    {0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0},  {4, 1},  {5, 0},  {5, 1},  {6, 0},  {6, 1},
-    {7, 0}, {7, 1}, {8, 0}, {8, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
+    {0, 0}, {0, 1}, {2, 0},  {2, 1},  {4, 0},  {4, 1},  {5, 0},  {5, 1},  {6, 0},  {6, 1},
+    {7, 0}, {7, 1}, {15, 0}, {15, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
 }};
-constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 16};
+constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 15, 10, 11, 12, 13, 14, 16};
 
 constexpr std::int32_t kPaletteArea = 0x3000;
 constexpr std::int32_t kCodeArea = 0x1000;       // where the instructions naming tables go
