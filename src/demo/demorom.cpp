@@ -279,14 +279,22 @@ std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int
     return static_cast<std::uint16_t>(word);
 }
 
-// All 256 blocks, then cut to `bytes`.
-std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chunkCount) {
+// All 256 blocks, then cut to `bytes`. The ground-line blocks ($40-$47) show the zone's
+// animated chunks (`animated`: first chunk and count) along their second row, where the zone has
+// them, so that the animation can be seen on the map.
+std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chunkCount,
+                                            DemoChunkRange animated) {
     std::vector<std::uint8_t> mappings(static_cast<std::size_t>(kBlockCount) * 128);
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
         for (std::int32_t r = 0; r < 8; ++r) {
             for (std::int32_t q = 0; q < 8; ++q) {
-                putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q),
-                        blockWord(b, r, q, chunkCount));
+                std::uint16_t word = blockWord(b, r, q, chunkCount);
+                const bool ground = b >= 0x40 && b < 0x48;
+                if (ground && animated.count > 0 && r == 1 && q > 0 && q < 7) {
+                    word =
+                        static_cast<std::uint16_t>(animated.first + (8 * b + q) % animated.count);
+                }
+                putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q), word);
             }
         }
     }
@@ -430,7 +438,8 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         const std::size_t blockBytes = zone.blockCount == kBlockCount
                                            ? std::size_t{kBlockMappingsSize}
                                            : static_cast<std::size_t>(zone.blockCount) * 128 + 70;
-        const auto blocks = makeBlockMappings(blockBytes, zone.chunkCount);
+        const auto blocks =
+            makeBlockMappings(blockBytes, zone.chunkCount, demoAnimatedChunks(zone.zone));
         auto tiles = packOptimal(makeTileArt(zone.tileCount));
         auto chunks = packOptimal(makeChunkMappings(zone.chunkCount, zone.tileCount));
         auto packedBlocks = packOptimal(blocks);

@@ -733,4 +733,19 @@ Result<DemoStartData> buildDemoStart(std::vector<std::uint8_t>& image, const Rom
     return StartWriter(image, profile, zones).run();
 }
 
+DemoChunkRange demoAnimatedChunks(std::uint8_t zone) {
+    switch (zone) {
+        case 0:
+        case kHillTop:
+            return {0x2F0, 16};
+        case kCasinoNight:
+            return {0x2EC, 20};
+        case kChemicalPlant:
+        case kDeathEgg:
+            return {0x2FF, 1};
+        default:
+            return {};
+    }
+}
+
 }  // namespace orvex

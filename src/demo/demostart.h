@@ -79,4 +79,12 @@ struct DemoZone;
                                                    const RomProfile& profile,
                                                    const std::vector<DemoZone>& zones);
 
+// The chunks of a zone's chunk record, which show its animated tiles: the demo's blocks use them
+// so that the animation can be seen. A count of 0 for a zone without a record.
+struct DemoChunkRange {
+    std::int32_t first = 0;
+    std::int32_t count = 0;
+};
+[[nodiscard]] DemoChunkRange demoAnimatedChunks(std::uint8_t zone);
+
 }  // namespace orvex

@@ -193,5 +193,6 @@ int runPlacementToolsTest(int argc, char** argv);
 int runObjectTypesTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
+int runLevelStartTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -98,6 +98,10 @@ TEST_P(DemoStartTables, ChunkRecordsEndAtTheEndOfTheChunkTable) {
         }
         const std::int32_t into = wordAt(demo.image, record);
         const std::int32_t words = wordAt(demo.image, record + 2) + 1;
+        // The chunks the demo's blocks show for the animation are the record's.
+        const DemoChunkRange shown = demoAnimatedChunks(static_cast<std::uint8_t>(zone));
+        EXPECT_EQ(shown.first, into / 8) << zone;
+        EXPECT_EQ(shown.first + shown.count, 0x300) << zone;
         EXPECT_EQ(record, expected->offset);
         EXPECT_EQ(into / 8, expected->firstChunk);
         EXPECT_EQ(into + 2 * words, 0x1800) << zone;

@@ -57,6 +57,16 @@ TEST_F(ToolFiles, CompressGivesTheCoreStreamAndDecompressGivesTheInputBack) {
     EXPECT_EQ(readFile(file("l.bin")), demo.layoutData[9]);
 }
 
+// The level's art as the game shows it at its start, as render draws it.
+std::unique_ptr<LevelArt> artAtStart(const DemoRom& rom, const LevelDocument& document) {
+    const LevelStart start =
+        readLevelStart(rom.image, rom.profile, locateStartTables(rom.image, rom.profile).tables,
+                       document.zoneAct(), document.parts());
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(document.parts(), start, *art);
+    return art;
+}
+
 // Each picture is the core's, byte for byte: the plane or block sheet of the level's art as an
 // indexed PNG. Short block mappings are a warning; a layout that breaks off after 3 bytes has no
 // plane (a failure the command line test shows), but its blocks are drawn. No progress is shown,
@@ -119,8 +129,7 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     auto sprites =
         loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(), document.parts());
     ASSERT_TRUE(sprites.ok());
-    const auto art = std::make_unique<LevelArt>();
-    drawLevelArt(document.parts(), *art);
+    const auto art = artAtStart(demoRom(), document);
 
     ASSERT_EQ(tool({"render", rom, "1", "o.png", "--objects"}).exitCode, 0);
     IndexedImage plane = renderPlane(art->blocks, document.layout(), Plane::Foreground);
