@@ -176,6 +176,29 @@ void BM_AnimationStepAt25Percent(benchmark::State& state) {
 }
 BENCHMARK(BM_AnimationStepAt25Percent)->Unit(benchmark::kMillisecond);
 
+// The heaviest frame of the animation: a palette cycle changes colours that every block may
+// show, so the map makes all 256 block pictures again and repaints the view.
+void BM_PaletteCycleFrameAt25Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
+    map.window().setZoom(1);
+    QApplication::processEvents();
+    auto* animation = map.window().findChild<MapAnimation*>();
+    if (animation == nullptr) {
+        state.SkipWithError("no animation");
+        return;
+    }
+    for (auto _ : state) {
+        emit animation->stepped({{}, true});
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_PaletteCycleFrameAt25Percent)->Unit(benchmark::kMillisecond);
+
 // One brush step at 100%: a cell changed, its command pushed, the change repainted.
 void BM_BrushStep(benchmark::State& state) {
     MapWindow map;
