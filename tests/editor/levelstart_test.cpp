@@ -61,8 +61,8 @@ private slots:
         QVERIFY(!blocks.isWithheld(0x20) && f.thumbnail(0x20)->isEnabled());
     }
 
-    // With View > Water on, the rows from the water line down take the underwater colours; off,
-    // the level's own.
+    // With View > Water on, the rows from the water line down take the underwater colours, to
+    // the row; off, the level's own.
     void belowTheWaterLineTheUnderwaterColoursAreDrawn() {
         EditorFixture& f = *mF;
         f.open();
@@ -76,8 +76,8 @@ private slots:
         int differing = 0;
         for (int x = 1; x < 640; x += 7) {
             const QImage shown = f.canvas()->grab().toImage();
-            const QPoint above(x, top - 3);
-            const QPoint below(x, top + 3);
+            const QPoint above(x, top - 2);  // above the line drawn at the water's edge
+            const QPoint below(x, top);      // the line's own row is under water
             QCOMPARE(shown.pixel(above), expectedColour(f, above, false));
             QCOMPARE(shown.pixel(below), expectedColour(f, below, true));
             differing += expectedColour(f, below, true) != expectedColour(f, below, false);

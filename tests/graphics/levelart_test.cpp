@@ -321,6 +321,19 @@ TEST(LevelImage, PlanesShowTheirHalfOfEveryCompleteLayoutRow) {
     EXPECT_TRUE(renderPlane(*blocks, Layout(Bytes(255)), Plane::Background).isNull());
 }
 
+TEST(LevelImage, RowsFromTheWaterLineDownIndexTheUnderwaterColours) {
+    IndexedImage picture(3, 4);
+    for (std::int32_t y = 0; y < 4; ++y) {
+        picture.setPixel(1, y, static_cast<std::uint8_t>(17 + y));
+    }
+    markUnderwater(picture, 2);
+    EXPECT_EQ(picture.pixel(1, 1), 18);
+    EXPECT_EQ(picture.pixel(1, 2), 19 + 64);
+    EXPECT_EQ(picture.pixel(0, 3), 64);
+    markUnderwater(picture, 9);  // below the picture: nothing changes
+    EXPECT_EQ(picture.pixel(1, 3), 20 + 64);
+}
+
 TEST(LevelImage, BlockSheetHasSixteenBlocksToARow) {
     const auto blocks = randomBlocks();
     const IndexedImage sheet = renderBlockSheet(*blocks);

@@ -13,6 +13,7 @@
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
+#include "rom/placements.h"
 #include "rom/starttables.h"
 #include "toolrunner.h"
 
@@ -143,6 +144,28 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("has no sprite for object 0x79"), std::string::npos) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(file("m.png")));
+}
+
+// An act with water: from its water line down the picture indexes the underwater colours, which
+// follow the level's 64 in the PNG's colour table.
+TEST_F(ToolFiles, RenderDrawsWaterActsInTheirUnderwaterColours) {
+    const std::string rom = demoFile("rom.bin", {});
+    constexpr std::int16_t kWaterLevel = 12;
+    auto loaded = loadDocument(demoRom().image, demoRom().profile, kWaterLevel);
+    ASSERT_TRUE(loaded.ok());
+    const auto line =
+        readWaterHeight(demoRom().image, demoRom().profile, loaded->document->zoneAct());
+    const auto art = artAtStart(demoRom(), *loaded->document);
+    ASSERT_TRUE(line && art->underwater);
+
+    ASSERT_EQ(tool({"render", rom, std::to_string(kWaterLevel + 1), "w.png"}).exitCode, 0);
+    IndexedImage plane = renderPlane(art->blocks, loaded->document->layout(), Plane::Foreground);
+    markUnderwater(plane, *line);
+    std::vector<std::uint32_t> colours(art->colours.begin(), art->colours.end());
+    colours.insert(colours.end(), art->underwater->begin(), art->underwater->end());
+    EXPECT_EQ(readFile(file("w.png")), encodeIndexedPng(plane, colours).value());
+    EXPECT_EQ(plane.pixel(0, *line - 1) < 64, true);
+    EXPECT_GE(plane.pixel(0, *line), 64);
 }
 
 }  // namespace
