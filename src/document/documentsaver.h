@@ -21,6 +21,10 @@ struct SaveOptions {
     // move every object and ring list to the end of the file in the same write (see
     // movePlacementLists) instead of refusing with ListsMustMove.
     bool movePlacementLists = false;
+    // When an edited art or mapping stream (tile art, chunk or block mappings) no longer fits
+    // its place, move it to the end of the data kept at the end of the file in the same write
+    // and repoint the art table's long, keeping its top byte, instead of refusing.
+    bool moveGrownArt = false;
 };
 
 // One part a save wrote.

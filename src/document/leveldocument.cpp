@@ -73,6 +73,46 @@ void LevelDocument::setMappingWord(Part part, std::int32_t index, std::uint16_t 
     notify({part, {}, index / wordsPerItem, 1});
 }
 
+void LevelDocument::setTiles(std::int32_t firstTile, std::span<const std::uint8_t> bytes) {
+    const auto tiles = static_cast<std::int32_t>(bytes.size() / kTileBytes);
+    if (firstTile < 0 || tiles == 0 || firstTile + tiles > kBaseTiles) {
+        return;
+    }
+    std::vector<std::uint8_t>& art = mParts.tiles.bytes;
+    const std::size_t at = static_cast<std::size_t>(firstTile) * kTileBytes;
+    const std::size_t count = static_cast<std::size_t>(tiles) * kTileBytes;
+    if (art.size() < at + count) {
+        art.resize(at + count, 0);
+    }
+    if (std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count),
+                   art.begin() + static_cast<std::ptrdiff_t>(at))) {
+        return;
+    }
+    std::copy_n(bytes.begin(), count, art.begin() + static_cast<std::ptrdiff_t>(at));
+    notify({Part::TileArt, {}, firstTile, tiles});
+}
+
+void LevelDocument::replaceMappings(Part part, std::vector<std::uint8_t> bytes) {
+    MappingWords* mappings = part == Part::ChunkMappings   ? &mParts.chunks
+                             : part == Part::BlockMappings ? &mParts.blocks
+                                                           : nullptr;
+    if (mappings == nullptr || mappings->bytes == bytes) {
+        return;
+    }
+    const std::int32_t itemBytes =
+        2 * (part == Part::ChunkMappings ? kChunkMappingWords : kBlockMappingWords);
+    const auto longest = static_cast<std::int32_t>(std::max(mappings->bytes.size(), bytes.size()));
+    mappings->bytes = std::move(bytes);
+    notify({part, {}, 0, (longest + itemBytes - 1) / itemBytes});
+}
+
+void LevelDocument::replacePalette(const PaletteWords& palette) {
+    if (mParts.palette != palette) {
+        mParts.palette = palette;
+        notify({Part::Palette, {}, 0, static_cast<std::int32_t>(palette.words.size())});
+    }
+}
+
 void LevelDocument::setObjects(std::vector<ObjectPlacement> objects) {
     if (mParts.objects && *mParts.objects != objects) {
         mParts.objects = std::move(objects);

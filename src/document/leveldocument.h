@@ -79,6 +79,14 @@ public:
     void setColour(std::int32_t colour, std::uint16_t word);
     // Sets one word of the chunk or block mappings; nothing outside them.
     void setMappingWord(Part part, std::int32_t index, std::uint16_t word);
+    // Replaces the tile art's bytes from tile `firstTile` on with `bytes` (whole tiles, 32 bytes
+    // each), growing the art when they reach past its end; listeners hear of the tiles written.
+    void setTiles(std::int32_t firstTile, std::span<const std::uint8_t> bytes);
+    // Replaces the chunk or block mappings whole (they may grow or shrink); listeners hear of
+    // every chunk or block of the longer of the two.
+    void replaceMappings(Part part, std::vector<std::uint8_t> bytes);
+    // Replaces all 64 colour words; listeners hear of every colour.
+    void replacePalette(const PaletteWords& palette);
     // Replace what is placed in the level; nothing when the image has no table for it.
     void setObjects(std::vector<ObjectPlacement> objects);
     void setRings(std::vector<RingGroup> rings);
