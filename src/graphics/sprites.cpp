@@ -1,8 +1,10 @@
 #include "graphics/sprites.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "compression/nemesis.h"
+#include "graphics/objectlook.h"
 
 namespace orvex {
 
@@ -93,6 +95,45 @@ std::vector<std::uint8_t> cueLists(ByteSpan image, const RomProfile& profile, Zo
     }
     lists.push_back(kStandardCueLists[1]);
     return lists;
+}
+
+// `sprites` drawn over each other into one picture, the first on top; null pictures are left
+// out.
+SpriteImage composeSprites(const std::vector<SpriteImage>& sprites) {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool any = false;
+    for (const SpriteImage& sprite : sprites) {
+        if (sprite.picture.isNull()) {
+            continue;
+        }
+        const std::int32_t spriteRight = sprite.left + sprite.picture.width();
+        const std::int32_t spriteBottom = sprite.top + sprite.picture.height();
+        left = any ? std::min(left, sprite.left) : sprite.left;
+        top = any ? std::min(top, sprite.top) : sprite.top;
+        right = any ? std::max(right, spriteRight) : spriteRight;
+        bottom = any ? std::max(bottom, spriteBottom) : spriteBottom;
+        any = true;
+    }
+    if (!any) {
+        return {};
+    }
+    SpriteImage composed{IndexedImage(right - left, bottom - top), left, top};
+    for (auto sprite = sprites.rbegin(); sprite != sprites.rend(); ++sprite) {
+        const IndexedImage& source = sprite->picture;
+        for (std::int32_t y = 0; y < source.height(); ++y) {
+            for (std::int32_t x = 0; x < source.width(); ++x) {
+                const std::uint8_t pixel = source.pixel(x, y);
+                if (pixel % 16 != 0) {
+                    composed.picture.setPixel(sprite->left - left + x, sprite->top - top + y,
+                                              pixel);
+                }
+            }
+        }
+    }
+    return composed;
 }
 
 // A sprite whose art was never loaded draws nothing at all; it counts as none.
@@ -202,6 +243,31 @@ void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
     }
 }
 
+// A chosen limit on how far a part of an object may lie from its point: a bridge of 255 logs
+// reaches about 2,040 pixels each way.
+constexpr std::int32_t kPartReach = 2048;
+
+// The parts of a look drawn into one picture, the first part on top; none when a part's frame
+// cannot be read or lies beyond kPartReach.
+std::optional<SpriteImage> composeLook(ByteSpan image, const std::vector<LookPart>& parts,
+                                       const VideoMemory& level, const VideoMemory& signpost) {
+    std::vector<SpriteImage> drawn;
+    for (const LookPart& part : parts) {
+        auto pieces = readSpriteFrame(image, part.mappings, part.frame);
+        if (!pieces || pieces->cut || std::abs(part.dx) > kPartReach ||
+            std::abs(part.dy) > kPartReach) {
+            return std::nullopt;
+        }
+        const VideoMemory& video = part.art == PartArt::Signpost ? signpost : level;
+        SpriteImage sprite =
+            renderSprite(video, pieces->entries, part.artTile, part.xFlip, part.yFlip);
+        sprite.left += part.dx;
+        sprite.top += part.dy;
+        drawn.push_back(std::move(sprite));
+    }
+    return composeSprites(drawn);
+}
+
 // Keeps the first kMaxSpriteProblems problems and counts the rest in one more line, so that a
 // table full of faults still gives a list a person can read.
 void shorten(std::vector<std::string>& problems) {
@@ -246,9 +312,32 @@ SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> 
 
 const SpriteImage* LevelSprites::object(const ObjectPlacement& object) const {
     const Key key{object.id, object.subtype, object.xFlip, object.yFlip};
-    if (const auto drawn = mDrawn.find(key); drawn != mDrawn.end()) {
-        return drawn->second.picture.isNull() ? nullptr : &drawn->second;
+    auto drawn = mDrawn.find(key);
+    if (drawn == mDrawn.end()) {
+        drawn = mDrawn.emplace(key, draw(object)).first;
     }
+    return drawn->second.picture.isNull() ? nullptr : &drawn->second;
+}
+
+SpriteImage LevelSprites::draw(const ObjectPlacement& object) const {
+    std::vector<DebugEntry> debugList;
+    for (const Frame& frame : mFrames) {
+        debugList.push_back(frame.entry);
+    }
+    const ObjectLook look = objectLook({mAct, mTables, debugList, mImage}, object);
+    if (look.kind == LookKind::Hidden) {
+        return {};
+    }
+    if (look.kind == LookKind::Drawn) {
+        const VideoMemory& signpost = mSignpostVideo ? *mSignpostVideo : mVideo;
+        if (auto picture = composeLook(mImage, look.parts, mVideo, signpost)) {
+            return visible(std::move(*picture)).value_or(SpriteImage{});
+        }
+    }
+    return drawFromDebugList(object);
+}
+
+SpriteImage LevelSprites::drawFromDebugList(const ObjectPlacement& object) const {
     const Frame* chosen = nullptr;
     for (const Frame& frame : mFrames) {
         if (frame.entry.id == object.id &&
@@ -259,13 +348,24 @@ const SpriteImage* LevelSprites::object(const ObjectPlacement& object) const {
             }
         }
     }
-    SpriteImage& sprite = mDrawn[key];
-    if (chosen != nullptr) {
-        sprite = visible(renderSprite(mVideo, chosen->pieces, chosen->entry.artTile, object.xFlip,
-                                      object.yFlip))
-                     .value_or(SpriteImage{});
+    if (chosen == nullptr) {
+        return {};
     }
-    return sprite.picture.isNull() ? nullptr : &sprite;
+    return visible(renderSprite(mVideo, chosen->pieces, chosen->entry.artTile, object.xFlip,
+                                object.yFlip))
+        .value_or(SpriteImage{});
+}
+
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites) {
+    sprites.mAct = act;
+    sprites.mTables = locateObjectTables(image);
+    sprites.mImage.assign(image.begin(), image.end());
+    const auto& list = sprites.mTables.signpostCueList;
+    if (list && profile.patternLoadCues) {
+        sprites.mSignpostVideo = sprites.mVideo;
+        fillVideoMemory(image, *profile.patternLoadCues, {*list}, *sprites.mSignpostVideo,
+                        sprites.problems);
+    }
 }
 
 Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
@@ -283,6 +383,7 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
                    sprites.mFrames.push_back({entry, std::move(pieces)});
                });
+    addObjectLooks(image, profile, act, sprites);
     // A ring is 2 x 2 tiles of the ring art about its point.
     const SpritePiece ring{-8, -8, 2, 2, 0};
     sprites.mRing =

@@ -14,6 +14,7 @@
 #include "graphics/indexedimage.h"
 #include "rom/leveldirectory.h"
 #include "rom/objectart.h"
+#include "rom/objecttables.h"
 #include "rom/romprofile.h"
 
 // Objects and rings drawn as the game draws them: from the video memory the game fills for a
@@ -60,17 +61,23 @@ public:
     // At most kMaxSpriteProblems lines and one more that counts the rest.
     std::vector<std::string> problems;
 
-    // The picture of `object`: the debug list's entry with its id and subtype, else the first
-    // with its id. Null when the zone's list has no entry for the id.
+    // The picture of `object` as the game shows it at level start, its parts composed front
+    // first, from its id, subtype and flips (objectlook.h). A type the rules do not cover, or
+    // whose tables were not found, is drawn with the debug list's entry with its id and
+    // subtype, else the first with its id. Null when the game shows nothing of it or no
+    // picture is known; pictures are kept per id, subtype and flips (the zone is the level's).
     [[nodiscard]] const SpriteImage* object(const ObjectPlacement& object) const;
     // A ring, drawn from the ring art (2 x 2 tiles about the ring's point).
     [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
     [[nodiscard]] const VideoMemory& video() const { return mVideo; }
     [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
+    // The object tables found in the image the sprites were read from.
+    [[nodiscard]] const ObjectTables& objectTables() const { return mTables; }
 
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
                                                  const LevelParts&);
+    friend void addObjectLooks(ByteSpan, const RomProfile&, ZoneAct, LevelSprites&);
 
     struct Frame {
         DebugEntry entry;
@@ -82,7 +89,22 @@ private:
     std::vector<Frame> mFrames;
     std::optional<SpriteImage> mRing;
     mutable std::map<Key, SpriteImage> mDrawn;
+    // What the start-up rules read: the level, the tables, the image they lie in and the
+    // signpost's own art over video memory.
+    ZoneAct mAct;
+    ObjectTables mTables;
+    std::vector<std::uint8_t> mImage;
+    std::optional<VideoMemory> mSignpostVideo;
+
+    // The picture of `object`, null when nothing is drawn.
+    [[nodiscard]] SpriteImage draw(const ObjectPlacement& object) const;
+    [[nodiscard]] SpriteImage drawFromDebugList(const ObjectPlacement& object) const;
 };
+
+// Adds what the start-up rules of objects need to `sprites`: the object tables found in
+// `image`, a copy of the image and the signpost's art (its cue list decoded over a copy of the
+// level's video memory). What cannot be read is named in `problems`.
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites);
 
 // Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
 // the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
