@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "demo/demoobjectart.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
 #include "rom/romprofile.h"
@@ -61,6 +62,7 @@ struct DemoRom {
     std::array<std::vector<RingGroup>, kLevelCount> rings;
     std::array<StartPosition, kLevelCount> starts{};
     std::array<LevelBounds, kLevelCount> bounds{};
+    DemoObjectArt objectArt;
 
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };
