@@ -1,7 +1,6 @@
 #include "graphics/sprites.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "compression/nemesis.h"
 #include "graphics/objectlook.h"
@@ -97,38 +96,48 @@ std::vector<std::uint8_t> cueLists(ByteSpan image, const RomProfile& profile, Zo
     return lists;
 }
 
-// `sprites` drawn over each other into one picture, the first on top; null pictures are left
-// out.
-SpriteImage composeSprites(const std::vector<SpriteImage>& sprites) {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool any = false;
+struct Bounds {
+    std::int32_t left = kObjectReach;
+    std::int32_t top = kObjectReach;
+    std::int32_t right = -kObjectReach;
+    std::int32_t bottom = -kObjectReach;
+};
+
+// The area `sprites` cover together, cut at kObjectReach.
+Bounds coveredArea(const std::vector<SpriteImage>& sprites) {
+    Bounds area;
     for (const SpriteImage& sprite : sprites) {
-        if (sprite.picture.isNull()) {
-            continue;
+        if (!sprite.picture.isNull()) {
+            area.left = std::min(area.left, std::max(sprite.left, -kObjectReach));
+            area.top = std::min(area.top, std::max(sprite.top, -kObjectReach));
+            area.right =
+                std::max(area.right, std::min(sprite.left + sprite.picture.width(), kObjectReach));
+            area.bottom =
+                std::max(area.bottom, std::min(sprite.top + sprite.picture.height(), kObjectReach));
         }
-        const std::int32_t spriteRight = sprite.left + sprite.picture.width();
-        const std::int32_t spriteBottom = sprite.top + sprite.picture.height();
-        left = any ? std::min(left, sprite.left) : sprite.left;
-        top = any ? std::min(top, sprite.top) : sprite.top;
-        right = any ? std::max(right, spriteRight) : spriteRight;
-        bottom = any ? std::max(bottom, spriteBottom) : spriteBottom;
-        any = true;
     }
-    if (!any) {
+    return area;
+}
+
+// `sprites` drawn over each other into one picture, the first on top, cut at kObjectReach.
+SpriteImage composeSprites(const std::vector<SpriteImage>& sprites) {
+    const Bounds area = coveredArea(sprites);
+    if (area.right <= area.left || area.bottom <= area.top) {
         return {};
     }
-    SpriteImage composed{IndexedImage(right - left, bottom - top), left, top};
+    SpriteImage composed{IndexedImage(area.right - area.left, area.bottom - area.top), area.left,
+                         area.top};
+    IndexedImage& picture = composed.picture;
     for (auto sprite = sprites.rbegin(); sprite != sprites.rend(); ++sprite) {
         const IndexedImage& source = sprite->picture;
         for (std::int32_t y = 0; y < source.height(); ++y) {
             for (std::int32_t x = 0; x < source.width(); ++x) {
                 const std::uint8_t pixel = source.pixel(x, y);
-                if (pixel % 16 != 0) {
-                    composed.picture.setPixel(sprite->left - left + x, sprite->top - top + y,
-                                              pixel);
+                const std::int32_t px = sprite->left - area.left + x;
+                const std::int32_t py = sprite->top - area.top + y;
+                if (pixel % 16 != 0 && px >= 0 && py >= 0 && px < picture.width() &&
+                    py < picture.height()) {
+                    picture.setPixel(px, py, pixel);
                 }
             }
         }
@@ -243,19 +252,14 @@ void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
     }
 }
 
-// A chosen limit on how far a part of an object may lie from its point: a bridge of 255 logs
-// reaches about 2,040 pixels each way.
-constexpr std::int32_t kPartReach = 2048;
-
 // The parts of a look drawn into one picture, the first part on top; none when a part's frame
-// cannot be read or lies beyond kPartReach.
+// cannot be read.
 std::optional<SpriteImage> composeLook(ByteSpan image, const std::vector<LookPart>& parts,
                                        const VideoMemory& level, const VideoMemory& signpost) {
     std::vector<SpriteImage> drawn;
     for (const LookPart& part : parts) {
         auto pieces = readSpriteFrame(image, part.mappings, part.frame);
-        if (!pieces || pieces->cut || std::abs(part.dx) > kPartReach ||
-            std::abs(part.dy) > kPartReach) {
+        if (!pieces || pieces->cut) {
             return std::nullopt;
         }
         const VideoMemory& video = part.art == PartArt::Signpost ? signpost : level;

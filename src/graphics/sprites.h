@@ -29,6 +29,11 @@ inline constexpr std::size_t kMaxSpriteProblems = 16;
 // object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
 // that far from the point each way.
 inline constexpr std::int32_t kSpriteReach = 512;
+// A chosen limit on how far an object's picture, its parts together, reaches from its point each
+// way: twice a sprite's, so that the game's widest objects (a loop of lava cups $200 pixels
+// tall, a bridge of 16 logs) fit and a picture stays at most 2,048 x 2,048 pixels whatever the
+// tables say.
+inline constexpr std::int32_t kObjectReach = 2 * kSpriteReach;
 
 // The tiles a level has in video memory: its own tile art from tile 0, then the art of its
 // pattern load cue lists where they say.

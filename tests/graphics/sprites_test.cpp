@@ -157,6 +157,10 @@ TEST_P(LevelSpritesTest, ObjectsAreDrawnAsTheGameShowsThemAtLevelStart) {
     EXPECT_EQ(bridge->left, -88);
     EXPECT_EQ(bridge->picture.width(), 160);
     EXPECT_EQ(bridge->picture.pixel(0, -bridge->top), 32 + 3);  // the first log's edge, line 2
+    const SpriteImage* longest = sprites->object({0, 0, 0x11, 0xFF});  // 255 logs, 4,080 pixels
+    ASSERT_NE(longest, nullptr);
+    EXPECT_EQ(longest->left, -kObjectReach);
+    EXPECT_EQ(longest->picture.width(), 2 * kObjectReach);
 
     const SpriteImage* sign = sprites->object({0, 0, 0x0D, 0});
     ASSERT_NE(sign, nullptr);
