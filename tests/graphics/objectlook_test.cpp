@@ -184,6 +184,41 @@ TEST(ObjectLookRules, PlatformsStartWhereTheirMovementPutsThem) {
     EXPECT_EQ(lookAt(placed(0x6B, 0x08), 13).kind, LookKind::NotCovered);  // CPZ has no frame 1
 }
 
+// Zone platforms turn their start about the placement; circling platforms start off their
+// circle's centre; blocks and hooks start where their movement has them.
+TEST(ObjectLookRules, MovingTypesStartOffTheirPlacement) {
+    const std::vector<DebugEntry> debug{{0x19, 0x1000, 0, 0, 0}, {0x6E, 0x2000, 0, 0, 0},
+                                        {0xD4, 0x3000, 0, 0, 0}, {0x80, 0x4000, 0, 0, 0},
+                                        {0x48, 0x5000, 0, 0, 0}, {0x4B, 0x6000, 0, 0, 0},
+                                        {0x2D, 0x7000, 0, 0, 0}};
+    const ObjectTables tables;
+    const Bytes image;
+    const auto lookAt = [&](ObjectPlacement object, std::uint8_t zone) {
+        return parts(objectLook({{zone, 0}, tables, debug, image}, object));
+    };
+    using Parts = std::vector<LookPart>;
+    EXPECT_EQ(lookAt(placed(0x19, 0x23, true), 10), (Parts{{0x1000, 2, 0x62F4, 0, -0xC0}}));
+    EXPECT_EQ(lookAt(placed(0x19, 0x38), 6), (Parts{{0x1000, 3, 0xA46D, -0x40, 0}}));
+    EXPECT_EQ(lookAt(placed(0x19, 0x3B), 6), (Parts{{0x1000, 3, 0xA46D, 0, -0x40}}));
+    EXPECT_EQ(lookAt(placed(0x19, 0x3D), 6), (Parts{{0x1000, 3, 0xA46D, 0, 0x40}}));
+    EXPECT_EQ(lookAt(placed(0x6E, 0x31, true), 4),
+              (Parts{{0x2000, 3, 0x63F0, 0x1C, 0, true, false}}));
+    EXPECT_EQ(lookAt(placed(0x6E, 0x02), 4), (Parts{{0x2000, 0, 0x6000, 0, 0x38}}));
+    EXPECT_EQ(lookAt(placed(0xD4, 0x00, true), 12), (Parts{{0x3000, 0, 0x436C, 0x60, 0}}));
+    EXPECT_EQ(lookAt(placed(0xD4, 0x01, false, true), 12), (Parts{{0x3000, 0, 0x436C, 0, 0x60}}));
+    EXPECT_EQ(lookAt(placed(0x80, 0x10), 6), (Parts{{0x4000, 0x0B, 0x23FE, 0, 0xA0}}));
+    EXPECT_EQ(lookAt(placed(0x80, 0x11), 6), (Parts{{0x4000, 7, 0x23FE, 0, 0x60}}));
+    EXPECT_EQ(lookAt(placed(0x80, 0x10), 11), (Parts{{0x4000, 6, 0x641E, 0, 0xB0}}));
+    // The launcher ball's own table decides its flips; the placed Y flip is ignored.
+    EXPECT_EQ(lookAt(placed(0x48, 0x01, true, true), 10), (Parts{{0x5000, 7, 0x6368}}));
+    EXPECT_EQ(lookAt(placed(0x48, 0x02), 10), (Parts{{0x5000, 0, 0x6368, 0, 0, true, true}}));
+    // The Buzzer's exhaust behind its body; CPZ's barrier with the construction stripes.
+    EXPECT_EQ(lookAt(placed(0x4B, 0, true), 0),
+              (Parts{{0x6000, 0, 0x03D2, 0, 0, true}, {0x6000, 3, 0x03D2, 0, 0, true}}));
+    EXPECT_EQ(lookAt(placed(0x2D, 0, false, true), 13),
+              (Parts{{0x7000, 0, 0x2394, 0, 0, false, true}}));
+}
+
 ORVEX_ALL_PROFILES(ObjectLookTest);
 
 }  // namespace
