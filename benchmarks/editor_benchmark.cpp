@@ -10,6 +10,7 @@
 #include <array>
 
 #include "demo/demorom.h"
+#include "editor/map/mapanimation.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorwindow.h"
 
@@ -142,6 +143,61 @@ void BM_RepaintPlacementsAt25Percent(benchmark::State& state) {
     state.counters["objects"] = 300;
 }
 BENCHMARK(BM_RepaintPlacementsAt25Percent)->Unit(benchmark::kMillisecond);
+
+// One frame of View > Animate at 25% with objects and rings shown, on the level whose
+// animation scripts and palette cycle change the most: the session steps the animation, the map
+// redraws the blocks that changed and repaints their cells.
+void BM_AnimationStepAt25Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
+    map.window().findChild<QAction*>("MenuRings")->setChecked(true);
+    map.window().setZoom(1);
+    QApplication::processEvents();
+    auto* animation = map.window().findChild<MapAnimation*>();
+    if (animation == nullptr || !map.window().session().animates()) {
+        state.SkipWithError("the level does not animate");
+        return;
+    }
+    std::int64_t blocks = 0;
+    QObject::connect(animation, &MapAnimation::stepped,
+                     [&blocks](const EditorSession::AnimationStep& step) {
+                         blocks += static_cast<std::int64_t>(step.blocks.size());
+                     });
+    for (auto _ : state) {
+        animation->advance();
+        QApplication::processEvents();
+    }
+    state.counters["blocks"] =
+        benchmark::Counter(static_cast<double>(blocks), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_AnimationStepAt25Percent)->Unit(benchmark::kMillisecond);
+
+// The heaviest frame of the animation: a palette cycle changes colours that every block may
+// show, so the map makes all 256 block pictures again and repaints the view.
+void BM_PaletteCycleFrameAt25Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
+    map.window().setZoom(1);
+    QApplication::processEvents();
+    auto* animation = map.window().findChild<MapAnimation*>();
+    if (animation == nullptr) {
+        state.SkipWithError("no animation");
+        return;
+    }
+    for (auto _ : state) {
+        emit animation->stepped({{}, true});
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_PaletteCycleFrameAt25Percent)->Unit(benchmark::kMillisecond);
 
 // One brush step at 100%: a cell changed, its command pushed, the change repainted.
 void BM_BrushStep(benchmark::State& state) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "document/documentsaver.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
@@ -21,8 +23,10 @@
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
+#include "rom/placements.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
+#include "rom/starttables.h"
 #include "terminalhost.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -274,16 +278,32 @@ IndexedImage composePicture(const RenderArgs& args, const LevelDocument& documen
     return picture;
 }
 
+// What the game adds at the level's start, which the picture is drawn with; tables that are
+// missing and streams that cannot be read are warnings.
+LevelStart levelStartFor(ByteSpan image, const LevelDocument& document, ToolIo& io) {
+    const LocatedStartTables tables = locateStartTables(image, document.profile());
+    LevelStart start = readLevelStart(image, document.profile(), tables.tables, document.zoneAct(),
+                                      document.parts());
+    for (const std::string& name : tables.missing()) {
+        reportWarning(io, kRenderCommand, "not found: " + name + "; drawn without what it adds");
+    }
+    for (const std::string& problem : start.problems) {
+        reportWarning(io, kRenderCommand, problem);
+    }
+    return start;
+}
+
 // The sprites --objects and --sprite draw with; problems reading them are warnings, an image
 // without object art an error.
 Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan image,
-                                               const LevelDocument& document, ToolIo& io) {
+                                               const LevelDocument& document, const LevelArt& art,
+                                               const LevelStart& start, ToolIo& io) {
     const bool wanted = args.sprite || args.objects;
     if (!wanted) {
         return std::optional<LevelSprites>{};
     }
     auto sprites =
-        loadLevelSprites(image, document.profile(), document.zoneAct(), document.parts());
+        loadLevelSprites(image, document.profile(), document.zoneAct(), art.video, start);
     if (!sprites) {
         return sprites.error();
     }
@@ -293,8 +313,24 @@ Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan 
     return std::optional<LevelSprites>(std::move(*sprites));
 }
 
-Status writePicture(const IndexedImage& image, const ColourTable& colours, const RenderArgs& args,
-                    TerminalHost& host, std::ostream& standardOutput) {
+// The foreground of an act with water: below the water line, as the game shows it, in the
+// underwater colours, which follow the level's own in the picture's colour table.
+std::vector<std::uint32_t> showWater(const RenderArgs& args, ByteSpan image,
+                                     const LevelDocument& document, const LevelArt& art,
+                                     IndexedImage& picture) {
+    std::vector<std::uint32_t> colours(art.colours.begin(), art.colours.end());
+    const auto line = readWaterHeight(image, document.profile(), document.zoneAct());
+    if (args.plane != Plane::Foreground || args.blocks || args.sprite || !art.underwater || !line ||
+        *line >= picture.height()) {
+        return colours;
+    }
+    markUnderwater(picture, *line);
+    colours.insert(colours.end(), art.underwater->begin(), art.underwater->end());
+    return colours;
+}
+
+Status writePicture(const IndexedImage& image, std::span<const std::uint32_t> colours,
+                    const RenderArgs& args, TerminalHost& host, std::ostream& standardOutput) {
     ProgressScope progress(host);
     host.showStep(kWritingPngCaption);
     auto png = encodeIndexedPng(image, colours);
@@ -318,18 +354,19 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     }
     const LevelDocument& document = *loaded->document;
     TerminalHost host = makeHost(io, Answering::No);
+    const LevelStart start = levelStartFor(rom->bytes, document, io);
     auto art = std::make_unique<LevelArt>();
     {
         ProgressScope progress(host);
-        drawLevelArt(document.parts(), *art, &host);
+        drawLevelArt(document.parts(), start, *art, &host);
     }
-    auto sprites = spritesFor(args, rom->bytes, document, io);
+    auto sprites = spritesFor(args, rom->bytes, document, *art, start, io);
     if (!sprites) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot draw the objects",
                              sprites.error());
     }
     const LevelSprites* drawnWith = *sprites ? &**sprites : nullptr;
-    const IndexedImage image = composePicture(args, document, *art, drawnWith, host);
+    IndexedImage image = composePicture(args, document, *art, drawnWith, host);
     if (image.isNull() && args.sprite) {
         return reportFailure(
             io, kRenderCommand, args.rom,
@@ -347,7 +384,8 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    if (Status written = writePicture(image, art->colours, args, host, io.out); !written) {
+    const std::vector<std::uint32_t> colours = showWater(args, rom->bytes, document, *art, image);
+    if (Status written = writePicture(image, colours, args, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());
     }

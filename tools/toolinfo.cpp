@@ -10,6 +10,7 @@
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
+#include "rom/starttables.h"
 #include "toolcommands.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -180,6 +181,19 @@ void printIdentity(const RomIdentity& identity, std::ostream& out) {
     }
 }
 
+// A line per level-start table: what was found and the code that names it, or why it is missing.
+void printStartTables(ByteSpan rom, const RomProfile& profile, std::ostream& out) {
+    for (const StartTableReport& report : locateStartTables(rom, profile).reports) {
+        out << "start table " << report.name << ": ";
+        if (!report.offset) {
+            out << report.problem << '\n';
+            continue;
+        }
+        out << report.found << ", named by the code at " << offsetText(report.codeAt.value_or(0))
+            << '\n';
+    }
+}
+
 }  // namespace
 
 int runInfo(const InfoArgs& args, ToolIo& io) {
@@ -199,6 +213,7 @@ int runInfo(const InfoArgs& args, ToolIo& io) {
         lines.push_back(describeLevel(level, *facts));
     }
     printIdentity(image->identity, io.out);
+    printStartTables(image->bytes, profile, io.out);
     for (const std::string& line : lines) {
         io.out << line << '\n';
     }

@@ -207,6 +207,7 @@ void writeDebugLists(std::vector<std::uint8_t>& image, std::int32_t table, const
         {0x26, art.monitorMappings, 0x00, 0, kMonitorTile},
         {0x41, art.springMappings, 0x00, 0, kUpSpringTile},
         {0x36, art.spikeMappings, 0x00, 0, 0x2000 | kSpikesTile},
+        {0x41, art.springMappings, 0x02, 0, kUpSpringTile},  // a yellow spring: a second subtype
     };
     std::vector<DebugEntry> withBadnik = common;
     withBadnik.push_back(

@@ -20,10 +20,10 @@ namespace {
 
 // Zone and act of each level index, in the order of the level selector.
 constexpr std::array<std::array<std::uint8_t, 2>, kLevelCount> kLevels = {{
-    {0, 0}, {0, 1}, {2, 0}, {2, 1}, {4, 0},  {4, 1},  {5, 0},  {5, 1},  {6, 0},  {6, 1},
-    {7, 0}, {7, 1}, {8, 0}, {8, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
+    {0, 0}, {0, 1}, {2, 0},  {2, 1},  {4, 0},  {4, 1},  {5, 0},  {5, 1},  {6, 0},  {6, 1},
+    {7, 0}, {7, 1}, {15, 0}, {15, 1}, {10, 0}, {11, 0}, {12, 0}, {13, 0}, {14, 0}, {16, 0},
 }};
-constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 16};
+constexpr std::array<std::uint8_t, 13> kZones = {0, 2, 4, 5, 6, 7, 15, 10, 11, 12, 13, 14, 16};
 
 constexpr std::int32_t kPaletteArea = 0x3000;
 constexpr std::int32_t kCodeArea = 0x1000;       // where the instructions naming tables go
@@ -279,14 +279,22 @@ std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int
     return static_cast<std::uint16_t>(word);
 }
 
-// All 256 blocks, then cut to `bytes`.
-std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chunkCount) {
+// All 256 blocks, then cut to `bytes`. The ground-line blocks ($40-$47) show the zone's
+// animated chunks (`animated`: first chunk and count) along their second row, where the zone has
+// them, so that the animation can be seen on the map.
+std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chunkCount,
+                                            DemoChunkRange animated) {
     std::vector<std::uint8_t> mappings(static_cast<std::size_t>(kBlockCount) * 128);
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
         for (std::int32_t r = 0; r < 8; ++r) {
             for (std::int32_t q = 0; q < 8; ++q) {
-                putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q),
-                        blockWord(b, r, q, chunkCount));
+                std::uint16_t word = blockWord(b, r, q, chunkCount);
+                const bool ground = b >= 0x40 && b < 0x48;
+                if (ground && animated.count > 0 && r == 1 && q > 0 && q < 7) {
+                    word =
+                        static_cast<std::uint16_t>(animated.first + (8 * b + q) % animated.count);
+                }
+                putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q), word);
             }
         }
     }
@@ -430,7 +438,8 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
         const std::size_t blockBytes = zone.blockCount == kBlockCount
                                            ? std::size_t{kBlockMappingsSize}
                                            : static_cast<std::size_t>(zone.blockCount) * 128 + 70;
-        const auto blocks = makeBlockMappings(blockBytes, zone.chunkCount);
+        const auto blocks =
+            makeBlockMappings(blockBytes, zone.chunkCount, demoAnimatedChunks(zone.zone));
         auto tiles = packOptimal(makeTileArt(zone.tileCount));
         auto chunks = packOptimal(makeChunkMappings(zone.chunkCount, zone.tileCount));
         auto packedBlocks = packOptimal(blocks);
@@ -706,6 +715,11 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
         return art.error();
     }
     rom.objectArt = *art;
+    auto start = buildDemoStart(rom.image, profile, rom.zones);
+    if (!start) {
+        return start.error();
+    }
+    rom.start = std::move(*start);
     if (Status header = finishHeader(rom.image, profile.header); !header) {
         return header.error();
     }

@@ -8,6 +8,7 @@
 
 #include "common/error.h"
 #include "demo/demoobjectart.h"
+#include "demo/demostart.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
 #include "rom/romprofile.h"
@@ -63,6 +64,8 @@ struct DemoRom {
     std::array<StartPosition, kLevelCount> starts{};
     std::array<LevelBounds, kLevelCount> bounds{};
     DemoObjectArt objectArt;
+    // The level-start tables (extra art, animations, palette cycles...) and where they lie.
+    DemoStartData start;
 
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };

@@ -56,16 +56,26 @@ void drawBlocks(ByteSpan data, const ChunkPixels& chunks, BlockPictures& out,
         progress->progress(Stage::Blocks, 0, kBlockCount);
     }
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
-        const std::size_t start = static_cast<std::size_t>(b) * kMappingBytes;
-        const std::size_t available =
-            data.size() > start ? std::min(data.size() - start, kMappingBytes) : 0;
-        drawBlock(available > 0 ? data.data() + start : nullptr, available, chunks, out, b);
+        drawBlock(data, b, chunks, out);
         if (drawn) {
             drawn(b);
         }
         if (progress != nullptr) {
             progress->progress(Stage::Blocks, b + 1, kBlockCount);
         }
+    }
+}
+
+void drawBlock(ByteSpan data, std::int32_t block, const ChunkPixels& chunks, BlockPictures& out) {
+    const std::size_t start = static_cast<std::size_t>(block) * kMappingBytes;
+    const std::size_t available =
+        data.size() > start ? std::min(data.size() - start, kMappingBytes) : 0;
+    drawBlock(available > 0 ? data.data() + start : nullptr, available, chunks, out, block);
+}
+
+void clearBlock(std::int32_t block, BlockPictures& out) {
+    for (std::int32_t y = 0; y < kBlockSize; ++y) {
+        std::memset(out.row(block, y), 0, kBlockSize);
     }
 }
 

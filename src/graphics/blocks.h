@@ -50,4 +50,10 @@ using BlockDrawn = std::function<void(std::int32_t block)>;
 void drawBlocks(ByteSpan data, const ChunkPixels& chunks, BlockPictures& out,
                 ProgressSink* progress = nullptr, const BlockDrawn& drawn = {});
 
+// Draws block `block` alone, as drawBlocks draws it.
+void drawBlock(ByteSpan data, std::int32_t block, const ChunkPixels& chunks, BlockPictures& out);
+
+// Fills block `block`'s picture with colour 0.
+void clearBlock(std::int32_t block, BlockPictures& out);
+
 }  // namespace orvex

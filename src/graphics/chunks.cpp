@@ -62,4 +62,16 @@ void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
                                  [progress](std::int32_t v) { reportChunk(progress, v); });
 }
 
+void extractChunk(ByteSpan data, std::int32_t chunk, const TilePixels& tiles, ChunkPixels& chunks) {
+    const std::size_t first = static_cast<std::size_t>(chunk) * kWordsPerChunk;
+    if (chunk < 0 || chunk >= kBaseChunks || 2 * (first + kWordsPerChunk) > data.size()) {
+        return;
+    }
+    for (std::size_t q = 0; q < kWordsPerChunk; ++q) {
+        std::uint8_t* to = chunks.variant(chunk) + 8 * kSide * (q / 2) + 8 * (q % 2);
+        drawQuarter(data[2 * (first + q)], data[2 * (first + q) + 1], tiles, to);
+    }
+    buildMirroredVariantsOf<kSide>(chunks, kBaseChunks, chunk);
+}
+
 }  // namespace orvex

@@ -49,4 +49,8 @@ private:
 void extractChunks(ByteSpan data, const TilePixels& tiles, ChunkPixels& chunks,
                    ProgressSink* progress = nullptr);
 
+// Builds base chunk `chunk` alone from the mappings `data` and rebuilds its mirrored copies; a
+// chunk whose four words `data` does not hold keeps its pixels.
+void extractChunk(ByteSpan data, std::int32_t chunk, const TilePixels& tiles, ChunkPixels& chunks);
+
 }  // namespace orvex

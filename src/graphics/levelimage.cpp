@@ -1,5 +1,6 @@
 #include "graphics/levelimage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvex {
@@ -47,6 +48,15 @@ IndexedImage renderBlockSheet(const BlockPictures& blocks) {
                   (block / kSheetColumns) * kBlockSize);
     }
     return sheet;
+}
+
+void markUnderwater(IndexedImage& picture, std::int32_t line) {
+    for (std::int32_t y = std::max(line, 0); y < picture.height(); ++y) {
+        std::uint8_t* row = picture.row(y);
+        for (std::int32_t x = 0; x < picture.width(); ++x) {
+            row[x] = static_cast<std::uint8_t>(row[x] + kLevelColours);
+        }
+    }
 }
 
 }  // namespace orvex

@@ -22,6 +22,11 @@ inline constexpr std::int32_t kSheetColumns = 16;  // blocks to a row of the blo
 [[nodiscard]] IndexedImage renderPlane(const BlockPictures& blocks, const Layout& layout,
                                        Plane plane, ProgressSink* progress = nullptr);
 
+// Rows from `line` down take the underwater colours, which follow the level's 64 in a picture's
+// colour table: their indices move up by 64, as the game switches its palette from that
+// screen row on.
+void markUnderwater(IndexedImage& picture, std::int32_t line);
+
 // The 256 block pictures, 16 to a row in block number order: 2,048 x 2,048 pixels.
 [[nodiscard]] IndexedImage renderBlockSheet(const BlockPictures& blocks);
 

@@ -6,6 +6,8 @@
 #include <tuple>
 #include <utility>
 
+#include "rom/objectoutline.h"
+
 namespace orvex {
 
 namespace {
@@ -537,12 +539,6 @@ ObjectLook zoneArt(const Sources& sources, const Placement& object, std::uint8_t
     }
     return sources.act.zone == otherZone ? fromDebug(sources, object, 0, otherArt, false)
                                          : notCovered();
-}
-
-bool neverDrawn(std::uint8_t id) {
-    constexpr std::uint8_t kInvisible[] = {0x03, 0x84, 0x74, 0x31, 0x2C, 0x66,
-                                           0x06, 0x1E, 0x72, 0x30, 0x67};
-    return std::find(std::begin(kInvisible), std::end(kInvisible), id) != std::end(kInvisible);
 }
 
 ObjectLook framedTypes(const Sources& sources, const Placement& object) {

@@ -29,7 +29,7 @@ constexpr int kZlibStrategy = Z_DEFAULT_STRATEGY;
 // longjmps back past only C frames and plain values, so no destructor is ever skipped.
 struct PngWriter {
     const IndexedImage& image;
-    std::array<png_color, kLevelColours> palette{};
+    std::array<png_color, kMostPngColours> palette{};
     std::int32_t paletteSize = 0;
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -73,7 +73,7 @@ void onWrite(png_structp png, png_bytep data, std::size_t length) {
 void onFlush(png_structp /*png*/) {}
 
 // Colours 0 to count - 1 of the table; 0xFFRRGGBB has no alpha worth a tRNS chunk.
-void fillPalette(PngWriter& writer, const ColourTable& colours, std::int32_t count) {
+void fillPalette(PngWriter& writer, std::span<const std::uint32_t> colours, std::int32_t count) {
     writer.paletteSize = count;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint32_t argb = colours[static_cast<std::size_t>(i)];
@@ -129,6 +129,11 @@ bool runLibpng(PngWriter& writer) {
 
 Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
                                                    const ColourTable& colours) {
+    return encodeIndexedPng(image, std::span<const std::uint32_t>(colours));
+}
+
+Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
+                                                   std::span<const std::uint32_t> colours) {
     if (image.isNull()) {
         return pngError("the picture is empty");
     }
@@ -136,9 +141,10 @@ Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
         return pngError("the picture is larger than 1000000 pixels a side");
     }
     const std::int32_t highest = *std::ranges::max_element(image.pixels());
-    if (highest >= kLevelColours) {
-        return pngError("colour " + std::to_string(highest) +
-                        " is not one of the 64 level colours");
+    if (highest >= static_cast<std::int32_t>(std::min(colours.size(), kMostPngColours))) {
+        return pngError("colour " + std::to_string(highest) + " is not one of the " +
+                        std::to_string(colours.size()) +
+                        (colours.size() == kLevelColours ? " level colours" : " colours"));
     }
     PngWriter writer{image};
     fillPalette(writer, colours, highest + 1);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "common/error.h"
@@ -15,5 +17,11 @@ namespace orvex {
 // libpng's limit of 1,000,000 pixels, or an index outside the 64 level colours.
 [[nodiscard]] Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
                                                                  const ColourTable& colours);
+
+inline constexpr std::size_t kMostPngColours = 256;
+// The same with up to 256 colours: a picture whose lower rows index a second set of 64 (the
+// underwater colours) above the level's own.
+[[nodiscard]] Result<std::vector<std::uint8_t>> encodeIndexedPng(
+    const IndexedImage& image, std::span<const std::uint32_t> colours);
 
 }  // namespace orvex

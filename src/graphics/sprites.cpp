@@ -83,19 +83,6 @@ void drawPiece(const VideoMemory& video, const SpritePiece& piece, std::uint16_t
     }
 }
 
-// The zone's two pattern load cue lists: the top bytes of its art table's first two longs.
-std::vector<std::uint8_t> cueLists(ByteSpan image, const RomProfile& profile, ZoneAct act) {
-    std::vector<std::uint8_t> lists{kStandardCueLists[0]};
-    const std::int64_t entry = profile.levelArtTable + std::int64_t{kLevelArtEntrySize} * act.zone;
-    for (const std::int64_t at : {entry, entry + 4}) {
-        if (auto value = readLong(image, at)) {
-            lists.push_back(static_cast<std::uint8_t>((*value >> 24) & 0xFF));
-        }
-    }
-    lists.push_back(kStandardCueLists[1]);
-    return lists;
-}
-
 struct Bounds {
     std::int32_t left = kObjectReach;
     std::int32_t top = kObjectReach;
@@ -145,86 +132,35 @@ SpriteImage composeSprites(const std::vector<SpriteImage>& sprites) {
     return composed;
 }
 
+// The signpost's cue list decoded over `video`, each cue's art up to the end of video memory;
+// what cannot be read is named in `problems`.
+void loadSignpostArt(ByteSpan image, std::int32_t table, std::uint8_t list, VideoMemory& video,
+                     std::vector<std::string>& problems) {
+    auto cues = readArtCues(image, table, list);
+    if (!cues) {
+        problems.push_back("signpost art: " + cues.error().describe());
+        return;
+    }
+    for (const ArtCue& cue : cues->entries) {
+        const std::int32_t room = (kVideoMemoryBytes - cue.videoAddress) / kTileBytes;
+        auto art = decompressNemesis(image, cue.source, room);
+        if (!art) {
+            problems.push_back("signpost art at " + hexOffset(cue.source) + ": " +
+                               art.error().describe());
+            continue;
+        }
+        const std::size_t count =
+            std::min(art->tiles.size(), video.bytes.size() - cue.videoAddress);
+        std::copy_n(art->tiles.begin(), count, video.bytes.begin() + cue.videoAddress);
+    }
+}
+
 // A sprite whose art was never loaded draws nothing at all; it counts as none.
 std::optional<SpriteImage> visible(SpriteImage sprite) {
     const auto& pixels = sprite.picture.pixels();
     const bool any = std::any_of(pixels.begin(), pixels.end(),
                                  [](std::uint8_t pixel) { return pixel % 16 != 0; });
     return any ? std::optional<SpriteImage>(std::move(sprite)) : std::nullopt;
-}
-
-// A chosen limit on the tiles the cues of one list decode together: all of video memory. A list
-// that decodes more must write over its own art; the game's lists decode a few hundred tiles.
-constexpr std::int32_t kListTileBudget = kVideoMemoryBytes / kTileBytes;
-
-// The tiles from byte `address` of video memory to its end, a tile partly inside included: the
-// most a cue there can put into video memory.
-std::int32_t tilesFrom(std::uint16_t address) {
-    return (kVideoMemoryBytes - address + kTileBytes - 1) / kTileBytes;
-}
-
-void copyArt(const std::vector<std::uint8_t>& tiles, std::uint16_t address, VideoMemory& video) {
-    const std::size_t at = address;
-    const std::size_t count = std::min(video.bytes.size() - at, tiles.size());
-    std::copy_n(tiles.begin(), count, video.bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
-// Decodes the cues of list `list` into video memory, each only as far as video memory reaches
-// and all of them no further than kListTileBudget; what is left out is named in `problems`.
-// A cue is charged what its header asks before it is decoded, so a stream that breaks late
-// costs the budget too.
-void loadCues(ByteSpan image, std::uint8_t list, const std::vector<ArtCue>& cues,
-              VideoMemory& video, std::vector<std::string>& problems) {
-    const std::string name = "pattern load cue list " + std::to_string(list);
-    std::int32_t budget = kListTileBudget;
-    std::int32_t pastEnd = 0;
-    std::optional<std::size_t> overBudget;
-    for (std::size_t i = 0; i < cues.size() && !overBudget; ++i) {
-        const ArtCue& cue = cues[i];
-        const auto header = nemesisTileCount(image, cue.source);
-        const std::int32_t asked = header ? *header : 0;
-        const std::int32_t room = tilesFrom(cue.videoAddress);
-        const std::int32_t wanted = std::min(asked, room);
-        if (wanted > budget) {
-            overBudget = i;
-        } else if (asked > room) {
-            ++pastEnd;
-        }
-        const std::int32_t allowed = std::min(wanted, budget);
-        budget -= allowed;
-        auto art = decompressNemesis(image, cue.source, allowed);
-        if (!art) {
-            problems.push_back("art at " + hexOffset(cue.source) + ": " + art.error().describe());
-            continue;
-        }
-        copyArt(art->tiles, cue.videoAddress, video);
-    }
-    if (pastEnd > 0) {
-        problems.push_back(name + ": the art of " + std::to_string(pastEnd) +
-                           " cue(s) runs past the end of video memory and is cut there");
-    }
-    if (overBudget) {
-        problems.push_back(name + ": its cues decode more than " + std::to_string(kListTileBudget) +
-                           " tiles (all of video memory); the art from cue " +
-                           std::to_string(*overBudget + 1) + " on is left out");
-    }
-}
-
-void fillVideoMemory(ByteSpan image, std::int32_t table, const std::vector<std::uint8_t>& lists,
-                     VideoMemory& video, std::vector<std::string>& problems) {
-    for (const std::uint8_t list : lists) {
-        auto cues = readArtCues(image, table, list);
-        if (!cues) {
-            problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
-                               cues.error().describe());
-            continue;
-        }
-        if (cues->cut) {
-            problems.push_back("pattern load cue list " + std::to_string(list) + ": " +
-                               cues->cut->describe());
-        }
-        loadCues(image, list, cues->entries, video, problems);
-    }
 }
 
 // Calls `take` with each entry of the zone's debug list and its frame's pieces; a frame cut short
@@ -367,32 +303,43 @@ void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, Leve
     const auto& list = sprites.mTables.signpostCueList;
     if (list && profile.patternLoadCues) {
         sprites.mSignpostVideo = sprites.mVideo;
-        fillVideoMemory(image, *profile.patternLoadCues, {*list}, *sprites.mSignpostVideo,
+        loadSignpostArt(image, *profile.patternLoadCues, *list, *sprites.mSignpostVideo,
                         sprites.problems);
     }
 }
 
 Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
-                                      const LevelParts& parts) {
-    if (!profile.patternLoadCues || !profile.debugObjectLists) {
-        return makeError(ErrorCode::NotLoaded,
-                         "the image's pattern load cues or debug object lists were not found");
+                                      const VideoMemory& video, const LevelStart& start) {
+    if (!profile.debugObjectLists) {
+        return makeError(ErrorCode::NotLoaded, "the image's debug object lists were not found");
     }
     LevelSprites sprites;
-    const std::size_t own = std::min(parts.tiles.bytes.size(), sprites.mVideo.bytes.size());
-    std::copy_n(parts.tiles.bytes.begin(), own, sprites.mVideo.bytes.begin());
-    fillVideoMemory(image, *profile.patternLoadCues, cueLists(image, profile, act), sprites.mVideo,
-                    sprites.problems);
+    sprites.mVideo = video;
     readFrames(image, *profile.debugObjectLists, act.zone, sprites.problems,
                [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
                    sprites.mFrames.push_back({entry, std::move(pieces)});
                });
     addObjectLooks(image, profile, act, sprites);
-    // A ring is 2 x 2 tiles of the ring art about its point.
-    const SpritePiece ring{-8, -8, 2, 2, 0};
+    // Without the ring's own mappings a ring is taken to be 2 x 2 tiles about its point.
+    const SpritePiece ring = start.ringPiece.value_or(SpritePiece{-8, -8, 2, 2, 0});
     sprites.mRing =
-        visible(renderSprite(sprites.mVideo, std::span(&ring, 1), kRingArtTile, false, false));
+        visible(renderSprite(sprites.mVideo, std::span(&ring, 1), start.ringArtWord, false, false));
     shorten(sprites.problems);
+    return sprites;
+}
+
+Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
+                                      const LevelParts& parts) {
+    const LocatedStartTables tables = locateStartTables(image, profile);
+    const LevelStart start = readLevelStart(image, profile, tables.tables, act, parts);
+    VideoMemory video;
+    composeVideo(parts.tiles, start, video);
+    auto sprites = loadLevelSprites(image, profile, act, video, start);
+    if (sprites) {
+        sprites->problems.insert(sprites->problems.begin(), start.problems.begin(),
+                                 start.problems.end());
+        shorten(sprites->problems);
+    }
     return sprites;
 }
 

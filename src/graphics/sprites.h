@@ -12,6 +12,8 @@
 #include "common/error.h"
 #include "document/levelparts.h"
 #include "graphics/indexedimage.h"
+#include "graphics/levelstart.h"
+#include "graphics/videomemory.h"
 #include "rom/leveldirectory.h"
 #include "rom/objectart.h"
 #include "rom/objecttables.h"
@@ -22,8 +24,7 @@
 
 namespace orvex {
 
-inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
-inline constexpr std::uint16_t kRingArtTile = 0x26BC;       // tile $6BC, palette line 1
+inline constexpr std::uint16_t kRingArtTile = 0x26BC;  // tile $6BC, palette line 1
 inline constexpr std::size_t kMaxSpriteProblems = 16;
 // The video chip places sprites at 9-bit positions, so a piece more than 512 pixels from its
 // object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
@@ -34,12 +35,6 @@ inline constexpr std::int32_t kSpriteReach = 512;
 // tall, a bridge of 16 logs) fit and a picture stays at most 2,048 x 2,048 pixels whatever the
 // tables say.
 inline constexpr std::int32_t kObjectReach = 2 * kSpriteReach;
-
-// The tiles a level has in video memory: its own tile art from tile 0, then the art of its
-// pattern load cue lists where they say.
-struct VideoMemory {
-    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kVideoMemoryBytes, 0);
-};
 
 // A sprite drawn: colour indices as level pictures hold them (16 line + colour), colour 0 of
 // every line transparent; `left` and `top` place the picture from the object's point.
@@ -72,16 +67,25 @@ public:
     // subtype, else the first with its id. Null when the game shows nothing of it or no
     // picture is known; pictures are kept per id, subtype and flips (the zone is the level's).
     [[nodiscard]] const SpriteImage* object(const ObjectPlacement& object) const;
-    // A ring, drawn from the ring art (2 x 2 tiles about the ring's point).
+    // A ring, drawn from the ring art with the ring's own mappings.
     [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
     [[nodiscard]] const VideoMemory& video() const { return mVideo; }
     [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
     // The object tables found in the image the sprites were read from.
     [[nodiscard]] const ObjectTables& objectTables() const { return mTables; }
+    // The zone's debug list in its order, the entries whose frame could be read: entry `index`
+    // (below debugEntryCount()) and the pieces of its frame, to draw with renderSprite.
+    [[nodiscard]] std::size_t debugEntryCount() const { return mFrames.size(); }
+    [[nodiscard]] const DebugEntry& debugEntry(std::size_t index) const {
+        return mFrames.at(index).entry;
+    }
+    [[nodiscard]] std::span<const SpritePiece> debugPieces(std::size_t index) const {
+        return mFrames.at(index).pieces;
+    }
 
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
-                                                 const LevelParts&);
+                                                 const VideoMemory&, const LevelStart&);
     friend void addObjectLooks(ByteSpan, const RomProfile&, ZoneAct, LevelSprites&);
 
     struct Frame {
@@ -111,13 +115,17 @@ private:
 // level's video memory). What cannot be read is named in `problems`.
 void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites);
 
-// Reads the level's sprites from `image`: its tile art, the standard pattern load cue lists and
-// the zone's two lists (the top bytes of its art table longs) decoded into video memory, and the
-// zone's debug list. Lists, streams or frames that cannot be read are left out and named in
-// `problems`; an error only when the profile has no pattern load cues or debug lists. Bounded
-// whatever the tables say: the lists are read up to their limits (objectart.h), a cue decodes no
-// further than the end of video memory, and the cues of one list decode 2,048 tiles at most (all
-// of video memory); what lies past a limit is named in `problems` too.
+// The sprites of a level whose video memory at level start is `video`: the zone's debug list
+// with each entry's frame read from `image`, and the layout ring drawn with the piece and art
+// word of `start`. Lists or frames that cannot be read are left out and named in `problems`; an
+// error only when the profile has no debug lists. Bounded whatever the tables say: the lists are
+// read up to their limits (objectart.h).
+[[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
+                                                    ZoneAct act, const VideoMemory& video,
+                                                    const LevelStart& start);
+// The same from `image` alone: the level-start tables located in it, the level's start read
+// and its video memory composed from `parts`' tile art; problems reading the start are named in
+// `problems` too. For callers that draw one level once.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 

@@ -40,4 +40,17 @@ void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress) {
                              [progress](std::int32_t v) { reportTile(progress, v); });
 }
 
+void extractTile(ByteSpan data, std::int32_t tile, TilePixels& tiles) {
+    const std::size_t at = static_cast<std::size_t>(tile) * kTileBytes;
+    if (tile < 0 || tile >= kBaseTiles || at + kTileBytes > data.size()) {
+        return;
+    }
+    std::uint8_t* pixels = tiles.variant(tile);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kTileBytes); ++i) {
+        pixels[2 * i] = static_cast<std::uint8_t>(data[at + i] >> 4);
+        pixels[2 * i + 1] = static_cast<std::uint8_t>(data[at + i] & 0x0F);
+    }
+    buildMirroredVariantsOf<8>(tiles, kBaseTiles, tile);
+}
+
 }  // namespace orvex

@@ -54,4 +54,8 @@ private:
 // after each variant n, every base tile read completely, then all 6144 mirrored copies.
 void extractTiles(ByteSpan data, TilePixels& tiles, ProgressSink* progress = nullptr);
 
+// Decodes base tile `tile` alone from the art `data` (where its 32 bytes lie at tile x 32) and
+// rebuilds its mirrored copies; a tile past the end of `data` keeps its pixels.
+void extractTile(ByteSpan data, std::int32_t tile, TilePixels& tiles);
+
 }  // namespace orvex

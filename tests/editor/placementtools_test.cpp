@@ -293,7 +293,7 @@ private slots:
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
         for (int i = 0; i < 40; ++i) {
-            f.window->placementTools().insertObject(0x41, QPoint(64 + 8 * i, 512));
+            f.window->placementTools().insertObject(0x41, 0, QPoint(64 + 8 * i, 512));
         }
         const std::vector<ObjectPlacement> grown = objects();
         const QByteArray before = fileBytes(f.romPath);

@@ -270,11 +270,11 @@ TEST(LevelArt, PicturesDependOnTheLevelsPartsAlone) {
     for (std::int32_t b = 0; b < kBlockCount; ++b) {
         ASSERT_EQ(reused->blocks.picture(b), fresh->blocks.picture(b)) << "block " << b;
     }
-    // Tiles, chunks and blocks, in that order.
+    // Tiles (all of video memory), chunks and blocks, in that order.
     const auto& reports = progress.reports;
-    ASSERT_EQ(reports.size(), 3U + 6 + 6144 + 20 + 3072 + 256);
+    ASSERT_EQ(reports.size(), 3U + 2048 + 6144 + 20 + 3072 + 256);
     EXPECT_EQ(reports[0], (Report{Stage::Tiles, 0, 8192}));
-    EXPECT_EQ(reports[1 + 6 + 6144], (Report{Stage::Chunks, 0, 4096}));
+    EXPECT_EQ(reports[1 + 2048 + 6144], (Report{Stage::Chunks, 0, 4096}));
     EXPECT_EQ(reports.back(), (Report{Stage::Blocks, 256, 256}));
 }
 
@@ -319,6 +319,19 @@ TEST(LevelImage, PlanesShowTheirHalfOfEveryCompleteLayoutRow) {
                                                      {Stage::Drawing, 3, 4},
                                                      {Stage::Drawing, 4, 4}}));
     EXPECT_TRUE(renderPlane(*blocks, Layout(Bytes(255)), Plane::Background).isNull());
+}
+
+TEST(LevelImage, RowsFromTheWaterLineDownIndexTheUnderwaterColours) {
+    IndexedImage picture(3, 4);
+    for (std::int32_t y = 0; y < 4; ++y) {
+        picture.setPixel(1, y, static_cast<std::uint8_t>(17 + y));
+    }
+    markUnderwater(picture, 2);
+    EXPECT_EQ(picture.pixel(1, 1), 18);
+    EXPECT_EQ(picture.pixel(1, 2), 19 + 64);
+    EXPECT_EQ(picture.pixel(0, 3), 64);
+    markUnderwater(picture, 9);  // below the picture: nothing changes
+    EXPECT_EQ(picture.pixel(1, 3), 20 + 64);
 }
 
 TEST(LevelImage, BlockSheetHasSixteenBlocksToARow) {

@@ -216,7 +216,8 @@ const CraftedCase kCraftedCases[] = {
       "pattern load cue list 2: the art of 1 cue(s) runs past the end of video memory",
       "pattern load cue list 2: its cues decode more than 2048 tiles (all of video memory); the "
       "art from cue 2 on is left out"},
-     {0x26, 0x41, 0x36, 0x4B}},
+     // List 2 is loaded after every list of object art, so its cues write over their art.
+     {}},
 };
 
 void PrintTo(const CraftedCase& crafted, std::ostream* out) {

@@ -8,10 +8,13 @@
 #include "document/documentloader.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
 #include "graphics/placementimage.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
+#include "rom/placements.h"
+#include "rom/starttables.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -55,6 +58,16 @@ TEST_F(ToolFiles, CompressGivesTheCoreStreamAndDecompressGivesTheInputBack) {
     EXPECT_EQ(readFile(file("l.bin")), demo.layoutData[9]);
 }
 
+// The level's art as the game shows it at its start, as render draws it.
+std::unique_ptr<LevelArt> artAtStart(const DemoRom& rom, const LevelDocument& document) {
+    const LevelStart start =
+        readLevelStart(rom.image, rom.profile, locateStartTables(rom.image, rom.profile).tables,
+                       document.zoneAct(), document.parts());
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(document.parts(), start, *art);
+    return art;
+}
+
 // Each picture is the core's, byte for byte: the plane or block sheet of the level's art as an
 // indexed PNG. Short block mappings are a warning; a layout that breaks off after 3 bytes has no
 // plane (a failure the command line test shows), but its blocks are drawn. No progress is shown,
@@ -91,8 +104,13 @@ TEST_F(ToolFiles, RenderWritesTheCoresPictures) {
         auto loaded = loadDocument(demoRom(rom).image, demoRom(rom).profile,
                                    static_cast<std::int16_t>(level - 1));
         ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+        // Drawn as the game shows the level at its start.
+        const DemoRom& image = demoRom(rom);
+        const LevelStart start = readLevelStart(
+            image.image, image.profile, locateStartTables(image.image, image.profile).tables,
+            loaded->document->zoneAct(), loaded->document->parts());
         const auto art = std::make_unique<LevelArt>();
-        drawLevelArt(loaded->document->parts(), *art);
+        drawLevelArt(loaded->document->parts(), start, *art);
         const IndexedImage expected =
             options == blocks
                 ? renderBlockSheet(art->blocks)
@@ -112,8 +130,7 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     auto sprites =
         loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(), document.parts());
     ASSERT_TRUE(sprites.ok());
-    const auto art = std::make_unique<LevelArt>();
-    drawLevelArt(document.parts(), *art);
+    const auto art = artAtStart(demoRom(), document);
 
     ASSERT_EQ(tool({"render", rom, "1", "o.png", "--objects"}).exitCode, 0);
     IndexedImage plane = renderPlane(art->blocks, document.layout(), Plane::Foreground);
@@ -127,6 +144,28 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("has no sprite for object 0x79"), std::string::npos) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(file("m.png")));
+}
+
+// An act with water: from its water line down the picture indexes the underwater colours, which
+// follow the level's 64 in the PNG's colour table.
+TEST_F(ToolFiles, RenderDrawsWaterActsInTheirUnderwaterColours) {
+    const std::string rom = demoFile("rom.bin", {});
+    constexpr std::int16_t kWaterLevel = 12;
+    auto loaded = loadDocument(demoRom().image, demoRom().profile, kWaterLevel);
+    ASSERT_TRUE(loaded.ok());
+    const auto line =
+        readWaterHeight(demoRom().image, demoRom().profile, loaded->document->zoneAct());
+    const auto art = artAtStart(demoRom(), *loaded->document);
+    ASSERT_TRUE(line && art->underwater);
+
+    ASSERT_EQ(tool({"render", rom, std::to_string(kWaterLevel + 1), "w.png"}).exitCode, 0);
+    IndexedImage plane = renderPlane(art->blocks, loaded->document->layout(), Plane::Foreground);
+    markUnderwater(plane, *line);
+    std::vector<std::uint32_t> colours(art->colours.begin(), art->colours.end());
+    colours.insert(colours.end(), art->underwater->begin(), art->underwater->end());
+    EXPECT_EQ(readFile(file("w.png")), encodeIndexedPng(plane, colours).value());
+    EXPECT_EQ(plane.pixel(0, *line - 1) < 64, true);
+    EXPECT_GE(plane.pixel(0, *line), 64);
 }
 
 }  // namespace

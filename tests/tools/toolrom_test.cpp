@@ -8,6 +8,7 @@
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
 #include "rom/room.h"
+#include "rom/starttables.h"
 #include "toolrunner.h"
 
 namespace orvex::testing {
@@ -105,6 +106,34 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum " + sum + " is already correct; nothing changed\n");
     EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
+}
+
+// info lists the level-start tables between the level tables and the levels: each with what was
+// found and the code that names it, or why it is missing.
+TEST_F(ToolRom, InfoListsTheLevelStartTables) {
+    const LocatedStartTables located = locateStartTables(demo.image, profile);
+    Bytes image = demo.image;
+    image[static_cast<std::size_t>(located.reports[11].codeAt.value())] ^= 0xFF;
+    putLong(image, static_cast<std::size_t>(located.reports[8].codeAt.value() + 2), 0x123456);
+    const std::string info = tool({"info", put("rom.bin", image)}).out;
+    const auto line = [&](std::size_t report, const std::string& found) {
+        return "\nstart table " + located.reports[report].name + ": " + found +
+               ", named by the code at " + hexOffset(located.reports[report].codeAt.value()) + "\n";
+    };
+    EXPECT_NE(
+        info.find(line(0, hexOffset(demo.start.tables.hillTopArt->stream) + ", first tile 0x1FC")),
+        std::string::npos)
+        << info;
+    EXPECT_NE(info.find(line(1, "0x23C tiles")), std::string::npos);
+    EXPECT_NE(info.find(line(13, "palettes 0x15, 0x16, 0x17")), std::string::npos);
+    EXPECT_NE(info.find("\nstart table Hill Top cliff art: the code at " +
+                        hexOffset(located.reports[8].codeAt.value()) +
+                        " names 0x123456, past the end of the image\n"),
+              std::string::npos);
+    EXPECT_NE(info.find("\nstart table slot pictures: not found: its code was not found\n"),
+              std::string::npos);
+    EXPECT_LT(info.find("\ntable debug object lists: "), info.find("\nstart table "));
+    EXPECT_LT(info.find("\nstart table palette cycles: "), info.find("\nlevel 1: "));
 }
 
 // Without --yes the tool asks on the terminal, and only y or yes migrates; a migrated ROM is

@@ -45,7 +45,10 @@ bool BlockSelector::eventFilter(QObject* watched, QEvent* event) {
         }
         QString text = QString("Block 0x%1").arg(block, 2, 16, QChar('0')).toUpper();
         text.replace("0X", "0x");
-        if (const auto count = mUses ? mUses(static_cast<std::uint8_t>(block)) : std::nullopt) {
+        if (isWithheld(static_cast<std::uint8_t>(block))) {
+            text += ": the game overwrites it in this zone, so it cannot be placed";
+        } else if (const auto count =
+                       mUses ? mUses(static_cast<std::uint8_t>(block)) : std::nullopt) {
             text += QString(": used by %1 cell%2 of this plane")
                         .arg(*count)
                         .arg(*count == 1 ? "" : "s");
@@ -70,6 +73,9 @@ void BlockSelector::createThumbnails() {
 }
 
 void BlockSelector::pickBlock(std::uint8_t block) {
+    if (isWithheld(block)) {
+        return;
+    }
     selectBlock(block);
     mVScroll1->setValue(scrollValueShowing(block, mVScroll1->value(), mPicture1->height()));
 }
@@ -86,8 +92,26 @@ int BlockSelector::scrollValueShowing(std::uint8_t block, int current, int viewH
     return std::clamp(value, 0, kStripSteps);
 }
 
+void BlockSelector::setWithheld(const std::bitset<kThumbnailCount>& blocks) {
+    mWithheld = blocks;
+    for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
+        thumbnail(b)->setEnabled(!blocks.test(static_cast<std::size_t>(b)));
+    }
+    if (!isWithheld(mSelectedBlock) || blocks.all()) {
+        return;
+    }
+    std::int32_t next = mSelectedBlock;
+    while (isWithheld(static_cast<std::uint8_t>(next))) {
+        next = (next + 1) % kThumbnailCount;
+    }
+    selectBlock(next);
+}
+
 void BlockSelector::selectBlock(int index) {
     const auto block = static_cast<std::uint8_t>(index);
+    if (isWithheld(block)) {
+        return;
+    }
     markSelection(block);
     mSelectedBlock = block;
     emit selectedBlockChanged(block);

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -40,6 +41,10 @@ public:
     [[nodiscard]] std::uint8_t selectedBlock() const { return mSelectedBlock; }
     // Selects `block` and scrolls the strip, if need be, so that its thumbnail is in view.
     void pickBlock(std::uint8_t block);
+    // Blocks the level cannot use (the game overwrites them): their thumbnails are disabled and
+    // cannot be selected; a selection among them moves to the next block that can be.
+    void setWithheld(const std::bitset<kThumbnailCount>& blocks);
+    [[nodiscard]] bool isWithheld(std::uint8_t block) const { return mWithheld.test(block); }
     // The VScroll1 value nearest to `current` that shows all of thumbnail `block` in a viewport
     // `viewHeight` pixels tall (its top edge when the viewport is shorter than a thumbnail).
     [[nodiscard]] static int scrollValueShowing(std::uint8_t block, int current, int viewHeight);
@@ -62,6 +67,7 @@ private:
     QWidget* mPicture2 = nullptr;
     std::array<PictureCell*, kThumbnailCount> mThumbnails{};
     std::uint8_t mSelectedBlock = 0;
+    std::bitset<kThumbnailCount> mWithheld;
     BlockUses mUses;
     int mWheelRemainder = 0;
 };

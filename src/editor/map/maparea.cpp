@@ -31,13 +31,13 @@ QString hexByte(std::uint8_t value) {
     return "0x" + QString::number(uint{value}, 16).toUpper().rightJustified(2, '0');
 }
 
-QPixmap blockPixmap(const LevelArt& art, std::int32_t block) {
+QPixmap blockPixmap(const LevelArt& art, std::int32_t block, const ColourTable& colours) {
     QImage picture(kBlockSize, kBlockSize, QImage::Format_RGB32);
     for (std::int32_t y = 0; y < kBlockSize; ++y) {
         const std::uint8_t* from = art.blocks.row(block, y);
         auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (std::int32_t x = 0; x < kBlockSize; ++x) {
-            to[x] = art.colours[from[x] & 0x3Fu];
+            to[x] = colours[from[x] & 0x3Fu];
         }
     }
     return QPixmap::fromImage(std::move(picture));
@@ -47,6 +47,8 @@ QPixmap blockPixmap(const LevelArt& art, std::int32_t block) {
 
 MapArea::MapArea(AreaContext& context) : EditingArea(context) {
     setObjectName("MapArea");
+    mAnimation = new MapAnimation(context.session, this);
+    connect(mAnimation, &MapAnimation::stepped, this, &MapArea::showAnimationStep);
 }
 
 void MapArea::createWidgets(QWidget& form) {
@@ -150,6 +152,7 @@ void MapArea::createViewActions(ActionRegistry& actions) {
         canvas().setHighlight(on ? std::optional<std::uint8_t>(mBlocks->selectedBlock())
                                  : std::nullopt);
     });
+    toggle("MenuAnimate", "Animate", Qt::Key_A, [this](bool on) { mAnimation->setRunning(on); });
     using Keys = QList<QKeySequence>;
     actions.add(
         {"MenuZoomIn", "Zoom In",
@@ -200,18 +203,63 @@ void MapArea::blockDrawn(std::int32_t block) {
     if (block == 0) {
         clearPictures();
     }
-    const QPixmap pixmap = blockPixmap(mContext.session.art(), block);
+    const LevelArt& art = mContext.session.art();
+    const QPixmap pixmap = blockPixmap(art, block, art.colours);
     mBlocks->thumbnail(block)->setPicture(pixmap);
-    canvas().setBlockPicture(block, pixmap);
+    canvas().setBlockPicture(block, pixmap,
+                             art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
     if (ProgressWindow* progress = mContext.host->progressWindow()) {
         progress->bufferedImage()->setPixmap(pixmap);
     }
+}
+
+// The map's picture of one block, above and below the water, from the art as it is now.
+void MapArea::setBlockPicture(std::int32_t block) {
+    const LevelArt& art = mContext.session.art();
+    canvas().setBlockPicture(block, blockPixmap(art, block, art.colours),
+                             art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
+}
+
+// Another frame of the animation: only the blocks it changed are drawn again, unless the colours
+// changed, which every block shows.
+void MapArea::showAnimationStep(const EditorSession::AnimationStep& step) {
+    if (step.colours) {
+        for (std::int32_t block = 0; block < kBlockCount; ++block) {
+            setBlockPicture(block);
+        }
+        canvas().update();
+        return;
+    }
+    for (const std::int32_t block : step.blocks) {
+        setBlockPicture(block);
+    }
+    canvas().updateBlocks(step.blocks);
 }
 
 void MapArea::artReady() {
     if (mOverview != nullptr) {
         mOverview->forgetBlocks();
     }
+    mBlocks->setWithheld(mContext.session.art().hiddenBlocks);
+    mAnimation->restart();
+    showMissingStartTables();
+}
+
+// A build whose code does not show where a level-start table lies is drawn without what that
+// table adds; the status line says what is missing.
+void MapArea::showMissingStartTables() {
+    const std::vector<std::string> missing = mContext.session.missingStartTables();
+    if (missing.empty()) {
+        return;
+    }
+    QStringList names;
+    for (const std::string& table : missing) {
+        names << QString::fromStdString(table);
+    }
+    mContext.note("Drawn without: " + names.join(", "),
+                  "These tables of the game's level start were not found in this image, so the "
+                  "level is drawn without what they add:\n" +
+                      names.join("\n"));
 }
 
 void MapArea::levelShown() {

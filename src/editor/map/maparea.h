@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/map/blockselector.h"
+#include "editor/map/mapanimation.h"
 #include "editor/map/mapframe.h"
 #include "editor/map/maptools.h"
 #include "editor/shell/editingarea.h"
@@ -86,6 +87,9 @@ private:
     void showOverviewArea();
     void updateOverviewCells(const CellRect& cells);
     void clearPictures();
+    void showAnimationStep(const EditorSession::AnimationStep& step);
+    void showMissingStartTables();
+    void setBlockPicture(std::int32_t block);
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
     [[nodiscard]] std::optional<std::int32_t> blockUses(std::uint8_t block) const;
 
@@ -93,6 +97,7 @@ private:
     MapFrame* mMap = nullptr;
     MapTools* mTools = nullptr;
     OverviewWindow* mOverview = nullptr;
+    MapAnimation* mAnimation = nullptr;
     std::array<QAction*, 2> mPlaneActions{};  // Foreground, Background
     std::vector<QAction*> mToolActions;
     QAction* mHighlight = nullptr;

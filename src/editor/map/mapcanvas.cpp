@@ -21,6 +21,8 @@ const QColor kGridColour(255, 255, 255, 70);
 const QColor kHighlightColour(255, 64, 255, 110);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
+// The frames of objects the game never draws.
+const QColor kOutlineColour(255, 120, 220);
 constexpr std::int32_t kNumbersFrom = 32;  // cell sizes smaller than this show no numbers
 // A wheel notch moves the view a third of a cell at 100%, the same distance on screen at every
 // zoom: the wheel's angle times kCellSize over kWheelDivisor is in pixels.
@@ -40,16 +42,45 @@ MapCanvas::MapCanvas(QWidget* frame) : QWidget(frame) {
     setFocusPolicy(Qt::ClickFocus);
 }
 
-void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture) {
+void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture,
+                                const QPixmap& underwater) {
     const auto index = static_cast<std::size_t>(block);
-    mPictures[index] = picture;
-    mScaled[index] = QPixmap();
+    mPictures[AboveWater][index] = picture;
+    mPictures[BelowWater][index] = underwater;
+    mScaled[AboveWater][index] = QPixmap();
+    mScaled[BelowWater][index] = QPixmap();
 }
 
 void MapCanvas::clearBlockPictures() {
-    mPictures.fill(QPixmap());
-    mScaled.fill(QPixmap());
+    for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
+        mPictures[tint].fill(QPixmap());
+        mScaled[tint].fill(QPixmap());
+    }
     update();
+}
+
+void MapCanvas::updateBlocks(const std::vector<std::int32_t>& blocks) {
+    if (blocks.empty() || mLayout == nullptr) {
+        return;
+    }
+    std::array<bool, 256> changed{};
+    for (const std::int32_t block : blocks) {
+        changed[static_cast<std::size_t>(block & 0xFF)] = true;
+    }
+    const PlaneCell first = cellAt(rect().topLeft());
+    const PlaneCell last = cellAt(rect().bottomRight());
+    QRegion region;
+    for (std::int32_t row = first.row; row <= last.row; ++row) {
+        for (std::int32_t column = first.column; column <= last.column; ++column) {
+            const auto block = shownBlock({row, column});
+            if (block && changed[*block]) {
+                region += cellRect({row, column});
+            }
+        }
+    }
+    if (!region.isEmpty()) {
+        update(region);
+    }
 }
 
 void MapCanvas::setLayout(const Layout* layout, Plane plane) {
@@ -179,10 +210,13 @@ void MapCanvas::setRubberBand(const std::optional<QRect>& levelArea) {
     }
 }
 
-void MapCanvas::setSprites(const LevelSprites* sprites, const ColourTable& colours) {
+void MapCanvas::setSprites(const LevelSprites* sprites, const ColourTable& colours,
+                           const std::optional<ColourTable>& underwater) {
     mSprites = sprites;
-    mSpriteColours = colours;
-    mSpritePixmaps.clear();
+    mSpriteColours = {colours, underwater.value_or(colours)};
+    for (auto& pixmaps : mSpritePixmaps) {
+        pixmaps.clear();
+    }
     update();
 }
 
@@ -192,12 +226,11 @@ const QPixmap* MapCanvas::spritePixmap(const SpriteImage* sprite) const {
     if (sprite == nullptr) {
         return nullptr;
     }
-    auto found = mSpritePixmaps.find(sprite);
-    if (found == mSpritePixmaps.end()) {
-        found =
-            mSpritePixmaps
-                .emplace(sprite, QPixmap::fromImage(spriteImage(sprite->picture, mSpriteColours)))
-                .first;
+    auto& pixmaps = mSpritePixmaps[mPass];
+    auto found = pixmaps.find(sprite);
+    if (found == pixmaps.end()) {
+        const QImage image = spriteImage(sprite->picture, mSpriteColours[mPass]);
+        found = pixmaps.emplace(sprite, QPixmap::fromImage(image)).first;
     }
     return &found->second;
 }
@@ -212,12 +245,85 @@ void MapCanvas::drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::
 }
 
 QRect MapCanvas::objectArea(const ObjectPlacement& object) const {
+    if (const auto area = invisibleArea(object)) {
+        return *area;
+    }
     if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
         return {object.x + sprite->left, object.y + sprite->top, sprite->picture.width(),
                 sprite->picture.height()};
     }
     const std::int32_t radius = hitRadius();
     return {object.x - radius, object.y - radius, 2 * radius + 1, 2 * radius + 1};
+}
+
+void MapCanvas::setZoneAct(ZoneAct act) {
+    mZoneAct = act;
+    update();
+}
+
+void MapCanvas::setInvisibleShown(bool shown) {
+    mInvisibleShown = shown;
+    update();
+}
+
+bool MapCanvas::objectShown(const ObjectPlacement& object) const {
+    return mInvisibleShown || !neverDrawn(object.id);
+}
+
+// What a type the game never draws covers: nothing while those are hidden, its outline while
+// they are shown; none (a drawn type, or an outline the subtype does not give) leaves the area
+// to the sprite or the marker.
+std::optional<QRect> MapCanvas::invisibleArea(const ObjectPlacement& object) const {
+    if (!objectShown(object)) {
+        return QRect();
+    }
+    const auto outline = neverDrawn(object.id) ? objectOutline(mZoneAct, object) : std::nullopt;
+    if (!outline) {
+        return std::nullopt;
+    }
+    const QRect area(QPoint(object.x + outline->left, object.y + outline->top),
+                     QPoint(object.x + outline->right, object.y + outline->bottom));
+    if (!outline->isLine()) {
+        return area;
+    }
+    // Three pixels of the canvas each side of the line, whatever the zoom.
+    const auto reach = static_cast<int>(std::ceil(3.0 * kCellSize / mCellSize));
+    return area.adjusted(-reach, -reach, reach, reach);
+}
+
+// Draws an object the game never draws as its outline, with a small cross at its point; false
+// when it has none, to be drawn as other objects are. Hidden ones count as drawn.
+bool MapCanvas::drawInvisible(QPainter& painter, const ObjectPlacement& object,
+                              bool selected) const {
+    if (!objectShown(object)) {
+        return true;
+    }
+    const auto outline = neverDrawn(object.id) ? objectOutline(mZoneAct, object) : std::nullopt;
+    if (!outline) {
+        return false;
+    }
+    const QPointF from = viewPoint(object.x + outline->left, object.y + outline->top);
+    const QPointF to = viewPoint(object.x + outline->right, object.y + outline->bottom);
+    painter.setBrush(Qt::NoBrush);
+    // A dark rim under the frame keeps it apart from art of its own colour.
+    for (const QPen& pen : {QPen(QColor(0, 0, 0, 150), 3.5),
+                            selected ? QPen(kPickedColour, 2) : QPen(kOutlineColour, 1.5)}) {
+        painter.setPen(pen);
+        if (outline->isLine()) {
+            painter.drawLine(from, to);
+        } else {
+            painter.drawRect(QRectF(from, to));
+        }
+    }
+    const QPointF at = viewPoint(object.x, object.y);
+    painter.drawLine(at - QPointF(3, 0), at + QPointF(3, 0));
+    painter.drawLine(at - QPointF(0, 3), at + QPointF(0, 3));
+    if (mCellSize >= kNumbersFrom * 2) {
+        // The id tells switches of one shape apart (03 and 84 are the same lines).
+        painter.drawText(at + QPointF(5, -4),
+                         QString::number(object.id, 16).toUpper().rightJustified(2, '0'));
+    }
+    return true;
 }
 
 bool MapCanvas::isSelected(PlacementKind kind, std::int32_t index) const {
@@ -250,16 +356,27 @@ void MapCanvas::setWaterLine(std::optional<std::int32_t> height) {
     update();
 }
 
-// The water line, and below it a blue veil: where the game switches to the act's underwater
-// colours.
+// Where the game switches to the act's underwater colours, in canvas rows: below the water
+// line everything is drawn in them, when the act has water and its colours are known.
+std::optional<int> MapCanvas::waterTop() const {
+    if (!overlayShown(Overlay::Water) || !mWaterLine || mPlane != Plane::Foreground ||
+        mPictures[BelowWater][0].isNull()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::ceil(viewPoint(0, *mWaterLine).y()));
+}
+
+// The water line; without underwater colours, a blue veil below it stands for them.
 void MapCanvas::drawWater(QPainter& painter) const {
-    if (!overlayShown(Overlay::Water) || !mWaterLine) {
+    if (!overlayShown(Overlay::Water) || !mWaterLine || mPass == BelowWater) {
         return;
     }
     const double top = viewPoint(0, *mWaterLine).y();
     if (top < height()) {
-        const QRectF below(0, std::max(0.0, top), width(), height() - std::max(0.0, top));
-        painter.fillRect(below, QColor(40, 90, 255, 70));
+        if (!waterTop()) {
+            const QRectF below(0, std::max(0.0, top), width(), height() - std::max(0.0, top));
+            painter.fillRect(below, QColor(40, 90, 255, 70));
+        }
         painter.setPen(QPen(QColor(120, 200, 255), 2));
         painter.drawLine(QPointF(0, top), QPointF(width(), top));
     }
@@ -321,6 +438,9 @@ void MapCanvas::drawObjects(QPainter& painter, double marker) const {
     for (std::size_t index = 0; index < objects.size(); ++index) {
         const ObjectPlacement& object = objects[index];
         const bool selected = isSelected(PlacementKind::Objects, static_cast<std::int32_t>(index));
+        if (neverDrawn(object.id) && drawInvisible(painter, object, selected)) {
+            continue;
+        }
         if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->object(object) : nullptr) {
             drawSpriteAt(painter, *sprite, object.x, object.y);
             if (selected) {
@@ -405,32 +525,57 @@ void MapCanvas::updateLayoutCells(const CellRect& cells) {
     update(area);
 }
 
-const QPixmap& MapCanvas::pictureAtSize(std::int32_t block) const {
+const QPixmap& MapCanvas::pictureAtSize(std::int32_t block, Tint tint) const {
     const auto index = static_cast<std::size_t>(block);
-    if (mCellSize >= kCellSize || mPictures[index].isNull()) {
-        return mPictures[index];
+    const QPixmap& picture = mPictures[tint][index];
+    if (mCellSize >= kCellSize || picture.isNull()) {
+        return picture;
     }
     if (mScaledSize != mCellSize) {
-        mScaled.fill(QPixmap());
+        for (auto& scaled : mScaled) {
+            scaled.fill(QPixmap());
+        }
         mScaledSize = mCellSize;
     }
-    if (mScaled[index].isNull()) {
-        mScaled[index] = mPictures[index].scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio,
-                                                 Qt::SmoothTransformation);
+    QPixmap& scaled = mScaled[tint][index];
+    if (scaled.isNull()) {
+        scaled =
+            picture.scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    return mScaled[index];
+    return scaled;
 }
 
 void MapCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, Qt::black);
-    drawCells(painter, area);
+    const std::optional<int> water = waterTop();
+    if (!water || *water > area.bottom()) {
+        drawPlanes(painter, area);
+        return;
+    }
+    // Above the line in the level's colours, below it in the underwater ones.
+    const QRect above(area.left(), area.top(), area.width(), *water - area.top());
+    const QRect below = area.intersected(QRect(area.left(), *water, area.width(), area.height()));
+    if (above.height() > 0) {
+        painter.save();
+        painter.setClipRect(above);
+        drawPlanes(painter, above);
+        painter.restore();
+    }
+    painter.setClipRect(below);
+    mPass = BelowWater;
+    drawPlanes(painter, below);
+    mPass = AboveWater;
+}
+
+void MapCanvas::drawPlanes(QPainter& painter, const QRect& area) const {
+    drawCells(painter, area, mPass);
     drawOverlays(painter, area);
     drawPlacements(painter);
 }
 
-void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {
+void MapCanvas::drawCells(QPainter& painter, const QRect& area, Tint tint) const {
     const PlaneCell first = cellAt(area.topLeft());
     const PlaneCell last = cellAt(area.bottomRight());
     for (std::int32_t row = first.row; row <= last.row; ++row) {
@@ -440,7 +585,7 @@ void MapCanvas::drawCells(QPainter& painter, const QRect& area) const {
                 continue;
             }
             const QRect target = cellRect({row, column});
-            const QPixmap& picture = pictureAtSize(*block);
+            const QPixmap& picture = pictureAtSize(*block, tint);
             if (picture.isNull()) {
                 continue;
             }

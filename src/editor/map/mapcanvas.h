@@ -13,6 +13,7 @@
 #include "document/levelparts.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
+#include "rom/objectoutline.h"
 
 namespace orvex {
 
@@ -39,8 +40,12 @@ class MapCanvas : public QWidget {
 public:
     explicit MapCanvas(QWidget* frame);
 
-    // The picture of `block` at 100% (128 x 128), as the level's art gives it.
-    void setBlockPicture(std::int32_t block, const QPixmap& picture);
+    // The picture of `block` at 100% (128 x 128), as the level's art gives it, and in the
+    // underwater colours for an act with water (null otherwise).
+    void setBlockPicture(std::int32_t block, const QPixmap& picture,
+                         const QPixmap& underwater = {});
+    // Repaints the cells that show any of `blocks`.
+    void updateBlocks(const std::vector<std::int32_t>& blocks);
     void clearBlockPictures();
     // What to draw: a plane of `layout` (null: nothing).
     void setLayout(const Layout* layout, Plane plane);
@@ -72,11 +77,24 @@ public:
     // What is placed in the level, drawn over the foreground: objects as markers with their id,
     // rings, the start position and the camera's boundaries. Null: none.
     void setPlacements(const LevelParts* parts);
-    // The sprites objects and rings are drawn with, in the level's colours; null: markers only.
-    // The canvas keeps the pointer: clear it before the sprites go.
-    void setSprites(const LevelSprites* sprites, const ColourTable& colours);
+    // The sprites objects and rings are drawn with, in the level's colours (and below the water
+    // line in `underwater` ones); null: markers only. The canvas keeps the pointer: clear it
+    // before the sprites go.
+    void setSprites(const LevelSprites* sprites, const ColourTable& colours,
+                    const std::optional<ColourTable>& underwater = std::nullopt);
     // The rectangle an object covers on the map, in level pixels: its sprite, or its marker.
+    // A type the game never draws covers its outline while those are shown (a line a few
+    // pixels thick), else nothing.
     [[nodiscard]] QRect objectArea(const ObjectPlacement& object) const;
+    // The zone and act whose rules shape the outlines of objects the game never draws.
+    void setZoneAct(ZoneAct act);
+    // Whether objects the game never draws are shown, as outlines of the area or the line they
+    // act on (a marker where their subtype gives none); hidden, they are neither drawn nor hit.
+    void setInvisibleShown(bool shown);
+    [[nodiscard]] bool invisibleShown() const { return mInvisibleShown; }
+    // Whether `object` is drawn at all: false for a type the game never draws while those are
+    // hidden.
+    [[nodiscard]] bool objectShown(const ObjectPlacement& object) const;
     enum class Overlay { Objects, Rings, Start, Bounds, Water };
     // The act's water line in level pixels; none for an act without water.
     void setWaterLine(std::optional<std::int32_t> height);
@@ -131,10 +149,14 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    [[nodiscard]] const QPixmap& pictureAtSize(std::int32_t block) const;
+    // The pictures drawn above and below the water line.
+    enum Tint : std::size_t { AboveWater, BelowWater };
+    [[nodiscard]] const QPixmap& pictureAtSize(std::int32_t block, Tint tint) const;
+    [[nodiscard]] std::optional<int> waterTop() const;
+    void drawPlanes(QPainter& painter, const QRect& area) const;
     [[nodiscard]] std::optional<std::uint8_t> layoutBlock(PlaneCell cell) const;
     [[nodiscard]] QRect viewRect(const CellRect& planeCells) const;
-    void drawCells(QPainter& painter, const QRect& area) const;
+    void drawCells(QPainter& painter, const QRect& area, Tint tint) const;
     void drawOverlays(QPainter& painter, const QRect& area) const;
     void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
     void drawPlacements(QPainter& painter) const;
@@ -143,6 +165,9 @@ private:
     void drawRings(QPainter& painter, double marker) const;
     void drawObjects(QPainter& painter, double marker) const;
     void drawStart(QPainter& painter, double marker) const;
+    [[nodiscard]] bool drawInvisible(QPainter& painter, const ObjectPlacement& object,
+                                     bool selected) const;
+    [[nodiscard]] std::optional<QRect> invisibleArea(const ObjectPlacement& object) const;
     [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
     [[nodiscard]] double markerSize() const;
     [[nodiscard]] const QPixmap* spritePixmap(const SpriteImage* sprite) const;
@@ -152,8 +177,8 @@ private:
     void reportPointer();
     void setPanKey(bool held);
 
-    std::array<QPixmap, 256> mPictures;
-    mutable std::array<QPixmap, 256> mScaled;  // at mScaledSize, made when first drawn
+    std::array<std::array<QPixmap, 256>, 2> mPictures;
+    mutable std::array<std::array<QPixmap, 256>, 2> mScaled;  // at mScaledSize, when first drawn
     mutable std::int32_t mScaledSize = 0;
     const Layout* mLayout = nullptr;
     Plane mPlane = Plane::Foreground;
@@ -168,16 +193,19 @@ private:
     const LevelParts* mPlacements = nullptr;
     std::array<bool, 5> mOverlays{};
     std::optional<std::int32_t> mWaterLine;
+    ZoneAct mZoneAct;
+    bool mInvisibleShown = false;
     PlacementKind mSelectedKind = PlacementKind::Objects;
     std::vector<std::int32_t> mSelectedPlacements;  // sorted
     std::optional<QRect> mRubberBand;
     bool mTabCycles = false;
     const LevelSprites* mSprites = nullptr;
-    ColourTable mSpriteColours{};
-    mutable std::map<const SpriteImage*, QPixmap> mSpritePixmaps;
-    int mWheelRemainder = 0;         // wheel angle times canvas pixels, short of a whole pixel
-    int mZoomRemainder = 0;          // wheel angle short of a whole zoom step
-    std::optional<QPoint> mPointer;  // where the pointer last was on the canvas
+    std::array<ColourTable, 2> mSpriteColours{};
+    mutable std::array<std::map<const SpriteImage*, QPixmap>, 2> mSpritePixmaps;
+    mutable Tint mPass = AboveWater;  // which side of the water line is being painted
+    int mWheelRemainder = 0;          // wheel angle times canvas pixels, short of a whole pixel
+    int mZoomRemainder = 0;           // wheel angle short of a whole zoom step
+    std::optional<QPoint> mPointer;   // where the pointer last was on the canvas
     Qt::MouseButtons mButtons;
     Qt::KeyboardModifiers mModifiers;
     bool mPanKey = false;            // Space held: a left drag pans

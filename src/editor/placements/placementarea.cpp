@@ -4,6 +4,7 @@
 #include <array>
 #include <tuple>
 
+#include "editor/shell/windowmemory.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
@@ -63,6 +64,12 @@ void PlacementArea::createActions(ActionRegistry& actions) {
             mTools->overlaysChanged();
         });
     }
+    mInvisible = actions.add(
+        {"MenuInvisibleObjects", "Invisible Objects", {}, name(), "View", kOverlaySection, true});
+    connect(mInvisible, &QAction::toggled, this, [this](bool on) {
+        mMap.canvas().setInvisibleShown(on);
+        mTools->overlaysChanged();
+    });
 }
 
 void PlacementArea::createDocks() {
@@ -77,7 +84,9 @@ void PlacementArea::createDocks() {
     connect(mTools, &PlacementTools::selectionChanged, this,
             [this] { mProperties->refresh(mDocument); });
     connect(mObjectTypes, &ObjectTypeDock::activated, this,
-            [this](std::uint8_t id) { mTools->insertObject(id, mMap.viewCentre()); });
+            [this](std::uint8_t id, std::uint8_t subtype) {
+                mTools->insertObject(id, subtype, mMap.viewCentre());
+            });
 }
 
 void PlacementArea::addToToolBar(QToolBar& bar) {
@@ -104,9 +113,10 @@ void PlacementArea::attach(LevelDocument* document) {
     // The sprites belong to the level before: nothing may draw with them until artReady.
     mMap.canvas().setSprites(nullptr, {});
     mMap.canvas().setPlacements(document != nullptr ? &document->parts() : nullptr);
-    if (document == nullptr) {
-        mObjectTypes->showPictures(nullptr, {});
+    if (document != nullptr) {
+        mMap.canvas().setZoneAct(document->zoneAct());
     }
+    mObjectTypes->showPictures(nullptr, {}, document != nullptr ? document->zoneAct() : ZoneAct{});
 }
 
 // Objects and rings drawn with the level's sprites, in the colours the art was drawn in; the
@@ -114,10 +124,11 @@ void PlacementArea::attach(LevelDocument* document) {
 void PlacementArea::artReady() {
     const EditorSession& session = mContext.session;
     const ColourTable& colours = session.art().colours;
-    mMap.canvas().setSprites(session.sprites(), colours);
+    mMap.canvas().setSprites(session.sprites(), colours, session.art().underwater);
     const auto water = session.waterHeight();
     mMap.canvas().setWaterLine(water ? std::optional<std::int32_t>(*water) : std::nullopt);
-    mObjectTypes->showPictures(session.sprites(), colours);
+    mObjectTypes->showPictures(session.sprites(), colours,
+                               mDocument != nullptr ? mDocument->zoneAct() : ZoneAct{});
     showSpriteProblems();
 }
 
@@ -154,11 +165,26 @@ void PlacementArea::toolChosen(MapTool tool) {
         mContext.window.findChild<QAction*>(tool == MapTool::Objects ? "MenuObjects" : "MenuRings")
             ->setChecked(true);
     }
+    showInvisibleFor(tool);
     mTools->setKind(kind);
     mObjectTypes->setVisible(tool == MapTool::Objects);
     mProperties->setVisible(kind.has_value());
     mProperties->refresh(mDocument);
     showPointerPixel(std::nullopt);
+}
+
+// The Objects tool shows the objects the game never draws, so that they can be chosen; the
+// user's own choice, kept meanwhile on the action for the window memory, comes back with any
+// other tool.
+void PlacementArea::showInvisibleFor(MapTool tool) {
+    const QVariant chosen = mInvisible->property(kChosenStateProperty);
+    if (tool == MapTool::Objects && !chosen.isValid()) {
+        mInvisible->setProperty(kChosenStateProperty, mInvisible->isChecked());
+        mInvisible->setChecked(true);
+    } else if (tool != MapTool::Objects && chosen.isValid()) {
+        mInvisible->setProperty(kChosenStateProperty, QVariant());
+        mInvisible->setChecked(chosen.toBool());
+    }
 }
 
 // The placement tools do nothing on the background plane: the status line says so, and where
@@ -182,7 +208,8 @@ void PlacementArea::run(EditCommand command) {
     switch (command) {
         case EditCommand::Insert:
             if (*mTools->kind() == PlacementKind::Objects) {
-                mTools->insertObject(mObjectTypes->chosenId(), mMap.viewCentre());
+                mTools->insertObject(mObjectTypes->chosenId(), mObjectTypes->chosenSubtype(),
+                                     mMap.viewCentre());
             } else {
                 mTools->insertRing(mMap.viewCentre());
             }

@@ -39,6 +39,7 @@ private:
     void showPointerPixel(std::optional<QPoint> level);
     void showSpriteProblems();
     [[nodiscard]] QString whereToPlace() const;
+    void showInvisibleFor(MapTool tool);
 
     MapArea& mMap;
     PlacementTools* mTools = nullptr;
@@ -46,6 +47,7 @@ private:
     PlacementPropertiesDock* mProperties = nullptr;
     QLabel* mPixelInfo = nullptr;
     std::vector<QAction*> mToolActions;
+    QAction* mInvisible = nullptr;
     LevelDocument* mDocument = nullptr;
 };
 

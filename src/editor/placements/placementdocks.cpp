@@ -2,10 +2,12 @@
 
 #include <QFormLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/map/spritepixmap.h"
 #include "graphics/placementimage.h"
 #include "rom/cameraview.h"
+#include "rom/objectmeaning.h"
 #include "rom/objectnames.h"
 #include "widgets/qtext.h"
 
@@ -26,6 +28,54 @@ QString nameOf(std::uint8_t id) {
 // The pages of the stack, in the order they are added.
 enum Page { kNothing, kObject, kRing, kStart, kBounds };
 
+// What the rows of the object type list hold: the id (Qt::UserRole), the subtype, and the kind
+// of row.
+constexpr int kSubtypeRole = Qt::UserRole + 1;
+constexpr int kRowRole = Qt::UserRole + 2;
+enum Row { kTypeRow, kPresetRow, kHeadingRow };
+constexpr int kIconSide = 32;
+
+Row rowOf(const QListWidgetItem* item) {
+    return static_cast<Row>(item->data(kRowRole).toInt());
+}
+
+QIcon iconOf(const IndexedImage& picture, const ColourTable& colours) {
+    if (picture.isNull()) {
+        return {};
+    }
+    const QImage image = spriteImage(picture, colours);
+    return QIcon(QPixmap::fromImage(
+        image.width() > kIconSide || image.height() > kIconSide
+            ? image.scaled(kIconSide, kIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : image));
+}
+
+QListWidgetItem* heading(const QString& text) {
+    auto* item = new QListWidgetItem(text);
+    item->setFlags(Qt::NoItemFlags);
+    item->setData(kRowRole, kHeadingRow);
+    QFont bold = item->font();
+    bold.setBold(true);
+    item->setFont(bold);
+    return item;
+}
+
+// "41:02  Spring (Yellow spring, up)": the preset's id and subtype, the name, and what the
+// subtype means in the act.
+QListWidgetItem* preset(const DebugEntry& entry, ZoneAct act) {
+    ObjectPlacement object;
+    object.id = entry.id;
+    object.subtype = entry.subtype;
+    const std::string meaning = subtypeMeaning(act, object);
+    auto* item = new QListWidgetItem(
+        idText(entry.id) + ":" + idText(entry.subtype) + "  " + nameOf(entry.id) +
+        (meaning.empty() ? QString() : " (" + toQString(meaning) + ")"));
+    item->setData(Qt::UserRole, entry.id);
+    item->setData(kSubtypeRole, entry.subtype);
+    item->setData(kRowRole, kPresetRow);
+    return item;
+}
+
 }  // namespace
 
 ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", parent) {
@@ -42,6 +92,8 @@ ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", pa
         const auto value = static_cast<std::uint8_t>(id);
         auto* item = new QListWidgetItem(idText(value) + "  " + nameOf(value), mList);
         item->setData(Qt::UserRole, id);
+        item->setData(kSubtypeRole, 0);
+        item->setData(kRowRole, kTypeRow);
     }
     mList->setCurrentRow(0x41 - kFirstObjectId);  // a spring: the commonest thing placed
     column->addWidget(mFilter);
@@ -49,28 +101,57 @@ ObjectTypeDock::ObjectTypeDock(QWidget* parent) : QDockWidget("Object Types", pa
     setWidget(body);
     connect(mFilter, &QLineEdit::textChanged, this, &ObjectTypeDock::applyFilter);
     connect(mList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        emit activated(static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt()));
+        if (rowOf(item) != kHeadingRow) {
+            emit activated(static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt()),
+                           static_cast<std::uint8_t>(item->data(kSubtypeRole).toInt()));
+        }
     });
 }
 
-void ObjectTypeDock::showPictures(const LevelSprites* sprites, const ColourTable& colours) {
-    constexpr int kIconSide = 32;
+void ObjectTypeDock::showPictures(const LevelSprites* sprites, const ColourTable& colours,
+                                  ZoneAct act) {
     mList->setIconSize(QSize(kIconSide, kIconSide));
+    showPresets(sprites, colours, act);
     for (int row = 0; row < mList->count(); ++row) {
         QListWidgetItem* item = mList->item(row);
-        const auto id = static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt());
-        const IndexedImage picture =
-            sprites != nullptr ? renderObjectType(*sprites, id, 0) : IndexedImage{};
-        if (picture.isNull()) {
-            item->setIcon(QIcon());
+        if (rowOf(item) != kTypeRow) {
             continue;
         }
-        const QImage image = spriteImage(picture, colours);
-        item->setIcon(QIcon(QPixmap::fromImage(
-            image.width() > kIconSide || image.height() > kIconSide
-                ? image.scaled(kIconSide, kIconSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                : image)));
+        const auto id = static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt());
+        item->setIcon(iconOf(
+            sprites != nullptr ? renderObjectType(*sprites, id, 0) : IndexedImage{}, colours));
     }
+}
+
+// The presets of the zone before go; a chosen one leaves its plain id chosen.
+void ObjectTypeDock::showPresets(const LevelSprites* sprites, const ColourTable& colours,
+                                 ZoneAct act) {
+    QListWidgetItem* chosen = mList->currentItem();
+    if (chosen != nullptr && rowOf(chosen) != kTypeRow) {
+        chosen = typeRow(chosen->data(Qt::UserRole).toInt());
+    }
+    for (int row = mList->count() - 1; row >= 0; --row) {
+        if (rowOf(mList->item(row)) != kTypeRow) {
+            delete mList->takeItem(row);
+        }
+    }
+    const std::size_t count = sprites != nullptr ? sprites->debugEntryCount() : 0;
+    if (count > 0) {
+        int row = 0;
+        mList->insertItem(row++, heading("Presets"));
+        for (std::size_t i = 0; i < count; ++i) {
+            const DebugEntry& entry = sprites->debugEntry(i);
+            QListWidgetItem* item = preset(entry, act);
+            item->setIcon(iconOf(
+                renderSprite(sprites->video(), sprites->debugPieces(i), entry.artTile, false, false)
+                    .picture,
+                colours));
+            mList->insertItem(row++, item);
+        }
+        mList->insertItem(row, heading("All types"));
+    }
+    mList->setCurrentItem(chosen);
+    applyFilter(mFilter->text());
 }
 
 void ObjectTypeDock::showEvent(QShowEvent* event) {
@@ -80,21 +161,44 @@ void ObjectTypeDock::showEvent(QShowEvent* event) {
     }
 }
 
-std::uint8_t ObjectTypeDock::chosenId() const {
-    const QListWidgetItem* item = mList->currentItem();
-    return item != nullptr && !item->isHidden()
-               ? static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt())
-               : std::uint8_t{0x41};
+QListWidgetItem* ObjectTypeDock::typeRow(int id) const {
+    for (int row = 0; row < mList->count(); ++row) {
+        QListWidgetItem* item = mList->item(row);
+        if (rowOf(item) == kTypeRow && item->data(Qt::UserRole).toInt() == id) {
+            return item;
+        }
+    }
+    return nullptr;
 }
 
+const QListWidgetItem* ObjectTypeDock::chosenItem() const {
+    const QListWidgetItem* item = mList->currentItem();
+    return item != nullptr && !item->isHidden() && rowOf(item) != kHeadingRow ? item : nullptr;
+}
+
+std::uint8_t ObjectTypeDock::chosenId() const {
+    const QListWidgetItem* item = chosenItem();
+    return item != nullptr ? static_cast<std::uint8_t>(item->data(Qt::UserRole).toInt())
+                           : std::uint8_t{0x41};
+}
+
+std::uint8_t ObjectTypeDock::chosenSubtype() const {
+    const QListWidgetItem* item = chosenItem();
+    return item != nullptr ? static_cast<std::uint8_t>(item->data(kSubtypeRole).toInt())
+                           : std::uint8_t{0};
+}
+
+// Headings show only while nothing is typed.
 void ObjectTypeDock::applyFilter(const QString& text) {
     const QString wanted = text.trimmed();
     QListWidgetItem* firstShown = nullptr;
     for (int row = 0; row < mList->count(); ++row) {
         QListWidgetItem* item = mList->item(row);
-        const bool shown = item->text().contains(wanted, Qt::CaseInsensitive);
+        const bool isHeading = rowOf(item) == kHeadingRow;
+        const bool shown =
+            isHeading ? wanted.isEmpty() : item->text().contains(wanted, Qt::CaseInsensitive);
         item->setHidden(!shown);
-        if (shown && firstShown == nullptr) {
+        if (shown && !isHeading && firstShown == nullptr) {
             firstShown = item;
         }
     }
@@ -167,6 +271,10 @@ QWidget* PlacementPropertiesDock::makeObjectPage() {
     mIdName = new QLabel(page);
     form->addRow(QString(), mIdName);
     mSubtype = addNumber(form, "PropSubtype", "Subtype", 0xFF, 16);
+    mSubtypeMeaning = new QLabel(page);
+    mSubtypeMeaning->setObjectName("PropSubtypeMeaning");
+    mSubtypeMeaning->setWordWrap(true);
+    form->addRow(QString(), mSubtypeMeaning);
     mXFlip = addFlag(form, "PropXFlip", "X flip");
     mYFlip = addFlag(form, "PropYFlip", "Y flip");
     mRemember = addFlag(form, "PropRemember", "Remember state");
@@ -314,6 +422,7 @@ void PlacementPropertiesDock::refresh(const LevelDocument* document) {
     } else if (*kind == PlacementKind::Objects && parts->objects) {
         mPages->setCurrentIndex(kObject);
         showObject((*parts->objects)[static_cast<std::size_t>(selection.front())]);
+        showMeaning(*parts, selection);
     } else if (*kind == PlacementKind::Rings && parts->rings) {
         mPages->setCurrentIndex(kRing);
         showRing((*parts->rings)[static_cast<std::size_t>(selection.front())]);
@@ -347,6 +456,20 @@ void PlacementPropertiesDock::showObject(const ObjectPlacement& object) {
     mYFlip->setChecked(object.yFlip);
     mRemember->setChecked(object.rememberState);
     mTwoPlayer->setChecked(object.twoPlayer);
+}
+
+// What the subtype means, when every selected object has the same subtype and meaning.
+void PlacementPropertiesDock::showMeaning(const LevelParts& parts,
+                                          const std::vector<std::int32_t>& selection) {
+    const ZoneAct act = mDocument != nullptr ? mDocument->zoneAct() : ZoneAct{};
+    const auto& objects = *parts.objects;
+    const ObjectPlacement& first = objects[static_cast<std::size_t>(selection.front())];
+    const std::string meaning = subtypeMeaning(act, first);
+    const bool shared = std::all_of(selection.begin(), selection.end(), [&](std::int32_t index) {
+        const ObjectPlacement& object = objects[static_cast<std::size_t>(index)];
+        return object.subtype == first.subtype && subtypeMeaning(act, object) == meaning;
+    });
+    mSubtypeMeaning->setText(shared ? toQString(meaning) : QString());
 }
 
 void PlacementPropertiesDock::showBounds(const LevelBounds& bounds) {

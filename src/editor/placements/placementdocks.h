@@ -18,9 +18,11 @@
 
 namespace orvex {
 
-// ObjectListDock: every object id the game has code for, with its name; typing in the filter
-// keeps the ids whose name or hexadecimal number contains the text. The chosen id is what
-// Insert adds; a double click adds it at once.
+// ObjectListDock: first the presets, the entries of the zone's debug list (an id and a subtype,
+// with the entry's picture and what the subtype means), then every object id the game has code
+// for, with its name; typing in the filter keeps the rows whose text or hexadecimal number
+// contains it. The chosen row's id and subtype are what Insert adds; a double click adds them
+// at once.
 class ObjectTypeDock : public QDockWidget {
     Q_OBJECT
 
@@ -28,19 +30,26 @@ public:
     explicit ObjectTypeDock(QWidget* parent);
 
     [[nodiscard]] std::uint8_t chosenId() const;
-    // Shows each type as `sprites` draw it in the level's colours (null: no pictures).
-    void showPictures(const LevelSprites* sprites, const ColourTable& colours);
+    // The chosen preset's subtype; 0 for a plain id.
+    [[nodiscard]] std::uint8_t chosenSubtype() const;
+    // Shows each type as `sprites` draw it in the level's colours, and the presets of their
+    // debug list, as they mean in `act` (null: no pictures and no presets).
+    void showPictures(const LevelSprites* sprites, const ColourTable& colours, ZoneAct act);
     [[nodiscard]] QLineEdit& filter() const { return *mFilter; }
     [[nodiscard]] QListWidget& list() const { return *mList; }
 
 signals:
-    void activated(std::uint8_t id);
+    void activated(std::uint8_t id, std::uint8_t subtype);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void applyFilter(const QString& text);
+    void showPresets(const LevelSprites* sprites, const ColourTable& colours, ZoneAct act);
+    [[nodiscard]] const QListWidgetItem* chosenItem() const;
+    // The plain row of object `id`; null for an id the list does not have.
+    [[nodiscard]] QListWidgetItem* typeRow(int id) const;
 
     QLineEdit* mFilter = nullptr;
     QListWidget* mList = nullptr;
@@ -48,7 +57,9 @@ private:
 
 // PropertiesDock: the fields of the selected objects or ring groups, or of the start position
 // or the boundaries when their marker is chosen. It shows the first one selected; a change of
-// one field goes to every one selected, as one undo step. The number fields give the window's
+// one field goes to every one selected, as one undo step. Under the subtype it says what the
+// subtype means in the level's zone and act, when every object selected has that subtype and
+// meaning. The number fields give the window's
 // Undo and Redo keys back to it once their value is applied (NumberBox).
 class PlacementPropertiesDock : public QDockWidget {
     Q_OBJECT
@@ -73,6 +84,7 @@ private:
     void connectRingFields();
     void connectMarkerFields();
     void showObject(const ObjectPlacement& object);
+    void showMeaning(const LevelParts& parts, const std::vector<std::int32_t>& selection);
     void showRing(const RingGroup& group);
     void showBounds(const LevelBounds& bounds);
     void noteStartOutside(const LevelParts& parts);
@@ -87,6 +99,7 @@ private:
     QSpinBox* mId = nullptr;
     QLabel* mIdName = nullptr;
     QSpinBox* mSubtype = nullptr;
+    QLabel* mSubtypeMeaning = nullptr;
     QCheckBox* mXFlip = nullptr;
     QCheckBox* mYFlip = nullptr;
     QCheckBox* mRemember = nullptr;

@@ -134,10 +134,23 @@ void PlacementTools::placementsChanged() {
 }
 
 void PlacementTools::overlaysChanged() {
-    if ((mMarker == Marker::Start && !mCanvas.overlayShown(MapCanvas::Overlay::Start)) ||
-        (mMarker == Marker::Bounds && !mCanvas.overlayShown(MapCanvas::Overlay::Bounds))) {
-        setSelection(mSelection);
+    const bool markerHidden =
+        (mMarker == Marker::Start && !mCanvas.overlayShown(MapCanvas::Overlay::Start)) ||
+        (mMarker == Marker::Bounds && !mCanvas.overlayShown(MapCanvas::Overlay::Bounds));
+    setSelection(withoutHidden(mSelection), markerHidden ? Marker::None : mMarker);
+}
+
+// What is not drawn cannot stay chosen: objects the game never draws go from the selection
+// while the map hides them.
+std::vector<std::int32_t> PlacementTools::withoutHidden(std::vector<std::int32_t> indices) const {
+    if (!editable() || *mKind != PlacementKind::Objects) {
+        return indices;
     }
+    const auto& objects = *mDocument->parts().objects;
+    std::erase_if(indices, [&](std::int32_t index) {
+        return !mCanvas.objectShown(objects[static_cast<std::size_t>(index)]);
+    });
+    return indices;
 }
 
 void PlacementTools::setSelection(std::vector<std::int32_t> indices, Marker marker) {
@@ -155,7 +168,7 @@ QPoint PlacementTools::insertPoint(QPoint fallback) const {
     return {snapped(at.x()), snapped(at.y())};
 }
 
-void PlacementTools::insertObject(std::uint8_t id, QPoint fallback) {
+void PlacementTools::insertObject(std::uint8_t id, std::uint8_t subtype, QPoint fallback) {
     if (!editable() || *mKind != PlacementKind::Objects) {
         return;
     }
@@ -164,11 +177,17 @@ void PlacementTools::insertObject(std::uint8_t id, QPoint fallback) {
     object.x = clampedX(at.x());
     object.y = clampedY(at.y());
     object.id = id;
+    object.subtype = subtype;
     std::vector<ObjectPlacement> objects = *mDocument->parts().objects;
     objects.push_back(object);
     const std::string_view name = orvex::objectName(id);
+    // "41" for a plain id, "41:02" for one with a subtype.
     char number[8];
-    std::snprintf(number, sizeof number, "%02X", unsigned{id});
+    if (subtype == 0) {
+        std::snprintf(number, sizeof number, "%02X", unsigned{id});
+    } else {
+        std::snprintf(number, sizeof number, "%02X:%02X", unsigned{id}, unsigned{subtype});
+    }
     replaceObjects(std::move(objects), "Add object " + std::string(number) +
                                            (name.empty() ? "" : " (" + std::string(name) + ")"));
     setSelection({static_cast<std::int32_t>(mDocument->parts().objects->size() - 1)});
@@ -319,7 +338,7 @@ std::vector<std::int32_t> PlacementTools::inside(QRect area) const {
     if (*mKind == PlacementKind::Objects) {
         const auto& objects = *mDocument->parts().objects;
         for (std::size_t i = 0; i < objects.size(); ++i) {
-            if (area.contains(objects[i].x, objects[i].y)) {
+            if (area.contains(objects[i].x, objects[i].y) && mCanvas.objectShown(objects[i])) {
                 found.push_back(static_cast<std::int32_t>(i));
             }
         }

@@ -51,14 +51,15 @@ public:
     void select(std::vector<std::int32_t> indices);
     void selectAll();
     [[nodiscard]] Marker marker() const { return mMarker; }
-    // The map's overlays changed: a marker whose overlay was hidden is no longer chosen.
+    // The map's overlays changed: a marker whose overlay was hidden is no longer chosen, nor
+    // are objects the map no longer draws.
     void overlaysChanged();
     // The document's objects or rings changed (an edit, an undo): indices past the list go.
     void placementsChanged();
 
-    // Adds an object of type `id` (or a single ring) at the pointer on the map, or at `fallback`
-    // when the pointer is elsewhere, on the 8-pixel grid; it becomes the selection.
-    void insertObject(std::uint8_t id, QPoint fallback);
+    // Adds an object of type `id` and `subtype` (or a single ring) at the pointer on the map, or
+    // at `fallback` when the pointer is elsewhere, on the 8-pixel grid; it becomes the selection.
+    void insertObject(std::uint8_t id, std::uint8_t subtype, QPoint fallback);
     void insertRing(QPoint fallback);
     void deleteSelection();
     // Selects the next of the placements under the point last clicked.
@@ -97,6 +98,7 @@ private:
     [[nodiscard]] bool editable() const;
     [[nodiscard]] std::vector<std::int32_t> hitsAt(QPoint level) const;
     [[nodiscard]] std::vector<std::int32_t> inside(QRect area) const;
+    [[nodiscard]] std::vector<std::int32_t> withoutHidden(std::vector<std::int32_t> indices) const;
     [[nodiscard]] bool startAt(QPoint level) const;
     [[nodiscard]] Drag edgeAt(QPoint level) const;
     [[nodiscard]] Snapshot snapshot() const;

@@ -1,5 +1,9 @@
 #include "editor/shell/editorsession.h"
 
+#include <algorithm>
+
+#include "graphics/palette.h"
+
 namespace orvex {
 
 EditorSession::EditorSession() : mArt(std::make_unique<LevelArt>()) {}
@@ -32,7 +36,9 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
         opened.migrated = *migrated;
     }
     mLevels.clear();
+    mStartTables = {};
     if (auto image = candidate.readAll()) {
+        mStartTables = locateStartTables(*image, check->identity.profile);
         for (std::int16_t level = 0; level < kLevelCount; ++level) {
             auto zoneAct = levelZoneAct(*image, check->identity.profile, level);
             if (!zoneAct) {
@@ -76,6 +82,8 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     auto loaded = loadDocument(*image, mIdentity->profile, level);
     if (loaded) {
         mDocument = std::move(loaded->document);
+        mStart = readLevelStart(*image, mIdentity->profile, mStartTables.tables,
+                                mDocument->zoneAct(), mDocument->parts());
         loadSprites(*image);
         mWaterHeight = readWaterHeight(*image, mIdentity->profile, mDocument->zoneAct());
     }
@@ -83,22 +91,56 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
 }
 
 void EditorSession::loadSprites(ByteSpan image) {
-    auto sprites =
-        loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), mDocument->parts());
-    mSpriteProblems.clear();
+    VideoMemory video;
+    composeVideo(mDocument->parts().tiles, mStart, video);
+    auto sprites = loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), video, mStart);
+    mSpriteProblems = mStart.problems;
     if (!sprites) {
         mSprites.reset();
         mSpriteProblems.push_back(sprites.error().message);
         return;
     }
-    mSpriteProblems = sprites->problems;
+    mSpriteProblems.insert(mSpriteProblems.end(), sprites->problems.begin(),
+                           sprites->problems.end());
     mSprites = std::make_unique<LevelSprites>(std::move(*sprites));
 }
 
 void EditorSession::drawArt(ProgressSink* progress, const BlockDrawn& drawn) {
+    mFrame = 0;
     if (mDocument) {
-        drawLevelArt(mDocument->parts(), *mArt, progress, drawn);
+        drawLevelArt(mDocument->parts(), mStart, *mArt, progress, drawn);
     }
+}
+
+bool EditorSession::animates() const {
+    return !mStart.scripts.empty() ||
+           std::any_of(mStart.cycles.begin(), mStart.cycles.end(),
+                       [](const PaletteCycle& cycle) { return cycle.delay > 0; });
+}
+
+EditorSession::AnimationStep EditorSession::showFrame(std::int64_t frame) {
+    AnimationStep step;
+    if (!mDocument || frame == mFrame) {
+        return step;
+    }
+    std::vector<std::int32_t> tiles;
+    if (frame == mFrame + 1) {
+        tiles = stepAnimation(mStart, mArt->video, frame);
+    } else {
+        composeVideo(mDocument->parts().tiles, mStart, mArt->video, frame);
+        for (const AnimationScript& script : mStart.scripts) {
+            for (std::int32_t t = 0; t < script.tilesPerFrame; ++t) {
+                tiles.push_back(script.destination + t);
+            }
+        }
+    }
+    mFrame = frame;
+    step.blocks = redrawTiles(mDocument->parts().blocks, tiles, *mArt);
+    const ColourTable colours =
+        levelColours(shownPalette(mDocument->parts().palette, mStart, frame));
+    step.colours = colours != mArt->colours;
+    mArt->colours = colours;
+    return step;
 }
 
 Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* progress,

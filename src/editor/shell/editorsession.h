@@ -14,10 +14,12 @@
 #include "document/documentsaver.h"
 #include "document/leveldocument.h"
 #include "graphics/levelart.h"
+#include "graphics/levelstart.h"
 #include "graphics/sprites.h"
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/romimage.h"
+#include "rom/starttables.h"
 
 namespace orvex {
 
@@ -50,6 +52,13 @@ public:
     // object art could not be found: then `spriteProblems` says why).
     [[nodiscard]] const LevelSprites* sprites() const { return mSprites.get(); }
     [[nodiscard]] const std::vector<std::string>& spriteProblems() const { return mSpriteProblems; }
+    // What the game does at the start of the level in memory, which its art is drawn with.
+    [[nodiscard]] const LevelStart& levelStart() const { return mStart; }
+    // The tables of the open ROM that the game reads at level start and that were not found:
+    // the level is drawn without what they add.
+    [[nodiscard]] std::vector<std::string> missingStartTables() const {
+        return mStartTables.missing();
+    }
     // The water line of the level in memory, when its act has water.
     [[nodiscard]] std::optional<std::uint16_t> waterHeight() const { return mWaterHeight; }
     // The level in memory, complete or not.
@@ -71,8 +80,20 @@ public:
     // Reads a level of the open ROM into a new document; on an error the level in memory stays
     // as it was. The art is not drawn yet: drawArt does that.
     [[nodiscard]] Result<LoadedLevel> loadLevel(std::int16_t level);
-    // Draws the art of the document in memory.
+    // Draws the art of the document in memory, as the level starts.
     void drawArt(ProgressSink* progress, const BlockDrawn& drawn = {});
+
+    // What showing another frame of play changed in the art.
+    struct AnimationStep {
+        std::vector<std::int32_t> blocks;  // redrawn, in order
+        bool colours = false;              // the palette changed: every block looks different
+    };
+    // True when the level has animation scripts or palette cycles with a known timing.
+    [[nodiscard]] bool animates() const;
+    // Shows video frame `frame` of play (0: the level's start) in the art: the animation scripts'
+    // tiles and the cycled colours of that frame. Cheapest from one frame to the next.
+    AnimationStep showFrame(std::int64_t frame);
+    [[nodiscard]] std::int64_t shownFrame() const { return mFrame; }
     // Saves the document in memory as level `level` (see saveDocument); NotLoaded unless that is
     // the level in memory.
     [[nodiscard]] Result<SaveReport> saveLevel(std::int16_t level, ProgressSink* progress,
@@ -89,6 +110,9 @@ private:
     std::unique_ptr<LevelSprites> mSprites;
     std::vector<std::string> mSpriteProblems;
     std::optional<std::uint16_t> mWaterHeight;
+    LocatedStartTables mStartTables;
+    LevelStart mStart;
+    std::int64_t mFrame = 0;
 };
 
 }  // namespace orvex

@@ -85,7 +85,8 @@ void storeWindowMemory(const EditorWindow& window) {
     settings.setValue(kDocksKey, window.saveState());
     settings.setValue(kZoomKey, static_cast<unsigned>(window.zoom()));
     forEachSwitch(window.actions(), [&](const QString& id, const QAction& action) {
-        settings.setValue(checkedKey(id), action.isChecked());
+        const QVariant chosen = action.property(kChosenStateProperty);
+        settings.setValue(checkedKey(id), chosen.isValid() ? chosen.toBool() : action.isChecked());
     });
     // The tools' ids begin with "Tool"; one of them is always checked.
     for (const ActionSpec& spec : window.actions().specs()) {

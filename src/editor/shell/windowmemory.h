@@ -4,6 +4,10 @@ namespace orvex {
 
 class EditorWindow;
 
+// The dynamic property of a checkable action that an area switches on for a while (the Objects
+// tool shows invisible objects): the state the user chose, which is what is stored instead.
+inline constexpr const char* kChosenStateProperty = "chosenState";
+
 // What the window remembers from one run to the next, stored with QSettings under "window/":
 // its geometry and dock layout, the zoom, every checkable action outside an exclusive group
 // (the overlays, grid, block numbers, highlight) and the tool. The last folder and the recent

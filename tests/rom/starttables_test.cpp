@@ -1,0 +1,260 @@
+#include "rom/starttables.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "common/byteorder.h"
+#include "compression/kosinski.h"
+#include "rom/codepatterns.h"
+#include "support/testrom.h"
+
+namespace orvex::testing {
+namespace {
+
+using StartTablesFound = ProfileTest;
+
+std::uint16_t wordAt(const Bytes& image, std::int64_t at) {
+    return readWord(image, at).value();
+}
+
+Bytes codeBytes(std::string_view code) {
+    Bytes bytes;
+    for (const std::int16_t byte : parsePattern(code)) {
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+    }
+    return bytes;
+}
+
+const StartTableReport& reportNamed(const LocatedStartTables& located, std::string_view name) {
+    static const StartTableReport none;
+    for (const StartTableReport& report : located.reports) {
+        if (report.name == name) {
+            return report;
+        }
+    }
+    ADD_FAILURE() << "no report " << name;
+    return none;
+}
+
+// Every table of the demo image is found where the builder put it, named by code, and nothing
+// is reported missing.
+TEST_P(StartTablesFound, EveryTableIsWhereTheDemoPutIt) {
+    const DemoRom& demo = this->demo();
+    const LocatedStartTables located = locateStartTables(demo.image, profile());
+    EXPECT_EQ(located.tables, demo.start.tables);
+    EXPECT_TRUE(located.missing().empty()) << located.missing().front();
+    ASSERT_EQ(located.reports.size(), 17u);
+    for (const StartTableReport& report : located.reports) {
+        EXPECT_TRUE(report.offset && report.codeAt && report.problem.empty()) << report.name;
+    }
+    EXPECT_EQ(reportNamed(located, "Hill Top extra art").found,
+              hexOffset(demo.start.tables.hillTopArt->stream) + ", first tile 0x1FC");
+    EXPECT_EQ(reportNamed(located, "underwater palettes").found, "palettes 0x15, 0x16, 0x17");
+}
+
+// The values the code gives, read back from the image by the rules of the loader.
+TEST_P(StartTablesFound, TheCodeGivesTheLoadersValues) {
+    const DemoRom& demo = this->demo();
+    const StartTables tables = locateStartTables(demo.image, profile()).tables;
+    ASSERT_TRUE(tables.hillTopArt && tables.wingFortressArt && tables.hillTopChunks);
+    EXPECT_EQ(tables.hillTopArt->first, 0x1FC);
+    EXPECT_EQ(tables.wingFortressArt->first, 0x307);
+    EXPECT_EQ(tables.hillTopChunks->first, 0x130);
+    const auto art = decompressKosinski(demo.image, tables.hillTopArt->stream).value().data;
+    EXPECT_EQ(art, demo.start.hillTopArt);
+    EXPECT_EQ(tables.hillTopCopiedTiles, 0x1FC + static_cast<std::int32_t>(art.size()) / 32);
+    const auto fortress =
+        decompressKosinski(demo.image, tables.wingFortressArt->stream).value().data;
+    EXPECT_EQ(fortress, demo.start.wingFortressArt);
+    EXPECT_EQ(tables.wingFortressCopiedTiles,
+              0x307 + static_cast<std::int32_t>(fortress.size()) / 32);
+    EXPECT_EQ(decompressKosinski(demo.image, tables.hillTopChunks->stream).value().data,
+              demo.start.hillTopChunks);
+    EXPECT_EQ(tables.underwaterPalettes, (std::array<std::uint8_t, 3>{0x15, 0x16, 0x17}));
+    EXPECT_EQ(tables.ringArtWord, 0x26BC);
+    ASSERT_TRUE(tables.ringMappings);
+    EXPECT_EQ(wordAt(demo.image, *tables.ringMappings), 0x10);
+    EXPECT_EQ(wordAt(demo.image, *tables.ringMappings + 0x10), 0xF805);
+    EXPECT_EQ(wordAt(demo.image, *tables.ringMappings + 0x16), 0xFFF8);
+}
+
+ORVEX_ALL_PROFILES(StartTablesFound);
+
+// One way of damaging a copy of the demo image, the tables it must leave out and part of the
+// reason given for the first of them.
+struct Damage {
+    std::string label;
+    std::function<void(Bytes&, const DemoRom&)> apply;
+    std::vector<std::string> missing;
+    std::string problem;
+};
+
+std::int32_t codeOf(const DemoRom& demo, std::string_view name) {
+    return reportNamed(locateStartTables(demo.image, demo.profile), name).codeAt.value_or(0);
+}
+
+std::vector<Damage> damages() {
+    const std::vector<std::string> hillTopArt{"Hill Top extra art", "Hill Top copied tiles"};
+    return {
+        {"ArtCodeBroken",
+         [](Bytes& image, const DemoRom& demo) {
+             image[static_cast<std::size_t>(codeOf(demo, "Hill Top extra art") + 3)] = 0x17;
+         },
+         hillTopArt, "not found: its code was not found"},
+        {"CopyLengthDisagrees",
+         [](Bytes& image, const DemoRom& demo) {
+             const std::int32_t at = codeOf(demo, "Hill Top copied tiles") + 12;
+             putWord(image, static_cast<std::size_t>(at),
+                     static_cast<std::uint16_t>(wordAt(image, at) + 0x20));
+         },
+         hillTopArt, "decodes to 64 tiles from tile 0x1FC, but the loader copies 573"},
+        {"CopyLengthNotWholeTiles",
+         [](Bytes& image, const DemoRom& demo) {
+             const std::int32_t at = codeOf(demo, "Death Egg copied tiles") + 10;
+             putWord(image, static_cast<std::size_t>(at), 0x6010);
+         },
+         {"Death Egg copied tiles"},
+         "the loader copies 0x6010 bytes, not a whole number"},
+        {"ChunkStreamCorrupt",
+         [](Bytes& image, const DemoRom& demo) {
+             const auto at = static_cast<std::size_t>(demo.start.tables.hillTopChunks->stream);
+             std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(at), 8, std::uint8_t{0});
+         },
+         {"Hill Top extra chunks"},
+         "its stream at"},
+        {"CliffArtPastTheEnd",
+         [](Bytes& image, const DemoRom& demo) {
+             putLong(image, static_cast<std::size_t>(codeOf(demo, "Hill Top cliff art") + 2),
+                     0x100000);
+         },
+         {"Hill Top cliff art"},
+         "names 0x100000, past the end of the image"},
+        {"CliffArtOutsideTheCartridge",
+         [](Bytes& image, const DemoRom& demo) {
+             putLong(image, static_cast<std::size_t>(codeOf(demo, "Hill Top cliff art") + 2),
+                     0xFF000000);
+         },
+         {"Hill Top cliff art"},
+         "names no place inside the image"},
+        {"CliffArtTileCount",
+         [](Bytes& image, const DemoRom& demo) {
+             putWord(image, static_cast<std::size_t>(*demo.start.tables.hillTopCliffArt), 0xBF);
+         },
+         {"Hill Top cliff art"},
+         "its Nemesis art at"},
+        {"CliffOffsetNotABlock",
+         [](Bytes& image, const DemoRom& demo) {
+             putWord(image, static_cast<std::size_t>(*demo.start.tables.hillTopCliffOffsets + 10),
+                     0x1040);
+         },
+         {"Hill Top cliff offsets"},
+         "its word 5 (0x1040) names no place of the block table"},
+        {"RecordPastTheChunkTable",
+         [](Bytes& image, const DemoRom& demo) {
+             putWord(image, static_cast<std::size_t>(demo.start.records[12]->offset), 0x1770);
+         },
+         {"chunk records"},
+         "the record of zone 12 at"},
+        {"TooManyScripts",
+         [](Bytes& image, const DemoRom& demo) {
+             const std::int32_t table = *demo.start.tables.animations;
+             const std::int32_t list = table + static_cast<std::int16_t>(wordAt(image, table + 2));
+             putWord(image, static_cast<std::size_t>(list), 8);
+         },
+         {"animations"},
+         "the script list of zone 0 at"},
+        {"ScriptArtPastTheEnd",
+         [](Bytes& image, const DemoRom& demo) {
+             const std::int32_t table = *demo.start.tables.animations;
+             const std::int32_t list =
+                 table + static_cast<std::int16_t>(wordAt(image, table + 4 * 12 + 2));
+             image[static_cast<std::size_t>(list + 3)] = 0x7F;
+         },
+         {"animations"},
+         "the script at"},
+        {"SlotCodeTwice",
+         [](Bytes& image, const DemoRom& demo) {
+             const auto code = static_cast<std::size_t>(codeOf(demo, "slot pictures"));
+             std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(code), 12,
+                         image.begin() + 0xFFF00);
+         },
+         {"slot pictures"},
+         "not found: its code appears 2 times"},
+        {"AnimalCodeInBothForms",
+         [](Bytes& image, const DemoRom&) {
+             const auto both = codeBytes(
+                 "7002 6100 1234 7000 1038 FE10 103B 0020 "
+                 "7002 4EB9 0000 1234 7000 1038 FE10 103B 0020");
+             std::copy(both.begin(), both.end(), image.begin() + 0xFFE00);
+         },
+         {"animal cue lists"},
+         "not found: its code appears"},
+        {"AnimalListPastTheLast",
+         [](Bytes& image, const DemoRom& demo) {
+             image[static_cast<std::size_t>(*demo.start.tables.animalCues + 16)] = 0x43;
+         },
+         {"animal cue lists"},
+         "its byte for zone 16 names cue list 0x43, past the last"},
+        {"UnderwaterIdsDisagree",
+         [](Bytes& image, const DemoRom& demo) {
+             image[static_cast<std::size_t>(codeOf(demo, "underwater palettes") + 11)] = 0x18;
+         },
+         {"underwater palettes"},
+         "not found: its code appears 2 times with different values"},
+        {"UnderwaterPaletteOutside",
+         [](Bytes& image, const DemoRom& demo) {
+             putLong(image, static_cast<std::size_t>(demo.profile.palettePointerTable + 8 * 0x17),
+                     0xFFFC0);
+         },
+         {"underwater palettes"},
+         "palette 0x17 names no colours inside the image"},
+        {"RingMappingsOdd",
+         [](Bytes& image, const DemoRom& demo) {
+             const auto at = static_cast<std::size_t>(codeOf(demo, "ring mappings") + 6);
+             putLong(image, at, static_cast<std::uint32_t>(*demo.start.tables.ringMappings + 1));
+         },
+         {"ring mappings"},
+         ", an odd address"},
+    };
+}
+
+class DamagedStartTables : public ::testing::TestWithParam<Damage> {};
+
+// The damaged table is left out with its reason; every other table is still found.
+TEST_P(DamagedStartTables, LeaveOutOnlyWhatBroke) {
+    const Damage& damage = GetParam();
+    for (const RomProfile* profile : demoProfiles()) {
+        const DemoRom& demo = demoRom(*profile);
+        Bytes image = demo.image;
+        damage.apply(image, demo);
+        const LocatedStartTables located = locateStartTables(image, *profile);
+        EXPECT_EQ(located.missing(), damage.missing) << profile->name;
+        const StartTableReport& report = reportNamed(located, damage.missing.front());
+        EXPECT_NE(report.problem.find(damage.problem), std::string::npos) << report.problem;
+        EXPECT_FALSE(report.offset);
+    }
+}
+
+std::string damageLabel(const ::testing::TestParamInfo<Damage>& damage) {
+    return damage.param.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedStartTables, ::testing::ValuesIn(damages()), damageLabel);
+
+// An image without any of the code: every table is missing, each for want of its code.
+TEST(StartTables, AnImageWithoutTheCodeHasNone) {
+    const Bytes image(0x10000, 0x4E);
+    const LocatedStartTables located =
+        locateStartTables(image, revisionProfile(RomKind::Revision01));
+    EXPECT_EQ(located.tables, StartTables{});
+    ASSERT_EQ(located.missing().size(), 17u);
+    EXPECT_EQ(located.missing().front(), "Hill Top extra art");
+    EXPECT_EQ(located.reports[0].problem, "not found: its code was not found");
+    EXPECT_EQ(located.reports[1].problem, "not found: its code was not found");
+    EXPECT_EQ(located.reports[16].problem, "not found: its code was not found");
+}
+
+}  // namespace
+}  // namespace orvex::testing
