@@ -122,6 +122,33 @@ void BM_LoadLevelWithSprites(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadLevelWithSprites)->Unit(benchmark::kMillisecond);
 
+// The pictures of every object of the longest list (level 7, 286 objects), drawn the first time
+// as the map asks for them: each look's parts read and composed, each kept for the next.
+void BM_DrawLevelObjects(benchmark::State& state) {
+    const BenchRom file("objects");
+    const auto image = file.rom().readAll();
+    auto loaded =
+        image ? loadDocument(*image, benchProfile(), 6) : Result<LoadedLevel>(image.error());
+    if (!loaded) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    const LevelDocument& document = *loaded->document;
+    const auto objects = document.parts().objects.value_or(std::vector<ObjectPlacement>{});
+    for (auto _ : state) {
+        auto sprites =
+            loadLevelSprites(*image, benchProfile(), document.zoneAct(), document.parts());
+        if (!sprites) {
+            state.SkipWithError("sprites failed");
+            break;
+        }
+        for (const ObjectPlacement& object : objects) {
+            benchmark::DoNotOptimize(sprites->object(object));
+        }
+    }
+}
+BENCHMARK(BM_DrawLevelObjects)->Unit(benchmark::kMillisecond);
+
 // A save on a migrated ROM: compress the 4096-byte layout, patch it in, fix the checksum, write.
 void BM_SaveLevel(benchmark::State& state) {
     const BenchRom file("save", true);

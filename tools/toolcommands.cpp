@@ -368,9 +368,9 @@ int runRender(const RenderArgs& args, ToolIo& io) {
     const LevelSprites* drawnWith = *sprites ? &**sprites : nullptr;
     IndexedImage image = composePicture(args, document, *art, drawnWith, host);
     if (image.isNull() && args.sprite) {
-        return reportFailure(io, kRenderCommand, args.rom,
-                             "the debug object list of " + levelName(args.level) +
-                                 " has no sprite for object " + hexOffset(args.sprite->first));
+        return reportFailure(
+            io, kRenderCommand, args.rom,
+            levelName(args.level) + " has no sprite for object " + hexOffset(args.sprite->first));
     }
     if (image.isNull()) {
         return reportFailure(io, kRenderCommand, args.rom,

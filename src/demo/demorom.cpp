@@ -530,11 +530,33 @@ int objectCount(std::int16_t level) {
     }
 }
 
+// What the short lists place, in turn from a place that moves with the level: springs of both
+// colours in three directions, a monitor, spikes upright, hanging and sideways, a bridge, a
+// plane switcher and a badnik.
+struct Showcase {
+    std::uint8_t id;
+    std::uint8_t subtype;
+    bool xFlip;
+    bool yFlip;
+};
+constexpr std::array<Showcase, 9> kShowcase{{
+    {0x41, 0x00, false, false},  // red spring, up
+    {0x26, 0x04, false, false},  // monitor: rings
+    {0x36, 0x00, false, true},   // spikes hanging from a ceiling
+    {0x11, 0x0A, false, false},  // bridge of 10 logs
+    {0x41, 0x12, true, false},   // yellow spring pointing left
+    {0x36, 0x40, true, false},   // sideways spikes pointing left
+    {0x03, 0x05, false, false},  // plane switcher: invisible
+    {0x41, 0x20, false, false},  // red spring, down
+    {0x4B, 0x00, false, false},  // badnik
+}};
+
 std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
     constexpr std::array<std::uint8_t, 5> kIds{0x26, 0x41, 0x36, 0x4B, 0x79};
     std::vector<ObjectPlacement> objects;
     const int count = objectCount(level);
-    const int step = count > 16 ? 0x40 : 0x100;
+    const bool showcase = count <= 16;
+    const int step = showcase ? 0x100 : 0x40;
     for (int i = 0; i < count; ++i) {
         ObjectPlacement object;
         object.x = static_cast<std::uint16_t>(0x80 + step * i + 8 * level);
@@ -542,8 +564,16 @@ std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
         object.id = kIds[static_cast<std::size_t>(i) % kIds.size()];
         object.subtype = static_cast<std::uint8_t>(2 * i);
         object.xFlip = i % 4 == 1;
-        object.rememberState = object.id == 0x26;
         object.yFlip = i % 4 == 3;
+        if (showcase) {
+            const Showcase& shown =
+                kShowcase[static_cast<std::size_t>(i + level) % kShowcase.size()];
+            object.id = shown.id;
+            object.subtype = shown.subtype;
+            object.xFlip = shown.xFlip;
+            object.yFlip = shown.yFlip;
+        }
+        object.rememberState = object.id == 0x26;
         object.twoPlayer = i == 4;
         objects.push_back(object);
     }
@@ -680,9 +710,11 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     buildStartsAndBounds(rom);
     buildWaterHeights(rom);
     const std::vector<std::uint8_t> zones(kZones.begin(), kZones.end());
-    if (Status art = buildDemoObjectArt(rom.image, profile, zones); !art) {
+    auto art = buildDemoObjectArt(rom.image, profile, zones);
+    if (!art) {
         return art.error();
     }
+    rom.objectArt = *art;
     auto start = buildDemoStart(rom.image, profile, rom.zones);
     if (!start) {
         return start.error();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "demo/demoobjectart.h"
 #include "demo/demostart.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
@@ -62,6 +63,7 @@ struct DemoRom {
     std::array<std::vector<RingGroup>, kLevelCount> rings;
     std::array<StartPosition, kLevelCount> starts{};
     std::array<LevelBounds, kLevelCount> bounds{};
+    DemoObjectArt objectArt;
     // The level-start tables (extra art, animations, palette cycles...) and where they lie.
     DemoStartData start;
 

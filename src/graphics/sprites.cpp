@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "compression/nemesis.h"
+#include "graphics/objectlook.h"
+
 namespace orvex {
 
 namespace {
@@ -80,6 +83,78 @@ void drawPiece(const VideoMemory& video, const SpritePiece& piece, std::uint16_t
     }
 }
 
+struct Bounds {
+    std::int32_t left = kObjectReach;
+    std::int32_t top = kObjectReach;
+    std::int32_t right = -kObjectReach;
+    std::int32_t bottom = -kObjectReach;
+};
+
+// The area `sprites` cover together, cut at kObjectReach.
+Bounds coveredArea(const std::vector<SpriteImage>& sprites) {
+    Bounds area;
+    for (const SpriteImage& sprite : sprites) {
+        if (!sprite.picture.isNull()) {
+            area.left = std::min(area.left, std::max(sprite.left, -kObjectReach));
+            area.top = std::min(area.top, std::max(sprite.top, -kObjectReach));
+            area.right =
+                std::max(area.right, std::min(sprite.left + sprite.picture.width(), kObjectReach));
+            area.bottom =
+                std::max(area.bottom, std::min(sprite.top + sprite.picture.height(), kObjectReach));
+        }
+    }
+    return area;
+}
+
+// `sprites` drawn over each other into one picture, the first on top, cut at kObjectReach.
+SpriteImage composeSprites(const std::vector<SpriteImage>& sprites) {
+    const Bounds area = coveredArea(sprites);
+    if (area.right <= area.left || area.bottom <= area.top) {
+        return {};
+    }
+    SpriteImage composed{IndexedImage(area.right - area.left, area.bottom - area.top), area.left,
+                         area.top};
+    IndexedImage& picture = composed.picture;
+    for (auto sprite = sprites.rbegin(); sprite != sprites.rend(); ++sprite) {
+        const IndexedImage& source = sprite->picture;
+        for (std::int32_t y = 0; y < source.height(); ++y) {
+            for (std::int32_t x = 0; x < source.width(); ++x) {
+                const std::uint8_t pixel = source.pixel(x, y);
+                const std::int32_t px = sprite->left - area.left + x;
+                const std::int32_t py = sprite->top - area.top + y;
+                if (pixel % 16 != 0 && px >= 0 && py >= 0 && px < picture.width() &&
+                    py < picture.height()) {
+                    picture.setPixel(px, py, pixel);
+                }
+            }
+        }
+    }
+    return composed;
+}
+
+// The signpost's cue list decoded over `video`, each cue's art up to the end of video memory;
+// what cannot be read is named in `problems`.
+void loadSignpostArt(ByteSpan image, std::int32_t table, std::uint8_t list, VideoMemory& video,
+                     std::vector<std::string>& problems) {
+    auto cues = readArtCues(image, table, list);
+    if (!cues) {
+        problems.push_back("signpost art: " + cues.error().describe());
+        return;
+    }
+    for (const ArtCue& cue : cues->entries) {
+        const std::int32_t room = (kVideoMemoryBytes - cue.videoAddress) / kTileBytes;
+        auto art = decompressNemesis(image, cue.source, room);
+        if (!art) {
+            problems.push_back("signpost art at " + hexOffset(cue.source) + ": " +
+                               art.error().describe());
+            continue;
+        }
+        const std::size_t count =
+            std::min(art->tiles.size(), video.bytes.size() - cue.videoAddress);
+        std::copy_n(art->tiles.begin(), count, video.bytes.begin() + cue.videoAddress);
+    }
+}
+
 // A sprite whose art was never loaded draws nothing at all; it counts as none.
 std::optional<SpriteImage> visible(SpriteImage sprite) {
     const auto& pixels = sprite.picture.pixels();
@@ -111,6 +186,26 @@ void readFrames(ByteSpan image, std::int32_t table, std::uint8_t zone,
             take(entry, std::move(pieces->entries));
         }
     }
+}
+
+// The parts of a look drawn into one picture, the first part on top; none when a part's frame
+// cannot be read.
+std::optional<SpriteImage> composeLook(ByteSpan image, const std::vector<LookPart>& parts,
+                                       const VideoMemory& level, const VideoMemory& signpost) {
+    std::vector<SpriteImage> drawn;
+    for (const LookPart& part : parts) {
+        auto pieces = readSpriteFrame(image, part.mappings, part.frame);
+        if (!pieces || pieces->cut) {
+            return std::nullopt;
+        }
+        const VideoMemory& video = part.art == PartArt::Signpost ? signpost : level;
+        SpriteImage sprite =
+            renderSprite(video, pieces->entries, part.artTile, part.xFlip, part.yFlip);
+        sprite.left += part.dx;
+        sprite.top += part.dy;
+        drawn.push_back(std::move(sprite));
+    }
+    return composeSprites(drawn);
 }
 
 // Keeps the first kMaxSpriteProblems problems and counts the rest in one more line, so that a
@@ -157,9 +252,32 @@ SpriteImage renderSprite(const VideoMemory& video, std::span<const SpritePiece> 
 
 const SpriteImage* LevelSprites::object(const ObjectPlacement& object) const {
     const Key key{object.id, object.subtype, object.xFlip, object.yFlip};
-    if (const auto drawn = mDrawn.find(key); drawn != mDrawn.end()) {
-        return drawn->second.picture.isNull() ? nullptr : &drawn->second;
+    auto drawn = mDrawn.find(key);
+    if (drawn == mDrawn.end()) {
+        drawn = mDrawn.emplace(key, draw(object)).first;
     }
+    return drawn->second.picture.isNull() ? nullptr : &drawn->second;
+}
+
+SpriteImage LevelSprites::draw(const ObjectPlacement& object) const {
+    std::vector<DebugEntry> debugList;
+    for (const Frame& frame : mFrames) {
+        debugList.push_back(frame.entry);
+    }
+    const ObjectLook look = objectLook({mAct, mTables, debugList, mImage}, object);
+    if (look.kind == LookKind::Hidden) {
+        return {};
+    }
+    if (look.kind == LookKind::Drawn) {
+        const VideoMemory& signpost = mSignpostVideo ? *mSignpostVideo : mVideo;
+        if (auto picture = composeLook(mImage, look.parts, mVideo, signpost)) {
+            return visible(std::move(*picture)).value_or(SpriteImage{});
+        }
+    }
+    return drawFromDebugList(object);
+}
+
+SpriteImage LevelSprites::drawFromDebugList(const ObjectPlacement& object) const {
     const Frame* chosen = nullptr;
     for (const Frame& frame : mFrames) {
         if (frame.entry.id == object.id &&
@@ -170,13 +288,24 @@ const SpriteImage* LevelSprites::object(const ObjectPlacement& object) const {
             }
         }
     }
-    SpriteImage& sprite = mDrawn[key];
-    if (chosen != nullptr) {
-        sprite = visible(renderSprite(mVideo, chosen->pieces, chosen->entry.artTile, object.xFlip,
-                                      object.yFlip))
-                     .value_or(SpriteImage{});
+    if (chosen == nullptr) {
+        return {};
     }
-    return sprite.picture.isNull() ? nullptr : &sprite;
+    return visible(renderSprite(mVideo, chosen->pieces, chosen->entry.artTile, object.xFlip,
+                                object.yFlip))
+        .value_or(SpriteImage{});
+}
+
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites) {
+    sprites.mAct = act;
+    sprites.mTables = locateObjectTables(image);
+    sprites.mImage.assign(image.begin(), image.end());
+    const auto& list = sprites.mTables.signpostCueList;
+    if (list && profile.patternLoadCues) {
+        sprites.mSignpostVideo = sprites.mVideo;
+        loadSignpostArt(image, *profile.patternLoadCues, *list, *sprites.mSignpostVideo,
+                        sprites.problems);
+    }
 }
 
 Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
@@ -190,6 +319,7 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
                    sprites.mFrames.push_back({entry, std::move(pieces)});
                });
+    addObjectLooks(image, profile, act, sprites);
     // Without the ring's own mappings a ring is taken to be 2 x 2 tiles about its point.
     const SpritePiece ring = start.ringPiece.value_or(SpritePiece{-8, -8, 2, 2, 0});
     sprites.mRing =

@@ -16,6 +16,7 @@
 #include "graphics/videomemory.h"
 #include "rom/leveldirectory.h"
 #include "rom/objectart.h"
+#include "rom/objecttables.h"
 #include "rom/romprofile.h"
 
 // Objects and rings drawn as the game draws them: from the video memory the game fills for a
@@ -29,6 +30,11 @@ inline constexpr std::size_t kMaxSpriteProblems = 16;
 // object's point shows (modulo 512) where its frame does not place it: a sprite's picture ends
 // that far from the point each way.
 inline constexpr std::int32_t kSpriteReach = 512;
+// A chosen limit on how far an object's picture, its parts together, reaches from its point each
+// way: twice a sprite's, so that the game's widest objects (a loop of lava cups $200 pixels
+// tall, a bridge of 16 logs) fit and a picture stays at most 2,048 x 2,048 pixels whatever the
+// tables say.
+inline constexpr std::int32_t kObjectReach = 2 * kSpriteReach;
 
 // A sprite drawn: colour indices as level pictures hold them (16 line + colour), colour 0 of
 // every line transparent; `left` and `top` place the picture from the object's point.
@@ -55,13 +61,18 @@ public:
     // At most kMaxSpriteProblems lines and one more that counts the rest.
     std::vector<std::string> problems;
 
-    // The picture of `object`: the debug list's entry with its id and subtype, else the first
-    // with its id. Null when the zone's list has no entry for the id.
+    // The picture of `object` as the game shows it at level start, its parts composed front
+    // first, from its id, subtype and flips (objectlook.h). A type the rules do not cover, or
+    // whose tables were not found, is drawn with the debug list's entry with its id and
+    // subtype, else the first with its id. Null when the game shows nothing of it or no
+    // picture is known; pictures are kept per id, subtype and flips (the zone is the level's).
     [[nodiscard]] const SpriteImage* object(const ObjectPlacement& object) const;
     // A ring, drawn from the ring art with the ring's own mappings.
     [[nodiscard]] const SpriteImage* ring() const { return mRing ? &*mRing : nullptr; }
     [[nodiscard]] const VideoMemory& video() const { return mVideo; }
     [[nodiscard]] bool empty() const { return mFrames.empty() && !mRing; }
+    // The object tables found in the image the sprites were read from.
+    [[nodiscard]] const ObjectTables& objectTables() const { return mTables; }
     // The zone's debug list in its order, the entries whose frame could be read: entry `index`
     // (below debugEntryCount()) and the pieces of its frame, to draw with renderSprite.
     [[nodiscard]] std::size_t debugEntryCount() const { return mFrames.size(); }
@@ -75,6 +86,7 @@ public:
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
                                                  const VideoMemory&, const LevelStart&);
+    friend void addObjectLooks(ByteSpan, const RomProfile&, ZoneAct, LevelSprites&);
 
     struct Frame {
         DebugEntry entry;
@@ -86,7 +98,22 @@ private:
     std::vector<Frame> mFrames;
     std::optional<SpriteImage> mRing;
     mutable std::map<Key, SpriteImage> mDrawn;
+    // What the start-up rules read: the level, the tables, the image they lie in and the
+    // signpost's own art over video memory.
+    ZoneAct mAct;
+    ObjectTables mTables;
+    std::vector<std::uint8_t> mImage;
+    std::optional<VideoMemory> mSignpostVideo;
+
+    // The picture of `object`, null when nothing is drawn.
+    [[nodiscard]] SpriteImage draw(const ObjectPlacement& object) const;
+    [[nodiscard]] SpriteImage drawFromDebugList(const ObjectPlacement& object) const;
 };
+
+// Adds what the start-up rules of objects need to `sprites`: the object tables found in
+// `image`, a copy of the image and the signpost's art (its cue list decoded over a copy of the
+// level's video memory). What cannot be read is named in `problems`.
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites);
 
 // The sprites of a level whose video memory at level start is `video`: the zone's debug list
 // with each entry's frame read from `image`, and the layout ring drawn with the piece and art

@@ -8,6 +8,7 @@
 
 #include "document/documentloader.h"
 #include "graphics/sprites.h"
+#include "rom/codepatterns.h"
 #include "support/craftedart.h"
 #include "support/testrom.h"
 
@@ -125,9 +126,9 @@ TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
     DemoRom rom = demo();
     auto loaded = loadDocument(rom.image, profile(), 0);
     ASSERT_TRUE(loaded.ok());
-    // List 1's only entry now points past the image.
+    // List 1's first entry, the monitors' art, now points past the image.
     auto cues = readArtCues(rom.image, *profile().patternLoadCues, 1);
-    ASSERT_TRUE(cues.ok() && cues->entries.size() == 1);
+    ASSERT_TRUE(cues.ok() && !cues->entries.empty());
     auto list = readWord(rom.image, *profile().patternLoadCues + 2);
     putLong(rom.image, static_cast<std::size_t>(*profile().patternLoadCues + *list + 2),
             0x00FFFFF0);
@@ -137,6 +138,60 @@ TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
     ASSERT_EQ(sprites->problems.size(), 1u);
     EXPECT_EQ(sprites->object({0, 0, 0x26, 0}), nullptr);  // its art never arrived
     EXPECT_NE(sprites->ring(), nullptr);
+}
+
+// Objects with several parts come as one picture: a bridge of 10 logs spans 160 pixels from
+// -88; the signpost shows its own art, not the spikes that lie at its tiles; what the game
+// never shows has no picture.
+TEST_P(LevelSpritesTest, ObjectsAreDrawnAsTheGameShowsThemAtLevelStart) {
+    const DemoRom& rom = demo();
+    auto loaded = loadDocument(rom.image, profile(), 0);
+    ASSERT_TRUE(loaded.ok());
+    const LevelDocument& document = *loaded->document;
+    auto sprites = loadLevelSprites(rom.image, profile(), document.zoneAct(), document.parts());
+    ASSERT_TRUE(sprites.ok());
+    EXPECT_TRUE(sprites->problems.empty());
+
+    const SpriteImage* bridge = sprites->object({0, 0, 0x11, 0x0A});
+    ASSERT_NE(bridge, nullptr);
+    EXPECT_EQ(bridge->left, -88);
+    EXPECT_EQ(bridge->picture.width(), 160);
+    EXPECT_EQ(bridge->picture.pixel(0, -bridge->top), 32 + 3);  // the first log's edge, line 2
+    const SpriteImage* longest = sprites->object({0, 0, 0x11, 0xFF});  // 255 logs, 4,080 pixels
+    ASSERT_NE(longest, nullptr);
+    EXPECT_EQ(longest->left, -kObjectReach);
+    EXPECT_EQ(longest->picture.width(), 2 * kObjectReach);
+
+    const SpriteImage* sign = sprites->object({0, 0, 0x0D, 0});
+    ASSERT_NE(sign, nullptr);
+    EXPECT_EQ(sign->picture.pixel(-sign->left, -sign->top), 10);  // the face's centre
+    const SpriteImage* spikes = sprites->object({0, 0, 0x36, 0x00});
+    ASSERT_NE(spikes, nullptr);
+    EXPECT_NE(spikes->picture.pixel(-spikes->left - 12, -spikes->top + 7), 10);
+
+    EXPECT_EQ(sprites->object({0, 0, 0x03, 0x05}), nullptr);
+    auto actTwo = loadLevelSprites(rom.image, profile(), {0, 1}, document.parts());
+    ASSERT_TRUE(actTwo.ok());
+    EXPECT_EQ(actTwo->object({0, 0, 0x0D, 0}), nullptr);
+    EXPECT_NE(actTwo->object({0, 0, 0x11, 0x0A}), nullptr);
+}
+
+// Where the code naming a table is gone, its type is drawn from the debug list as before.
+TEST_P(LevelSpritesTest, ATypeWhoseTableIsMissingIsDrawnFromTheDebugList) {
+    DemoRom rom = demo();
+    const auto code = findPattern(rom.image, parsePattern(objectTableCode().yellowSpring));
+    ASSERT_EQ(code.size(), 1u);
+    rom.image[static_cast<std::size_t>(code.front())] ^= 0xFF;
+    auto loaded = loadDocument(rom.image, profile(), 0);
+    ASSERT_TRUE(loaded.ok());
+    auto sprites = loadLevelSprites(rom.image, profile(), loaded->document->zoneAct(),
+                                    loaded->document->parts());
+    ASSERT_TRUE(sprites.ok());
+    const SpriteImage* yellow = sprites->object({0, 0, 0x41, 0x12, true});
+    const SpriteImage* red = sprites->object({0, 0, 0x41, 0x00, true});
+    ASSERT_TRUE(yellow != nullptr && red != nullptr);
+    EXPECT_TRUE(yellow->picture == red->picture && yellow->left == red->left);
+    EXPECT_EQ(sprites->object({0, 0, 0x11, 0x0A}) == nullptr, false);
 }
 
 ORVEX_ALL_PROFILES(LevelSpritesTest);
