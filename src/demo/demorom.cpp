@@ -8,6 +8,7 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "demo/demoglyphs.h"
 #include "demo/demoobjectart.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
@@ -223,26 +224,6 @@ std::vector<std::uint8_t> makeChunkMappings(std::int32_t chunkCount, std::int32_
     return mappings;
 }
 
-// 3 x 5 glyphs of the hex digits, one bit a cell, rows top to bottom, bit 2 the left column.
-constexpr std::array<std::array<std::uint8_t, 5>, 16> kGlyphs = {{
-    {7, 5, 5, 5, 7},
-    {2, 6, 2, 2, 7},
-    {7, 1, 7, 4, 7},
-    {7, 1, 7, 1, 7},
-    {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7},
-    {7, 4, 7, 5, 7},
-    {7, 1, 2, 2, 2},
-    {7, 5, 7, 5, 7},
-    {7, 5, 7, 1, 7},
-    {2, 5, 7, 5, 5},
-    {6, 5, 6, 5, 6},
-    {7, 4, 4, 4, 7},
-    {6, 5, 5, 5, 6},
-    {7, 4, 6, 4, 7},
-    {7, 4, 6, 4, 4},
-}};
-
 bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
     // Digits in chunk rows 1..5: the high digit in columns 1..3, the low one in 4..6.
     if (row < 1 || row > 5 || column < 1 || column > 6) {
@@ -250,7 +231,9 @@ bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
     }
     const std::int32_t digit = column <= 3 ? block >> 4 : block & 15;
     const std::int32_t bit = 2 - (column - 1) % 3;
-    return (kGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(row - 1)] >> bit) & 1;
+    return (kDemoGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(row - 1)] >>
+            bit) &
+           1;
 }
 
 // The chunk variant of chunk row r, column q of block b: a frame (its pieces mirrored with the

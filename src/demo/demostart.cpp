@@ -9,6 +9,7 @@
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
 #include "compression/nemesis.h"
+#include "demo/demoglyphs.h"
 #include "demo/demorom.h"
 #include "rom/codepatterns.h"
 #include "rom/levelformat.h"
@@ -77,26 +78,6 @@ constexpr std::string_view kRingMappingsCode = "0642 0078 43F9 ???????? 7200 122
 constexpr std::string_view kRingArtCode = "3019 0640 26BC 34C0 5449";
 constexpr std::string_view kPaletteCyclesCode = "7400 7000 1038 FE10 D040 303B 00?? 4EFB 00??";
 
-// 3 x 5 glyphs of the hex digits, one bit a cell, rows top to bottom, bit 2 the left column.
-constexpr std::array<std::array<std::uint8_t, 5>, 16> kGlyphs = {{
-    {7, 5, 5, 5, 7},
-    {2, 6, 2, 2, 7},
-    {7, 1, 7, 4, 7},
-    {7, 1, 7, 1, 7},
-    {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7},
-    {7, 4, 7, 5, 7},
-    {7, 1, 2, 2, 2},
-    {7, 5, 7, 5, 7},
-    {7, 5, 7, 1, 7},
-    {2, 5, 7, 5, 5},
-    {6, 5, 6, 5, 6},
-    {7, 4, 4, 4, 7},
-    {6, 5, 5, 5, 6},
-    {7, 4, 6, 4, 7},
-    {7, 4, 6, 4, 4},
-}};
-
 // A tile showing `number` as two hex digits in colour `ink` on `paper`, with a dot of the third
 // colour in its bottom right corner so that flips show.
 std::vector<std::uint8_t> numberTile(std::int32_t number, std::uint8_t ink, std::uint8_t paper) {
@@ -110,7 +91,8 @@ std::vector<std::uint8_t> numberTile(std::int32_t number, std::uint8_t ink, std:
         }
         const std::int32_t digit = x < 3 ? (number >> 4) & 15 : number & 15;
         const std::int32_t bit = 2 - (x < 3 ? x : x - 4);
-        const auto row = kGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(y - 1)];
+        const auto row =
+            kDemoGlyphs[static_cast<std::size_t>(digit)][static_cast<std::size_t>(y - 1)];
         return ((row >> bit) & 1) != 0 ? ink : paper;
     };
     for (std::int32_t y = 0; y < kTileSide; ++y) {

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "rom/objectmeaning.h"
 #include "rom/objectoutline.h"
 
 namespace orvex {
@@ -279,31 +280,6 @@ ObjectLook platformBlock(const Sources& sources, const Placement& object) {
     const auto frame = static_cast<std::uint8_t>(f == 0 ? 1 : 0);
     return shifted(fromDebug(sources, object, frame, chemical ? 0x6418 : 0x6000, false),
                    start->first, start->second);
-}
-
-std::optional<std::pair<std::int32_t, std::int32_t>> zonePlatformStart(std::int32_t t, bool xFlip) {
-    if (t >= 8) {
-        std::int32_t d1 = -0x40;
-        std::int32_t d2 = 0;
-        if ((t & 2) != 0) {
-            d1 = -d1;
-            d2 = -d2;
-        }
-        if ((t & 1) != 0) {
-            std::tie(d1, d2) = std::pair(d2, -d1);
-        }
-        return std::pair(t < 0x0C ? d1 : -d1, d2);
-    }
-    if (t == 0 || t == 1) {
-        return std::pair(xFlip ? (t == 0 ? -0x40 : -0x60) : 0, 0);
-    }
-    if (t == 2) {
-        return std::pair(0, xFlip ? -0x80 : 0);
-    }
-    if ((t == 3 && xFlip) || t == 7) {
-        return std::pair(0, -0xC0);
-    }
-    return std::nullopt;
 }
 
 ObjectLook zonePlatform(const Sources& sources, const Placement& object) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace orvex {
@@ -221,31 +222,8 @@ std::string floatingPlatform(std::uint8_t sub) {
 
 // 19: where the platform starts, from t = sub & $F and the X flip.
 std::string platformStart(const ObjectPlacement& object) {
-    const std::int32_t t = object.subtype & 0x0F;
-    if (t <= 1) {
-        return startOffset(object.xFlip ? (t == 0 ? -0x40 : -0x60) : 0, 0);
-    }
-    if (t == 2) {
-        return startOffset(0, object.xFlip ? -0x80 : 0);
-    }
-    if ((t == 3 && object.xFlip) || t == 7) {
-        return startOffset(0, -0xC0);
-    }
-    if (t < 8) {
-        return {};
-    }
-    std::int32_t d1 = -0x40;
-    std::int32_t d2 = 0;
-    if ((t & 2) != 0) {
-        d1 = -d1;
-        d2 = -d2;
-    }
-    if ((t & 1) != 0) {
-        const std::int32_t was = d1;
-        d1 = d2;
-        d2 = -was;
-    }
-    return startOffset(t < 0x0C ? d1 : -d1, d2);
+    const auto start = zonePlatformStart(object.subtype & 0x0F, object.xFlip);
+    return start ? startOffset(start->first, start->second) : std::string();
 }
 
 std::string movingPlatform(const ObjectPlacement& object) {
@@ -494,6 +472,32 @@ std::string subtypeMeaning(ZoneAct act, const ObjectPlacement& object) {
         default:
             return switchOrArea(act, object);
     }
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>> zonePlatformStart(std::int32_t t, bool xFlip) {
+    if (t == 0 || t == 1) {
+        return std::pair(xFlip ? (t == 0 ? -0x40 : -0x60) : 0, 0);
+    }
+    if (t == 2) {
+        return std::pair(0, xFlip ? -0x80 : 0);
+    }
+    if ((t == 3 && xFlip) || t == 7) {
+        return std::pair(0, -0xC0);
+    }
+    if (t < 8) {
+        return std::nullopt;
+    }
+    // Types 8 to $F circle: from (-$40, 0), negated when bit 1 is set, turned a quarter when
+    // bit 0 is; types $C to $F run the other way in x.
+    std::int32_t d1 = -0x40;
+    std::int32_t d2 = 0;
+    if ((t & 2) != 0) {
+        d1 = -d1;
+    }
+    if ((t & 1) != 0) {
+        std::tie(d1, d2) = std::pair(d2, -d1);
+    }
+    return std::pair(t < 0x0C ? d1 : -d1, d2);
 }
 
 }  // namespace orvex
