@@ -99,7 +99,7 @@ int saveChanges(const ArtArgs& args, ToolIo& io, std::string_view command, OpenL
     if (!saved) {
         Error error = saved.error();
         if (error.code == ErrorCode::ArtMustMove) {
-            error.message += "; run again with --move-art to move it";
+            error.message += ". Nothing was written; run again with --move-art to move it";
         }
         return reportFailure(
             io, command, args.rom,

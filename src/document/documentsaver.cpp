@@ -357,13 +357,12 @@ std::int16_t artIncrementOf(Part part) {
 }
 
 Error artMustMove(const LevelDocument& document, Part part, std::size_t size, const Place& place) {
-    return makeError(ErrorCode::ArtMustMove,
-                     "The compressed " + std::string(partName(part)) + " of " +
-                         levelName(document.level()) + " is " + std::to_string(size) +
-                         " bytes, but its place in the ROM holds only " +
-                         std::to_string(place.room) +
-                         " bytes; it can be moved to the end of the file. Nothing was saved",
-                     place.offset);
+    return makeError(
+        ErrorCode::ArtMustMove,
+        "The compressed " + std::string(partName(part)) + " of " + levelName(document.level()) +
+            " is " + std::to_string(size) + " bytes, but its place in the ROM holds only " +
+            std::to_string(place.room) + " bytes; it can be moved to the end of the file",
+        place.offset);
 }
 
 // Points every art table long of `part` that points at `from` at `to`, keeping its top byte.
