@@ -110,6 +110,20 @@ void lowestWrite(const LevelStart& start, std::int32_t artEnd, VideoLimit& limit
     }
 }
 
+VideoLimit videoLimitWith(ByteSpan image, const StartTables& tables, const LevelDocument& document,
+                          std::int16_t level, std::int32_t artEnd) {
+    VideoLimit limit;
+    auto act = levelZoneAct(image, document.profile(), level);
+    if (!act) {
+        return limit;
+    }
+    const LevelStart start =
+        readLevelStart(image, document.profile(), tables, *act, document.parts());
+    limit.copiedTiles = start.copiedTiles;
+    lowestWrite(start, artEnd, limit);
+    return limit;
+}
+
 }  // namespace
 
 std::string groupedNumber(std::int64_t value) {
@@ -134,26 +148,18 @@ Status checkDecodedLimits(const LevelDocument& document, std::span<const Part> p
 
 VideoLimit videoLimit(ByteSpan image, const LevelDocument& document, std::int16_t level,
                       std::int32_t artEnd) {
-    VideoLimit limit;
-    auto act = levelZoneAct(image, document.profile(), level);
-    if (!act) {
-        return limit;
-    }
-    const LocatedStartTables tables = locateStartTables(image, document.profile());
-    const LevelStart start =
-        readLevelStart(image, document.profile(), tables.tables, *act, document.parts());
-    limit.copiedTiles = start.copiedTiles;
-    lowestWrite(start, artEnd, limit);
-    return limit;
+    return videoLimitWith(image, locateStartTables(image, document.profile()).tables, document,
+                          level, artEnd);
 }
 
 Status checkArtInVideo(ByteSpan image, const LevelDocument& document) {
     const auto tiles = static_cast<std::int32_t>(document.parts().tiles.bytes.size() / kTileSize);
     const auto storedTiles =
         static_cast<std::int32_t>(storedDecodedSize(document, Part::TileArt) / kTileSize);
+    const StartTables tables = locateStartTables(image, document.profile()).tables;
     for (const std::int16_t level :
          levelsSharing(image, document.profile(), document.level(), Part::TileArt)) {
-        const VideoLimit limit = videoLimit(image, document, level, storedTiles);
+        const VideoLimit limit = videoLimitWith(image, tables, document, level, storedTiles);
         const std::int32_t copied = limit.copiedTiles.value_or(tiles);
         if (limit.copiedTiles || !limit.firstWrittenTile || copied <= *limit.firstWrittenTile) {
             continue;
