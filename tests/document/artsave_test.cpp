@@ -9,6 +9,8 @@
 #include "document/sharing.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
+#include "rom/romcheck.h"
+#include "rom/room.h"
 
 namespace orvex::testing {
 namespace {
@@ -183,6 +185,27 @@ TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
     EXPECT_TRUE(again->movedArt.empty());
     EXPECT_EQ(again->find(Part::TileArt)->offset, stream.to);
     EXPECT_EQ(file.file.contents().size(), after.size());
+}
+
+TEST_P(ArtSaveTest, MovedArtGoesAfterTheLastSlotOfMigratedLayouts) {
+    TempRomFile migrated(demo().image);
+    ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
+    DocumentFile file(migrated.contents(), profile());
+    file.load(0);
+    const auto lastSlot = *layoutAddress(file.file.contents(), profile(), kLevelCount - 1);
+    file.document->setTiles(
+        0, noiseBytes(static_cast<std::size_t>(tileCount(*file.document)) * kTile));
+    const auto moved = file.save({.moveGrownArt = true});
+    ASSERT_TRUE(moved.ok()) << moved.error().describe();
+    ASSERT_EQ(moved->movedArt.size(), 1U);
+    EXPECT_GE(moved->movedArt.front().to, lastSlot + kLayoutSlotSize);
+
+    // The last layout keeps its slot, and the art reads back.
+    EXPECT_GE(*layoutRoom(file.file.contents(), profile(), kLevelCount - 1), kLayoutSlotSize);
+    auto reloaded = file.read(0);
+    ASSERT_TRUE(reloaded.ok());
+    EXPECT_EQ(reloaded->document->parts().tiles.bytes,
+              noiseBytes(reloaded->document->parts().tiles.bytes.size()));
 }
 
 TEST_P(ArtSaveTest, EveryEntryPointingAtAMovedStreamIsRepointed) {
