@@ -243,6 +243,21 @@ Result<std::vector<std::uint8_t>> readMappings(const Json& file, const ArtArgs& 
     return bytes;
 }
 
+// The file's mappings, followed by the bytes of a partial last piece the stream holds when the
+// file has as many whole pieces as the stream: the export leaves them out, so they stay.
+std::vector<std::uint8_t> withPartialTail(std::vector<std::uint8_t> bytes,
+                                          const LevelDocument& document, ArtKind kind) {
+    const std::vector<std::uint8_t>& stored =
+        kind == ArtKind::Chunks ? document.parts().chunks.bytes : document.parts().blocks.bytes;
+    const auto pieceBytes = static_cast<std::size_t>(2 * pieceWords(kind));
+    const std::size_t whole = stored.size() / pieceBytes * pieceBytes;
+    if (bytes.size() == whole) {
+        bytes.insert(bytes.end(), stored.begin() + static_cast<std::ptrdiff_t>(whole),
+                     stored.end());
+    }
+    return bytes;
+}
+
 // --- palette ---
 
 std::string colourText(std::uint32_t rgb) {
@@ -428,7 +443,7 @@ int runMappingsImport(const ArtArgs& args, ToolIo& io) {
                              "cannot read the " + std::string(kindName(args.kind)), bytes.error());
     }
     const Part part = partOf(args.kind);
-    document.replaceMappings(part, std::move(*bytes));
+    document.replaceMappings(part, withPartialTail(*bytes, document, args.kind));
     if (!document.isModified()) {
         io.out << levelName(args.level) << " already has these " << kindName(args.kind)
                << "; nothing to save\n";

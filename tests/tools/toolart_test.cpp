@@ -255,6 +255,18 @@ TEST_F(ToolArtFiles, BadFilesAreRefusedAndWriteNothing) {
     EXPECT_EQ(snapshot(), before);
 }
 
+// Block mappings that end inside a block keep that partial block through a round trip.
+TEST_F(ToolArtFiles, APartialLastBlockStays) {
+    DemoRomOptions options;
+    options.shortBlockMappings = true;
+    const std::string rom = demoFile("short.bin", options);
+    const Bytes before = readFile(rom);
+    ASSERT_EQ(tool({"mappings-export", rom, "1", "blocks", "b.json"}).exitCode, 0);
+    const ToolRun run = tool({"mappings-import", rom, "1", "blocks", "b.json"});
+    EXPECT_NE(run.out.find("nothing to save"), std::string::npos) << run.out << run.err;
+    EXPECT_EQ(readFile(rom), before);
+}
+
 TEST_F(ToolArtFiles, TheSolidityOfBlocksIsNamed) {
     const std::string rom = demoFile("rom.bin");
     ASSERT_EQ(tool({"mappings-export", rom, "1", "blocks", "b.json"}).exitCode, 0);
