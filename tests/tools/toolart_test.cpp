@@ -267,6 +267,23 @@ TEST_F(ToolArtFiles, APartialLastBlockStays) {
     EXPECT_EQ(readFile(rom), before);
 }
 
+// A read-only ROM is refused by every import, and keeps its bytes.
+TEST_F(ToolArtFiles, ImportsIntoAReadOnlyRomWriteNothing) {
+    const std::string rom = demoFile("rom.bin");
+    ASSERT_EQ(tool({"palette-export", rom, "1", "p.json"}).exitCode, 0);
+    const Bytes bytes = readFile(file("p.json"));
+    Json palette = Json::parse(bytes.begin(), bytes.end());
+    palette["lines"][1][1] = "#E0E0E0";
+    putText("p.json", palette.dump());
+    std::filesystem::permissions(rom, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const auto before = snapshot();
+    const ToolRun run = tool({"palette-import", rom, "1", "p.json"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errLines(), 1) << run.err;
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(ToolArtFiles, TheSolidityOfBlocksIsNamed) {
     const std::string rom = demoFile("rom.bin");
     ASSERT_EQ(tool({"mappings-export", rom, "1", "blocks", "b.json"}).exitCode, 0);
