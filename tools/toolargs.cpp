@@ -16,6 +16,9 @@ constexpr std::string_view kMoveListsHelp =
 constexpr std::string_view kAnyLevelHelp =
     "import a file whose \"level\" field names another level";
 
+constexpr std::string_view kMoveArtHelp =
+    "when the stream no longer fits its place, move it to the end of the ROM";
+
 std::vector<CommandInfo> makeCommands() {
     return {
         {"info",
@@ -133,6 +136,51 @@ std::vector<CommandInfo> makeCommands() {
          "given: then the object and ring lists of all 20 levels move to the end of the ROM,\n"
          "each into room for at least 256 groups (or twice the list), and the game's code is\n"
          "pointed at them."},
+        {"art-export",
+         {"ROM", "LEVEL", "tiles|chunks|blocks", "OUT.png"},
+         {{"--line", "N", "the palette line (0 to 3) a sheet of tiles is shown in"}},
+         "write a level's tiles, chunks or blocks as an indexed PNG",
+         "Writes an 8-bit indexed PNG, 16 pieces a row. A sheet of tiles holds each pixel's\n"
+         "index 0 to 15, shown in one palette line (--line, by default the line most chunk\n"
+         "entries use); chunks and blocks are drawn in the level's 64 colours."},
+        {"art-import",
+         {"ROM", "LEVEL", "tiles", "IN.png"},
+         {{"--first", "TILE", "the first tile the sheet replaces (default 0)"},
+          {"--move-art", "", kMoveArtHelp}},
+         "save an indexed PNG sheet as a level's tiles",
+         "Reads an indexed PNG (1 to 8 bits a pixel) whose sides are multiples of 8 and whose\n"
+         "indices are 0 to 15, and writes its tiles in sheet order (width / 8 a row) over the\n"
+         "level's tile art from --first on; more tiles grow the art. Blank tiles that end the\n"
+         "sheet past the art's end are left out. The game's limits are checked before\n"
+         "anything is written (see the README); every level sharing the art is named."},
+        {"mappings-export",
+         {"ROM", "LEVEL", "chunks|blocks", "OUT.json"},
+         {},
+         "write a level's chunk or block mappings as JSON",
+         "Writes {\"level\", \"chunks\": [[{\"tile\", \"xFlip\", \"yFlip\", \"line\",\n"
+         "\"priority\"} x 4], ...]} or {\"level\", \"blocks\": [[{\"chunk\", \"xFlip\",\n"
+         "\"yFlip\", \"path1\", \"path2\"} x 64], ...]} (see the README)."},
+        {"mappings-import",
+         {"ROM", "LEVEL", "chunks|blocks", "IN.json"},
+         {{"--move-art", "", kMoveArtHelp}, {"--any-level", "", kAnyLevelHelp}},
+         "save a JSON file as a level's chunk or block mappings",
+         "Replaces the level's chunk or block mappings with those of IN.json. The first bad\n"
+         "field refuses the whole file; nothing is written then. The game's limits are checked\n"
+         "before anything is written; every level sharing the mappings is named."},
+        {"palette-export",
+         {"ROM", "LEVEL", "OUT.json"},
+         {},
+         "write a level's four palette lines as JSON",
+         "Writes {\"level\", \"lines\": [[\"#RRGGBB\" x 16] x 4]}; line 0 is the line every\n"
+         "level shares."},
+        {"palette-import",
+         {"ROM", "LEVEL", "IN.json"},
+         {{"--shared-line", "", "import line 0 too, which every level shares"},
+          {"--any-level", "", kAnyLevelHelp}},
+         "save a JSON file as a level's palette",
+         "Saves lines 1 to 3 of IN.json as the level's palette. Each channel must be one of the\n"
+         "console's eight levels (00, 20, ... E0); another is refused naming the nearest. Line 0\n"
+         "must equal the ROM's unless --shared-line is given."},
         {"normalize",
          {"IN", "OUT"},
          {},

@@ -95,6 +95,21 @@ struct PlacementArgs {
     bool anyLevel = false;
     bool anyId = false;
 };
+// Which of a level's pieces a sheet or a mappings file holds.
+enum class ArtKind { Tiles, Chunks, Blocks };
+// art-export/-import, mappings-export/-import, palette-export/-import: the ROM, the level, what
+// is exported or imported and the file written or read, with each command's options.
+struct ArtArgs {
+    std::filesystem::path rom;
+    std::int16_t level = 0;
+    ArtKind kind = ArtKind::Tiles;
+    std::filesystem::path file;
+    std::optional<std::int32_t> line;  // art-export: the palette line of a tile sheet
+    std::int32_t first = 0;            // art-import: the first tile replaced
+    bool moveArt = false;              // a grown stream may move to the end of the ROM
+    bool anyLevel = false;             // a file whose "level" names another level is taken
+    bool sharedLine = false;           // palette-import: line 0, shared by every level, too
+};
 struct NormalizeArgs {
     std::filesystem::path in;
     std::filesystem::path out;
@@ -123,6 +138,12 @@ struct DemoRomArgs {
 [[nodiscard]] int runObjectsImport(const PlacementArgs& args, ToolIo& io);
 [[nodiscard]] int runRingsExport(const PlacementArgs& args, ToolIo& io);
 [[nodiscard]] int runRingsImport(const PlacementArgs& args, ToolIo& io);
+[[nodiscard]] int runArtExport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runArtImport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runMappingsExport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runMappingsImport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runPaletteExport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runPaletteImport(const ArtArgs& args, ToolIo& io);
 [[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
 [[nodiscard]] int runTestImage(const TestImageArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);

@@ -44,6 +44,34 @@ struct Conversion {
         return *value;
     }
 
+    // "tiles", "chunks" or "blocks", as far as the command takes them.
+    ArtKind kind(std::size_t index, bool tiles) {
+        const std::string& text = args.operands[index];
+        if (text == "chunks") {
+            return ArtKind::Chunks;
+        }
+        if (text == "blocks") {
+            return ArtKind::Blocks;
+        }
+        if (text != "tiles" || !tiles) {
+            fail(std::string(tiles ? "the sheet must be tiles, chunks or blocks"
+                                   : "the mappings must be chunks or blocks") +
+                 ", not \"" + text + "\"");
+        }
+        return ArtKind::Tiles;
+    }
+
+    std::optional<std::int32_t> line() {
+        if (!args.has("--line")) {
+            return std::nullopt;
+        }
+        const std::int32_t value = number("--line", 0);
+        if (value > 3) {
+            fail("--line must be 0 to 3, not " + std::to_string(value));
+        }
+        return value;
+    }
+
     Plane plane() {
         const std::string text = args.value("--plane").value_or("fg");
         if (text != "fg" && text != "bg") {
@@ -184,6 +212,23 @@ int finish(Conversion& conversion, ToolIo& io, const Args& args, int (*run)(cons
     return run(args, io);
 }
 
+// The arguments of the art, mappings and palette commands: ROM, LEVEL, then (when `tiles` is
+// given) the kind of piece, whether tiles are one, then the file at operand `file`; the flags
+// that a command does not take are never given.
+ArtArgs artArgs(Conversion& v, std::optional<bool> tiles, std::size_t file) {
+    ArtArgs args;
+    args.rom = v.path(0);
+    args.level = v.level(1);
+    if (tiles) {
+        args.kind = v.kind(2, *tiles);
+    }
+    args.file = v.path(file);
+    args.moveArt = v.args.has("--move-art");
+    args.anyLevel = v.args.has("--any-level");
+    args.sharedLine = v.args.has("--shared-line");
+    return args;
+}
+
 using Runner = int (*)(Conversion&, ToolIo&);
 
 // Braced lists convert left to right, so the first bad argument is the one reported.
@@ -273,6 +318,37 @@ const std::map<std::string_view, Runner>& runners() {
                            PlacementArgs{v.path(0), v.level(1), v.path(2),
                                          v.args.has("--move-lists"), v.args.has("--any-level")},
                            runRingsImport);
+         }},
+        {"art-export",
+         [](Conversion& v, ToolIo& io) {
+             ArtArgs args = artArgs(v, true, 3);
+             args.line = v.line();
+             return finish(v, io, args, runArtExport);
+         }},
+        {"art-import",
+         [](Conversion& v, ToolIo& io) {
+             ArtArgs args = artArgs(v, std::nullopt, 3);
+             if (v.args.operands[2] != "tiles") {
+                 v.fail("art-import reads a sheet of tiles, not \"" + v.args.operands[2] + "\"");
+             }
+             args.first = v.number("--first", 0);
+             return finish(v, io, args, runArtImport);
+         }},
+        {"mappings-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, false, 3), runMappingsExport);
+         }},
+        {"mappings-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, false, 3), runMappingsImport);
+         }},
+        {"palette-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, std::nullopt, 2), runPaletteExport);
+         }},
+        {"palette-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, std::nullopt, 2), runPaletteImport);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {

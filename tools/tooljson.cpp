@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "rom/leveldirectory.h"
 #include "rom/romimage.h"
+#include "rom/romprofile.h"
 #include "toolfiles.h"
 
 namespace orvex {
@@ -173,6 +175,25 @@ Result<Json> readJsonFile(const std::filesystem::path& path) {
         return bytes.error();
     }
     return parseJson(*bytes);
+}
+
+Status checkFileLevel(const nlohmann::json& file, std::int16_t level, bool anyLevel) {
+    const auto found = file.find("level");
+    if (anyLevel || found == file.end()) {
+        return {};
+    }
+    if (!found->is_number_integer() || found->get<std::int64_t>() < 1 ||
+        found->get<std::int64_t>() > kLevelCount) {
+        return makeError(ErrorCode::OutOfRange,
+                         "the file's field \"level\" " + rangeText(1, kLevelCount));
+    }
+    if (found->get<std::int64_t>() != level + 1) {
+        return makeError(ErrorCode::OutOfRange, "the file holds level " +
+                                                    std::to_string(found->get<std::int64_t>()) +
+                                                    ", not " + levelName(level) +
+                                                    "; pass --any-level to import it anyway");
+    }
+    return {};
 }
 
 }  // namespace orvex

@@ -25,66 +25,6 @@ namespace {
 using ExportJson = nlohmann::ordered_json;
 using Json = nlohmann::json;
 
-std::string rangeText(std::int64_t minimum, std::int64_t maximum) {
-    return "must be a whole number from " + std::to_string(minimum) + " to " +
-           std::to_string(maximum);
-}
-
-// One field of one entry, checked against its range; the first bad one names itself.
-class EntryReader {
-public:
-    EntryReader(const Json& entry, std::string what) : mEntry(entry), mWhat(std::move(what)) {}
-
-    std::uint16_t number(const char* field, std::int64_t minimum, std::int64_t maximum) {
-        const Json* value = find(field);
-        if (value == nullptr) {
-            return 0;
-        }
-        if (!value->is_number_integer() || value->get<std::int64_t>() < minimum ||
-            value->get<std::int64_t>() > maximum) {
-            fail(field, rangeText(minimum, maximum));
-            return 0;
-        }
-        return static_cast<std::uint16_t>(value->get<std::int64_t>());
-    }
-
-    bool flag(const char* field) {
-        const Json* value = find(field);
-        if (value != nullptr && !value->is_boolean()) {
-            fail(field, "must be true or false");
-            return false;
-        }
-        return value != nullptr && value->get<bool>();
-    }
-
-    [[nodiscard]] const std::string& error() const { return mError; }
-
-private:
-    const Json* find(const char* field) {
-        if (!mEntry.is_object()) {
-            fail(nullptr, "is not an object");
-            return nullptr;
-        }
-        const auto found = mEntry.find(field);
-        if (found == mEntry.end()) {
-            fail(field, "is missing");
-            return nullptr;
-        }
-        return &*found;
-    }
-
-    void fail(const char* field, const std::string& why) {
-        if (mError.empty()) {
-            mError = mWhat + (field != nullptr ? ", field \"" + std::string(field) + "\"" : "") +
-                     " " + why;
-        }
-    }
-
-    const Json& mEntry;
-    std::string mWhat;
-    std::string mError;
-};
-
 ExportJson objectJson(const ObjectPlacement& object) {
     return {{"x", object.x},
             {"y", object.y},
@@ -144,26 +84,6 @@ Result<RingGroup> readRing(const Json& entry, std::size_t index) {
     return group;
 }
 
-// The file's "level", when it has one, must be LEVEL unless --any-level is given.
-Status checkFileLevel(const Json& file, const PlacementArgs& args) {
-    const auto level = file.find("level");
-    if (args.anyLevel || level == file.end()) {
-        return {};
-    }
-    if (!level->is_number_integer() || level->get<std::int64_t>() < 1 ||
-        level->get<std::int64_t>() > kLevelCount) {
-        return makeError(ErrorCode::OutOfRange,
-                         "the file's field \"level\" " + rangeText(1, kLevelCount));
-    }
-    if (level->get<std::int64_t>() != args.level + 1) {
-        return makeError(ErrorCode::OutOfRange, "the file holds level " +
-                                                    std::to_string(level->get<std::int64_t>()) +
-                                                    ", not " + levelName(args.level) +
-                                                    "; pass --any-level to import it anyway");
-    }
-    return {};
-}
-
 // The list under `key` of the file, each entry read by `readEntry`.
 template <typename Entry, typename Reader>
 Result<std::vector<Entry>> readEntries(const Json& file, const char* key, Reader readEntry) {
@@ -181,24 +101,6 @@ Result<std::vector<Entry>> readEntries(const Json& file, const char* key, Reader
         entries.push_back(*entry);
     }
     return entries;
-}
-
-struct OpenLevel {
-    RomImage rom;
-    std::unique_ptr<LevelDocument> document;
-};
-
-Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level) {
-    RomImage rom(path);
-    auto identified = readIdentifiedRom(rom);
-    if (!identified) {
-        return identified.error();
-    }
-    auto loaded = loadDocument(identified->bytes, identified->identity.profile, level);
-    if (!loaded) {
-        return loaded.error();
-    }
-    return OpenLevel{std::move(rom), std::move(loaded->document)};
 }
 
 ExportJson levelJson(const LevelDocument& document) {
@@ -257,7 +159,7 @@ int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
 // Puts the file's list into the document; returns how many entries it has.
 Result<std::size_t> takeList(const Json& file, const PlacementArgs& args, LevelDocument& document,
                              bool objects) {
-    if (Status level = checkFileLevel(file, args); !level) {
+    if (Status level = checkFileLevel(file, args.level, args.anyLevel); !level) {
         return level.error();
     }
     if (objects) {

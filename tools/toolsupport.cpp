@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "document/documentloader.h"
+#include "rom/romidentity.h"
 #include "terminalhost.h"
 #include "toolargs.h"
 
@@ -56,6 +58,19 @@ void reportBackups(ToolIo& io, const WriteReport& written) {
            << '\n'
            << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
            << " in " << written.original.string() << '\n';
+}
+
+Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level) {
+    RomImage rom(path);
+    auto identified = readIdentifiedRom(rom);
+    if (!identified) {
+        return identified.error();
+    }
+    auto loaded = loadDocument(identified->bytes, identified->identity.profile, level);
+    if (!loaded) {
+        return loaded.error();
+    }
+    return OpenLevel{std::move(rom), std::move(loaded->document)};
 }
 
 }  // namespace orvex

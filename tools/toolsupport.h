@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 
 // Helpers the command implementations share.
 
+#include "document/leveldocument.h"
 #include "rom/romimage.h"
 
 namespace orvex {
@@ -40,5 +42,12 @@ void reportWarning(ToolIo& io, std::string_view command, std::string_view text);
 
 // Names the copies of the ROM a write kept beside it.
 void reportBackups(ToolIo& io, const WriteReport& written);
+
+// A level of the ROM file at `path`, loaded for a command that may save it.
+struct OpenLevel {
+    RomImage rom;
+    std::unique_ptr<LevelDocument> document;
+};
+[[nodiscard]] Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level);
 
 }  // namespace orvex

@@ -26,6 +26,7 @@ enum class ErrorCode {
     Truncated,      // the image is shorter than its own header says
     ChangedOnDisk,  // another program changed what a save would overwrite since it was read
     ListsMustMove,  // a placement list outgrew its place or is shared: the lists must be moved
+    ArtMustMove,    // an art or mapping stream outgrew its place: it must be moved
 };
 
 // An error value: a code, a message for the user, and the byte offset where the data broke

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "compression/kosinski.h"
+#include "document/artlimits.h"
+#include "document/sharing.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
@@ -344,6 +346,44 @@ StoredRegion regionAt(ByteSpan image, const ImageSpan& span) {
     return {span.offset, std::vector<std::uint8_t>(from, from + span.bytes)};
 }
 
+bool isArt(Part part) {
+    return part == Part::TileArt || part == Part::ChunkMappings || part == Part::BlockMappings;
+}
+
+std::int16_t artIncrementOf(Part part) {
+    return part == Part::TileArt         ? kTileArtIncrement
+           : part == Part::ChunkMappings ? kChunkMappingsIncrement
+                                         : kBlockMappingsIncrement;
+}
+
+Error artMustMove(const LevelDocument& document, Part part, std::size_t size, const Place& place) {
+    return makeError(
+        ErrorCode::ArtMustMove,
+        "The compressed " + std::string(partName(part)) + " of " + levelName(document.level()) +
+            " is " + std::to_string(size) + " bytes, but its place in the ROM holds only " +
+            std::to_string(place.room) + " bytes; it can be moved to the end of the file",
+        place.offset);
+}
+
+// Points every art table long of `part` that points at `from` at `to`, keeping its top byte.
+void repointArt(std::vector<std::uint8_t>& image, const RomProfile& profile, Part part,
+                std::int32_t from, std::int32_t to) {
+    const std::int16_t increment = artIncrementOf(part);
+    for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+        const auto at =
+            static_cast<std::size_t>(profile.levelArtTable + zone * kLevelArtEntrySize + increment);
+        auto entry = readLong(image, static_cast<std::int64_t>(at));
+        if (!entry || artOffset(*entry) != from) {
+            continue;
+        }
+        const std::uint32_t moved =
+            (static_cast<std::uint32_t>(*entry) & 0xFF000000U) | static_cast<std::uint32_t>(to);
+        for (std::size_t i = 0; i < 4; ++i) {
+            image[at + i] = static_cast<std::uint8_t>(moved >> (24 - 8 * i));
+        }
+    }
+}
+
 class ImagePatcher {
 public:
     ImagePatcher(const LevelDocument& document, const std::vector<EncodedPart>& encoded,
@@ -360,12 +400,18 @@ public:
     Result<std::vector<std::uint8_t>> operator()(ByteSpan current) {
         mWrites.clear();
         mMoved.reset();
+        mMovedArt.clear();
         if (Status same = checkSameRom(current, mDocument.profile()); !same) {
             return same.error();
         }
         auto move = mustMoveLists(current);
         if (!move) {
             return move.error();
+        }
+        if (writes(Part::TileArt)) {
+            if (Status video = checkArtInVideo(current, mDocument); !video) {
+                return video.error();
+            }
         }
         std::vector<std::uint8_t> image(current.begin(), current.end());
         for (const EncodedPart& part : mEncoded) {
@@ -394,8 +440,13 @@ public:
         return mPlaces[static_cast<std::size_t>(part)];
     }
     [[nodiscard]] const std::optional<MovedLists>& moved() const { return mMoved; }
+    [[nodiscard]] const std::vector<MovedStream>& movedArt() const { return mMovedArt; }
 
 private:
+    [[nodiscard]] bool writes(Part part) const {
+        return std::any_of(mEncoded.begin(), mEncoded.end(),
+                           [part](const EncodedPart& one) { return one.part == part; });
+    }
     // True when a list to write cannot be written in place and the options allow the move.
     Result<bool> mustMoveLists(ByteSpan current) const {
         for (const EncodedPart& part : mEncoded) {
@@ -440,6 +491,18 @@ private:
         if (!places) {
             return places.error();
         }
+        const bool grown =
+            static_cast<std::int64_t>(part.regions.front().size()) > places->front().room;
+        if (isArt(part.part) && grown) {
+            if (!mOptions.moveGrownArt) {
+                return artMustMove(mDocument, part.part, part.regions.front().size(),
+                                   places->front());
+            }
+            if (Status same = unchanged(current, part.part, *places); !same) {
+                return same;
+            }
+            return moveArt(current, part, places->front(), image);
+        }
         for (std::size_t i = 0; i < places->size(); ++i) {
             if (static_cast<std::int64_t>(part.regions[i].size()) > (*places)[i].room) {
                 return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
@@ -452,6 +515,31 @@ private:
             patch(image, (*places)[i].offset, part.regions[i]);
         }
         record(part, std::move(*places));
+        return {};
+    }
+
+    // A grown art stream to the end of the data, every art table long that pointed at its old
+    // place repointed.
+    Status moveArt(ByteSpan current, const EncodedPart& part, const Place& old,
+                   std::vector<std::uint8_t>& image) {
+        const std::size_t at = moveOffset(image, mDocument.profile());
+        const std::size_t size = part.regions.front().size();
+        if (static_cast<std::int64_t>(at + size) > kCartridgeSpace) {
+            return makeError(ErrorCode::NoRoom,
+                             "The moved " + std::string(partName(part.part)) + " (" +
+                                 std::to_string(size) + " bytes) would end at " +
+                                 std::to_string(at + size) + " bytes, past the 4 MiB (" +
+                                 std::to_string(kCartridgeSpace) +
+                                 " bytes) a Mega Drive cartridge can address; nothing was saved");
+        }
+        const auto to = static_cast<std::int32_t>(at);
+        MovedStream moved{
+            part.part, old.offset, to,
+            levelsSharing(current, mDocument.profile(), mDocument.level(), part.part)};
+        patch(image, to, part.regions.front());
+        repointArt(image, mDocument.profile(), part.part, old.offset, to);
+        mMovedArt.push_back(std::move(moved));
+        record(part, {{to, kCartridgeSpace - to}});
         return {};
     }
 
@@ -497,6 +585,7 @@ private:
     std::vector<PartWrite> mWrites;
     std::array<std::vector<Place>, kPartCount> mPlaces;
     std::optional<MovedLists> mMoved;
+    std::vector<MovedStream> mMovedArt;
 };
 
 // What the file holds at each written part's places after the save: streams without the 0x00
@@ -527,6 +616,9 @@ Result<std::vector<EncodedPart>> prepareParts(const LevelDocument& document,
     }
     if (Status limits = checkLimits(document); !limits) {
         return limits.error();
+    }
+    if (Status art = checkDecodedLimits(document, parts); !art) {
+        return art.error();
     }
     return encodeParts(document, parts, progress);
 }
@@ -569,11 +661,12 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
         return written.error();
     }
     document.acceptSave(parts, storedAfterSave(patcher, *encoded));
+    SaveReport report{patcher.writes(), *written, std::nullopt, patcher.movedArt()};
     if (const auto& moved = patcher.moved()) {
         document.placementsMoved(moved->directories, moved->objects, moved->rings);
-        return SaveReport{patcher.writes(), *written, moved->directories};
+        report.moved = moved->directories;
     }
-    return SaveReport{patcher.writes(), *written, std::nullopt};
+    return report;
 }
 
 }  // namespace orvex

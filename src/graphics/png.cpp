@@ -154,4 +154,105 @@ Result<std::vector<std::uint8_t>> encodeIndexedPng(const IndexedImage& image,
     return std::move(writer.bytes);
 }
 
+namespace {
+
+// Larger pictures are refused before their pixels are allocated.
+constexpr std::uint64_t kMostPngPixels = std::uint64_t{1} << 24;
+
+// Everything one decoding owns, made before libpng's setjmp, as for PngWriter.
+struct PngReader {
+    std::span<const std::uint8_t> bytes;
+    std::size_t at = 0;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    IndexedImage image{};
+    std::array<char, 200> message{};
+};
+
+[[noreturn]] void onReadError(png_structp png, png_const_charp message) {
+    auto* reader = static_cast<PngReader*>(png_get_error_ptr(png));
+    std::snprintf(reader->message.data(), reader->message.size(), "%s", message);
+    png_longjmp(png, 1);
+}
+
+void onRead(png_structp png, png_bytep data, std::size_t length) {
+    auto* reader = static_cast<PngReader*>(png_get_io_ptr(png));
+    if (length > reader->bytes.size() - reader->at) {
+        png_error(png, "the file ends inside the picture");
+    }
+    std::copy_n(reader->bytes.begin() + static_cast<std::ptrdiff_t>(reader->at), length, data);
+    reader->at += length;
+}
+
+// Allocates the picture without letting an exception cross libpng's frames.
+bool makeImage(PngReader& reader, png_uint_32 width, png_uint_32 height) noexcept {
+    try {
+        reader.image =
+            IndexedImage(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void readIndices(PngReader& reader) {
+    png_structp png = reader.png;
+    png_set_read_fn(png, &reader, onRead);
+    png_read_info(png, reader.info);
+    if (png_get_color_type(png, reader.info) != PNG_COLOR_TYPE_PALETTE) {
+        png_error(png, "the PNG holds colours, not indices into a palette");
+    }
+    png_set_packing(png);  // 1, 2 and 4 bits a pixel become one byte each
+    const png_uint_32 width = png_get_image_width(png, reader.info);
+    const png_uint_32 height = png_get_image_height(png, reader.info);
+    if (png_set_interlace_handling(png) != 1) {
+        png_error(png, "interlaced PNG files are not read");
+    }
+    if (std::uint64_t{width} * height > kMostPngPixels) {
+        png_error(png, "the picture has more than 16,777,216 pixels");
+    }
+    png_read_update_info(png, reader.info);
+    if (!makeImage(reader, width, height)) {
+        png_error(png, "out of memory");
+    }
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(png, reader.image.row(static_cast<std::int32_t>(y)), nullptr);
+    }
+    png_read_end(png, nullptr);
+}
+
+bool runLibpngRead(PngReader& reader) {
+    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &reader, onReadError, onWarning);
+    reader.info = reader.png != nullptr ? png_create_info_struct(reader.png) : nullptr;
+    if (reader.info == nullptr) {
+        png_destroy_read_struct(&reader.png, nullptr, nullptr);
+        std::snprintf(reader.message.data(), reader.message.size(), "out of memory");
+        return false;
+    }
+    if (setjmp(png_jmpbuf(reader.png)) != 0) {
+        png_destroy_read_struct(&reader.png, &reader.info, nullptr);
+        return false;
+    }
+    readIndices(reader);
+    png_destroy_read_struct(&reader.png, &reader.info, nullptr);
+    return true;
+}
+
+}  // namespace
+
+Result<IndexedImage> decodeIndexedPng(std::span<const std::uint8_t> bytes) {
+    static constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P',  'N',  'G',
+                                                               0x0D, 0x0A, 0x1A, 0x0A};
+    if (bytes.size() < kSignature.size() ||
+        !std::equal(kSignature.begin(), kSignature.end(), bytes.begin())) {
+        return makeError(ErrorCode::CorruptStream, "the file is not a PNG picture");
+    }
+    PngReader reader{bytes};
+    if (!runLibpngRead(reader)) {
+        return makeError(ErrorCode::CorruptStream,
+                         std::string("cannot read the PNG picture: ") + reader.message.data());
+    }
+    return std::move(reader.image);
+}
+
 }  // namespace orvex

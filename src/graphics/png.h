@@ -24,4 +24,9 @@ inline constexpr std::size_t kMostPngColours = 256;
 [[nodiscard]] Result<std::vector<std::uint8_t>> encodeIndexedPng(
     const IndexedImage& image, std::span<const std::uint32_t> colours);
 
+// An indexed PNG (colour type 3, 1 to 8 bits a pixel) read back as 8-bit indices; its palette
+// is not kept. CorruptStream naming what is wrong for a file that is not a PNG, is broken, or
+// holds another colour type ("the PNG holds RGB colours, not indices into a palette").
+[[nodiscard]] Result<IndexedImage> decodeIndexedPng(std::span<const std::uint8_t> bytes);
+
 }  // namespace orvex

@@ -203,19 +203,6 @@ Error pastCartridge(std::size_t end, std::size_t size) {
                          std::to_string(size) + " bytes. Nothing was written");
 }
 
-// Where the areas begin: where appended data goes, but never inside the 3200-byte last slot of
-// migrated layouts, which the migration promised to that layout even where its stream is
-// shorter.
-std::size_t moveOffset(ByteSpan image, const RomProfile& profile) {
-    std::size_t at = appendOffset(image, profile.header);
-    if (layoutsMigrated(image, profile)) {
-        if (auto last = layoutAddress(image, profile, kLevelCount - 1)) {
-            at = std::max(at, static_cast<std::size_t>(*last) + kLayoutSlotSize);
-        }
-    }
-    return (at + 1) & ~std::size_t{1};
-}
-
 // The replaced act's list in the moved image, with the room a save may fill.
 ImageSpan movedSpan(ByteSpan image, std::int32_t directory, PlacementList kind, std::size_t at,
                     const std::vector<std::uint8_t>& bytes) {
@@ -298,6 +285,16 @@ Result<MovedPlacements> movePlacementLists(ByteSpan image, const RomProfile& pro
         return header.error();
     }
     return moved;
+}
+
+std::size_t moveOffset(ByteSpan image, const RomProfile& profile) {
+    std::size_t at = appendOffset(image, profile.header);
+    if (layoutsMigrated(image, profile)) {
+        if (auto last = layoutAddress(image, profile, kLevelCount - 1)) {
+            at = std::max(at, static_cast<std::size_t>(*last) + kLayoutSlotSize);
+        }
+    }
+    return (at + 1) & ~std::size_t{1};
 }
 
 }  // namespace orvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -70,6 +71,11 @@ struct PlacementOperands {
     std::vector<std::int32_t> objects;
     std::vector<std::int32_t> rings;
 };
+
+// Where data appended to the image goes (see appendOffset), never inside the 3200-byte last
+// slot of migrated layouts, which the migration promised to that layout even where its stream
+// is shorter; always even.
+[[nodiscard]] std::size_t moveOffset(ByteSpan image, const RomProfile& profile);
 
 // The operands, when every match of each pattern names the profile's directory. NotARom
 // otherwise ("the code that names the object directory was not found, so its lists cannot be

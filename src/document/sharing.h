@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/byteorder.h"
+#include "document/levelparts.h"
+#include "rom/romprofile.h"
+
+// Which levels read a part from the same place in the image, so that writing it for one level
+// changes all of them.
+
+namespace orvex {
+
+// The levels (level-list indices, ascending, `level` included) whose `part` is read from the
+// same place as `level`'s: for tile art and chunk and block mappings the same stream (the low
+// 24 bits of the art table long), for the palette every level (line 0 is shared by all; see
+// levelsSharingLines for lines 1-3), for the layout the same stream, for object and ring lists
+// the same list. The start position and the boundaries are the act's own. A level whose place
+// cannot be read shares with nobody; when `level`'s own cannot be read, just `level`.
+[[nodiscard]] std::vector<std::int16_t> levelsSharing(ByteSpan image, const RomProfile& profile,
+                                                      std::int16_t level, Part part);
+
+// The levels whose palette lines 1-3 come from the same source as `level`'s.
+[[nodiscard]] std::vector<std::int16_t> levelsSharingLines(ByteSpan image,
+                                                           const RomProfile& profile,
+                                                           std::int16_t level);
+
+// The levels of `sharing` other than `level`.
+[[nodiscard]] std::vector<std::int16_t> otherLevels(const std::vector<std::int16_t>& sharing,
+                                                    std::int16_t level);
+
+}  // namespace orvex
