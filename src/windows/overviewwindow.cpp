@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <bitset>
 
 namespace orvex {
 
@@ -68,6 +69,27 @@ void OverviewWindow::updateCell(std::int32_t column, std::int32_t row, std::uint
     painter.end();
     const double scale = cellPixels();
     update(QRectF(column * scale, row * scale, scale, scale).toAlignedRect());
+}
+
+void OverviewWindow::blocksChanged(const LevelArt& art, const Layout& layout, Plane plane,
+                                   std::span<const std::int32_t> blocks) {
+    if (mPicture.isNull() || mMiniatures.images.empty() || blocks.empty()) {
+        return;
+    }
+    updateMiniatures(mMiniatures, art.blocks, art.colours, blocks);
+    std::bitset<kBlockCount> changed;
+    for (const std::int32_t block : blocks) {
+        changed.set(static_cast<std::size_t>(block));
+    }
+    for (std::int32_t row = 0; row < layout.completeRows(); ++row) {
+        const auto cells = layout.planeRow(plane, row);
+        for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
+            const std::uint8_t block = cells[static_cast<std::size_t>(column)];
+            if (changed.test(block)) {
+                updateCell(column, row, block);
+            }
+        }
+    }
 }
 
 void OverviewWindow::setViewArea(const QRectF& cells) {

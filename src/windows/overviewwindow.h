@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "document/layout.h"
 #include "graphics/levelart.h"
@@ -32,6 +33,10 @@ public:
     void showPlane(const LevelArt& art, const Layout& layout, Plane plane);
     // Redraws one cell of the kept picture: its column within the plane, its row and its block.
     void updateCell(std::int32_t column, std::int32_t row, std::uint8_t block);
+    // The pictures of blocks `blocks` changed: their miniatures are made again and the cells of
+    // `plane` of `layout` that show them redrawn.
+    void blocksChanged(const LevelArt& art, const Layout& layout, Plane plane,
+                       std::span<const std::int32_t> blocks);
     // Where the map view is, in layout cells (fractions for cells seen in part).
     void setViewArea(const QRectF& cells);
 

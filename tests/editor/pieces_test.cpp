@@ -1,0 +1,201 @@
+// The piece editors in the real window: a pixel drawn on a tile, a colour picked, pasted and
+// undone, each one undo step and shown in the map at once; the question before the first edit
+// of a piece other levels share.
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+#include "editor/pieces/piecesarea.h"
+#include "editortestsupport.h"
+#include "graphics/palette.h"
+
+namespace orvex::test {
+
+namespace {
+
+// A tile of the level's own art that the block in the map's top left cell shows in its top left
+// chunk, with the palette line that chunk entry draws it in.
+struct ShownTile {
+    std::int32_t tile = 0;
+    std::int32_t line = 0;
+};
+
+std::optional<ShownTile> tileShownAtCorner(const EditorFixture& f) {
+    const LevelDocument& document = *f.window->session().document();
+    const LevelParts& parts = document.parts();
+    const std::vector<TileUse> uses = videoTileUses(parts, f.window->session().levelStart());
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
+            const std::int32_t index = chunk * kChunkMappingWords + q;
+            if (index >= parts.chunks.wordCount()) {
+                continue;
+            }
+            const std::uint16_t word = parts.chunks.word(index);
+            const std::int32_t tile = word & 0x7FF;
+            if (tile > 0 && tile < parts.tiles.completeTiles() &&
+                uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
+                return ShownTile{tile, (word >> 13) & 3};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+class PiecesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        mF = std::make_unique<EditorFixture>();
+        setOuterSize(mF->window.get(), QSize(1500, 1000));
+        mF->open();
+    }
+    void cleanup() { mF.reset(); }
+
+    // A pencil stroke over three pixels is one undo step; the map shows it at once and the undo
+    // takes it back, in the document and on the screen.
+    void aPixelStrokeIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const auto shown = tileShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        QVERIFY(tiles.isVisible());
+        tiles.sheet().choose(shown->tile);
+        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const std::uint8_t old = tiles.pixelEditor().pixels()[0];
+        tiles.colours().choose(static_cast<std::int32_t>(differentColour(shown->line, old)));
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
+        PixelEditor& pixels = tiles.pixelEditor();
+        QTest::mousePress(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 0).center());
+        QTest::mouseMove(&pixels, pixels.pixelRect(1, 0).center());
+        QTest::mouseMove(&pixels, pixels.pixelRect(2, 0).center());
+        QTest::mouseRelease(&pixels, Qt::LeftButton, {}, pixels.pixelRect(2, 0).center());
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QVERIFY(document().parts().tiles.bytes != before);
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().tiles.bytes, before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // Mirroring a tile and pasting a copied one are one step each.
+    void mirrorAndPasteTiles() {
+        EditorFixture& f = *mF;
+        const auto shown = tileShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        tiles.sheet().choose(shown->tile);
+        const auto original = tiles.pixelEditor().pixels();
+        f.dialogs->yesNo.append(true);
+        QTest::mouseClick(f.child<QToolButton>("TileFlipH"), Qt::LeftButton);
+        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
+        const int steps = f.window->undoStack().count();
+        tiles.sheet().setFocus();
+        QTest::keyClick(&tiles.sheet(), Qt::Key_C, Qt::ControlModifier);
+        tiles.sheet().choose(shown->tile + 1);
+        QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+    }
+
+    // A colour picked from the console's colours is stored, drawn in the art's colours and
+    // undone in one step.
+    void aPaletteEditAndItsUndo() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteDock& palette = area().paletteDock();
+        QVERIFY(palette.isVisible());
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        QTest::mouseClick(&palette.swatches(), Qt::LeftButton, {},
+                          palette.swatches().squareRect(17).center());
+        const std::uint16_t before = document().parts().palette.words[17];
+        const std::uint16_t word = before == 0x0E0E ? 0x00E0 : 0x0E0E;
+        f.dialogs->yesNo.append(true);  // both acts load the palette
+        QTest::mouseClick(
+            &palette.consoleColours(), Qt::LeftButton, {},
+            palette.consoleColours().squareRect(ConsoleColours::indexOf(word)).center());
+        QCOMPARE(document().parts().palette.words[17], word);
+        QCOMPARE(f.window->session().art().colours[17], colourOf(word));
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().palette.words[17], before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // Copy and Paste of a colour: the word goes to the selected colour, one step.
+    void copyAndPasteAColour() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteSwatches& swatches = area().paletteDock().swatches();
+        swatches.select(20);
+        swatches.setFocus();
+        QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier);
+        swatches.select(21);
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(document().parts().palette.words[21], document().parts().palette.words[20]);
+        QVERIFY(f.window->undoStack().count() <= steps + 1);
+    }
+
+    // Line 0 is every level's: the first edit of it names them and asks; No changes nothing,
+    // Yes edits and is not asked again.
+    void theSharedLineAsksFirst() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteDock& palette = area().paletteDock();
+        palette.swatches().select(3);
+        const std::uint16_t before = document().parts().palette.words[3];
+        const auto pick = [&](std::uint16_t word) {
+            QTest::mouseClick(
+                &palette.consoleColours(), Qt::LeftButton, {},
+                palette.consoleColours().squareRect(ConsoleColours::indexOf(word)).center());
+        };
+        const qsizetype asked = f.dialogs->questions.size();
+        f.dialogs->yesNo.append(false);
+        pick(before == 0x0002 ? 0x0004 : 0x0002);
+        QCOMPARE(f.dialogs->questions.size(), asked + 1);
+        QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
+        QCOMPARE(document().parts().palette.words[3], before);
+        f.dialogs->yesNo.append(true);
+        pick(0x0EEE);
+        QCOMPARE(document().parts().palette.words[3], 0x0EEE);
+        pick(0x0CCC);
+        QCOMPARE(document().parts().palette.words[3], 0x0CCC);
+        QCOMPARE(f.dialogs->questions.size(), asked + 2);
+    }
+
+private:
+    PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
+    const LevelDocument& document() const { return *mF->window->session().document(); }
+    // A colour index of `line` whose screen colour differs from that of `index`.
+    std::uint8_t differentColour(std::int32_t line, std::uint8_t index) const {
+        const ColourTable& colours = mF->window->session().art().colours;
+        for (std::uint8_t c = 0; c < 16; ++c) {
+            if (colours[static_cast<std::size_t>(line * 16 + c)] !=
+                colours[static_cast<std::size_t>(line * 16 + index)]) {
+                return c;
+            }
+        }
+        return static_cast<std::uint8_t>((index + 1) % 16);
+    }
+
+    std::unique_ptr<EditorFixture> mF;
+};
+
+int runPiecesTest(int argc, char** argv) {
+    PiecesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "pieces_test.moc"
