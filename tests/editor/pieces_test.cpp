@@ -44,6 +44,42 @@ std::optional<ShownTile> tileShownAtCorner(const EditorFixture& f) {
     return std::nullopt;
 }
 
+// An entry of a chunk that the block in the map's top left cell shows, where the level's own
+// chunk mappings are what the game shows.
+struct ShownEntry {
+    std::int32_t chunk = 0;
+    std::int32_t entry = 0;
+};
+
+std::optional<ShownEntry> entryShownAtCorner(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        const auto at = static_cast<std::size_t>(chunk * 8);
+        if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
+            at + 8 <= table.size() &&
+            std::equal(table.begin() + at, table.begin() + at + 8,
+                       parts.chunks.bytes.begin() + at)) {
+            return ShownEntry{chunk, 0};
+        }
+    }
+    return std::nullopt;
+}
+
+// A tile of the level's art whose pixels differ from those of `tile`.
+std::int32_t otherTile(const EditorFixture& f, std::int32_t tile) {
+    const LevelArt& art = f.window->session().art();
+    const std::int32_t tiles = f.window->session().document()->parts().tiles.completeTiles();
+    for (std::int32_t t = 1; t < tiles; ++t) {
+        if (!std::equal(art.tiles.variant(t), art.tiles.variant(t) + 64, art.tiles.variant(tile))) {
+            return t;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 class PiecesTest : public QObject {
@@ -173,7 +209,81 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked + 2);
     }
 
+    // A tile picked from the tile sheet into a chunk entry is one step, shown in the map at once,
+    // and undone.
+    void aChunkEntryEditIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const auto shown = entryShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        f.menu("MenuChunkEditor");
+        ChunkDock& chunks = area().chunkDock();
+        QVERIFY(chunks.isVisible());
+        chunks.sheet().choose(shown->chunk);
+        chunks.entries().choose(shown->entry);
+        const std::uint16_t word = *chunks.entryWord(shown->entry);
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        const std::int32_t tile = otherTile(f, word & 0x7FF);
+        area().tileDock().sheet().choose(tile);
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QCOMPARE(*chunks.entryWord(shown->entry), std::uint16_t((word & 0xF800) | tile));
+        QCOMPARE(chunks.entries().chosen(), shown->entry + 1);
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(*chunks.entryWord(shown->entry), word);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // The block chosen in the block column opens in the block editor; a chunk painted into an
+    // entry is one step, shown in the map and undone; Copy into block copies all 64 entries.
+    void aBlockEntryEditIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const std::uint8_t block = f.layout().at(0);
+        f.menu("MenuChunkEditor");
+        f.menu("MenuBlockEditor");
+        QTest::mouseClick(f.thumbnail((block + 1) % 256), Qt::LeftButton);
+        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
+        BlockDock& blocks = area().blockDock();
+        QCOMPARE(blocks.block(), block);
+        const std::uint16_t word = *blocks.entryWord(0);
+        const auto chunk = static_cast<std::int32_t>(otherChunk(word & 0x3FF));
+        area().chunkDock().sheet().choose(chunk);
+        f.child<QCheckBox>("BlockPaint")->setChecked(true);
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        QTest::mouseClick(&blocks.entries(), Qt::LeftButton, {},
+                          blocks.entries().pieceRect(0).center());
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QCOMPARE(*blocks.entryWord(0), std::uint16_t((word & 0xFC00) | chunk));
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(*blocks.entryWord(0), word);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+        const std::uint8_t target = block == 0x7F ? 0x7E : 0x7F;
+        blocks.copyInto(target);
+        QCOMPARE(f.window->undoStack().index(), steps + 1);  // the undone step is gone
+        const MappingWords& mappings = document().parts().blocks;
+        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
+                     mappings.word(block * kBlockMappingWords + w));
+        }
+    }
+
 private:
+    // A chunk whose picture differs from that of `chunk`.
+    std::int32_t otherChunk(std::int32_t chunk) const {
+        const LevelArt& art = mF->window->session().art();
+        for (std::int32_t c = 1; c < kBaseChunks; ++c) {
+            if (!std::equal(art.chunks.variant(c), art.chunks.variant(c) + 256,
+                            art.chunks.variant(chunk))) {
+                return c;
+            }
+        }
+        return 0;
+    }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     // A colour index of `line` whose screen colour differs from that of `index`.

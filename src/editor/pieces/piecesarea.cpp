@@ -11,15 +11,18 @@ constexpr int kPiecesSection = 70;
 
 }  // namespace
 
-PiecesArea::PiecesArea(AreaContext& context) : EditingArea(context), mEdits(context) {
+PiecesArea::PiecesArea(AreaContext& context, MapArea& map)
+    : EditingArea(context), mMap(map), mEdits(context) {
     setObjectName("PiecesArea");
 }
 
 // View > Palette and View > Tiles show or hide their docks.
 void PiecesArea::createActions(ActionRegistry& actions) {
-    const std::array<std::tuple<const char*, const char*, Qt::Key>, 2> docks{{
+    const std::array<std::tuple<const char*, const char*, Qt::Key>, 4> docks{{
         {"MenuPaletteEditor", "Palette Editor", Qt::Key_F6},
         {"MenuTileEditor", "Tile Editor", Qt::Key_F7},
+        {"MenuChunkEditor", "Chunk Editor", Qt::Key_F8},
+        {"MenuBlockEditor", "Block Editor", Qt::Key_F9},
     }};
     for (const auto& [id, text, key] : docks) {
         mShowActions.push_back(
@@ -30,7 +33,10 @@ void PiecesArea::createActions(ActionRegistry& actions) {
 void PiecesArea::createDocks() {
     mPalette = new PaletteDock(mEdits, mContext.session, &mContext.window);
     mTiles = new TileDock(mEdits, mContext.session, &mContext.window);
-    const std::array<QDockWidget*, 2> docks{mPalette, mTiles};
+    mChunks = new ChunkDock(mEdits, mContext.session, &mContext.window);
+    mBlocks = new BlockDock(
+        mEdits, mContext.session, [this] { return mChunks->chosenChunk(); }, &mContext.window);
+    const std::array<QDockWidget*, 4> docks{mPalette, mTiles, mChunks, mBlocks};
     for (std::size_t i = 0; i < docks.size(); ++i) {
         QDockWidget* dock = docks[i];
         QAction* show = mShowActions[i];
@@ -40,17 +46,32 @@ void PiecesArea::createDocks() {
         connect(dock, &QDockWidget::visibilityChanged, show,
                 [dock, show] { show->setChecked(!dock->isHidden()); });
     }
+    connectDocks();
+}
+
+// A tile chosen in the tile sheet can go into the chosen chunk entry; the block chosen in the
+// block column opens in the block editor.
+void PiecesArea::connectDocks() {
+    connect(&mTiles->sheet(), &PieceSheet::pieceChosen, this,
+            [this](int tile) { mChunks->tilePicked(tile); });
+    connect(&mMap.blockSelector(), &BlockSelector::selectedBlockChanged, this,
+            [this](int block) { mBlocks->open(block); });
+}
+
+void PiecesArea::refreshAll() {
+    mPalette->refresh();
+    mTiles->refresh();
+    mChunks->refresh();
+    mBlocks->refresh();
 }
 
 void PiecesArea::attach(LevelDocument* document) {
     mEdits.attach(document);
-    mPalette->refresh();
-    mTiles->refresh();
+    refreshAll();
 }
 
 void PiecesArea::artReady() {
-    mPalette->refresh();
-    mTiles->refresh();
+    refreshAll();
 }
 
 // The map area, first of the areas, has drawn the change into the art already.
@@ -58,11 +79,13 @@ void PiecesArea::documentChanged(const DocumentChange& change) {
     switch (change.part) {
         case Part::Palette:
             mPalette->refresh();
-            mTiles->artChanged();
-            break;
+            [[fallthrough]];
         case Part::TileArt:
         case Part::ChunkMappings:
+        case Part::BlockMappings:
             mTiles->artChanged();
+            mChunks->refresh();
+            mBlocks->refresh();
             break;
         default:
             break;

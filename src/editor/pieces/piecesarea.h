@@ -1,5 +1,8 @@
 #pragma once
 
+#include "editor/map/maparea.h"
+#include "editor/pieces/blockdock.h"
+#include "editor/pieces/chunkdock.h"
 #include "editor/pieces/palettedock.h"
 #include "editor/pieces/pieceedits.h"
 #include "editor/pieces/tiledock.h"
@@ -7,14 +10,15 @@
 
 namespace orvex {
 
-// The pieces the level is made of, each edited in a dock of its own: the palette and the tiles.
+// The pieces the level is made of, each edited in a dock of its own: the palette, the tiles, the
+// chunks and the block chosen in the map's block column.
 // Every edit is one step of the undo stack and shows at once in the map, the block column and
 // the overview (the map area draws the art again where the piece is used).
 class PiecesArea : public EditingArea {
     Q_OBJECT
 
 public:
-    explicit PiecesArea(AreaContext& context);
+    PiecesArea(AreaContext& context, MapArea& map);
 
     [[nodiscard]] QString name() const override { return "Pieces"; }
     void createActions(ActionRegistry& actions) override;
@@ -25,11 +29,19 @@ public:
 
     [[nodiscard]] PaletteDock& paletteDock() const { return *mPalette; }
     [[nodiscard]] TileDock& tileDock() const { return *mTiles; }
+    [[nodiscard]] ChunkDock& chunkDock() const { return *mChunks; }
+    [[nodiscard]] BlockDock& blockDock() const { return *mBlocks; }
 
 private:
+    void refreshAll();
+    void connectDocks();
+
+    MapArea& mMap;
     PieceEdits mEdits;
     PaletteDock* mPalette = nullptr;
     TileDock* mTiles = nullptr;
+    ChunkDock* mChunks = nullptr;
+    BlockDock* mBlocks = nullptr;
     std::vector<QAction*> mShowActions;
 };
 

@@ -213,7 +213,7 @@ void EditorWindow::createAreas() {
     mAreas.push_back(mMap);
     mPlacements = new PlacementArea(*mContext, *mMap);
     mAreas.push_back(mPlacements);
-    mAreas.push_back(new PiecesArea(*mContext));
+    mAreas.push_back(new PiecesArea(*mContext, *mMap));
 }
 
 void EditorWindow::createActions() {
