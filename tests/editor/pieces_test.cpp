@@ -272,6 +272,27 @@ private slots:
         }
     }
 
+    // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
+    // one in the list chooses it in the block column.
+    void findUnusedFollowsTheLayout() {
+        EditorFixture& f = *mF;
+        f.menu("MenuFindUnused");
+        QListWidget& blocks = area().unusedDock().list(2);
+        QVERIFY(blocks.count() > 0);
+        const int block = blocks.item(0)->data(Qt::UserRole).toInt();
+        const std::vector<std::uint8_t> layout = f.layout();
+        QVERIFY(std::find(layout.begin(), layout.end(), block) == layout.end());
+        blocks.setCurrentRow(0);
+        QCOMPARE(int{f.selected()}, block);
+        const int listed = blocks.count();
+        f.place(block, 0);
+        QCOMPARE(blocks.count(), listed - 1);
+        const UnusedPieces unused =
+            findUnused(document().parts(), f.window->session().levelStart());
+        QCOMPARE(area().unusedDock().list(0).count(), qsizetype(unused.tiles.size()));
+        QCOMPARE(area().unusedDock().list(1).count(), qsizetype(unused.chunks.size()));
+    }
+
 private:
     // A chunk whose picture differs from that of `chunk`.
     std::int32_t otherChunk(std::int32_t chunk) const {

@@ -18,11 +18,12 @@ PiecesArea::PiecesArea(AreaContext& context, MapArea& map)
 
 // View > Palette and View > Tiles show or hide their docks.
 void PiecesArea::createActions(ActionRegistry& actions) {
-    const std::array<std::tuple<const char*, const char*, Qt::Key>, 4> docks{{
+    const std::array<std::tuple<const char*, const char*, Qt::Key>, 5> docks{{
         {"MenuPaletteEditor", "Palette Editor", Qt::Key_F6},
         {"MenuTileEditor", "Tile Editor", Qt::Key_F7},
         {"MenuChunkEditor", "Chunk Editor", Qt::Key_F8},
         {"MenuBlockEditor", "Block Editor", Qt::Key_F9},
+        {"MenuFindUnused", "Find Unused", Qt::Key_F10},
     }};
     for (const auto& [id, text, key] : docks) {
         mShowActions.push_back(
@@ -36,7 +37,8 @@ void PiecesArea::createDocks() {
     mChunks = new ChunkDock(mEdits, mContext.session, &mContext.window);
     mBlocks = new BlockDock(
         mEdits, mContext.session, [this] { return mChunks->chosenChunk(); }, &mContext.window);
-    const std::array<QDockWidget*, 4> docks{mPalette, mTiles, mChunks, mBlocks};
+    mUnused = new UnusedDock(&mContext.window);
+    const std::array<QDockWidget*, 5> docks{mPalette, mTiles, mChunks, mBlocks, mUnused};
     for (std::size_t i = 0; i < docks.size(); ++i) {
         QDockWidget* dock = docks[i];
         QAction* show = mShowActions[i];
@@ -56,6 +58,30 @@ void PiecesArea::connectDocks() {
             [this](int tile) { mChunks->tilePicked(tile); });
     connect(&mMap.blockSelector(), &BlockSelector::selectedBlockChanged, this,
             [this](int block) { mBlocks->open(block); });
+    connectUnused();
+}
+
+// An unused piece chosen in the list is chosen in its editor, which is shown.
+void PiecesArea::connectUnused() {
+    connect(mUnused, &QDockWidget::visibilityChanged, this, [this] { refreshUnused(); });
+    connect(mUnused, &UnusedDock::tileChosen, this, [this](int tile) {
+        mShowActions[1]->setChecked(true);
+        mTiles->sheet().choose(tile);
+    });
+    connect(mUnused, &UnusedDock::chunkChosen, this, [this](int chunk) {
+        mShowActions[2]->setChecked(true);
+        mChunks->sheet().choose(chunk);
+    });
+    connect(mUnused, &UnusedDock::blockChosen, this, [this](int block) {
+        mShowActions[3]->setChecked(true);
+        mMap.blockSelector().pickBlock(static_cast<std::uint8_t>(block));
+    });
+}
+
+void PiecesArea::refreshUnused() {
+    const LevelDocument* document = mEdits.document();
+    mUnused->refresh(document != nullptr ? &document->parts() : nullptr,
+                     mContext.session.levelStart());
 }
 
 void PiecesArea::refreshAll() {
@@ -63,6 +89,7 @@ void PiecesArea::refreshAll() {
     mTiles->refresh();
     mChunks->refresh();
     mBlocks->refresh();
+    refreshUnused();
 }
 
 void PiecesArea::attach(LevelDocument* document) {
@@ -86,6 +113,10 @@ void PiecesArea::documentChanged(const DocumentChange& change) {
             mTiles->artChanged();
             mChunks->refresh();
             mBlocks->refresh();
+            refreshUnused();
+            break;
+        case Part::Layout:
+            refreshUnused();
             break;
         default:
             break;
