@@ -63,7 +63,12 @@ void PiecesArea::connectDocks() {
 
 // An unused piece chosen in the list is chosen in its editor, which is shown.
 void PiecesArea::connectUnused() {
-    connect(mUnused, &QDockWidget::visibilityChanged, this, [this] { refreshUnused(); });
+    // Only when shown: the window hides its docks as it closes, with the level going.
+    connect(mUnused, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            refreshUnused();
+        }
+    });
     connect(mUnused, &UnusedDock::tileChosen, this, [this](int tile) {
         mShowActions[1]->setChecked(true);
         mTiles->sheet().choose(tile);

@@ -106,6 +106,12 @@ void UnusedDock::refresh(const LevelParts* parts, const LevelStart& start) {
                                                                 &unused.blocks};
     const std::array<int, 3> digits{3, 3, 2};
     for (std::size_t kind = 0; kind < mLists.size(); ++kind) {
+        // A list is filled anew only when it changed: this runs when docks are shown, which can
+        // happen while a list reports its chosen entry, and its items must outlive that.
+        if (*found[kind] == mListed[kind]) {
+            continue;
+        }
+        mListed[kind] = *found[kind];
         QListWidget& list = *mLists[kind];
         const QSignalBlocker quiet(list);
         list.clear();

@@ -39,7 +39,8 @@ signals:
     void blockChosen(int block);
 
 private:
-    std::array<QListWidget*, 3> mLists{};  // tiles, chunks, blocks
+    std::array<QListWidget*, 3> mLists{};              // tiles, chunks, blocks
+    std::array<std::vector<std::int32_t>, 3> mListed;  // what they list
 };
 
 }  // namespace orvex
