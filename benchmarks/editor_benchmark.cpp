@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 
 #include "demo/demorom.h"
@@ -234,5 +235,71 @@ void BM_Paste16x16(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Paste16x16)->Unit(benchmark::kMillisecond);
+
+// The index (below `count`) that most of `words` name through `mask`: the busiest piece.
+std::int32_t busiest(const MappingWords& words, std::uint16_t mask, std::int32_t count) {
+    std::vector<std::int32_t> uses(static_cast<std::size_t>(count), 0);
+    for (std::int32_t w = 0; w < words.wordCount(); ++w) {
+        const std::int32_t piece = words.word(w) & mask;
+        if (piece > 0 && piece < count) {
+            ++uses[static_cast<std::size_t>(piece)];
+        }
+    }
+    return static_cast<std::int32_t>(std::max_element(uses.begin(), uses.end()) - uses.begin());
+}
+
+// A window with the overview shown, at 100%: the level the benchmarks below edit.
+bool showOverview(MapWindow& map) {
+    map.window().findChild<QAction*>("MenuOverview")->trigger();
+    QApplication::processEvents();
+    return map.ok();
+}
+
+// One pixel of the tile the most chunk entries show changed: video memory, the tile, its
+// chunks and their blocks drawn again, the block pictures, thumbnails, overview cells and map
+// repainted.
+void BM_PixelEditRedraw(benchmark::State& state) {
+    MapWindow map;
+    if (!showOverview(map)) {
+        state.SkipWithError("no level");
+        return;
+    }
+    LevelDocument& document = *map.window().session().document();
+    const std::int32_t tile =
+        busiest(document.parts().chunks, 0x07FF, document.parts().tiles.completeTiles());
+    const auto at = static_cast<std::ptrdiff_t>(tile) * kTileBytes;
+    std::vector<std::uint8_t> bytes(document.parts().tiles.bytes.begin() + at,
+                                    document.parts().tiles.bytes.begin() + at + kTileBytes);
+    for (auto _ : state) {
+        bytes[0] ^= 0x11;
+        document.setTiles(tile, bytes);
+        QApplication::processEvents();
+    }
+    state.counters["tile"] = tile;
+}
+BENCHMARK(BM_PixelEditRedraw)->Unit(benchmark::kMillisecond);
+
+// One entry of the chunk the most block entries show changed: the chunk and its blocks drawn
+// again and shown in the map, the block column and the overview.
+void BM_ChunkEntryEditRedraw(benchmark::State& state) {
+    MapWindow map;
+    if (!showOverview(map)) {
+        state.SkipWithError("no level");
+        return;
+    }
+    LevelDocument& document = *map.window().session().document();
+    const std::int32_t chunk = busiest(document.parts().blocks, 0x03FF,
+                                       document.parts().chunks.wordCount() / kChunkMappingWords);
+    const std::int32_t index = chunk * kChunkMappingWords;
+    const std::uint16_t word = document.parts().chunks.word(index);
+    int step = 0;
+    for (auto _ : state) {
+        document.setMappingWord(Part::ChunkMappings, index,
+                                static_cast<std::uint16_t>(word ^ (step++ % 2 == 0 ? 0x0800 : 0)));
+        QApplication::processEvents();
+    }
+    state.counters["chunk"] = chunk;
+}
+BENCHMARK(BM_ChunkEntryEditRedraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -78,4 +78,31 @@ std::string SetColourCommand::text() const {
            std::to_string(mColour / kLineColours);
 }
 
+SetPaletteCommand::SetPaletteCommand(const PaletteWords& before, const PaletteWords& after,
+                                     std::string text)
+    : mBefore(before), mAfter(after), mText(std::move(text)) {}
+
+SetTilesCommand::SetTilesCommand(std::int32_t firstTile, std::vector<std::uint8_t> before,
+                                 std::vector<std::uint8_t> after, std::string text)
+    : mFirstTile(firstTile),
+      mBefore(std::move(before)),
+      mAfter(std::move(after)),
+      mText(std::move(text)) {}
+
+SetMappingWordsCommand::SetMappingWordsCommand(Part part, std::vector<WordChange> changes,
+                                               std::string text)
+    : mPart(part), mChanges(std::move(changes)), mText(std::move(text)) {}
+
+void SetMappingWordsCommand::redo(LevelDocument& document) {
+    for (const WordChange& change : mChanges) {
+        document.setMappingWord(mPart, change.index, change.after);
+    }
+}
+
+void SetMappingWordsCommand::undo(LevelDocument& document) {
+    for (const WordChange& change : mChanges) {
+        document.setMappingWord(mPart, change.index, change.before);
+    }
+}
+
 }  // namespace orvex

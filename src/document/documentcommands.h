@@ -70,6 +70,60 @@ private:
     std::uint16_t mAfter;
 };
 
+// All 64 colour words replaced (a pasted line, a colour picked): one step whatever it changed.
+class SetPaletteCommand : public DocumentCommand {
+public:
+    SetPaletteCommand(const PaletteWords& before, const PaletteWords& after, std::string text);
+
+    void redo(LevelDocument& document) override { document.replacePalette(mAfter); }
+    void undo(LevelDocument& document) override { document.replacePalette(mBefore); }
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    PaletteWords mBefore;
+    PaletteWords mAfter;
+    std::string mText;
+};
+
+// Whole tiles of the tile art rewritten from tile `firstTile` on: `before` and `after` hold the
+// same number of whole tiles (32 bytes each).
+class SetTilesCommand : public DocumentCommand {
+public:
+    SetTilesCommand(std::int32_t firstTile, std::vector<std::uint8_t> before,
+                    std::vector<std::uint8_t> after, std::string text);
+
+    void redo(LevelDocument& document) override { document.setTiles(mFirstTile, mAfter); }
+    void undo(LevelDocument& document) override { document.setTiles(mFirstTile, mBefore); }
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    std::int32_t mFirstTile;
+    std::vector<std::uint8_t> mBefore;
+    std::vector<std::uint8_t> mAfter;
+    std::string mText;
+};
+
+// Words of the chunk or block mappings changed, each with the word it held.
+class SetMappingWordsCommand : public DocumentCommand {
+public:
+    struct WordChange {
+        std::int32_t index = 0;
+        std::uint16_t before = 0;
+        std::uint16_t after = 0;
+    };
+
+    SetMappingWordsCommand(Part part, std::vector<WordChange> changes, std::string text);
+
+    void redo(LevelDocument& document) override;
+    void undo(LevelDocument& document) override;
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    Part mPart;
+    std::vector<WordChange> mChanges;
+    std::string mText;
+};
+
 // A placement part replaced whole: the level's objects, its ring groups, its start position or
 // its boundaries, with what it held before. Lists are small (a few hundred entries), so a copy
 // of each side is the simplest exact undo.

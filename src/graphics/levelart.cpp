@@ -89,14 +89,29 @@ std::vector<std::int32_t> redrawTiles(const MappingWords& blocks,
             extractTile(art.video.bytes, tile, art.tiles);
         }
     }
+    const std::vector<std::int32_t> chunks = chunksShowing(art.chunkTable, tiles);
+    return redrawChunks(blocks, chunks, art);
+}
+
+std::vector<std::int32_t> redrawChunks(const MappingWords& blocks,
+                                       std::span<const std::int32_t> changed, LevelArt& art) {
     std::bitset<kBaseChunks> chunks;
-    for (const std::int32_t chunk : chunksShowing(art.chunkTable, tiles)) {
-        chunks.set(static_cast<std::size_t>(chunk));
-        extractChunk(art.chunkTable, chunk, art.tiles, art.chunks);
+    for (const std::int32_t chunk : changed) {
+        if (chunk >= 0 && chunk < kBaseChunks) {
+            chunks.set(static_cast<std::size_t>(chunk));
+            extractChunk(art.chunkTable, chunk, art.tiles, art.chunks);
+        }
     }
+    const std::vector<std::int32_t> shown = blocksShowing(blocks, chunks);
+    return redrawBlocks(blocks, shown, art);
+}
+
+std::vector<std::int32_t> redrawBlocks(const MappingWords& blocks,
+                                       std::span<const std::int32_t> changed, LevelArt& art) {
     std::vector<std::int32_t> redrawn;
-    for (const std::int32_t block : blocksShowing(blocks, chunks)) {
-        if (!art.hiddenBlocks.test(static_cast<std::size_t>(block))) {
+    for (const std::int32_t block : changed) {
+        if (block >= 0 && block < kBlockCount &&
+            !art.hiddenBlocks.test(static_cast<std::size_t>(block))) {
             drawBlock(blocks.bytes, block, art.chunks, art.blocks);
             redrawn.push_back(block);
         }

@@ -50,4 +50,16 @@ void drawLevelArt(const LevelParts& parts, LevelArt& art, ProgressSink* progress
                                                     std::span<const std::int32_t> changed,
                                                     LevelArt& art);
 
+// After the chunks `changed` of art.chunkTable changed: redraws those chunks and the blocks of
+// `blocks` (mappings) that show them. Returns the blocks redrawn, in order.
+[[nodiscard]] std::vector<std::int32_t> redrawChunks(const MappingWords& blocks,
+                                                     std::span<const std::int32_t> changed,
+                                                     LevelArt& art);
+
+// After the mappings of blocks `changed` changed: redraws those of them the game does not
+// overwrite. Returns the blocks redrawn, in order.
+[[nodiscard]] std::vector<std::int32_t> redrawBlocks(const MappingWords& blocks,
+                                                     std::span<const std::int32_t> changed,
+                                                     LevelArt& art);
+
 }  // namespace orvex

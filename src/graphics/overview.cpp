@@ -51,6 +51,19 @@ BlockMiniatures makeMiniatures(const BlockPictures& blocks, const ColourTable& c
     return miniatures;
 }
 
+void updateMiniatures(BlockMiniatures& miniatures, const BlockPictures& blocks,
+                      const ColourTable& colours, std::span<const std::int32_t> changed) {
+    if (miniatures.images.size() != static_cast<std::size_t>(kBlockCount)) {
+        return;
+    }
+    for (const std::int32_t block : changed) {
+        if (block >= 0 && block < kBlockCount) {
+            miniatures.images[static_cast<std::size_t>(block)] =
+                miniatureOf(blocks, block, colours, miniatures.cellSize);
+        }
+    }
+}
+
 Image renderOverview(const BlockMiniatures& miniatures, const Layout& layout, Plane plane) {
     const std::int32_t rows = layout.completeRows();
     const std::int32_t size = miniatures.cellSize;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "document/layout.h"
@@ -21,6 +22,10 @@ struct BlockMiniatures {
 
 [[nodiscard]] BlockMiniatures makeMiniatures(const BlockPictures& blocks,
                                              const ColourTable& colours, std::int32_t cellSize);
+
+// Makes the miniatures of blocks `changed` again from `blocks`, after their pictures changed.
+void updateMiniatures(BlockMiniatures& miniatures, const BlockPictures& blocks,
+                      const ColourTable& colours, std::span<const std::int32_t> changed);
 
 // One plane of `layout` with each cell drawn as its block's miniature: 128 cells across and
 // layout.completeRows() down. Nothing is decoded; a layout without a complete row gives a null

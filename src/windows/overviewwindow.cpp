@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <bitset>
 
 namespace orvex {
 
@@ -14,6 +15,16 @@ constexpr std::int32_t kEmptyRows = 16;  // the height shown before there is a l
 QImage imageView(const Image& image) {
     return QImage(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(),
                   image.height(), image.width() * 4, QImage::Format_RGB32);
+}
+
+std::vector<std::int32_t> listed(const std::bitset<kBlockCount>& blocks) {
+    std::vector<std::int32_t> list;
+    for (std::int32_t block = 0; block < kBlockCount; ++block) {
+        if (blocks.test(static_cast<std::size_t>(block))) {
+            list.push_back(block);
+        }
+    }
+    return list;
 }
 
 }  // namespace
@@ -45,12 +56,16 @@ double OverviewWindow::cellPixels() const {
 
 void OverviewWindow::forgetBlocks() {
     mMiniatures = {};
+    mStale.reset();
 }
 
 void OverviewWindow::showPlane(const LevelArt& art, const Layout& layout, Plane plane) {
     if (mMiniatures.images.empty()) {
         mMiniatures = makeMiniatures(art.blocks, art.colours, kOverviewCellPixels);
+    } else if (mStale.any()) {
+        updateMiniatures(mMiniatures, art.blocks, art.colours, listed(mStale));
     }
+    mStale.reset();
     const Image overview = renderOverview(mMiniatures, layout, plane);
     mPicture = overview.isNull() ? QPixmap() : QPixmap::fromImage(imageView(overview).copy());
     setMinimumSize(pictureSize());
@@ -68,6 +83,36 @@ void OverviewWindow::updateCell(std::int32_t column, std::int32_t row, std::uint
     painter.end();
     const double scale = cellPixels();
     update(QRectF(column * scale, row * scale, scale, scale).toAlignedRect());
+}
+
+// Only the miniatures of blocks the plane shows are made at once; the others when a plane is
+// drawn anew.
+void OverviewWindow::blocksChanged(const LevelArt& art, const Layout& layout, Plane plane,
+                                   std::span<const std::int32_t> blocks) {
+    if (mPicture.isNull() || mMiniatures.images.empty() || blocks.empty()) {
+        return;
+    }
+    std::bitset<kBlockCount> changed;
+    for (const std::int32_t block : blocks) {
+        changed.set(static_cast<std::size_t>(block));
+    }
+    std::bitset<kBlockCount> shown;
+    for (std::int32_t row = 0; row < layout.completeRows(); ++row) {
+        for (const std::uint8_t block : layout.planeRow(plane, row)) {
+            shown.set(block);
+        }
+    }
+    mStale |= changed & ~shown;
+    updateMiniatures(mMiniatures, art.blocks, art.colours, listed(changed & shown));
+    for (std::int32_t row = 0; row < layout.completeRows(); ++row) {
+        const auto cells = layout.planeRow(plane, row);
+        for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
+            const std::uint8_t block = cells[static_cast<std::size_t>(column)];
+            if (changed.test(block)) {
+                updateCell(column, row, block);
+            }
+        }
+    }
 }
 
 void OverviewWindow::setViewArea(const QRectF& cells) {

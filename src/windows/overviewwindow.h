@@ -3,8 +3,10 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QWidget>
+#include <bitset>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "document/layout.h"
 #include "graphics/levelart.h"
@@ -32,6 +34,10 @@ public:
     void showPlane(const LevelArt& art, const Layout& layout, Plane plane);
     // Redraws one cell of the kept picture: its column within the plane, its row and its block.
     void updateCell(std::int32_t column, std::int32_t row, std::uint8_t block);
+    // The pictures of blocks `blocks` changed: the cells of `plane` of `layout` that show them
+    // are redrawn with new miniatures (of the other blocks, when a plane is drawn next).
+    void blocksChanged(const LevelArt& art, const Layout& layout, Plane plane,
+                       std::span<const std::int32_t> blocks);
     // Where the map view is, in layout cells (fractions for cells seen in part).
     void setViewArea(const QRectF& cells);
 
@@ -57,6 +63,7 @@ private:
     [[nodiscard]] QSize pictureSize() const;
 
     BlockMiniatures mMiniatures;
+    std::bitset<kBlockCount> mStale;  // blocks changed whose miniatures are not made again yet
     QPixmap mPicture;
     QRectF mViewArea;
     std::optional<QPointF> mDragFrom;

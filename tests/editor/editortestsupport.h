@@ -194,5 +194,6 @@ int runObjectTypesTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
 int runLevelStartTest(int argc, char** argv);
+int runPiecesTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
         orvex::test::runMapToolsTest(argc, argv) + orvex::test::runMapViewTest(argc, argv) +
         orvex::test::runPlacementToolsTest(argc, argv) +
         orvex::test::runObjectTypesTest(argc, argv) + orvex::test::runTestLevelTest(argc, argv) +
-        orvex::test::runShellTest(argc, argv) + orvex::test::runLevelStartTest(argc, argv);
+        orvex::test::runShellTest(argc, argv) + orvex::test::runLevelStartTest(argc, argv) +
+        orvex::test::runPiecesTest(argc, argv);
     return failed == 0 ? 0 : 1;
 }

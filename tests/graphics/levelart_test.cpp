@@ -278,6 +278,36 @@ TEST(LevelArt, PicturesDependOnTheLevelsPartsAlone) {
     EXPECT_EQ(reports.back(), (Report{Stage::Blocks, 256, 256}));
 }
 
+// An edited chunk or block drawn into the art alone gives the pictures a full redraw gives, and
+// names exactly the blocks whose pictures changed.
+TEST(LevelArt, ChunkAndBlockEditsRedrawWhatAFullDrawDraws) {
+    LevelParts parts = levelParts(500, 300, 9);
+    auto art = std::make_unique<LevelArt>();
+    drawLevelArt(parts, *art);
+    std::vector<IndexedImage> before;
+    for (std::int32_t b = 0; b < kBlockCount; ++b) {
+        before.push_back(art->blocks.picture(b));
+    }
+    parts.chunks.setWord(7 * 4 + 1,
+                         static_cast<std::uint16_t>(parts.chunks.word(7 * 4 + 1) ^ 0x0801));
+    art->chunkTable = parts.chunks.bytes;
+    const std::vector<std::int32_t> fromChunk = redrawChunks(parts.blocks, std::vector{7}, *art);
+    parts.blocks.setWord(3 * 64 + 10, 7);
+    const std::vector<std::int32_t> fromBlock = redrawBlocks(parts.blocks, std::vector{3}, *art);
+    EXPECT_EQ(fromBlock, (std::vector<std::int32_t>{3}));
+    auto fresh = std::make_unique<LevelArt>();
+    drawLevelArt(parts, *fresh);
+    for (std::int32_t b = 0; b < kBlockCount; ++b) {
+        ASSERT_EQ(art->blocks.picture(b), fresh->blocks.picture(b)) << "block " << b;
+        const bool redrawn = std::ranges::find(fromChunk, b) != fromChunk.end() || b == 3;
+        if (!redrawn) {
+            EXPECT_EQ(before[static_cast<std::size_t>(b)], fresh->blocks.picture(b))
+                << "block " << b;
+        }
+    }
+    EXPECT_FALSE(fromChunk.empty());
+}
+
 // --- level pictures ------------------------------------------------------------------------
 
 // Blocks of random colour indices, so that every block differs from every other.

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <tuple>
 
 #include "editor/shell/resizerule.h"
@@ -279,15 +280,35 @@ void MapArea::clearPictures() {
 }
 
 // A layout edit (or its undo or redo): the map cells (picture assignments only) and the
-// overview's cells in the rectangle; any other part shows on the canvas too.
+// overview's cells in the rectangle. An edit of the art: the blocks it reaches are drawn again
+// in the map, the block column and the overview (all of them when the colours changed).
 void MapArea::documentChanged(const DocumentChange& change) {
     if (change.part != Part::Layout) {
-        canvas().update();
+        showArtChange(mContext.session.applyChange(change));
         return;
     }
     canvas().updateLayoutCells(change.cells);
     updateOverviewCells(change.cells);
     showPointer();
+}
+
+void MapArea::showArtChange(const EditorSession::AnimationStep& step) {
+    std::vector<std::int32_t> blocks = step.blocks;
+    if (step.colours) {
+        blocks.resize(kBlockCount);
+        std::iota(blocks.begin(), blocks.end(), 0);
+    }
+    const LevelArt& art = mContext.session.art();
+    for (const std::int32_t block : blocks) {
+        const QPixmap pixmap = blockPixmap(art, block, art.colours);
+        mBlocks->thumbnail(block)->setPicture(pixmap);
+        canvas().setBlockPicture(
+            block, pixmap, art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
+    }
+    canvas().updateBlocks(blocks);
+    if (mOverview != nullptr && mOverview->isVisible() && mDocument != nullptr) {
+        mOverview->blocksChanged(art, mDocument->layout(), mPlane, blocks);
+    }
 }
 
 void MapArea::updateOverviewCells(const CellRect& cells) {

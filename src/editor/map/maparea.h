@@ -88,6 +88,7 @@ private:
     void updateOverviewCells(const CellRect& cells);
     void clearPictures();
     void showAnimationStep(const EditorSession::AnimationStep& step);
+    void showArtChange(const EditorSession::AnimationStep& step);
     void showMissingStartTables();
     void setBlockPicture(std::int32_t block);
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;

@@ -143,6 +143,59 @@ EditorSession::AnimationStep EditorSession::showFrame(std::int64_t frame) {
     return step;
 }
 
+EditorSession::AnimationStep EditorSession::applyChange(const DocumentChange& change) {
+    AnimationStep step;
+    if (!mDocument) {
+        return step;
+    }
+    const LevelParts& parts = mDocument->parts();
+    std::vector<std::int32_t> items;
+    switch (change.part) {
+        case Part::TileArt:
+            step.blocks = redrawTileArt(change);
+            break;
+        case Part::ChunkMappings:
+            step.blocks = redrawChunkMappings(change);
+            break;
+        case Part::BlockMappings:
+            for (std::int32_t b = change.first; b < change.first + change.count; ++b) {
+                items.push_back(b);
+            }
+            step.blocks = redrawBlocks(parts.blocks, items, *mArt);
+            break;
+        case Part::Palette: {
+            const ColourTable colours = levelColours(shownPalette(parts.palette, mStart, mFrame));
+            step.colours = colours != mArt->colours;
+            mArt->colours = colours;
+            break;
+        }
+        default:
+            break;
+    }
+    return step;
+}
+
+// What the game writes over the level's tiles stays on top of them, so video memory is composed
+// anew (64 KiB, cheap) and only the changed tiles are decoded and drawn again.
+std::vector<std::int32_t> EditorSession::redrawTileArt(const DocumentChange& change) {
+    composeVideo(mDocument->parts().tiles, mStart, mArt->video, mFrame);
+    std::vector<std::int32_t> tiles;
+    for (std::int32_t t = change.first; t < change.first + change.count; ++t) {
+        tiles.push_back(t);
+    }
+    return redrawTiles(mDocument->parts().blocks, tiles, *mArt);
+}
+
+// The extra chunks and the chunk record the game writes stay on top of the level's own.
+std::vector<std::int32_t> EditorSession::redrawChunkMappings(const DocumentChange& change) {
+    mArt->chunkTable = composeChunks(mDocument->parts().chunks, mStart);
+    std::vector<std::int32_t> chunks;
+    for (std::int32_t c = change.first; c < change.first + change.count; ++c) {
+        chunks.push_back(c);
+    }
+    return redrawChunks(mDocument->parts().blocks, chunks, *mArt);
+}
+
 Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* progress,
                                             const SaveOptions& options) {
     if (shownLevel() != level) {

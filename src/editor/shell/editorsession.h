@@ -94,6 +94,10 @@ public:
     // tiles and the cycled colours of that frame. Cheapest from one frame to the next.
     AnimationStep showFrame(std::int64_t frame);
     [[nodiscard]] std::int64_t shownFrame() const { return mFrame; }
+    // Draws an edit of the tile art, chunk or block mappings or palette (or its undo) into the
+    // art at the frame shown: only the tiles, chunks and blocks it reaches are drawn again.
+    // Returns the blocks redrawn, and whether the colours changed; nothing for other parts.
+    AnimationStep applyChange(const DocumentChange& change);
     // Saves the document in memory as level `level` (see saveDocument); NotLoaded unless that is
     // the level in memory.
     [[nodiscard]] Result<SaveReport> saveLevel(std::int16_t level, ProgressSink* progress,
@@ -101,6 +105,8 @@ public:
 
 private:
     void loadSprites(ByteSpan image);
+    [[nodiscard]] std::vector<std::int32_t> redrawTileArt(const DocumentChange& change);
+    [[nodiscard]] std::vector<std::int32_t> redrawChunkMappings(const DocumentChange& change);
 
     RomImage mRom;
     std::optional<RomIdentity> mIdentity;

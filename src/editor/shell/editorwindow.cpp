@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "editor/pieces/piecesarea.h"
 #include "editor/shell/formparts.h"
 #include "editor/shell/keysdialog.h"
 #include "editor/shell/qtdialogs.h"
@@ -212,6 +213,7 @@ void EditorWindow::createAreas() {
     mAreas.push_back(mMap);
     mPlacements = new PlacementArea(*mContext, *mMap);
     mAreas.push_back(mPlacements);
+    mAreas.push_back(new PiecesArea(*mContext, *mMap));
 }
 
 void EditorWindow::createActions() {

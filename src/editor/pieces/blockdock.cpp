@@ -1,0 +1,215 @@
+#include "editor/pieces/blockdock.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvex {
+
+namespace {
+
+// A block entry's word: bits 0-9 chunk, bit 10 X flip, bit 11 Y flip, bits 12/13 path 1 top /
+// left-right-bottom solid, bits 14/15 the same for path 2.
+constexpr std::uint16_t kChunkBits = 0x03FF;
+constexpr std::uint16_t kFlipX = 0x0400;
+constexpr std::uint16_t kFlipY = 0x0800;
+constexpr int kFirstSolidBit = 12;
+
+QString hexText(std::int32_t value, int digits) {
+    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
+}
+
+}  // namespace
+
+BlockDock::BlockDock(PieceEdits& edits, const EditorSession& session,
+                     std::function<std::int32_t()> chosenChunk, QWidget* parent)
+    : QDockWidget("Blocks", parent),
+      mEdits(edits),
+      mSession(session),
+      mChosenChunk(std::move(chosenChunk)) {
+    setObjectName("BlockArea");
+    auto* body = new QWidget(this);
+    auto* row = new QHBoxLayout(body);
+    mEntries = new PieceSheet(kBlockMappingWords, kChunkSide, kChunksPerBlockRow, body);
+    mEntries->setObjectName("BlockEntries");
+    mEntries->setScale(3);
+    mEntries->setPainter([this](std::int32_t entry, QImage& picture) {
+        const LevelArt& art = mSession.art();
+        const int left = (entry % kChunksPerBlockRow) * kChunkSide;
+        const int top = (entry / kChunksPerBlockRow) * kChunkSide;
+        for (int y = 0; y < kChunkSide; ++y) {
+            const std::uint8_t* from = art.blocks.row(mBlock, top + y);
+            for (int x = 0; x < kChunkSide; ++x) {
+                picture.setPixel(x, y, art.colours[from[left + x] & 0x3Fu]);
+            }
+        }
+    });
+    row->addWidget(mEntries, 0, Qt::AlignTop);
+    row->addWidget(createControls(body));
+    setWidget(body);
+    // A press, not the choice: clicking the chosen entry again paints it too.
+    connect(mEntries, &PieceSheet::pieceChosen, this, [this](int entry) { entryClicked(entry); });
+}
+
+QWidget* BlockDock::createControls(QWidget* body) {
+    auto* controls = new QWidget(body);
+    auto* column = new QVBoxLayout(controls);
+    auto* form = new QFormLayout;
+    mChunk = new QSpinBox(controls);
+    mChunk->setObjectName("BlockChunk");
+    mChunk->setRange(0, kChunkBits);
+    mChunk->setDisplayIntegerBase(16);
+    mChunk->setPrefix("$");
+    form->addRow("Chunk", mChunk);
+    mFlipX = new QCheckBox("X flip", controls);
+    mFlipX->setObjectName("BlockFlipX");
+    mFlipY = new QCheckBox("Y flip", controls);
+    mFlipY->setObjectName("BlockFlipY");
+    form->addRow(mFlipX);
+    form->addRow(mFlipY);
+    const std::array<const char*, 4> solid{"Path 1 top solid", "Path 1 sides and bottom solid",
+                                           "Path 2 top solid", "Path 2 sides and bottom solid"};
+    for (std::size_t i = 0; i < solid.size(); ++i) {
+        mSolid[i] = new QCheckBox(solid[i], controls);
+        mSolid[i]->setObjectName(QString("BlockSolid%1").arg(i));
+        form->addRow(mSolid[i]);
+    }
+    column->addLayout(form);
+    mPaint = new QCheckBox("Paint with chosen chunk", controls);
+    mPaint->setObjectName("BlockPaint");
+    column->addWidget(mPaint);
+    auto* copy = new QHBoxLayout;
+    mTarget = new QSpinBox(controls);
+    mTarget->setObjectName("BlockCopyTarget");
+    mTarget->setRange(0, kBlockCount - 1);
+    mTarget->setDisplayIntegerBase(16);
+    mTarget->setPrefix("$");
+    auto* copyButton = new QPushButton("Copy into block", controls);
+    copyButton->setObjectName("BlockCopyInto");
+    copy->addWidget(copyButton);
+    copy->addWidget(mTarget);
+    column->addLayout(copy);
+    mInfo = new QLabel(controls);
+    mInfo->setObjectName("BlockInfo");
+    mInfo->setWordWrap(true);
+    column->addWidget(mInfo);
+    column->addStretch();
+    connect(copyButton, &QPushButton::clicked, this, [this] { copyInto(mTarget->value()); });
+    connect(mChunk, &QSpinBox::valueChanged, this, &BlockDock::controlsChanged);
+    for (QCheckBox* box : {mFlipX, mFlipY, mSolid[0], mSolid[1], mSolid[2], mSolid[3]}) {
+        connect(box, &QCheckBox::toggled, this, &BlockDock::controlsChanged);
+    }
+    return controls;
+}
+
+void BlockDock::open(std::int32_t block) {
+    mBlock = block;
+    setWindowTitle(QString("Blocks \u2014 block %1").arg(hexText(block, 2)));
+    refresh();
+}
+
+void BlockDock::refresh() {
+    mEntries->update();
+    showEntry();
+}
+
+std::optional<std::uint16_t> BlockDock::entryWord(std::int32_t entry) const {
+    const LevelDocument* document = mEdits.document();
+    const std::int32_t index = mBlock * kBlockMappingWords + entry;
+    if (document == nullptr || index >= document->parts().blocks.wordCount()) {
+        return std::nullopt;
+    }
+    return document->parts().blocks.word(index);
+}
+
+void BlockDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
+    const auto before = entryWord(entry);
+    if (!before || *before == word) {
+        return;
+    }
+    mEdits.push(Part::BlockMappings, false,
+                std::make_unique<SetMappingWordsCommand>(
+                    Part::BlockMappings,
+                    std::vector<SetMappingWordsCommand::WordChange>{
+                        {mBlock * kBlockMappingWords + entry, *before, word}},
+                    "Change block " + hexText(mBlock, 2).toStdString()));
+    showEntry();
+}
+
+void BlockDock::entryClicked(std::int32_t entry) {
+    const auto word = entryWord(entry);
+    if (word && mPaint->isChecked()) {
+        setEntryWord(entry, static_cast<std::uint16_t>((*word & ~kChunkBits) |
+                                                       (mChosenChunk() & kChunkBits)));
+    }
+    showEntry();
+}
+
+void BlockDock::copyInto(std::int32_t target) {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr || target == mBlock) {
+        return;
+    }
+    const MappingWords& blocks = document->parts().blocks;
+    std::vector<SetMappingWordsCommand::WordChange> changes;
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t from = mBlock * kBlockMappingWords + w;
+        const std::int32_t to = target * kBlockMappingWords + w;
+        if (to < blocks.wordCount() && from < blocks.wordCount() &&
+            blocks.word(to) != blocks.word(from)) {
+            changes.push_back({to, blocks.word(to), blocks.word(from)});
+        }
+    }
+    if (!changes.empty()) {
+        mEdits.push(Part::BlockMappings, false,
+                    std::make_unique<SetMappingWordsCommand>(
+                        Part::BlockMappings, std::move(changes),
+                        "Copy block " + hexText(mBlock, 2).toStdString() + " into block " +
+                            hexText(target, 2).toStdString()));
+    }
+}
+
+void BlockDock::showEntry() {
+    const auto word = entryWord(mEntries->chosen());
+    mShowing = true;
+    for (QWidget* control : std::initializer_list<QWidget*>{mChunk, mFlipX, mFlipY, mSolid[0],
+                                                            mSolid[1], mSolid[2], mSolid[3]}) {
+        control->setEnabled(word.has_value());
+    }
+    if (word) {
+        mChunk->setValue(*word & kChunkBits);
+        mFlipX->setChecked((*word & kFlipX) != 0);
+        mFlipY->setChecked((*word & kFlipY) != 0);
+        for (std::size_t i = 0; i < mSolid.size(); ++i) {
+            mSolid[i]->setChecked(((*word >> (kFirstSolidBit + static_cast<int>(i))) & 1) != 0);
+        }
+    }
+    mShowing = false;
+    mInfo->setText(QString("Block %1: %2 cells of this act's layout")
+                       .arg(hexText(mBlock, 2))
+                       .arg(mEdits.document() != nullptr ? layoutUses(mBlock) : 0));
+}
+
+void BlockDock::controlsChanged() {
+    if (mShowing) {
+        return;
+    }
+    std::uint16_t word = static_cast<std::uint16_t>(mChunk->value() & kChunkBits);
+    word = static_cast<std::uint16_t>(word | (mFlipX->isChecked() ? kFlipX : 0) |
+                                      (mFlipY->isChecked() ? kFlipY : 0));
+    for (std::size_t i = 0; i < mSolid.size(); ++i) {
+        if (mSolid[i]->isChecked()) {
+            word =
+                static_cast<std::uint16_t>(word | (1u << (kFirstSolidBit + static_cast<int>(i))));
+        }
+    }
+    setEntryWord(mEntries->chosen(), word);
+}
+
+std::int32_t BlockDock::layoutUses(std::int32_t block) const {
+    const std::vector<std::uint8_t>& bytes = mEdits.document()->layout().bytes();
+    return static_cast<std::int32_t>(std::count(bytes.begin(), bytes.end(), block));
+}
+
+}  // namespace orvex

@@ -1,0 +1,195 @@
+#include "editor/pieces/chunkdock.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace orvex {
+
+namespace {
+
+// A chunk entry's pattern word: bit 15 priority, bits 13-14 palette line, bit 12 Y flip,
+// bit 11 X flip, bits 0-10 tile.
+constexpr std::uint16_t kPriority = 0x8000;
+constexpr std::uint16_t kFlipY = 0x1000;
+constexpr std::uint16_t kFlipX = 0x0800;
+constexpr std::uint16_t kTileBits = 0x07FF;
+
+QString hexText(std::int32_t value, int digits) {
+    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
+}
+
+}  // namespace
+
+ChunkDock::ChunkDock(PieceEdits& edits, const EditorSession& session, QWidget* parent)
+    : QDockWidget("Chunks", parent), mEdits(edits), mSession(session) {
+    setObjectName("ChunkArea");
+    auto* body = new QWidget(this);
+    auto* row = new QHBoxLayout(body);
+    mSheet = new PieceSheet(kBaseChunks, kChunkSide, 16, body);
+    mSheet->setObjectName("ChunkSheet");
+    mSheet->setPainter([this](std::int32_t chunk, QImage& picture) {
+        for (int y = 0; y < kChunkSide; ++y) {
+            for (int x = 0; x < kChunkSide; ++x) {
+                picture.setPixel(x, y, colourAt(chunk, x, y));
+            }
+        }
+    });
+    auto* scroller = new QScrollArea(body);
+    scroller->setWidget(mSheet);
+    scroller->setMinimumWidth(16 * kChunkSide * 2 + 24);
+    row->addWidget(scroller, 1);
+    row->addWidget(createControls(body));
+    setWidget(body);
+    connect(mSheet, &PieceSheet::pieceChosen, this, [this] { refresh(); });
+    connect(mEntries, &PieceSheet::pieceChosen, this, [this] { showEntry(); });
+}
+
+QWidget* ChunkDock::createControls(QWidget* body) {
+    auto* controls = new QWidget(body);
+    auto* column = new QVBoxLayout(controls);
+    // The chosen chunk large, one quarter (an entry) a piece.
+    mEntries = new PieceSheet(4, 8, 2, controls);
+    mEntries->setObjectName("ChunkEntries");
+    mEntries->setScale(12);
+    mEntries->setPainter([this](std::int32_t entry, QImage& picture) {
+        const int left = (entry % 2) * 8;
+        const int top = (entry / 2) * 8;
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                picture.setPixel(x, y, colourAt(chosenChunk(), left + x, top + y));
+            }
+        }
+    });
+    column->addWidget(mEntries);
+    auto* form = new QFormLayout;
+    mTile = new QSpinBox(controls);
+    mTile->setObjectName("ChunkTile");
+    mTile->setRange(0, kTileBits);
+    mTile->setDisplayIntegerBase(16);
+    mTile->setPrefix("$");
+    mLine = new QComboBox(controls);
+    mLine->setObjectName("ChunkLine");
+    for (int line = 0; line < kPaletteLines; ++line) {
+        mLine->addItem(QString::number(line));
+    }
+    mFlipX = new QCheckBox("X flip", controls);
+    mFlipX->setObjectName("ChunkFlipX");
+    mFlipY = new QCheckBox("Y flip", controls);
+    mFlipY->setObjectName("ChunkFlipY");
+    mPriority = new QCheckBox("Priority", controls);
+    mPriority->setObjectName("ChunkPriority");
+    form->addRow("Tile", mTile);
+    form->addRow("Palette line", mLine);
+    form->addRow(mFlipX);
+    form->addRow(mFlipY);
+    form->addRow(mPriority);
+    column->addLayout(form);
+    mPick = new QCheckBox("Pick from tile sheet", controls);
+    mPick->setObjectName("ChunkPickTiles");
+    mPick->setChecked(true);
+    column->addWidget(mPick);
+    mInfo = new QLabel(controls);
+    mInfo->setObjectName("ChunkInfo");
+    mInfo->setWordWrap(true);
+    column->addWidget(mInfo);
+    column->addStretch();
+    connect(mTile, &QSpinBox::valueChanged, this, &ChunkDock::controlsChanged);
+    connect(mLine, &QComboBox::currentIndexChanged, this, &ChunkDock::controlsChanged);
+    for (QCheckBox* box : {mFlipX, mFlipY, mPriority}) {
+        connect(box, &QCheckBox::toggled, this, &ChunkDock::controlsChanged);
+    }
+    return controls;
+}
+
+QRgb ChunkDock::colourAt(std::int32_t variant, int x, int y) const {
+    const LevelArt& art = mSession.art();
+    return art.colours[art.chunks.at(variant, x, y) & 0x3Fu];
+}
+
+std::optional<std::uint16_t> ChunkDock::entryWord(std::int32_t entry) const {
+    const LevelDocument* document = mEdits.document();
+    const std::int32_t index = chosenChunk() * kChunkMappingWords + entry;
+    if (document == nullptr || index >= document->parts().chunks.wordCount()) {
+        return std::nullopt;
+    }
+    return document->parts().chunks.word(index);
+}
+
+void ChunkDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
+    const auto before = entryWord(entry);
+    if (!before || *before == word) {
+        return;
+    }
+    const std::int32_t index = chosenChunk() * kChunkMappingWords + entry;
+    mEdits.push(Part::ChunkMappings, false,
+                std::make_unique<SetMappingWordsCommand>(
+                    Part::ChunkMappings,
+                    std::vector<SetMappingWordsCommand::WordChange>{{index, *before, word}},
+                    "Change chunk " + hexText(chosenChunk(), 3).toStdString()));
+    showEntry();
+}
+
+void ChunkDock::tilePicked(std::int32_t tile) {
+    if (!isVisible() || !mPick->isChecked()) {
+        return;
+    }
+    const std::int32_t entry = mEntries->chosen();
+    if (const auto word = entryWord(entry)) {
+        setEntryWord(entry, static_cast<std::uint16_t>((*word & ~kTileBits) | (tile & kTileBits)));
+        mEntries->choose((entry + 1) % kChunkMappingWords);
+    }
+}
+
+void ChunkDock::refresh() {
+    mSheet->update();
+    mEntries->update();
+    showEntry();
+}
+
+void ChunkDock::showEntry() {
+    mEntries->update();
+    const auto word = entryWord(mEntries->chosen());
+    mShowing = true;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{mTile, mLine, mFlipX, mFlipY, mPriority}) {
+        control->setEnabled(word.has_value());
+    }
+    if (word) {
+        mTile->setValue(*word & kTileBits);
+        mLine->setCurrentIndex((*word >> 13) & 3);
+        mFlipX->setChecked((*word & kFlipX) != 0);
+        mFlipY->setChecked((*word & kFlipY) != 0);
+        mPriority->setChecked((*word & kPriority) != 0);
+    }
+    mShowing = false;
+    const std::int32_t chunk = chosenChunk();
+    mInfo->setText(word ? QString("Chunk %1: used by %2 block entries")
+                              .arg(hexText(chunk, 3))
+                              .arg(blockUses(chunk))
+                        : QString("Chunk %1 is not one of the level's own").arg(hexText(chunk, 3)));
+}
+
+void ChunkDock::controlsChanged() {
+    if (mShowing) {
+        return;
+    }
+    const auto word = static_cast<std::uint16_t>(
+        (mPriority->isChecked() ? kPriority : 0) | (mLine->currentIndex() << 13) |
+        (mFlipY->isChecked() ? kFlipY : 0) | (mFlipX->isChecked() ? kFlipX : 0) |
+        (mTile->value() & kTileBits));
+    setEntryWord(mEntries->chosen(), word);
+}
+
+// The block mapping words of the level whose chunk (bits 0-9) is `chunk`.
+std::int32_t ChunkDock::blockUses(std::int32_t chunk) const {
+    const MappingWords& blocks = mEdits.document()->parts().blocks;
+    std::int32_t count = 0;
+    for (std::int32_t w = 0; w < blocks.wordCount(); ++w) {
+        count += (blocks.word(w) & 0x03FF) == chunk ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace orvex

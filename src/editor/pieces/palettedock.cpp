@@ -1,0 +1,132 @@
+#include "editor/pieces/palettedock.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace orvex {
+
+namespace {
+
+QString wordText(std::uint16_t word) {
+    return "$" + QString::number(word, 16).toUpper().rightJustified(4, '0');
+}
+
+}  // namespace
+
+PaletteDock::PaletteDock(PieceEdits& edits, const EditorSession& session, QWidget* parent)
+    : QDockWidget("Palette", parent), mEdits(edits), mSession(session) {
+    setObjectName("PaletteArea");
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    mSwatches = new PaletteSwatches(body);
+    mInfo = new QLabel(body);
+    mInfo->setObjectName("PaletteInfo");
+    mInfo->setWordWrap(true);
+    mConsole = new ConsoleColours(body);
+    column->addWidget(mSwatches);
+    column->addWidget(mInfo);
+    column->addWidget(new QLabel("The console's 512 colours:", body));
+    column->addWidget(mConsole);
+    column->addStretch();
+    setWidget(body);
+    connect(mSwatches, &PaletteSwatches::colourSelected, this, [this] { showSelected(); });
+    connect(mConsole, &ConsoleColours::chosen, this, &PaletteDock::setSelectedColour);
+    connect(mSwatches, &PaletteSwatches::copyRequested, this, &PaletteDock::copy);
+    connect(mSwatches, &PaletteSwatches::pasteRequested, this, &PaletteDock::paste);
+    refresh();
+}
+
+void PaletteDock::refresh() {
+    const LevelDocument* document = mEdits.document();
+    const PaletteWords stored = document != nullptr ? document->parts().palette : PaletteWords{};
+    mSwatches->setColours(
+        stored, document != nullptr ? shownPalette(stored, mSession.levelStart()) : stored);
+    showSelected();
+}
+
+// "Line 1, colour 5: $0E8A", and the first frame's word when a cycle writes another.
+void PaletteDock::showSelected() {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        mInfo->setText("No level loaded");
+        return;
+    }
+    const int colour = mSwatches->selected();
+    const auto at = static_cast<std::size_t>(colour);
+    const std::uint16_t stored = document->parts().palette.words[at];
+    const std::uint16_t shown =
+        shownPalette(document->parts().palette, mSession.levelStart()).words[at];
+    QString text = QString("Line %1, colour %2: %3")
+                       .arg(colour / kLineColours)
+                       .arg(colour % kLineColours)
+                       .arg(wordText(stored));
+    if (shown != stored) {
+        text += QString("; a palette cycle shows %1 on the first frame (lower half)")
+                    .arg(wordText(shown));
+    }
+    if (colour < kLineColours) {
+        text += " \u2014 line 0 is shared by every level";
+    }
+    mInfo->setText(text);
+    mConsole->setCurrent(stored);
+}
+
+void PaletteDock::setSelectedColour(std::uint16_t word) {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    const int colour = mSwatches->selected();
+    const std::uint16_t before = document->parts().palette.words[static_cast<std::size_t>(colour)];
+    if (before != word) {
+        mEdits.push(Part::Palette, colour < kLineColours,
+                    std::make_unique<SetColourCommand>(colour, before, word));
+    }
+    showSelected();
+}
+
+void PaletteDock::copy(bool wholeLine) const {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    const int colour = mSwatches->selected();
+    const int first = wholeLine ? colour - colour % kLineColours : colour;
+    QStringList words;
+    for (int c = first; c < first + (wholeLine ? kLineColours : 1); ++c) {
+        words << wordText(document->parts().palette.words[static_cast<std::size_t>(c)]);
+    }
+    QGuiApplication::clipboard()->setText(words.join(' '));
+}
+
+// One word replaces the selected colour; more replace the colours from it on, within its line.
+void PaletteDock::paste() {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    static const QRegularExpression word("\\$([0-9A-Fa-f]{1,4})");
+    PaletteWords after = document->parts().palette;
+    const int colour = mSwatches->selected();
+    const int first = colour;
+    int at = first;
+    auto matches = word.globalMatch(QGuiApplication::clipboard()->text());
+    if (QGuiApplication::clipboard()->text().count('$') == kLineColours) {
+        at = colour - colour % kLineColours;  // a whole line goes to the selected line
+    }
+    const int lineEnd = colour - colour % kLineColours + kLineColours;
+    while (matches.hasNext() && at < lineEnd) {
+        after.words[static_cast<std::size_t>(at++)] =
+            static_cast<std::uint16_t>(matches.next().captured(1).toUInt(nullptr, 16) & 0x0EEE);
+    }
+    if (after != document->parts().palette) {
+        mEdits.push(
+            Part::Palette, colour < kLineColours,
+            std::make_unique<SetPaletteCommand>(document->parts().palette, after, "Paste colours"));
+    }
+    showSelected();
+}
+
+}  // namespace orvex

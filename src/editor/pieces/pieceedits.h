@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "document/documentcommands.h"
+#include "editor/shell/editingarea.h"
+
+namespace orvex {
+
+// Where the piece editors' edits go: each one a step of the window's undo stack. The first edit
+// of a piece that other levels share (the tile art, chunks or blocks of a zone whose streams
+// other zones use, a palette both acts load, line 0 which every level loads) names the levels
+// it changes and asks whether to go on, once per level shown and part.
+class PieceEdits {
+public:
+    explicit PieceEdits(AreaContext& context) : mContext(context) {}
+
+    void attach(LevelDocument* document) { mDocument = document; }
+    [[nodiscard]] LevelDocument* document() const { return mDocument; }
+
+    // Pushes `command`, an edit of `part` (of palette line 0 when `everyLevel`), unless the
+    // question about its sharing was answered No. True when pushed.
+    bool push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command);
+
+private:
+    [[nodiscard]] bool approved(Part part, bool everyLevel);
+    [[nodiscard]] QString sharingLevels(Part part, bool everyLevel) const;
+
+    AreaContext& mContext;
+    LevelDocument* mDocument = nullptr;
+    std::set<std::pair<std::int16_t, int>> mAsked;  // level, part (-1: palette line 0)
+};
+
+}  // namespace orvex

@@ -1,0 +1,131 @@
+#include "editor/pieces/piecesarea.h"
+
+#include <array>
+#include <tuple>
+
+namespace orvex {
+
+namespace {
+
+constexpr int kPiecesSection = 70;
+
+}  // namespace
+
+PiecesArea::PiecesArea(AreaContext& context, MapArea& map)
+    : EditingArea(context), mMap(map), mEdits(context) {
+    setObjectName("PiecesArea");
+}
+
+// View > Palette and View > Tiles show or hide their docks.
+void PiecesArea::createActions(ActionRegistry& actions) {
+    const std::array<std::tuple<const char*, const char*, Qt::Key>, 5> docks{{
+        {"MenuPaletteEditor", "Palette Editor", Qt::Key_F6},
+        {"MenuTileEditor", "Tile Editor", Qt::Key_F7},
+        {"MenuChunkEditor", "Chunk Editor", Qt::Key_F8},
+        {"MenuBlockEditor", "Block Editor", Qt::Key_F9},
+        {"MenuFindUnused", "Find Unused", Qt::Key_F10},
+    }};
+    for (const auto& [id, text, key] : docks) {
+        mShowActions.push_back(
+            actions.add({id, text, {QKeySequence(key)}, name(), "View", kPiecesSection, true}));
+    }
+}
+
+void PiecesArea::createDocks() {
+    mPalette = new PaletteDock(mEdits, mContext.session, &mContext.window);
+    mTiles = new TileDock(mEdits, mContext.session, &mContext.window);
+    mChunks = new ChunkDock(mEdits, mContext.session, &mContext.window);
+    mBlocks = new BlockDock(
+        mEdits, mContext.session, [this] { return mChunks->chosenChunk(); }, &mContext.window);
+    mUnused = new UnusedDock(&mContext.window);
+    const std::array<QDockWidget*, 5> docks{mPalette, mTiles, mChunks, mBlocks, mUnused};
+    for (std::size_t i = 0; i < docks.size(); ++i) {
+        QDockWidget* dock = docks[i];
+        QAction* show = mShowActions[i];
+        mContext.window.addDockWidget(Qt::RightDockWidgetArea, dock);
+        dock->hide();
+        connect(show, &QAction::toggled, dock, &QDockWidget::setVisible);
+        connect(dock, &QDockWidget::visibilityChanged, show,
+                [dock, show] { show->setChecked(!dock->isHidden()); });
+    }
+    connectDocks();
+}
+
+// A tile chosen in the tile sheet can go into the chosen chunk entry; the block chosen in the
+// block column opens in the block editor.
+void PiecesArea::connectDocks() {
+    connect(&mTiles->sheet(), &PieceSheet::pieceChosen, this,
+            [this](int tile) { mChunks->tilePicked(tile); });
+    connect(&mMap.blockSelector(), &BlockSelector::selectedBlockChanged, this,
+            [this](int block) { mBlocks->open(block); });
+    connectUnused();
+}
+
+// An unused piece chosen in the list is chosen in its editor, which is shown.
+void PiecesArea::connectUnused() {
+    // Only when shown: the window hides its docks as it closes, with the level going.
+    connect(mUnused, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            refreshUnused();
+        }
+    });
+    connect(mUnused, &UnusedDock::tileChosen, this, [this](int tile) {
+        mShowActions[1]->setChecked(true);
+        mTiles->sheet().choose(tile);
+    });
+    connect(mUnused, &UnusedDock::chunkChosen, this, [this](int chunk) {
+        mShowActions[2]->setChecked(true);
+        mChunks->sheet().choose(chunk);
+    });
+    connect(mUnused, &UnusedDock::blockChosen, this, [this](int block) {
+        mShowActions[3]->setChecked(true);
+        mMap.blockSelector().pickBlock(static_cast<std::uint8_t>(block));
+    });
+}
+
+void PiecesArea::refreshUnused() {
+    const LevelDocument* document = mEdits.document();
+    mUnused->refresh(document != nullptr ? &document->parts() : nullptr,
+                     mContext.session.levelStart());
+}
+
+void PiecesArea::refreshAll() {
+    mPalette->refresh();
+    mTiles->refresh();
+    mChunks->refresh();
+    mBlocks->refresh();
+    refreshUnused();
+}
+
+void PiecesArea::attach(LevelDocument* document) {
+    mEdits.attach(document);
+    refreshAll();
+}
+
+void PiecesArea::artReady() {
+    refreshAll();
+}
+
+// The map area, first of the areas, has drawn the change into the art already.
+void PiecesArea::documentChanged(const DocumentChange& change) {
+    switch (change.part) {
+        case Part::Palette:
+            mPalette->refresh();
+            [[fallthrough]];
+        case Part::TileArt:
+        case Part::ChunkMappings:
+        case Part::BlockMappings:
+            mTiles->artChanged();
+            mChunks->refresh();
+            mBlocks->refresh();
+            refreshUnused();
+            break;
+        case Part::Layout:
+            refreshUnused();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,259 @@
+#include "editor/pieces/tileviews.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace orvex {
+
+namespace {
+
+bool isClipboardKey(QKeyEvent* key) {
+    return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste);
+}
+
+}  // namespace
+
+PieceSheet::PieceSheet(std::int32_t count, std::int32_t side, std::int32_t columns, QWidget* parent)
+    : QWidget(parent), mCount(count), mSide(side), mColumns(columns) {
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedSize(sizeHint());
+}
+
+void PieceSheet::setPainter(Painter painter) {
+    mPainter = std::move(painter);
+    update();
+}
+
+void PieceSheet::setMarks(std::vector<QColor> marks) {
+    mMarks = std::move(marks);
+    update();
+}
+
+void PieceSheet::setScale(int scale) {
+    mScale = scale;
+    setFixedSize(sizeHint());
+    update();
+}
+
+QSize PieceSheet::sizeHint() const {
+    const int rows = (mCount + mColumns - 1) / mColumns;
+    return {mColumns * mSide * mScale, rows * mSide * mScale};
+}
+
+QRect PieceSheet::pieceRect(std::int32_t index) const {
+    const int size = mSide * mScale;
+    return {(index % mColumns) * size, (index / mColumns) * size, size, size};
+}
+
+void PieceSheet::choose(std::int32_t index) {
+    if (index < 0 || index >= mCount) {
+        return;
+    }
+    const QRect before = pieceRect(mChosen);
+    mChosen = index;
+    update(before);
+    update(pieceRect(index));
+    emit pieceChosen(index);
+}
+
+bool PieceSheet::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        isClipboardKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PieceSheet::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyRequested();
+    } else if (event->matches(QKeySequence::Paste)) {
+        emit pasteRequested();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+// Only the pieces in the exposed rectangle are drawn: the sheet can be many screens tall.
+void PieceSheet::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const int size = mSide * mScale;
+    const QRect exposed = event->rect();
+    const int firstRow = exposed.top() / size;
+    const int lastRow = exposed.bottom() / size;
+    QImage picture(mSide, mSide, QImage::Format_ARGB32);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int column = 0; column < mColumns; ++column) {
+            const std::int32_t index = row * mColumns + column;
+            if (index >= mCount) {
+                break;
+            }
+            picture.fill(Qt::black);
+            if (mPainter) {
+                mPainter(index, picture);
+            }
+            const QRect place = pieceRect(index);
+            painter.drawImage(place, picture);
+            const auto at = static_cast<std::size_t>(index);
+            if (at < mMarks.size() && mMarks[at].alpha() != 0) {
+                painter.fillRect(place, mMarks[at]);
+            }
+        }
+    }
+    painter.setPen(QPen(Qt::yellow, 2));
+    painter.drawRect(pieceRect(mChosen).adjusted(1, 1, -1, -1));
+}
+
+void PieceSheet::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int size = mSide * mScale;
+    if (at.x() >= 0 && at.x() < mColumns * size && at.y() >= 0) {
+        choose((at.y() / size) * mColumns + at.x() / size);
+    }
+}
+
+PixelEditor::PixelEditor(QWidget* parent) : QWidget(parent) {
+    setObjectName("PixelEditor");
+    setFixedSize(sizeHint());
+}
+
+QSize PixelEditor::sizeHint() const {
+    return {8 * kPixel + 1, 8 * kPixel + 1};
+}
+
+QRect PixelEditor::pixelRect(int x, int y) const {
+    return {x * kPixel, y * kPixel, kPixel, kPixel};
+}
+
+void PixelEditor::setPixels(const Pixels& pixels, const std::array<QRgb, 16>& colours) {
+    if (mDrawing) {
+        return;  // the gesture's own pixels stay until it ends
+    }
+    mPixels = pixels;
+    mColours = colours;
+    update();
+}
+
+void PixelEditor::paintEvent(QPaintEvent* event) {
+    (void)event;
+    QPainter painter(this);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            painter.fillRect(
+                pixelRect(x, y),
+                QColor::fromRgb(mColours[mPixels[static_cast<std::size_t>(y * 8 + x)] & 15u]));
+        }
+    }
+    painter.setPen(palette().color(QPalette::Mid));
+    for (int i = 0; i <= 8; ++i) {
+        painter.drawLine(i * kPixel, 0, i * kPixel, 8 * kPixel);
+        painter.drawLine(0, i * kPixel, 8 * kPixel, i * kPixel);
+    }
+}
+
+void PixelEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const QPoint at = event->position().toPoint() / kPixel;
+    if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
+        return;
+    }
+    if (mTool == Tool::Picker) {
+        emit colourPicked(mPixels[static_cast<std::size_t>(at.y() * 8 + at.x())]);
+        return;
+    }
+    mBefore = mPixels;
+    if (mTool == Tool::Fill) {
+        fill(at.x(), at.y());
+        update();
+        if (mPixels != mBefore) {
+            emit edited(mPixels);
+        }
+        return;
+    }
+    mDrawing = true;
+    paintAt(at);
+}
+
+void PixelEditor::mouseMoveEvent(QMouseEvent* event) {
+    if (mDrawing) {
+        paintAt(event->position().toPoint() / kPixel);
+    }
+}
+
+void PixelEditor::mouseReleaseEvent(QMouseEvent* event) {
+    (void)event;
+    if (!mDrawing) {
+        return;
+    }
+    mDrawing = false;
+    if (mPixels != mBefore) {
+        emit edited(mPixels);
+    }
+}
+
+void PixelEditor::paintAt(QPoint at) {
+    if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
+        return;
+    }
+    mPixels[static_cast<std::size_t>(at.y() * 8 + at.x())] = mColour;
+    update(pixelRect(at.x(), at.y()));
+}
+
+// The pixels of the same colour joined to (x, y) across edges take the chosen colour.
+void PixelEditor::fill(int x, int y) {
+    const std::uint8_t from = mPixels[static_cast<std::size_t>(y * 8 + x)];
+    if (from == mColour) {
+        return;
+    }
+    std::vector<QPoint> pending{{x, y}};
+    while (!pending.empty()) {
+        const QPoint p = pending.back();
+        pending.pop_back();
+        if (p.x() < 0 || p.x() >= 8 || p.y() < 0 || p.y() >= 8) {
+            continue;
+        }
+        std::uint8_t& pixel = mPixels[static_cast<std::size_t>(p.y() * 8 + p.x())];
+        if (pixel != from) {
+            continue;
+        }
+        pixel = mColour;
+        pending.insert(pending.end(),
+                       {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)});
+    }
+}
+
+PixelEditor::Pixels tilePixels(const std::vector<std::uint8_t>& art, std::int32_t tile) {
+    PixelEditor::Pixels pixels{};
+    const std::size_t at = static_cast<std::size_t>(tile) * 32;
+    for (std::size_t i = 0; i < 32 && at + i < art.size(); ++i) {
+        pixels[2 * i] = static_cast<std::uint8_t>(art[at + i] >> 4);
+        pixels[2 * i + 1] = static_cast<std::uint8_t>(art[at + i] & 0x0F);
+    }
+    return pixels;
+}
+
+std::vector<std::uint8_t> tileBytes(const PixelEditor::Pixels& pixels) {
+    std::vector<std::uint8_t> bytes(32);
+    for (std::size_t i = 0; i < 32; ++i) {
+        bytes[i] = static_cast<std::uint8_t>((pixels[2 * i] << 4) | (pixels[2 * i + 1] & 0x0F));
+    }
+    return bytes;
+}
+
+PixelEditor::Pixels flipped(const PixelEditor::Pixels& pixels, bool horizontal) {
+    PixelEditor::Pixels out{};
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const int from = horizontal ? y * 8 + (7 - x) : (7 - y) * 8 + x;
+            out[static_cast<std::size_t>(y * 8 + x)] = pixels[static_cast<std::size_t>(from)];
+        }
+    }
+    return out;
+}
+
+}  // namespace orvex

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "graphics/indexedimage.h"
+#include "graphics/tiles.h"
+
+namespace orvex {
+
+// What fills a tile of video memory at level start, for the video memory map.
+enum class TileUse : std::uint8_t { Free, LevelArt, Animation, SpriteArt };
+
+// A sheet of square pieces in index order, `columns` a row, each drawn by a callback at `scale`
+// pixels a piece pixel; the chosen piece is framed. A click chooses a piece. With the focus
+// here the platform's Copy and Paste keys ask for the chosen piece to be copied or pasted over.
+class PieceSheet : public QWidget {
+    Q_OBJECT
+
+public:
+    // The colours (0xAARRGGBB) of piece `index`, side x side, row by row.
+    using Painter = std::function<void(std::int32_t index, QImage& picture)>;
+
+    PieceSheet(std::int32_t count, std::int32_t side, std::int32_t columns,
+               QWidget* parent = nullptr);
+
+    void setPainter(Painter painter);
+    // Marks drawn over pieces: a colour a piece (transparent for none).
+    void setMarks(std::vector<QColor> marks);
+    void setScale(int scale);
+    [[nodiscard]] int scale() const { return mScale; }
+    void choose(std::int32_t index);
+    [[nodiscard]] std::int32_t chosen() const { return mChosen; }
+    [[nodiscard]] QRect pieceRect(std::int32_t index) const;
+    [[nodiscard]] QSize sizeHint() const override;
+
+signals:
+    void pieceChosen(int index);
+    void copyRequested();
+    void pasteRequested();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::int32_t mCount;
+    std::int32_t mSide;
+    std::int32_t mColumns;
+    int mScale = 2;
+    std::int32_t mChosen = 0;
+    Painter mPainter;
+    std::vector<QColor> mMarks;
+};
+
+// One tile's 64 pixels, large, edited with the pencil, the fill or the colour picker in colour
+// index `colour` of the 16 colours shown. A gesture (a press, the drag after it) changes the
+// pixels shown; on release it reports them once.
+class PixelEditor : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Tool { Pencil, Fill, Picker };
+    static constexpr int kPixel = 24;
+    using Pixels = std::array<std::uint8_t, 64>;
+
+    explicit PixelEditor(QWidget* parent = nullptr);
+
+    void setPixels(const Pixels& pixels, const std::array<QRgb, 16>& colours);
+    [[nodiscard]] const Pixels& pixels() const { return mPixels; }
+    void setTool(Tool tool) { mTool = tool; }
+    void setColour(std::uint8_t colour) { mColour = colour; }
+    [[nodiscard]] QRect pixelRect(int x, int y) const;
+    [[nodiscard]] QSize sizeHint() const override;
+
+signals:
+    // The gesture ended with these pixels.
+    void edited(const orvex::PixelEditor::Pixels& pixels);
+    void colourPicked(int colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paintAt(QPoint at);
+    void fill(int x, int y);
+
+    Pixels mPixels{};
+    std::array<QRgb, 16> mColours{};
+    Tool mTool = Tool::Pencil;
+    std::uint8_t mColour = 1;
+    bool mDrawing = false;
+    Pixels mBefore{};
+};
+
+// The 64 pixels of tile `tile` from 4-bit art bytes (32 a tile, left pixel in the high nibble)
+// and back.
+[[nodiscard]] PixelEditor::Pixels tilePixels(const std::vector<std::uint8_t>& art,
+                                             std::int32_t tile);
+[[nodiscard]] std::vector<std::uint8_t> tileBytes(const PixelEditor::Pixels& pixels);
+// The pixels mirrored left-right or top-bottom.
+[[nodiscard]] PixelEditor::Pixels flipped(const PixelEditor::Pixels& pixels, bool horizontal);
+
+}  // namespace orvex

@@ -1,0 +1,332 @@
+// The piece editors in the real window: a pixel drawn on a tile, a colour picked, pasted and
+// undone, each one undo step and shown in the map at once; the question before the first edit
+// of a piece other levels share.
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+#include "editor/pieces/piecesarea.h"
+#include "editortestsupport.h"
+#include "graphics/palette.h"
+
+namespace orvex::test {
+
+namespace {
+
+// A tile of the level's own art that the block in the map's top left cell shows in its top left
+// chunk, with the palette line that chunk entry draws it in.
+struct ShownTile {
+    std::int32_t tile = 0;
+    std::int32_t line = 0;
+};
+
+std::optional<ShownTile> tileShownAtCorner(const EditorFixture& f) {
+    const LevelDocument& document = *f.window->session().document();
+    const LevelParts& parts = document.parts();
+    const std::vector<TileUse> uses = videoTileUses(parts, f.window->session().levelStart());
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
+            const std::int32_t index = chunk * kChunkMappingWords + q;
+            if (index >= parts.chunks.wordCount()) {
+                continue;
+            }
+            const std::uint16_t word = parts.chunks.word(index);
+            const std::int32_t tile = word & 0x7FF;
+            if (tile > 0 && tile < parts.tiles.completeTiles() &&
+                uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
+                return ShownTile{tile, (word >> 13) & 3};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// An entry of a chunk that the block in the map's top left cell shows, where the level's own
+// chunk mappings are what the game shows.
+struct ShownEntry {
+    std::int32_t chunk = 0;
+    std::int32_t entry = 0;
+};
+
+std::optional<ShownEntry> entryShownAtCorner(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        const auto at = static_cast<std::size_t>(chunk * 8);
+        if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
+            at + 8 <= table.size() &&
+            std::equal(table.begin() + at, table.begin() + at + 8,
+                       parts.chunks.bytes.begin() + at)) {
+            return ShownEntry{chunk, 0};
+        }
+    }
+    return std::nullopt;
+}
+
+// A tile of the level's art whose pixels differ from those of `tile`.
+std::int32_t otherTile(const EditorFixture& f, std::int32_t tile) {
+    const LevelArt& art = f.window->session().art();
+    const std::int32_t tiles = f.window->session().document()->parts().tiles.completeTiles();
+    for (std::int32_t t = 1; t < tiles; ++t) {
+        if (!std::equal(art.tiles.variant(t), art.tiles.variant(t) + 64, art.tiles.variant(tile))) {
+            return t;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+class PiecesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        mF = std::make_unique<EditorFixture>();
+        setOuterSize(mF->window.get(), QSize(1500, 1000));
+        mF->open();
+    }
+    void cleanup() { mF.reset(); }
+
+    // A pencil stroke over three pixels is one undo step; the map shows it at once and the undo
+    // takes it back, in the document and on the screen.
+    void aPixelStrokeIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const auto shown = tileShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        QVERIFY(tiles.isVisible());
+        tiles.sheet().choose(shown->tile);
+        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const std::uint8_t old = tiles.pixelEditor().pixels()[0];
+        tiles.colours().choose(static_cast<std::int32_t>(differentColour(shown->line, old)));
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
+        PixelEditor& pixels = tiles.pixelEditor();
+        QTest::mousePress(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 0).center());
+        QTest::mouseMove(&pixels, pixels.pixelRect(1, 0).center());
+        QTest::mouseMove(&pixels, pixels.pixelRect(2, 0).center());
+        QTest::mouseRelease(&pixels, Qt::LeftButton, {}, pixels.pixelRect(2, 0).center());
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QVERIFY(document().parts().tiles.bytes != before);
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().tiles.bytes, before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // Mirroring a tile and pasting a copied one are one step each.
+    void mirrorAndPasteTiles() {
+        EditorFixture& f = *mF;
+        const auto shown = tileShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        tiles.sheet().choose(shown->tile);
+        const auto original = tiles.pixelEditor().pixels();
+        f.dialogs->yesNo.append(true);
+        QTest::mouseClick(f.child<QToolButton>("TileFlipH"), Qt::LeftButton);
+        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
+        const int steps = f.window->undoStack().count();
+        tiles.sheet().setFocus();
+        QTest::keyClick(&tiles.sheet(), Qt::Key_C, Qt::ControlModifier);
+        tiles.sheet().choose(shown->tile + 1);
+        QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+    }
+
+    // A colour picked from the console's colours is stored, drawn in the art's colours and
+    // undone in one step.
+    void aPaletteEditAndItsUndo() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteDock& palette = area().paletteDock();
+        QVERIFY(palette.isVisible());
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        QTest::mouseClick(&palette.swatches(), Qt::LeftButton, {},
+                          palette.swatches().squareRect(17).center());
+        const std::uint16_t before = document().parts().palette.words[17];
+        const std::uint16_t word = before == 0x0E0E ? 0x00E0 : 0x0E0E;
+        f.dialogs->yesNo.append(true);  // both acts load the palette
+        QTest::mouseClick(
+            &palette.consoleColours(), Qt::LeftButton, {},
+            palette.consoleColours().squareRect(ConsoleColours::indexOf(word)).center());
+        QCOMPARE(document().parts().palette.words[17], word);
+        QCOMPARE(f.window->session().art().colours[17], colourOf(word));
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().palette.words[17], before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // Copy and Paste of a colour: the word goes to the selected colour, one step.
+    void copyAndPasteAColour() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteSwatches& swatches = area().paletteDock().swatches();
+        swatches.select(20);
+        swatches.setFocus();
+        QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier);
+        swatches.select(21);
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(document().parts().palette.words[21], document().parts().palette.words[20]);
+        QVERIFY(f.window->undoStack().count() <= steps + 1);
+    }
+
+    // Line 0 is every level's: the first edit of it names them and asks; No changes nothing,
+    // Yes edits and is not asked again.
+    void theSharedLineAsksFirst() {
+        EditorFixture& f = *mF;
+        f.menu("MenuPaletteEditor");
+        PaletteDock& palette = area().paletteDock();
+        palette.swatches().select(3);
+        const std::uint16_t before = document().parts().palette.words[3];
+        const auto pick = [&](std::uint16_t word) {
+            QTest::mouseClick(
+                &palette.consoleColours(), Qt::LeftButton, {},
+                palette.consoleColours().squareRect(ConsoleColours::indexOf(word)).center());
+        };
+        const qsizetype asked = f.dialogs->questions.size();
+        f.dialogs->yesNo.append(false);
+        pick(before == 0x0002 ? 0x0004 : 0x0002);
+        QCOMPARE(f.dialogs->questions.size(), asked + 1);
+        QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
+        QCOMPARE(document().parts().palette.words[3], before);
+        f.dialogs->yesNo.append(true);
+        pick(0x0EEE);
+        QCOMPARE(document().parts().palette.words[3], 0x0EEE);
+        pick(0x0CCC);
+        QCOMPARE(document().parts().palette.words[3], 0x0CCC);
+        QCOMPARE(f.dialogs->questions.size(), asked + 2);
+    }
+
+    // A tile picked from the tile sheet into a chunk entry is one step, shown in the map at once,
+    // and undone.
+    void aChunkEntryEditIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const auto shown = entryShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        f.menu("MenuChunkEditor");
+        ChunkDock& chunks = area().chunkDock();
+        QVERIFY(chunks.isVisible());
+        chunks.sheet().choose(shown->chunk);
+        chunks.entries().choose(shown->entry);
+        const std::uint16_t word = *chunks.entryWord(shown->entry);
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        const std::int32_t tile = otherTile(f, word & 0x7FF);
+        area().tileDock().sheet().choose(tile);
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QCOMPARE(*chunks.entryWord(shown->entry), std::uint16_t((word & 0xF800) | tile));
+        QCOMPARE(chunks.entries().chosen(), shown->entry + 1);
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(*chunks.entryWord(shown->entry), word);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // The block chosen in the block column opens in the block editor; a chunk painted into an
+    // entry is one step, shown in the map and undone; Copy into block copies all 64 entries.
+    void aBlockEntryEditIsOneUndoStepShownInTheMap() {
+        EditorFixture& f = *mF;
+        const std::uint8_t block = f.layout().at(0);
+        f.menu("MenuChunkEditor");
+        f.menu("MenuBlockEditor");
+        QTest::mouseClick(f.thumbnail((block + 1) % 256), Qt::LeftButton);
+        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
+        BlockDock& blocks = area().blockDock();
+        QCOMPARE(blocks.block(), block);
+        const std::uint16_t word = *blocks.entryWord(0);
+        const auto chunk = static_cast<std::int32_t>(otherChunk(word & 0x3FF));
+        area().chunkDock().sheet().choose(chunk);
+        f.child<QCheckBox>("BlockPaint")->setChecked(true);
+        const QImage mapBefore = f.canvas()->grab().toImage();
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);
+        QTest::mouseClick(&blocks.entries(), Qt::LeftButton, {},
+                          blocks.entries().pieceRect(0).center());
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QCOMPARE(*blocks.entryWord(0), std::uint16_t((word & 0xFC00) | chunk));
+        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(*blocks.entryWord(0), word);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+        const std::uint8_t target = block == 0x7F ? 0x7E : 0x7F;
+        blocks.copyInto(target);
+        QCOMPARE(f.window->undoStack().index(), steps + 1);  // the undone step is gone
+        const MappingWords& mappings = document().parts().blocks;
+        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
+                     mappings.word(block * kBlockMappingWords + w));
+        }
+    }
+
+    // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
+    // one in the list chooses it in the block column.
+    void findUnusedFollowsTheLayout() {
+        EditorFixture& f = *mF;
+        f.menu("MenuFindUnused");
+        QListWidget& blocks = area().unusedDock().list(2);
+        QVERIFY(blocks.count() > 0);
+        const int block = blocks.item(0)->data(Qt::UserRole).toInt();
+        const std::vector<std::uint8_t> layout = f.layout();
+        QVERIFY(std::find(layout.begin(), layout.end(), block) == layout.end());
+        blocks.setCurrentRow(0);
+        QCOMPARE(int{f.selected()}, block);
+        const int listed = blocks.count();
+        f.place(block, 0);
+        QCOMPARE(blocks.count(), listed - 1);
+        const UnusedPieces unused =
+            findUnused(document().parts(), f.window->session().levelStart());
+        QCOMPARE(area().unusedDock().list(0).count(), qsizetype(unused.tiles.size()));
+        QCOMPARE(area().unusedDock().list(1).count(), qsizetype(unused.chunks.size()));
+    }
+
+private:
+    // A chunk whose picture differs from that of `chunk`.
+    std::int32_t otherChunk(std::int32_t chunk) const {
+        const LevelArt& art = mF->window->session().art();
+        for (std::int32_t c = 1; c < kBaseChunks; ++c) {
+            if (!std::equal(art.chunks.variant(c), art.chunks.variant(c) + 256,
+                            art.chunks.variant(chunk))) {
+                return c;
+            }
+        }
+        return 0;
+    }
+    PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
+    const LevelDocument& document() const { return *mF->window->session().document(); }
+    // A colour index of `line` whose screen colour differs from that of `index`.
+    std::uint8_t differentColour(std::int32_t line, std::uint8_t index) const {
+        const ColourTable& colours = mF->window->session().art().colours;
+        for (std::uint8_t c = 0; c < 16; ++c) {
+            if (colours[static_cast<std::size_t>(line * 16 + c)] !=
+                colours[static_cast<std::size_t>(line * 16 + index)]) {
+                return c;
+            }
+        }
+        return static_cast<std::uint8_t>((index + 1) % 16);
+    }
+
+    std::unique_ptr<EditorFixture> mF;
+};
+
+int runPiecesTest(int argc, char** argv) {
+    PiecesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "pieces_test.moc"
