@@ -3,6 +3,7 @@
 // of a piece other levels share.
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTest>
 
@@ -274,6 +275,34 @@ private slots:
 
     // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
     // one in the list chooses it in the block column.
+    // Tile art that no longer fits its place: the save offers to move it; No writes nothing, Yes
+    // moves it to the end of the file in the same save.
+    void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
+        EditorFixture& f = *mF;
+        std::vector<std::uint8_t> noise(32 * 96);
+        std::uint32_t state = 0x2026u;
+        for (std::uint8_t& byte : noise) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        f.window->session().document()->setTiles(0, noise);
+        const auto contents = [&f] {
+            QFile file(f.romPath);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = contents();
+        f.dialogs->yesNo = {false};
+        f.menu("MenuSave");
+        QVERIFY(!f.dialogs->questions.isEmpty());
+        QVERIFY(f.dialogs->questions.last().text.contains("Move it to the end of the file"));
+        QCOMPARE(contents(), before);
+        QVERIFY(f.unsaved());
+        f.dialogs->yesNo = {true};
+        f.menu("MenuSave");
+        QVERIFY(!f.unsaved());
+        QVERIFY(contents() != before);
+    }
+
     void findUnusedFollowsTheLayout() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");

@@ -714,7 +714,7 @@ bool EditorWindow::saveLevelAt(int index) {
     SaveOptions options;
     Result<SaveReport> saved = saveLevelOnce(level, options);
     // Each question answered Yes adds its option and saves again; the file is written once.
-    for (int asked = 0; asked < 2 && !saved; ++asked) {
+    for (int asked = 0; asked < 3 && !saved; ++asked) {
         const ErrorCode code = saved.error().code;
         if (code == ErrorCode::ChangedOnDisk) {
             if (!mDialogs->askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
@@ -729,6 +729,13 @@ bool EditorWindow::saveLevelAt(int index) {
                 break;
             }
             options.movePlacementLists = true;
+        } else if (code == ErrorCode::ArtMustMove && !options.moveGrownArt) {
+            if (!mDialogs->askYesNo(kMessageTitle,
+                                    moveArtQuestion(toQString(saved.error().message)), false)) {
+                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
+                break;
+            }
+            options.moveGrownArt = true;
         } else {
             break;
         }

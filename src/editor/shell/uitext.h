@@ -36,4 +36,12 @@ inline QString moveListsQuestion(const QString& reason) {
            "save?\r\n";
 }
 
+// The offer to move an art or mapping stream that grew past its place; the core's message says
+// which and by how much. The old place is left as it is.
+inline QString moveArtQuestion(const QString& reason) {
+    return reason +
+           ".\r\n\r\nMove it to the end of the file, point the art table at it there, and "
+           "save?\r\n";
+}
+
 }  // namespace orvex
