@@ -44,6 +44,16 @@ QPixmap blockPixmap(const LevelArt& art, std::int32_t block, const ColourTable& 
     return QPixmap::fromImage(std::move(picture));
 }
 
+// The blocks whose pictures a change of the art changed: every block when the colours changed.
+std::vector<std::int32_t> changedBlocks(const EditorSession::AnimationStep& step) {
+    if (!step.colours) {
+        return step.blocks;
+    }
+    std::vector<std::int32_t> blocks(kBlockCount);
+    std::iota(blocks.begin(), blocks.end(), 0);
+    return blocks;
+}
+
 }  // namespace
 
 MapArea::MapArea(AreaContext& context) : EditingArea(context) {
@@ -204,37 +214,31 @@ void MapArea::blockDrawn(std::int32_t block) {
     if (block == 0) {
         clearPictures();
     }
-    const LevelArt& art = mContext.session.art();
-    const QPixmap pixmap = blockPixmap(art, block, art.colours);
+    const QPixmap pixmap = setBlockPicture(block);
     mBlocks->thumbnail(block)->setPicture(pixmap);
-    canvas().setBlockPicture(block, pixmap,
-                             art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
     if (ProgressWindow* progress = mContext.host->progressWindow()) {
         progress->bufferedImage()->setPixmap(pixmap);
     }
 }
 
-// The map's picture of one block, above and below the water, from the art as it is now.
-void MapArea::setBlockPicture(std::int32_t block) {
+// The map's picture of one block, above and below the water, from the art as it is now; returns
+// the one above the water, which the thumbnail shows.
+QPixmap MapArea::setBlockPicture(std::int32_t block) {
     const LevelArt& art = mContext.session.art();
-    canvas().setBlockPicture(block, blockPixmap(art, block, art.colours),
+    QPixmap pixmap = blockPixmap(art, block, art.colours);
+    canvas().setBlockPicture(block, pixmap,
                              art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
+    return pixmap;
 }
 
-// Another frame of the animation: only the blocks it changed are drawn again, unless the colours
-// changed, which every block shows.
+// Another frame of the animation: only the blocks it changed are drawn again (every block when
+// the colours changed). The thumbnails and the overview keep the level's start.
 void MapArea::showAnimationStep(const EditorSession::AnimationStep& step) {
-    if (step.colours) {
-        for (std::int32_t block = 0; block < kBlockCount; ++block) {
-            setBlockPicture(block);
-        }
-        canvas().update();
-        return;
-    }
-    for (const std::int32_t block : step.blocks) {
+    const std::vector<std::int32_t> blocks = changedBlocks(step);
+    for (const std::int32_t block : blocks) {
         setBlockPicture(block);
     }
-    canvas().updateBlocks(step.blocks);
+    canvas().updateBlocks(blocks);
 }
 
 void MapArea::artReady() {
@@ -293,21 +297,13 @@ void MapArea::documentChanged(const DocumentChange& change) {
 }
 
 void MapArea::showArtChange(const EditorSession::AnimationStep& step) {
-    std::vector<std::int32_t> blocks = step.blocks;
-    if (step.colours) {
-        blocks.resize(kBlockCount);
-        std::iota(blocks.begin(), blocks.end(), 0);
-    }
-    const LevelArt& art = mContext.session.art();
+    const std::vector<std::int32_t> blocks = changedBlocks(step);
     for (const std::int32_t block : blocks) {
-        const QPixmap pixmap = blockPixmap(art, block, art.colours);
-        mBlocks->thumbnail(block)->setPicture(pixmap);
-        canvas().setBlockPicture(
-            block, pixmap, art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
+        mBlocks->thumbnail(block)->setPicture(setBlockPicture(block));
     }
     canvas().updateBlocks(blocks);
     if (mOverview != nullptr && mOverview->isVisible() && mDocument != nullptr) {
-        mOverview->blocksChanged(art, mDocument->layout(), mPlane, blocks);
+        mOverview->blocksChanged(mContext.session.art(), mDocument->layout(), mPlane, blocks);
     }
 }
 

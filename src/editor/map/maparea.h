@@ -90,7 +90,7 @@ private:
     void showAnimationStep(const EditorSession::AnimationStep& step);
     void showArtChange(const EditorSession::AnimationStep& step);
     void showMissingStartTables();
-    void setBlockPicture(std::int32_t block);
+    QPixmap setBlockPicture(std::int32_t block);
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
     [[nodiscard]] std::optional<std::int32_t> blockUses(std::uint8_t block) const;
 
