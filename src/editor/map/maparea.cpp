@@ -66,6 +66,8 @@ void MapArea::createWidgets(QWidget& form) {
     mBlocks = new BlockSelector(&form);
     mMap = new MapFrame(&form);
     connect(mMap, &MapFrame::originChanged, this, &MapArea::onOriginChanged);
+    canvas().setPictureMaker(
+        [this](std::int32_t block, bool underwater) { return blockPicture(block, underwater); });
     mTools = new MapTools(
         canvas(), mContext.undo, [this] { return mBlocks->selectedBlock(); }, this);
     connectTools();
@@ -224,21 +226,26 @@ void MapArea::blockDrawn(std::int32_t block) {
 // The map's picture of one block, above and below the water, from the art as it is now; returns
 // the one above the water, which the thumbnail shows.
 QPixmap MapArea::setBlockPicture(std::int32_t block) {
-    const LevelArt& art = mContext.session.art();
-    QPixmap pixmap = blockPixmap(art, block, art.colours);
-    canvas().setBlockPicture(block, pixmap,
-                             art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap());
+    QPixmap pixmap = blockPicture(block, false);
+    canvas().setBlockPicture(block, pixmap, blockPicture(block, true));
     return pixmap;
 }
 
-// Another frame of the animation: only the blocks it changed are drawn again (every block when
-// the colours changed). The thumbnails and the overview keep the level's start.
-void MapArea::showAnimationStep(const EditorSession::AnimationStep& step) {
-    const std::vector<std::int32_t> blocks = changedBlocks(step);
-    for (const std::int32_t block : blocks) {
-        setBlockPicture(block);
+// A block's picture from the art as it is now: in the underwater colours (null for an act
+// without water) or the level's.
+QPixmap MapArea::blockPicture(std::int32_t block, bool underwater) const {
+    const LevelArt& art = mContext.session.art();
+    if (!underwater) {
+        return blockPixmap(art, block, art.colours);
     }
-    canvas().updateBlocks(blocks);
+    return art.underwater ? blockPixmap(art, block, *art.underwater) : QPixmap();
+}
+
+// Another frame of the animation: only the blocks it changed are drawn again (every block when
+// the colours changed), and only as the map shows them. The thumbnails and the overview keep
+// the level's start.
+void MapArea::showAnimationStep(const EditorSession::AnimationStep& step) {
+    canvas().forgetBlockPictures(changedBlocks(step));
 }
 
 void MapArea::artReady() {
@@ -296,12 +303,15 @@ void MapArea::documentChanged(const DocumentChange& change) {
     showPointer();
 }
 
+// The pictures of the blocks an edit reached are made again when they are next shown, so a
+// piece used by many blocks costs only the cells and thumbnails in view.
 void MapArea::showArtChange(const EditorSession::AnimationStep& step) {
     const std::vector<std::int32_t> blocks = changedBlocks(step);
     for (const std::int32_t block : blocks) {
-        mBlocks->thumbnail(block)->setPicture(setBlockPicture(block));
+        mBlocks->thumbnail(block)->setPictureMaker(
+            [this, block] { return blockPicture(block, false); });
     }
-    canvas().updateBlocks(blocks);
+    canvas().forgetBlockPictures(blocks);
     if (mOverview != nullptr && mOverview->isVisible() && mDocument != nullptr) {
         mOverview->blocksChanged(mContext.session.art(), mDocument->layout(), mPlane, blocks);
     }

@@ -47,13 +47,27 @@ void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture,
     const auto index = static_cast<std::size_t>(block);
     mPictures[AboveWater][index] = picture;
     mPictures[BelowWater][index] = underwater;
-    mScaled[AboveWater][index] = QPixmap();
-    mScaled[BelowWater][index] = QPixmap();
+    for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
+        mOutdated[tint][index] = false;
+        mScaled[tint][index] = QPixmap();
+    }
+}
+
+void MapCanvas::forgetBlockPictures(const std::vector<std::int32_t>& blocks) {
+    for (const std::int32_t block : blocks) {
+        const auto index = static_cast<std::size_t>(block & 0xFF);
+        for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
+            mOutdated[tint][index] = true;
+            mScaled[tint][index] = QPixmap();
+        }
+    }
+    updateBlocks(blocks);
 }
 
 void MapCanvas::clearBlockPictures() {
     for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
         mPictures[tint].fill(QPixmap());
+        mOutdated[tint].fill(false);
         mScaled[tint].fill(QPixmap());
     }
     update();
@@ -527,7 +541,11 @@ void MapCanvas::updateLayoutCells(const CellRect& cells) {
 
 const QPixmap& MapCanvas::pictureAtSize(std::int32_t block, Tint tint) const {
     const auto index = static_cast<std::size_t>(block);
-    const QPixmap& picture = mPictures[tint][index];
+    QPixmap& picture = mPictures[tint][index];
+    if (mOutdated[tint][index]) {
+        picture = mMake ? mMake(block, tint == BelowWater) : QPixmap();
+        mOutdated[tint][index] = false;
+    }
     if (mCellSize >= kCellSize || picture.isNull()) {
         return picture;
     }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -44,6 +45,14 @@ public:
     // underwater colours for an act with water (null otherwise).
     void setBlockPicture(std::int32_t block, const QPixmap& picture,
                          const QPixmap& underwater = {});
+    // How to make a block's picture (above or below the water) that setBlockPicture did not
+    // give: see forgetBlockPictures.
+    using PictureMaker = std::function<QPixmap(std::int32_t block, bool underwater)>;
+    void setPictureMaker(PictureMaker make) { mMake = std::move(make); }
+    // The pictures of `blocks` are out of date: each is made again through the picture maker
+    // when a cell first shows it, and the cells that show them now are repainted. An edit that
+    // reaches many blocks costs only the ones in view.
+    void forgetBlockPictures(const std::vector<std::int32_t>& blocks);
     // Repaints the cells that show any of `blocks`.
     void updateBlocks(const std::vector<std::int32_t>& blocks);
     void clearBlockPictures();
@@ -177,7 +186,9 @@ private:
     void reportPointer();
     void setPanKey(bool held);
 
-    std::array<std::array<QPixmap, 256>, 2> mPictures;
+    mutable std::array<std::array<QPixmap, 256>, 2> mPictures;
+    mutable std::array<std::array<bool, 256>, 2> mOutdated{};  // to be made by mMake when shown
+    PictureMaker mMake;
     mutable std::array<std::array<QPixmap, 256>, 2> mScaled;  // at mScaledSize, when first drawn
     mutable std::int32_t mScaledSize = 0;
     const Layout* mLayout = nullptr;

@@ -11,11 +11,25 @@ PictureCell::PictureCell(QWidget* parent, const QString& arrayName, std::int16_t
     setMouseTracking(true);
 }
 
+const QPixmap& PictureCell::picture() const {
+    if (mMake) {
+        mPicture = mMake();
+        mMake = nullptr;
+    }
+    return mPicture;
+}
+
 void PictureCell::setPicture(const QPixmap& picture) {
+    mMake = nullptr;
     if (picture.cacheKey() == mPicture.cacheKey()) {
         return;
     }
     mPicture = picture;
+    update();
+}
+
+void PictureCell::setPictureMaker(std::function<QPixmap()> make) {
+    mMake = std::move(make);
     update();
 }
 
@@ -28,8 +42,8 @@ void PictureCell::setMarked(bool marked) {
 
 void PictureCell::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    if (!mPicture.isNull()) {
-        painter.drawPixmap(rect(), mPicture);
+    if (const QPixmap& shown = picture(); !shown.isNull()) {
+        painter.drawPixmap(rect(), shown);
     }
     if (mMarked) {
         // Two pixels of yellow inside the edge, with a dark line inside that, so the frame

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 namespace orvex {
 
@@ -22,9 +23,13 @@ public:
     PictureCell(QWidget* parent, const QString& arrayName, std::int16_t index);
 
     [[nodiscard]] int index() const { return mIndex; }
-    [[nodiscard]] const QPixmap& picture() const { return mPicture; }
+    // The picture shown (made now if it was left to be made when needed).
+    [[nodiscard]] const QPixmap& picture() const;
     // Shows `picture`; the same picture again costs nothing.
     void setPicture(const QPixmap& picture);
+    // Shows the picture `make` returns, made when the cell is next painted or asked for its
+    // picture: a cell out of view costs nothing until it comes into view.
+    void setPictureMaker(std::function<QPixmap()> make);
     [[nodiscard]] bool isMarked() const { return mMarked; }
     void setMarked(bool marked);
 
@@ -41,7 +46,8 @@ protected:
 
 private:
     std::int16_t mIndex;
-    QPixmap mPicture;
+    mutable QPixmap mPicture;
+    mutable std::function<QPixmap()> mMake;  // set while the picture is still to be made
     bool mMarked = false;
 };
 
