@@ -587,17 +587,7 @@ private slots:
     void aSharedPieceAsksOnceNamingTheOtherLevels() {
         mF = std::make_unique<EditorFixture>();
         EditorFixture& f = *mF;
-        std::vector<std::uint8_t> image = demoRom().image;
-        const auto entry = static_cast<std::size_t>(demoRom().profile.levelArtTable + 12 * 4);
-        const auto own = readLong(image, std::int64_t(entry));
-        QVERIFY(own);
-        putLong(image, entry,
-                (static_cast<std::uint32_t>(*own) & 0xFF000000u) |
-                    static_cast<std::uint32_t>(demoRom().zones[0].tiles.offset));
-        QFile file(f.romPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
-        file.close();
+        QVERIFY(writeSharingRom(f.romPath));
         setOuterSize(f.window.get(), QSize(1500, 1000));
         f.open();
 
@@ -637,6 +627,34 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QVERIFY(f.dialogs->questions.last().text.contains("level 2 (zone 0, act 2)"));
         QVERIFY(!f.dialogs->questions.last().text.contains("level 5"));
+    }
+
+    // DISABLED: the answers are kept across files: after Yes for level 1's tiles of one ROM, a
+    // ROM opened next whose level 1 tiles other zones load too is edited without naming them.
+    void DISABLED_anotherRomAsksAgain() {
+        QSKIP("the shared-piece answers outlive the ROM they were given for");
+        EditorFixture& f = *mF;
+        const std::int32_t tile = shownTile();
+        TileDock& tiles = openTiles(tile);
+        click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
+        f.dialogs->yesNo = {true};
+        stroke({{0, 0}});
+        const QString other = f.folder.filePath("sharing.bin");
+        QVERIFY(writeSharingRom(other));
+        f.dialogs->romFiles = {other};
+        f.dialogs->yesNo = {false};  // no migration
+        f.dialogs->yesNoCancel = {Answer::No};
+        f.menu("MenuOpen");
+        QCOMPARE(QString::fromStdString(f.window->session().rom().romPath().string()), other);
+        const qsizetype asked = f.dialogs->questions.size();
+        f.dialogs->yesNo = {true};
+        click(tiles.sheet(), tile);
+        const std::uint8_t colour = (tiles.pixelEditor().pixels()[0] + 1) % 16;
+        click(tiles.colours(), colour);
+        stroke({{0, 0}});
+        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 0, 0), colour);
+        QCOMPARE(f.dialogs->questions.size(), asked + 1);
+        QVERIFY(f.dialogs->questions.last().text.contains("level 5 (zone 4, act 1)"));
     }
 
     // A level whose pieces no other level loads is edited without a question.
@@ -721,6 +739,22 @@ private slots:
     }
 
 private:
+    // Writes the demo ROM to `path` with zone 4 (levels 5 and 6) loading zone 0's tile art.
+    static bool writeSharingRom(const QString& path) {
+        std::vector<std::uint8_t> image = demoRom().image;
+        const auto entry = static_cast<std::size_t>(demoRom().profile.levelArtTable + 12 * 4);
+        const auto own = readLong(image, std::int64_t(entry));
+        if (!own) {
+            return false;
+        }
+        putLong(image, entry,
+                (static_cast<std::uint32_t>(*own) & 0xFF000000u) |
+                    static_cast<std::uint32_t>(demoRom().zones[0].tiles.offset));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) &&
+               file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
+                   qint64(image.size());
+    }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     const LevelArt& art() const { return mF->window->session().art(); }
