@@ -195,5 +195,6 @@ int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
 int runLevelStartTest(int argc, char** argv);
 int runPiecesTest(int argc, char** argv);
+int runPieceEditorsTest(int argc, char** argv);
 
 }  // namespace orvex::test
