@@ -8,6 +8,7 @@
 
 #include "common/byteorder.h"
 #include "compression/kosinski.h"
+#include "demo/democollision.h"
 #include "demo/demoglyphs.h"
 #include "demo/demoobjectart.h"
 #include "rom/checksum.h"
@@ -58,11 +59,15 @@ constexpr RomProfile kDemoBuild{
     .levelSizes = 0xC180,
     .collisionPrimary = 0x4B00,
     .collisionSecondary = 0x4B44,
+    .collisionShapes = 0x42F00,
     .waterHeights = 0x4700,
     .patternLoadCues = 0x42900,
     .debugObjectLists = 0x41E00,
 };
 constexpr std::int32_t kArtArea = 0x50000;
+// The factory images' collision indexes end here; the build keeps the same room after its own.
+constexpr std::int32_t kFactoryIndexesEnd = 0x459A0;
+constexpr std::int32_t kIndexRoom = kFactoryIndexesEnd - 0x44E50;
 constexpr std::int32_t kLayoutBytes = 4096;
 
 // Deterministic filler so that every byte the editor must not touch has a value of its own.
@@ -237,7 +242,7 @@ bool glyphCell(std::int32_t block, std::int32_t row, std::int32_t column) {
 }
 
 // The chunk variant of chunk row r, column q of block b: a frame (its pieces mirrored with the
-// flip bits) around the block's number in hex; the top four bits carry noise the game ignores.
+// flip bits) around the block's number in hex; the solidity bits are left clear.
 std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int32_t chunkCount) {
     constexpr std::uint32_t kHFlip = 0x0400;
     constexpr std::uint32_t kVFlip = 0x0800;
@@ -258,8 +263,21 @@ std::uint16_t blockWord(std::int32_t b, std::int32_t r, std::int32_t q, std::int
         const auto decor = static_cast<std::uint32_t>(5 + (b * 7 + r * 3 + q) % (chunkCount - 5));
         word = (b % 3 == 0) ? 0 : decor | (static_cast<std::uint32_t>(b & 3) << 10);
     }
-    word |= static_cast<std::uint32_t>((b * 5 + r + q) & 0xF) << 12;
     return static_cast<std::uint16_t>(word);
+}
+
+// The solidity bits of chunk row r of block b (bits 12/13 primary top / left-right-bottom, 14/15
+// the same for the secondary path): the ground-line blocks ($40-$47) are solid from row 4 down
+// with a surface in row 3 that the primary path meets from above only and the secondary from
+// the sides and below only; the earth blocks under them ($80-$9F) are solid throughout.
+std::uint16_t blockSolidity(std::int32_t b, std::int32_t r) {
+    constexpr std::uint16_t kAll = 0xF000;
+    const bool ground = b >= 0x40 && b < 0x48;
+    const bool earth = b >= 0x80 && b < 0xA0;
+    if (earth || (ground && r >= 4)) {
+        return kAll;
+    }
+    return ground && r == 3 ? 0x9000 : 0;
 }
 
 // All 256 blocks, then cut to `bytes`. The ground-line blocks ($40-$47) show the zone's
@@ -277,6 +295,7 @@ std::vector<std::uint8_t> makeBlockMappings(std::size_t bytes, std::int32_t chun
                     word =
                         static_cast<std::uint16_t>(animated.first + (8 * b + q) % animated.count);
                 }
+                word = static_cast<std::uint16_t>(word | blockSolidity(b, r));
                 putWord(mappings, static_cast<std::size_t>(128 * b + 16 * r + 2 * q), word);
             }
         }
@@ -662,6 +681,29 @@ void buildStartsAndBounds(DemoRom& rom) {
     }
 }
 
+// The shape tables and every zone's indexes (see buildDemoCollision): in a factory profile at the
+// game's places, from the shape tables to $459A0; in the build where its profile says.
+Status buildCollision(DemoRom& rom) {
+    std::vector<DemoCollisionZone> zones;
+    for (const DemoZone& zone : rom.zones) {
+        zones.push_back({zone.zone, zone.chunkCount});
+    }
+    const std::int32_t end = *rom.profile.collisionShapes + kShapeTablesSize + kIndexRoom;
+    auto placed = buildDemoCollision(rom.image, rom.profile, zones, end);
+    if (!placed) {
+        return placed.error();
+    }
+    for (DemoZone& zone : rom.zones) {
+        for (std::size_t path = 0; path < kCollisionPaths; ++path) {
+            const DemoCollisionIndex& index = (*placed)[zone.zone][path];
+            zone.collision[path] = index.shapes;
+            zone.collisionStreams[path] = {index.offset, index.length};
+        }
+    }
+    rom.shapes = demoShapes();
+    return {};
+}
+
 }  // namespace
 
 const DemoZone& DemoRom::zoneOf(std::int16_t level) const {
@@ -688,6 +730,9 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     }
     if (Status layouts = buildLayouts(options, rom); !layouts) {
         return layouts.error();
+    }
+    if (Status collision = buildCollision(rom); !collision) {
+        return collision.error();
     }
     buildObjectsAndRings(rom);
     buildStartsAndBounds(rom);

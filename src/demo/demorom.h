@@ -9,6 +9,7 @@
 #include "common/error.h"
 #include "demo/demoobjectart.h"
 #include "demo/demostart.h"
+#include "rom/collision.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
 #include "rom/romprofile.h"
@@ -16,7 +17,8 @@
 // A complete, valid cartridge image made by code: the game's tables at the places a profile
 // gives, with the instructions that name them in its code area, 20 levels over 13 zones, art drawn
 // by code (each block shows its number in hex inside a frame), 4096-byte layouts, objects,
-// rings, start positions and boundaries for every level, every stream made by our own encoders.
+// rings, start positions and boundaries for every level, collision shapes and indexes (solid
+// along the ground line and below it), every stream made by our own encoders.
 // Tests, benchmarks and the editor's demo mode use it; no game data is ever needed.
 
 namespace orvex {
@@ -48,6 +50,10 @@ struct DemoZone {
     DemoStream tiles;
     DemoStream chunks;
     DemoStream blocks;
+    // The zone's collision index of each path as it decodes (shared with the zones the game
+    // shares it with), and where its stream lies.
+    std::array<std::vector<std::uint8_t>, kCollisionPaths> collision;
+    std::array<DemoStream, kCollisionPaths> collisionStreams{};
 };
 
 struct DemoRom {
@@ -66,6 +72,8 @@ struct DemoRom {
     DemoObjectArt objectArt;
     // The level-start tables (extra art, animations, palette cycles...) and where they lie.
     DemoStartData start;
+    // The shape tables every zone shares, at profile.collisionShapes.
+    CollisionShapes shapes;
 
     [[nodiscard]] const DemoZone& zoneOf(std::int16_t level) const;
 };

@@ -19,7 +19,7 @@ namespace orvex {
 namespace {
 
 constexpr std::int32_t kStartArea = 0xC0000;     // past every zone's streams, before placements
-constexpr std::int32_t kCueListsAfter = 0x800;   // the added cue lists, after the cue table
+constexpr std::int32_t kCueListsAfter = 0x400;   // the added cue lists, after the cue table
 constexpr std::int32_t kPcRelativeReach = 0x30;  // code placed this far before its table
 constexpr std::int32_t kCodeSpacing = 0x20;
 constexpr std::uint8_t kPerFrame = 0xFF;

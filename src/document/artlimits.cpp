@@ -134,8 +134,38 @@ std::string groupedNumber(std::int64_t value) {
     return value < 0 ? "-" + digits : digits;
 }
 
+namespace {
+
+Status checkCollisionIndex(const LevelDocument& document, Part part) {
+    const std::int32_t path = part == Part::CollisionPrimary ? 0 : 1;
+    const std::string what =
+        "The " + std::string(partName(part)) + " index of " + levelName(document.level());
+    if (!document.collisionLoaded(path)) {
+        return makeError(ErrorCode::NotLoaded,
+                         what + " was not loaded completely, so it cannot be saved");
+    }
+    const auto size = static_cast<std::int64_t>(
+        document.parts().collision[static_cast<std::size_t>(path)].size());
+    if (size != kCollisionIndexSize) {
+        return makeError(ErrorCode::OutOfRange,
+                         what + " holds " + groupedNumber(size) + " bytes, but the game reads " +
+                             "exactly " + groupedNumber(kCollisionIndexSize) + " (" +
+                             hexNumber(kCollisionIndexSize) +
+                             ") bytes, a shape per chunk; nothing was saved");
+    }
+    return {};
+}
+
+}  // namespace
+
 Status checkDecodedLimits(const LevelDocument& document, std::span<const Part> parts) {
     for (const Part part : parts) {
+        if (part == Part::CollisionPrimary || part == Part::CollisionSecondary) {
+            if (Status index = checkCollisionIndex(document, part); !index) {
+                return index;
+            }
+            continue;
+        }
         if (part != Part::TileArt && part != Part::ChunkMappings && part != Part::BlockMappings) {
             continue;
         }

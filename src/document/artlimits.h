@@ -27,7 +27,9 @@ inline constexpr std::int64_t kMaxBlockMappingBytes = 0x8000;
 
 // Checks the decoded size of each of `parts` that is an art or mapping stream against what the
 // game decodes it into. A chunk stream the file already held longer than the chunk table may
-// stay as long as it was. OutOfRange naming the part, its size and the limit.
+// stay as long as it was. OutOfRange naming the part, its size and the limit. A collision index
+// must hold exactly kCollisionIndexSize bytes (OutOfRange naming it and the size), and one that
+// was not loaded completely is refused with NotLoaded.
 [[nodiscard]] Status checkDecodedLimits(const LevelDocument& document, std::span<const Part> parts);
 
 // The lowest video-memory tile that the start of `act` in `image` fills after the level's art

@@ -105,4 +105,28 @@ void SetMappingWordsCommand::undo(LevelDocument& document) {
     }
 }
 
+SetChunkShapeCommand::SetChunkShapeCommand(std::int32_t path, std::int32_t chunk,
+                                           std::uint8_t before, std::uint8_t after)
+    : mPath(path), mChunk(chunk), mBefore(before), mAfter(after) {}
+
+void SetChunkShapeCommand::redo(LevelDocument& document) {
+    document.setChunkShape(mPath, mChunk, mAfter);
+}
+
+void SetChunkShapeCommand::undo(LevelDocument& document) {
+    document.setChunkShape(mPath, mChunk, mBefore);
+}
+
+std::string SetChunkShapeCommand::text() const {
+    return "Change the " + std::string(partName(collisionPart(mPath))) + " of chunk " +
+           hexOffset(mChunk);
+}
+
+SetShapeCommand::SetShapeCommand(std::int32_t shape, Shape before, Shape after)
+    : mShape(shape), mBefore(before), mAfter(after) {}
+
+std::string SetShapeCommand::text() const {
+    return "Change collision shape " + hexOffset(mShape);
+}
+
 }  // namespace orvex

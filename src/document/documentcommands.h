@@ -124,6 +124,40 @@ private:
     std::string mText;
 };
 
+// One chunk's collision shape on one path (on both when they read one index).
+class SetChunkShapeCommand : public DocumentCommand {
+public:
+    SetChunkShapeCommand(std::int32_t path, std::int32_t chunk, std::uint8_t before,
+                         std::uint8_t after);
+
+    void redo(LevelDocument& document) override;
+    void undo(LevelDocument& document) override;
+    // "Change the primary collision of chunk 0x1A"
+    [[nodiscard]] std::string text() const override;
+
+private:
+    std::int32_t mPath;
+    std::int32_t mChunk;
+    std::uint8_t mBefore;
+    std::uint8_t mAfter;
+};
+
+// One of the 256 collision shapes every zone shares, replaced whole.
+class SetShapeCommand : public DocumentCommand {
+public:
+    SetShapeCommand(std::int32_t shape, Shape before, Shape after);
+
+    void redo(LevelDocument& document) override { document.setShape(mShape, mAfter); }
+    void undo(LevelDocument& document) override { document.setShape(mShape, mBefore); }
+    // "Change collision shape 0x1A"
+    [[nodiscard]] std::string text() const override;
+
+private:
+    std::int32_t mShape;
+    Shape mBefore;
+    Shape mAfter;
+};
+
 // A placement part replaced whole: the level's objects, its ring groups, its start position or
 // its boundaries, with what it held before. Lists are small (a few hundred entries), so a copy
 // of each side is the simplest exact undo.

@@ -4,6 +4,7 @@
 
 #include "compression/kosinski.h"
 #include "rom/cartridge.h"
+#include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 
 namespace orvex {
@@ -142,6 +143,9 @@ void takeStream(ReadStream&& stream, Part part, LevelParts& parts) {
         case Part::Rings:
         case Part::StartPosition:
         case Part::Bounds:
+        case Part::CollisionPrimary:
+        case Part::CollisionSecondary:
+        case Part::CollisionShapes:
             break;
     }
 }
@@ -241,6 +245,91 @@ Status readPlacements(ByteSpan image, const RomProfile& profile, ZoneAct act,
     return {};
 }
 
+// What a load gathers of the level's collision before the document is made.
+struct LoadedCollision {
+    std::array<bool, kCollisionPaths> loaded{false, false};
+    bool shareIndex = false;
+};
+
+std::string pathName(std::int32_t path) {
+    return path == 0 ? "primary" : "secondary";
+}
+
+// One path's index: its stream decoded into the part. A stream that does not decode to exactly
+// the game's $300 bytes is kept as far as it decoded, with a warning, and marked unsavable.
+bool readCollisionIndex(ByteSpan image, std::int16_t level, std::int32_t path, std::int32_t offset,
+                        LevelParts& parts, StoredParts& stored, LoadedLevel& loaded) {
+    const std::string what = "The " + pathName(path) + " collision index of " + levelName(level) +
+                             " at " + hexOffset(offset);
+    const Part part = collisionPart(path);
+    auto stream = readStream(image, offset);
+    if (!stream) {
+        loaded.warnings.push_back(what + " does not decode (" + stream.error().describe() +
+                                  "); its collision is shown empty and cannot be saved.");
+        return false;
+    }
+    if (stream->broken) {
+        const StoredRegion& read = stream->stored;
+        loaded.brokenStreams.push_back(
+            {part, read.offset, read.offset + static_cast<std::int32_t>(read.bytes.size()) - 1});
+    }
+    const bool complete =
+        !stream->broken && stream->data.size() == static_cast<std::size_t>(kCollisionIndexSize);
+    if (!complete) {
+        loaded.warnings.push_back(what + " decodes to " + std::to_string(stream->data.size()) +
+                                  " bytes" + (stream->broken ? " and breaks off" : "") +
+                                  ", not the 768 ($300) the game reads; it cannot be saved.");
+    }
+    parts.collision[static_cast<std::size_t>(path)] = std::move(stream->data);
+    stored[static_cast<std::size_t>(part)] = {std::move(stream->stored)};
+    return complete;
+}
+
+// Both collision indexes of the zone and the shape tables, where the profile knows them. None
+// of them stops a load: what is missing or broken is left out with a warning.
+LoadedCollision readCollision(ByteSpan image, const RomProfile& profile, std::int16_t level,
+                              ZoneAct act, LevelParts& parts, StoredParts& stored,
+                              LoadedLevel& loaded) {
+    LoadedCollision collision;
+    std::array<std::optional<std::int32_t>, kCollisionPaths> offsets;
+    for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        if (!collisionPointerTable(profile, path)) {
+            continue;
+        }
+        auto offset = collisionIndexAddress(image, profile, path, act.zone);
+        if (!offset) {
+            loaded.warnings.push_back("The " + pathName(path) + " collision index pointer of " +
+                                      levelName(level) + " cannot be read (" +
+                                      offset.error().describe() + ").");
+            continue;
+        }
+        offsets[static_cast<std::size_t>(path)] = *offset;
+        if (path == 1 && offsets[0] == *offset) {
+            // One index read by both paths: decoded once, held by both parts.
+            parts.collision[1] = parts.collision[0];
+            stored[static_cast<std::size_t>(Part::CollisionSecondary)] =
+                stored[static_cast<std::size_t>(Part::CollisionPrimary)];
+            collision.loaded[1] = collision.loaded[0];
+            continue;
+        }
+        collision.loaded[static_cast<std::size_t>(path)] =
+            readCollisionIndex(image, level, path, *offset, parts, stored, loaded);
+    }
+    collision.shareIndex = (offsets[0] && offsets[0] == offsets[1]) || zoneSharesIndex(act.zone);
+    if (profile.collisionShapes) {
+        parts.shapes = readShapes(image, *profile.collisionShapes);
+        if (parts.shapes) {
+            stored[static_cast<std::size_t>(Part::CollisionShapes)] = {regionOf(
+                image, *profile.collisionShapes, *profile.collisionShapes + kShapeTablesSize)};
+        } else {
+            loaded.warnings.push_back("The collision shape tables at " +
+                                      hexOffset(*profile.collisionShapes) +
+                                      " reach past the end of the image; shapes are not shown.");
+        }
+    }
+    return collision;
+}
+
 }  // namespace
 
 Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std::int16_t level) {
@@ -284,6 +373,8 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
     }
     loaded.warnings.insert(loaded.warnings.end(), placements.warnings.begin(),
                            placements.warnings.end());
+    const LoadedCollision collision =
+        readCollision(image, profile, level, *zoneAct, parts, stored, loaded);
     const bool layoutComplete =
         std::none_of(loaded.brokenStreams.begin(), loaded.brokenStreams.end(),
                      [](const BrokenStream& broken) { return broken.part == Part::Layout; });
@@ -291,6 +382,10 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
                                                       std::move(stored), layoutComplete);
     for (const Part part : kAllParts) {
         loaded.document->setShared(part, placements.shared[static_cast<std::size_t>(part)]);
+    }
+    loaded.document->setPathsShareIndex(collision.shareIndex);
+    for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        loaded.document->setCollisionLoaded(path, collision.loaded[static_cast<std::size_t>(path)]);
     }
     return loaded;
 }

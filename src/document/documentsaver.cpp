@@ -8,6 +8,7 @@
 #include "document/sharing.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
+#include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 #include "rom/placementmove.h"
 #include "rom/romidentity.h"
@@ -46,20 +47,41 @@ ByteSpan streamSource(const LevelParts& parts, Part part) {
             return parts.chunks.bytes;
         case Part::BlockMappings:
             return parts.blocks.bytes;
+        case Part::CollisionPrimary:
+            return parts.collision[0];
+        case Part::CollisionSecondary:
+            return parts.collision[1];
         case Part::Palette:
         case Part::Objects:
         case Part::Rings:
         case Part::StartPosition:
         case Part::Bounds:
+        case Part::CollisionShapes:
             break;
     }
     return {};
 }
 
+bool isCollisionIndex(Part part) {
+    return part == Part::CollisionPrimary || part == Part::CollisionSecondary;
+}
+
+std::int32_t pathOf(Part part) {
+    return part == Part::CollisionPrimary ? 0 : 1;
+}
+
 // The parts written as Kosinski streams, with the one 0x00 a save pads them with.
 bool isStream(Part part) {
     return part == Part::Layout || part == Part::TileArt || part == Part::ChunkMappings ||
-           part == Part::BlockMappings;
+           part == Part::BlockMappings || isCollisionIndex(part);
+}
+
+// Whether both paths read one index at one place: it is written once, as the primary.
+bool indexWrittenOnce(const LevelDocument& document) {
+    const StoredPart& primary = document.stored(Part::CollisionPrimary);
+    const StoredPart& secondary = document.stored(Part::CollisionSecondary);
+    return document.pathsShareIndex() && !primary.empty() && !secondary.empty() &&
+           primary.front().offset == secondary.front().offset;
 }
 
 std::vector<std::uint8_t> wordBytes(std::initializer_list<std::uint16_t> words) {
@@ -133,6 +155,10 @@ Result<EncodedPart> encodePart(const LevelDocument& document, Part part, Progres
     if (!isStream(part) && part != Part::Palette) {
         return EncodedPart{part, {placementBytes(document.parts(), part)}};
     }
+    if (part == Part::CollisionShapes) {
+        const auto bytes = shapeBytes(*document.parts().shapes);
+        return EncodedPart{part, {std::vector<std::uint8_t>(bytes.begin(), bytes.end())}};
+    }
     if (part == Part::Palette) {
         const PaletteWords& palette = document.parts().palette;
         return EncodedPart{part, {paletteBytes(palette, 0, 1), paletteBytes(palette, 1, 3)}};
@@ -151,7 +177,12 @@ Result<std::vector<EncodedPart>> encodeParts(const LevelDocument& document,
         scope.emplace(*progress);
     }
     std::vector<EncodedPart> encoded;
+    const bool once = indexWrittenOnce(document) &&
+                      std::find(parts.begin(), parts.end(), Part::CollisionPrimary) != parts.end();
     for (const Part part : parts) {
+        if (once && part == Part::CollisionSecondary) {
+            continue;
+        }
         auto one = encodePart(document, part, progress);
         if (!one) {
             return one.error();
@@ -204,6 +235,17 @@ Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& documen
     if (part == Part::Layout) {
         auto at = layoutAddress(image, profile, level);
         auto room = at ? layoutRoom(image, profile, level) : Result<std::int64_t>(at.error());
+        if (!room) {
+            return room.error();
+        }
+        return std::vector<Place>{{*at, *room}};
+    }
+    if (part == Part::CollisionShapes) {
+        return std::vector<Place>{{*profile.collisionShapes, kShapeTablesSize}};
+    }
+    if (isCollisionIndex(part)) {
+        auto at = collisionIndexAddress(image, profile, pathOf(part), document.zoneAct().zone);
+        auto room = at ? artRoom(image, profile, *at) : Result<std::int64_t>(at.error());
         if (!room) {
             return room.error();
         }
@@ -350,6 +392,11 @@ bool isArt(Part part) {
     return part == Part::TileArt || part == Part::ChunkMappings || part == Part::BlockMappings;
 }
 
+// The streams a save may move when they grow: the art and mappings, the collision indexes.
+bool isMovable(Part part) {
+    return isArt(part) || isCollisionIndex(part);
+}
+
 std::int16_t artIncrementOf(Part part) {
     return part == Part::TileArt         ? kTileArtIncrement
            : part == Part::ChunkMappings ? kChunkMappingsIncrement
@@ -365,9 +412,28 @@ Error artMustMove(const LevelDocument& document, Part part, std::size_t size, co
         place.offset);
 }
 
+// Points every long of both collision pointer tables that holds `from` at `to`, whole longs: an
+// index may be read by several zones and by both paths.
+void repointCollision(std::vector<std::uint8_t>& image, const RomProfile& profile,
+                      std::int32_t from, std::int32_t to) {
+    for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
+            auto at = collisionPointerOffset(profile, path, zone);
+            auto entry = at ? readLong(image, *at) : Result<std::int32_t>(at.error());
+            if (entry && *entry == from) {
+                putLong(image, static_cast<std::size_t>(*at), static_cast<std::uint32_t>(to));
+            }
+        }
+    }
+}
+
 // Points every art table long of `part` that points at `from` at `to`, keeping its top byte.
 void repointArt(std::vector<std::uint8_t>& image, const RomProfile& profile, Part part,
                 std::int32_t from, std::int32_t to) {
+    if (isCollisionIndex(part)) {
+        repointCollision(image, profile, from, to);
+        return;
+    }
     const std::int16_t increment = artIncrementOf(part);
     for (std::int32_t zone = 0; zone < kZoneCount; ++zone) {
         const auto at =
@@ -493,7 +559,7 @@ private:
         }
         const bool grown =
             static_cast<std::int64_t>(part.regions.front().size()) > places->front().room;
-        if (isArt(part.part) && grown) {
+        if (isMovable(part.part) && grown) {
             if (!mOptions.moveGrownArt) {
                 return artMustMove(mDocument, part.part, part.regions.front().size(),
                                    places->front());
@@ -589,8 +655,9 @@ private:
 };
 
 // What the file holds at each written part's places after the save: streams without the 0x00
-// the save pads with, palette lines as written.
-StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<EncodedPart>& encoded) {
+// the save pads with, palette lines as written. An index both paths read is both parts' place.
+StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<EncodedPart>& encoded,
+                            bool indexOnce) {
     StoredParts stored;
     for (const EncodedPart& part : encoded) {
         const std::vector<Place>& places = patcher.placesOf(part.part);
@@ -602,6 +669,10 @@ StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<Encod
             }
             regions.push_back({places[i].offset, std::move(bytes)});
         }
+    }
+    const auto primary = static_cast<std::size_t>(Part::CollisionPrimary);
+    if (indexOnce && !stored[primary].empty()) {
+        stored[static_cast<std::size_t>(Part::CollisionSecondary)] = stored[primary];
     }
     return stored;
 }
@@ -660,7 +731,7 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
     if (!written) {
         return written.error();
     }
-    document.acceptSave(parts, storedAfterSave(patcher, *encoded));
+    document.acceptSave(parts, storedAfterSave(patcher, *encoded, indexWrittenOnce(document)));
     SaveReport report{patcher.writes(), *written, std::nullopt, patcher.movedArt()};
     if (const auto& moved = patcher.moved()) {
         document.placementsMoved(moved->directories, moved->objects, moved->rings);

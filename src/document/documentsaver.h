@@ -21,9 +21,10 @@ struct SaveOptions {
     // move every object and ring list to the end of the file in the same write (see
     // movePlacementLists) instead of refusing with ListsMustMove.
     bool movePlacementLists = false;
-    // When an edited art or mapping stream (tile art, chunk or block mappings) no longer fits
-    // its place, move it to the end of the data kept at the end of the file in the same write
-    // and repoint the art table's long, keeping its top byte, instead of refusing.
+    // When an edited art or mapping stream (tile art, chunk or block mappings) or collision
+    // index no longer fits its place, move it to the end of the data kept at the end of the file
+    // in the same write and repoint the art table's long, keeping its top byte (for an index,
+    // every long of both collision pointer tables that named it, whole), instead of refusing.
     bool moveGrownArt = false;
 };
 
@@ -35,8 +36,9 @@ struct PartWrite {
     std::int64_t room = 0;    // bytes the place could hold
 };
 
-// An art or mapping stream a save moved to the end of the file: every art table entry that
-// pointed at `from` now points at `to`, for `levels` (every level reading it).
+// An art, mapping or collision index stream a save moved to the end of the file: every art
+// table entry (for an index, every collision pointer) that pointed at `from` now points at `to`,
+// for `levels` (every level reading it).
 struct MovedStream {
     Part part = Part::TileArt;
     std::int32_t from = 0;
@@ -49,7 +51,8 @@ struct SaveReport {
     WriteReport written;  // what was kept of the file as it was
     // The new directories, when the save moved the object and ring lists.
     std::optional<PlacementDirectories> moved;
-    // The art and mapping streams the save moved (see SaveOptions::moveGrownArt).
+    // The art, mapping and collision index streams the save moved (see
+    // SaveOptions::moveGrownArt).
     std::vector<MovedStream> movedArt;
 
     // Whether the save wrote the file at all: a document with nothing to write (no part
@@ -70,11 +73,13 @@ struct SaveReport {
 // `options` says to move the lists: then every object and ring list moves to the end of the
 // file in that same write (the level's own from the document), and the document's profile,
 // places and lists follow them. Tile art and mappings are first checked against the game's
-// limits (see artlimits.h: OutOfRange naming the limit). A tile art or mapping stream that
-// outgrew its place is refused with ArtMustMove unless `options` says to move grown art: then
+// limits (see artlimits.h: OutOfRange naming the limit). A tile art, mapping or collision index
+// stream that outgrew its place is refused with ArtMustMove unless `options` says to move grown
+// art: then
 // it is appended at the end of the data (see moveOffset), every art table long that pointed at
 // its place is repointed there with its top byte kept, and the document's stored place follows
-// it; the old place is left as it was. Refuses, writing nothing: a document whose layout broke off
+// it; the old place is left as it was. An index both paths read is written once; the shape
+// tables are written in place. Refuses, writing nothing: a document whose layout broke off
 // (NotLoaded), more objects that remember their state or more rings than the game keeps
 // (OutOfRange), a file that no longer has those tables (Cancelled), a part longer than its room
 // or a save past 4 MiB (NoRoom, with both sizes), a file changed by another program at a part's

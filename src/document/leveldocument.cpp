@@ -141,6 +141,53 @@ void LevelDocument::setBounds(LevelBounds bounds) {
     }
 }
 
+void LevelDocument::setChunkShape(std::int32_t path, std::int32_t chunk, std::uint8_t shape) {
+    if (path < 0 || path >= kCollisionPaths) {
+        return;
+    }
+    for (std::int32_t p = 0; p < kCollisionPaths; ++p) {
+        if (p != path && !mPathsShareIndex) {
+            continue;
+        }
+        std::vector<std::uint8_t>& index = mParts.collision[static_cast<std::size_t>(p)];
+        if (chunk < 0 || chunk >= static_cast<std::int32_t>(index.size()) ||
+            index[static_cast<std::size_t>(chunk)] == shape) {
+            continue;
+        }
+        index[static_cast<std::size_t>(chunk)] = shape;
+        notify({collisionPart(p), {}, chunk, 1});
+    }
+}
+
+void LevelDocument::setShape(std::int32_t shape, const Shape& value) {
+    if (!mParts.shapes || shape < 0 || shape >= kShapeCount) {
+        return;
+    }
+    Shape& stored = mParts.shapes->shapes[static_cast<std::size_t>(shape)];
+    if (stored != value) {
+        stored = value;
+        notify({Part::CollisionShapes, {}, shape, 1});
+    }
+}
+
+void LevelDocument::replaceCollision(std::int32_t path, std::vector<std::uint8_t> index) {
+    if (path < 0 || path >= kCollisionPaths) {
+        return;
+    }
+    for (std::int32_t p = 0; p < kCollisionPaths; ++p) {
+        if (p != path && !mPathsShareIndex) {
+            continue;
+        }
+        std::vector<std::uint8_t>& stored = mParts.collision[static_cast<std::size_t>(p)];
+        if (stored == index) {
+            continue;
+        }
+        const auto longest = static_cast<std::int32_t>(std::max(stored.size(), index.size()));
+        stored = index;
+        notify({collisionPart(p), {}, 0, longest});
+    }
+}
+
 LevelDocument::ListenerId LevelDocument::addListener(Listener listener) {
     const ListenerId id = mNextListener++;
     mListeners.emplace_back(id, std::move(listener));

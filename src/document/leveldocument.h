@@ -92,6 +92,27 @@ public:
     void setRings(std::vector<RingGroup> rings);
     void setStart(StartPosition start);
     void setBounds(LevelBounds bounds);
+    // Sets the shape of chunk `chunk` on `path` (0 primary, 1 secondary); nothing outside the
+    // index. When both paths read one index (pathsShareIndex) both change and listeners hear of
+    // both parts.
+    void setChunkShape(std::int32_t path, std::int32_t chunk, std::uint8_t shape);
+    // Whether both paths of the level's zone read one index: the zones whose game code uses one
+    // index for both (Metropolis, Oil Ocean, Mystic Cave), or both pointers equal.
+    [[nodiscard]] bool pathsShareIndex() const { return mPathsShareIndex; }
+    void setPathsShareIndex(bool shared) { mPathsShareIndex = shared; }
+    // Replaces shape `shape` (0..255); nothing when the image has no shape tables.
+    void setShape(std::int32_t shape, const Shape& value);
+    // Replaces the index of `path` whole (both paths when they share one); listeners hear of
+    // every chunk of the longer of the two.
+    void replaceCollision(std::int32_t path, std::vector<std::uint8_t> index);
+    // False when the path's index did not decode to exactly kCollisionIndexSize bytes (or not at
+    // all): it holds what was decoded, and a save refuses to write it.
+    [[nodiscard]] bool collisionLoaded(std::int32_t path) const {
+        return mCollisionLoaded[static_cast<std::size_t>(path)];
+    }
+    void setCollisionLoaded(std::int32_t path, bool loaded) {
+        mCollisionLoaded[static_cast<std::size_t>(path)] = loaded;
+    }
     // Whether the part's place in the image is shared with another act (both acts of some zones
     // share one object list): such a part cannot be written in place.
     [[nodiscard]] bool isShared(Part part) const { return mShared[static_cast<std::size_t>(part)]; }
@@ -119,6 +140,8 @@ private:
     StoredParts mStored;
     bool mLayoutComplete;
     std::array<bool, kPartCount> mShared{};
+    bool mPathsShareIndex = false;
+    std::array<bool, kCollisionPaths> mCollisionLoaded{true, true};
     std::vector<std::pair<ListenerId, Listener>> mListeners;
     ListenerId mNextListener = 1;
 };

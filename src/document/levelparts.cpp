@@ -22,6 +22,12 @@ std::string_view partName(Part part) {
             return "start position";
         case Part::Bounds:
             return "boundaries";
+        case Part::CollisionPrimary:
+            return "primary collision";
+        case Part::CollisionSecondary:
+            return "secondary collision";
+        case Part::CollisionShapes:
+            return "collision shapes";
     }
     return "part";
 }
@@ -46,6 +52,12 @@ bool partDiffers(const LevelParts& a, const LevelParts& b, Part part) {
             return a.start != b.start;
         case Part::Bounds:
             return a.bounds != b.bounds;
+        case Part::CollisionPrimary:
+            return a.collision[0] != b.collision[0];
+        case Part::CollisionSecondary:
+            return a.collision[1] != b.collision[1];
+        case Part::CollisionShapes:
+            return a.shapes != b.shapes;
     }
     return false;
 }
@@ -78,6 +90,15 @@ void copyPart(const LevelParts& from, LevelParts& to, Part part) {
             break;
         case Part::Bounds:
             to.bounds = from.bounds;
+            break;
+        case Part::CollisionPrimary:
+            to.collision[0] = from.collision[0];
+            break;
+        case Part::CollisionSecondary:
+            to.collision[1] = from.collision[1];
+            break;
+        case Part::CollisionShapes:
+            to.shapes = from.shapes;
             break;
     }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/layout.h"
+#include "rom/collision.h"
 #include "rom/levelformat.h"
 #include "rom/placements.h"
 
@@ -26,11 +27,28 @@ enum class Part : std::uint8_t {
     Rings,
     StartPosition,
     Bounds,
+    CollisionPrimary,
+    CollisionSecondary,
+    CollisionShapes,
 };
-inline constexpr std::size_t kPartCount = 9;
-inline constexpr std::array<Part, kPartCount> kAllParts{
-    Part::Layout,  Part::TileArt, Part::ChunkMappings, Part::BlockMappings, Part::Palette,
-    Part::Objects, Part::Rings,   Part::StartPosition, Part::Bounds};
+inline constexpr std::size_t kPartCount = 12;
+inline constexpr std::array<Part, kPartCount> kAllParts{Part::Layout,
+                                                        Part::TileArt,
+                                                        Part::ChunkMappings,
+                                                        Part::BlockMappings,
+                                                        Part::Palette,
+                                                        Part::Objects,
+                                                        Part::Rings,
+                                                        Part::StartPosition,
+                                                        Part::Bounds,
+                                                        Part::CollisionPrimary,
+                                                        Part::CollisionSecondary,
+                                                        Part::CollisionShapes};
+
+// The collision index part of `path`: 0 the primary, 1 the secondary.
+[[nodiscard]] constexpr Part collisionPart(std::int32_t path) {
+    return path == 0 ? Part::CollisionPrimary : Part::CollisionSecondary;
+}
 
 // "layout", "tile art", ... for messages.
 [[nodiscard]] std::string_view partName(Part part);
@@ -90,6 +108,11 @@ struct LevelParts {
     std::optional<std::vector<RingGroup>> rings;
     std::optional<StartPosition> start;
     std::optional<LevelBounds> bounds;
+    // The zone's collision index of each path: kCollisionIndexSize bytes, a shape id per chunk;
+    // empty when the image has no collision tables.
+    std::array<std::vector<std::uint8_t>, kCollisionPaths> collision;
+    // The shapes every zone shares; nothing when the image's shape tables were not found.
+    std::optional<CollisionShapes> shapes;
     friend bool operator==(const LevelParts&, const LevelParts&) = default;
 };
 

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 
+#include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 #include "rom/placements.h"
 
@@ -67,11 +68,54 @@ std::vector<std::int16_t> sameAs(std::int16_t level, const auto& placeOfLevel) {
     return levels;
 }
 
+// Where the level reads its index on `path`.
+std::optional<std::int32_t> indexPlace(ByteSpan image, const RomProfile& profile,
+                                       std::int16_t level, std::int32_t path) {
+    auto act = levelZoneAct(image, profile, level);
+    if (!act) {
+        return std::nullopt;
+    }
+    auto at = collisionIndexAddress(image, profile, path, act->zone);
+    return at ? std::optional<std::int32_t>(*at) : std::nullopt;
+}
+
+// The levels reading the index of `level`'s path `path` on either path.
+std::vector<std::int16_t> levelsSharingIndex(ByteSpan image, const RomProfile& profile,
+                                             std::int16_t level, std::int32_t path) {
+    std::vector<std::int16_t> levels;
+    for (const LevelPath& reader : pathsSharing(image, profile, level, path)) {
+        if (levels.empty() || levels.back() != reader.level) {
+            levels.push_back(reader.level);
+        }
+    }
+    return levels;
+}
+
 }  // namespace
+
+std::vector<LevelPath> pathsSharing(ByteSpan image, const RomProfile& profile, std::int16_t level,
+                                    std::int32_t path) {
+    const auto own = indexPlace(image, profile, level, path);
+    if (!own) {
+        return {{level, path}};
+    }
+    std::vector<LevelPath> readers;
+    for (std::int16_t other = 0; other < kLevelCount; ++other) {
+        for (std::int32_t otherPath = 0; otherPath < kCollisionPaths; ++otherPath) {
+            if (indexPlace(image, profile, other, otherPath) == own) {
+                readers.push_back({other, otherPath});
+            }
+        }
+    }
+    return readers;
+}
 
 std::vector<std::int16_t> levelsSharing(ByteSpan image, const RomProfile& profile,
                                         std::int16_t level, Part part) {
-    if (part == Part::Palette) {
+    if (part == Part::CollisionPrimary || part == Part::CollisionSecondary) {
+        return levelsSharingIndex(image, profile, level, part == Part::CollisionPrimary ? 0 : 1);
+    }
+    if (part == Part::Palette || part == Part::CollisionShapes) {
         std::vector<std::int16_t> all;
         for (std::int16_t other = 0; other < kLevelCount; ++other) {
             all.push_back(other);

@@ -9,6 +9,7 @@
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
+#include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 #include "rom/placementmove.h"
 
@@ -265,7 +266,7 @@ void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& 
     for (const TableId table : allTables()) {
         const auto index = static_cast<std::size_t>(table);
         const auto& found = located.found[index];
-        if (isLevelTable(table)) {
+        if (isLevelTable(table) || table == TableId::CollisionShapes) {
             continue;
         }
         if (!found) {
@@ -279,6 +280,16 @@ void takeFurtherTables(ByteSpan rom, const LocatedTables& located, RomIdentity& 
             setTableOffset(identity.profile, table, found->offset);
             identity.codeAt[index] = found->codeAt;
         }
+    }
+}
+
+// No code names the shape tables: they are found by their contents (see locateShapeTables).
+void takeShapeTables(ByteSpan rom, RomIdentity& identity) {
+    identity.profile.collisionShapes = locateShapeTables(rom, identity.profile);
+    if (!identity.profile.collisionShapes) {
+        identity.missing[static_cast<std::size_t>(TableId::CollisionShapes)] =
+            "no plausible tables lie before the first collision index or at " +
+            hexOffset(kFactoryShapeTables);
     }
 }
 
@@ -309,6 +320,7 @@ Result<RomIdentity> identifyBuild(ByteSpan rom, const LocatedTables& located) {
         return builtButMissing(streams.error().message, streams.error().offset);
     }
     takeFurtherTables(rom, located, identity);
+    takeShapeTables(rom, identity);
     return identity;
 }
 
@@ -441,6 +453,9 @@ std::string describeTableSource(const RomIdentity& identity, TableId table) {
         return identity.codeAt[index]
                    ? "moved, named by the code at " + hexOffset(*identity.codeAt[index])
                    : "as in " + std::string(identity.profile.name);
+    }
+    if (table == TableId::CollisionShapes && identity.profile.collisionShapes) {
+        return "found by their contents (no code names them)";
     }
     if (!identity.codeAt[index]) {
         return "not found: " + identity.missing[index];

@@ -66,6 +66,9 @@ struct RomProfile {
     std::optional<std::int32_t> levelSizes;
     std::optional<std::int32_t> collisionPrimary;
     std::optional<std::int32_t> collisionSecondary;
+    // The collision shape tables: angles, then vertical heights (+$100), then horizontal
+    // (+$1100). No code names them: a build's are found by their contents (collisiontables.h).
+    std::optional<std::int32_t> collisionShapes;
     std::optional<std::int32_t> waterHeights;
     std::optional<std::int32_t> patternLoadCues;
     std::optional<std::int32_t> debugObjectLists;
@@ -99,11 +102,12 @@ enum class TableId {
     LevelSizes,
     CollisionPrimary,
     CollisionSecondary,
+    CollisionShapes,
     WaterHeights,
     PatternLoadCues,
     DebugObjectLists,
 };
-inline constexpr std::size_t kTableCount = 14;
+inline constexpr std::size_t kTableCount = 15;
 
 // Every table id, in the order above: the four level tables and the layout directory pointer
 // first, then the placement, collision and art tables.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compression/kosinski.h"
+#include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 #include "rom/placements.h"
 #include "rom/romcheck.h"
@@ -14,8 +15,9 @@ namespace orvex {
 
 namespace {
 
-// Where every stream and table the profile knows of begins: the level art streams, the layout
-// directory and the profile's tables. A stream's room ends at the first of these after it.
+// Where every stream and table the profile knows of begins: the level art streams, the collision
+// indexes, the layout directory and the profile's tables. A stream's room ends at the first of
+// these after it.
 std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
     std::vector<std::int64_t> starts;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
@@ -24,6 +26,9 @@ std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
                 starts.push_back(artOffset(*entry));
             }
         }
+    }
+    for (const std::int32_t index : collisionIndexAddresses(rom, profile)) {
+        starts.push_back(index);
     }
     if (auto directory = layoutDirectory(rom, profile)) {
         starts.push_back(*directory);

@@ -18,9 +18,9 @@ namespace orvex {
 [[nodiscard]] Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile,
                                               std::int16_t level);
 
-// The room of the art stream at `offset` (tile art or mappings): up to the next stream or table
-// the profile knows of, or for a stream that nothing known follows the length of the stream there
-// now.
+// The room of the art stream at `offset` (tile art, mappings or a collision index): up to the next
+// stream or table the profile knows of, or for a stream that nothing known follows the length of
+// the stream there now.
 [[nodiscard]] Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile,
                                            std::int32_t offset);
 

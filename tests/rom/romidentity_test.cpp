@@ -32,6 +32,9 @@ TEST_P(Identification, NamesTheImageAndFindsEveryTable) {
     expectSameTables(identity->profile, profile());
     const LocatedTables located = locateTables(demo().image);
     for (const TableId table : allTables()) {
+        if (table == TableId::CollisionShapes) {
+            continue;  // no code names them: found by their contents, above
+        }
         ASSERT_TRUE(located.at(table).has_value()) << tableName(table);
         EXPECT_EQ(located.at(table)->offset, tableOffset(profile(), table)) << tableName(table);
     }
