@@ -302,4 +302,77 @@ void BM_ChunkEntryEditRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_ChunkEntryEditRedraw)->Unit(benchmark::kMillisecond);
 
+// The collision overlay of path 1 over a whole plane at 12.5%: the blocks' pictures and their
+// ground, every cell, once the ground pictures are made.
+void BM_RepaintCollisionAt12Percent(benchmark::State& state) {
+    MapWindow map;
+    if (!map.ok()) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().setZoom(0);
+    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
+    map.canvas().repaint();
+    for (auto _ : state) {
+        map.canvas().repaint();
+    }
+    state.counters["cells"] = map.canvas().cellsIn({}).width() * map.canvas().cellsIn({}).height();
+}
+BENCHMARK(BM_RepaintCollisionAt12Percent)->Unit(benchmark::kMillisecond);
+
+// The shape of the chunk the most block entries show changed on path 1, with path 1 shown at
+// 100%: the ground of its blocks made again and their cells repainted.
+void BM_ChunkShapeEditRedraw(benchmark::State& state) {
+    MapWindow map;
+    if (!showOverview(map)) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
+    QApplication::processEvents();
+    LevelDocument& document = *map.window().session().document();
+    const std::int32_t chunk = busiest(document.parts().blocks, 0x03FF, kCollisionIndexSize);
+    const std::uint8_t shape = document.parts().collision[0].at(static_cast<std::size_t>(chunk));
+    int step = 0;
+    for (auto _ : state) {
+        document.setChunkShape(0, chunk,
+                               step++ % 2 == 0 ? static_cast<std::uint8_t>(shape ^ 1) : shape);
+        QApplication::processEvents();
+    }
+    state.counters["chunk"] = chunk;
+}
+BENCHMARK(BM_ChunkShapeEditRedraw)->Unit(benchmark::kMillisecond);
+
+// The shape the most chunks of path 1 take changed, with path 1 shown at 100%.
+void BM_ShapeEditRedraw(benchmark::State& state) {
+    MapWindow map;
+    if (!showOverview(map)) {
+        state.SkipWithError("no level");
+        return;
+    }
+    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
+    QApplication::processEvents();
+    LevelDocument& document = *map.window().session().document();
+    if (!document.parts().shapes) {
+        state.SkipWithError("no shapes");
+        return;
+    }
+    std::array<int, kShapeCount> uses{};
+    for (const std::uint8_t shape : document.parts().collision[0]) {
+        uses[shape] += shape != 0 ? 1 : 0;
+    }
+    const auto shape =
+        static_cast<std::int32_t>(std::max_element(uses.begin(), uses.end()) - uses.begin());
+    const Shape original = document.parts().shapes->shapes[static_cast<std::size_t>(shape)];
+    Shape changed = original;
+    changed.vertical[0] = static_cast<std::int8_t>(original.vertical[0] == 16 ? 8 : 16);
+    int step = 0;
+    for (auto _ : state) {
+        document.setShape(shape, step++ % 2 == 0 ? changed : original);
+        QApplication::processEvents();
+    }
+    state.counters["shape"] = shape;
+}
+BENCHMARK(BM_ShapeEditRedraw)->Unit(benchmark::kMillisecond);
+
 }  // namespace

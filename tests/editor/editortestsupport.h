@@ -196,5 +196,6 @@ int runShellTest(int argc, char** argv);
 int runLevelStartTest(int argc, char** argv);
 int runPiecesTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
+int runCollisionTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -159,10 +159,8 @@ private slots:
         QCOMPARE(count(), steps + 1);
     }
 
-    // DISABLED: the pixel editor rounds the pointer's position to the nearest pixel corner, so a
-    // click in the right or lower half of a pixel draws on the pixel right of or below it.
-    void DISABLED_aClickDrawsThePixelUnderThePointer() {
-        QSKIP("a click in the lower right of a pixel draws on the next pixel");
+    // A click anywhere inside a pixel's square, even its lower right corner, draws that pixel.
+    void aClickDrawsThePixelUnderThePointer() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile();
         TileDock& tiles = openTiles(tile);
@@ -446,10 +444,9 @@ private slots:
         QCOMPARE(*blocks.entryWord(9), original);
     }
 
-    // DISABLED: a drag over the block's entries with "Paint with chosen chunk" paints only the
-    // entry pressed; the entries the drag crosses keep their chunk.
-    void DISABLED_aPaintDragOverEntriesIsOneStep() {
-        QSKIP("a paint drag over block entries paints only the entry pressed");
+    // A drag over the block's entries with "Paint with chosen chunk" paints every entry it
+    // crosses, as one step.
+    void aPaintDragOverEntriesIsOneStep() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
         f.menu("MenuChunkEditor");
@@ -560,10 +557,8 @@ private slots:
         QVERIFY(listed(1).isEmpty());
     }
 
-    // DISABLED: choosing a tile in Find Unused while the chunk editor picks from the tile sheet
-    // writes the tile into the chosen chunk entry, an edit (and undo step) from a mere look.
-    void DISABLED_choosingAnUnusedTileEditsNothing() {
-        QSKIP("choosing a tile in Find Unused puts it into the chosen chunk entry");
+    // Choosing a tile in Find Unused shows it; it never goes into the chosen chunk entry.
+    void choosingAnUnusedTileEditsNothing() {
         EditorFixture& f = *mF;
         f.menu("MenuChunkEditor");
         f.menu("MenuFindUnused");
@@ -629,10 +624,8 @@ private slots:
         QVERIFY(!f.dialogs->questions.last().text.contains("level 5"));
     }
 
-    // DISABLED: the answers are kept across files: after Yes for level 1's tiles of one ROM, a
-    // ROM opened next whose level 1 tiles other zones load too is edited without naming them.
-    void DISABLED_anotherRomAsksAgain() {
-        QSKIP("the shared-piece answers outlive the ROM they were given for");
+    // The answers to the sharing question are for one file: a ROM opened next asks afresh.
+    void anotherRomAsksAgain() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile();
         TileDock& tiles = openTiles(tile);

@@ -227,7 +227,8 @@ private slots:
         const int steps = f.window->undoStack().count();
         f.dialogs->yesNo.append(true);
         const std::int32_t tile = otherTile(f, word & 0x7FF);
-        area().tileDock().sheet().choose(tile);
+        PieceSheet& tileSheet = area().tileDock().sheet();
+        QTest::mouseClick(&tileSheet, Qt::LeftButton, {}, tileSheet.pieceRect(tile).center());
         QCOMPARE(f.window->undoStack().count(), steps + 1);
         QCOMPARE(*chunks.entryWord(shown->entry), std::uint16_t((word & 0xF800) | tile));
         QCOMPARE(chunks.entries().chosen(), shown->entry + 1);

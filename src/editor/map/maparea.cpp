@@ -25,6 +25,7 @@ constexpr int kRowReach = 13;
 constexpr int kEditSection = 30;
 constexpr int kPlaneSection = 10;
 constexpr int kToggleSection = 20;
+constexpr int kCollisionSection = 25;
 constexpr int kZoomSection = 40;
 constexpr int kOverviewSection = 60;
 
@@ -66,6 +67,10 @@ void MapArea::createWidgets(QWidget& form) {
     mBlocks = new BlockSelector(&form);
     mMap = new MapFrame(&form);
     connect(mMap, &MapFrame::originChanged, this, &MapArea::onOriginChanged);
+    mCollision = new CollisionLayer(canvas(), this);
+    connect(mCollision, &CollisionLayer::pathShown, this, &MapArea::showPointer);
+    connect(&canvas(), &MapCanvas::pointerMoved, this,
+            [this](QPoint level) { mPointedPixel = level; });
     canvas().setPictureMaker(
         [this](std::int32_t block, bool underwater) { return blockPicture(block, underwater); });
     mTools = new MapTools(
@@ -121,6 +126,7 @@ void MapArea::applyLayout(QSize ruleSize) {
 void MapArea::createActions(ActionRegistry& actions) {
     createToolActions(actions);
     createViewActions(actions);
+    mCollision->createActions(actions, name(), kCollisionSection);
 }
 
 void MapArea::createToolActions(ActionRegistry& actions) {
@@ -205,6 +211,7 @@ void MapArea::attach(LevelDocument* document) {
     mDocument = document;
     mTools->setDocument(document);
     canvas().setLayout(document != nullptr ? &document->layout() : nullptr, mPlane);
+    mCollision->attach(document);
     if (document == nullptr) {
         clearPictures();
     }
@@ -294,6 +301,7 @@ void MapArea::clearPictures() {
 // overview's cells in the rectangle. An edit of the art: the blocks it reaches are drawn again
 // in the map, the block column and the overview (all of them when the colours changed).
 void MapArea::documentChanged(const DocumentChange& change) {
+    mCollision->documentChanged(change);
     if (change.part != Part::Layout) {
         showArtChange(mContext.session.applyChange(change));
         return;
@@ -521,8 +529,13 @@ void MapArea::showPointer() {
     } else if (mContext.session.shownLevel()) {
         stored = "outside the layout";
     }
-    mPointerInfo->setText(
-        QString("Row %1, column %2: %3 \u2014 %4").arg(row).arg(column).arg(stored, selected));
+    QString text =
+        QString("Row %1, column %2: %3 \u2014 %4").arg(row).arg(column).arg(stored, selected);
+    if (const auto block = blockAt({row, column}); block && mCollision->path()) {
+        const QPoint inBlock(mPointedPixel.x() % kBlockSize, mPointedPixel.y() % kBlockSize);
+        text += " \u2014 " + mCollision->pointerText(*block, inBlock.x(), inBlock.y());
+    }
+    mPointerInfo->setText(text);
 }
 
 // The overview lives in a dock below the map, inside the main window, so it never covers the

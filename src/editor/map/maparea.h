@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "editor/collision/collisionlayer.h"
 #include "editor/map/blockselector.h"
 #include "editor/map/mapanimation.h"
 #include "editor/map/mapframe.h"
@@ -62,6 +63,7 @@ public:
     [[nodiscard]] BlockSelector& blockSelector() const { return *mBlocks; }
     [[nodiscard]] MapFrame& mapFrame() const { return *mMap; }
     [[nodiscard]] MapCanvas& canvas() const { return *mMap->canvas(); }
+    [[nodiscard]] CollisionLayer& collision() const { return *mCollision; }
     // The overview once "Level Overview" has made it.
     [[nodiscard]] OverviewWindow* overview() const { return mOverview; }
 
@@ -100,6 +102,7 @@ private:
     MapTools* mTools = nullptr;
     OverviewWindow* mOverview = nullptr;
     MapAnimation* mAnimation = nullptr;
+    CollisionLayer* mCollision = nullptr;
     std::array<QAction*, 2> mPlaneActions{};  // Foreground, Background
     std::vector<QAction*> mToolActions;
     QAction* mHighlight = nullptr;
@@ -109,6 +112,7 @@ private:
     std::size_t mZoom = kActualSizeZoom;
     Plane mPlane = Plane::Foreground;
     std::optional<PlaneCell> mPointedCell;  // the cell under the pointer
+    QPoint mPointedPixel;                   // the plane pixel under it
     bool mSettingZoom = false;              // the bars move to a new zoom's pixels
 };
 

@@ -44,32 +44,41 @@ MapCanvas::MapCanvas(QWidget* frame) : QWidget(frame) {
 
 void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture,
                                 const QPixmap& underwater) {
-    const auto index = static_cast<std::size_t>(block);
-    mPictures[AboveWater][index] = picture;
-    mPictures[BelowWater][index] = underwater;
-    for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
-        mOutdated[tint][index] = false;
-        mScaled[tint][index] = QPixmap();
-    }
+    mBlockPictures[AboveWater].set(block, picture);
+    mBlockPictures[BelowWater].set(block, underwater);
+}
+
+void MapCanvas::setPictureMaker(const PictureMaker& make) {
+    mBlockPictures[AboveWater].setMaker([make](std::int32_t block) { return make(block, false); });
+    mBlockPictures[BelowWater].setMaker([make](std::int32_t block) { return make(block, true); });
 }
 
 void MapCanvas::forgetBlockPictures(const std::vector<std::int32_t>& blocks) {
-    for (const std::int32_t block : blocks) {
-        const auto index = static_cast<std::size_t>(block & 0xFF);
-        for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
-            mOutdated[tint][index] = true;
-            mScaled[tint][index] = QPixmap();
-        }
+    for (BlockPictureCache& pictures : mBlockPictures) {
+        pictures.forget(blocks);
     }
     updateBlocks(blocks);
 }
 
-void MapCanvas::clearBlockPictures() {
-    for (std::size_t tint = 0; tint < mPictures.size(); ++tint) {
-        mPictures[tint].fill(QPixmap());
-        mOutdated[tint].fill(false);
-        mScaled[tint].fill(QPixmap());
+void MapCanvas::setCollision(std::optional<std::int32_t> path, BlockPictureCache::Maker make) {
+    mCollisionPath = path;
+    mCollision.setMaker(std::move(make));
+    mCollision.clear(false);
+    update();
+}
+
+void MapCanvas::forgetCollision(const std::vector<std::int32_t>& blocks) {
+    if (mCollisionPath) {
+        mCollision.forget(blocks);
+        updateBlocks(blocks);
     }
+}
+
+void MapCanvas::clearBlockPictures() {
+    for (BlockPictureCache& pictures : mBlockPictures) {
+        pictures.clear(true);
+    }
+    mCollision.clear(false);
     update();
 }
 
@@ -374,7 +383,7 @@ void MapCanvas::setWaterLine(std::optional<std::int32_t> height) {
 // line everything is drawn in them, when the act has water and its colours are known.
 std::optional<int> MapCanvas::waterTop() const {
     if (!overlayShown(Overlay::Water) || !mWaterLine || mPlane != Plane::Foreground ||
-        mPictures[BelowWater][0].isNull()) {
+        mBlockPictures[BelowWater].at(0, kCellSize).isNull()) {
         return std::nullopt;
     }
     return static_cast<int>(std::ceil(viewPoint(0, *mWaterLine).y()));
@@ -539,30 +548,6 @@ void MapCanvas::updateLayoutCells(const CellRect& cells) {
     update(area);
 }
 
-const QPixmap& MapCanvas::pictureAtSize(std::int32_t block, Tint tint) const {
-    const auto index = static_cast<std::size_t>(block);
-    QPixmap& picture = mPictures[tint][index];
-    if (mOutdated[tint][index]) {
-        picture = mMake ? mMake(block, tint == BelowWater) : QPixmap();
-        mOutdated[tint][index] = false;
-    }
-    if (mCellSize >= kCellSize || picture.isNull()) {
-        return picture;
-    }
-    if (mScaledSize != mCellSize) {
-        for (auto& scaled : mScaled) {
-            scaled.fill(QPixmap());
-        }
-        mScaledSize = mCellSize;
-    }
-    QPixmap& scaled = mScaled[tint][index];
-    if (scaled.isNull()) {
-        scaled =
-            picture.scaled(mCellSize, mCellSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    return scaled;
-}
-
 void MapCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
@@ -603,14 +588,13 @@ void MapCanvas::drawCells(QPainter& painter, const QRect& area, Tint tint) const
                 continue;
             }
             const QRect target = cellRect({row, column});
-            const QPixmap& picture = pictureAtSize(*block, tint);
+            const QPixmap& picture = mBlockPictures[tint].at(*block, mCellSize);
             if (picture.isNull()) {
                 continue;
             }
-            if (picture.width() == mCellSize) {
-                painter.drawPixmap(target.topLeft(), picture);
-            } else {
-                painter.drawPixmap(target, picture);
+            drawPicture(painter, target, picture);
+            if (mCollisionPath) {
+                drawPicture(painter, target, mCollision.at(*block, mCellSize));
             }
             if (mHighlight == block) {
                 painter.fillRect(target, kHighlightColour);
@@ -619,6 +603,17 @@ void MapCanvas::drawCells(QPainter& painter, const QRect& area, Tint tint) const
                 drawNumber(painter, target, *block);
             }
         }
+    }
+}
+
+void MapCanvas::drawPicture(QPainter& painter, const QRect& target, const QPixmap& picture) const {
+    if (picture.isNull()) {
+        return;
+    }
+    if (picture.width() == mCellSize) {
+        painter.drawPixmap(target.topLeft(), picture);
+    } else {
+        painter.drawPixmap(target, picture);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "document/cellpattern.h"
 #include "document/layout.h"
 #include "document/levelparts.h"
+#include "editor/map/blockpicturecache.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
 #include "rom/objectoutline.h"
@@ -48,11 +49,17 @@ public:
     // How to make a block's picture (above or below the water) that setBlockPicture did not
     // give: see forgetBlockPictures.
     using PictureMaker = std::function<QPixmap(std::int32_t block, bool underwater)>;
-    void setPictureMaker(PictureMaker make) { mMake = std::move(make); }
+    void setPictureMaker(const PictureMaker& make);
     // The pictures of `blocks` are out of date: each is made again through the picture maker
     // when a cell first shows it, and the cells that show them now are repainted. An edit that
     // reaches many blocks costs only the ones in view.
     void forgetBlockPictures(const std::vector<std::int32_t>& blocks);
+    // Draws over each cell the picture `make` gives of its block's ground on collision path
+    // `path` (none: no ground drawn), under the grid and the placements.
+    void setCollision(std::optional<std::int32_t> path, BlockPictureCache::Maker make);
+    [[nodiscard]] std::optional<std::int32_t> collisionPath() const { return mCollisionPath; }
+    // The ground of `blocks` changed: made again when next drawn.
+    void forgetCollision(const std::vector<std::int32_t>& blocks);
     // Repaints the cells that show any of `blocks`.
     void updateBlocks(const std::vector<std::int32_t>& blocks);
     void clearBlockPictures();
@@ -160,13 +167,13 @@ protected:
 private:
     // The pictures drawn above and below the water line.
     enum Tint : std::size_t { AboveWater, BelowWater };
-    [[nodiscard]] const QPixmap& pictureAtSize(std::int32_t block, Tint tint) const;
     [[nodiscard]] std::optional<int> waterTop() const;
     void drawPlanes(QPainter& painter, const QRect& area) const;
     [[nodiscard]] std::optional<std::uint8_t> layoutBlock(PlaneCell cell) const;
     [[nodiscard]] QRect viewRect(const CellRect& planeCells) const;
     void drawCells(QPainter& painter, const QRect& area, Tint tint) const;
     void drawOverlays(QPainter& painter, const QRect& area) const;
+    void drawPicture(QPainter& painter, const QRect& target, const QPixmap& picture) const;
     void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
     void drawPlacements(QPainter& painter) const;
     void drawBounds(QPainter& painter) const;
@@ -186,11 +193,9 @@ private:
     void reportPointer();
     void setPanKey(bool held);
 
-    mutable std::array<std::array<QPixmap, 256>, 2> mPictures;
-    mutable std::array<std::array<bool, 256>, 2> mOutdated{};  // to be made by mMake when shown
-    PictureMaker mMake;
-    mutable std::array<std::array<QPixmap, 256>, 2> mScaled;  // at mScaledSize, when first drawn
-    mutable std::int32_t mScaledSize = 0;
+    std::array<BlockPictureCache, 2> mBlockPictures;  // above and below the water
+    BlockPictureCache mCollision;  // the ground of the collision path shown, over the blocks
+    std::optional<std::int32_t> mCollisionPath;
     const Layout* mLayout = nullptr;
     Plane mPlane = Plane::Foreground;
     QPoint mOrigin;

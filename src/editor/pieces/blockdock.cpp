@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 namespace orvex {
 
@@ -48,8 +50,12 @@ BlockDock::BlockDock(PieceEdits& edits, const EditorSession& session,
     row->addWidget(mEntries, 0, Qt::AlignTop);
     row->addWidget(createControls(body));
     setWidget(body);
-    // A press, not the choice: clicking the chosen entry again paints it too.
-    connect(mEntries, &PieceSheet::pieceChosen, this, [this](int entry) { entryClicked(entry); });
+    // A press, not the choice: clicking the chosen entry again paints it too; a drag paints
+    // every entry it crosses, as one step.
+    connect(mEntries, &PieceSheet::pieceChosen, this, [this] { showEntry(); });
+    connect(mEntries, &PieceSheet::piecePressed, this, &BlockDock::strokeStarted);
+    connect(mEntries, &PieceSheet::pieceDragged, this, &BlockDock::strokeReached);
+    connect(mEntries, &PieceSheet::dragFinished, this, &BlockDock::strokeFinished);
 }
 
 QWidget* BlockDock::createControls(QWidget* body) {
@@ -137,11 +143,35 @@ void BlockDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
     showEntry();
 }
 
-void BlockDock::entryClicked(std::int32_t entry) {
-    const auto word = entryWord(entry);
-    if (word && mPaint->isChecked()) {
-        setEntryWord(entry, static_cast<std::uint16_t>((*word & ~kChunkBits) |
-                                                       (mChosenChunk() & kChunkBits)));
+void BlockDock::strokeStarted(std::int32_t entry) {
+    mStroke.assign(1, entry);
+}
+
+void BlockDock::strokeReached(std::int32_t entry) {
+    if (!mStroke.empty() && std::find(mStroke.begin(), mStroke.end(), entry) == mStroke.end()) {
+        mStroke.push_back(entry);
+    }
+}
+
+// The entries the gesture crossed take the chosen chunk, keeping their flips and solidity.
+void BlockDock::strokeFinished() {
+    std::vector<SetMappingWordsCommand::WordChange> changes;
+    const std::int32_t chunk = mChosenChunk() & kChunkBits;
+    for (const std::int32_t entry : std::exchange(mStroke, {})) {
+        const auto word = entryWord(entry);
+        if (!mPaint->isChecked() || !word) {
+            continue;
+        }
+        const auto painted = static_cast<std::uint16_t>((*word & ~kChunkBits) | chunk);
+        if (painted != *word) {
+            changes.push_back({mBlock * kBlockMappingWords + entry, *word, painted});
+        }
+    }
+    if (!changes.empty()) {
+        mEdits.push(Part::BlockMappings, false,
+                    std::make_unique<SetMappingWordsCommand>(
+                        Part::BlockMappings, std::move(changes),
+                        "Paint block " + hexText(mBlock, 2).toStdString()));
     }
     showEntry();
 }

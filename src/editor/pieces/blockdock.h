@@ -36,7 +36,9 @@ public:
 private:
     QWidget* createControls(QWidget* body);
     void setEntryWord(std::int32_t entry, std::uint16_t word);
-    void entryClicked(std::int32_t entry);
+    void strokeStarted(std::int32_t entry);
+    void strokeReached(std::int32_t entry);
+    void strokeFinished();
     void showEntry();
     void controlsChanged();
     [[nodiscard]] std::int32_t layoutUses(std::int32_t block) const;
@@ -51,6 +53,7 @@ private:
     QCheckBox* mFlipY = nullptr;
     std::array<QCheckBox*, 4> mSolid{};  // path 1 top, path 1 sides, path 2 top, path 2 sides
     QCheckBox* mPaint = nullptr;
+    std::vector<std::int32_t> mStroke;  // the entries a paint drag crossed, in order
     QSpinBox* mTarget = nullptr;
     QLabel* mInfo = nullptr;
     bool mShowing = false;

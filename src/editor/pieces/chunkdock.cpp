@@ -5,6 +5,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "editor/collision/shapeviews.h"
+
 namespace orvex {
 
 namespace {
@@ -85,6 +87,7 @@ QWidget* ChunkDock::createControls(QWidget* body) {
     form->addRow(mFlipX);
     form->addRow(mFlipY);
     form->addRow(mPriority);
+    addShapeControls(*form, controls);
     column->addLayout(form);
     mPick = new QCheckBox("Pick from tile sheet", controls);
     mPick->setObjectName("ChunkPickTiles");
@@ -146,6 +149,85 @@ void ChunkDock::refresh() {
     mSheet->update();
     mEntries->update();
     showEntry();
+    showShapes();
+}
+
+// The chunk's ground on each path: a button showing the shape, which opens the sheet of all
+// 256 shapes to pick another.
+void ChunkDock::addShapeControls(QFormLayout& form, QWidget* controls) {
+    for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        auto* button = new QToolButton(controls);
+        button->setObjectName(QString("ChunkShape%1").arg(path + 1));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIconSize(QSize(32, 32));
+        button->setToolTip("Pick the chunk's collision shape for this path");
+        connect(button, &QToolButton::clicked, this, [this, path] { pickShape(path); });
+        mShapeButtons[static_cast<std::size_t>(path)] = button;
+        form.addRow(QString("Path %1 shape").arg(path + 1), button);
+    }
+}
+
+std::optional<std::uint8_t> ChunkDock::chunkShape(std::int32_t path) const {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return std::nullopt;
+    }
+    const std::vector<std::uint8_t>& index =
+        document->parts().collision[static_cast<std::size_t>(path)];
+    const auto chunk = static_cast<std::size_t>(chosenChunk());
+    return chunk < index.size() ? std::optional<std::uint8_t>(index[chunk]) : std::nullopt;
+}
+
+void ChunkDock::setChunkShape(std::int32_t path, std::uint8_t shape) {
+    const auto before = chunkShape(path);
+    if (!before || *before == shape) {
+        return;
+    }
+    mEdits.push(collisionPart(path), false,
+                std::make_unique<SetChunkShapeCommand>(path, chosenChunk(), *before, shape));
+    showShapes();
+}
+
+void ChunkDock::showShapes() {
+    const LevelDocument* document = mEdits.document();
+    for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        QToolButton* button = mShapeButtons[static_cast<std::size_t>(path)];
+        const auto shape = chunkShape(path);
+        button->setEnabled(shape.has_value());
+        button->setText(shape ? hexText(*shape, 2) : QString("none"));
+        QImage picture(kShapeSide, kShapeSide, QImage::Format_ARGB32);
+        picture.fill(Qt::black);
+        if (shape && document->parts().shapes) {
+            paintShape(document->parts().shapes->shapes[*shape], picture);
+        }
+        button->setIcon(QPixmap::fromImage(picture.scaled(32, 32)));
+    }
+}
+
+// A popup sheet of the 256 shapes, the chunk's own chosen; a click gives it to the chunk.
+void ChunkDock::pickShape(std::int32_t path) {
+    const auto shape = chunkShape(path);
+    const LevelDocument* document = mEdits.document();
+    if (!shape) {
+        return;
+    }
+    auto* popup = new QWidget(this, Qt::Popup);
+    popup->setObjectName("ShapePicker");
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(popup);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* sheet = new ShapeSheet(popup);
+    sheet->setObjectName("ShapePickerSheet");
+    sheet->setShapes(document->parts().shapes ? &*document->parts().shapes : nullptr);
+    sheet->choose(*shape);
+    layout->addWidget(sheet);
+    connect(sheet, &PieceSheet::pieceChosen, popup, [this, popup, path](int chosen) {
+        popup->close();
+        setChunkShape(path, static_cast<std::uint8_t>(chosen));
+    });
+    const QToolButton* button = mShapeButtons[static_cast<std::size_t>(path)];
+    popup->move(button->mapToGlobal(QPoint(0, button->height())));
+    popup->show();
 }
 
 void ChunkDock::showEntry() {

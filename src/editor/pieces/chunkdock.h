@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFormLayout>
 #include <QLabel>
 #include <QSpinBox>
+#include <QToolButton>
 #include <array>
 
 #include "editor/pieces/pieceedits.h"
@@ -33,9 +35,21 @@ public:
     [[nodiscard]] std::optional<std::uint16_t> entryWord(std::int32_t entry) const;
     // Stores `word` as entry `entry` of the chosen chunk, one undo step.
     void setEntryWord(std::int32_t entry, std::uint16_t word);
+    // The collision shape of the chosen chunk on path `path` (0 or 1), if the zone's index
+    // holds the chunk.
+    [[nodiscard]] std::optional<std::uint8_t> chunkShape(std::int32_t path) const;
+    // Gives the chosen chunk shape `shape` on path `path`, one undo step.
+    void setChunkShape(std::int32_t path, std::uint8_t shape);
+    // The shape button of path `path`: a click opens the sheet of shapes to pick from.
+    [[nodiscard]] QToolButton& shapeButton(std::int32_t path) const {
+        return *mShapeButtons[static_cast<std::size_t>(path)];
+    }
 
 private:
     QWidget* createControls(QWidget* body);
+    void addShapeControls(QFormLayout& form, QWidget* controls);
+    void pickShape(std::int32_t path);
+    void showShapes();
     void showEntry();
     void controlsChanged();
     [[nodiscard]] std::int32_t blockUses(std::int32_t chunk) const;
@@ -52,6 +66,7 @@ private:
     QComboBox* mLine = nullptr;
     QCheckBox* mPick = nullptr;
     QLabel* mInfo = nullptr;
+    std::array<QToolButton*, 2> mShapeButtons{};
     bool mShowing = false;  // the controls are being filled, not changed by the user
 };
 

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "editor/pieces/sharedlevels.h"
+#include "document/sharing.h"
 #include "editor/shell/documentundo.h"
 
 namespace orvex {
@@ -20,6 +20,14 @@ QString levelText(std::int16_t level, const std::vector<ZoneAct>& levels) {
 
 }  // namespace
 
+void PieceEdits::attach(LevelDocument* document) {
+    mDocument = document;
+    if (document != nullptr && mContext.session.rom().romPath() != mAskedFor) {
+        mAsked.clear();
+        mAskedFor = mContext.session.rom().romPath();
+    }
+}
+
 bool PieceEdits::push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command) {
     if (mDocument == nullptr || !command || !approved(part, everyLevel)) {
         return false;
@@ -29,23 +37,24 @@ bool PieceEdits::push(Part part, bool everyLevel, std::unique_ptr<DocumentComman
 }
 
 bool PieceEdits::approved(Part part, bool everyLevel) {
-    const std::pair<std::int16_t, int> key{mDocument->level(),
-                                           everyLevel ? -1 : static_cast<int>(part)};
+    const std::pair<std::int16_t, int> key{
+        mDocument->level(), everyLevel ? -1 - static_cast<int>(part) : static_cast<int>(part)};
     if (mAsked.contains(key)) {
         return true;
     }
-    const QString levels = sharingLevels(part, everyLevel);
-    if (levels.isEmpty()) {
+    const QString reached = sharingLevels(part, everyLevel);
+    if (reached.isEmpty()) {
         mAsked.insert(key);
         return true;
     }
-    const QString what = everyLevel ? QString("palette line 0")
-                                    : QString::fromStdString(std::string(partName(part)));
+    const QString what = everyLevel && part == Part::Palette
+                             ? QString("palette line 0")
+                             : QString::fromStdString(std::string(partName(part)));
     const QString question =
         QString(
             "The %1 of this level is shared. Editing it changes every level that uses it:\n\n"
             "%2\n\nEdit it anyway?")
-            .arg(what, levels);
+            .arg(what, reached);
     if (!mContext.dialogs.askYesNo("Shared " + what, question, false)) {
         return false;
     }
@@ -53,23 +62,41 @@ bool PieceEdits::approved(Part part, bool everyLevel) {
     return true;
 }
 
-// The other levels the edit reaches, one a line; empty when it reaches none.
+// The other levels the edit reaches, one a line (for a collision index, with the paths that
+// read it); empty when it reaches none.
 QString PieceEdits::sharingLevels(Part part, bool everyLevel) const {
     const std::vector<ZoneAct>& levels = mContext.session.levels();
-    const auto count = static_cast<std::int16_t>(levels.size());
-    std::vector<std::int16_t> sharing;
-    if (everyLevel) {
-        for (std::int16_t level = 0; level < count; ++level) {
-            sharing.push_back(level);
-        }
-    } else if (auto image = mContext.session.rom().readAll()) {
-        sharing = levelsSharing(*image, mDocument->profile(), mDocument->level(), part, count);
-    }
     QStringList names;
-    for (const std::int16_t level : sharing) {
-        if (level != mDocument->level()) {
-            names << levelText(level, levels);
+    if (everyLevel) {
+        for (std::size_t level = 0; level < levels.size(); ++level) {
+            if (static_cast<std::int16_t>(level) != mDocument->level()) {
+                names << levelText(static_cast<std::int16_t>(level), levels);
+            }
         }
+        return names.join("\n");
+    }
+    const auto image = mContext.session.rom().readAll();
+    if (!image) {
+        return {};
+    }
+    const ByteSpan bytes(*image);
+    if (part == Part::CollisionPrimary || part == Part::CollisionSecondary) {
+        const std::int32_t path = part == Part::CollisionPrimary ? 0 : 1;
+        for (const LevelPath& reader :
+             pathsSharing(bytes, mDocument->profile(), mDocument->level(), path)) {
+            if (reader.level != mDocument->level() || reader.path != path) {
+                names << levelText(reader.level, levels) +
+                             QString(", path %1").arg(reader.path + 1);
+            }
+        }
+        return names.join("\n");
+    }
+    const std::vector<std::int16_t> sharing =
+        part == Part::Palette
+            ? levelsSharingLines(bytes, mDocument->profile(), mDocument->level())
+            : levelsSharing(bytes, mDocument->profile(), mDocument->level(), part);
+    for (const std::int16_t level : otherLevels(sharing, mDocument->level())) {
+        names << levelText(level, levels);
     }
     return names.join("\n");
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <utility>
@@ -19,7 +20,8 @@ class PieceEdits {
 public:
     explicit PieceEdits(AreaContext& context) : mContext(context) {}
 
-    void attach(LevelDocument* document) { mDocument = document; }
+    // The answers given are for one file: another file asks afresh.
+    void attach(LevelDocument* document);
     [[nodiscard]] LevelDocument* document() const { return mDocument; }
 
     // Pushes `command`, an edit of `part` (of palette line 0 when `everyLevel`), unless the
@@ -32,7 +34,8 @@ private:
 
     AreaContext& mContext;
     LevelDocument* mDocument = nullptr;
-    std::set<std::pair<std::int16_t, int>> mAsked;  // level, part (-1: palette line 0)
+    std::set<std::pair<std::int16_t, int>> mAsked;  // level, part (negative: every level's)
+    std::filesystem::path mAskedFor;                // the file the answers are for
 };
 
 }  // namespace orvex

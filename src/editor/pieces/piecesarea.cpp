@@ -18,12 +18,13 @@ PiecesArea::PiecesArea(AreaContext& context, MapArea& map)
 
 // View > Palette and View > Tiles show or hide their docks.
 void PiecesArea::createActions(ActionRegistry& actions) {
-    const std::array<std::tuple<const char*, const char*, Qt::Key>, 5> docks{{
+    const std::array<std::tuple<const char*, const char*, Qt::Key>, 6> docks{{
         {"MenuPaletteEditor", "Palette Editor", Qt::Key_F6},
         {"MenuTileEditor", "Tile Editor", Qt::Key_F7},
         {"MenuChunkEditor", "Chunk Editor", Qt::Key_F8},
         {"MenuBlockEditor", "Block Editor", Qt::Key_F9},
         {"MenuFindUnused", "Find Unused", Qt::Key_F10},
+        {"MenuShapeEditor", "Collision Shapes", Qt::Key_F12},
     }};
     for (const auto& [id, text, key] : docks) {
         mShowActions.push_back(
@@ -38,7 +39,8 @@ void PiecesArea::createDocks() {
     mBlocks = new BlockDock(
         mEdits, mContext.session, [this] { return mChunks->chosenChunk(); }, &mContext.window);
     mUnused = new UnusedDock(&mContext.window);
-    const std::array<QDockWidget*, 5> docks{mPalette, mTiles, mChunks, mBlocks, mUnused};
+    mShapes = new ShapeDock(mEdits, &mContext.window);
+    const std::array<QDockWidget*, 6> docks{mPalette, mTiles, mChunks, mBlocks, mUnused, mShapes};
     for (std::size_t i = 0; i < docks.size(); ++i) {
         QDockWidget* dock = docks[i];
         QAction* show = mShowActions[i];
@@ -54,7 +56,8 @@ void PiecesArea::createDocks() {
 // A tile chosen in the tile sheet can go into the chosen chunk entry; the block chosen in the
 // block column opens in the block editor.
 void PiecesArea::connectDocks() {
-    connect(&mTiles->sheet(), &PieceSheet::pieceChosen, this,
+    // A click in the sheet, not a tile chosen by code (Find Unused, a paste).
+    connect(&mTiles->sheet(), &PieceSheet::piecePressed, this,
             [this](int tile) { mChunks->tilePicked(tile); });
     connect(&mMap.blockSelector(), &BlockSelector::selectedBlockChanged, this,
             [this](int block) { mBlocks->open(block); });
@@ -94,6 +97,7 @@ void PiecesArea::refreshAll() {
     mTiles->refresh();
     mChunks->refresh();
     mBlocks->refresh();
+    mShapes->refresh();
     refreshUnused();
 }
 
@@ -122,6 +126,13 @@ void PiecesArea::documentChanged(const DocumentChange& change) {
             break;
         case Part::Layout:
             refreshUnused();
+            break;
+        case Part::CollisionShapes:
+            mShapes->refresh();
+            [[fallthrough]];
+        case Part::CollisionPrimary:
+        case Part::CollisionSecondary:
+            mChunks->refresh();
             break;
         default:
             break;

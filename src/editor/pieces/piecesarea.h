@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/collision/shapedock.h"
 #include "editor/map/maparea.h"
 #include "editor/pieces/blockdock.h"
 #include "editor/pieces/chunkdock.h"
@@ -12,7 +13,8 @@
 namespace orvex {
 
 // The pieces the level is made of, each edited in a dock of its own: the palette, the tiles, the
-// chunks and the block chosen in the map's block column, and the pieces nothing uses.
+// chunks (with their collision shapes) and the block chosen in the map's block column, the
+// pieces nothing uses, and the collision shapes every zone shares.
 // Every edit is one step of the undo stack and shows at once in the map, the block column and
 // the overview (the map area draws the art again where the piece is used).
 class PiecesArea : public EditingArea {
@@ -33,6 +35,7 @@ public:
     [[nodiscard]] ChunkDock& chunkDock() const { return *mChunks; }
     [[nodiscard]] BlockDock& blockDock() const { return *mBlocks; }
     [[nodiscard]] UnusedDock& unusedDock() const { return *mUnused; }
+    [[nodiscard]] ShapeDock& shapeDock() const { return *mShapes; }
 
 private:
     void refreshAll();
@@ -47,6 +50,7 @@ private:
     ChunkDock* mChunks = nullptr;
     BlockDock* mBlocks = nullptr;
     UnusedDock* mUnused = nullptr;
+    ShapeDock* mShapes = nullptr;
     std::vector<QAction*> mShowActions;
 };
 

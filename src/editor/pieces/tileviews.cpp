@@ -4,10 +4,18 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cstdlib>
 
 namespace orvex {
 
 namespace {
+
+// The pixel of the editor under `at` (QPoint's division rounds; a pixel is the whole square).
+QPoint pixelAt(QPoint at) {
+    const auto cell = [](int value) { return value >= 0 ? value / PixelEditor::kPixel : -1; };
+    return {cell(at.x()), cell(at.y())};
+}
 
 bool isClipboardKey(QKeyEvent* key) {
     return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste);
@@ -23,6 +31,11 @@ PieceSheet::PieceSheet(std::int32_t count, std::int32_t side, std::int32_t colum
 
 void PieceSheet::setPainter(Painter painter) {
     mPainter = std::move(painter);
+    update();
+}
+
+void PieceSheet::setLabels(std::function<QString(std::int32_t index)> label) {
+    mLabel = std::move(label);
     update();
 }
 
@@ -101,17 +114,63 @@ void PieceSheet::paintEvent(QPaintEvent* event) {
             if (at < mMarks.size() && mMarks[at].alpha() != 0) {
                 painter.fillRect(place, mMarks[at]);
             }
+            if (mLabel) {
+                drawLabel(painter, place, mLabel(index));
+            }
         }
     }
     painter.setPen(QPen(Qt::yellow, 2));
     painter.drawRect(pieceRect(mChosen).adjusted(1, 1, -1, -1));
 }
 
-void PieceSheet::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+void PieceSheet::drawLabel(QPainter& painter, const QRect& place, const QString& text) const {
+    if (text.isEmpty()) {
+        return;
+    }
+    QFont font = painter.font();
+    font.setPixelSize(std::max(7, place.height() / 3));
+    painter.setFont(font);
+    const QRect box = painter.fontMetrics().boundingRect(text).adjusted(-1, 0, 1, 0);
+    const QRect corner(place.left(), place.bottom() - box.height() + 1, box.width(), box.height());
+    painter.fillRect(corner, QColor(0, 0, 0, 160));
+    painter.setPen(QColor(255, 220, 120));
+    painter.drawText(corner, Qt::AlignCenter, text);
+}
+
+// The piece under `at`, or -1.
+std::int32_t PieceSheet::pieceAt(QPoint at) const {
     const int size = mSide * mScale;
-    if (at.x() >= 0 && at.x() < mColumns * size && at.y() >= 0) {
-        choose((at.y() / size) * mColumns + at.x() / size);
+    if (at.x() < 0 || at.x() >= mColumns * size || at.y() < 0) {
+        return -1;
+    }
+    const std::int32_t index = (at.y() / size) * mColumns + at.x() / size;
+    return index < mCount ? index : -1;
+}
+
+void PieceSheet::mousePressEvent(QMouseEvent* event) {
+    const std::int32_t index = pieceAt(event->position().toPoint());
+    if (index < 0) {
+        return;
+    }
+    choose(index);
+    if (event->button() == Qt::LeftButton) {
+        mDragging = true;
+        emit piecePressed(index);
+    }
+}
+
+void PieceSheet::mouseMoveEvent(QMouseEvent* event) {
+    const std::int32_t index = pieceAt(event->position().toPoint());
+    if (mDragging && index >= 0 && index != mChosen) {
+        choose(index);
+        emit pieceDragged(index);
+    }
+}
+
+void PieceSheet::mouseReleaseEvent(QMouseEvent* /*event*/) {
+    if (mDragging) {
+        mDragging = false;
+        emit dragFinished();
     }
 }
 
@@ -158,7 +217,7 @@ void PixelEditor::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    const QPoint at = event->position().toPoint() / kPixel;
+    const QPoint at = pixelAt(event->position().toPoint());
     if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
         return;
     }
@@ -176,12 +235,13 @@ void PixelEditor::mousePressEvent(QMouseEvent* event) {
         return;
     }
     mDrawing = true;
+    mLast.reset();
     paintAt(at);
 }
 
 void PixelEditor::mouseMoveEvent(QMouseEvent* event) {
     if (mDrawing) {
-        paintAt(event->position().toPoint() / kPixel);
+        paintAt(pixelAt(event->position().toPoint()));
     }
 }
 
@@ -196,12 +256,22 @@ void PixelEditor::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// Paints the pixels on the line from the last pixel of the stroke to `at` (a fast drag leaves no
+// gaps); a point outside the tile paints nothing and starts the line afresh.
 void PixelEditor::paintAt(QPoint at) {
     if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
+        mLast.reset();
         return;
     }
-    mPixels[static_cast<std::size_t>(at.y() * 8 + at.x())] = mColour;
-    update(pixelRect(at.x(), at.y()));
+    const QPoint from = mLast.value_or(at);
+    const int steps = std::max(std::abs(at.x() - from.x()), std::abs(at.y() - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        const int x = from.x() + (steps == 0 ? 0 : (at.x() - from.x()) * i / steps);
+        const int y = from.y() + (steps == 0 ? 0 : (at.y() - from.y()) * i / steps);
+        mPixels[static_cast<std::size_t>(y * 8 + x)] = mColour;
+        update(pixelRect(x, y));
+    }
+    mLast = at;
 }
 
 // The pixels of the same colour joined to (x, y) across edges take the chosen colour.

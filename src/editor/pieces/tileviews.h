@@ -2,10 +2,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "graphics/indexedimage.h"
@@ -30,6 +32,8 @@ public:
                QWidget* parent = nullptr);
 
     void setPainter(Painter painter);
+    // A short text drawn in each piece's bottom left corner (empty: none).
+    void setLabels(std::function<QString(std::int32_t index)> label);
     // Marks drawn over pieces: a colour a piece (transparent for none).
     void setMarks(std::vector<QColor> marks);
     void setScale(int scale);
@@ -40,7 +44,13 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
 
 signals:
+    // A piece was chosen, by a click or by choose().
     void pieceChosen(int index);
+    // The user pressed the left button on a piece, then, holding it, moved onto others, then let
+    // go: a gesture over pieces, apart from a choice made by code.
+    void piecePressed(int index);
+    void pieceDragged(int index);
+    void dragFinished();
     void copyRequested();
     void pasteRequested();
 
@@ -48,16 +58,23 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    [[nodiscard]] std::int32_t pieceAt(QPoint at) const;
+    void drawLabel(QPainter& painter, const QRect& place, const QString& text) const;
+
     std::int32_t mCount;
     std::int32_t mSide;
     std::int32_t mColumns;
     int mScale = 2;
     std::int32_t mChosen = 0;
     Painter mPainter;
+    std::function<QString(std::int32_t)> mLabel;
     std::vector<QColor> mMarks;
+    bool mDragging = false;
 };
 
 // One tile's 64 pixels, large, edited with the pencil, the fill or the colour picker in colour
@@ -101,6 +118,7 @@ private:
     std::uint8_t mColour = 1;
     bool mDrawing = false;
     Pixels mBefore{};
+    std::optional<QPoint> mLast;  // the pixel the stroke reached last
 };
 
 // The 64 pixels of tile `tile` from 4-bit art bytes (32 a tile, left pixel in the high nibble)

@@ -1,0 +1,125 @@
+#include "editor/collision/shapeviews.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+namespace orvex {
+
+namespace {
+
+constexpr QRgb kSolid = 0xFFE8E8E8;
+constexpr QRgb kEmpty = 0xFF202830;
+
+}  // namespace
+
+void paintShape(const Shape& shape, QImage& picture) {
+    const ShapeMask mask = shapeMask(shape);
+    for (int y = 0; y < kShapeSide; ++y) {
+        for (int x = 0; x < kShapeSide; ++x) {
+            picture.setPixel(x, y, mask.solid(x, y) ? kSolid : kEmpty);
+        }
+    }
+}
+
+ShapeSheet::ShapeSheet(QWidget* parent) : PieceSheet(kShapeCount, kShapeSide, 16, parent) {
+    setPainter([this](std::int32_t index, QImage& picture) {
+        paintShape(mShapes != nullptr ? mShapes->shapes[static_cast<std::size_t>(index)] : Shape{},
+                   picture);
+    });
+    setLabels([this](std::int32_t index) {
+        if (mShapes == nullptr || index == 0) {
+            return QString();
+        }
+        const std::uint8_t angle = mShapes->shapes[static_cast<std::size_t>(index)].angle;
+        return QString::number(angle, 16).toUpper().rightJustified(2, '0');
+    });
+}
+
+void ShapeSheet::setShapes(const CollisionShapes* shapes) {
+    mShapes = shapes;
+    update();
+}
+
+ShapeEditor::ShapeEditor(QWidget* parent) : QWidget(parent) {
+    setObjectName("ShapeEditor");
+    setFixedSize(sizeHint());
+}
+
+QSize ShapeEditor::sizeHint() const {
+    return {kShapeSide * kPixel + 1, kShapeSide * kPixel + 1};
+}
+
+QRect ShapeEditor::pixelRect(int x, int y) const {
+    return {x * kPixel, y * kPixel, kPixel, kPixel};
+}
+
+void ShapeEditor::setMask(const ShapeMask& mask) {
+    if (!mDrawing) {
+        mMask = mask;
+        update();
+    }
+}
+
+void ShapeEditor::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    for (int y = 0; y < kShapeSide; ++y) {
+        for (int x = 0; x < kShapeSide; ++x) {
+            painter.fillRect(pixelRect(x, y), QColor::fromRgb(mMask.solid(x, y) ? kSolid : kEmpty));
+        }
+    }
+    painter.setPen(QColor(80, 90, 100));
+    for (int i = 0; i <= kShapeSide; ++i) {
+        painter.drawLine(i * kPixel, 0, i * kPixel, kShapeSide * kPixel);
+        painter.drawLine(0, i * kPixel, kShapeSide * kPixel, i * kPixel);
+    }
+}
+
+void ShapeEditor::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        return;
+    }
+    mDrawing = true;
+    mSolid = event->button() == Qt::LeftButton;
+    mBefore = mMask;
+    mLast.reset();
+    paintAt(event->position().toPoint());
+}
+
+void ShapeEditor::mouseMoveEvent(QMouseEvent* event) {
+    if (mDrawing) {
+        paintAt(event->position().toPoint());
+    }
+}
+
+void ShapeEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if (!mDrawing) {
+        return;
+    }
+    paintAt(event->position().toPoint());
+    mDrawing = false;
+    if (mMask != mBefore) {
+        emit edited(mMask);
+    }
+}
+
+// Paints the pixels on the line from the last point of the stroke to `at`, so that a fast drag
+// leaves no gaps.
+void ShapeEditor::paintAt(QPoint at) {
+    const QPoint to(std::clamp(at.x(), 0, kShapeSide * kPixel - 1) / kPixel,
+                    std::clamp(at.y(), 0, kShapeSide * kPixel - 1) / kPixel);
+    const QPoint from = mLast.value_or(to);
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        const int x = from.x() + (steps == 0 ? 0 : (to.x() - from.x()) * i / steps);
+        const int y = from.y() + (steps == 0 ? 0 : (to.y() - from.y()) * i / steps);
+        if (mMask.solid(x, y) != mSolid) {
+            mMask.set(x, y, mSolid);
+            update(pixelRect(x, y));
+        }
+    }
+    mLast = to;
+}
+
+}  // namespace orvex

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+
+#include "editor/pieces/tileviews.h"
+#include "rom/collision.h"
+
+namespace orvex {
+
+// Draws `shape` into a 16x16 picture: its solid pixels as the floor sensors see them (from the
+// vertical heights) light on dark.
+void paintShape(const Shape& shape, QImage& picture);
+
+// A sheet of the 256 collision shapes, 16 a row, each with its angle in its corner; the shapes
+// come from `shapes` (none: every shape empty).
+class ShapeSheet : public PieceSheet {
+    Q_OBJECT
+
+public:
+    explicit ShapeSheet(QWidget* parent = nullptr);
+    void setShapes(const CollisionShapes* shapes);
+
+private:
+    const CollisionShapes* mShapes = nullptr;
+};
+
+// One shape's 16x16 solid mask, large: the left button makes pixels solid, the right one empty.
+// A gesture (a press, the drag after it) changes the mask shown; on release it reports it once.
+class ShapeEditor : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kPixel = 14;
+
+    explicit ShapeEditor(QWidget* parent = nullptr);
+
+    void setMask(const ShapeMask& mask);
+    [[nodiscard]] const ShapeMask& mask() const { return mMask; }
+    [[nodiscard]] QRect pixelRect(int x, int y) const;
+    [[nodiscard]] QSize sizeHint() const override;
+
+signals:
+    void edited(const orvex::ShapeMask& mask);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paintAt(QPoint at);
+
+    ShapeMask mMask;
+    ShapeMask mBefore;
+    bool mSolid = true;  // what the gesture paints
+    bool mDrawing = false;
+    std::optional<QPoint> mLast;  // the pixel the stroke reached last
+};
+
+}  // namespace orvex
