@@ -40,11 +40,11 @@ const char* solidityText(std::uint8_t solidity) {
 QRgb solidityColour(std::uint8_t solidity) {
     switch (solidity) {
         case 1:
-            return qRgba(0, 230, 255, 170);  // top only: cyan
+            return qRgba(0, 230, 255, 160);  // top only: cyan
         case 2:
-            return qRgba(255, 60, 200, 170);  // sides and bottom: magenta
+            return qRgba(255, 60, 200, 160);  // sides and bottom: magenta
         case 3:
-            return qRgba(255, 255, 255, 180);  // all: white
+            return qRgba(255, 255, 255, 130);  // all: white
         default:
             return qRgba(0, 0, 0, 0);
     }

@@ -29,11 +29,13 @@ ShapeSheet::ShapeSheet(QWidget* parent) : PieceSheet(kShapeCount, kShapeSide, 16
                    picture);
     });
     setLabels([this](std::int32_t index) {
-        if (mShapes == nullptr || index == 0) {
+        // Unused shapes (no heights, angle 0) stay unlabelled, so the used ones stand out.
+        const Shape* shape =
+            mShapes != nullptr ? &mShapes->shapes[static_cast<std::size_t>(index)] : nullptr;
+        if (shape == nullptr || (shape->vertical == ShapeHeights{} && shape->angle == 0)) {
             return QString();
         }
-        const std::uint8_t angle = mShapes->shapes[static_cast<std::size_t>(index)].angle;
-        return QString::number(angle, 16).toUpper().rightJustified(2, '0');
+        return QString::number(shape->angle, 16).toUpper().rightJustified(2, '0');
     });
 }
 

@@ -128,7 +128,7 @@ void PieceSheet::drawLabel(QPainter& painter, const QRect& place, const QString&
         return;
     }
     QFont font = painter.font();
-    font.setPixelSize(std::max(7, place.height() / 3));
+    font.setPixelSize(std::max(7, place.height() / 4));
     painter.setFont(font);
     const QRect box = painter.fontMetrics().boundingRect(text).adjusted(-1, 0, 1, 0);
     const QRect corner(place.left(), place.bottom() - box.height() + 1, box.width(), box.height());
