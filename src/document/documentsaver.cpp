@@ -152,12 +152,12 @@ std::vector<std::uint8_t> paletteBytes(const PaletteWords& palette, std::int32_t
 }
 
 Result<EncodedPart> encodePart(const LevelDocument& document, Part part, ProgressSink* progress) {
-    if (!isStream(part) && part != Part::Palette) {
-        return EncodedPart{part, {placementBytes(document.parts(), part)}};
-    }
     if (part == Part::CollisionShapes) {
         const auto bytes = shapeBytes(*document.parts().shapes);
         return EncodedPart{part, {std::vector<std::uint8_t>(bytes.begin(), bytes.end())}};
+    }
+    if (!isStream(part) && part != Part::Palette) {
+        return EncodedPart{part, {placementBytes(document.parts(), part)}};
     }
     if (part == Part::Palette) {
         const PaletteWords& palette = document.parts().palette;
