@@ -245,7 +245,7 @@ Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& documen
     }
     if (isCollisionIndex(part)) {
         auto at = collisionIndexAddress(image, profile, pathOf(part), document.zoneAct().zone);
-        auto room = at ? artRoom(image, profile, *at) : Result<std::int64_t>(at.error());
+        auto room = at ? collisionIndexRoom(image, profile, *at) : Result<std::int64_t>(at.error());
         if (!room) {
             return room.error();
         }

@@ -124,6 +124,16 @@ TEST_P(ToolCollision, AGrownIndexMovesOnlyWhenTold) {
     }
 }
 
+// info lists where the shape tables lie and how they were found.
+TEST_P(ToolCollision, InfoNamesTheShapeTables) {
+    const ToolRun run = tool({"info", romFile()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string where = profile().kind == RomKind::Disassembly
+                                  ? "0x42F00, found by their contents (no code names them)\n"
+                                  : "0x42D50, as in " + std::string(profile().name) + "\n";
+    EXPECT_NE(run.out.find("\ntable collision shapes: " + where), std::string::npos) << run.out;
+}
+
 ORVEX_ALL_PROFILES(ToolCollision);
 
 class ToolCollisionFiles : public ToolCollision {};
