@@ -38,6 +38,31 @@ protected:
         }
         return levels;
     }
+    // The file at `rom` differs from the demo only in the header's ROM end and checksum, the
+    // collision pointer tables, the place of `index` (the stream and the one 0x00 a save adds)
+    // and what was appended past the demo's end.
+    void expectOnlyCollisionChanged(const std::string& rom, const DemoStream& index) const {
+        const Bytes after = readFile(rom);
+        const Bytes& before = demo().image;
+        ASSERT_GE(after.size(), before.size());
+        const std::vector<std::pair<std::size_t, std::size_t>> changeable = {
+            {0x18E, 2},
+            {0x1A4, 4},
+            {static_cast<std::size_t>(*profile().collisionPrimary), 4 * kZoneCount},
+            {static_cast<std::size_t>(*profile().collisionSecondary), 4 * kZoneCount},
+            {static_cast<std::size_t>(index.offset), static_cast<std::size_t>(index.length) + 1},
+        };
+        for (std::size_t at = 0; at < before.size(); ++at) {
+            const bool allowed =
+                std::any_of(changeable.begin(), changeable.end(), [at](const auto& range) {
+                    return at >= range.first && at < range.first + range.second;
+                });
+            if (!allowed && after[at] != before[at]) {
+                ADD_FAILURE() << "byte " << at << " changed";
+                return;
+            }
+        }
+    }
 };
 
 // The export names the level, the levels sharing its indexes and each chunk's shape on both
@@ -87,6 +112,7 @@ TEST_P(ToolCollision, ASharedIndexEditNamesEveryReader) {
         }
         EXPECT_EQ(after[static_cast<std::size_t>(level)], expected) << level;
     }
+    expectOnlyCollisionChanged(rom, demo().zoneOf(4).collisionStreams[0]);
 }
 
 // An index that no longer fits its place is refused without --move-art, naming the way on,
@@ -122,6 +148,7 @@ TEST_P(ToolCollision, AGrownIndexMovesOnlyWhenTold) {
         }
         EXPECT_EQ(after[static_cast<std::size_t>(level)], expected) << level;
     }
+    expectOnlyCollisionChanged(rom, demo().zoneOf(16).collisionStreams[1]);
 }
 
 // info lists where the shape tables lie and how they were found.
