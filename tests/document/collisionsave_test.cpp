@@ -105,6 +105,24 @@ TEST_P(CollisionLoad, ShortIndexLoadsButIsNotSaved) {
     EXPECT_TRUE(f.save().ok());
 }
 
+// An index that breaks off with a copy from before its start is listed with the broken streams
+// and is not loaded.
+TEST_P(CollisionLoad, BrokenIndexIsListedAndNotLoaded) {
+    Bytes image = demo().image;
+    const std::int32_t at = pointerAt(image, profile(), 1, demo().levelZone[kCasinoLevel]);
+    // Field bits 1 1 1 0 1: three literals, then a copy of 3 bytes from 8192 before.
+    const Bytes weird = {0x17, 0x00, 0x41, 0x42, 0x43, 0x00, 0x01};
+    std::copy(weird.begin(), weird.end(), image.begin() + at);
+    auto loaded = loadDocument(image, profile(), kCasinoLevel);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    ASSERT_EQ(loaded->brokenStreams.size(), 1u);
+    EXPECT_EQ(loaded->brokenStreams[0].part, Part::CollisionSecondary);
+    EXPECT_EQ(loaded->brokenStreams[0].start, at);
+    EXPECT_TRUE(loaded->document->collisionLoaded(0));
+    EXPECT_FALSE(loaded->document->collisionLoaded(1));
+    EXPECT_TRUE(loaded->document->layoutComplete());
+}
+
 ORVEX_ALL_PROFILES(CollisionLoad);
 
 TEST(CollisionEdits, OneChunkOnOnePathWhereThePathsHaveTheirOwn) {
@@ -238,6 +256,30 @@ TEST_P(CollisionSave, AGrownIndexMovesWithEveryPointerThatNamedIt) {
         EXPECT_EQ(reread->document->parts().collision, expected) << level;
     }
     EXPECT_FALSE(f.document->isModified());
+}
+
+// An index both paths read is written once, at its one place, and both parts then lie there.
+TEST_P(CollisionSave, AnIndexBothPathsReadIsWrittenOnce) {
+    DocumentFile f(demo().image, profile());
+    f.load(kMetropolisLevel);
+    f.document->replaceCollision(1, Bytes(kCollisionIndexSize, 0));
+    ASSERT_TRUE(f.document->isModified(Part::CollisionPrimary));
+    const auto saved = f.save({.alwaysWriteLayout = false});
+    ASSERT_TRUE(saved.ok()) << saved.error().describe();
+    ASSERT_EQ(saved->parts.size(), 1u);
+    EXPECT_EQ(saved->parts[0].part, Part::CollisionPrimary);
+    EXPECT_EQ(saved->parts[0].offset, demo().zoneOf(kMetropolisLevel).collisionStreams[0].offset);
+    EXPECT_FALSE(f.document->isModified());
+    EXPECT_EQ(f.document->stored(Part::CollisionSecondary),
+              f.document->stored(Part::CollisionPrimary));
+    // The next edit is checked against what the file now holds there, and saves.
+    f.document->setChunkShape(0, 2, 5);
+    const auto again = f.save({.alwaysWriteLayout = false});
+    ASSERT_TRUE(again.ok()) << again.error().describe();
+    EXPECT_NE(again->find(Part::CollisionPrimary), nullptr);
+    auto reread = f.read(15);  // Mystic Cave reads the same index
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread->document->parts().collision, f.document->parts().collision);
 }
 
 TEST_P(CollisionSave, AnIndexMustHoldExactlyOneShapePerChunk) {
