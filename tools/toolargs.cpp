@@ -72,16 +72,20 @@ std::vector<CommandInfo> makeCommands() {
          {{"--plane", "fg|bg", "the foreground (columns 0-127, default) or background plane"},
           {"--blocks", "", "draw the 256 block pictures, 16 to a row, instead"},
           {"--objects", "", "draw the level's objects and rings over the foreground"},
-          {"--sprite", "ID[:SUBTYPE]", "draw one object type alone (hexadecimal, e.g. 41:02)"}},
+          {"--sprite", "ID[:SUBTYPE]", "draw one object type alone (hexadecimal, e.g. 41:02)"},
+          {"--collision", "1|2", "draw the ground of collision path 1 or 2 over the plane"}},
          "draw a level plane, its blocks or its sprites as a PNG",
          "Draws one plane of the level's layout at one pixel per pixel of a block picture: a\n"
          "4,096-byte layout gives 16,384 x 2,048 pixels; a partial last row of 256 bytes is\n"
          "left out. With --blocks, the 256 block pictures (2,048 x 2,048 pixels). With\n"
          "--objects, objects and rings are drawn with the sprites the zone's debug object list\n"
          "names (a square where it names none, a circle for rings without ring art). With\n"
-         "--sprite, one object type as that list draws it, with a 4-pixel margin. Options\n"
-         "that choose different pictures (--objects with --blocks or --plane bg, --plane with\n"
-         "--blocks or --sprite, --sprite with --blocks or --objects) are refused."},
+         "--sprite, one object type as that list draws it, with a 4-pixel margin. With\n"
+         "--collision, each chunk's collision shape on that path is drawn over the plane where\n"
+         "its block entry makes it solid, in three colours added after the level's: top only,\n"
+         "sides and bottom only, all. Options that choose different pictures (--objects with\n"
+         "--blocks or --plane bg, --plane with --blocks or --sprite, --sprite with --blocks or\n"
+         "--objects, --collision with --blocks or --sprite) are refused."},
         {"level-info",
          {"ROM", "LEVEL"},
          {},
@@ -167,6 +171,21 @@ std::vector<CommandInfo> makeCommands() {
          "Replaces the level's chunk or block mappings with those of IN.json. The first bad\n"
          "field refuses the whole file; nothing is written then. The game's limits are checked\n"
          "before anything is written; every level sharing the mappings is named."},
+        {"collision-export",
+         {"ROM", "LEVEL", "OUT.json"},
+         {},
+         "write a level's collision indexes as JSON",
+         "Writes {\"level\", \"sharedWith\": [levels], \"chunks\": [{\"path1\", \"path2\"} x\n"
+         "768]}: the collision shape id (0 to 255, 0 none) of each chunk on each path, and the\n"
+         "other levels that read either index (see the README)."},
+        {"collision-import",
+         {"ROM", "LEVEL", "IN.json"},
+         {{"--move-art", "", kMoveArtHelp}, {"--any-level", "", kAnyLevelHelp}},
+         "save a JSON file as a level's collision indexes",
+         "Replaces the level's two collision indexes with those of IN.json. The first bad\n"
+         "field refuses the whole file; nothing is written then. A zone whose paths read one\n"
+         "index needs path1 and path2 equal. Every level and path reading a changed index is\n"
+         "named."},
         {"palette-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},

@@ -1,6 +1,7 @@
 #include "toolcommands.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
+#include "graphics/collisionimage.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
 #include "graphics/levelstart.h"
@@ -329,6 +331,27 @@ std::vector<std::uint32_t> showWater(const RenderArgs& args, ByteSpan image,
     return colours;
 }
 
+// The three colours collision is drawn in, after the picture's own: ground met from above only,
+// from the sides and below only, from every side.
+constexpr std::array<std::uint32_t, 3> kCollisionColours = {0xFFFFD700, 0xFF00BFFF, 0xFFFF1493};
+
+// The ground of `path` over the plane, in colours appended to `colours`.
+void showCollision(const RenderArgs& args, const LevelDocument& document, IndexedImage& picture,
+                   std::vector<std::uint32_t>& colours, ToolIo& io) {
+    const std::int32_t path = *args.collision;
+    const LevelParts& parts = document.parts();
+    if (!parts.shapes) {
+        reportWarning(io, kRenderCommand, "the collision shapes were not found; none is drawn");
+    } else if (!document.collisionLoaded(path)) {
+        reportWarning(io, kRenderCommand,
+                      "the " + std::string(partName(collisionPart(path))) +
+                          " index was not read whole; only the chunks it holds are drawn");
+    }
+    const auto first = static_cast<std::uint8_t>(colours.size());
+    colours.insert(colours.end(), kCollisionColours.begin(), kCollisionColours.end());
+    drawPlaneCollision(parts, args.plane, path, first, picture);
+}
+
 Status writePicture(const IndexedImage& image, std::span<const std::uint32_t> colours,
                     const RenderArgs& args, TerminalHost& host, std::ostream& standardOutput) {
     ProgressScope progress(host);
@@ -384,7 +407,10 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    const std::vector<std::uint32_t> colours = showWater(args, rom->bytes, document, *art, image);
+    std::vector<std::uint32_t> colours = showWater(args, rom->bytes, document, *art, image);
+    if (args.collision) {
+        showCollision(args, document, image, colours, io);
+    }
     if (Status written = writePicture(image, colours, args, host, io.out); !written) {
         return reportFailure(io, kRenderCommand, args.out, "cannot write the picture",
                              written.error());

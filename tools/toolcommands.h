@@ -73,6 +73,8 @@ struct RenderArgs {
     bool objects = false;  // objects and rings drawn over the foreground
     // One object type alone (id, subtype), instead of the plane.
     std::optional<std::pair<std::uint8_t, std::uint8_t>> sprite;
+    // The ground of this collision path (0 primary, 1 secondary) drawn over the plane.
+    std::optional<std::int32_t> collision;
 };
 struct LevelInfoArgs {
     std::filesystem::path rom;
@@ -97,7 +99,8 @@ struct PlacementArgs {
 };
 // Which of a level's pieces a sheet or a mappings file holds.
 enum class ArtKind { Tiles, Chunks, Blocks };
-// art-export/-import, mappings-export/-import, palette-export/-import: the ROM, the level, what
+// art-export/-import, mappings-export/-import, palette-export/-import, collision-export/-import:
+// the ROM, the level, what
 // is exported or imported and the file written or read, with each command's options.
 struct ArtArgs {
     std::filesystem::path rom;
@@ -144,6 +147,8 @@ struct DemoRomArgs {
 [[nodiscard]] int runMappingsImport(const ArtArgs& args, ToolIo& io);
 [[nodiscard]] int runPaletteExport(const ArtArgs& args, ToolIo& io);
 [[nodiscard]] int runPaletteImport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runCollisionExport(const ArtArgs& args, ToolIo& io);
+[[nodiscard]] int runCollisionImport(const ArtArgs& args, ToolIo& io);
 [[nodiscard]] int runNormalize(const NormalizeArgs& args, ToolIo& io);
 [[nodiscard]] int runTestImage(const TestImageArgs& args, ToolIo& io);
 [[nodiscard]] int runDemoRom(const DemoRomArgs& args, ToolIo& io);

@@ -72,6 +72,18 @@ struct Conversion {
         return value;
     }
 
+    // --collision 1|2: the path drawn, as 0 or 1.
+    std::optional<std::int32_t> collisionPath() {
+        const auto text = args.value("--collision");
+        if (!text) {
+            return std::nullopt;
+        }
+        if (*text != "1" && *text != "2") {
+            fail("--collision must be 1 (primary) or 2 (secondary), not \"" + *text + "\"");
+        }
+        return *text == "2" ? 1 : 0;
+    }
+
     Plane plane() {
         const std::string text = args.value("--plane").value_or("fg");
         if (text != "fg" && text != "bg") {
@@ -135,6 +147,8 @@ struct Conversion {
         exclude("--sprite", "--blocks", "each draws a picture of its own");
         exclude("--sprite", "--objects", "the sprite is drawn alone");
         exclude("--sprite", "--plane", "the sprite is drawn alone");
+        exclude("--collision", "--blocks", "collision is drawn over a plane");
+        exclude("--collision", "--sprite", "collision is drawn over a plane");
         if (args.has("--objects") && args.value("--plane") == "bg") {
             fail(
                 "--objects and --plane bg do not go together: objects are drawn over the "
@@ -272,7 +286,8 @@ const std::map<std::string_view, Runner>& runners() {
                                    v.plane(),
                                    v.args.has("--blocks"),
                                    v.args.has("--objects"),
-                                   v.sprite()};
+                                   v.sprite(),
+                                   v.collisionPath()};
              v.renderOptionsFit();
              return finish(v, io, args, runRender);
          }},
@@ -349,6 +364,14 @@ const std::map<std::string_view, Runner>& runners() {
         {"palette-import",
          [](Conversion& v, ToolIo& io) {
              return finish(v, io, artArgs(v, std::nullopt, 2), runPaletteImport);
+         }},
+        {"collision-export",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, std::nullopt, 2), runCollisionExport);
+         }},
+        {"collision-import",
+         [](Conversion& v, ToolIo& io) {
+             return finish(v, io, artArgs(v, std::nullopt, 2), runCollisionImport);
          }},
         {"normalize",
          [](Conversion& v, ToolIo& io) {

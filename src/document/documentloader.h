@@ -34,7 +34,10 @@ struct LoadedLevel {
 // palette, the tile art, the chunk and block mappings and the layout, each decompressed, plus the
 // stored bytes of each. Fails, making no document, when the image is not a cartridge image, a
 // table or stream is cut off by the end of the file or holds a value too wide, a stream is
-// corrupt, or the layout is empty.
+// corrupt, or the layout is empty. The zone's two collision indexes and the shape tables are
+// read where the profile knows them; one that cannot be read, or an index that does not decode
+// to exactly kCollisionIndexSize bytes, is a warning, and the document marks that index as not
+// loaded (see LevelDocument::collisionLoaded).
 [[nodiscard]] Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile,
                                                std::int16_t level);
 

@@ -152,12 +152,12 @@ std::vector<std::uint8_t> paletteBytes(const PaletteWords& palette, std::int32_t
 }
 
 Result<EncodedPart> encodePart(const LevelDocument& document, Part part, ProgressSink* progress) {
-    if (!isStream(part) && part != Part::Palette) {
-        return EncodedPart{part, {placementBytes(document.parts(), part)}};
-    }
     if (part == Part::CollisionShapes) {
         const auto bytes = shapeBytes(*document.parts().shapes);
         return EncodedPart{part, {std::vector<std::uint8_t>(bytes.begin(), bytes.end())}};
+    }
+    if (!isStream(part) && part != Part::Palette) {
+        return EncodedPart{part, {placementBytes(document.parts(), part)}};
     }
     if (part == Part::Palette) {
         const PaletteWords& palette = document.parts().palette;
@@ -245,7 +245,7 @@ Result<std::vector<Place>> placesOf(ByteSpan image, const LevelDocument& documen
     }
     if (isCollisionIndex(part)) {
         auto at = collisionIndexAddress(image, profile, pathOf(part), document.zoneAct().zone);
-        auto room = at ? artRoom(image, profile, *at) : Result<std::int64_t>(at.error());
+        auto room = at ? collisionIndexRoom(image, profile, *at) : Result<std::int64_t>(at.error());
         if (!room) {
             return room.error();
         }

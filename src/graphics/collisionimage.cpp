@@ -1,40 +1,88 @@
 #include "graphics/collisionimage.h"
 
 #include <algorithm>
-#include <cassert>
+#include <array>
+#include <vector>
+
+#include "rom/levelformat.h"
 
 namespace orvex {
 
+namespace {
+
+constexpr std::int32_t kChunksAcross = kCollisionBlockSide / kShapeSide;
+constexpr std::uint16_t kChunkNumber = 0x3FF;
+constexpr std::uint16_t kXFlip = 0x400;
+constexpr std::uint16_t kYFlip = 0x800;
+
+// One chunk entry's solid pixels, at chunk row `row` and column `column` of the block.
+void drawEntry(const ShapeMask& mask, std::uint8_t solidity, std::int32_t row, std::int32_t column,
+               std::span<std::uint8_t> out) {
+    for (std::int32_t y = 0; y < kShapeSide; ++y) {
+        const std::int32_t line = (row * kShapeSide + y) * kCollisionBlockSide;
+        for (std::int32_t x = 0; x < kShapeSide; ++x) {
+            if (mask.solid(x, y)) {
+                out[static_cast<std::size_t>(line + column * kShapeSide + x)] = solidity;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void drawBlockCollision(const LevelParts& parts, std::int32_t block, std::int32_t path,
                         std::span<std::uint8_t> out) {
-    assert(out.size() >= static_cast<std::size_t>(kBlockSize * kBlockSize));
-    std::fill(out.begin(), out.end(), std::uint8_t{0});
-    const std::vector<std::uint8_t>& index = parts.collision[static_cast<std::size_t>(path)];
-    if (!parts.shapes || index.empty()) {
+    constexpr auto kPixels = static_cast<std::size_t>(kCollisionBlockSide * kCollisionBlockSide);
+    if (out.size() < kPixels) {
         return;
     }
+    std::fill_n(out.begin(), kPixels, std::uint8_t{0});
+    if (!parts.shapes || path < 0 || path >= kCollisionPaths || block < 0) {
+        return;
+    }
+    const std::vector<std::uint8_t>& index = parts.collision[static_cast<std::size_t>(path)];
     for (std::int32_t entry = 0; entry < kBlockMappingWords; ++entry) {
         const std::int32_t at = block * kBlockMappingWords + entry;
         if (at >= parts.blocks.wordCount()) {
             return;
         }
-        // Bits 0-9 the chunk, 10 X flip, 11 Y flip, then top and sides-and-bottom per path.
         const std::uint16_t word = parts.blocks.word(at);
-        const auto solidity = static_cast<std::uint8_t>((word >> (12 + 2 * path)) & 3u);
-        const auto chunk = static_cast<std::size_t>(word & 0x03FFu);
-        if (solidity == 0 || chunk >= index.size() || index[chunk] == 0) {
+        const auto solidity = static_cast<std::uint8_t>((word >> (12 + 2 * path)) & 3);
+        const std::int32_t chunk = word & kChunkNumber;
+        if (solidity == 0 || chunk >= static_cast<std::int32_t>(index.size())) {
             continue;
         }
-        const ShapeMask mask = shapeMask(parts.shapes->shapes[index[chunk]], (word & 0x0400u) != 0,
-                                         (word & 0x0800u) != 0);
-        const std::int32_t left = (entry % kChunksPerBlockRow) * kChunkSide;
-        const std::int32_t top = (entry / kChunksPerBlockRow) * kChunkSide;
-        for (std::int32_t y = 0; y < kShapeSide; ++y) {
-            std::uint8_t* row =
-                out.data() + static_cast<std::size_t>((top + y) * kBlockSize + left);
-            for (std::int32_t x = 0; x < kShapeSide; ++x) {
-                if (mask.solid(x, y)) {
-                    row[x] = solidity;
+        const Shape& shape = parts.shapes->shapes[index[static_cast<std::size_t>(chunk)]];
+        drawEntry(shapeMask(shape, (word & kXFlip) != 0, (word & kYFlip) != 0), solidity,
+                  entry / kChunksAcross, entry % kChunksAcross, out);
+    }
+}
+
+void drawPlaneCollision(const LevelParts& parts, Plane plane, std::int32_t path,
+                        std::uint8_t firstColour, IndexedImage& picture) {
+    const std::int32_t rows =
+        std::min(parts.layout.completeRows(), picture.height() / kCollisionBlockSide);
+    const std::int32_t columns = std::min(kPlaneColumns, picture.width() / kCollisionBlockSide);
+    // Each block's picture is drawn once, when it is first met.
+    std::array<std::vector<std::uint8_t>, kBlockCount> drawn;
+    for (std::int32_t row = 0; row < rows; ++row) {
+        const auto cells = parts.layout.planeRow(plane, row);
+        for (std::int32_t column = 0; column < columns; ++column) {
+            const std::uint8_t block = cells[static_cast<std::size_t>(column)];
+            std::vector<std::uint8_t>& pixels = drawn[block];
+            if (pixels.empty()) {
+                pixels.resize(static_cast<std::size_t>(kCollisionBlockSide * kCollisionBlockSide));
+                drawBlockCollision(parts, block, path, pixels);
+            }
+            for (std::int32_t y = 0; y < kCollisionBlockSide; ++y) {
+                for (std::int32_t x = 0; x < kCollisionBlockSide; ++x) {
+                    const std::uint8_t solidity =
+                        pixels[static_cast<std::size_t>(y * kCollisionBlockSide + x)];
+                    if (solidity != 0) {
+                        picture.setPixel(column * kCollisionBlockSide + x,
+                                         row * kCollisionBlockSide + y,
+                                         static_cast<std::uint8_t>(firstColour + solidity - 1));
+                    }
                 }
             }
         }

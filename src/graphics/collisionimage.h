@@ -3,23 +3,36 @@
 #include <cstdint>
 #include <span>
 
+#include "document/layout.h"
 #include "document/levelparts.h"
+#include "graphics/indexedimage.h"
 
-// The ground of a block as the game meets it on one collision path.
+// The ground as the game meets it, drawn per block: for each chunk entry of a block, the chunk's
+// collision shape on one path (with the entry's flips), where the entry's solidity bits for that
+// path make it solid.
 
 namespace orvex {
 
-// How a pixel of ground is solid: not, from the top only, from the left, right and bottom
-// only, or from every side.
-enum class Solidity : std::uint8_t { None, Top, SidesAndBottom, All };
+// What a pixel of a collision picture holds.
+enum class CollisionSolidity : std::uint8_t {
+    None = 0,
+    Top = 1,             // met from above only
+    SidesAndBottom = 2,  // met from the sides and below only
+    All = 3,
+};
 
-// Draws block `block`'s ground on `path` (0 or 1) into `out`, 128 x 128 bytes row by row: for
-// each chunk entry, the chunk's shape on that path (from the zone's index) with the entry's X
-// and Y flips, marked where solid with the entry's solidity for the path (bits 12/13 for path 1,
-// 14/15 for path 2: top, then left-right-bottom), as a Solidity value; everything else None.
-// Entries past the block mappings, chunks past the index and levels without shape tables draw
-// nothing. `out` must hold kBlockSize * kBlockSize bytes.
+inline constexpr std::int32_t kCollisionBlockSide = 128;
+
+// Draws block `block`'s collision on `path` (0 primary, 1 secondary) into `out`, 128 x 128
+// values row by row (at least kCollisionBlockSide squared of them; nothing is written past
+// that), each a CollisionSolidity. Pixels nothing solid covers are set to None. Block words past
+// the mappings, chunks past the path's index and a level without shapes draw nothing.
 void drawBlockCollision(const LevelParts& parts, std::int32_t block, std::int32_t path,
                         std::span<std::uint8_t> out);
+
+// Draws the collision of one plane of the layout over `picture` (a renderPlane picture of the
+// same layout): a pixel with solidity s takes colour `firstColour` + s - 1; others keep theirs.
+void drawPlaneCollision(const LevelParts& parts, Plane plane, std::int32_t path,
+                        std::uint8_t firstColour, IndexedImage& picture);
 
 }  // namespace orvex

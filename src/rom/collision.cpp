@@ -55,15 +55,15 @@ std::int8_t lineHeight(const Line& line) {
     return static_cast<std::int8_t>(fromFar ? kShapeSide - first : -(last + 1));
 }
 
-// The row of the top solid pixel of the solid run that stands on the bottom of column x, or
-// nothing when the column's bottom pixel is empty.
+// The row of the top solid pixel of column x when the column stands on the bottom edge (as the
+// column's height counts it), or nothing when its bottom pixel is empty.
 std::optional<std::int32_t> floorTop(const ShapeMask& mask, std::int32_t x) {
     if (!mask.solid(x, kLast)) {
         return std::nullopt;
     }
-    std::int32_t top = kLast;
-    while (top > 0 && mask.solid(x, top - 1)) {
-        --top;
+    std::int32_t top = 0;
+    while (!mask.solid(x, top)) {
+        ++top;
     }
     return top;
 }

@@ -116,6 +116,14 @@ Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::in
     return measuredRoom(rom, profile, *start);
 }
 
+Result<std::int64_t> collisionIndexRoom(ByteSpan rom, const RomProfile& profile,
+                                        std::int32_t offset) {
+    const std::vector<std::int32_t> indexes = collisionIndexAddresses(rom, profile);
+    const bool followed = std::any_of(indexes.begin(), indexes.end(),
+                                      [offset](std::int32_t index) { return index > offset; });
+    return followed ? artRoom(rom, profile, offset) : currentLength(rom, offset);
+}
+
 Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile, std::int32_t offset) {
     std::vector<std::int64_t> starts = knownStarts(rom, profile);
     for (std::int16_t level = 0; level < kLevelCount; ++level) {

@@ -24,4 +24,10 @@ namespace orvex {
 [[nodiscard]] Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile,
                                            std::int32_t offset);
 
+// The room of the collision index at `offset`: its artRoom when another index follows it (the
+// game's indexes lie back to back), else the length of the stream there now, since what
+// follows the last index is not known.
+[[nodiscard]] Result<std::int64_t> collisionIndexRoom(ByteSpan rom, const RomProfile& profile,
+                                                      std::int32_t offset);
+
 }  // namespace orvex

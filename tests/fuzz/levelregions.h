@@ -43,9 +43,16 @@ inline std::vector<Region> levelLoadRegions(const DemoRom& rom) {
         list.push_back({zone.chunks.offset, zone.chunks.length});
         list.push_back({zone.blocks.offset, zone.blocks.length});
     }
-    list.push_back({profile.patternLoadCues.value_or(0), 0x100});   // cue lists
-    list.push_back({profile.debugObjectLists.value_or(0), 0x100});  // debug object lists
-    list.push_back({firstMappings(rom), 0x100});                    // sprite mappings
+    list.push_back({profile.patternLoadCues.value_or(0), 0x100});            // cue lists
+    list.push_back({profile.debugObjectLists.value_or(0), 0x100});           // debug object lists
+    list.push_back({firstMappings(rom), 0x100});                             // sprite mappings
+    list.push_back({profile.collisionPrimary.value_or(0), 8 * kZoneCount});  // index pointers
+    list.push_back({profile.collisionShapes.value_or(0), 0x200});            // shape angles
+    for (const auto& zone : rom.zones) {
+        for (const DemoStream& index : zone.collisionStreams) {
+            list.push_back({index.offset, index.length});
+        }
+    }
     return list;
 }
 

@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
+
+#include "document/documentloader.h"
+#include "rom/collisiontables.h"
+#include "rom/romidentity.h"
+#include "support/testrom.h"
 
 namespace orvex::testing {
 namespace {
@@ -257,6 +264,37 @@ TEST(ShapeTables, ImplausibleOrOutsideTheImage) {
     EXPECT_TRUE(plausibleShapeTables(image, 0));
     image[0x1100 + 3] = 1;  // shape 0 must be empty
     EXPECT_FALSE(plausibleShapeTables(image, 0));
+}
+
+// A build's shape tables are found by what they hold: before its first index, else at the
+// factory place; where neither holds them, the level loads without shapes.
+TEST(ShapeTablesInABuild, FoundBeforeTheFirstIndexThenAtTheFactoryPlace) {
+    const DemoRom& demo = demoRom(demoBuildProfile());
+    const std::int32_t own = *demoBuildProfile().collisionShapes;
+    auto identity = identifyRom(demo.image);
+    ASSERT_TRUE(identity.ok());
+    EXPECT_EQ(identity->profile.collisionShapes, own);
+    EXPECT_EQ(describeTableSource(*identity, TableId::CollisionShapes),
+              "found by their contents (no code names them)");
+
+    // The copy at the factory place overlaps the build's own tables up to $44E50; past it a
+    // width of 17, which no row has, spoils them.
+    std::vector<std::uint8_t> moved = demo.image;
+    std::copy_n(demo.image.begin() + own, kShapeTablesSize, moved.begin() + kFactoryShapeTables);
+    ASSERT_GT(own + kShapeTablesSize - 0x100, kFactoryShapeTables + kShapeTablesSize);
+    moved[static_cast<std::size_t>(own + kShapeTablesSize - 0x100)] = 17;
+    EXPECT_EQ(identifyRom(moved)->profile.collisionShapes, kFactoryShapeTables);
+
+    moved[static_cast<std::size_t>(kFactoryShapeTables + kShapeAnglesSize + 3)] = 0xEF;  // -17
+    identity = identifyRom(moved);
+    ASSERT_TRUE(identity.ok());
+    EXPECT_FALSE(identity->profile.collisionShapes);
+    EXPECT_NE(describeTableSource(*identity, TableId::CollisionShapes).find("not found"),
+              std::string::npos);
+    auto loaded = loadDocument(moved, identity->profile, 0);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    EXPECT_FALSE(loaded->document->parts().shapes);
+    EXPECT_EQ(loaded->document->parts().collision, demo.zoneOf(0).collision);
 }
 
 }  // namespace

@@ -1,0 +1,285 @@
+// collision-export, collision-import and render --collision through the real executable.
+
+#include <png.h>
+#include <nlohmann/json.hpp>
+
+#include "document/documentloader.h"
+#include "document/sharing.h"
+#include "graphics/png.h"
+#include "toolrunner.h"
+
+namespace orvex::testing {
+namespace {
+
+using Json = nlohmann::json;
+
+class ToolCollision : public ToolTest, public ::testing::WithParamInterface<const RomProfile*> {
+protected:
+    [[nodiscard]] const RomProfile& profile() const { return *GetParam(); }
+    [[nodiscard]] const DemoRom& demo() const { return demoRom(profile()); }
+    std::string romFile() const { return put("rom.bin", demo().image); }
+
+    std::string putJson(const std::string& name, const Json& json) const {
+        const std::string text = json.dump();
+        return put(name, Bytes(text.begin(), text.end()));
+    }
+    [[nodiscard]] Json readJson(const std::string& name) const {
+        const Bytes bytes = readFile(file(name));
+        return Json::parse(bytes.begin(), bytes.end());
+    }
+    // Both indexes of every level as the file `rom` holds them.
+    [[nodiscard]] std::vector<std::array<Bytes, 2>> everyLevel(const std::string& rom) const {
+        const Bytes image = readFile(rom);
+        std::vector<std::array<Bytes, 2>> levels;
+        for (std::int16_t level = 0; level < kLevelCount; ++level) {
+            auto loaded = loadDocument(image, profile(), level);
+            EXPECT_TRUE(loaded.ok());
+            levels.push_back(loaded ? loaded->document->parts().collision : std::array<Bytes, 2>{});
+        }
+        return levels;
+    }
+    // The file at `rom` differs from the demo only in the header's ROM end and checksum, the
+    // collision pointer tables, the place of `index` (the stream and the one 0x00 a save adds)
+    // and what was appended past the demo's end.
+    void expectOnlyCollisionChanged(const std::string& rom, const DemoStream& index) const {
+        const Bytes after = readFile(rom);
+        const Bytes& before = demo().image;
+        ASSERT_GE(after.size(), before.size());
+        const std::vector<std::pair<std::size_t, std::size_t>> changeable = {
+            {0x18E, 2},
+            {0x1A4, 4},
+            {static_cast<std::size_t>(*profile().collisionPrimary), 4 * kZoneCount},
+            {static_cast<std::size_t>(*profile().collisionSecondary), 4 * kZoneCount},
+            {static_cast<std::size_t>(index.offset), static_cast<std::size_t>(index.length) + 1},
+        };
+        for (std::size_t at = 0; at < before.size(); ++at) {
+            const bool allowed =
+                std::any_of(changeable.begin(), changeable.end(), [at](const auto& range) {
+                    return at >= range.first && at < range.first + range.second;
+                });
+            if (!allowed && after[at] != before[at]) {
+                ADD_FAILURE() << "byte " << at << " changed";
+                return;
+            }
+        }
+    }
+};
+
+// The export names the level, the levels sharing its indexes and each chunk's shape on both
+// paths; imported back it is the level's already and nothing is written.
+TEST_P(ToolCollision, ExportImportsAsItIs) {
+    const std::string rom = romFile();
+    const ToolRun exported = tool({"collision-export", rom, "1", "c.json"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    const Json json = readJson("c.json");
+    EXPECT_EQ(json["level"], 1);
+    EXPECT_EQ(json["sharedWith"], Json::parse("[2, 11, 12]"));  // EHZ 2 and both HTZ acts
+    ASSERT_EQ(json["chunks"].size(), 768u);
+    const DemoZone& zone = demo().zoneOf(0);
+    for (std::size_t chunk = 0; chunk < 768; ++chunk) {
+        EXPECT_EQ(json["chunks"][chunk]["path1"], zone.collision[0][chunk]) << chunk;
+        EXPECT_EQ(json["chunks"][chunk]["path2"], zone.collision[1][chunk]) << chunk;
+    }
+    const ToolRun imported = tool({"collision-import", rom, "1", "c.json"});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.out.find("nothing to save"), std::string::npos) << imported.out;
+    EXPECT_EQ(readFile(rom), demo().image);
+}
+
+// An edit of an index both paths of three zones read is saved once, named for every level and
+// path reading it; every other level reads back as it was.
+TEST_P(ToolCollision, ASharedIndexEditNamesEveryReader) {
+    const std::string rom = romFile();
+    const auto before = everyLevel(rom);
+    ASSERT_EQ(tool({"collision-export", rom, "5", "-"}, {}, file("m.json")).exitCode, 0);
+    Json json = readJson("m.json");
+    EXPECT_EQ(json["sharedWith"], Json::parse("[6, 15, 16]"));
+    json["chunks"][40]["path1"] = 14;
+    json["chunks"][40]["path2"] = 14;
+    const std::string text = json.dump();
+    const ToolRun run = tool({"collision-import", rom, "5", "-", "--move-art"}, text);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("changed the collision index read by level 5 paths 1 and 2, level 6 "
+                           "paths 1 and 2, level 15 paths 1 and 2 and level 16 paths 1 and 2\n"),
+              std::string::npos)
+        << run.out;
+    const auto after = everyLevel(rom);
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto expected = before[static_cast<std::size_t>(level)];
+        if (level == 4 || level == 5 || level == 14 || level == 15) {
+            expected[0][40] = 14;
+            expected[1][40] = 14;
+        }
+        EXPECT_EQ(after[static_cast<std::size_t>(level)], expected) << level;
+    }
+    expectOnlyCollisionChanged(rom, demo().zoneOf(4).collisionStreams[0]);
+}
+
+// An index that no longer fits its place is refused without --move-art, naming the way on,
+// and moved with it: the level and the levels sharing the index read the new one, the others
+// what they held.
+TEST_P(ToolCollision, AGrownIndexMovesOnlyWhenTold) {
+    const std::string rom = romFile();
+    const auto before = everyLevel(rom);
+    ASSERT_EQ(tool({"collision-export", rom, "17", "c.json"}).exitCode, 0);
+    Json json = readJson("c.json");
+    const Bytes noise = noiseBytes(768);
+    for (std::size_t chunk = 0; chunk < 768; ++chunk) {
+        json["chunks"][chunk]["path2"] = noise[chunk];
+    }
+    putJson("c.json", json);
+    const ToolRun refused = tool({"collision-import", rom, "17", "c.json"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("secondary collision of level 17"), std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("run again with --move-art"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(rom), demo().image);
+
+    const ToolRun moved = tool({"collision-import", rom, "17", "c.json", "--move-art"});
+    ASSERT_EQ(moved.exitCode, 0) << moved.err;
+    EXPECT_NE(moved.out.find("moved the secondary collision index to"), std::string::npos)
+        << moved.out;
+    EXPECT_NE(moved.out.find("read by level 17 path 2\n"), std::string::npos) << moved.out;
+    const auto after = everyLevel(rom);
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto expected = before[static_cast<std::size_t>(level)];
+        if (level == 16) {
+            expected[1] = noise;
+        }
+        EXPECT_EQ(after[static_cast<std::size_t>(level)], expected) << level;
+    }
+    expectOnlyCollisionChanged(rom, demo().zoneOf(16).collisionStreams[1]);
+}
+
+// info lists where the shape tables lie and how they were found.
+TEST_P(ToolCollision, InfoNamesTheShapeTables) {
+    const ToolRun run = tool({"info", romFile()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string where = profile().kind == RomKind::Disassembly
+                                  ? "0x42F00, found by their contents (no code names them)\n"
+                                  : "0x42D50, as in " + std::string(profile().name) + "\n";
+    EXPECT_NE(run.out.find("\ntable collision shapes: " + where), std::string::npos) << run.out;
+}
+
+ORVEX_ALL_PROFILES(ToolCollision);
+
+class ToolCollisionFiles : public ToolCollision {};
+
+// Each bad file is refused naming what is wrong, and nothing is written.
+TEST_P(ToolCollisionFiles, BadFieldsAreNamed) {
+    const std::string rom = romFile();
+    ASSERT_EQ(tool({"collision-export", rom, "1", "c.json"}).exitCode, 0);
+    const Json good = readJson("c.json");
+    Json range = good;
+    range["chunks"][3]["path1"] = 256;
+    putJson("range.json", range);
+    Json missing = good;
+    missing["chunks"][0].erase("path2");
+    putJson("missing.json", missing);
+    Json count = good;
+    count["chunks"].erase(767);
+    putJson("count.json", count);
+    Json level = good;
+    level["level"] = 4;
+    putJson("level.json", level);
+    ASSERT_EQ(tool({"collision-export", rom, "5", "m.json"}).exitCode, 0);
+    Json apart = readJson("m.json");
+    apart["chunks"][9]["path2"] = 3;
+    apart["chunks"][9]["path1"] = 2;
+    putJson("apart.json", apart);
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"collision-import", rom, "1", "range.json"},
+         "chunk 3, field \"path1\" must be a whole number from 0 to 255"},
+        {{"collision-import", rom, "1", "missing.json"}, "chunk 0, field \"path2\" is missing"},
+        {{"collision-import", rom, "1", "count.json"},
+         "the \"chunks\" list holds 767 entries; the game reads exactly 768"},
+        {{"collision-import", rom, "1", "level.json"}, "the file holds level 4, not level 1"},
+        {{"collision-import", rom, "5", "apart.json"},
+         "chunk 9: \"path1\" and \"path2\" differ, but level 5 reads one index for both paths"},
+    };
+    const auto before = snapshot();
+    for (const auto& [args, says] : cases) {
+        SCOPED_TRACE(args[3]);
+        const ToolRun run = tool(args);
+        EXPECT_TRUE(run.exitCode == 1 && run.errLines() == 1 && run.out.empty()) << run.err;
+        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
+// A rendered picture as an index per pixel and the colour (0xRRGGBB) of each index.
+struct Picture {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    std::vector<std::uint8_t> indices;
+    std::vector<std::uint32_t> colours;
+
+    [[nodiscard]] std::uint32_t colour(png_uint_32 x, png_uint_32 y) const {
+        return colours[indices[static_cast<std::size_t>(y) * width + x]];
+    }
+};
+
+Picture readPicture(const Bytes& png) {
+    Picture picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) {
+        return picture;
+    }
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.indices.resize(static_cast<std::size_t>(image.width) * image.height);
+    std::vector<std::uint8_t> map(3 * 256);
+    if (!png_image_finish_read(&image, nullptr, picture.indices.data(), 0, map.data())) {
+        return {};
+    }
+    for (std::size_t c = 0; c < 256; ++c) {
+        picture.colours.push_back(std::uint32_t{map[3 * c]} << 16 |
+                                  std::uint32_t{map[3 * c + 1]} << 8 | map[3 * c + 2]);
+    }
+    return picture;
+}
+
+// The colours collision is drawn in: top only, sides and bottom only, all.
+constexpr std::array<std::uint32_t, 3> kGround = {0xFFD700, 0x00BFFF, 0xFF1493};
+
+// The plane drawn with a path's ground: the demo's ground line is met from above only on path 1
+// and from the sides and below only on path 2, what lies under it from every side, and the sky
+// above it not at all.
+TEST_P(ToolCollisionFiles, RenderDrawsTheGroundInAddedColours) {
+    const std::string rom = romFile();
+    std::array<std::array<std::int64_t, 3>, 2> counts{};
+    for (std::size_t path = 0; path < 2; ++path) {
+        const std::string out = "p" + std::to_string(path + 1) + ".png";
+        const ToolRun run =
+            tool({"render", rom, "1", out, "--collision", std::to_string(path + 1)});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Picture picture = readPicture(readFile(file(out)));
+        ASSERT_EQ(picture.width, 16384u);
+        ASSERT_EQ(picture.height, 2048u);
+        for (png_uint_32 y = 0; y < picture.height; ++y) {
+            for (png_uint_32 x = 0; x < picture.width; ++x) {
+                const auto kind = std::find(kGround.begin(), kGround.end(), picture.colour(x, y));
+                if (kind != kGround.end()) {
+                    ++counts[path][static_cast<std::size_t>(kind - kGround.begin())];
+                    ASSERT_GE(y, 6u * 128u) << "solid sky at " << x << ", " << y;
+                }
+            }
+        }
+        // Layout row 8 of the first column is earth: its corner chunk is a full square.
+        EXPECT_EQ(picture.colour(0, 8 * 128), kGround[2]);
+    }
+    EXPECT_GT(counts[0][0], 0);
+    EXPECT_EQ(counts[0][1], 0);
+    EXPECT_EQ(counts[1][0], 0);
+    EXPECT_GT(counts[1][1], 0);
+    EXPECT_GT(counts[0][2], 0);
+    EXPECT_GT(counts[1][2], 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Revision01, ToolCollisionFiles,
+                         ::testing::Values(&revisionProfile(RomKind::Revision01)), profileLabel);
+
+}  // namespace
+}  // namespace orvex::testing
