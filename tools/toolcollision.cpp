@@ -11,6 +11,7 @@
 
 #include "document/documentsaver.h"
 #include "document/sharing.h"
+#include "rom/collisiontables.h"
 #include "terminalhost.h"
 #include "toolcommands.h"
 #include "toolfiles.h"
@@ -29,6 +30,11 @@ constexpr std::array<const char*, kCollisionPaths> kPathFields = {"path1", "path
 // Both indexes must have been read whole for a file of them to mean anything.
 Status checkLoaded(const LevelDocument& document) {
     for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
+        if (!collisionPointerTable(document.profile(), path)) {
+            return makeError(ErrorCode::NotLoaded,
+                             "the image has no " + std::string(partName(collisionPart(path))) +
+                                 " index pointers (the code that names them was not found)");
+        }
         if (!document.collisionLoaded(path)) {
             return makeError(ErrorCode::NotLoaded,
                              "the " + std::string(partName(collisionPart(path))) + " index of " +

@@ -331,6 +331,16 @@ Status checkWritten(ByteSpan image, const LevelDocument& document,
             }
             continue;
         }
+        if (write.part == Part::CollisionShapes) {
+            const auto expected = shapeBytes(*document.parts().shapes);
+            if (!std::equal(expected.begin(), expected.end(), image.begin() + write.offset)) {
+                return makeError(ErrorCode::CorruptStream,
+                                 "The collision shapes would not read back as written; nothing "
+                                 "was saved",
+                                 write.offset);
+            }
+            continue;
+        }
         if (!isStream(write.part)) {
             continue;
         }
