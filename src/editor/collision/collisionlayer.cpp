@@ -40,11 +40,11 @@ const char* solidityText(std::uint8_t solidity) {
 QRgb solidityColour(std::uint8_t solidity) {
     switch (solidity) {
         case 1:
-            return qRgba(0, 230, 255, 160);  // top only: cyan
+            return qRgba(0xFF, 0xD7, 0x00, 170);  // top only: gold, as render --collision
         case 2:
-            return qRgba(255, 60, 200, 160);  // sides and bottom: magenta
+            return qRgba(0x00, 0xBF, 0xFF, 170);  // sides and bottom: blue
         case 3:
-            return qRgba(255, 255, 255, 130);  // all: white
+            return qRgba(0xFF, 0x14, 0x93, 140);  // all: pink
         default:
             return qRgba(0, 0, 0, 0);
     }
