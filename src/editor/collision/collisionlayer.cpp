@@ -44,7 +44,7 @@ QRgb solidityColour(std::uint8_t solidity) {
         case 2:
             return qRgba(0x00, 0xBF, 0xFF, 170);  // sides and bottom: blue
         case 3:
-            return qRgba(0xFF, 0x14, 0x93, 140);  // all: pink
+            return qRgba(0xFF, 0x14, 0x93, 110);  // all: pink
         default:
             return qRgba(0, 0, 0, 0);
     }

@@ -5,6 +5,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "editor/placements/numberbox.h"
+
 namespace orvex {
 
 namespace {
@@ -45,11 +47,8 @@ QWidget* ShapeDock::createControls(QWidget* body) {
     mEditor = new ShapeEditor(controls);
     column->addWidget(mEditor);
     auto* form = new QFormLayout;
-    mAngle = new QSpinBox(controls);
+    mAngle = new HexByteBox(*parentWidget(), controls);
     mAngle->setObjectName("ShapeAngle");
-    mAngle->setRange(0, 0xFF);
-    mAngle->setDisplayIntegerBase(16);
-    mAngle->setPrefix("$");
     form->addRow("Angle", mAngle);
     column->addLayout(form);
     mSurfaceAngle = new QCheckBox("Angle from the surface", controls);
