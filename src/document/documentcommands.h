@@ -104,6 +104,22 @@ private:
 };
 
 // Words of the chunk or block mappings changed, each with the word it held.
+// The tile art made longer or shorter by whole empty tiles.
+class SetTileCountCommand : public DocumentCommand {
+public:
+    SetTileCountCommand(std::int32_t before, std::int32_t after, std::string text)
+        : mBefore(before), mAfter(after), mText(std::move(text)) {}
+
+    void redo(LevelDocument& document) override { document.setTileCount(mAfter); }
+    void undo(LevelDocument& document) override { document.setTileCount(mBefore); }
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    std::int32_t mBefore;
+    std::int32_t mAfter;
+    std::string mText;
+};
+
 class SetMappingWordsCommand : public DocumentCommand {
 public:
     struct WordChange {

@@ -1,6 +1,7 @@
 #include "document/leveldocument.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace orvex {
 
@@ -90,6 +91,16 @@ void LevelDocument::setTiles(std::int32_t firstTile, std::span<const std::uint8_
     }
     std::copy_n(bytes.begin(), count, art.begin() + static_cast<std::ptrdiff_t>(at));
     notify({Part::TileArt, {}, firstTile, tiles});
+}
+
+void LevelDocument::setTileCount(std::int32_t count) {
+    const std::int32_t before = mParts.tiles.completeTiles();
+    if (count < 0 || count > kBaseTiles ||
+        mParts.tiles.bytes.size() == static_cast<std::size_t>(count) * kTileBytes) {
+        return;
+    }
+    mParts.tiles.bytes.resize(static_cast<std::size_t>(count) * kTileBytes, 0);
+    notify({Part::TileArt, {}, std::min(before, count), std::max(1, std::abs(count - before))});
 }
 
 void LevelDocument::replaceMappings(Part part, std::vector<std::uint8_t> bytes) {

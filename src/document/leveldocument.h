@@ -82,6 +82,9 @@ public:
     // Replaces the tile art's bytes from tile `firstTile` on with `bytes` (whole tiles, 32 bytes
     // each), growing the art when they reach past its end; listeners hear of the tiles written.
     void setTiles(std::int32_t firstTile, std::span<const std::uint8_t> bytes);
+    // Makes the tile art `count` whole tiles long (0..2048): new tiles are empty (colour 0),
+    // tiles past `count` are dropped; listeners hear of the tiles added or dropped.
+    void setTileCount(std::int32_t count);
     // Replaces the chunk or block mappings whole (they may grow or shrink); listeners hear of
     // every chunk or block of the longer of the two.
     void replaceMappings(Part part, std::vector<std::uint8_t> bytes);

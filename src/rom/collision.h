@@ -46,7 +46,7 @@ struct ShapeMask {
     std::array<std::uint16_t, kShapeSide> rows{};
 
     [[nodiscard]] bool solid(std::int32_t x, std::int32_t y) const {
-        return ((rows[static_cast<std::size_t>(y)] >> x) & 1u) != 0;
+        return ((static_cast<unsigned>(rows[static_cast<std::size_t>(y)]) >> x) & 1u) != 0;
     }
     void set(std::int32_t x, std::int32_t y, bool solid);
     friend bool operator==(const ShapeMask&, const ShapeMask&) = default;

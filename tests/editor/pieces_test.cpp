@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTest>
+#include <QToolButton>
 
 #include "editor/pieces/piecesarea.h"
 #include "editortestsupport.h"
@@ -121,6 +122,34 @@ private slots:
         f.menu("MenuUndo");
         QCOMPARE(document().parts().tiles.bytes, before);
         QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
+    }
+
+    // Add Tile grows the art by one empty tile that can be drawn on at once; undoing both steps
+    // gives back the art as it was, byte for byte.
+    void addTileGrowsTheArtByOneStep() {
+        EditorFixture& f = *mF;
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        const std::int32_t count = document().parts().tiles.completeTiles();
+        const int steps = f.window->undoStack().count();
+        f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
+        QTest::mouseClick(f.child<QToolButton>("TileAdd"), Qt::LeftButton);
+        QCOMPARE(document().parts().tiles.completeTiles(), count + 1);
+        QCOMPARE(f.window->undoStack().count(), steps + 1);
+        QCOMPARE(tiles.sheet().chosen(), count);
+        QVERIFY(tiles.editable(count));
+        tiles.colours().choose(3);
+        PixelEditor& pixels = tiles.pixelEditor();
+        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(4, 4).center());
+        QCOMPARE(f.window->undoStack().count(), steps + 2);
+        QCOMPARE(
+            document().parts().tiles.bytes.at(static_cast<std::size_t>(count) * 32 + 4 * 4 + 2),
+            std::uint8_t{0x30});
+        f.menu("MenuUndo");
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().tiles.bytes, before);
+        QVERIFY(!tiles.editable(count));
     }
 
     // Mirroring a tile and pasting a copied one are one step each.

@@ -152,6 +152,12 @@ QWidget* TileDock::createTools(QWidget* body) {
                 [this, across = flips[i].second] { flip(across); });
         buttons->addWidget(button, 1, static_cast<int>(i));
     }
+    auto* add = new QToolButton(tools);
+    add->setText("Add Tile");
+    add->setObjectName("TileAdd");
+    add->setToolTip("Add an empty tile after the level's last one");
+    connect(add, &QToolButton::clicked, this, &TileDock::addTile);
+    buttons->addWidget(add, 1, 2);
     column->addLayout(buttons);
     mInfo = new QLabel(tools);
     mInfo->setObjectName("TileInfo");
@@ -183,6 +189,7 @@ void TileDock::refresh() {
     const LevelDocument* document = mEdits.document();
     mUses = document != nullptr ? videoTileUses(document->parts(), mSession.levelStart())
                                 : std::vector<TileUse>(kBaseTiles, TileUse::Free);
+    mTileCount = document != nullptr ? document->parts().tiles.completeTiles() : -1;
     std::vector<QColor> marks;
     if (mMap->isChecked()) {
         for (const TileUse use : mUses) {
@@ -194,6 +201,12 @@ void TileDock::refresh() {
 }
 
 void TileDock::artChanged() {
+    const LevelDocument* document = mEdits.document();
+    if (document != nullptr && document->parts().tiles.completeTiles() != mTileCount) {
+        mTileCount = document->parts().tiles.completeTiles();
+        refresh();  // what fills each tile of video memory changed
+        return;
+    }
     mSheet->update();
     mColours->update();
     showChosen();
@@ -249,6 +262,24 @@ void TileDock::storeTile(std::int32_t tile, const std::vector<std::uint8_t>& byt
                         std::string(what) + " tile " + tileText(tile).toStdString()));
     }
     showChosen();
+}
+
+// The art grows by one tile; a save checks it against the tiles the level's cue lists and
+// animations fill after it.
+void TileDock::addTile() {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    const std::int32_t count = document->parts().tiles.completeTiles();
+    if (count >= kBaseTiles) {
+        return;
+    }
+    if (mEdits.push(Part::TileArt, false,
+                    std::make_unique<SetTileCountCommand>(
+                        count, count + 1, "Add tile " + tileText(count).toStdString()))) {
+        mSheet->choose(count);
+    }
 }
 
 void TileDock::flip(bool horizontal) {

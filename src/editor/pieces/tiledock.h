@@ -36,6 +36,8 @@ public:
     // The tile chosen and whether it is the level's own art.
     [[nodiscard]] std::int32_t chosenTile() const { return mSheet->chosen(); }
     [[nodiscard]] bool editable(std::int32_t tile) const;
+    // Adds an empty tile after the level's last and chooses it, one undo step.
+    void addTile();
 
 private:
     QWidget* createTools(QWidget* body);
@@ -57,6 +59,7 @@ private:
     QCheckBox* mMap = nullptr;
     QLabel* mInfo = nullptr;
     std::vector<TileUse> mUses;
+    std::int32_t mTileCount = -1;  // the art's tiles when mUses was made
 };
 
 }  // namespace orvex
