@@ -302,6 +302,17 @@ void BM_ChunkEntryEditRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_ChunkEntryEditRedraw)->Unit(benchmark::kMillisecond);
 
+// The overview and the ground of path 1 shown at 100%: the window the collision edits below
+// change.
+bool showPathOne(MapWindow& map) {
+    if (!showOverview(map)) {
+        return false;
+    }
+    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
+    QApplication::processEvents();
+    return true;
+}
+
 // The collision overlay of path 1 over a whole plane at 12.5%: the blocks' pictures and their
 // ground, every cell, once the ground pictures are made.
 void BM_RepaintCollisionAt12Percent(benchmark::State& state) {
@@ -324,12 +335,10 @@ BENCHMARK(BM_RepaintCollisionAt12Percent)->Unit(benchmark::kMillisecond);
 // 100%: the ground of its blocks made again and their cells repainted.
 void BM_ChunkShapeEditRedraw(benchmark::State& state) {
     MapWindow map;
-    if (!showOverview(map)) {
+    if (!showPathOne(map)) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
-    QApplication::processEvents();
     LevelDocument& document = *map.window().session().document();
     const std::int32_t chunk = busiest(document.parts().blocks, 0x03FF, kCollisionIndexSize);
     const std::uint8_t shape = document.parts().collision[0].at(static_cast<std::size_t>(chunk));
@@ -346,12 +355,10 @@ BENCHMARK(BM_ChunkShapeEditRedraw)->Unit(benchmark::kMillisecond);
 // The shape the most chunks of path 1 take changed, with path 1 shown at 100%.
 void BM_ShapeEditRedraw(benchmark::State& state) {
     MapWindow map;
-    if (!showOverview(map)) {
+    if (!showPathOne(map)) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
-    QApplication::processEvents();
     LevelDocument& document = *map.window().session().document();
     if (!document.parts().shapes) {
         state.SkipWithError("no shapes");
