@@ -51,10 +51,15 @@ bool PieceEdits::approved(Part part, bool everyLevel) {
                              ? QString("palette line 0")
                              : QString::fromStdString(std::string(partName(part)));
     const QString question =
-        QString(
-            "The %1 of this level is shared. Editing it changes every level that uses it:\n\n"
-            "%2\n\nEdit it anyway?")
-            .arg(what, reached);
+        part == Part::CollisionShapes
+            ? QString(
+                  "The collision shapes are shared by every zone. Editing one changes the "
+                  "ground of every level:\n\n%1\n\nEdit it anyway?")
+                  .arg(reached)
+            : QString(
+                  "Other levels use the %1 of this level too. Editing it changes them "
+                  "all:\n\n%2\n\nEdit it anyway?")
+                  .arg(what, reached);
     if (!mContext.dialogs.askYesNo("Shared " + what, question, false)) {
         return false;
     }
