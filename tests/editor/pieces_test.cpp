@@ -152,6 +152,31 @@ private slots:
         QVERIFY(!tiles.editable(count));
     }
 
+    // Edit > Copy and Edit > Paste act on the tile sheet while it has the focus, as its keys do.
+    void theEditMenuCopiesAndPastesTiles() {
+        EditorFixture& f = *mF;
+        const auto shown = tileShownAtCorner(f);
+        QVERIFY(shown);
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        tiles.sheet().choose(shown->tile);
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        tiles.sheet().setFocus();
+        QCOMPARE(QApplication::focusWidget(), &tiles.sheet());
+        const std::vector<std::uint8_t> layout = f.layout();
+        f.menu("MenuCopy");
+        const std::int32_t target = otherTile(f, shown->tile);
+        tiles.sheet().choose(target);
+        f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
+        f.menu("MenuPaste");
+        QCOMPARE(tiles.pixelEditor().pixels(),
+                 tilePixels(document().parts().tiles.bytes, shown->tile));
+        QCOMPARE(tilePixels(document().parts().tiles.bytes, target),
+                 tilePixels(document().parts().tiles.bytes, shown->tile));
+        QCOMPARE(f.layout(), layout);  // the map's cells were not pasted into
+    }
+
     // Mirroring a tile and pasting a copied one are one step each.
     void mirrorAndPasteTiles() {
         EditorFixture& f = *mF;

@@ -86,6 +86,32 @@ void PiecesArea::connectUnused() {
     });
 }
 
+// Edit > Copy and Paste reach the tile sheet and the palette as their keys do, while they
+// have the focus.
+bool PiecesArea::runFor(QWidget* focus, EditCommand command) {
+    if (command != EditCommand::Copy && command != EditCommand::Paste) {
+        return false;
+    }
+    const bool copy = command == EditCommand::Copy;
+    if (focus == &mTiles->sheet()) {
+        if (copy) {
+            emit mTiles->sheet().copyRequested();
+        } else {
+            emit mTiles->sheet().pasteRequested();
+        }
+        return true;
+    }
+    if (focus == &mPalette->swatches()) {
+        if (copy) {
+            emit mPalette->swatches().copyRequested(false);
+        } else {
+            emit mPalette->swatches().pasteRequested();
+        }
+        return true;
+    }
+    return false;
+}
+
 void PiecesArea::refreshUnused() {
     const LevelDocument* document = mEdits.document();
     mUnused->refresh(document != nullptr ? &document->parts() : nullptr,

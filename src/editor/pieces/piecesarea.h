@@ -29,6 +29,7 @@ public:
     void attach(LevelDocument* document) override;
     void artReady() override;
     void documentChanged(const DocumentChange& change) override;
+    bool runFor(QWidget* focus, EditCommand command) override;
 
     [[nodiscard]] PaletteDock& paletteDock() const { return *mPalette; }
     [[nodiscard]] TileDock& tileDock() const { return *mTiles; }

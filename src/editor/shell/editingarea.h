@@ -78,6 +78,14 @@ public:
         return false;
     }
     virtual void run(EditCommand command) { (void)command; }
+    // An Edit command while `focus` has the keyboard focus, asked of every area before the
+    // chosen tool's: true when the area took it for one of its own widgets (a piece sheet's
+    // Copy), false to leave it to the tool.
+    virtual bool runFor(QWidget* focus, EditCommand command) {
+        (void)focus;
+        (void)command;
+        return false;
+    }
     // A load or a save started (false) or ended (true).
     virtual void setCommandsEnabled(bool enabled) { (void)enabled; }
 

@@ -1,5 +1,7 @@
 #include "editor/shell/editorwindow.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
@@ -372,6 +374,12 @@ void EditorWindow::onEdit(EditCommand command) {
                          command == EditCommand::Delete || command == EditCommand::Insert;
     if (changes && isBusy()) {
         return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    for (EditingArea* area : mAreas) {
+        if (focus != nullptr && area->runFor(focus, command)) {
+            return;
+        }
     }
     if (EditingArea* area = areaOfTool()) {
         area->run(command);
