@@ -22,6 +22,7 @@
 #include "editor/pieces/piecesarea.h"
 #include "editortestsupport.h"
 #include "graphics/palette.h"
+#include "piecestestsupport.h"
 
 namespace orvex::test {
 
@@ -65,11 +66,6 @@ void copyToClipboard(const Pixels& pixels) {
     auto* data = new QMimeData;
     data->setData("application/x-orvex-tiles", bytes);
     QGuiApplication::clipboard()->setMimeData(data);
-}
-
-std::uint16_t tableWord(const std::vector<std::uint8_t>& table, std::int32_t index) {
-    const auto at = static_cast<std::size_t>(index) * 2;
-    return static_cast<std::uint16_t>((table.at(at) << 8) | table.at(at + 1));
 }
 
 // Clicks a check box on its box, whatever width its layout gave it.
@@ -117,7 +113,7 @@ private slots:
     // drawn anew with it; undo and redo take it back and forth.
     void aStrokeChangesExactlyThePixelsItCrosses() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         QVERIFY(tile > 0);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
@@ -162,7 +158,7 @@ private slots:
     // A click anywhere inside a pixel's square, even its lower right corner, draws that pixel.
     void aClickDrawsThePixelUnderThePointer() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         const Pixels before = documentPixels(document().parts().tiles.bytes, tile);
         click(tiles.colours(), (before[3 * 8 + 2] + 1) % 16);
@@ -180,7 +176,7 @@ private slots:
     // inside; a fill in the colour already there is no step.
     void theFillStopsAtOtherColours() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         const Pixels walled = pattern({"20000000", "02000000", "00200000", "00020000", "07002000",
                                        "00000200", "00000020", "00000002"});
@@ -206,7 +202,7 @@ private slots:
     // then draws in it.
     void thePickerChoosesThePixelsColour() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         f.dialogs->yesNo.append(true);
         paste(pattern({"10000000", "0c000000", "00000000", "00000000", "00000000", "00000000",
@@ -228,7 +224,7 @@ private slots:
     // Flip V and Flip H mirror the document's tile, a step each; undo takes back one at a time.
     void flipsMirrorTheStoredTile() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         const Pixels corner = pattern({"12000000", "30000000", "00000000", "00000000", "00000000",
                                        "00000000", "00000000", "00000000"});
@@ -256,7 +252,7 @@ private slots:
     // level's art it is one step, and the same paste again is none.
     void copyFromOtherArtPasteOnlyIntoTheLevels() {
         EditorFixture& f = *mF;
-        const std::int32_t own = shownTile();
+        const std::int32_t own = shownTile(*mF);
         TileDock& tiles = openTiles(own);
         const std::int32_t complete = document().parts().tiles.completeTiles();
         const std::vector<std::uint8_t>& video = f.window->session().art().video.bytes;
@@ -291,7 +287,7 @@ private slots:
     // counts the chunk entries using the tile and follows a chunk edit that uses it once more.
     void zoomAndUseCount() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(0);
         auto* zoom = f.child<QSpinBox>("TileZoom");
         zoom->setFocus();
@@ -325,7 +321,7 @@ private slots:
     // the game's chunk table (what the map draws) follows; undoing them all restores the word.
     void chunkEntryControlsChangeTheirBitsOnly() {
         EditorFixture& f = *mF;
-        const auto shown = shownChunk();
+        const auto shown = shownChunk(*mF);
         QVERIFY(shown);
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
@@ -369,7 +365,7 @@ private slots:
     // tile clicked changes nothing. A chunk the level does not hold cannot be edited.
     void tilesPickedFillTheEntriesInTurn() {
         EditorFixture& f = *mF;
-        const auto shown = shownChunk();
+        const auto shown = shownChunk(*mF);
         QVERIFY(shown);
         f.menu("MenuTileEditor");
         f.menu("MenuChunkEditor");
@@ -586,7 +582,7 @@ private slots:
         setOuterSize(f.window.get(), QSize(1500, 1000));
         f.open();
 
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
         const Pixels shownBefore = tiles.pixelEditor().pixels();
@@ -627,7 +623,7 @@ private slots:
     // The answers to the sharing question are for one file: a ROM opened next asks afresh.
     void anotherRomAsksAgain() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
         f.dialogs->yesNo = {true};
@@ -655,7 +651,7 @@ private slots:
         EditorFixture& f = *mF;
         f.chooseLevel(18);  // zone 14 has one act
         QCOMPARE(f.layout(), demoRom().layoutData[18]);
-        const std::int32_t tile = shownTile();
+        const std::int32_t tile = shownTile(*mF);
         QVERIFY(tile > 0);
         TileDock& tiles = openTiles(tile);
         click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
@@ -781,45 +777,6 @@ private:
         QTest::keyClick(&sheet, Qt::Key_V, Qt::ControlModifier);
     }
 
-    // A tile of the level's own art that the block in the map's top left cell shows, as the
-    // game's chunk table has it.
-    std::int32_t shownTile() const {
-        const LevelParts& parts = document().parts();
-        const std::vector<TileUse> uses = videoTileUses(parts, mF->window->session().levelStart());
-        const std::uint8_t block = mF->layout().at(0);
-        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-            const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
-            for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
-                const auto index = chunk * kChunkMappingWords + q;
-                if ((index + 1) * 2 > std::int32_t(art().chunkTable.size())) {
-                    continue;
-                }
-                const std::int32_t tile = tableWord(art().chunkTable, index) & 0x7FF;
-                if (tile > 0 && tile < parts.tiles.completeTiles() &&
-                    uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
-                    return tile;
-                }
-            }
-        }
-        return 0;
-    }
-    // A chunk of the level's own that the corner block shows as the level stores it.
-    std::optional<std::int32_t> shownChunk() const {
-        const LevelParts& parts = document().parts();
-        const std::vector<std::uint8_t>& table = art().chunkTable;
-        const std::uint8_t block = mF->layout().at(0);
-        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-            const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
-            const auto at = static_cast<std::size_t>(chunk * 8);
-            if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
-                at + 8 <= table.size() &&
-                std::equal(table.begin() + at, table.begin() + at + 8,
-                           parts.chunks.bytes.begin() + at)) {
-                return chunk;
-            }
-        }
-        return std::nullopt;
-    }
     // The tile of the level's art that the fewest words of the game's chunk table show, all of
     // them in chunks the level stores as the game has them, and those words.
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestTile() const {

@@ -11,78 +11,9 @@
 #include "editor/pieces/piecesarea.h"
 #include "editortestsupport.h"
 #include "graphics/palette.h"
+#include "piecestestsupport.h"
 
 namespace orvex::test {
-
-namespace {
-
-// A tile of the level's own art that the block in the map's top left cell shows in its top left
-// chunk, with the palette line that chunk entry draws it in.
-struct ShownTile {
-    std::int32_t tile = 0;
-    std::int32_t line = 0;
-};
-
-std::optional<ShownTile> tileShownAtCorner(const EditorFixture& f) {
-    const LevelDocument& document = *f.window->session().document();
-    const LevelParts& parts = document.parts();
-    const std::vector<TileUse> uses = videoTileUses(parts, f.window->session().levelStart());
-    const std::uint8_t block = f.layout().at(0);
-    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
-        for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
-            const std::int32_t index = chunk * kChunkMappingWords + q;
-            if (index >= parts.chunks.wordCount()) {
-                continue;
-            }
-            const std::uint16_t word = parts.chunks.word(index);
-            const std::int32_t tile = word & 0x7FF;
-            if (tile > 0 && tile < parts.tiles.completeTiles() &&
-                uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
-                return ShownTile{tile, (word >> 13) & 3};
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-// An entry of a chunk that the block in the map's top left cell shows, where the level's own
-// chunk mappings are what the game shows.
-struct ShownEntry {
-    std::int32_t chunk = 0;
-    std::int32_t entry = 0;
-};
-
-std::optional<ShownEntry> entryShownAtCorner(const EditorFixture& f) {
-    const LevelParts& parts = f.window->session().document()->parts();
-    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
-    const std::uint8_t block = f.layout().at(0);
-    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
-        const auto at = static_cast<std::size_t>(chunk * 8);
-        if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
-            at + 8 <= table.size() &&
-            std::equal(table.begin() + at, table.begin() + at + 8,
-                       parts.chunks.bytes.begin() + at)) {
-            return ShownEntry{chunk, 0};
-        }
-    }
-    return std::nullopt;
-}
-
-// A tile of the level's art whose pixels differ from those of `tile`.
-std::int32_t otherTile(const EditorFixture& f, std::int32_t tile) {
-    const LevelArt& art = f.window->session().art();
-    const std::int32_t tiles = f.window->session().document()->parts().tiles.completeTiles();
-    for (std::int32_t t = 1; t < tiles; ++t) {
-        if (!std::equal(art.tiles.variant(t), art.tiles.variant(t) + 64, art.tiles.variant(tile))) {
-            return t;
-        }
-    }
-    return 0;
-}
-
-}  // namespace
 
 class PiecesTest : public QObject {
     Q_OBJECT
@@ -94,35 +25,6 @@ private slots:
         mF->open();
     }
     void cleanup() { mF.reset(); }
-
-    // A pencil stroke over three pixels is one undo step; the map shows it at once and the undo
-    // takes it back, in the document and on the screen.
-    void aPixelStrokeIsOneUndoStepShownInTheMap() {
-        EditorFixture& f = *mF;
-        const auto shown = tileShownAtCorner(f);
-        QVERIFY(shown);
-        f.menu("MenuTileEditor");
-        TileDock& tiles = area().tileDock();
-        QVERIFY(tiles.isVisible());
-        tiles.sheet().choose(shown->tile);
-        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
-        const QImage mapBefore = f.canvas()->grab().toImage();
-        const std::uint8_t old = tiles.pixelEditor().pixels()[0];
-        tiles.colours().choose(static_cast<std::int32_t>(differentColour(shown->line, old)));
-        const int steps = f.window->undoStack().count();
-        f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mousePress(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 0).center());
-        QTest::mouseMove(&pixels, pixels.pixelRect(1, 0).center());
-        QTest::mouseMove(&pixels, pixels.pixelRect(2, 0).center());
-        QTest::mouseRelease(&pixels, Qt::LeftButton, {}, pixels.pixelRect(2, 0).center());
-        QCOMPARE(f.window->undoStack().count(), steps + 1);
-        QVERIFY(document().parts().tiles.bytes != before);
-        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
-        f.menu("MenuUndo");
-        QCOMPARE(document().parts().tiles.bytes, before);
-        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
-    }
 
     // Add Tile grows the art by one empty tile that can be drawn on at once; undoing both steps
     // gives back the art as it was, byte for byte.
@@ -155,47 +57,25 @@ private slots:
     // Edit > Copy and Edit > Paste act on the tile sheet while it has the focus, as its keys do.
     void theEditMenuCopiesAndPastesTiles() {
         EditorFixture& f = *mF;
-        const auto shown = tileShownAtCorner(f);
-        QVERIFY(shown);
+        const std::int32_t shown = shownTile(f);
+        QVERIFY(shown > 0);
         f.menu("MenuTileEditor");
         TileDock& tiles = area().tileDock();
-        tiles.sheet().choose(shown->tile);
+        tiles.sheet().choose(shown);
         f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         tiles.sheet().setFocus();
         QCOMPARE(QApplication::focusWidget(), &tiles.sheet());
         const std::vector<std::uint8_t> layout = f.layout();
         f.menu("MenuCopy");
-        const std::int32_t target = otherTile(f, shown->tile);
+        const std::int32_t target = otherTile(f, shown);
         tiles.sheet().choose(target);
         f.dialogs->yesNo.append(true);  // both acts share the zone's tiles
         f.menu("MenuPaste");
-        QCOMPARE(tiles.pixelEditor().pixels(),
-                 tilePixels(document().parts().tiles.bytes, shown->tile));
+        QCOMPARE(tiles.pixelEditor().pixels(), tilePixels(document().parts().tiles.bytes, shown));
         QCOMPARE(tilePixels(document().parts().tiles.bytes, target),
-                 tilePixels(document().parts().tiles.bytes, shown->tile));
+                 tilePixels(document().parts().tiles.bytes, shown));
         QCOMPARE(f.layout(), layout);  // the map's cells were not pasted into
-    }
-
-    // Mirroring a tile and pasting a copied one are one step each.
-    void mirrorAndPasteTiles() {
-        EditorFixture& f = *mF;
-        const auto shown = tileShownAtCorner(f);
-        QVERIFY(shown);
-        f.menu("MenuTileEditor");
-        TileDock& tiles = area().tileDock();
-        tiles.sheet().choose(shown->tile);
-        const auto original = tiles.pixelEditor().pixels();
-        f.dialogs->yesNo.append(true);
-        QTest::mouseClick(f.child<QToolButton>("TileFlipH"), Qt::LeftButton);
-        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
-        const int steps = f.window->undoStack().count();
-        tiles.sheet().setFocus();
-        QTest::keyClick(&tiles.sheet(), Qt::Key_C, Qt::ControlModifier);
-        tiles.sheet().choose(shown->tile + 1);
-        QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(tiles.pixelEditor().pixels(), flipped(original, true));
-        QCOMPARE(f.window->undoStack().count(), steps + 1);
     }
 
     // A colour picked from the console's colours is stored, drawn in the art's colours and
@@ -268,15 +148,15 @@ private slots:
     // and undone.
     void aChunkEntryEditIsOneUndoStepShownInTheMap() {
         EditorFixture& f = *mF;
-        const auto shown = entryShownAtCorner(f);
-        QVERIFY(shown);
+        const auto chunk = shownChunk(f);
+        QVERIFY(chunk);
         f.menu("MenuTileEditor");
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
         QVERIFY(chunks.isVisible());
-        chunks.sheet().choose(shown->chunk);
-        chunks.entries().choose(shown->entry);
-        const std::uint16_t word = *chunks.entryWord(shown->entry);
+        chunks.sheet().choose(*chunk);
+        chunks.entries().choose(0);
+        const std::uint16_t word = *chunks.entryWord(0);
         const QImage mapBefore = f.canvas()->grab().toImage();
         const int steps = f.window->undoStack().count();
         f.dialogs->yesNo.append(true);
@@ -284,16 +164,16 @@ private slots:
         PieceSheet& tileSheet = area().tileDock().sheet();
         QTest::mouseClick(&tileSheet, Qt::LeftButton, {}, tileSheet.pieceRect(tile).center());
         QCOMPARE(f.window->undoStack().count(), steps + 1);
-        QCOMPARE(*chunks.entryWord(shown->entry), std::uint16_t((word & 0xF800) | tile));
-        QCOMPARE(chunks.entries().chosen(), shown->entry + 1);
+        QCOMPARE(*chunks.entryWord(0), std::uint16_t((word & 0xF800) | tile));
+        QCOMPARE(chunks.entries().chosen(), 1);
         QVERIFY(f.canvas()->grab().toImage() != mapBefore);
         f.menu("MenuUndo");
-        QCOMPARE(*chunks.entryWord(shown->entry), word);
+        QCOMPARE(*chunks.entryWord(0), word);
         QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
     }
 
     // The block chosen in the block column opens in the block editor; a chunk painted into an
-    // entry is one step, shown in the map and undone; Copy into block copies all 64 entries.
+    // entry is one step, shown in the map and undone.
     void aBlockEntryEditIsOneUndoStepShownInTheMap() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
@@ -318,18 +198,8 @@ private slots:
         f.menu("MenuUndo");
         QCOMPARE(*blocks.entryWord(0), word);
         QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
-        const std::uint8_t target = block == 0x7F ? 0x7E : 0x7F;
-        blocks.copyInto(target);
-        QCOMPARE(f.window->undoStack().index(), steps + 1);  // the undone step is gone
-        const MappingWords& mappings = document().parts().blocks;
-        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
-                     mappings.word(block * kBlockMappingWords + w));
-        }
     }
 
-    // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
-    // one in the list chooses it in the block column.
     // Tile art that no longer fits its place: the save offers to move it; No writes nothing, Yes
     // moves it to the end of the file in the same save.
     void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
@@ -358,6 +228,8 @@ private slots:
         QVERIFY(contents() != before);
     }
 
+    // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
+    // one in the list chooses it in the block column.
     void findUnusedFollowsTheLayout() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");
@@ -391,17 +263,6 @@ private:
     }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
-    // A colour index of `line` whose screen colour differs from that of `index`.
-    std::uint8_t differentColour(std::int32_t line, std::uint8_t index) const {
-        const ColourTable& colours = mF->window->session().art().colours;
-        for (std::uint8_t c = 0; c < 16; ++c) {
-            if (colours[static_cast<std::size_t>(line * 16 + c)] !=
-                colours[static_cast<std::size_t>(line * 16 + index)]) {
-                return c;
-            }
-        }
-        return static_cast<std::uint8_t>((index + 1) % 16);
-    }
 
     std::unique_ptr<EditorFixture> mF;
 };
