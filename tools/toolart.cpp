@@ -89,26 +89,10 @@ void reportSharing(ToolIo& io, const SaveReport& saved, ByteSpan image,
 // Saves what the command changed in the document and names every level the write changes.
 int saveChanges(const ArtArgs& args, ToolIo& io, std::string_view command, OpenLevel& level,
                 const PaletteWords& before, std::string_view what) {
-    auto image = level.rom.readAll();
-    if (!image) {
-        return reportFailure(io, command, args.rom, "cannot read the ROM", image.error());
-    }
-    TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
-    auto saved = saveDocument(level.rom, *level.document, &host,
-                              {.alwaysWriteLayout = false, .moveGrownArt = args.moveArt});
-    if (!saved) {
-        Error error = saved.error();
-        if (error.code == ErrorCode::ArtMustMove) {
-            error.message += ". Nothing was written; run again with --move-art to move it";
-        }
-        return reportFailure(
-            io, command, args.rom,
-            "cannot save the " + std::string(what) + " of " + levelName(args.level), error);
-    }
-    io.out << "saved the " << what << " of " << levelName(args.level) << '\n';
-    reportSharing(io, *saved, *image, *level.document, before);
-    reportBackups(io, saved->written);
-    return kExitOk;
+    return saveImportedLevel(io, command, level, args.moveArt, what,
+                             [&](const SaveReport& saved, ByteSpan image) {
+                                 reportSharing(io, saved, image, *level.document, before);
+                             });
 }
 
 // The palette line most chunk mapping words name (bits 13-14), the lowest of equals.
@@ -362,10 +346,9 @@ ExportJson levelHeader(const LevelDocument& document) {
 
 int runArtExport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "art-export";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     auto png = sheetPng(args, level->document->parts());
     if (!png) {
@@ -382,10 +365,9 @@ int runArtExport(const ArtArgs& args, ToolIo& io) {
 
 int runArtImport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "art-import";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     LevelDocument& document = *level->document;
     auto file = readWholeFile(args.file);
@@ -411,10 +393,9 @@ int runArtImport(const ArtArgs& args, ToolIo& io) {
 
 int runMappingsExport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "mappings-export";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     const LevelParts& parts = level->document->parts();
     ExportJson file = levelHeader(*level->document);
@@ -430,10 +411,9 @@ int runMappingsExport(const ArtArgs& args, ToolIo& io) {
 
 int runMappingsImport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "mappings-import";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     LevelDocument& document = *level->document;
     auto file = readJsonFile(args.file);
@@ -454,10 +434,9 @@ int runMappingsImport(const ArtArgs& args, ToolIo& io) {
 
 int runPaletteExport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "palette-export";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     const PaletteWords& palette = level->document->parts().palette;
     ExportJson file = levelHeader(*level->document);
@@ -479,10 +458,9 @@ int runPaletteExport(const ArtArgs& args, ToolIo& io) {
 
 int runPaletteImport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "palette-import";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     LevelDocument& document = *level->document;
     const PaletteWords before = document.parts().palette;

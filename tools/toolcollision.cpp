@@ -173,35 +173,19 @@ Result<Json> readJsonInput(const std::filesystem::path& path, std::istream& in) 
 }
 
 int saveCollision(const ArtArgs& args, ToolIo& io, std::string_view command, OpenLevel& level) {
-    auto image = level.rom.readAll();
-    if (!image) {
-        return reportFailure(io, command, args.rom, "cannot read the ROM", image.error());
-    }
-    TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
-    auto saved = saveDocument(level.rom, *level.document, &host,
-                              {.alwaysWriteLayout = false, .moveGrownArt = args.moveArt});
-    if (!saved) {
-        Error error = saved.error();
-        if (error.code == ErrorCode::ArtMustMove) {
-            error.message += ". Nothing was written; run again with --move-art to move it";
-        }
-        return reportFailure(io, command, args.rom,
-                             "cannot save the collision of " + levelName(args.level), error);
-    }
-    io.out << "saved the collision of " << levelName(args.level) << '\n';
-    reportReaders(io, *saved, *image, *level.document);
-    reportBackups(io, saved->written);
-    return kExitOk;
+    return saveImportedLevel(io, command, level, args.moveArt, "collision",
+                             [&](const SaveReport& saved, ByteSpan image) {
+                                 reportReaders(io, saved, image, *level.document);
+                             });
 }
 
 }  // namespace
 
 int runCollisionExport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "collision-export";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     auto image = level->rom.readAll();
     if (!image) {
@@ -223,10 +207,9 @@ int runCollisionExport(const ArtArgs& args, ToolIo& io) {
 
 int runCollisionImport(const ArtArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "collision-import";
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     LevelDocument& document = *level->document;
     if (Status loaded = checkLoaded(document); !loaded) {

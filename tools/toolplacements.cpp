@@ -125,10 +125,9 @@ std::string noDirectory(bool objects) {
 }
 
 int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, bool objects) {
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, command, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, command, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     const LevelParts& parts = level->document->parts();
     if (!hasList(*level->document, objects)) {
@@ -188,10 +187,9 @@ Result<std::size_t> takeList(const Json& file, const PlacementArgs& args, LevelD
 }
 
 int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, bool objects) {
-    auto level = openLevel(args.rom, args.level);
+    auto level = openLevelFor(io, command, args.rom, args.level);
     if (!level) {
-        return reportFailure(io, command, args.rom, "cannot load " + levelName(args.level),
-                             level.error());
+        return kExitFailure;
     }
     LevelDocument& document = *level->document;
     if (!hasList(document, objects)) {

@@ -73,4 +73,38 @@ Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t leve
     return OpenLevel{std::move(rom), std::move(loaded->document)};
 }
 
+std::optional<OpenLevel> openLevelFor(ToolIo& io, std::string_view command,
+                                      const std::filesystem::path& path, std::int16_t level) {
+    auto opened = openLevel(path, level);
+    if (!opened) {
+        reportFailure(io, command, path, "cannot load " + levelName(level), opened.error());
+        return std::nullopt;
+    }
+    return std::move(*opened);
+}
+
+int saveImportedLevel(ToolIo& io, std::string_view command, OpenLevel& level, bool moveArt,
+                      std::string_view what, const WritesReporter& reportWrites) {
+    const std::filesystem::path& rom = level.rom.romPath();
+    auto image = level.rom.readAll();
+    if (!image) {
+        return reportFailure(io, command, rom, "cannot read the ROM", image.error());
+    }
+    const std::string saving = std::string(what) + " of " + levelName(level.document->level());
+    TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
+    auto saved = saveDocument(level.rom, *level.document, &host,
+                              {.alwaysWriteLayout = false, .moveGrownArt = moveArt});
+    if (!saved) {
+        Error error = saved.error();
+        if (error.code == ErrorCode::ArtMustMove) {
+            error.message += ". Nothing was written; run again with --move-art to move it";
+        }
+        return reportFailure(io, command, rom, "cannot save the " + saving, error);
+    }
+    io.out << "saved the " << saving << '\n';
+    reportWrites(*saved, *image);
+    reportBackups(io, saved->written);
+    return kExitOk;
+}
+
 }  // namespace orvex

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,7 @@
 
 // Helpers the command implementations share.
 
+#include "document/documentsaver.h"
 #include "document/leveldocument.h"
 #include "rom/romimage.h"
 
@@ -49,5 +52,19 @@ struct OpenLevel {
     std::unique_ptr<LevelDocument> document;
 };
 [[nodiscard]] Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level);
+// The same for `command`: nothing after reporting on standard error why the level could not be
+// opened.
+[[nodiscard]] std::optional<OpenLevel> openLevelFor(ToolIo& io, std::string_view command,
+                                                    const std::filesystem::path& path,
+                                                    std::int16_t level);
+
+// Saves what an import changed in `level` (only the modified parts; a stream that outgrew its
+// place moves to the end of the file when `moveArt`, else the refusal says to run again with
+// --move-art), says that `what` of it was saved, lets `reportWrites` name the other levels the
+// write reached, and lists the backups. The exit code.
+using WritesReporter = std::function<void(const SaveReport& saved, ByteSpan image)>;
+[[nodiscard]] int saveImportedLevel(ToolIo& io, std::string_view command, OpenLevel& level,
+                                    bool moveArt, std::string_view what,
+                                    const WritesReporter& reportWrites);
 
 }  // namespace orvex
