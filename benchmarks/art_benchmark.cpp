@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "benchrom.h"
 #include "demo/demorom.h"
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
@@ -21,38 +22,9 @@
 namespace {
 
 using namespace orvex;
+using namespace orvex::bench;
 
 constexpr std::size_t kTileBytes = 32;
-
-const RomProfile& profile() {
-    return revisionProfile(RomKind::Revision01);
-}
-
-// A demo ROM file of the benchmark's own, removed at exit.
-class ArtRom {
-public:
-    explicit ArtRom(const std::string& name)
-        : mPath(std::filesystem::temp_directory_path() / ("orvex-bench-" + name + ".bin")) {
-        if (!writeDemoRom(mPath, profile()).ok()) {
-            std::fprintf(stderr, "cannot write %s\n", mPath.c_str());
-        }
-    }
-    ~ArtRom() { std::filesystem::remove(mPath); }
-    ArtRom(const ArtRom&) = delete;
-    ArtRom& operator=(const ArtRom&) = delete;
-
-    [[nodiscard]] RomImage rom() const { return RomImage(mPath); }
-
-private:
-    std::filesystem::path mPath;
-};
-
-std::unique_ptr<LevelDocument> readDocument(const RomImage& rom, std::int16_t level) {
-    auto image = rom.readAll();
-    auto loaded =
-        image ? loadDocument(*image, profile(), level) : Result<LoadedLevel>(image.error());
-    return loaded ? std::move(loaded->document) : nullptr;
-}
 
 // The first level whose art may hold `art` (below every tile written after it), with it set.
 std::unique_ptr<LevelDocument> levelTaking(const RomImage& rom, std::span<const std::uint8_t> art) {
@@ -73,7 +45,7 @@ std::unique_ptr<LevelDocument> levelTaking(const RomImage& rom, std::span<const 
 // A save of 1,000 changed tiles: the stream moves to the end of the file once, then is written
 // in place.
 void BM_SaveTileArt(benchmark::State& state) {
-    const ArtRom file("art-save");
+    const BenchRom file("art-save", false);
     const RomImage rom = file.rom();
     const std::vector<std::uint8_t> art = bench::tileArt(1000 * kTileBytes, 11);
     const auto document = levelTaking(rom, art);
@@ -95,7 +67,7 @@ BENCHMARK(BM_SaveTileArt)->Unit(benchmark::kMillisecond);
 
 // A sheet of 1,024 tiles (16 a row) decoded from its PNG file and written into a level's art.
 void BM_ImportTileSheet(benchmark::State& state) {
-    const ArtRom file("art-import");
+    const BenchRom file("art-import", false);
     const auto document = readDocument(file.rom(), 0);
     const IndexedImage sheet = tileSheet(bench::tileArt(1024 * kTileBytes, 12));
     const auto png = encodeIndexedPng(sheet, std::vector<std::uint32_t>(16, 0xFF000000));

@@ -21,47 +21,16 @@
 #include "rom/romidentity.h"
 #include "rom/romimage.h"
 
+#include "benchrom.h"
+
 namespace {
 
 using namespace orvex;
-
-const RomProfile& benchProfile() {
-    return revisionProfile(RomKind::Revision01);
-}
-
-// A demo ROM file of its own for each benchmark, removed at exit.
-class BenchRom {
-public:
-    explicit BenchRom(const std::string& name, bool migrated = false)
-        : mPath(std::filesystem::temp_directory_path() / ("orvex-bench-" + name + ".bin")) {
-        DemoRomOptions options;
-        options.fullTileArt = true;  // zone 0 has all 2048 tiles: the heaviest art there is
-        if (!writeDemoRom(mPath, benchProfile(), options).ok() ||
-            (migrated && !migrateLayouts(RomImage(mPath), benchProfile()).ok())) {
-            std::fprintf(stderr, "cannot write %s\n", mPath.c_str());
-        }
-    }
-    ~BenchRom() { std::filesystem::remove(mPath); }
-    BenchRom(const BenchRom&) = delete;
-    BenchRom& operator=(const BenchRom&) = delete;
-
-    [[nodiscard]] RomImage rom() const { return RomImage(mPath); }
-
-private:
-    std::filesystem::path mPath;
-};
-
-// The level's document read from the file, for the benchmarks that start from one.
-std::unique_ptr<LevelDocument> readDocument(const RomImage& rom, std::int16_t level) {
-    auto image = rom.readAll();
-    auto loaded =
-        image ? loadDocument(*image, benchProfile(), level) : Result<LoadedLevel>(image.error());
-    return loaded ? std::move(loaded->document) : nullptr;
-}
+using namespace orvex::bench;
 
 // Tiles, chunks and all 256 block pictures drawn from a document's parts.
 void BM_DrawLevelArt(benchmark::State& state) {
-    const BenchRom file("art");
+    const BenchRom file("art", true);
     const auto document = readDocument(file.rom(), 0);
     auto art = std::make_unique<LevelArt>();
     for (auto _ : state) {
@@ -79,7 +48,7 @@ void BM_LoadLevel(benchmark::State& state) {
     if (cold) {
         mallopt(M_MMAP_THRESHOLD, 64 * 1024);
     }
-    const BenchRom file("load");
+    const BenchRom file("load", true);
     const RomImage rom = file.rom();
     auto kept = std::make_unique<LevelArt>();
     for (auto _ : state) {
@@ -102,7 +71,7 @@ BENCHMARK(BM_LoadLevel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // A level change with its sprites, as the editor makes it (warm): the document, the art, the
 // video memory filled from the pattern load cue lists (Nemesis art) and the debug list's frames.
 void BM_LoadLevelWithSprites(benchmark::State& state) {
-    const BenchRom file("sprites");
+    const BenchRom file("sprites", true);
     const RomImage rom = file.rom();
     auto art = std::make_unique<LevelArt>();
     for (auto _ : state) {
@@ -125,7 +94,7 @@ BENCHMARK(BM_LoadLevelWithSprites)->Unit(benchmark::kMillisecond);
 // The pictures of every object of the longest list (level 7, 286 objects), drawn the first time
 // as the map asks for them: each look's parts read and composed, each kept for the next.
 void BM_DrawLevelObjects(benchmark::State& state) {
-    const BenchRom file("objects");
+    const BenchRom file("objects", true);
     const auto image = file.rom().readAll();
     auto loaded =
         image ? loadDocument(*image, benchProfile(), 6) : Result<LoadedLevel>(image.error());
@@ -151,7 +120,7 @@ BENCHMARK(BM_DrawLevelObjects)->Unit(benchmark::kMillisecond);
 
 // A save on a migrated ROM: compress the 4096-byte layout, patch it in, fix the checksum, write.
 void BM_SaveLevel(benchmark::State& state) {
-    const BenchRom file("save", true);
+    const BenchRom file("save", true, true);
     const RomImage rom = file.rom();
     const auto document = readDocument(rom, 6);
     std::uint8_t block = 0;
@@ -167,7 +136,7 @@ BENCHMARK(BM_SaveLevel)->Unit(benchmark::kMillisecond);
 
 // The level overview from block pictures already drawn: miniatures, then the plane.
 void BM_DrawOverview(benchmark::State& state) {
-    const BenchRom file("overview");
+    const BenchRom file("overview", true);
     const auto document = readDocument(file.rom(), 0);
     auto art = std::make_unique<LevelArt>();
     drawLevelArt(document->parts(), *art);
@@ -181,7 +150,7 @@ BENCHMARK(BM_DrawOverview)->Unit(benchmark::kMillisecond);
 
 // What `orvex-tool render` does after the load: the whole plane drawn, then encoded as PNG.
 void BM_RenderPlaneToPng(benchmark::State& state) {
-    const BenchRom file("render");
+    const BenchRom file("render", true);
     const auto document = readDocument(file.rom(), 0);
     auto art = std::make_unique<LevelArt>();
     drawLevelArt(document->parts(), *art);
