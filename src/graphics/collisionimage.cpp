@@ -11,9 +11,6 @@ namespace orvex {
 namespace {
 
 constexpr std::int32_t kChunksAcross = kCollisionBlockSide / kShapeSide;
-constexpr std::uint16_t kChunkNumber = 0x3FF;
-constexpr std::uint16_t kXFlip = 0x400;
-constexpr std::uint16_t kYFlip = 0x800;
 
 // One chunk entry's solid pixels, at chunk row `row` and column `column` of the block.
 void drawEntry(const ShapeMask& mask, std::uint8_t solidity, std::int32_t row, std::int32_t column,
@@ -47,13 +44,13 @@ void drawBlockCollision(const LevelParts& parts, std::int32_t block, std::int32_
             return;
         }
         const std::uint16_t word = parts.blocks.word(at);
-        const auto solidity = static_cast<std::uint8_t>((word >> (12 + 2 * path)) & 3);
-        const std::int32_t chunk = word & kChunkNumber;
+        const std::uint8_t solidity = blockSolidity(word, path);
+        const std::int32_t chunk = word & kBlockChunkBits;
         if (solidity == 0 || chunk >= static_cast<std::int32_t>(index.size())) {
             continue;
         }
         const Shape& shape = parts.shapes->shapes[index[static_cast<std::size_t>(chunk)]];
-        drawEntry(shapeMask(shape, (word & kXFlip) != 0, (word & kYFlip) != 0), solidity,
+        drawEntry(shapeMask(shape, (word & kBlockFlipX) != 0, (word & kBlockFlipY) != 0), solidity,
                   entry / kChunksAcross, entry % kChunksAcross, out);
     }
 }

@@ -24,6 +24,18 @@ inline constexpr std::int32_t kBlockMappingWords = kChunksPerBlockRow * kChunksP
 inline constexpr std::int32_t kBlockMappingBytes = 2 * kBlockMappingWords;            // 128
 inline constexpr std::int32_t kBlockMappingsSize = kBlockCount * kBlockMappingBytes;  // 32,768
 
+// A block mapping word: bits 0-9 the chunk, bit 10 X flip, bit 11 Y flip, then for each
+// collision path a top-solid bit and a left-right-bottom-solid bit (12/13 for the primary path,
+// 14/15 for the secondary).
+inline constexpr std::uint16_t kBlockChunkBits = 0x03FF;
+inline constexpr std::uint16_t kBlockFlipX = 0x0400;
+inline constexpr std::uint16_t kBlockFlipY = 0x0800;
+// The solidity bits of `path` (0 or 1) in a block mapping word: 1 top only, 2 left, right and
+// bottom only, 3 all.
+[[nodiscard]] constexpr std::uint8_t blockSolidity(std::uint16_t word, std::int32_t path) {
+    return static_cast<std::uint8_t>((word >> (12 + 2 * path)) & 3u);
+}
+
 inline constexpr std::int32_t kLayoutRowBytes = 256;  // one layout row: both planes' columns
 inline constexpr std::int32_t kPlaneColumns = 128;    // columns of one plane in a layout row
 

@@ -7,20 +7,11 @@
 #include "editor/shell/actionregistry.h"
 #include "graphics/collisionimage.h"
 #include "rom/collision.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
 namespace {
-
-// A block mapping word: bits 0-9 the chunk, bit 10 X flip, bit 11 Y flip, then per path a
-// top-solid bit and a left-right-bottom-solid bit (12/13 for path 1, 14/15 for path 2).
-constexpr std::uint16_t kChunkBits = 0x03FF;
-constexpr std::uint16_t kFlipX = 0x0400;
-constexpr std::uint16_t kFlipY = 0x0800;
-
-QString hexText(std::int32_t value, int digits) {
-    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
-}
 
 const char* solidityText(std::uint8_t solidity) {
     switch (solidity) {
@@ -142,7 +133,7 @@ std::vector<std::int32_t> CollisionLayer::blocksUsing(const ChunkSet& chunks) co
     for (std::int32_t block = 0; block * kBlockMappingWords < words.wordCount(); ++block) {
         const std::int32_t end = std::min(words.wordCount(), (block + 1) * kBlockMappingWords);
         for (std::int32_t w = block * kBlockMappingWords; w < end; ++w) {
-            if (chunks[words.word(w) & kChunkBits]) {
+            if (chunks[words.word(w) & kBlockChunkBits]) {
                 blocks.push_back(block);
                 break;
             }
@@ -182,19 +173,20 @@ QString CollisionLayer::pointerText(std::uint8_t block, std::int32_t x, std::int
         return {};
     }
     const std::uint16_t word = parts.blocks.word(at);
-    const std::int32_t chunk = word & kChunkBits;
-    const auto solidity = static_cast<std::uint8_t>((word >> (12 + 2 * *mPath)) & 3u);
+    const std::int32_t chunk = word & kBlockChunkBits;
+    const std::uint8_t solidity = blockSolidity(word, *mPath);
     const std::vector<std::uint8_t>& index = parts.collision[static_cast<std::size_t>(*mPath)];
-    QString text = QString("path %1: chunk %2").arg(*mPath + 1).arg(hexText(chunk, 3));
+    QString text = QString("path %1: chunk %2").arg(*mPath + 1).arg(dollarHex(chunk, 3));
     if (static_cast<std::size_t>(chunk) >= index.size()) {
         return text + ", no shape";
     }
     const std::uint8_t shape = index[static_cast<std::size_t>(chunk)];
-    text += ", shape " + hexText(shape, 2);
+    text += ", shape " + dollarHex(shape, 2);
     if (parts.shapes) {
-        const std::uint8_t angle = flippedAngle(parts.shapes->shapes[shape].angle,
-                                                (word & kFlipX) != 0, (word & kFlipY) != 0);
-        text += ", angle " + hexText(angle, 2);
+        const std::uint8_t angle =
+            flippedAngle(parts.shapes->shapes[shape].angle, (word & kBlockFlipX) != 0,
+                         (word & kBlockFlipY) != 0);
+        text += ", angle " + dollarHex(angle, 2);
     }
     return text + ", " + solidityText(solidity);
 }

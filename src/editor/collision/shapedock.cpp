@@ -6,14 +6,11 @@
 #include <QVBoxLayout>
 
 #include "editor/placements/numberbox.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
 namespace {
-
-QString hexText(std::int32_t value, int digits) {
-    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
-}
 
 QString heightsText(const ShapeHeights& heights) {
     QStringList values;
@@ -97,7 +94,7 @@ void ShapeDock::showShape() {
     mAngle->setValue(shape.angle);
     mShowing = false;
     mInfo->setText(QString("Shape %1: %2\nHeights: %3\nWidths: %4")
-                       .arg(hexText(chosenShape(), 2), usesText(chosenShape()),
+                       .arg(dollarHex(chosenShape(), 2), usesText(chosenShape()),
                             heightsText(shape.vertical), heightsText(shape.horizontal)));
 }
 

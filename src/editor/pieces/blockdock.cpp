@@ -6,21 +6,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
+#include "widgets/qtext.h"
 
 namespace orvex {
 
 namespace {
 
-// A block entry's word: bits 0-9 chunk, bit 10 X flip, bit 11 Y flip, bits 12/13 path 1 top /
-// left-right-bottom solid, bits 14/15 the same for path 2.
-constexpr std::uint16_t kChunkBits = 0x03FF;
-constexpr std::uint16_t kFlipX = 0x0400;
-constexpr std::uint16_t kFlipY = 0x0800;
+// The first solidity bit of a block mapping word (see levelformat.h).
 constexpr int kFirstSolidBit = 12;
-
-QString hexText(std::int32_t value, int digits) {
-    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
-}
 
 }  // namespace
 
@@ -64,7 +57,7 @@ QWidget* BlockDock::createControls(QWidget* body) {
     auto* form = new QFormLayout;
     mChunk = new QSpinBox(controls);
     mChunk->setObjectName("BlockChunk");
-    mChunk->setRange(0, kChunkBits);
+    mChunk->setRange(0, kBlockChunkBits);
     mChunk->setDisplayIntegerBase(16);
     mChunk->setPrefix("$");
     form->addRow("Chunk", mChunk);
@@ -111,7 +104,7 @@ QWidget* BlockDock::createControls(QWidget* body) {
 
 void BlockDock::open(std::int32_t block) {
     mBlock = block;
-    setWindowTitle(QString("Blocks \u2014 block %1").arg(hexText(block, 2)));
+    setWindowTitle(QString("Blocks \u2014 block %1").arg(dollarHex(block, 2)));
     refresh();
 }
 
@@ -139,7 +132,7 @@ void BlockDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
                     Part::BlockMappings,
                     std::vector<SetMappingWordsCommand::WordChange>{
                         {mBlock * kBlockMappingWords + entry, *before, word}},
-                    "Change block " + hexText(mBlock, 2).toStdString()));
+                    "Change block " + dollarHex(mBlock, 2).toStdString()));
     showEntry();
 }
 
@@ -156,13 +149,13 @@ void BlockDock::strokeReached(std::int32_t entry) {
 // The entries the gesture crossed take the chosen chunk, keeping their flips and solidity.
 void BlockDock::strokeFinished() {
     std::vector<SetMappingWordsCommand::WordChange> changes;
-    const std::int32_t chunk = mChosenChunk() & kChunkBits;
+    const std::int32_t chunk = mChosenChunk() & kBlockChunkBits;
     for (const std::int32_t entry : std::exchange(mStroke, {})) {
         const auto word = entryWord(entry);
         if (!mPaint->isChecked() || !word) {
             continue;
         }
-        const auto painted = static_cast<std::uint16_t>((*word & ~kChunkBits) | chunk);
+        const auto painted = static_cast<std::uint16_t>((*word & ~kBlockChunkBits) | chunk);
         if (painted != *word) {
             changes.push_back({mBlock * kBlockMappingWords + entry, *word, painted});
         }
@@ -171,7 +164,7 @@ void BlockDock::strokeFinished() {
         mEdits.push(Part::BlockMappings, false,
                     std::make_unique<SetMappingWordsCommand>(
                         Part::BlockMappings, std::move(changes),
-                        "Paint block " + hexText(mBlock, 2).toStdString()));
+                        "Paint block " + dollarHex(mBlock, 2).toStdString()));
     }
     showEntry();
 }
@@ -195,8 +188,8 @@ void BlockDock::copyInto(std::int32_t target) {
         mEdits.push(Part::BlockMappings, false,
                     std::make_unique<SetMappingWordsCommand>(
                         Part::BlockMappings, std::move(changes),
-                        "Copy block " + hexText(mBlock, 2).toStdString() + " into block " +
-                            hexText(target, 2).toStdString()));
+                        "Copy block " + dollarHex(mBlock, 2).toStdString() + " into block " +
+                            dollarHex(target, 2).toStdString()));
     }
 }
 
@@ -208,16 +201,16 @@ void BlockDock::showEntry() {
         control->setEnabled(word.has_value());
     }
     if (word) {
-        mChunk->setValue(*word & kChunkBits);
-        mFlipX->setChecked((*word & kFlipX) != 0);
-        mFlipY->setChecked((*word & kFlipY) != 0);
+        mChunk->setValue(*word & kBlockChunkBits);
+        mFlipX->setChecked((*word & kBlockFlipX) != 0);
+        mFlipY->setChecked((*word & kBlockFlipY) != 0);
         for (std::size_t i = 0; i < mSolid.size(); ++i) {
             mSolid[i]->setChecked(((*word >> (kFirstSolidBit + static_cast<int>(i))) & 1) != 0);
         }
     }
     mShowing = false;
     mInfo->setText(QString("Block %1: %2 cells of this act's layout")
-                       .arg(hexText(mBlock, 2))
+                       .arg(dollarHex(mBlock, 2))
                        .arg(mEdits.document() != nullptr ? layoutUses(mBlock) : 0));
 }
 
@@ -225,9 +218,9 @@ void BlockDock::controlsChanged() {
     if (mShowing) {
         return;
     }
-    std::uint16_t word = static_cast<std::uint16_t>(mChunk->value() & kChunkBits);
-    word = static_cast<std::uint16_t>(word | (mFlipX->isChecked() ? kFlipX : 0) |
-                                      (mFlipY->isChecked() ? kFlipY : 0));
+    std::uint16_t word = static_cast<std::uint16_t>(mChunk->value() & kBlockChunkBits);
+    word = static_cast<std::uint16_t>(word | (mFlipX->isChecked() ? kBlockFlipX : 0) |
+                                      (mFlipY->isChecked() ? kBlockFlipY : 0));
     for (std::size_t i = 0; i < mSolid.size(); ++i) {
         if (mSolid[i]->isChecked()) {
             word =

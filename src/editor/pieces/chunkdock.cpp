@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "editor/collision/shapeviews.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -17,10 +18,6 @@ constexpr std::uint16_t kPriority = 0x8000;
 constexpr std::uint16_t kFlipY = 0x1000;
 constexpr std::uint16_t kFlipX = 0x0800;
 constexpr std::uint16_t kTileBits = 0x07FF;
-
-QString hexText(std::int32_t value, int digits) {
-    return "$" + QString::number(value, 16).toUpper().rightJustified(digits, '0');
-}
 
 }  // namespace
 
@@ -130,7 +127,7 @@ void ChunkDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
                 std::make_unique<SetMappingWordsCommand>(
                     Part::ChunkMappings,
                     std::vector<SetMappingWordsCommand::WordChange>{{index, *before, word}},
-                    "Change chunk " + hexText(chosenChunk(), 3).toStdString()));
+                    "Change chunk " + dollarHex(chosenChunk(), 3).toStdString()));
     showEntry();
 }
 
@@ -194,7 +191,7 @@ void ChunkDock::showShapes() {
         QToolButton* button = mShapeButtons[static_cast<std::size_t>(path)];
         const auto shape = chunkShape(path);
         button->setEnabled(shape.has_value());
-        button->setText(shape ? hexText(*shape, 2) : QString("none"));
+        button->setText(shape ? dollarHex(*shape, 2) : QString("none"));
         QImage picture(kShapeSide, kShapeSide, QImage::Format_ARGB32);
         picture.fill(Qt::black);
         if (shape && document->parts().shapes) {
@@ -247,10 +244,11 @@ void ChunkDock::showEntry() {
     }
     mShowing = false;
     const std::int32_t chunk = chosenChunk();
-    mInfo->setText(word ? QString("Chunk %1: used by %2 block entries")
-                              .arg(hexText(chunk, 3))
-                              .arg(blockUses(chunk))
-                        : QString("Chunk %1 is not one of the level's own").arg(hexText(chunk, 3)));
+    mInfo->setText(
+        word ? QString("Chunk %1: used by %2 block entries")
+                   .arg(dollarHex(chunk, 3))
+                   .arg(blockUses(chunk))
+             : QString("Chunk %1 is not one of the level's own").arg(dollarHex(chunk, 3)));
 }
 
 void ChunkDock::controlsChanged() {

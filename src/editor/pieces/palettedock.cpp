@@ -4,13 +4,14 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include "widgets/qtext.h"
 
 namespace orvex {
 
 namespace {
 
 QString wordText(std::uint16_t word) {
-    return "$" + QString::number(word, 16).toUpper().rightJustified(4, '0');
+    return dollarHex(word, 4);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -17,7 +18,7 @@ constexpr std::int32_t kSheetColumns = 16;
 const char* const kTileMime = "application/x-orvex-tiles";
 
 QString tileText(std::int32_t tile) {
-    return "$" + QString::number(tile, 16).toUpper().rightJustified(3, '0');
+    return dollarHex(tile, 3);
 }
 
 void markTiles(std::vector<TileUse>& uses, std::int32_t first, std::int32_t count, TileUse use) {

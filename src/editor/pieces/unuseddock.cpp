@@ -6,6 +6,7 @@
 #include <bitset>
 
 #include "editor/pieces/tiledock.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -116,9 +117,7 @@ void UnusedDock::refresh(const LevelParts* parts, const LevelStart& start) {
         const QSignalBlocker quiet(list);
         list.clear();
         for (const std::int32_t piece : *found[kind]) {
-            auto* item = new QListWidgetItem(
-                "$" + QString::number(piece, 16).toUpper().rightJustified(digits[kind], '0'),
-                &list);
+            auto* item = new QListWidgetItem(dollarHex(piece, digits[kind]), &list);
             item->setData(Qt::UserRole, piece);
         }
     }
