@@ -167,9 +167,15 @@ struct EditorFixture {
     bool shows(int k, int block) const {
         return canvas()->shownBlock(canvas()->cellAt(cellPoint(k))) == block;
     }
+    // The window's child of that name; a missing one stops the test at once rather than
+    // letting a click on nothing wait for an event that never comes.
     template <typename T = QWidget>
     T* child(const char* name) const {
-        return window->findChild<T*>(name);
+        T* found = window->findChild<T*>(name);
+        if (found == nullptr) {
+            qFatal("no %s named %s in the editor window", T::staticMetaObject.className(), name);
+        }
+        return found;
     }
     std::vector<std::uint8_t> layout() const {
         const LevelDocument* document = window->session().document();
