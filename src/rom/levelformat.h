@@ -33,7 +33,8 @@ inline constexpr std::uint16_t kBlockFlipY = 0x0800;
 // The solidity bits of `path` (0 or 1) in a block mapping word: 1 top only, 2 left, right and
 // bottom only, 3 all.
 [[nodiscard]] constexpr std::uint8_t blockSolidity(std::uint16_t word, std::int32_t path) {
-    return static_cast<std::uint8_t>((word >> (12 + 2 * path)) & 3u);
+    const auto shift = static_cast<unsigned>(12 + 2 * path);
+    return static_cast<std::uint8_t>((unsigned{word} >> shift) & 3u);
 }
 
 inline constexpr std::int32_t kLayoutRowBytes = 256;  // one layout row: both planes' columns
