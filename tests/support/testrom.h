@@ -66,6 +66,17 @@ protected:
 #define ORVEX_ALL_PROFILES(Suite) \
     INSTANTIATE_TEST_SUITE_P(Profiles, Suite, ::testing::ValuesIn(demoProfiles()), profileLabel)
 
+// A placement of `id` with `subtype` and the flips given, at the level's top left corner.
+inline ObjectPlacement placed(std::uint8_t id, std::uint8_t subtype, bool xFlip = false,
+                              bool yFlip = false) {
+    ObjectPlacement object;
+    object.id = id;
+    object.subtype = subtype;
+    object.xFlip = xFlip;
+    object.yFlip = yFlip;
+    return object;
+}
+
 inline Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
