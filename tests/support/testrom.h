@@ -98,6 +98,28 @@ inline Bytes noiseBytes(std::size_t count) {
     return bytes;
 }
 
+// `plain` with the bytes of every word swapped, as some dumpers write it.
+inline Bytes byteSwapped(Bytes plain) {
+    for (std::size_t at = 0; at + 1 < plain.size(); at += 2) {
+        std::swap(plain[at], plain[at + 1]);
+    }
+    return plain;
+}
+
+// `plain` as an interleaved .smd dump: a 512-byte header, then for every 16 KiB block its odd
+// bytes, then its even ones.
+inline Bytes interleavedSmd(const Bytes& plain) {
+    Bytes smd(512, 0);
+    for (std::size_t block = 0; block < plain.size(); block += 16384) {
+        for (const std::size_t first : {1, 0}) {
+            for (std::size_t at = first; at < 16384; at += 2) {
+                smd.push_back(plain[block + at]);
+            }
+        }
+    }
+    return smd;
+}
+
 // A file in a fresh temporary folder, removed with the folder when the object goes.
 class TempRomFile {
 public:

@@ -219,10 +219,7 @@ TEST_F(ToolRom, ABuildWithMovedTablesIsLocatedAndEdited) {
 // normalize writes the plain image of a dump and never touches the dump; the other commands
 // name the dump and leave it alone.
 TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
-    Bytes swapped = demo.image;
-    for (std::size_t at = 0; at < swapped.size(); at += 2) {
-        std::swap(swapped[at], swapped[at + 1]);
-    }
+    const Bytes swapped = byteSwapped(demo.image);
     const std::string dump = put("s2.bin", swapped);
     const ToolRun refused = tool({"fix-checksum", dump});
     EXPECT_EQ(refused.exitCode, 1);
@@ -240,20 +237,10 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
 // than its ROM end field says.
 TEST_F(ToolRom, NormalizeRefusesCutDumps) {
     const Bytes& plain = demo.image;
-    Bytes smd(512, 0);
-    for (std::size_t block = 0; block < plain.size(); block += 16384) {
-        for (const std::size_t first : {1, 0}) {
-            for (std::size_t at = first; at < 16384; at += 2) {
-                smd.push_back(plain[block + at]);
-            }
-        }
-    }
+    const Bytes smd = interleavedSmd(plain);
     Bytes copier(512, 0);
     copier.insert(copier.end(), plain.begin(), plain.end());
-    Bytes swapped = plain;
-    for (std::size_t at = 0; at < swapped.size(); at += 2) {
-        std::swap(swapped[at], swapped[at + 1]);
-    }
+    const Bytes swapped = byteSwapped(plain);
     const auto cut = [](const Bytes& bytes, std::size_t missing) {
         return Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(missing));
     };
