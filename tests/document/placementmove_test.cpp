@@ -17,16 +17,6 @@ namespace {
 constexpr SaveOptions kInPlace{.alwaysWriteLayout = false};
 constexpr SaveOptions kMoving{.alwaysWriteLayout = false, .movePlacementLists = true};
 
-std::int16_t levelOf(const DemoRom& demo, std::uint8_t zone, std::uint8_t act) {
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        const auto l = static_cast<std::size_t>(level);
-        if (demo.levelZone[l] == zone && demo.levelAct[l] == act) {
-            return level;
-        }
-    }
-    return -1;
-}
-
 // `objects` and `extra` more, in descending x, so that a save has to sort them.
 std::vector<ObjectPlacement> withMore(std::vector<ObjectPlacement> objects, int extra) {
     for (int i = extra; i > 0; --i) {
@@ -163,8 +153,8 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
 // both can be saved in place afterwards.
 TEST_P(PlacementMove, ASharedListIsSplit) {
     const DemoRom& demo = this->demo();
-    const std::int16_t first = levelOf(demo, 4, 0);
-    const std::int16_t second = levelOf(demo, 4, 1);
+    const std::int16_t first = levelOfZone(demo, 4, 0);
+    const std::int16_t second = levelOfZone(demo, 4, 1);
     ListFile f(demo.image);
     f.load(first);
     ASSERT_TRUE(f.document->isShared(Part::Objects));

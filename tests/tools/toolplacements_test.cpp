@@ -24,9 +24,6 @@ protected:
         }
         return text + "]}";
     }
-    std::string putText(const std::string& name, const std::string& text) const {
-        return put(name, Bytes(text.begin(), text.end()));
-    }
 };
 
 // Each file is refused whole with one line naming the file and what is wrong in it, and no

@@ -450,7 +450,7 @@ TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
         "\"yFlip\": false, \"rememberState\": false, \"twoPlayer\": false},\n"
         "{\"x\": 100, \"y\": 4095, \"id\": 13, \"subtype\": 0, \"xFlip\": false, \"yFlip\": true, "
         "\"rememberState\": true, \"twoPlayer\": true}]}\n";
-    put("two.json", Bytes(two.begin(), two.end()));
+    putText("two.json", two);
     const ToolRun imported = tool({"objects-import", rom, "8", "two.json"});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     const ToolRun info = tool({"level-info", rom, "8"});
@@ -484,7 +484,7 @@ TEST_F(ToolRom, AGrownObjectListIsSavedOnlyWithMoveLists) {
                 "\"rememberState\": false, \"twoPlayer\": false}";
     }
     json += "]}\n";
-    put("forty.json", Bytes(json.begin(), json.end()));
+    putText("forty.json", json);
     ASSERT_EQ(tool({"objects-export", rom, "9", "nine.json"}).exitCode, 0);
 
     const ToolRun refused = tool({"objects-import", rom, "8", "forty.json"});
