@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -14,6 +15,23 @@
 namespace orvex::test {
 
 using Answer = EditorDialogs::Answer;
+
+// The bytes of the file at `path`; none when it cannot be read.
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A left-button drag over `canvas` with `keys` held; moves carry the keys only through a real
+// event.
+inline void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
+    QTest::mousePress(canvas, Qt::LeftButton, keys, from);
+    QTest::mouseMove(canvas, (from + to) / 2);
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     keys);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
+}
 
 // Dialogs that answer from a script and record what they were asked.
 class ScriptedDialogs : public EditorDialogs {

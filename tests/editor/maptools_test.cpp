@@ -17,11 +17,6 @@ std::uint8_t byteAt(const EditorFixture& f, int row, int column) {
     return f.layout().at(static_cast<std::size_t>(256 * row + column));
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     int count = 0;
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
@@ -179,12 +174,12 @@ private slots:
     // original stays as it was, and both are offered under Open Recent.
     void saveAsContinuesWithTheNewFile() {
         EditorFixture& f = *mF;
-        const QByteArray original = contents(f.romPath);
+        const QByteArray original = fileBytes(f.romPath);
         const std::vector<std::uint8_t> edited = f.editCorner();
         const QString copy = f.folder.filePath("copy.bin");
         f.dialogs->saveFiles = {copy};
         f.menu("MenuSaveAs");
-        QCOMPARE(contents(f.romPath), original);
+        QCOMPARE(fileBytes(f.romPath), original);
         QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
         QVERIFY(!f.unsaved());
         QVERIFY(f.child<QLabel>("LevelInfo")->text().startsWith("copy.bin, level 1"));

@@ -128,21 +128,17 @@ private slots:
             byte = static_cast<std::uint8_t>(state >> 24);
         }
         f.window->session().document()->setTiles(0, noise);
-        const auto contents = [&f] {
-            QFile file(f.romPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        const QByteArray before = contents();
+        const QByteArray before = fileBytes(f.romPath);
         f.dialogs->yesNo = {false};
         f.menu("MenuSave");
         QVERIFY(!f.dialogs->questions.isEmpty());
         QVERIFY(f.dialogs->questions.last().text.contains("Move it to the end of the file"));
-        QCOMPARE(contents(), before);
+        QCOMPARE(fileBytes(f.romPath), before);
         QVERIFY(f.unsaved());
         f.dialogs->yesNo = {true};
         f.menu("MenuSave");
         QVERIFY(!f.unsaved());
-        QVERIFY(contents() != before);
+        QVERIFY(fileBytes(f.romPath) != before);
     }
 
     // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
