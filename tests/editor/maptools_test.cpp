@@ -171,7 +171,8 @@ private slots:
     }
 
     // Save As writes the file with the edits under the new name and goes on with it; the
-    // original stays as it was, and both are offered under Open Recent.
+    // original stays as it was, and both are offered under Open Recent. No backups are kept of
+    // the file Save As has just written; later saves of it keep them.
     void saveAsContinuesWithTheNewFile() {
         EditorFixture& f = *mF;
         const QByteArray original = fileBytes(f.romPath);
@@ -182,11 +183,23 @@ private slots:
         QCOMPARE(fileBytes(f.romPath), original);
         QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
         QVERIFY(!f.unsaved());
+        QVERIFY(!QFile::exists(copy + ".bak") && !QFile::exists(copy + ".orig"));
+        auto* note = f.child<QLabel>("StatusNote");
+        QCOMPARE(note->text(), QString("Saved as copy.bin"));
         QVERIFY(f.child<QLabel>("LevelInfo")->text().startsWith("copy.bin, level 1"));
         f.chooseLevel(0);
         QCOMPARE(f.layout(), edited);  // read back from the copy
         const QList<QAction*> recent = f.child<QMenu>("MenuRecent")->actions();
         QVERIFY(recent.size() >= 2 && recent[0]->text() == "copy.bin");
+        // Later saves of the new file keep backups; the note goes with the next edit.
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1: nothing to save"));
+        QVERIFY(!QFile::exists(copy + ".bak"));
+        f.editCorner();
+        QCOMPARE(note->text(), QString());
+        f.menu("MenuSave");
+        QCOMPARE(note->text(), QString("Level 1 saved; kept copy.bin.bak and copy.bin.orig"));
+        QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
     }
 
     // View > Objects, Rings, Start Position and Boundaries draw what is placed in the level over
