@@ -118,9 +118,7 @@ private slots:
         }
         const QString dump = f.folder.filePath("s2.smd");
         const QString copy = f.folder.filePath("s2.bin");
-        QFile file(dump);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(smd) == smd.size());
-        file.close();
+        QVERIFY(writeBytes(dump, smd));
         f.dialogs->yesNo = {false};
         f.window->openRomFile(dump);
         QCOMPARE(f.dialogs->questions.size(), 1);
@@ -134,12 +132,9 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), 3);
         QCOMPARE(f.window->session().rom().romPath().filename().string(), std::string("s2.bin"));
         QCOMPARE(f.layout(), demoRom().layoutData[0]);
-        QFile written(copy);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(written.readAll() ==
+        QVERIFY(fileBytes(copy) ==
                 QByteArray(reinterpret_cast<const char*>(plain.data()), qsizetype(plain.size())));
-        QFile reread(dump);
-        QVERIFY(reread.open(QIODevice::ReadOnly) && reread.readAll() == smd);
+        QVERIFY(fileBytes(dump) == smd);
 
         f.dialogs->yesNo = {false};
         f.window->openRomFile(dump);

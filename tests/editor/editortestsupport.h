@@ -22,6 +22,16 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes `bytes` as the file at `path`; whether all of them were written.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+inline bool writeBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    return writeBytes(
+        path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+}
+
 // A left-button drag over `canvas` with `keys` held; moves carry the keys only through a real
 // event.
 inline void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
@@ -112,13 +122,9 @@ inline void setOuterSize(QWidget* window, QSize outer) {
 // A shown main window with scripted dialogs, and a demo ROM file of its own.
 struct EditorFixture {
     explicit EditorFixture(int weirdLayoutLevel = -1) {
-        QFile file(romPath);
-        const auto& image = demoRom(weirdLayoutLevel).image;
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) < 0) {
+        if (!writeBytes(romPath, demoRom(weirdLayoutLevel).image)) {
             qFatal("cannot write %s", qPrintable(romPath));
         }
-        file.close();
         auto scripted = std::make_unique<ScriptedDialogs>();
         dialogs = scripted.get();
         window = std::make_unique<EditorWindow>(std::move(scripted));

@@ -753,10 +753,7 @@ private:
         putLong(image, entry,
                 (static_cast<std::uint32_t>(*own) & 0xFF000000u) |
                     static_cast<std::uint32_t>(demoRom().zones[0].tiles.offset));
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) &&
-               file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
-                   qint64(image.size());
+        return writeBytes(path, image);
     }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }

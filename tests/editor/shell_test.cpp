@@ -223,11 +223,7 @@ private slots:
             image, filler,
             static_cast<std::uint16_t>(*readWord(image, filler) + profile.factoryChecksum - sum));
         putWord(image, static_cast<std::size_t>(profile.header.checksum), profile.factoryChecksum);
-        QFile file(f.romPath);
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
-                    qint64(image.size()));
-        file.close();
+        QVERIFY(writeBytes(f.romPath, image));
         f.open();
         auto* info = f.child<QLabel>("RomInfo");
         QCOMPARE(info->text(), QString("revision 01 (factory tables)"));
