@@ -127,7 +127,7 @@ private slots:
         QVERIFY(f.layout() != loaded);
     }
 
-    void zoomKeepsTheCellUnderThePointerAndTheWheelScrolls() {
+    void zoomKeepsTheCellUnderThePointer() {
         EditorFixture& f = *mF;
         f.setOrigin(20, 2);
         const QPoint pointer(300, 200);
@@ -144,19 +144,6 @@ private slots:
         QCOMPARE(f.child<QLabel>("ZoomInfo")->text(), QString("25%"));
         f.menu("MenuActualSize");
         QCOMPARE(f.canvas()->cellSize(), 128);
-
-        f.setOrigin(20, 2);
-        // Three notches make a cell at 100%.
-        QWheelEvent down(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -360}, Qt::NoButton,
-                         Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(f.canvas(), &down);
-        QCOMPARE(f.origin(), QPoint(20, 3));
-        QWheelEvent across(pointer, f.canvas()->mapToGlobal(pointer), {}, {0, -360}, Qt::NoButton,
-                           Qt::ShiftModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(f.canvas(), &across);
-        QCOMPARE(f.origin(), QPoint(21, 3));
-        QTest::keyClick(f.canvas(), Qt::Key_Left);
-        QCOMPARE(f.origin(), QPoint(20, 3));
     }
 
     void thePreviewGoesWhenThePointerLeaves() {
