@@ -23,17 +23,6 @@ std::int32_t tileCount(const LevelDocument& document) {
     return static_cast<std::int32_t>(document.parts().tiles.bytes.size() / kTile);
 }
 
-// Every level's parts as `image` holds them.
-std::vector<LevelParts> everyLevel(const Bytes& image, const RomProfile& profile) {
-    std::vector<LevelParts> levels;
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto loaded = loadDocument(image, profile, level);
-        EXPECT_TRUE(loaded.ok()) << levelName(level);
-        levels.push_back(loaded ? loaded->document->parts() : LevelParts{});
-    }
-    return levels;
-}
-
 void expectRefused(DocumentFile& file, ErrorCode code, const std::string& message) {
     const Bytes before = file.file.contents();
     const auto saved = file.save();

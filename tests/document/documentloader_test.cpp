@@ -113,29 +113,16 @@ TEST_P(LevelLoader, RefusedFilesMakeNoDocumentAndStayUnchanged) {
         damage(rom);
         return rom;
     };
-    Bytes smd(512, 0);  // a copier header, then 16 KiB blocks
+    Bytes smd = interleavedSmd(demo.image);
     smd[8] = 0xAA;
     smd[9] = 0xBB;
-    for (std::size_t block = 0; block < demo.image.size(); block += 16384) {
-        for (std::size_t odd = 1; odd < 16384; odd += 2) {
-            smd.push_back(demo.image[block + odd]);
-        }
-        for (std::size_t even = 0; even < 16384; even += 2) {
-            smd.push_back(demo.image[block + even]);
-        }
-    }
     // The first five are not plain, whole cartridge images; the others fail as their damage
     // makes the decoders fail.
     const std::vector<std::tuple<std::string, Bytes, ErrorCode>> cases = {
         {"empty", {}, ErrorCode::NotARom},
         {"no SEGA", changed([](Bytes& rom) { rom[0x100] = 'X'; }), ErrorCode::NotARom},
         {"smd", smd, ErrorCode::NotPlainImage},
-        {"byte-swapped", changed([](Bytes& rom) {
-             for (std::size_t at = 0; at < rom.size(); at += 2) {
-                 std::swap(rom[at], rom[at + 1]);
-             }
-         }),
-         ErrorCode::NotPlainImage},
+        {"byte-swapped", byteSwapped(demo.image), ErrorCode::NotPlainImage},
         {"cut short", Bytes(demo.image.begin(), demo.image.begin() + 0xE471), ErrorCode::Truncated},
         {"zone 0xFF", changed([&](Bytes& rom) { rom[profile().levelList] = 0xFF; }), {}},
         {"directory past the end",

@@ -238,16 +238,6 @@ TEST_P(LevelSaverOnEveryProfile, WritesEveryModifiedPartAtOnce) {
 namespace orvex::testing {
 namespace {
 
-std::int16_t levelOfZone(const DemoRom& demo, std::uint8_t zone, std::uint8_t act = 0) {
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        if (demo.levelZone[static_cast<std::size_t>(level)] == zone &&
-            demo.levelAct[static_cast<std::size_t>(level)] == act) {
-            return level;
-        }
-    }
-    return -1;
-}
-
 using PlacementSaver = ProfileTest;
 
 // Objects go back sorted by x between their two markers, rings end with $FFFF, the start and

@@ -37,4 +37,26 @@ struct DocumentFile {
     }
 };
 
+// Every level's parts as `image` holds them.
+inline std::vector<LevelParts> everyLevel(const Bytes& image, const RomProfile& profile) {
+    std::vector<LevelParts> levels;
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto loaded = loadDocument(image, profile, level);
+        EXPECT_TRUE(loaded.ok()) << "level " << level + 1;
+        levels.push_back(loaded ? loaded->document->parts() : LevelParts{});
+    }
+    return levels;
+}
+
+// The demo's level of act `act` of `zone`; -1 when it has none.
+inline std::int16_t levelOfZone(const DemoRom& demo, std::uint8_t zone, std::uint8_t act = 0) {
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        if (demo.levelZone[static_cast<std::size_t>(level)] == zone &&
+            demo.levelAct[static_cast<std::size_t>(level)] == act) {
+            return level;
+        }
+    }
+    return -1;
+}
+
 }  // namespace orvex::testing

@@ -17,16 +17,6 @@ namespace {
 constexpr SaveOptions kInPlace{.alwaysWriteLayout = false};
 constexpr SaveOptions kMoving{.alwaysWriteLayout = false, .movePlacementLists = true};
 
-std::int16_t levelOf(const DemoRom& demo, std::uint8_t zone, std::uint8_t act) {
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        const auto l = static_cast<std::size_t>(level);
-        if (demo.levelZone[l] == zone && demo.levelAct[l] == act) {
-            return level;
-        }
-    }
-    return -1;
-}
-
 // `objects` and `extra` more, in descending x, so that a save has to sort them.
 std::vector<ObjectPlacement> withMore(std::vector<ObjectPlacement> objects, int extra) {
     for (int i = extra; i > 0; --i) {
@@ -163,8 +153,8 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
 // both can be saved in place afterwards.
 TEST_P(PlacementMove, ASharedListIsSplit) {
     const DemoRom& demo = this->demo();
-    const std::int16_t first = levelOf(demo, 4, 0);
-    const std::int16_t second = levelOf(demo, 4, 1);
+    const std::int16_t first = levelOfZone(demo, 4, 0);
+    const std::int16_t second = levelOfZone(demo, 4, 1);
     ListFile f(demo.image);
     f.load(first);
     ASSERT_TRUE(f.document->isShared(Part::Objects));
@@ -284,18 +274,6 @@ TEST_P(PlacementMove, ASaveAfterAMoveByAnotherProgramIsRefused) {
     }
 }
 
-// A migration writes its last slot whole, so a later move leaves the last layout its 3200
-// bytes.
-TEST_P(PlacementMove, AMoveAfterTheMigrationKeepsTheLastSlot) {
-    TempRomFile migrated(demo().image);
-    ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
-    ListFile f(migrated.contents());
-    f.moveByGrowingLevel7();
-    f.load(kLevelCount - 1);
-    const Bytes before = f.file.contents();
-    EXPECT_EQ(*layoutRoom(before, f.document->profile(), kLevelCount - 1), kLayoutSlotSize);
-}
-
 // The move goes where the data ends: into the padding of a padded image, and nowhere in an
 // image whose data already fills 4 MiB.
 TEST_P(PlacementMove, GoesWhereTheDataEndsAndNeverPast4MiB) {
@@ -322,8 +300,9 @@ TEST_P(PlacementMove, GoesWhereTheDataEndsAndNeverPast4MiB) {
     EXPECT_EQ(g.file.contents(), full);
 }
 
-// Lists moved after the layouts were migrated lie behind the last layout slot, which then may
-// no longer grow over them.
+// Lists moved after the layouts were migrated lie behind the last layout slot: the migration
+// wrote that slot whole, so the last layout keeps its 3200 bytes but may no longer grow over
+// the lists.
 TEST_P(PlacementMove, TheLastMigratedLayoutDoesNotGrowOverMovedLists) {
     TempRomFile migrated(demo().image);
     ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
@@ -331,6 +310,7 @@ TEST_P(PlacementMove, TheLastMigratedLayoutDoesNotGrowOverMovedLists) {
     f.moveByGrowingLevel7();
     const Bytes before = f.file.contents();
     f.load(kLevelCount - 1);
+    EXPECT_EQ(*layoutRoom(before, f.document->profile(), kLevelCount - 1), kLayoutSlotSize);
     f.document->replaceLayout(Layout(noiseBytes(4096)));
     const auto grown = f.save({});
     ASSERT_FALSE(grown.ok());

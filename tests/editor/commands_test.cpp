@@ -37,11 +37,6 @@ struct ProgressLog {
     QStringList captions;
 };
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // What `orvex-tool render ROM 1 OUT --plane PLANE` writes.
 QByteArray toolPicture(const EditorFixture& f, const QString& plane) {
     const QString out = f.folder.filePath("tool-" + plane + ".png");
@@ -50,7 +45,7 @@ QByteArray toolPicture(const EditorFixture& f, const QString& plane) {
     if (!tool.waitForFinished(120000) || tool.exitCode() != 0) {
         qWarning("orvex-tool: %s", tool.readAllStandardError().constData());
     }
-    return contents(out);
+    return fileBytes(out);
 }
 
 // Drags `urls` onto the window and drops them; whether the window took the drag.
@@ -123,9 +118,7 @@ private slots:
         }
         const QString dump = f.folder.filePath("s2.smd");
         const QString copy = f.folder.filePath("s2.bin");
-        QFile file(dump);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(smd) == smd.size());
-        file.close();
+        QVERIFY(writeBytes(dump, smd));
         f.dialogs->yesNo = {false};
         f.window->openRomFile(dump);
         QCOMPARE(f.dialogs->questions.size(), 1);
@@ -139,12 +132,9 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), 3);
         QCOMPARE(f.window->session().rom().romPath().filename().string(), std::string("s2.bin"));
         QCOMPARE(f.layout(), demoRom().layoutData[0]);
-        QFile written(copy);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(written.readAll() ==
+        QVERIFY(fileBytes(copy) ==
                 QByteArray(reinterpret_cast<const char*>(plain.data()), qsizetype(plain.size())));
-        QFile reread(dump);
-        QVERIFY(reread.open(QIODevice::ReadOnly) && reread.readAll() == smd);
+        QVERIFY(fileBytes(dump) == smd);
 
         f.dialogs->yesNo = {false};
         f.window->openRomFile(dump);
@@ -250,23 +240,23 @@ private slots:
         const QString edited = f.folder.filePath("edited.png");
         f.dialogs->imageFiles = {foreground, background};
         f.menu("MenuExport");
-        QVERIFY(!contents(foreground).isEmpty());
-        QCOMPARE(contents(foreground), toolPicture(f, "fg"));
+        QVERIFY(!fileBytes(foreground).isEmpty());
+        QCOMPARE(fileBytes(foreground), toolPicture(f, "fg"));
         f.menu("MenuBackground");
         f.menu("MenuExport");
-        QCOMPARE(contents(background), toolPicture(f, "bg"));
+        QCOMPARE(fileBytes(background), toolPicture(f, "bg"));
         f.menu("MenuExport");                 // Cancel: nothing written
         QCOMPARE(f.dialogs->fileDialogs, 4);  // the ROM, then three pictures
         f.editCorner();                       // the export takes the layout as edited
         f.dialogs->imageFiles = {edited};
         f.menu("MenuExport");
-        QVERIFY(!contents(edited).isEmpty() && contents(edited) != contents(background));
+        QVERIFY(!fileBytes(edited).isEmpty() && fileBytes(edited) != fileBytes(background));
         QVERIFY(f.dialogs->messages.isEmpty());
-        const QByteArray rom = contents(f.romPath);
+        const QByteArray rom = fileBytes(f.romPath);
         f.dialogs->imageFiles = {f.romPath};  // never over the open ROM
         f.menu("MenuExport");
         QVERIFY(f.dialogs->messages.last().contains("is the open ROM"));
-        QCOMPARE(contents(f.romPath), rom);
+        QCOMPARE(fileBytes(f.romPath), rom);
     }
 
     void progressAndTheRomAsItWasAfterALoadAndASave() {
@@ -289,16 +279,16 @@ private slots:
                              : QString());
             QCOMPARE(QFile::exists(backup), migrate);
             auto* note = f.child<QLabel>("StatusNote");
-            QByteArray before = contents(f.romPath);
+            QByteArray before = fileBytes(f.romPath);
             for (int save = 0; save < 2; ++save) {
                 f.editCorner();
                 f.menu("MenuSave");
                 QCOMPARE(note->text(),
                          QString("Level 1 saved; kept demo.bin.bak and demo.bin.orig"));
                 QCOMPARE(note->toolTip(), kept.arg(backup, f.romPath + ".orig"));
-                QCOMPARE(contents(backup), before);  // the file just before this save
-                QCOMPARE(contents(f.romPath + ".orig"), original);
-                before = contents(f.romPath);
+                QCOMPARE(fileBytes(backup), before);  // the file just before this save
+                QCOMPARE(fileBytes(f.romPath + ".orig"), original);
+                before = fileBytes(f.romPath);
             }
             QCOMPARE(log.captions.mid(4, 2), QStringList({"Orvex ...-", "Saving Level...-"}));
             QVERIFY(f.child("MapaFase")->isEnabled() && !f.unsaved());

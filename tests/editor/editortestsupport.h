@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -14,6 +15,33 @@
 namespace orvex::test {
 
 using Answer = EditorDialogs::Answer;
+
+// The bytes of the file at `path`; none when it cannot be read.
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes `bytes` as the file at `path`; whether all of them were written.
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+inline bool writeBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    return writeBytes(
+        path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+}
+
+// A left-button drag over `canvas` with `keys` held; moves carry the keys only through a real
+// event.
+inline void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
+    QTest::mousePress(canvas, Qt::LeftButton, keys, from);
+    QTest::mouseMove(canvas, (from + to) / 2);
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     keys);
+    QApplication::sendEvent(canvas, &move);
+    QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
+}
 
 // Dialogs that answer from a script and record what they were asked.
 class ScriptedDialogs : public EditorDialogs {
@@ -94,13 +122,9 @@ inline void setOuterSize(QWidget* window, QSize outer) {
 // A shown main window with scripted dialogs, and a demo ROM file of its own.
 struct EditorFixture {
     explicit EditorFixture(int weirdLayoutLevel = -1) {
-        QFile file(romPath);
-        const auto& image = demoRom(weirdLayoutLevel).image;
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) < 0) {
+        if (!writeBytes(romPath, demoRom(weirdLayoutLevel).image)) {
             qFatal("cannot write %s", qPrintable(romPath));
         }
-        file.close();
         auto scripted = std::make_unique<ScriptedDialogs>();
         dialogs = scripted.get();
         window = std::make_unique<EditorWindow>(std::move(scripted));

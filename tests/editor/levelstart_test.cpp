@@ -124,10 +124,7 @@ private slots:
         const StartTableReport& art = located.reports.front();
         QVERIFY(art.codeAt.has_value());
         image[static_cast<std::size_t>(*art.codeAt)] ^= 0xFF;
-        QFile file(f.romPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
-        file.close();
+        QVERIFY(writeBytes(f.romPath, image));
         f.open();
         f.chooseLevel(kHillTopLevel);
         const QString note = f.child<QLabel>("StatusNote")->text();

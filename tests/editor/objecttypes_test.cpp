@@ -21,13 +21,6 @@ QPoint at(int x, int y) {
     return {x, y};
 }
 
-void drag(QWidget* canvas, QPoint from, QPoint to) {
-    QTest::mousePress(canvas, Qt::LeftButton, {}, from);
-    QTest::mouseMove(canvas, (from + to) / 2);
-    QTest::mouseMove(canvas, to);
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
-}
-
 QListWidgetItem* rowStartingWith(QListWidget& list, const QString& text) {
     for (int row = 0; row < list.count(); ++row) {
         if (list.item(row)->text().startsWith(text)) {

@@ -441,7 +441,7 @@ private slots:
     }
 
     // A drag over the block's entries with "Paint with chosen chunk" paints every entry it
-    // crosses, as one step.
+    // crosses, as one step, and the block's picture with them; undo takes it all back.
     void aPaintDragOverEntriesIsOneStep() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
@@ -449,7 +449,9 @@ private slots:
         f.menu("MenuBlockEditor");
         QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
         BlockDock& blocks = area().blockDock();
-        const std::int32_t chunk = (*blocks.entryWord(0) & 0x3FF) == 3 ? 4 : 3;
+        const std::uint16_t wordBefore = *blocks.entryWord(0);
+        const std::vector<std::uint8_t> pictureBefore = blockPicture(art(), block);
+        const std::int32_t chunk = (wordBefore & 0x3FF) == 3 ? 4 : 3;
         click(area().chunkDock().sheet(), chunk);
         toggle(f.child<QCheckBox>("BlockPaint"));
         f.dialogs->yesNo.append(true);
@@ -463,6 +465,10 @@ private slots:
         for (std::int32_t e = 0; e < 3; ++e) {
             QCOMPARE(*blocks.entryWord(e) & 0x3FF, chunk);
         }
+        QVERIFY(blockPicture(art(), block) != pictureBefore);
+        f.menu("MenuUndo");
+        QCOMPARE(*blocks.entryWord(0), wordBefore);
+        QCOMPARE(blockPicture(art(), block), pictureBefore);
     }
 
     // Copy into block through its button: the target's 64 words and its picture become the
@@ -696,10 +702,18 @@ private slots:
         QVERIFY(f.dialogs->questions.last().title.contains("palette line 0"));
         QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
         QVERIFY(document().parts().palette == expected);
+        // Yes edits line 0, and its later edits ask nothing.
+        f.dialogs->yesNo = {true};
+        for (const std::uint16_t colour : {grey, std::uint16_t(0x0CCC)}) {
+            QTest::mouseClick(&console, Qt::LeftButton, {},
+                              console.squareRect(ConsoleColours::indexOf(colour)).center());
+            QCOMPARE(document().parts().palette.words[6], colour);
+        }
+        QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(50).center());
         QTest::mouseClick(&console, Qt::LeftButton, {},
                           console.squareRect(ConsoleColours::indexOf(0x0EEE)).center());
-        QCOMPARE(f.dialogs->questions.size(), asked + 2);
+        QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QCOMPARE(document().parts().palette.words[50], 0x0EEE);
     }
 
@@ -739,10 +753,7 @@ private:
         putLong(image, entry,
                 (static_cast<std::uint32_t>(*own) & 0xFF000000u) |
                     static_cast<std::uint32_t>(demoRom().zones[0].tiles.offset));
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) &&
-               file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
-                   qint64(image.size());
+        return writeBytes(path, image);
     }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }

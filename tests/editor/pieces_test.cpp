@@ -1,6 +1,6 @@
-// The piece editors in the real window: a pixel drawn on a tile, a colour picked, pasted and
-// undone, each one undo step and shown in the map at once; the question before the first edit
-// of a piece other levels share.
+// The piece editors in the real window: a tile added and drawn on, tiles and colours copied
+// through the Edit menu and the keys, a colour picked and undone, grown art on a save, and
+// Find Unused following the layout.
 
 #include <QClipboard>
 #include <QFile>
@@ -117,89 +117,6 @@ private slots:
         QVERIFY(f.window->undoStack().count() <= steps + 1);
     }
 
-    // Line 0 is every level's: the first edit of it names them and asks; No changes nothing,
-    // Yes edits and is not asked again.
-    void theSharedLineAsksFirst() {
-        EditorFixture& f = *mF;
-        f.menu("MenuPaletteEditor");
-        PaletteDock& palette = area().paletteDock();
-        palette.swatches().select(3);
-        const std::uint16_t before = document().parts().palette.words[3];
-        const auto pick = [&](std::uint16_t word) {
-            QTest::mouseClick(
-                &palette.consoleColours(), Qt::LeftButton, {},
-                palette.consoleColours().squareRect(ConsoleColours::indexOf(word)).center());
-        };
-        const qsizetype asked = f.dialogs->questions.size();
-        f.dialogs->yesNo.append(false);
-        pick(before == 0x0002 ? 0x0004 : 0x0002);
-        QCOMPARE(f.dialogs->questions.size(), asked + 1);
-        QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
-        QCOMPARE(document().parts().palette.words[3], before);
-        f.dialogs->yesNo.append(true);
-        pick(0x0EEE);
-        QCOMPARE(document().parts().palette.words[3], 0x0EEE);
-        pick(0x0CCC);
-        QCOMPARE(document().parts().palette.words[3], 0x0CCC);
-        QCOMPARE(f.dialogs->questions.size(), asked + 2);
-    }
-
-    // A tile picked from the tile sheet into a chunk entry is one step, shown in the map at once,
-    // and undone.
-    void aChunkEntryEditIsOneUndoStepShownInTheMap() {
-        EditorFixture& f = *mF;
-        const auto chunk = shownChunk(f);
-        QVERIFY(chunk);
-        f.menu("MenuTileEditor");
-        f.menu("MenuChunkEditor");
-        ChunkDock& chunks = area().chunkDock();
-        QVERIFY(chunks.isVisible());
-        chunks.sheet().choose(*chunk);
-        chunks.entries().choose(0);
-        const std::uint16_t word = *chunks.entryWord(0);
-        const QImage mapBefore = f.canvas()->grab().toImage();
-        const int steps = f.window->undoStack().count();
-        f.dialogs->yesNo.append(true);
-        const std::int32_t tile = otherTile(f, word & 0x7FF);
-        PieceSheet& tileSheet = area().tileDock().sheet();
-        QTest::mouseClick(&tileSheet, Qt::LeftButton, {}, tileSheet.pieceRect(tile).center());
-        QCOMPARE(f.window->undoStack().count(), steps + 1);
-        QCOMPARE(*chunks.entryWord(0), std::uint16_t((word & 0xF800) | tile));
-        QCOMPARE(chunks.entries().chosen(), 1);
-        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
-        f.menu("MenuUndo");
-        QCOMPARE(*chunks.entryWord(0), word);
-        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
-    }
-
-    // The block chosen in the block column opens in the block editor; a chunk painted into an
-    // entry is one step, shown in the map and undone.
-    void aBlockEntryEditIsOneUndoStepShownInTheMap() {
-        EditorFixture& f = *mF;
-        const std::uint8_t block = f.layout().at(0);
-        f.menu("MenuChunkEditor");
-        f.menu("MenuBlockEditor");
-        QTest::mouseClick(f.thumbnail((block + 1) % 256), Qt::LeftButton);
-        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
-        BlockDock& blocks = area().blockDock();
-        QCOMPARE(blocks.block(), block);
-        const std::uint16_t word = *blocks.entryWord(0);
-        const auto chunk = static_cast<std::int32_t>(otherChunk(word & 0x3FF));
-        area().chunkDock().sheet().choose(chunk);
-        f.child<QCheckBox>("BlockPaint")->setChecked(true);
-        const QImage mapBefore = f.canvas()->grab().toImage();
-        const int steps = f.window->undoStack().count();
-        f.dialogs->yesNo.append(true);
-        QTest::mouseClick(&blocks.entries(), Qt::LeftButton, {},
-                          blocks.entries().pieceRect(0).center());
-        QCOMPARE(f.window->undoStack().count(), steps + 1);
-        QCOMPARE(*blocks.entryWord(0), std::uint16_t((word & 0xFC00) | chunk));
-        QVERIFY(f.canvas()->grab().toImage() != mapBefore);
-        f.menu("MenuUndo");
-        QCOMPARE(*blocks.entryWord(0), word);
-        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
-    }
-
     // Tile art that no longer fits its place: the save offers to move it; No writes nothing, Yes
     // moves it to the end of the file in the same save.
     void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
@@ -211,21 +128,17 @@ private slots:
             byte = static_cast<std::uint8_t>(state >> 24);
         }
         f.window->session().document()->setTiles(0, noise);
-        const auto contents = [&f] {
-            QFile file(f.romPath);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        const QByteArray before = contents();
+        const QByteArray before = fileBytes(f.romPath);
         f.dialogs->yesNo = {false};
         f.menu("MenuSave");
         QVERIFY(!f.dialogs->questions.isEmpty());
         QVERIFY(f.dialogs->questions.last().text.contains("Move it to the end of the file"));
-        QCOMPARE(contents(), before);
+        QCOMPARE(fileBytes(f.romPath), before);
         QVERIFY(f.unsaved());
         f.dialogs->yesNo = {true};
         f.menu("MenuSave");
         QVERIFY(!f.unsaved());
-        QVERIFY(contents() != before);
+        QVERIFY(fileBytes(f.romPath) != before);
     }
 
     // Find Unused lists the blocks no cell holds; placing one takes it off the list, and choosing
@@ -250,17 +163,6 @@ private slots:
     }
 
 private:
-    // A chunk whose picture differs from that of `chunk`.
-    std::int32_t otherChunk(std::int32_t chunk) const {
-        const LevelArt& art = mF->window->session().art();
-        for (std::int32_t c = 1; c < kBaseChunks; ++c) {
-            if (!std::equal(art.chunks.variant(c), art.chunks.variant(c) + 256,
-                            art.chunks.variant(chunk))) {
-                return c;
-            }
-        }
-        return 0;
-    }
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
 

@@ -21,16 +21,6 @@ QPoint at(std::uint16_t x, std::uint16_t y) {
     return {x, y};
 }
 
-void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
-    QTest::mousePress(canvas, Qt::LeftButton, keys, from);
-    QTest::mouseMove(canvas, (from + to) / 2);
-    // Moves carry the keys held only through a real event.
-    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                     keys);
-    QApplication::sendEvent(canvas, &move);
-    QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
-}
-
 // Types `text` over what `field` holds and applies it with Return.
 void enter(QSpinBox* field, const QString& text) {
     field->setFocus();
@@ -334,10 +324,6 @@ private slots:
     }
 
 private:
-    static QByteArray fileBytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     std::vector<ObjectPlacement> objects() const { return *document().parts().objects; }
     std::vector<RingGroup> rings() const { return *document().parts().rings; }

@@ -211,29 +211,6 @@ private slots:
         QCOMPARE(f.window->tools().tool(), MapTool::Brush);
     }
 
-    // Save As keeps no backups of the file it has just written; later saves of that file do.
-    // The save note goes with the next edit, and a save with nothing to write says so.
-    void saveAsMakesNoBackupsOfItsNewFile() {
-        EditorFixture f;
-        f.open();
-        f.editCorner();
-        const QString copy = f.folder.filePath("copy.bin");
-        f.dialogs->saveFiles = {copy};
-        f.key(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
-        QCOMPARE(f.window->session().rom().romPath().string(), copy.toStdString());
-        QVERIFY(!QFile::exists(copy + ".bak") && !QFile::exists(copy + ".orig"));
-        auto* note = f.child<QLabel>("StatusNote");
-        QCOMPARE(note->text(), QString("Saved as copy.bin"));
-        f.menu("MenuSave");
-        QCOMPARE(note->text(), QString("Level 1: nothing to save"));
-        QVERIFY(!QFile::exists(copy + ".bak"));
-        f.editCorner();
-        QCOMPARE(note->text(), QString());
-        f.menu("MenuSave");
-        QCOMPARE(note->text(), QString("Level 1 saved; kept copy.bin.bak and copy.bin.orig"));
-        QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
-    }
-
     // A save that writes a factory image makes it "modified" in the status line at once.
     void aSavedFactoryImageIsModifiedAtOnce() {
         EditorFixture f;
@@ -246,11 +223,7 @@ private slots:
             image, filler,
             static_cast<std::uint16_t>(*readWord(image, filler) + profile.factoryChecksum - sum));
         putWord(image, static_cast<std::size_t>(profile.header.checksum), profile.factoryChecksum);
-        QFile file(f.romPath);
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size())) ==
-                    qint64(image.size()));
-        file.close();
+        QVERIFY(writeBytes(f.romPath, image));
         f.open();
         auto* info = f.child<QLabel>("RomInfo");
         QCOMPARE(info->text(), QString("revision 01 (factory tables)"));

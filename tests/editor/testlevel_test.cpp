@@ -13,9 +13,8 @@ namespace orvex::test {
 
 namespace {
 
-std::vector<std::uint8_t> fileBytes(const QString& path) {
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+std::vector<std::uint8_t> bytesOf(const QString& path) {
+    const QByteArray bytes = fileBytes(path);
     return {bytes.begin(), bytes.end()};
 }
 
@@ -55,7 +54,7 @@ private slots:
         const QString first = testLevel().lastImage();
         QCOMPARE(mRuns[0], QStringList({"emu", "--rom=" + first, "--full"}));
 
-        const std::vector<std::uint8_t> copy = fileBytes(first);
+        const std::vector<std::uint8_t> copy = bytesOf(first);
         const RomProfile& profile = demoRom().profile;
         auto level = loadDocument(copy, profile, 2);
         QVERIFY(level.ok());
@@ -64,7 +63,7 @@ private slots:
             std::size_t(findPattern(demoRom().image, parsePattern(kTitleStartCode)).at(0));
         QCOMPARE(copy[start + 10], demoRom().levelZone[2]);
         QCOMPARE(copy[start + 11], demoRom().levelAct[2]);
-        QCOMPARE(fileBytes(f.romPath), demoRom().image);
+        QCOMPARE(bytesOf(f.romPath), demoRom().image);
         QVERIFY(f.unsaved());
 
         f.dialogs->yesNoCancel = {Answer::No};

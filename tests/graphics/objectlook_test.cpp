@@ -31,16 +31,6 @@ protected:
     std::vector<DebugEntry> mDebug;
 };
 
-ObjectPlacement placed(std::uint8_t id, std::uint8_t subtype, bool xFlip = false,
-                       bool yFlip = false) {
-    ObjectPlacement object;
-    object.id = id;
-    object.subtype = subtype;
-    object.xFlip = xFlip;
-    object.yFlip = yFlip;
-    return object;
-}
-
 std::vector<LookPart> parts(const ObjectLook& look) {
     EXPECT_EQ(look.kind, LookKind::Drawn);
     return look.parts;

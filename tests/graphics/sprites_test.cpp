@@ -96,6 +96,16 @@ TEST(Sprites, PiecesBeyondTheVideoChipsReachAreLeftOut) {
     EXPECT_TRUE(where(edge, 4).empty());
 }
 
+// The sprites of level 1 of `image`.
+LevelSprites levelSprites(const std::vector<std::uint8_t>& image, const RomProfile& profile) {
+    auto loaded = loadDocument(image, profile, 0);
+    EXPECT_TRUE(loaded.ok());
+    const LevelDocument& document = *loaded->document;
+    auto sprites = loadLevelSprites(image, profile, document.zoneAct(), document.parts());
+    EXPECT_TRUE(sprites.ok());
+    return std::move(*sprites);
+}
+
 class LevelSpritesTest : public ProfileTest {};
 
 // The demo ROM loads ring art by a standard list, common object art by the other and a badnik
@@ -124,20 +134,16 @@ TEST_P(LevelSpritesTest, ObjectsAreDrawnFromTheZonesDebugListAndArtCues) {
 
 TEST_P(LevelSpritesTest, ArtThatCannotBeReadIsNamedAndTheRestDrawn) {
     DemoRom rom = demo();
-    auto loaded = loadDocument(rom.image, profile(), 0);
-    ASSERT_TRUE(loaded.ok());
     // List 1's first entry, the monitors' art, now points past the image.
     auto cues = readArtCues(rom.image, *profile().patternLoadCues, 1);
     ASSERT_TRUE(cues.ok() && !cues->entries.empty());
     auto list = readWord(rom.image, *profile().patternLoadCues + 2);
     putLong(rom.image, static_cast<std::size_t>(*profile().patternLoadCues + *list + 2),
             0x00FFFFF0);
-    auto sprites = loadLevelSprites(rom.image, profile(), loaded->document->zoneAct(),
-                                    loaded->document->parts());
-    ASSERT_TRUE(sprites.ok());
-    ASSERT_EQ(sprites->problems.size(), 1u);
-    EXPECT_EQ(sprites->object({0, 0, 0x26, 0}), nullptr);  // its art never arrived
-    EXPECT_NE(sprites->ring(), nullptr);
+    const LevelSprites sprites = levelSprites(rom.image, profile());
+    ASSERT_EQ(sprites.problems.size(), 1u);
+    EXPECT_EQ(sprites.object({0, 0, 0x26, 0}), nullptr);  // its art never arrived
+    EXPECT_NE(sprites.ring(), nullptr);
 }
 
 // Objects with several parts come as one picture: a bridge of 10 logs spans 160 pixels from
@@ -182,16 +188,12 @@ TEST_P(LevelSpritesTest, ATypeWhoseTableIsMissingIsDrawnFromTheDebugList) {
     const auto code = findPattern(rom.image, parsePattern(objectTableCode().yellowSpring));
     ASSERT_EQ(code.size(), 1u);
     rom.image[static_cast<std::size_t>(code.front())] ^= 0xFF;
-    auto loaded = loadDocument(rom.image, profile(), 0);
-    ASSERT_TRUE(loaded.ok());
-    auto sprites = loadLevelSprites(rom.image, profile(), loaded->document->zoneAct(),
-                                    loaded->document->parts());
-    ASSERT_TRUE(sprites.ok());
-    const SpriteImage* yellow = sprites->object({0, 0, 0x41, 0x12, true});
-    const SpriteImage* red = sprites->object({0, 0, 0x41, 0x00, true});
+    const LevelSprites sprites = levelSprites(rom.image, profile());
+    const SpriteImage* yellow = sprites.object({0, 0, 0x41, 0x12, true});
+    const SpriteImage* red = sprites.object({0, 0, 0x41, 0x00, true});
     ASSERT_TRUE(yellow != nullptr && red != nullptr);
     EXPECT_TRUE(yellow->picture == red->picture && yellow->left == red->left);
-    EXPECT_EQ(sprites->object({0, 0, 0x11, 0x0A}) == nullptr, false);
+    EXPECT_NE(sprites.object({0, 0, 0x11, 0x0A}), nullptr);
 }
 
 ORVEX_ALL_PROFILES(LevelSpritesTest);
@@ -226,15 +228,6 @@ void PrintTo(const CraftedCase& crafted, std::ostream* out) {
 
 class CraftedArtTest : public ::testing::TestWithParam<std::tuple<const RomProfile*, CraftedCase>> {
 };
-
-LevelSprites levelSprites(const std::vector<std::uint8_t>& image, const RomProfile& profile) {
-    auto loaded = loadDocument(image, profile, 0);
-    EXPECT_TRUE(loaded.ok());
-    const LevelDocument& document = *loaded->document;
-    auto sprites = loadLevelSprites(image, profile, document.zoneAct(), document.parts());
-    EXPECT_TRUE(sprites.ok());
-    return std::move(*sprites);
-}
 
 TEST_P(CraftedArtTest, WhatIsPastALimitIsNamedAndTheRestDrawn) {
     const auto& [profile, expected] = GetParam();

@@ -156,21 +156,10 @@ TEST(DumpFormats, AreRecognisedAndNormalised) {
     const Bytes& plain = demoRom().image;
     Bytes header(512, 0);
     header.insert(header.end(), plain.begin(), plain.end());
-    Bytes smd(512, 0);
+    Bytes smd = interleavedSmd(plain);
     smd[8] = 0xAA;
     smd[9] = 0xBB;
-    for (std::size_t block = 0; block < plain.size(); block += 16384) {
-        for (std::size_t at = 1; at < 16384; at += 2) {
-            smd.push_back(plain[block + at]);
-        }
-        for (std::size_t at = 0; at < 16384; at += 2) {
-            smd.push_back(plain[block + at]);
-        }
-    }
-    Bytes swapped = plain;
-    for (std::size_t at = 0; at < swapped.size(); at += 2) {
-        std::swap(swapped[at], swapped[at + 1]);
-    }
+    const Bytes swapped = byteSwapped(plain);
     for (const auto& [dump, format, name] :
          {std::tuple{header, DumpFormat::CopierHeader, "512-byte copier header"},
           {smd, DumpFormat::Interleaved, "interleaved .smd dump"},

@@ -66,6 +66,17 @@ protected:
 #define ORVEX_ALL_PROFILES(Suite) \
     INSTANTIATE_TEST_SUITE_P(Profiles, Suite, ::testing::ValuesIn(demoProfiles()), profileLabel)
 
+// A placement of `id` with `subtype` and the flips given, at the level's top left corner.
+inline ObjectPlacement placed(std::uint8_t id, std::uint8_t subtype, bool xFlip = false,
+                              bool yFlip = false) {
+    ObjectPlacement object;
+    object.id = id;
+    object.subtype = subtype;
+    object.xFlip = xFlip;
+    object.yFlip = yFlip;
+    return object;
+}
+
 inline Bytes readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -85,6 +96,28 @@ inline Bytes noiseBytes(std::size_t count) {
         byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 23);
     }
     return bytes;
+}
+
+// `plain` with the bytes of every word swapped, as some dumpers write it.
+inline Bytes byteSwapped(Bytes plain) {
+    for (std::size_t at = 0; at + 1 < plain.size(); at += 2) {
+        std::swap(plain[at], plain[at + 1]);
+    }
+    return plain;
+}
+
+// `plain` as an interleaved .smd dump: a 512-byte header, then for every 16 KiB block its odd
+// bytes, then its even ones.
+inline Bytes interleavedSmd(const Bytes& plain) {
+    Bytes smd(512, 0);
+    for (std::size_t block = 0; block < plain.size(); block += 16384) {
+        for (const std::size_t first : {1, 0}) {
+            for (std::size_t at = first; at < 16384; at += 2) {
+                smd.push_back(plain[block + at]);
+            }
+        }
+    }
+    return smd;
 }
 
 // A file in a fresh temporary folder, removed with the folder when the object goes.

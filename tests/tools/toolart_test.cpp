@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "document/documentloader.h"
+#include "document/documenttestsupport.h"
 #include "document/sharing.h"
 #include "graphics/artsheet.h"
 #include "graphics/png.h"
@@ -21,23 +21,13 @@ protected:
     [[nodiscard]] const DemoRom& demo() const { return demoRom(profile()); }
     std::string romFile() const { return put("rom.bin", demo().image); }
 
-    std::string putText(const std::string& name, const std::string& text) const {
-        return put(name, Bytes(text.begin(), text.end()));
-    }
     [[nodiscard]] Json readJson(const std::string& name) const {
         const Bytes bytes = readFile(file(name));
         return Json::parse(bytes.begin(), bytes.end());
     }
     // Every level's parts as the file `rom` holds them.
     [[nodiscard]] std::vector<LevelParts> everyLevel(const std::string& rom) const {
-        const Bytes image = readFile(rom);
-        std::vector<LevelParts> levels;
-        for (std::int16_t level = 0; level < kLevelCount; ++level) {
-            auto loaded = loadDocument(image, profile(), level);
-            EXPECT_TRUE(loaded.ok());
-            levels.push_back(loaded ? loaded->document->parts() : LevelParts{});
-        }
-        return levels;
+        return orvex::testing::everyLevel(readFile(rom), profile());
     }
     // Every level reads as `before`, but for the part the write changed in the levels sharing it.
     void expectOnlyChanged(const std::vector<LevelParts>& before, const std::string& rom,
@@ -158,12 +148,7 @@ TEST_P(ToolArt, GrownTilesMoveOnlyWhenAsked) {
 
 ORVEX_ALL_PROFILES(ToolArt);
 
-class ToolArtFiles : public ToolTest {
-protected:
-    std::string putText(const std::string& name, const std::string& text) const {
-        return put(name, Bytes(text.begin(), text.end()));
-    }
-};
+using ToolArtFiles = ToolTest;
 
 std::string chunkFile(const std::string& entry, std::size_t entries = 4) {
     std::string chunk = "[";

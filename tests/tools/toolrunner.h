@@ -60,6 +60,9 @@ protected:
         writeFile(file(name), bytes);
         return file(name);
     }
+    std::string putText(const std::string& name, const std::string& text) const {
+        return put(name, Bytes(text.begin(), text.end()));
+    }
     std::string demoFile(const std::string& name, const DemoRomOptions& options = {}) const {
         return put(name, demoRom(options).image);
     }
