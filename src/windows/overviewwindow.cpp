@@ -77,16 +77,26 @@ void OverviewWindow::updateCell(std::int32_t column, std::int32_t row, std::uint
     if (mPicture.isNull() || mMiniatures.images.empty()) {
         return;
     }
-    const QPoint at(column * kOverviewCellPixels, row * kOverviewCellPixels);
     QPainter painter(&mPicture);
-    painter.drawImage(at, imageView(mMiniatures.images[block]));
+    drawCell(painter, column, row, block);
     painter.end();
+    update(cellRect(column, row));
+}
+
+void OverviewWindow::drawCell(QPainter& painter, std::int32_t column, std::int32_t row,
+                              std::uint8_t block) const {
+    const QPoint at(column * kOverviewCellPixels, row * kOverviewCellPixels);
+    painter.drawImage(at, imageView(mMiniatures.images[block]));
+}
+
+QRect OverviewWindow::cellRect(std::int32_t column, std::int32_t row) const {
     const double scale = cellPixels();
-    update(QRectF(column * scale, row * scale, scale, scale).toAlignedRect());
+    return QRectF(column * scale, row * scale, scale, scale).toAlignedRect();
 }
 
 // Only the miniatures of blocks the plane shows are made at once; the others when a plane is
-// drawn anew.
+// drawn anew. A busy piece reaches most cells, so they are drawn with one painter and repainted
+// as one rectangle.
 void OverviewWindow::blocksChanged(const LevelArt& art, const Layout& layout, Plane plane,
                                    std::span<const std::int32_t> blocks) {
     if (mPicture.isNull() || mMiniatures.images.empty() || blocks.empty()) {
@@ -104,14 +114,21 @@ void OverviewWindow::blocksChanged(const LevelArt& art, const Layout& layout, Pl
     }
     mStale |= changed & ~shown;
     updateMiniatures(mMiniatures, art.blocks, art.colours, listed(changed & shown));
+    QPainter painter(&mPicture);
+    QRect dirty;
     for (std::int32_t row = 0; row < layout.completeRows(); ++row) {
         const auto cells = layout.planeRow(plane, row);
         for (std::int32_t column = 0; column < kPlaneColumns; ++column) {
             const std::uint8_t block = cells[static_cast<std::size_t>(column)];
             if (changed.test(block)) {
-                updateCell(column, row, block);
+                drawCell(painter, column, row, block);
+                dirty |= cellRect(column, row);
             }
         }
+    }
+    painter.end();
+    if (!dirty.isNull()) {
+        update(dirty);
     }
 }
 

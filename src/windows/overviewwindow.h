@@ -12,6 +12,8 @@
 #include "graphics/levelart.h"
 #include "graphics/overview.h"
 
+class QPainter;
+
 namespace orvex {
 
 inline constexpr std::int32_t kOverviewCellPixels = 8;  // one layout cell in the overview
@@ -61,6 +63,11 @@ protected:
 
 private:
     [[nodiscard]] QSize pictureSize() const;
+    // Draws the miniature of `block` into the kept picture at a cell.
+    void drawCell(QPainter& painter, std::int32_t column, std::int32_t row,
+                  std::uint8_t block) const;
+    // A cell in the window's pixels.
+    [[nodiscard]] QRect cellRect(std::int32_t column, std::int32_t row) const;
 
     BlockMiniatures mMiniatures;
     std::bitset<kBlockCount> mStale;  // blocks changed whose miniatures are not made again yet

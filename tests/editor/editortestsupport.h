@@ -11,6 +11,8 @@
 
 #include "demo/demorom.h"
 #include "editor/shell/editorwindow.h"
+#include "graphics/overview.h"
+#include "windows/overviewwindow.h"
 
 namespace orvex::test {
 
@@ -214,6 +216,16 @@ struct EditorFixture {
     std::unique_ptr<EditorWindow> window;
     QList<bool> exits;  // what the exit handler was asked: true = at once
 };
+
+// Whether the overview window shows `plane` as it would be drawn anew from the level's art now.
+inline bool overviewShows(const EditorFixture& f, Plane plane) {
+    const LevelArt& art = f.window->session().art();
+    const Image small = renderOverview(makeMiniatures(art.blocks, art.colours, kOverviewCellPixels),
+                                       f.window->session().document()->layout(), plane);
+    return f.window->overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
+           QImage(reinterpret_cast<const uchar*>(small.pixels().data()), small.width(),
+                  small.height(), QImage::Format_RGB32);
+}
 
 int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);

@@ -11,7 +11,6 @@
 
 #include "editor/shell/windowhost.h"
 #include "editortestsupport.h"
-#include "graphics/overview.h"
 #include "windows/progresswindow.h"
 
 namespace orvex::test {
@@ -33,15 +32,6 @@ bool thumbnailInView(const EditorFixture& f, int block) {
 QString undoState(const EditorFixture& f) {
     return QString(f.action("MenuUndo")->isEnabled() ? "U" : "") +
            (f.action("MenuRedo")->isEnabled() ? "R" : "") + (f.unsaved() ? "*" : "");
-}
-
-bool overviewShows(const EditorFixture& f, Plane plane) {
-    const LevelArt& art = f.window->session().art();
-    const Image small = renderOverview(makeMiniatures(art.blocks, art.colours, kOverviewCellPixels),
-                                       f.window->session().document()->layout(), plane);
-    return f.window->overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
-           QImage(reinterpret_cast<const uchar*>(small.pixels().data()), small.width(),
-                  small.height(), QImage::Format_RGB32);
 }
 
 // Whether all of `widget` lies inside the form (the central widget), clear of the status line.

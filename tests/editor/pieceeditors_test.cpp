@@ -173,9 +173,11 @@ private slots:
 
     // The fill takes the pixels of the clicked colour joined to it across edges: not past a
     // diagonal wall of another colour, whose two sides touch only at corners, nor an island
-    // inside; a fill in the colour already there is no step.
+    // inside; a fill in the colour already there is no step. The overview, shown meanwhile,
+    // redraws every cell the tile reaches.
     void theFillStopsAtOtherColours() {
         EditorFixture& f = *mF;
+        f.menu("MenuOverview");
         const std::int32_t tile = shownTile(*mF);
         TileDock& tiles = openTiles(tile);
         const Pixels walled = pattern({"20000000", "02000000", "00200000", "00020000", "07002000",
@@ -192,6 +194,7 @@ private slots:
         const Pixels filled = pattern({"20000000", "52000000", "55200000", "55520000", "57552000",
                                        "55555200", "55555520", "55555552"});
         QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), filled);
+        QVERIFY(overviewShows(f, Plane::Foreground));
         QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 7).center());
         QCOMPARE(count(), steps + 1);
         f.menu("MenuUndo");
