@@ -50,11 +50,6 @@ std::string levelList(const std::vector<std::int16_t>& levels) {
     return text;
 }
 
-Status writeText(const ArtArgs& args, ToolIo& io, const std::string& text) {
-    return writeOutput(args.file, std::vector<std::uint8_t>(text.begin(), text.end()), io.out,
-                       args.rom);
-}
-
 // The levels other than the document's that a write of `part` changes, as the image was before.
 std::vector<std::int16_t> alsoChanged(ByteSpan image, const LevelDocument& document, Part part,
                                       const PaletteWords& before) {
@@ -401,7 +396,7 @@ int runMappingsExport(const ArtArgs& args, ToolIo& io) {
     ExportJson file = levelHeader(*level->document);
     ExportJson& list = file[std::string(kindName(args.kind))] =
         mappingsJson(args.kind == ArtKind::Chunks ? parts.chunks : parts.blocks, args.kind);
-    if (Status written = writeText(args, io, file.dump(2) + "\n"); !written) {
+    if (Status written = writeJsonOutput(args.file, file, io.out, args.rom); !written) {
         return reportFailure(io, kCommand, args.file, "cannot write the file", written.error());
     }
     io.summary(args.file) << "wrote " << list.size() << " " << kindName(args.kind) << " of "
@@ -448,7 +443,7 @@ int runPaletteExport(const ArtArgs& args, ToolIo& io) {
         }
         lines.push_back(std::move(colours));
     }
-    if (Status written = writeText(args, io, file.dump(2) + "\n"); !written) {
+    if (Status written = writeJsonOutput(args.file, file, io.out, args.rom); !written) {
         return reportFailure(io, kCommand, args.file, "cannot write the file", written.error());
     }
     io.summary(args.file) << "wrote the palette of " << levelName(args.level) << " to "

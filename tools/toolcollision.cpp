@@ -194,9 +194,8 @@ int runCollisionExport(const ArtArgs& args, ToolIo& io) {
     if (Status loaded = checkLoaded(*level->document); !loaded) {
         return reportFailure(io, kCommand, args.rom, "cannot export the collision", loaded.error());
     }
-    const std::string text = collisionJson(*image, *level->document).dump(2) + "\n";
-    if (Status written = writeOutput(args.file, std::vector<std::uint8_t>(text.begin(), text.end()),
-                                     io.out, args.rom);
+    if (Status written =
+            writeJsonOutput(args.file, collisionJson(*image, *level->document), io.out, args.rom);
         !written) {
         return reportFailure(io, kCommand, args.file, "cannot write the file", written.error());
     }

@@ -161,6 +161,13 @@ Result<Json> parseJson(ByteSpan text) {
     return makeError(ErrorCode::CorruptStream, builder.error());
 }
 
+Status writeJsonOutput(const std::filesystem::path& output, const nlohmann::ordered_json& json,
+                       std::ostream& standardOutput, const std::filesystem::path& input) {
+    const std::string text = json.dump(2) + "\n";
+    return writeOutput(output, std::vector<std::uint8_t>(text.begin(), text.end()), standardOutput,
+                       input);
+}
+
 Result<Json> readJsonFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);  // an error for all but files

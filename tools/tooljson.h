@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,6 +32,13 @@ inline constexpr std::size_t kMaxJsonDepth = 64;
 // The file at `path` parsed by parseJson. FileOpen for a file that cannot be read or is larger
 // than kMaxJsonFileSize (saying so and giving the limit).
 [[nodiscard]] Result<nlohmann::json> readJsonFile(const std::filesystem::path& path);
+
+// Writes `json` as the export commands do, two spaces an indent and a newline after it, through
+// writeOutput (standard output for "-"; never over `input`).
+[[nodiscard]] Status writeJsonOutput(const std::filesystem::path& output,
+                                     const nlohmann::ordered_json& json,
+                                     std::ostream& standardOutput,
+                                     const std::filesystem::path& input);
 
 // The file's "level", when it has one, must be `level` (an index; the file counts from 1)
 // unless `anyLevel`: OutOfRange saying to pass --any-level.

@@ -144,10 +144,7 @@ int exportList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
             list.push_back(ringJson(group));
         }
     }
-    const std::string text = file.dump(2) + "\n";
-    if (Status written = writeOutput(args.file, std::vector<std::uint8_t>(text.begin(), text.end()),
-                                     io.out, args.rom);
-        !written) {
+    if (Status written = writeJsonOutput(args.file, file, io.out, args.rom); !written) {
         return reportFailure(io, command, args.file, "cannot write the file", written.error());
     }
     io.summary(args.file) << "wrote " << listCount(list.size(), objects) << " of "
