@@ -3,32 +3,19 @@
 
 #include <nlohmann/json.hpp>
 
-#include "document/documenttestsupport.h"
 #include "document/sharing.h"
 #include "graphics/artsheet.h"
 #include "graphics/png.h"
 #include "rom/leveldirectory.h"
-#include "toolrunner.h"
+#include "toolprofiletest.h"
 
 namespace orvex::testing {
 namespace {
 
 using Json = nlohmann::json;
 
-class ToolArt : public ToolTest, public ::testing::WithParamInterface<const RomProfile*> {
+class ToolArt : public ProfileToolTest {
 protected:
-    [[nodiscard]] const RomProfile& profile() const { return *GetParam(); }
-    [[nodiscard]] const DemoRom& demo() const { return demoRom(profile()); }
-    std::string romFile() const { return put("rom.bin", demo().image); }
-
-    [[nodiscard]] Json readJson(const std::string& name) const {
-        const Bytes bytes = readFile(file(name));
-        return Json::parse(bytes.begin(), bytes.end());
-    }
-    // Every level's parts as the file `rom` holds them.
-    [[nodiscard]] std::vector<LevelParts> everyLevel(const std::string& rom) const {
-        return orvex::testing::everyLevel(readFile(rom), profile());
-    }
     // Every level reads as `before`, but for the part the write changed in the levels sharing it.
     void expectOnlyChanged(const std::vector<LevelParts>& before, const std::string& rom,
                            std::int16_t level, Part part,

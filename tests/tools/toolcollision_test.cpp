@@ -3,30 +3,17 @@
 #include <png.h>
 #include <nlohmann/json.hpp>
 
-#include "document/documenttestsupport.h"
 #include "document/sharing.h"
 #include "graphics/png.h"
-#include "toolrunner.h"
+#include "toolprofiletest.h"
 
 namespace orvex::testing {
 namespace {
 
 using Json = nlohmann::json;
 
-class ToolCollision : public ToolTest, public ::testing::WithParamInterface<const RomProfile*> {
+class ToolCollision : public ProfileToolTest {
 protected:
-    [[nodiscard]] const RomProfile& profile() const { return *GetParam(); }
-    [[nodiscard]] const DemoRom& demo() const { return demoRom(profile()); }
-    std::string romFile() const { return put("rom.bin", demo().image); }
-
-    [[nodiscard]] Json readJson(const std::string& name) const {
-        const Bytes bytes = readFile(file(name));
-        return Json::parse(bytes.begin(), bytes.end());
-    }
-    // Every level's parts as the file `rom` holds them.
-    [[nodiscard]] std::vector<LevelParts> everyLevel(const std::string& rom) const {
-        return orvex::testing::everyLevel(readFile(rom), profile());
-    }
     // The file at `rom` differs from the demo only in the header's ROM end and checksum, the
     // collision pointer tables, the place of `index` (the stream and the one 0x00 a save adds)
     // and what was appended past the demo's end.
