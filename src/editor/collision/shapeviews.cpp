@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
-#include <cstdlib>
 
 namespace orvex {
 
@@ -111,16 +110,12 @@ void ShapeEditor::mouseReleaseEvent(QMouseEvent* event) {
 void ShapeEditor::paintAt(QPoint at) {
     const QPoint to(std::clamp(at.x(), 0, kShapeSide * kPixel - 1) / kPixel,
                     std::clamp(at.y(), 0, kShapeSide * kPixel - 1) / kPixel);
-    const QPoint from = mLast.value_or(to);
-    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
-    for (int i = 0; i <= steps; ++i) {
-        const int x = from.x() + (steps == 0 ? 0 : (to.x() - from.x()) * i / steps);
-        const int y = from.y() + (steps == 0 ? 0 : (to.y() - from.y()) * i / steps);
+    forEachPixelOnLine(mLast.value_or(to), to, [this](int x, int y) {
         if (mMask.solid(x, y) != mSolid) {
             mMask.set(x, y, mSolid);
             update(pixelRect(x, y));
         }
-    }
+    });
     mLast = to;
 }
 

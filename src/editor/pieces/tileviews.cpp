@@ -5,7 +5,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
-#include <cstdlib>
 
 namespace orvex {
 
@@ -263,14 +262,10 @@ void PixelEditor::paintAt(QPoint at) {
         mLast.reset();
         return;
     }
-    const QPoint from = mLast.value_or(at);
-    const int steps = std::max(std::abs(at.x() - from.x()), std::abs(at.y() - from.y()));
-    for (int i = 0; i <= steps; ++i) {
-        const int x = from.x() + (steps == 0 ? 0 : (at.x() - from.x()) * i / steps);
-        const int y = from.y() + (steps == 0 ? 0 : (at.y() - from.y()) * i / steps);
+    forEachPixelOnLine(mLast.value_or(at), at, [this](int x, int y) {
         mPixels[static_cast<std::size_t>(y * 8 + x)] = mColour;
         update(pixelRect(x, y));
-    }
+    });
     mLast = at;
 }
 

@@ -4,8 +4,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -76,6 +78,17 @@ private:
     std::vector<QColor> mMarks;
     bool mDragging = false;
 };
+
+// Calls visit(x, y) for each pixel on the line from `from` to `to`, both ends included, one per
+// step along the longer axis: the pixels a drag between two pointer events crosses.
+template <typename Visit>
+void forEachPixelOnLine(QPoint from, QPoint to, Visit visit) {
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        visit(from.x() + (steps == 0 ? 0 : (to.x() - from.x()) * i / steps),
+              from.y() + (steps == 0 ? 0 : (to.y() - from.y()) * i / steps));
+    }
+}
 
 // One tile's 64 pixels, large, edited with the pencil, the fill or the colour picker in colour
 // index `colour` of the 16 colours shown. A gesture (a press, the drag after it) changes the
