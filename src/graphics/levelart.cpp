@@ -40,22 +40,6 @@ std::vector<std::int32_t> chunksShowing(const std::vector<std::uint8_t>& table,
     return chunks;
 }
 
-std::vector<std::int32_t> blocksShowing(const MappingWords& blocks,
-                                        const std::bitset<kBaseChunks>& chunks) {
-    std::vector<std::int32_t> shown;
-    const std::int32_t words = std::min(blocks.wordCount(), kBlockCount * kBlockMappingWords);
-    for (std::int32_t b = 0; b * kBlockMappingWords < words; ++b) {
-        const std::int32_t end = std::min(words, (b + 1) * kBlockMappingWords);
-        for (std::int32_t w = b * kBlockMappingWords; w < end; ++w) {
-            if (chunks.test(blocks.word(w) & 0x3FF)) {
-                shown.push_back(b);
-                break;
-            }
-        }
-    }
-    return shown;
-}
-
 }  // namespace
 
 void drawLevelArt(const LevelParts& parts, const LevelStart& start, LevelArt& art,
@@ -78,6 +62,22 @@ void drawLevelArt(const LevelParts& parts, const LevelStart& start, LevelArt& ar
 void drawLevelArt(const LevelParts& parts, LevelArt& art, ProgressSink* progress,
                   const BlockDrawn& drawn) {
     drawLevelArt(parts, LevelStart{}, art, progress, drawn);
+}
+
+std::vector<std::int32_t> blocksShowing(const MappingWords& blocks,
+                                        const std::bitset<kBaseChunks>& chunks) {
+    std::vector<std::int32_t> shown;
+    const std::int32_t words = std::min(blocks.wordCount(), kBlockCount * kBlockMappingWords);
+    for (std::int32_t b = 0; b * kBlockMappingWords < words; ++b) {
+        const std::int32_t end = std::min(words, (b + 1) * kBlockMappingWords);
+        for (std::int32_t w = b * kBlockMappingWords; w < end; ++w) {
+            if (chunks.test(blocks.word(w) & 0x3FF)) {
+                shown.push_back(b);
+                break;
+            }
+        }
+    }
+    return shown;
 }
 
 std::vector<std::int32_t> redrawTiles(const MappingWords& blocks,

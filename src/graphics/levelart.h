@@ -43,6 +43,10 @@ void drawLevelArt(const LevelParts& parts, const LevelStart& start, LevelArt& ar
 void drawLevelArt(const LevelParts& parts, LevelArt& art, ProgressSink* progress = nullptr,
                   const BlockDrawn& drawn = {});
 
+// The blocks (below kBlockCount) with an entry whose chunk is marked in `chunks`, in order.
+[[nodiscard]] std::vector<std::int32_t> blocksShowing(const MappingWords& blocks,
+                                                      const std::bitset<kBaseChunks>& chunks);
+
 // After the tiles `changed` of art.video changed: redraws those tiles, the chunks of the chunk
 // table that show them and the blocks of `blocks` (mappings) that show those chunks. Returns the
 // blocks redrawn, in order.

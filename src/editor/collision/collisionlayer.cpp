@@ -6,6 +6,7 @@
 
 #include "editor/shell/actionregistry.h"
 #include "graphics/collisionimage.h"
+#include "graphics/levelart.h"
 #include "rom/collision.h"
 #include "widgets/qtext.h"
 
@@ -126,22 +127,6 @@ void CollisionLayer::documentChanged(const DocumentChange& change) {
     }
 }
 
-// The blocks with an entry whose chunk is marked in `chunks`.
-std::vector<std::int32_t> CollisionLayer::blocksUsing(const ChunkSet& chunks) const {
-    const MappingWords& words = mDocument->parts().blocks;
-    std::vector<std::int32_t> blocks;
-    for (std::int32_t block = 0; block * kBlockMappingWords < words.wordCount(); ++block) {
-        const std::int32_t end = std::min(words.wordCount(), (block + 1) * kBlockMappingWords);
-        for (std::int32_t w = block * kBlockMappingWords; w < end; ++w) {
-            if (chunks[words.word(w) & kBlockChunkBits]) {
-                blocks.push_back(block);
-                break;
-            }
-        }
-    }
-    return blocks;
-}
-
 std::vector<std::int32_t> CollisionLayer::blocksUsingChunks(std::int32_t first,
                                                             std::int32_t count) const {
     ChunkSet chunks;
@@ -149,7 +134,7 @@ std::vector<std::int32_t> CollisionLayer::blocksUsingChunks(std::int32_t first,
          chunk < first + count && chunk < static_cast<std::int32_t>(chunks.size()); ++chunk) {
         chunks.set(static_cast<std::size_t>(chunk));
     }
-    return blocksUsing(chunks);
+    return blocksShowing(mDocument->parts().blocks, chunks);
 }
 
 std::vector<std::int32_t> CollisionLayer::blocksUsingShape(std::int32_t shape) const {
@@ -159,7 +144,7 @@ std::vector<std::int32_t> CollisionLayer::blocksUsingShape(std::int32_t shape) c
     for (std::size_t chunk = 0; chunk < index.size() && chunk < chunks.size(); ++chunk) {
         chunks[chunk] = index[chunk] == shape;
     }
-    return blocksUsing(chunks);
+    return blocksShowing(mDocument->parts().blocks, chunks);
 }
 
 QString CollisionLayer::pointerText(std::uint8_t block, std::int32_t x, std::int32_t y) const {

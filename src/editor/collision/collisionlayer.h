@@ -42,10 +42,9 @@ signals:
     void pathShown();
 
 private:
-    using ChunkSet = std::bitset<1024>;  // by the 10-bit chunk number of a block entry
+    using ChunkSet = std::bitset<kBaseChunks>;  // by the 10-bit chunk number of a block entry
 
     [[nodiscard]] QPixmap picture(std::int32_t block) const;
-    [[nodiscard]] std::vector<std::int32_t> blocksUsing(const ChunkSet& chunks) const;
     [[nodiscard]] std::vector<std::int32_t> blocksUsingChunks(std::int32_t first,
                                                               std::int32_t count) const;
     [[nodiscard]] std::vector<std::int32_t> blocksUsingShape(std::int32_t shape) const;
