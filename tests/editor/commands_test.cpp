@@ -120,7 +120,7 @@ private slots:
         const QString copy = f.folder.filePath("s2.bin");
         QVERIFY(writeBytes(dump, smd));
         f.dialogs->yesNo = {false};
-        f.window->openRomFile(dump);
+        f.window->controller().openRomFile(dump);
         QCOMPARE(f.dialogs->questions.size(), 1);
         QCOMPARE(f.dialogs->questions[0].text,
                  QString("This is an interleaved .smd dump. Save a plain copy as s2.bin and "
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(!QFile::exists(copy) && !f.window->session().hasRom());
 
         f.dialogs->yesNo = {true, false};  // the copy, then no migration
-        f.window->openRomFile(dump);
+        f.window->controller().openRomFile(dump);
         QCOMPARE(f.dialogs->questions.size(), 3);
         QCOMPARE(f.window->session().rom().romPath().filename().string(), std::string("s2.bin"));
         QCOMPARE(f.layout(), demoRom().layoutData[0]);
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(fileBytes(dump) == smd);
 
         f.dialogs->yesNo = {false};
-        f.window->openRomFile(dump);
+        f.window->controller().openRomFile(dump);
         QCOMPARE(f.dialogs->questions.size(), 4);  // only the migration offer
         QVERIFY(f.dialogs->messages.isEmpty());
     }

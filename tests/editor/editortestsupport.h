@@ -165,11 +165,11 @@ struct EditorFixture {
     // Scrolls the view to cell (column, row) at its top left; the bars count pixels.
     void setOrigin(int column, int row) {
         const int size = canvas()->cellSize();
-        window->mapFrame().horizontalBar()->setValue(column * size);
-        window->mapFrame().verticalBar()->setValue(row * size);
+        window->map().mapFrame().horizontalBar()->setValue(column * size);
+        window->map().mapFrame().verticalBar()->setValue(row * size);
     }
     QPoint origin() const {
-        return {window->mapFrame().originColumn(), window->mapFrame().originRow()};
+        return {window->map().mapFrame().originColumn(), window->map().mapFrame().originRow()};
     }
     // Clicks thumbnail `block`, then map cell `k`.
     void place(int block, int k) {
@@ -179,16 +179,16 @@ struct EditorFixture {
     // Places another block in the top left cell of the plane shown; the layout after.
     std::vector<std::uint8_t> editCorner() {
         setOrigin(0, 0);
-        place((layout().at(window->plane() == Plane::Background ? 128 : 0) + 1) % 256, 0);
+        place((layout().at(window->map().plane() == Plane::Background ? 128 : 0) + 1) % 256, 0);
         return layout();
     }
-    MapCanvas* canvas() const { return window->mapFrame().canvas(); }
+    MapCanvas* canvas() const { return window->map().mapFrame().canvas(); }
     // The middle of view cell k of the design's 6 x 6 at the zoom shown (k = 6 row + column).
     QPoint cellPoint(int k) const {
         const int size = canvas()->cellSize();
         return {size * (k % 6) + size / 2, size * (k / 6) + size / 2};
     }
-    PictureCell* thumbnail(int b) const { return window->blockSelector().thumbnail(b); }
+    PictureCell* thumbnail(int b) const { return window->map().blockSelector().thumbnail(b); }
     // Whether map cell `k` shows the picture of `block`.
     bool shows(int k, int block) const {
         return canvas()->shownBlock(canvas()->cellAt(cellPoint(k))) == block;
@@ -207,7 +207,7 @@ struct EditorFixture {
         const LevelDocument* document = window->session().document();
         return document != nullptr ? document->layout().bytes() : std::vector<std::uint8_t>{};
     }
-    std::uint8_t selected() const { return window->blockSelector().selectedBlock(); }
+    std::uint8_t selected() const { return window->map().blockSelector().selectedBlock(); }
     bool unsaved() const { return window->session().hasUnsavedEdits(); }
 
     QTemporaryDir folder;
@@ -222,7 +222,7 @@ inline bool overviewShows(const EditorFixture& f, Plane plane) {
     const LevelArt& art = f.window->session().art();
     const Image small = renderOverview(makeMiniatures(art.blocks, art.colours, kOverviewCellPixels),
                                        f.window->session().document()->layout(), plane);
-    return f.window->overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
+    return f.window->map().overview()->picture().toImage().convertToFormat(QImage::Format_RGB32) ==
            QImage(reinterpret_cast<const uchar*>(small.pixels().data()), small.width(),
                   small.height(), QImage::Format_RGB32);
 }
@@ -239,5 +239,6 @@ int runLevelStartTest(int argc, char** argv);
 int runPiecesTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);
+int runSessionControllerTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -23,7 +23,7 @@ std::uint8_t at(const EditorFixture& f, int row, int column) {
 }
 
 bool thumbnailInView(const EditorFixture& f, int block) {
-    QWidget* viewport = f.window->blockSelector().viewport();
+    QWidget* viewport = f.window->map().blockSelector().viewport();
     return viewport->rect().contains(
         QRect(f.thumbnail(block)->mapTo(viewport, QPoint(0, 0)), QSize(64, 64)));
 }
@@ -82,7 +82,7 @@ private slots:
         const QPoint corner = f.child("Canto")->pos();
         QCOMPARE(frame->childAt(corner.x() - 1, 10), f.canvas());
         QCOMPARE(frame->childAt(10, corner.y() + 1), f.child("HScroll1"));
-        QCOMPARE(f.window->mapFrame().visibleGridArea(),
+        QCOMPARE(f.window->map().mapFrame().visibleGridArea(),
                  QSize(f.child("VScroll2")->x(), f.child("HScroll1")->y()));
     }
 
@@ -148,7 +148,7 @@ private slots:
             QVERIFY(f.shows(k, at(f, 10 + k / 6, 120 + k % 6)));
         }
         // At row 13 the view's rows 3 to 5 lie past the layout and are drawn empty.
-        f.window->mapFrame().verticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        f.window->map().mapFrame().verticalBar()->triggerAction(QAbstractSlider::SliderToMaximum);
         QVERIFY(f.shows(0, at(f, 13, 120)) && f.shows(17, at(f, 15, 125)));
         QCOMPARE(f.canvas()->shownBlock(f.canvas()->cellAt(f.cellPoint(35))), std::nullopt);
 
@@ -219,7 +219,7 @@ private slots:
 
     void theBlockSelectorScrollsAndARightClickPicks() {
         EditorFixture& f = *mF;
-        QScrollBar* bar = f.window->blockSelector().scrollBar();
+        QScrollBar* bar = f.window->map().blockSelector().scrollBar();
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(f.child("Picture2")->y(), -125);
         bar->setValue(128);
@@ -289,12 +289,12 @@ private slots:
     void overviewFollowsTheLevelAndMovesTheView() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
-        OverviewWindow* overview = f.window->overview();
+        OverviewWindow* overview = f.window->map().overview();
         QVERIFY(overview->isVisible() && overview->objectName() == "Overview");
         QCOMPARE(overview->picture().size(), QSize(1024, 128));
         QVERIFY(overviewShows(f, Plane::Foreground));
         f.setOrigin(10, 2);
-        const QSize seen = f.window->mapFrame().visibleGridArea();
+        const QSize seen = f.window->map().mapFrame().visibleGridArea();
         QCOMPARE(overview->viewRect(),
                  QRectF(80, 16, seen.width() / 16.0, seen.height() / 16.0).toAlignedRect());
         const QList<std::pair<QPoint, QPoint>> clicks = {

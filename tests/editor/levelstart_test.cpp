@@ -46,7 +46,7 @@ private slots:
     void hillTopsOverwrittenBlocksAreWithheld() {
         EditorFixture& f = *mF;
         f.open();
-        BlockSelector& blocks = f.window->blockSelector();
+        BlockSelector& blocks = f.window->map().blockSelector();
         QVERIFY(!blocks.isWithheld(0x20));
         f.chooseLevel(kHillTopLevel);
         const LevelArt& art = f.window->session().art();

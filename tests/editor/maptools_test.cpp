@@ -47,7 +47,7 @@ private slots:
         const std::vector<std::uint8_t> loaded = f.layout();
         QTest::mouseClick(f.thumbnail(0xEE), Qt::LeftButton);
         f.key(Qt::Key_B);
-        QCOMPARE(f.window->tools().tool(), MapTool::Brush);
+        QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 1, 0));
         QTest::mouseMove(f.canvas(), pointOf(f, 1, 2));  // a jump: cell (1, 1) is painted too
         QTest::mouseMove(f.canvas(), pointOf(f, 2, 3));
@@ -66,7 +66,7 @@ private slots:
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 2, 1));
         QTest::mouseMove(f.canvas(), pointOf(f, 3, 3));
         QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, pointOf(f, 3, 3));
-        QCOMPARE(f.window->tools().selection(), (std::optional<CellRect>{{2, 1, 2, 3}}));
+        QCOMPARE(f.window->map().tools().selection(), (std::optional<CellRect>{{2, 1, 2, 3}}));
         f.menu("MenuCopy");
         std::vector<std::uint8_t> copied;
         for (int row = 2; row <= 3; ++row) {
@@ -77,14 +77,14 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text().count('\n'), 2);
 
         f.chooseLevel(4);  // another zone; the selection goes with the level
-        QVERIFY(!f.window->tools().selection());
+        QVERIFY(!f.window->map().tools().selection());
         f.menu("MenuBackground");
         f.menu("MenuPaste");
-        QVERIFY(f.window->tools().isPasting());
+        QVERIFY(f.window->map().tools().isPasting());
         QTest::mouseMove(f.canvas(), pointOf(f, 0, 0));
         QCOMPARE(f.canvas()->shownBlock({1, 2}), copied[5]);  // the preview
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, pointOf(f, 0, 0));
-        QVERIFY(!f.window->tools().isPasting());
+        QVERIFY(!f.window->map().tools().isPasting());
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(f.layout()[static_cast<std::size_t>(256 * (i / 3) + 128 + i % 3)], copied[i]);
         }
@@ -105,14 +105,14 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 1);
 
         f.menu("MenuSelectAll");
-        QCOMPARE(f.window->tools().selection(), (std::optional<CellRect>{{0, 0, 16, 128}}));
+        QCOMPARE(f.window->map().tools().selection(), (std::optional<CellRect>{{0, 0, 16, 128}}));
         f.menu("MenuCut");
         const std::vector<std::uint8_t> cut = f.layout();
         QCOMPARE(std::count(cut.begin(), cut.begin() + 128, 0), 128);
         QCOMPARE(f.window->undoStack().count(), 2);
         QCOMPARE(QApplication::clipboard()->text().count('\n'), 16);
         f.key(Qt::Key_Escape);
-        QVERIFY(!f.window->tools().selection());
+        QVERIFY(!f.window->map().tools().selection());
     }
 
     void undoWorksWhileTheLevelSelectorHasTheFocus() {

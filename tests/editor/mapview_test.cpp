@@ -17,11 +17,11 @@ namespace {
 constexpr int kLayoutRows = 16;  // the demo levels' layouts
 
 QScrollBar* across(const EditorFixture& f) {
-    return f.window->mapFrame().horizontalBar();
+    return f.window->map().mapFrame().horizontalBar();
 }
 
 QScrollBar* down(const EditorFixture& f) {
-    return f.window->mapFrame().verticalBar();
+    return f.window->map().mapFrame().verticalBar();
 }
 
 // Turns the wheel over the middle of the canvas by `angle` (eighths of a degree).
@@ -34,7 +34,8 @@ void turnWheel(const EditorFixture& f, int angle, Qt::KeyboardModifiers keys = {
 
 // Whether the view lies within the plane's columns and the layout's rows.
 bool viewInsideLayout(const EditorFixture& f) {
-    const QRect view(f.window->mapFrame().origin(), f.window->mapFrame().visibleGridArea());
+    const QRect view(f.window->map().mapFrame().origin(),
+                     f.window->map().mapFrame().visibleGridArea());
     const int size = f.canvas()->cellSize();
     return QRect(0, 0, kPlaneColumns * size, kLayoutRows * size).contains(view);
 }
@@ -84,26 +85,26 @@ private slots:
     void theWheelScrollsByPixels() {
         EditorFixture& f = *mF;
         f.setOrigin(20, 2);
-        const QPoint start = f.window->mapFrame().origin();
+        const QPoint start = f.window->map().mapFrame().origin();
         turnWheel(f, -120);
-        QCOMPARE(f.window->mapFrame().origin(), start + QPoint(0, 42));  // 128 / 3
+        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(0, 42));  // 128 / 3
         turnWheel(f, -240);
-        QCOMPARE(f.window->mapFrame().origin(), start + QPoint(0, 128));
+        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(0, 128));
         turnWheel(f, 360, Qt::ShiftModifier);
-        QCOMPARE(f.window->mapFrame().origin(), start + QPoint(-128, 128));
+        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(-128, 128));
 
         f.window->map().setZoom(5);  // 400%
-        const QPoint zoomed = f.window->mapFrame().origin();
+        const QPoint zoomed = f.window->map().mapFrame().origin();
         turnWheel(f, -360);
-        QCOMPARE(f.window->mapFrame().origin(), zoomed + QPoint(0, 128));
+        QCOMPARE(f.window->map().mapFrame().origin(), zoomed + QPoint(0, 128));
         QTest::keyClick(f.canvas(), Qt::Key_Down);
-        QCOMPARE(f.window->mapFrame().origin(), zoomed + QPoint(0, 128 + 512));
+        QCOMPARE(f.window->map().mapFrame().origin(), zoomed + QPoint(0, 128 + 512));
     }
 
     // The bars' pages are the view, and a bar with nothing to scroll is disabled.
     void theBarsShowTheViewAndRestWhenAllFits() {
         EditorFixture& f = *mF;
-        const QSize seen = f.window->mapFrame().visibleGridArea();
+        const QSize seen = f.window->map().mapFrame().visibleGridArea();
         QCOMPARE(across(f)->pageStep(), seen.width());
         QCOMPARE(down(f)->pageStep(), seen.height());
         QCOMPARE(across(f)->maximum(), (128 - 6) * 128);  // as far as the design reaches
@@ -115,7 +116,7 @@ private slots:
         QVERIFY(!down(f)->isEnabled() && across(f)->isEnabled());
         setOuterSize(f.window.get(), QSize(2300, 700));
         QVERIFY(!down(f)->isEnabled() && !across(f)->isEnabled());
-        QCOMPARE(f.window->mapFrame().origin(), QPoint(0, 0));
+        QCOMPARE(f.window->map().mapFrame().origin(), QPoint(0, 0));
     }
 
     // The middle button, and the left one with Space held, drag the plane along; the tools see
@@ -124,12 +125,12 @@ private slots:
         EditorFixture& f = *mF;
         f.setOrigin(10, 2);
         const std::vector<std::uint8_t> loaded = f.layout();
-        const QPoint start = f.window->mapFrame().origin();
+        const QPoint start = f.window->map().mapFrame().origin();
         const QPoint from(300, 200);
         QTest::mousePress(f.canvas(), Qt::MiddleButton, {}, from);
         QTest::mouseMove(f.canvas(), from - QPoint(30, 20));
         QTest::mouseRelease(f.canvas(), Qt::MiddleButton, {}, from - QPoint(30, 20));
-        QCOMPARE(f.window->mapFrame().origin(), start + QPoint(30, 20));
+        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(30, 20));
 
         f.canvas()->setFocus();
         QTest::keyPress(f.canvas(), Qt::Key_Space);
@@ -137,7 +138,7 @@ private slots:
         QTest::mouseMove(f.canvas(), from + QPoint(50, 10));
         QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, from + QPoint(50, 10));
         QTest::keyRelease(f.canvas(), Qt::Key_Space);
-        QCOMPARE(f.window->mapFrame().origin(), start + QPoint(-20, 10));
+        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(-20, 10));
         QCOMPARE(f.layout(), loaded);
         QCOMPARE(f.window->undoStack().count(), 0);
     }
@@ -145,7 +146,7 @@ private slots:
     void draggingInTheOverviewPansTheMap() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
-        OverviewWindow* overview = f.window->overview();
+        OverviewWindow* overview = f.window->map().overview();
         f.setOrigin(10, 2);
         const QPoint held = overview->viewRect().center();
         QTest::mousePress(overview, Qt::LeftButton, {}, held);
@@ -182,7 +183,7 @@ private slots:
             const QImage shown = form->grab().toImage();
             const QPoint beside = bar->mapTo(form, QPoint(bar->width() + 1, bar->height() / 2));
             QVERIFY2(shown.pixelColor(beside) == form->palette().color(QPalette::Window), tool);
-            QCOMPARE(f.canvas()->size(), f.window->mapFrame().visibleGridArea());
+            QCOMPARE(f.canvas()->size(), f.window->map().mapFrame().visibleGridArea());
         }
     }
 

@@ -85,7 +85,7 @@ private slots:
         const std::int32_t line = add(0x03, 0x00, 400, 560);   // x 400, y 528 .. 592
         const ObjectPlacement blockObject = objects()[std::size_t(block)];
         QCOMPARE(f.canvas()->objectArea(blockObject), QRect(528, 544, 65, 33));
-        f.window->placementTools().select({});
+        f.window->placements().tools().select({});
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(590, 574));
         QCOMPARE(selection(), std::vector<std::int32_t>{block});
         // Selected, the frame takes the colour of every selected object's frame.
@@ -96,11 +96,11 @@ private slots:
         QVERIFY(selection().empty());
 
         // Hidden, they leave the selection; what the game draws stays in it.
-        f.window->placementTools().select({0, block, line});
+        f.window->placements().tools().select({0, block, line});
         f.action("MenuInvisibleObjects")->setChecked(false);
         QCOMPARE(selection(), std::vector<std::int32_t>{0});
         f.action("MenuInvisibleObjects")->setChecked(true);
-        f.window->placementTools().select({});
+        f.window->placements().tools().select({});
 
         const QImage shown = f.canvas()->grab().toImage();
         f.action("MenuInvisibleObjects")->setChecked(false);
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(words->text(), "Red spring, pointing left");
 
         const std::int32_t other = add(0x41, 0x02, 200, 264);
-        f.window->placementTools().select({spring, other});
+        f.window->placements().tools().select({spring, other});
         QVERIFY(words->text().isEmpty());
         f.child<QSpinBox>("PropSubtype")->setValue(0x26);  // both now
         QCOMPARE(words->text().toStdString(),
@@ -174,12 +174,14 @@ private slots:
 private:
     // Adds an object with the Objects tool and moves it to (x, y); its index.
     std::int32_t add(std::uint8_t id, std::uint8_t subtype, int x, int y) {
-        mF->window->placementTools().insertObject(id, subtype, QPoint(x, y));
+        mF->window->placements().tools().insertObject(id, subtype, QPoint(x, y));
         mF->child<QSpinBox>("PropX")->setValue(x);
         mF->child<QSpinBox>("PropY")->setValue(y);
         return selection().front();
     }
-    std::vector<std::int32_t> selection() const { return mF->window->placementTools().selection(); }
+    std::vector<std::int32_t> selection() const {
+        return mF->window->placements().tools().selection();
+    }
     std::vector<ObjectPlacement> objects() const {
         return *mF->window->session().document()->parts().objects;
     }

@@ -53,7 +53,7 @@ private slots:
         const std::vector<ObjectPlacement> loaded = objects();
         const ObjectPlacement first = loaded.front();
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(first.x, first.y));
-        QCOMPARE(f.window->placementTools().selection(), std::vector<std::int32_t>{0});
+        QCOMPARE(f.window->placements().tools().selection(), std::vector<std::int32_t>{0});
         QCOMPARE(f.child<QSpinBox>("PropX")->value(), first.x);
 
         drag(f.canvas(), at(first.x, first.y), at(first.x + 13, first.y + 3));
@@ -207,7 +207,7 @@ private slots:
             }
         }
         QVERIFY(inside.size() >= 2);
-        QCOMPARE(f.window->placementTools().selection(), inside);
+        QCOMPARE(f.window->placements().tools().selection(), inside);
 
         f.child<QSpinBox>("PropX")->setValue(500);
         f.child<QSpinBox>("PropY")->setValue(400);
@@ -222,10 +222,10 @@ private slots:
         }
 
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(500, 400));
-        QCOMPARE(f.window->placementTools().selection(),
+        QCOMPARE(f.window->placements().tools().selection(),
                  std::vector<std::int32_t>{inside.back()});  // the one drawn on top
         QTest::keyClick(f.canvas(), Qt::Key_Tab);
-        QCOMPARE(f.window->placementTools().selection(),
+        QCOMPARE(f.window->placements().tools().selection(),
                  std::vector<std::int32_t>{inside[inside.size() - 2]});
     }
 
@@ -283,7 +283,7 @@ private slots:
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
         for (int i = 0; i < 40; ++i) {
-            f.window->placementTools().insertObject(0x41, 0, QPoint(64 + 8 * i, 512));
+            f.window->placements().tools().insertObject(0x41, 0, QPoint(64 + 8 * i, 512));
         }
         const std::vector<ObjectPlacement> grown = objects();
         const QByteArray before = fileBytes(f.romPath);

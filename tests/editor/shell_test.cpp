@@ -150,7 +150,7 @@ private slots:
             f.open();
             f.menu("MenuGrid");
             f.action("MenuRings")->setChecked(false);
-            f.window->setZoom(1);
+            f.window->map().setZoom(1);
             f.key(Qt::Key_R);
             setOuterSize(f.window.get(), QSize(700, 560));
             closedAt = f.window->size();
@@ -164,13 +164,13 @@ private slots:
         QVERIFY(restarted.findChild<QAction*>("MenuObjects")->isChecked());
         // The Rings tool shows its overlay whatever was stored.
         QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
-        QCOMPARE(restarted.zoom(), std::size_t{1});
-        QCOMPARE(restarted.tools().tool(), MapTool::Rings);
+        QCOMPARE(restarted.map().zoom(), std::size_t{1});
+        QCOMPARE(restarted.map().tools().tool(), MapTool::Rings);
         restarted.show();
         QVERIFY(QTest::qWaitForWindowExposed(&restarted));
         QVERIFY(restarted.findChild<QDockWidget*>("PropertiesDock")->isVisible());
         QVERIFY(!restarted.findChild<QDockWidget*>("ObjectListDock")->isVisible());
-        QCOMPARE(restarted.focusWidget(), restarted.mapFrame().canvas());
+        QCOMPARE(restarted.focusWidget(), restarted.map().mapFrame().canvas());
         forgetWindowMemory();
     }
 
@@ -195,7 +195,7 @@ private slots:
         };
         type("abc");
         QCOMPARE(field->text(), QString("3"));
-        QCOMPARE(f.window->tools().tool(), MapTool::Place);  // B would have chosen the Brush
+        QCOMPARE(f.window->map().tools().tool(), MapTool::Place);  // B would have chosen the Brush
         type("25");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(field->text(), QString("3"));
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(f.layout(), demo.layoutData[6]);
         QCOMPARE(f.window->focusWidget(), f.canvas());  // the keys are the tools' again
         f.key(Qt::Key_B);
-        QCOMPARE(f.window->tools().tool(), MapTool::Brush);
+        QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
     }
 
     // A save that writes a factory image makes it "modified" in the status line at once.

@@ -4,15 +4,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QStringList>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -27,9 +24,6 @@
 #include "editor/shell/testlevel.h"
 #include "editor/shell/uitext.h"
 #include "editor/shell/windowmemory.h"
-#include "graphics/png.h"
-#include "rom/cartridge.h"
-#include "rom/romidentity.h"
 #include "windows/aboutwindow.h"
 #include "windows/centerme.h"
 
@@ -53,26 +47,6 @@ constexpr int kLevelSection = 50;
 constexpr std::array<const char*, 6> kToolIds{"ToolPlace", "ToolBrush",   "ToolSelect",
                                               "ToolFill",  "ToolObjects", "ToolRings"};
 
-QString pathText(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
-}
-
-// What a write kept: "the ROM as it was is kept as NAME.bak (as Orvex first found it:
-// NAME.orig)".
-QString keptText(const WriteReport& kept) {
-    return "the ROM as it was is kept as " + pathText(kept.previous) +
-           " (as Orvex first found it: " + pathText(kept.original) + ")";
-}
-
-QString fileNameText(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
-}
-
-// The same, short enough for the status line: "kept NAME.bak and NAME.orig".
-QString keptNames(const WriteReport& kept) {
-    return "kept " + fileNameText(kept.previous) + " and " + fileNameText(kept.original);
-}
-
 // The file a drag carries when it is exactly one local file.
 QString droppedFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
@@ -80,34 +54,6 @@ QString droppedFile(const QMimeData* mime) {
         return {};
     }
     return mime->urls().constFirst().toLocalFile();
-}
-
-// "level 3 (zone 4, act 1)"
-QString levelText(const LevelDocument& document) {
-    return QString("level %1 (zone %2, act %3)")
-        .arg(document.level() + 1)
-        .arg(document.zoneAct().zone)
-        .arg(document.zoneAct().act + 1);
-}
-
-// The box for a stream that broke off: the old exclamation, then which stream of which level,
-// where it broke (offsets as `orvex-tool info` prints them) and what that means for the level.
-QString brokenStreamMessage(const BrokenStream& broken, const LevelDocument& document) {
-    QString part = toQString(partName(broken.part));
-    part[0] = part[0].toUpper();
-    QString text =
-        QString(
-            "%1\n\n%2 of %3 breaks off at offset %4: a copy there reaches before "
-            "the start of the decoded data (the stream starts at %5).\n\n")
-            .arg(kWeirdOffsetMessage, part, levelText(document),
-                 toQString(hexOffset(broken.brokeAt)), toQString(hexOffset(broken.start)));
-    if (broken.part == Part::Layout) {
-        return text + QString(
-                          "Level %1 opens read-only: what was read of its layout is shown, "
-                          "and it cannot be saved.")
-                          .arg(document.level() + 1);
-    }
-    return text + "What was read up to there is shown.";
 }
 
 void endProgram(bool immediately) {
@@ -125,26 +71,6 @@ QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, const QKeySequen
 
 }  // namespace
 
-// Marks a load or a save: Open, the level choice and Save are refused until it ends.
-class EditorWindow::BusyScope {
-public:
-    explicit BusyScope(EditorWindow& window) : mWindow(window) {
-        if (mWindow.mBusyDepth++ == 0) {
-            mWindow.setCommandsEnabled(false);
-        }
-    }
-    ~BusyScope() {
-        if (--mWindow.mBusyDepth == 0) {
-            mWindow.setCommandsEnabled(true);
-        }
-    }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    EditorWindow& mWindow;
-};
-
 EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     : mDialogs(std::move(dialogs)), mSession(std::make_unique<EditorSession>()), mExit(endProgram) {
     if (!mDialogs) {
@@ -156,10 +82,11 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     mUndo = new QUndoStack(this);
     mActions = new ActionRegistry(*this);
     mToolGroup = new QActionGroup(this);
+    mController = std::make_unique<SessionController>(*mSession, *mDialogs, *mUndo);
     mContext = std::make_unique<AreaContext>(AreaContext{
         *this, *mSession, *mUndo, *mDialogs, nullptr, *mToolGroup, [this] { return isBusy(); },
         [this](MapTool tool) { chooseTool(tool); },
-        [this](const QString& text, const QString& details) { showNote(text, details); }});
+        [this](const QString& text, const QString& details) { mStatus->showNote(text, details); }});
     createForm();
     createAreas();
     createActions();
@@ -168,6 +95,7 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
         area->createDocks();
     }
     createStatusLine();
+    connectController();
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
                      findChild<QToolBar*>("ToolBar")->sizeHint().height();
     resize(651, 458 + bars);
@@ -207,6 +135,7 @@ void EditorWindow::createForm() {
     createCaptionLine(*form);
     mHost = new WindowHost(this, &mMap->mapFrame());
     mContext->host = mHost;
+    mController->setProgress(mHost);
 }
 
 // The editing areas, in the order their menu entries, tool bar sections and status line parts
@@ -244,28 +173,28 @@ void EditorWindow::createActions() {
     mRecent = new RecentFiles(*recentMenu, this);
     connect(mRecent, &RecentFiles::chosen, this, [this](const QString& path) {
         if (!isBusy()) {
-            openRomFile(path);
+            mController->openRomFile(path);
         }
     });
 }
 
 void EditorWindow::createFileActions() {
     const auto add = [this](const char* id, const char* text, const QList<QKeySequence>& keys,
-                            void (EditorWindow::*slot)()) {
-        return mActions->add({id, text, keys, "File", "File", kFileSection},
-                             [this, slot] { (this->*slot)(); });
+                            std::function<void()> run) {
+        return mActions->add({id, text, keys, "File", "File", kFileSection}, std::move(run));
     };
     add("MenuOpen", "Load Levels", QKeySequence::keyBindings(QKeySequence::Open),
-        &EditorWindow::onOpen);
+        [this] { mController->open(); });
     add("MenuSave", "Save Level", QKeySequence::keyBindings(QKeySequence::Save),
-        &EditorWindow::onSave);
+        [this] { mController->save(mCombo1->currentIndex()); });
     add("MenuSaveAs", "Save As...",
         standardKeys(QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
-        &EditorWindow::onSaveAs)
+        [this] { mController->saveAs(); })
         ->setToolTip(
             "Writes the ROM under a new name, with this level's edits, and goes on editing that "
             "file");
-    add("MenuExport", "Export Level Image...", {}, &EditorWindow::onExport)
+    add("MenuExport", "Export Level Image...", {},
+        [this] { mController->exportImage(mMap->plane()); })
         ->setToolTip(
             "Writes the plane shown as a PNG picture, with the edits not saved yet included");
     new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
@@ -333,20 +262,7 @@ void EditorWindow::createStatusLine() {
     for (EditingArea* area : mAreas) {
         area->addStatusWidgets(*line, EditingArea::StatusSide::Left);
     }
-    // Notes (a save, an export, where the backup is) on the right, in the room left over.
-    mNote = new QLabel(line);
-    mNote->setObjectName("StatusNote");
-    mNote->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    mNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    line->addPermanentWidget(mNote, 1);
-    // The file, the level and an unsaved mark: "demo.bin, level 1 (zone 0, act 1) *".
-    mLevelInfo = new QLabel(line);
-    mLevelInfo->setObjectName("LevelInfo");
-    line->addPermanentWidget(mLevelInfo);
-    // What the open ROM is: "revision 01 (factory tables)".
-    mRomInfo = new QLabel(line);
-    mRomInfo->setObjectName("RomInfo");
-    line->addPermanentWidget(mRomInfo);
+    mStatus = std::make_unique<SessionStatus>(*line, *mSession);
     for (EditingArea* area : mAreas) {
         area->addStatusWidgets(*line, EditingArea::StatusSide::Right);
     }
@@ -445,7 +361,7 @@ void EditorWindow::dropEvent(QDropEvent* event) {
     // Opened once the drop has ended, so the program the file came from is not kept waiting
     // through the questions and the load.
     QMetaObject::invokeMethod(
-        this, [this, path] { openRomFile(path); }, Qt::QueuedConnection);
+        this, [this, path] { mController->openRomFile(path); }, Qt::QueuedConnection);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -456,7 +372,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
         mExit(true);
         return;
     }
-    if (!resolveUnsavedEdits()) {
+    if (!mController->resolveUnsavedEdits()) {
         event->ignore();
         return;
     }
@@ -465,227 +381,68 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     mExit(false);
 }
 
-void EditorWindow::onOpen() {
-    if (isBusy()) {
-        return;
-    }
-    const QString path = mDialogs->chooseRomFile();
-    if (!path.isEmpty()) {
-        openRomFile(path);
-    }
-}
-
-void EditorWindow::openRomFile(const QString& path) {
-    if (isBusy() || !resolveUnsavedEdits()) {
-        return;
-    }
-    BusyScope busy(*this);
-    const std::optional<QString> plain = plainRomPath(path);
-    if (!plain) {
-        return;
-    }
-    const auto approve = [this] {
-        return mDialogs->askYesNo(kMigrationTitle, kMigrationPrompt, true);
-    };
-    const auto checked = mSession->openRom(QFile::encodeName(*plain).toStdString(), approve);
-    if (!checked) {
-        showError("The ROM " + *plain + " could not be opened.", checked.error());
-        return;
-    }
-    // The session dropped the previous ROM's level: nothing may refer to it any more, not even
-    // a repaint while the next level loads.
-    mUndo->clear();
-    letGoOfLevel();
-    showRomInfo();
-    nameLevelEntries();
-    mRecent->remember(*plain);
-    mNote->clear();
-    if (checked->migrated) {
-        const WriteReport& kept = *checked->migrated;
-        mDialogs->showMessage(kMessageTitle,
-                              "The layouts have been migrated; " + keptText(kept) + ".");
-        showNote("Migrated; " + keptNames(kept), keptText(kept));
-    }
-    mCombo1->setCurrentIndex(0);
-    loadLevelAt(0);
-}
-
-// A copier dump is never opened as it is: its owner is offered a plain copy beside it, which
-// is opened instead (at once, when an identical copy is already there). Empty when nothing is
-// to be opened.
-std::optional<QString> EditorWindow::plainRomPath(const QString& path) {
-    const std::filesystem::path file = QFile::encodeName(path).toStdString();
-    auto bytes = RomImage(file).readAll();
-    const DumpFormat format = bytes ? detectDumpFormat(*bytes) : DumpFormat::Plain;
-    if (format == DumpFormat::Plain || format == DumpFormat::Unrecognised) {
-        return path;  // the ROM check says what is wrong with anything else
-    }
-    const std::filesystem::path copy = plainCopyPath(file);
-    const std::vector<std::uint8_t> image = plainImage(*bytes, format);
-    const QString copyText = QFile::decodeName(copy.c_str());
-    if (auto existing = RomImage(copy).readAll(); existing && *existing == image) {
-        return copyText;
-    }
-    if (!mDialogs->askYesNo(kMessageTitle,
-                            "This is " + toQString(describeDumpFormat(format)) +
-                                ". Save a plain copy as " + fileNameText(copy) + " and open it?",
-                            true)) {
-        return std::nullopt;
-    }
-    if (Status written = writeNewFile(copy, image); !written) {
-        showError("No plain copy of " + path + " could be saved.", written.error());
-        return std::nullopt;
-    }
-    return copyText;
-}
-
 void EditorWindow::onLevelChosen(int index) {
-    if (isBusy() || !mSession->hasRom()) {
-        return;
-    }
     // The selector loses the focus while it is disabled for the load.
     const bool fromTheField = focusWidget() == mCombo1 || mCombo1->isAncestorOf(focusWidget());
-    if (!resolveUnsavedEdits()) {
-        showLevelInSelector();
-        return;
-    }
     // The keys go back to the map and its tools once the level is chosen.
-    if (loadLevelAt(index) && fromTheField) {
+    if (mController->chooseLevel(index) && fromTheField) {
         mMap->mapFrame().canvas()->setFocus();
     }
 }
 
-void EditorWindow::onSave() {
-    if (isBusy() || !mSession->hasRom() || mCombo1->currentIndex() < 0) {
-        return;
-    }
-    saveLevelAt(mCombo1->currentIndex());
+// The window shows what the controller reports: the busy state as disabled commands, a new
+// ROM and level in the selector, the areas and the status line.
+void EditorWindow::connectController() {
+    SessionController* controller = mController.get();
+    connect(controller, &SessionController::busyChanged, this,
+            [this](bool busy) { setCommandsEnabled(!busy); });
+    connect(controller, &SessionController::romOpened, this, &EditorWindow::showRomOpened);
+    connect(controller, &SessionController::romSavedAs, this, [this](const QString& path) {
+        mRecent->remember(path);
+        mStatus->showLevelInfo();
+    });
+    connect(controller, &SessionController::documentLoaded, this, &EditorWindow::attachDocument);
+    connect(controller, &SessionController::blockDrawn, this, [this](std::int32_t block) {
+        for (EditingArea* area : mAreas) {
+            area->blockDrawn(block);
+        }
+    });
+    connect(controller, &SessionController::artReady, this, [this] {
+        for (EditingArea* area : mAreas) {
+            area->artReady();
+        }
+    });
+    connect(controller, &SessionController::levelShown, this, [this] {
+        for (EditingArea* area : mAreas) {
+            area->levelShown();
+        }
+        mStatus->showLevelInfo();
+    });
+    connect(controller, &SessionController::levelRefused, this, &EditorWindow::showLevelInSelector);
+    connect(controller, &SessionController::levelSaved, this,
+            [this](const QString& note, const QString& details) {
+                mStatus->showSaveNote(note, details);
+                mStatus->showLevelInfo();
+                mStatus->showRomInfo();
+            });
+    connect(
+        controller, &SessionController::noted, this,
+        [this](const QString& text, const QString& details) { mStatus->showNote(text, details); });
 }
 
-// Save As: the file as it is now goes to the new name, which becomes the open ROM; then the
-// level is saved there as Save does, its edits included.
-void EditorWindow::onSaveAs() {
-    if (isBusy() || !mSession->hasRom()) {
-        return;
-    }
-    const QString path = mDialogs->chooseRomFileToSave();
-    if (path.isEmpty()) {
-        return;
-    }
-    const Status copied = [&] {
-        BusyScope busy(*this);
-        return mSession->copyRomTo(QFile::encodeName(path).toStdString());
-    }();
-    if (!copied) {
-        showError("The ROM was not saved as " + path + ".", copied.error());
-        return;
-    }
+// The previous ROM's level is gone: nothing may refer to it any more. The selector names the new
+// ROM's levels and shows level 1, which loads next.
+void EditorWindow::showRomOpened(const QString& path) {
+    letGoOfLevel();
+    mStatus->showRomInfo();
+    nameLevelEntries();
     mRecent->remember(path);
-    showLevelInfo();
-    if (mSession->hasUnsavedEdits() && !saveLevelAt(*mSession->shownLevel())) {
-        return;
-    }
-    showNote("Saved as " + QFileInfo(path).fileName(), path);
+    mStatus->clearNote();
+    mCombo1->setCurrentIndex(0);
 }
 
-void EditorWindow::onExport() {
-    if (isBusy() || !mSession->shownLevel()) {
-        return;
-    }
-    const QString path = mDialogs->chooseImageFile();
-    if (path.isEmpty()) {
-        return;
-    }
-    const Status written = exportLevelImage(path);
-    if (!written) {
-        showError("The level image was not written.", written.error());
-        return;
-    }
-    showNote("Level image written to " + QFileInfo(path).fileName(), path);
-}
-
-Status EditorWindow::exportLevelImage(const QString& path) {
-    BusyScope busy(*this);
-    const LevelArt& art = mSession->art();
-    const IndexedImage picture = [&] {
-        ProgressScope progress(*mHost);
-        return renderPlane(art.blocks, mSession->document()->layout(), mMap->plane(), mHost);
-    }();
-    const std::filesystem::path file = QFile::encodeName(path).toStdString();
-    if (sameFile(file, mSession->rom().romPath())) {
-        return makeError(ErrorCode::FileWrite, path.toStdString() +
-                                                   " is the open ROM; choose another file for "
-                                                   "the picture");
-    }
-    auto png = encodeIndexedPng(picture, art.colours);
-    if (!png) {
-        return png.error();
-    }
-    return writeOutputFile(file, *png);
-}
-
-bool EditorWindow::resolveUnsavedEdits() {
-    if (!mSession->hasUnsavedEdits()) {
-        return true;
-    }
-    const int level = *mSession->loadedLevel();
-    const QString question = QString("Save changes to level %1?").arg(level + 1);
-    switch (mDialogs->askYesNoCancel(kMessageTitle, question)) {
-        case EditorDialogs::Answer::Yes:
-            return saveLevelAt(level);
-        case EditorDialogs::Answer::No:
-            return true;
-        case EditorDialogs::Answer::Cancel:
-            break;
-    }
-    return false;
-}
-
-void EditorWindow::letGoOfLevel() {
-    for (EditingArea* area : mAreas) {
-        area->attach(nullptr);
-    }
-}
-
-bool EditorWindow::loadLevelAt(int index) {
-    const auto level = static_cast<std::int16_t>(index);
-    Result<LoadedLevel> loaded = [&] {
-        BusyScope busy(*this);
-        ProgressScope progress(*mHost);
-        auto read = mSession->loadLevel(level);
-        if (read) {
-            showLoadedDocument();
-        }
-        return read;
-    }();
-    if (!loaded) {
-        showLevelInSelector();
-        showError(QString("Level %1 could not be loaded.").arg(index + 1), loaded.error());
-        return false;
-    }
-    for (EditingArea* area : mAreas) {
-        area->levelShown();
-    }
-    showLevelInfo();
-    // Reported once the progress window has gone, with the level drawn behind the box.
-    for (const BrokenStream& broken : loaded->brokenStreams) {
-        mDialogs->showMessage(kMessageTitle, brokenStreamMessage(broken, *mSession->document()));
-    }
-    if (!loaded->warnings.empty()) {
-        QStringList lines;
-        for (const std::string& warning : loaded->warnings) {
-            lines << toQString(warning);
-        }
-        mDialogs->showMessage(kMessageTitle, lines.join("\n"));
-    }
-    return true;
-}
-
-// A new document is in the session: the undo stack of the old one goes, the areas take the new
-// one and follow its changes, and its art is drawn.
-void EditorWindow::showLoadedDocument() {
-    mUndo->clear();
-    LevelDocument* document = mSession->document();
+// The areas take the new document and follow its changes.
+void EditorWindow::attachDocument(LevelDocument* document) {
     for (EditingArea* area : mAreas) {
         area->attach(document);
     }
@@ -693,82 +450,14 @@ void EditorWindow::showLoadedDocument() {
         for (EditingArea* area : mAreas) {
             area->documentChanged(change);
         }
-        // What the last save said no longer holds once the level differs from the file again.
-        if (mSession->hasUnsavedEdits() && mNoteIsSave) {
-            showNote({}, {});
-        }
-        showLevelInfo();
+        mStatus->levelChanged();
     });
-    mSession->drawArt(mHost, [this](std::int32_t block) {
-        for (EditingArea* area : mAreas) {
-            area->blockDrawn(block);
-        }
-    });
+}
+
+void EditorWindow::letGoOfLevel() {
     for (EditingArea* area : mAreas) {
-        area->artReady();
+        area->attach(nullptr);
     }
-}
-
-// A level whose parts all are as in the file is not written: the status line says so. Otherwise
-// the layout is written with every part that was edited, as a save always has.
-bool EditorWindow::saveLevelAt(int index) {
-    const auto level = static_cast<std::int16_t>(index);
-    if (mSession->loadedLevel() == level && !mSession->hasUnsavedEdits()) {
-        showNote(QString("Level %1: nothing to save").arg(index + 1),
-                 "No part of the level differs from the file; the file was not written");
-        mNoteIsSave = true;
-        return true;
-    }
-    SaveOptions options;
-    Result<SaveReport> saved = saveLevelOnce(level, options);
-    // Each question answered Yes adds its option and saves again; the file is written once.
-    for (int asked = 0; asked < 3 && !saved; ++asked) {
-        const ErrorCode code = saved.error().code;
-        if (code == ErrorCode::ChangedOnDisk) {
-            if (!mDialogs->askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
-                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
-                break;
-            }
-            options.overwriteChangesOnDisk = true;
-        } else if (code == ErrorCode::ListsMustMove) {
-            if (!mDialogs->askYesNo(kMessageTitle,
-                                    moveListsQuestion(toQString(saved.error().message)), false)) {
-                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
-                break;
-            }
-            options.movePlacementLists = true;
-        } else if (code == ErrorCode::ArtMustMove && !options.moveGrownArt) {
-            if (!mDialogs->askYesNo(kMessageTitle,
-                                    moveArtQuestion(toQString(saved.error().message)), false)) {
-                saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
-                break;
-            }
-            options.moveGrownArt = true;
-        } else {
-            break;
-        }
-        saved = saveLevelOnce(level, options);
-    }
-    if (!saved) {
-        showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
-        return false;
-    }
-    if (saved->written.keptBackups()) {
-        showNote(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
-                 keptText(saved->written));
-    } else {
-        showNote(QString("Level %1 saved").arg(index + 1),
-                 "No backups: the file was written by Save As just before");
-    }
-    mNoteIsSave = true;
-    showLevelInfo();
-    showRomInfo();
-    return true;
-}
-
-Result<SaveReport> EditorWindow::saveLevelOnce(std::int16_t level, const SaveOptions& options) {
-    BusyScope busy(*this);
-    return mSession->saveLevel(level, mHost, options);
 }
 
 // The selector's field shows the number of the level in memory, or "1" before one is loaded.
@@ -790,10 +479,6 @@ void EditorWindow::nameLevelEntries() {
                                                    : QString(),
                              Qt::ToolTipRole);
     }
-}
-
-void EditorWindow::showRomInfo() {
-    mRomInfo->setText(toQString(describeIdentity(*mSession->identity())));
 }
 
 // After a refused or failed level choice the selector shows the level in memory again.
@@ -821,35 +506,9 @@ void EditorWindow::chooseLevelBy(int step) {
     onLevelChosen(level);
 }
 
-// The file, the level with its zone and act, and a star while there are unsaved edits, or
-// "read-only" for a level whose layout broke off.
-void EditorWindow::showLevelInfo() {
-    const LevelDocument* document = mSession->document();
-    if (!mSession->hasRom() || document == nullptr) {
-        mLevelInfo->clear();
-        return;
-    }
-    const QString state = !document->layoutComplete()   ? ", read-only"
-                          : mSession->hasUnsavedEdits() ? " *"
-                                                        : "";
-    mLevelInfo->setText(QString("%1, %2%3")
-                            .arg(fileNameText(mSession->rom().romPath()), levelText(*document))
-                            .arg(state));
-}
-
-void EditorWindow::showNote(const QString& text, const QString& details) {
-    mNote->setText(text);
-    mNote->setToolTip(details);
-    mNoteIsSave = false;
-}
-
 void EditorWindow::updateUndoActions() {
     mActions->action("MenuUndo")->setEnabled(!isBusy() && mUndo->canUndo());
     mActions->action("MenuRedo")->setEnabled(!isBusy() && mUndo->canRedo());
-}
-
-void EditorWindow::showError(const QString& lead, const Error& error) {
-    mDialogs->showMessage(kMessageTitle, lead + "\n\n" + toQString(error.describe()));
 }
 
 void EditorWindow::setCommandsEnabled(bool enabled) {

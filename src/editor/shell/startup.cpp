@@ -43,7 +43,7 @@ void StartupRom::openIn(EditorWindow& window) const {
     if (!mError.isEmpty()) {
         window.dialogs().showMessage(kMessageTitle, mError);
     } else if (!mPath.isEmpty()) {
-        window.openRomFile(mPath);
+        window.controller().openRomFile(mPath);
     }
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+#include <filesystem>
 
+#include "document/leveldocument.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
 
+inline constexpr const char* kMessageTitle = "Orvex";
 inline constexpr const char* kWeirdOffsetMessage = "Argh, weird offset!";
 
 inline constexpr const char* kMigrationTitle = "Rom Oringinal ";
@@ -42,6 +46,19 @@ inline QString moveArtQuestion(const QString& reason) {
     return reason +
            ".\r\n\r\nMove it to the end of the file, point the art table at it there, and "
            "save?\r\n";
+}
+
+// The name of a file without its folder, as the status line and the questions show it.
+inline QString fileNameText(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
+}
+
+// "level 3 (zone 4, act 1)"
+inline QString levelText(const LevelDocument& document) {
+    return QString("level %1 (zone %2, act %3)")
+        .arg(document.level() + 1)
+        .arg(document.zoneAct().zone)
+        .arg(document.zoneAct().act + 1);
 }
 
 }  // namespace orvex

@@ -68,7 +68,7 @@ void restoreWindowMemory(EditorWindow& window) {
         }
     });
     if (settings.contains(kZoomKey)) {
-        window.setZoom(settings.value(kZoomKey).toUInt());
+        window.map().setZoom(settings.value(kZoomKey).toUInt());
     }
     // A tool's action chooses it everywhere (its docks included) as its key would.
     QAction* tool = window.actions().action(settings.value(kToolKey).toString());
@@ -76,14 +76,14 @@ void restoreWindowMemory(EditorWindow& window) {
         tool->trigger();
     }
     // The keys are the map's at the start, not those of the first field of a dock.
-    window.mapFrame().canvas()->setFocus();
+    window.map().mapFrame().canvas()->setFocus();
 }
 
 void storeWindowMemory(const EditorWindow& window) {
     QSettings settings;
     settings.setValue(kGeometryKey, window.saveGeometry());
     settings.setValue(kDocksKey, window.saveState());
-    settings.setValue(kZoomKey, static_cast<unsigned>(window.zoom()));
+    settings.setValue(kZoomKey, static_cast<unsigned>(window.map().zoom()));
     forEachSwitch(window.actions(), [&](const QString& id, const QAction& action) {
         const QVariant chosen = action.property(kChosenStateProperty);
         settings.setValue(checkedKey(id), chosen.isValid() ? chosen.toBool() : action.isChecked());

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QString>
+
+#include "editor/shell/editorsession.h"
+
+namespace orvex {
+
+// The session's part of the status line, on its right: a note (what a save, an export or a
+// migration did, its details in the tooltip), the file and the level with a mark while there are
+// unsaved edits, and what the open ROM is. The labels belong to the status line.
+class SessionStatus {
+public:
+    // Adds the three labels to `line` as permanent widgets; reads `session`, which it borrows.
+    SessionStatus(QStatusBar& line, const EditorSession& session);
+
+    void showNote(const QString& text, const QString& details);
+    // A note of what a save did: it holds until the level differs from the file again.
+    void showSaveNote(const QString& text, const QString& details);
+    // Empties the note's text (its tooltip stays).
+    void clearNote() { mNote->clear(); }
+    // The level in memory changed: an edit, its undo or redo.
+    void levelChanged();
+    // The file, the level with its zone and act, and a star while there are unsaved edits, or
+    // "read-only" for a level whose layout broke off; empty without a level.
+    void showLevelInfo();
+    void showRomInfo();
+
+private:
+    const EditorSession& mSession;
+    QLabel* mNote = nullptr;
+    QLabel* mLevelInfo = nullptr;
+    QLabel* mRomInfo = nullptr;
+    bool mNoteIsSave = false;  // the note is what the last save said
+};
+
+}  // namespace orvex
