@@ -78,7 +78,7 @@ TEST_P(Identification, PaddedImagesWork) {
         EXPECT_TRUE(layoutsMigrated(migrated, profile()));
     }
     Bytes full = demo().image;
-    full.resize(0x400000, 0xFF);
+    full.resize(0x400000, 0x5A);
     putLong(full, 0x1A4, 0x3FFFFF);
     TempRomFile file(full);
     const auto refused = migrateLayouts(RomImage(file.path()), profile());
