@@ -562,13 +562,30 @@ private:
         return unchanged(current, part, *places);
     }
 
+    // The part's places and rooms. A stream's room is what it owns as the document read it, so
+    // that a stream another program changed at its place is named as changed on disk, and one
+    // written over it anyway stays in that room.
+    Result<std::vector<Place>> streamPlaces(ByteSpan current, Part part) const {
+        if (!isStream(part)) {
+            return orvex::placesOf(current, mDocument, part);
+        }
+        std::vector<std::uint8_t> asRead(current.begin(), current.end());
+        for (const StoredRegion& region : mDocument.stored(part)) {
+            if (fitsIn(asRead.size(), region.offset,
+                       static_cast<std::int64_t>(region.bytes.size()))) {
+                std::copy(region.bytes.begin(), region.bytes.end(), asRead.begin() + region.offset);
+            }
+        }
+        return orvex::placesOf(asRead, mDocument, part);
+    }
+
     Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
-        auto places = orvex::placesOf(current, mDocument, part.part);
+        auto places = streamPlaces(current, part.part);
         if (!places) {
             return places.error();
         }
-        const bool grown =
-            static_cast<std::int64_t>(part.regions.front().size()) > places->front().room;
+        const bool grown = static_cast<std::int64_t>(writtenBytes(part, 0, places->front())) >
+                           places->front().room;
         if (isMovable(part.part) && grown) {
             if (!mOptions.moveGrownArt) {
                 return artMustMove(mDocument, part.part, part.regions.front().size(),
@@ -579,14 +596,14 @@ private:
             }
             return moveArt(current, part, places->front(), image);
         }
+        if (Status same = unchanged(current, part.part, *places); !same) {
+            return same;
+        }
         for (std::size_t i = 0; i < places->size(); ++i) {
             if (static_cast<std::int64_t>(writtenBytes(part, i, (*places)[i])) >
                 (*places)[i].room) {
                 return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
             }
-        }
-        if (Status same = unchanged(current, part.part, *places); !same) {
-            return same;
         }
         std::size_t written = 0;
         for (std::size_t i = 0; i < places->size(); ++i) {

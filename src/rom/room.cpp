@@ -92,12 +92,6 @@ std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
     return starts;
 }
 
-// The first known start after `offset`, or kNoStart.
-std::int64_t nextStart(const std::vector<std::int64_t>& starts, std::int64_t offset) {
-    const auto next = std::upper_bound(starts.begin(), starts.end(), offset);
-    return next == starts.end() ? kNoStart : *next;
-}
-
 }  // namespace
 
 Result<std::int64_t> streamLength(ByteSpan rom, std::int32_t offset) {
@@ -110,22 +104,34 @@ Result<std::int64_t> streamLength(ByteSpan rom, std::int32_t offset) {
 
 namespace {
 
+// The first known start after `offset`, or kNoStart.
+std::int64_t nextStart(const std::vector<std::int64_t>& starts, std::int64_t offset) {
+    const auto next = std::upper_bound(starts.begin(), starts.end(), offset);
+    return next == starts.end() ? kNoStart : *next;
+}
+
 bool isFiller(std::uint8_t byte) {
     return byte == 0x00 || byte == 0xFF;
+}
+
+// Where the run of filler from `from` ends, at `limit` (the next known start) at the latest.
+std::int64_t fillerEnd(ByteSpan rom, std::int64_t from, std::int64_t limit) {
+    const std::int64_t end = std::min(limit, static_cast<std::int64_t>(rom.size()));
+    std::int64_t at = from;
+    while (at < end && isFiller(rom[static_cast<std::size_t>(at)])) {
+        ++at;
+    }
+    return at;
 }
 
 // What the stream at `start`, `length` bytes long now, owns (see room.h).
 std::int64_t ownedRoom(ByteSpan rom, const std::vector<std::int64_t>& starts, std::int64_t start,
                        std::int64_t length) {
     const std::int64_t next = nextStart(starts, start);
-    const std::int64_t size = static_cast<std::int64_t>(rom.size());
     const std::int64_t end = std::min(start + length, next);
-    const std::int64_t aligned = std::min({end + end % 2, next, size});
-    std::int64_t filler = aligned;
-    while (filler < std::min(next, size) && isFiller(rom[static_cast<std::size_t>(filler)])) {
-        ++filler;
-    }
-    return (filler == next ? next : std::max(aligned, end)) - start;
+    const std::int64_t aligned =
+        std::min({end + end % 2, next, std::max(end, static_cast<std::int64_t>(rom.size()))});
+    return (fillerEnd(rom, aligned, next) == next ? next : aligned) - start;
 }
 
 // The last slot of migrated layouts: its 3200 bytes (or the stream there, when longer), up to
@@ -136,14 +142,10 @@ Result<std::int64_t> lastSlotRoom(ByteSpan rom, const RomProfile& profile, std::
     if (!length) {
         return length.error();
     }
-    const std::int64_t slotEnd = start + std::max<std::int64_t>(kLayoutSlotSize, *length);
     const std::int64_t next = nextStart(knownStarts(rom, profile), start);
-    const std::int64_t size = static_cast<std::int64_t>(rom.size());
-    std::int64_t filler = slotEnd;
-    while (filler < std::min(next, size) && isFiller(rom[static_cast<std::size_t>(filler)])) {
-        ++filler;
-    }
-    if (filler == next) {
+    const std::int64_t slotEnd =
+        std::min(start + std::max<std::int64_t>(kLayoutSlotSize, *length), next);
+    if (fillerEnd(rom, slotEnd, next) == next) {
         return next - start;
     }
     if (static_cast<std::int64_t>(appendOffset(rom, profile.header)) <= slotEnd) {
