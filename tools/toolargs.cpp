@@ -166,11 +166,16 @@ std::vector<CommandInfo> makeCommands() {
          "\"yFlip\", \"path1\", \"path2\"} x 64], ...]} (see the README)."},
         {"mappings-import",
          {"ROM", "LEVEL", "chunks|blocks", "IN.json"},
-         {{"--move-art", "", kMoveArtHelp}, {"--any-level", "", kAnyLevelHelp}},
+         {{"--move-art", "", kMoveArtHelp},
+          {"--any-level", "", kAnyLevelHelp},
+          {"--keep-dangling", "",
+           "save even when block entries or layout cells then name pieces past the end"}},
          "save a JSON file as a level's chunk or block mappings",
          "Replaces the level's chunk or block mappings with those of IN.json. The first bad\n"
          "field refuses the whole file; nothing is written then. The game's limits are checked\n"
-         "before anything is written; every level sharing the mappings is named."},
+         "before anything is written; every level sharing the mappings is named. Fewer chunks\n"
+         "(blocks) than the level's block entries (layout cells) name are refused with how\n"
+         "many name a piece past the end, unless --keep-dangling is given."},
         {"collision-export",
          {"ROM", "LEVEL", "OUT.json"},
          {},
@@ -341,7 +346,7 @@ std::string toolHelp() {
                        "standard output.\n\nCommands:\n";
     for (const CommandInfo& command : toolCommands()) {
         std::string left = "  " + std::string(command.name);
-        left.resize(18, ' ');
+        left.resize(std::max<std::size_t>(left.size() + 2, 20), ' ');
         help += left + std::string(command.summary) + "\n";
     }
     help += "\n" + std::string(kToolName) + " COMMAND --help shows a command's arguments.\n";

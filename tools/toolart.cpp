@@ -237,6 +237,33 @@ std::vector<std::uint8_t> withPartialTail(std::vector<std::uint8_t> bytes,
     return bytes;
 }
 
+// How many entries name a piece past the end of the mappings of `kind`: block entries naming a
+// chunk past the chunks, layout cells naming a block past the blocks.
+std::int64_t danglingEntries(const LevelDocument& document, ArtKind kind) {
+    const LevelParts& parts = document.parts();
+    std::int64_t dangling = 0;
+    if (kind == ArtKind::Chunks) {
+        const std::int32_t chunks = parts.chunks.wordCount() / kChunkMappingWords;
+        for (std::int32_t i = 0; i < parts.blocks.wordCount(); ++i) {
+            dangling += (parts.blocks.word(i) & 0x3FF) >= chunks ? 1 : 0;
+        }
+        return dangling;
+    }
+    const std::int32_t blocks = parts.blocks.wordCount() / kBlockMappingWords;
+    for (const std::uint8_t cell : parts.layout.bytes()) {
+        dangling += cell >= blocks ? 1 : 0;
+    }
+    return dangling;
+}
+
+std::string danglingMessage(ArtKind kind, std::int64_t dangling) {
+    const bool chunks = kind == ArtKind::Chunks;
+    return std::to_string(dangling) +
+           (chunks ? " block entries name a chunk" : " layout cells name a block") +
+           " past the end of the imported " + (chunks ? "chunks" : "blocks") +
+           "; nothing was written (--keep-dangling saves them anyway)";
+}
+
 // --- palette ---
 
 std::string colourText(std::uint32_t rgb) {
@@ -378,7 +405,16 @@ int runArtImport(const ArtArgs& args, ToolIo& io) {
                                  std::to_string(artTiles) +
                                  " tiles of the art; nothing was written");
     }
-    document.setTiles(0, placeTiles(document.parts().tiles.bytes, args.first, *tiles));
+    const std::vector<std::uint8_t> art =
+        placeTiles(document.parts().tiles.bytes, args.first, *tiles);
+    if (art.size() > static_cast<std::size_t>(kBaseTiles) * 32) {
+        return reportFailure(io, kCommand, args.file,
+                             "the sheet from --first " + std::to_string(args.first) +
+                                 " reaches tile " + std::to_string(art.size() / 32 - 1) +
+                                 ", past tile " + std::to_string(kBaseTiles - 1) +
+                                 ", the last a chunk entry can name; nothing was written");
+    }
+    document.setTiles(0, art);
     if (!document.isModified()) {
         io.out << levelName(args.level) << " already has these tiles; nothing to save\n";
         return kExitOk;
@@ -418,7 +454,12 @@ int runMappingsImport(const ArtArgs& args, ToolIo& io) {
                              "cannot read the " + std::string(kindName(args.kind)), bytes.error());
     }
     const Part part = partOf(args.kind);
+    const std::int64_t danglingBefore = danglingEntries(document, args.kind);
     document.replaceMappings(part, withPartialTail(*bytes, document, args.kind));
+    if (const std::int64_t dangling = danglingEntries(document, args.kind);
+        dangling > danglingBefore && !args.keepDangling) {
+        return reportFailure(io, kCommand, args.file, danglingMessage(args.kind, dangling));
+    }
     if (!document.isModified()) {
         io.out << levelName(args.level) << " already has these " << kindName(args.kind)
                << "; nothing to save\n";

@@ -27,19 +27,33 @@ using Json = nlohmann::json;
 
 constexpr std::array<const char*, kCollisionPaths> kPathFields = {"path1", "path2"};
 
-// Both indexes must have been read whole for a file of them to mean anything.
-Status checkLoaded(const LevelDocument& document) {
+// What the load said of the level's collision indexes, a sentence each.
+std::string indexWarnings(const OpenLevel& level) {
+    std::string said;
+    for (const std::string& warning : level.warnings) {
+        if (warning.find("collision index") != std::string::npos) {
+            said += " " + warning;
+        }
+    }
+    return said;
+}
+
+// Both pointer tables are needed to name the indexes at all; an export needs both indexes read
+// whole for its file to mean anything.
+Status checkLoaded(const OpenLevel& level, bool whole) {
+    const LevelDocument& document = *level.document;
     for (std::int32_t path = 0; path < kCollisionPaths; ++path) {
         if (!collisionPointerTable(document.profile(), path)) {
             return makeError(ErrorCode::NotLoaded,
                              "the image has no " + std::string(partName(collisionPart(path))) +
                                  " index pointers (the code that names them was not found)");
         }
-        if (!document.collisionLoaded(path)) {
+        if (whole && !document.collisionLoaded(path)) {
             return makeError(ErrorCode::NotLoaded,
                              "the " + std::string(partName(collisionPart(path))) + " index of " +
-                                 levelName(document.level()) +
-                                 " was not read whole (see the warnings when it is loaded)");
+                                 levelName(document.level()) + " was not read whole." +
+                                 indexWarnings(level) +
+                                 " Import a whole index with collision-import to replace it");
         }
     }
     return {};
@@ -191,7 +205,7 @@ int runCollisionExport(const ArtArgs& args, ToolIo& io) {
     if (!image) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
     }
-    if (Status loaded = checkLoaded(*level->document); !loaded) {
+    if (Status loaded = checkLoaded(*level, true); !loaded) {
         return reportFailure(io, kCommand, args.rom, "cannot export the collision", loaded.error());
     }
     if (Status written =
@@ -211,7 +225,7 @@ int runCollisionImport(const ArtArgs& args, ToolIo& io) {
         return kExitFailure;
     }
     LevelDocument& document = *level->document;
-    if (Status loaded = checkLoaded(document); !loaded) {
+    if (Status loaded = checkLoaded(*level, false); !loaded) {
         return reportFailure(io, kCommand, args.rom, "cannot import the collision", loaded.error());
     }
     auto file = readJsonInput(args.file, io.in);

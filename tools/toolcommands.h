@@ -112,6 +112,7 @@ struct ArtArgs {
     bool moveArt = false;              // a grown stream may move to the end of the ROM
     bool anyLevel = false;             // a file whose "level" names another level is taken
     bool sharedLine = false;           // palette-import: line 0, shared by every level, too
+    bool keepDangling = false;         // mappings-import: entries may name pieces past the new end
 };
 struct NormalizeArgs {
     std::filesystem::path in;

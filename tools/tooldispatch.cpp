@@ -240,6 +240,7 @@ ArtArgs artArgs(Conversion& v, std::optional<bool> tiles, std::size_t file) {
     args.moveArt = v.args.has("--move-art");
     args.anyLevel = v.args.has("--any-level");
     args.sharedLine = v.args.has("--shared-line");
+    args.keepDangling = v.args.has("--keep-dangling");
     return args;
 }
 

@@ -55,8 +55,14 @@ Error brokenOffError(std::int32_t streamOffset, const KosinskiDecoded& decoded) 
 // Names the copies of the ROM a write kept beside it.
 void reportBackups(ToolIo& io, const WriteReport& written) {
     io.out << "the ROM as it was before this change is kept in " << written.previous.string()
-           << '\n'
-           << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
+           << '\n';
+    if (!written.originalIsCopy) {
+        io.out << written.original.string()
+               << " is not a file Orvex wrote (a link or a folder): it was left alone, and no "
+                  "copy of the ROM as Orvex first found it is kept\n";
+        return;
+    }
+    io.out << "the ROM as Orvex first found it " << (written.originalMadeNow ? "is kept" : "stays")
            << " in " << written.original.string() << '\n';
 }
 
@@ -70,7 +76,7 @@ Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t leve
     if (!loaded) {
         return loaded.error();
     }
-    return OpenLevel{std::move(rom), std::move(loaded->document)};
+    return OpenLevel{std::move(rom), std::move(loaded->document), std::move(loaded->warnings)};
 }
 
 std::optional<OpenLevel> openLevelFor(ToolIo& io, std::string_view command,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/error.h"
 #include "compression/kosinski.h"
@@ -50,6 +51,7 @@ void reportBackups(ToolIo& io, const WriteReport& written);
 struct OpenLevel {
     RomImage rom;
     std::unique_ptr<LevelDocument> document;
+    std::vector<std::string> warnings;  // what the load left out or could not read whole
 };
 [[nodiscard]] Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level);
 // The same for `command`: nothing after reporting on standard error why the level could not be

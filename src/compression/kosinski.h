@@ -22,7 +22,11 @@
 namespace orvex {
 
 inline constexpr std::int32_t kKosinskiMaxOutput = 65536;  // bytes the decoder can produce
-inline constexpr std::int32_t kKosinskiMaxStream = 32768;  // stream bytes the decoder accepts
+// The game's decoder sets no limit on a stream's length. This one accepts 80 KiB, more than the
+// longest stream a full output needs (65,536 literals, their description fields and the end marker:
+// 73,733 bytes), so that every stream the format can usefully hold decodes while a crafted one
+// still ends; each part of a level has the game's own, smaller limits on what it decodes to.
+inline constexpr std::int32_t kKosinskiMaxStream = 0x14000;
 
 struct KosinskiDecoded {
     std::vector<std::uint8_t> data;     // unpackedData: the bytes decoded

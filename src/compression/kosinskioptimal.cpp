@@ -43,12 +43,12 @@ constexpr std::int32_t kInlineWindow = 256;
 constexpr std::int32_t kFullWindow = 8192;
 constexpr std::int32_t kPhases = 16;
 constexpr std::int32_t kLongCopyMin = 10;  // shortest copy that needs the count byte
-// Costs are kept in 16 bits. A state that costs kUnreached or more can only lead to streams
+// Costs are kept in 32 bits. A state that costs kUnreached or more can only lead to streams
 // longer than kKosinskiMaxStream, so it is as good as unreached; items add at most 5 bytes, so
 // a cost below kUnreached never wraps.
-using Cost = std::uint16_t;
-constexpr std::int32_t kUnreached = 0xF000;
-static_assert(kUnreached > kKosinskiMaxStream && kUnreached + 5 <= 0xFFFF);
+using Cost = std::int32_t;
+constexpr std::int32_t kUnreached = 0x00F00000;
+static_assert(kUnreached > kKosinskiMaxStream && kUnreached < 0x7FFF0000);
 
 // ---------------------------------------------------------------------------------------------
 // Longest matches

@@ -420,7 +420,30 @@ void writeCode(std::vector<std::uint8_t>& image, const RomProfile& profile) {
                    [](std::int16_t byte) { return static_cast<std::uint8_t>(byte); });
 }
 
-Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
+// After the art the art table names for a zone, the streams the loader decodes in code for it,
+// as the game lays them out: Hill Top's chunks and art after its tile art, Wing Fortress's art
+// after its own.
+void placeExtraStreams(std::uint8_t zone, DemoExtraStreams& extra, std::vector<std::uint8_t>& image,
+                       std::int32_t& cursor) {
+    if (zone == kHillTop) {
+        extra.hillTopChunks.offset = placeStream(image, cursor, extra.hillTopChunks.packed).offset;
+        extra.hillTopArt.offset = placeStream(image, cursor, extra.hillTopArt.packed).offset;
+    } else if (zone == kWingFortress) {
+        extra.wingFortressArt.offset =
+            placeStream(image, cursor, extra.wingFortressArt.packed).offset;
+    }
+}
+
+// A zone's streams end on a 64-byte boundary, the bytes up to it $00: a little filler that a
+// grown stream may take.
+void padZoneEnd(std::vector<std::uint8_t>& image, std::int32_t& cursor) {
+    constexpr std::int32_t kZoneAlignment = 0x40;
+    const std::int32_t end = (cursor + kZoneAlignment - 1) / kZoneAlignment * kZoneAlignment;
+    std::fill(image.begin() + cursor, image.begin() + end, std::uint8_t{0});
+    cursor = end;
+}
+
+Status buildZones(const DemoRomOptions& options, DemoExtraStreams& extra, DemoRom& rom) {
     std::int32_t cursor = kArtArea;
     for (std::size_t i = 0; i < kZones.size(); ++i) {
         DemoZone zone;
@@ -449,8 +472,12 @@ Status buildZones(const DemoRomOptions& options, DemoRom& rom) {
             return !tiles ? tiles.error() : !chunks ? chunks.error() : packedBlocks.error();
         }
         zone.tiles = placeStream(rom.image, cursor, *tiles);
+        placeExtraStreams(zone.zone, extra, rom.image, cursor);
         zone.chunks = placeStream(rom.image, cursor, *chunks);
         zone.blocks = placeStream(rom.image, cursor, *packedBlocks);
+        if (i + 1 < kZones.size()) {
+            padZoneEnd(rom.image, cursor);
+        }
 
         // The top bytes of the tile and chunk longs name the zone's pattern load cue lists.
         const std::size_t entry = static_cast<std::size_t>(rom.profile.levelArtTable) +
@@ -725,7 +752,11 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
     writeHeader(rom.image, profile);
     writeFixedPaletteLine(rom.image, profile);
     writeCode(rom.image, profile);
-    if (Status zones = buildZones(options, rom); !zones) {
+    auto extra = makeDemoExtraStreams();
+    if (!extra) {
+        return extra.error();
+    }
+    if (Status zones = buildZones(options, *extra, rom); !zones) {
         return zones.error();
     }
     if (Status layouts = buildLayouts(options, rom); !layouts) {
@@ -743,7 +774,7 @@ Result<DemoRom> buildDemoRom(const RomProfile& profile, const DemoRomOptions& op
         return art.error();
     }
     rom.objectArt = *art;
-    auto start = buildDemoStart(rom.image, profile, rom.zones);
+    auto start = buildDemoStart(rom.image, profile, rom.zones, *extra);
     if (!start) {
         return start.error();
     }

@@ -129,15 +129,38 @@ std::array<std::uint16_t, 4> chunkOf(std::uint16_t tile, std::uint16_t flags) {
             static_cast<std::uint16_t>(flags | (tile + 3))};
 }
 
+// Hill Top's extra chunks show its extra tiles, every flip and palette line among them.
+std::vector<std::uint8_t> hillTopChunks() {
+    std::vector<std::uint8_t> chunks(static_cast<std::size_t>(kHillTopChunkCount) * 8);
+    for (std::int32_t c = 0; c < kHillTopChunkCount; ++c) {
+        const auto tile = static_cast<std::uint16_t>(kHillTopFirstTile + (4 * c) % 0x3C);
+        const auto flags = static_cast<std::uint16_t>((c % 4) << 13 | (c / 4 % 4) << 11);
+        const auto words = chunkOf(tile, flags);
+        for (std::size_t q = 0; q < words.size(); ++q) {
+            putWord(chunks, static_cast<std::size_t>(8 * c) + 2 * q, words[q]);
+        }
+    }
+    return chunks;
+}
+
+Result<DemoExtraStream> packExtra(std::vector<std::uint8_t> decoded) {
+    auto packed = compressKosinskiOptimal(decoded);
+    if (!packed) {
+        return packed.error();
+    }
+    packed->pop_back();  // the padding byte a save adds
+    return DemoExtraStream{std::move(decoded), std::move(*packed), 0};
+}
+
 class StartWriter {
 public:
     StartWriter(std::vector<std::uint8_t>& image, const RomProfile& profile,
-                const std::vector<DemoZone>& zones)
-        : mImage(image), mProfile(profile), mZones(zones) {}
+                const std::vector<DemoZone>& zones, const DemoExtraStreams& extra)
+        : mImage(image), mProfile(profile), mZones(zones), mExtra(extra) {}
 
     Result<DemoStartData> run() {
-        Status art = writeExtraArt();
-        Status hillTop = art ? writeHillTop() : art;
+        writeExtraArt();
+        Status hillTop = writeHillTop();
         Status cues = hillTop ? writeCueLists() : hillTop;
         if (!cues) {
             return cues.error();
@@ -189,15 +212,6 @@ private:
         return at;
     }
 
-    Result<std::int32_t> placeKosinski(const std::vector<std::uint8_t>& data) {
-        auto packed = compressKosinskiOptimal(data);
-        if (!packed) {
-            return packed.error();
-        }
-        packed->pop_back();  // the padding byte a save adds
-        return placeBytes(*packed);
-    }
-
     Result<std::int32_t> placeNemesis(const std::vector<std::uint8_t>& tiles) {
         auto packed = compressNemesis(tiles);
         if (!packed) {
@@ -212,66 +226,37 @@ private:
         return found == mZones.end() ? nullptr : &*found;
     }
 
-    // One zone's extra art: the loader's code, then the stream.
-    Status writeArt(std::string_view code, std::int32_t firstTile, std::int32_t tiles,
-                    std::int32_t shade, std::optional<ExtraStream>& stream,
-                    std::optional<std::int32_t>& copied, std::vector<std::uint8_t>& decoded) {
-        decoded = numberedTiles(tiles, firstTile, shade);
+    // One zone's extra art: the loader's code, naming the stream where the builder put it.
+    void writeArt(std::string_view code, std::int32_t firstTile, const DemoExtraStream& extra,
+                  std::optional<ExtraStream>& stream, std::optional<std::int32_t>& copied,
+                  std::vector<std::uint8_t>& decoded) {
+        decoded = extra.decoded;
+        const std::int32_t tiles = static_cast<std::int32_t>(decoded.size()) / kTileBytes;
         const std::int32_t at = placeCode(code);
-        auto placed = placeKosinski(decoded);
-        if (!placed) {
-            return placed.error();
-        }
-        putLong(mImage, static_cast<std::size_t>(at + kArtAt), static_cast<std::uint32_t>(*placed));
+        putLong(mImage, static_cast<std::size_t>(at + kArtAt),
+                static_cast<std::uint32_t>(extra.offset));
         putWord(mImage, static_cast<std::size_t>(at + kCopyAt),
                 static_cast<std::uint16_t>((firstTile + tiles) * kTileBytes));
-        alignCursor();
-        stream = ExtraStream{*placed, firstTile};
+        stream = ExtraStream{extra.offset, firstTile};
         copied = firstTile + tiles;
-        return {};
     }
 
-    // Hill Top's extra chunks show its extra tiles, every flip and palette line among them.
-    static std::vector<std::uint8_t> hillTopChunks() {
-        std::vector<std::uint8_t> chunks(static_cast<std::size_t>(kHillTopChunkCount) * 8);
-        for (std::int32_t c = 0; c < kHillTopChunkCount; ++c) {
-            const auto tile = static_cast<std::uint16_t>(kHillTopFirstTile + (4 * c) % 0x3C);
-            const auto flags = static_cast<std::uint16_t>((c % 4) << 13 | (c / 4 % 4) << 11);
-            const auto words = chunkOf(tile, flags);
-            for (std::size_t q = 0; q < words.size(); ++q) {
-                putWord(chunks, static_cast<std::size_t>(8 * c) + 2 * q, words[q]);
-            }
-        }
-        return chunks;
-    }
-
-    Status writeExtraArt() {
+    void writeExtraArt() {
         StartTables& tables = mData.tables;
-        Status hillTop = writeArt(kHillTopArtCode, kHillTopFirstTile, kHillTopArtTiles, 3,
-                                  tables.hillTopArt, tables.hillTopCopiedTiles, mData.hillTopArt);
-        if (!hillTop) {
-            return hillTop;
-        }
-        Status wingFortress =
-            writeArt(kWingFortressArtCode, kWingFortressFirstTile, kWingFortressArtTiles, 9,
-                     tables.wingFortressArt, tables.wingFortressCopiedTiles, mData.wingFortressArt);
-        if (!wingFortress) {
-            return wingFortress;
-        }
+        writeArt(kHillTopArtCode, kHillTopFirstTile, mExtra.hillTopArt, tables.hillTopArt,
+                 tables.hillTopCopiedTiles, mData.hillTopArt);
+        writeArt(kWingFortressArtCode, kWingFortressFirstTile, mExtra.wingFortressArt,
+                 tables.wingFortressArt, tables.wingFortressCopiedTiles, mData.wingFortressArt);
         const std::int32_t deathEgg = placeCode(kDeathEggCode);
         putWord(mImage, static_cast<std::size_t>(deathEgg + 10),
                 static_cast<std::uint16_t>(kDeathEggCopiedTiles * kTileBytes));
         tables.deathEggCopiedTiles = kDeathEggCopiedTiles;
-        mData.hillTopChunks = hillTopChunks();
+        mData.hillTopChunks = mExtra.hillTopChunks.decoded;
         const std::int32_t code = placeCode(kHillTopChunksCode);
-        auto chunks = placeKosinski(mData.hillTopChunks);
-        if (!chunks) {
-            return chunks.error();
-        }
-        putLong(mImage, static_cast<std::size_t>(code + 14), static_cast<std::uint32_t>(*chunks));
-        tables.hillTopChunks = ExtraStream{*chunks, kHillTopFirstChunk};
+        putLong(mImage, static_cast<std::size_t>(code + 14),
+                static_cast<std::uint32_t>(mExtra.hillTopChunks.offset));
+        tables.hillTopChunks = ExtraStream{mExtra.hillTopChunks.offset, kHillTopFirstChunk};
         alignCursor();
-        return {};
     }
 
     void alignCursor() { mCursor += (kCodeSpacing - mCursor % kCodeSpacing) % kCodeSpacing; }
@@ -704,15 +689,30 @@ private:
     std::vector<std::uint8_t>& mImage;
     const RomProfile& mProfile;
     const std::vector<DemoZone>& mZones;
+    const DemoExtraStreams& mExtra;
     std::int32_t mCursor = kStartArea;
     DemoStartData mData;
 };
 
 }  // namespace
 
+Result<DemoExtraStreams> makeDemoExtraStreams() {
+    auto chunks = packExtra(hillTopChunks());
+    auto hillTop = chunks ? packExtra(numberedTiles(kHillTopArtTiles, kHillTopFirstTile, 3))
+                          : Result<DemoExtraStream>(chunks.error());
+    auto fortress = hillTop
+                        ? packExtra(numberedTiles(kWingFortressArtTiles, kWingFortressFirstTile, 9))
+                        : Result<DemoExtraStream>(hillTop.error());
+    if (!fortress) {
+        return fortress.error();
+    }
+    return DemoExtraStreams{std::move(*chunks), std::move(*hillTop), std::move(*fortress)};
+}
+
 Result<DemoStartData> buildDemoStart(std::vector<std::uint8_t>& image, const RomProfile& profile,
-                                     const std::vector<DemoZone>& zones) {
-    return StartWriter(image, profile, zones).run();
+                                     const std::vector<DemoZone>& zones,
+                                     const DemoExtraStreams& extra) {
+    return StartWriter(image, profile, zones, extra).run();
 }
 
 DemoChunkRange demoAnimatedChunks(std::uint8_t zone) {

@@ -72,12 +72,29 @@ struct DemoStartData {
 
 struct DemoZone;
 
+// The streams the level loader decodes in code (Hill Top's extra chunks and art, Wing Fortress's
+// extra art), decoded and packed. The builder places them in the art area as the game does:
+// Hill Top's chunks and art right after the tile art Hill Top's art table entry names, Wing
+// Fortress's art right after its own tile art.
+struct DemoExtraStream {
+    std::vector<std::uint8_t> decoded;
+    std::vector<std::uint8_t> packed;  // without the padding byte a save adds
+    std::int32_t offset = 0;           // where the builder placed it
+};
+struct DemoExtraStreams {
+    DemoExtraStream hillTopChunks;
+    DemoExtraStream hillTopArt;
+    DemoExtraStream wingFortressArt;
+};
+[[nodiscard]] Result<DemoExtraStreams> makeDemoExtraStreams();
+
 // Writes the tables and the code naming them into `image`, whose level tables `profile` gives
-// and whose zones (`zones`) are already built with their art, palettes and cue lists. Fails only
-// if one of our encoders fails.
+// and whose zones (`zones`) are already built with their art, palettes and cue lists; the code
+// names the extra streams where `extra` says they lie. Fails only if one of our encoders fails.
 [[nodiscard]] Result<DemoStartData> buildDemoStart(std::vector<std::uint8_t>& image,
                                                    const RomProfile& profile,
-                                                   const std::vector<DemoZone>& zones);
+                                                   const std::vector<DemoZone>& zones,
+                                                   const DemoExtraStreams& extra);
 
 // The chunks of a zone's chunk record, which show its animated tiles: the demo's blocks use them
 // so that the animation can be seen. A count of 0 for a zone without a record.

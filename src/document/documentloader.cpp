@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "compression/kosinski.h"
+#include "document/sharing.h"
 #include "rom/cartridge.h"
 #include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
@@ -380,8 +381,11 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
                      [](const BrokenStream& broken) { return broken.part == Part::Layout; });
     loaded.document = std::make_unique<LevelDocument>(profile, level, *zoneAct, std::move(parts),
                                                       std::move(stored), layoutComplete);
+    // A list counts as shared only when another level of the level list plays it: act slots
+    // the game never starts may name it too.
     for (const Part part : kAllParts) {
-        loaded.document->setShared(part, placements.shared[static_cast<std::size_t>(part)]);
+        loaded.document->setShared(part, placements.shared[static_cast<std::size_t>(part)] &&
+                                             levelsSharing(image, profile, level, part).size() > 1);
     }
     loaded.document->setPathsShareIndex(collision.shareIndex);
     for (std::int32_t path = 0; path < kCollisionPaths; ++path) {

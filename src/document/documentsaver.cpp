@@ -562,13 +562,30 @@ private:
         return unchanged(current, part, *places);
     }
 
+    // The part's places and rooms. A stream's room is what it owns as the document read it, so
+    // that a stream another program changed at its place is named as changed on disk, and one
+    // written over it anyway stays in that room.
+    Result<std::vector<Place>> streamPlaces(ByteSpan current, Part part) const {
+        if (!isStream(part)) {
+            return orvex::placesOf(current, mDocument, part);
+        }
+        std::vector<std::uint8_t> asRead(current.begin(), current.end());
+        for (const StoredRegion& region : mDocument.stored(part)) {
+            if (fitsIn(asRead.size(), region.offset,
+                       static_cast<std::int64_t>(region.bytes.size()))) {
+                std::copy(region.bytes.begin(), region.bytes.end(), asRead.begin() + region.offset);
+            }
+        }
+        return orvex::placesOf(asRead, mDocument, part);
+    }
+
     Status place(ByteSpan current, const EncodedPart& part, std::vector<std::uint8_t>& image) {
-        auto places = orvex::placesOf(current, mDocument, part.part);
+        auto places = streamPlaces(current, part.part);
         if (!places) {
             return places.error();
         }
-        const bool grown =
-            static_cast<std::int64_t>(part.regions.front().size()) > places->front().room;
+        const bool grown = static_cast<std::int64_t>(writtenBytes(part, 0, places->front())) >
+                           places->front().room;
         if (isMovable(part.part) && grown) {
             if (!mOptions.moveGrownArt) {
                 return artMustMove(mDocument, part.part, part.regions.front().size(),
@@ -579,19 +596,52 @@ private:
             }
             return moveArt(current, part, places->front(), image);
         }
-        for (std::size_t i = 0; i < places->size(); ++i) {
-            if (static_cast<std::int64_t>(part.regions[i].size()) > (*places)[i].room) {
-                return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
-            }
-        }
         if (Status same = unchanged(current, part.part, *places); !same) {
             return same;
         }
         for (std::size_t i = 0; i < places->size(); ++i) {
-            patch(image, (*places)[i].offset, part.regions[i]);
+            if (static_cast<std::int64_t>(writtenBytes(part, i, (*places)[i])) >
+                (*places)[i].room) {
+                return noRoom(mDocument, part.part, part.regions[i].size(), (*places)[i]);
+            }
         }
-        record(part, std::move(*places));
+        std::size_t written = 0;
+        for (std::size_t i = 0; i < places->size(); ++i) {
+            written = writtenBytes(part, i, (*places)[i]);
+            if (isStream(part.part)) {
+                clearOldTail(current, (*places)[i], written, image);
+            }
+            patch(image, (*places)[i].offset, ByteSpan(part.regions[i]).first(written));
+            coverData(image, mDocument.profile().header,
+                      static_cast<std::size_t>((*places)[i].offset) + written);
+        }
+        record(part, std::move(*places), written);
         return {};
+    }
+
+    // The bytes of region `i` written at `place`: a stream without the 0x00 a save pads it with
+    // when only the pad would not fit its room.
+    static std::size_t writtenBytes(const EncodedPart& part, std::size_t i, const Place& place) {
+        const std::size_t size = part.regions[i].size();
+        const bool padOnly =
+            isStream(part.part) && size > 0 && static_cast<std::int64_t>(size) == place.room + 1;
+        return padOnly ? size - 1 : size;
+    }
+
+    // A stream shorter than the one it replaces leaves the rest of the old one as 0x00, so that
+    // the place keeps reading as the stream's own room (filler) when it grows again.
+    static void clearOldTail(ByteSpan current, const Place& place, std::size_t written,
+                             std::vector<std::uint8_t>& image) {
+        auto old = streamLength(current, place.offset);
+        if (!old) {
+            return;
+        }
+        const std::int64_t from = std::int64_t{place.offset} + static_cast<std::int64_t>(written);
+        const std::int64_t to = std::int64_t{place.offset} + std::min(*old + 1, place.room);
+        for (std::int64_t at = from; at < to && at < static_cast<std::int64_t>(image.size());
+             ++at) {
+            image[static_cast<std::size_t>(at)] = 0x00;
+        }
     }
 
     // A grown art stream to the end of the data, every art table long that pointed at its old
@@ -613,6 +663,7 @@ private:
             part.part, old.offset, to,
             levelsSharing(current, mDocument.profile(), mDocument.level(), part.part)};
         patch(image, to, part.regions.front());
+        coverData(image, mDocument.profile().header, at + size);
         repointArt(image, mDocument.profile(), part.part, old.offset, to);
         mMovedArt.push_back(std::move(moved));
         record(part, {{to, kCartridgeSpace - to}});
@@ -620,9 +671,9 @@ private:
     }
 
     // The write of a part at its places; the last is the one the report names.
-    void record(const EncodedPart& part, std::vector<Place> places) {
-        mWrites.push_back({part.part, places.back().offset,
-                           static_cast<std::int32_t>(part.regions.back().size()),
+    void record(const EncodedPart& part, std::vector<Place> places, std::size_t written = 0) {
+        const std::size_t bytes = written > 0 ? written : part.regions.back().size();
+        mWrites.push_back({part.part, places.back().offset, static_cast<std::int32_t>(bytes),
                            places.back().room});
         mPlaces[static_cast<std::size_t>(part.part)] = std::move(places);
     }

@@ -195,6 +195,11 @@ void LevelDocument::replaceCollision(std::int32_t path, std::vector<std::uint8_t
         }
         const auto longest = static_cast<std::int32_t>(std::max(stored.size(), index.size()));
         stored = index;
+        // A whole index replaces one that was read but not whole: its place is known.
+        if (index.size() == static_cast<std::size_t>(kCollisionIndexSize) &&
+            !mStored[static_cast<std::size_t>(collisionPart(p))].empty()) {
+            mCollisionLoaded[static_cast<std::size_t>(p)] = true;
+        }
         notify({collisionPart(p), {}, 0, longest});
     }
 }

@@ -166,18 +166,65 @@ Status checkCartridge(ByteSpan rom, const HeaderFields& header) {
     return {};
 }
 
-std::size_t appendOffset(ByteSpan rom, const HeaderFields& header) {
-    const std::size_t even = (rom.size() + 1) & ~std::size_t{1};
+namespace {
+
+// Padding long enough that a file whose ROM end field covers it still counts it as free.
+constexpr std::size_t kMinPadding = 0x10000;
+// Bytes of such padding left to the data before it, which may end in the filler's value (a
+// Kosinski stream ends in $00, a ring list in $FFFF).
+constexpr std::size_t kPaddingGuard = 0x10;
+
+bool isFillerByte(std::uint8_t byte) {
+    return byte == 0x00 || byte == 0xFF;
+}
+
+// Where the run of one filler value that ends the file begins.
+std::size_t trailingFiller(ByteSpan rom) {
+    if (rom.empty() || !isFillerByte(rom.back())) {
+        return rom.size();
+    }
+    const std::uint8_t filler = rom.back();
+    const auto data = std::find_if(rom.rbegin(), rom.rend(),
+                                   [filler](std::uint8_t byte) { return byte != filler; });
+    return static_cast<std::size_t>(rom.rend() - data);
+}
+
+}  // namespace
+
+std::optional<std::size_t> paddedDataEnd(ByteSpan rom, const HeaderFields& header) {
     auto end = readLong(rom, header.romEnd);
     if (!end || static_cast<std::size_t>(*end) + 1 >= rom.size()) {
-        return even;
+        return std::nullopt;
     }
-    const auto padding = rom.subspan(static_cast<std::size_t>(*end) + 1);
+    const std::size_t dataEnd = static_cast<std::size_t>(*end) + 1;
+    const auto padding = rom.subspan(dataEnd);
     const std::uint8_t filler = padding.front();
-    const bool onlyFiller = (filler == 0x00 || filler == 0xFF) &&
-                            std::all_of(padding.begin(), padding.end(),
-                                        [filler](std::uint8_t byte) { return byte == filler; });
-    return onlyFiller ? (static_cast<std::size_t>(*end) + 2) & ~std::size_t{1} : even;
+    const bool onlyFiller =
+        isFillerByte(filler) && std::all_of(padding.begin(), padding.end(),
+                                            [filler](std::uint8_t byte) { return byte == filler; });
+    return onlyFiller ? std::optional<std::size_t>(dataEnd) : std::nullopt;
+}
+
+std::size_t appendOffset(ByteSpan rom, const HeaderFields& header) {
+    if (const auto padded = paddedDataEnd(rom, header)) {
+        return (*padded + 1) & ~std::size_t{1};
+    }
+    const std::size_t run = trailingFiller(rom);
+    if (rom.size() - run >= kMinPadding) {
+        return (std::max(run + kPaddingGuard, static_cast<std::size_t>(header.checksumStart)) + 1) &
+               ~std::size_t{1};
+    }
+    return (rom.size() + 1) & ~std::size_t{1};
+}
+
+void coverData(std::vector<std::uint8_t>& rom, const HeaderFields& header, std::size_t end) {
+    if (rom.size() < static_cast<std::size_t>(header.romEnd) + 4 || end == 0) {
+        return;
+    }
+    auto field = readLong(rom, header.romEnd);
+    if (!field || static_cast<std::size_t>(*field) + 1 < end) {
+        putLong(rom, static_cast<std::size_t>(header.romEnd), static_cast<std::uint32_t>(end - 1));
+    }
 }
 
 }  // namespace orvex

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -42,9 +43,19 @@ enum class DumpFormat {
 // NotARom says what the file looks like.
 [[nodiscard]] Status checkCartridge(ByteSpan rom, const HeaderFields& header = {});
 
-// Where data appended to the image goes: after its last byte of data, at an even offset. Bytes
-// past the ROM end field that are all one filler value (0x00 or 0xFF: a dump padded to 2 or
-// 4 MiB) are not data, so the data then ends where the field says.
+// Where the data of a padded image ends: one past its ROM end field, when every byte after
+// that is one filler value (0x00 or 0xFF: a dump padded to 2 or 4 MiB). Nothing otherwise.
+[[nodiscard]] std::optional<std::size_t> paddedDataEnd(ByteSpan rom, const HeaderFields& header);
+
+// Where data appended to the image goes, at an even offset: into the padding of a padded image
+// (see paddedDataEnd); into a run of one filler value of at least 64 KiB that ends the file even
+// when the ROM end field covers it (a few bytes after the data before it stay that data's);
+// otherwise after the file's last byte.
 [[nodiscard]] std::size_t appendOffset(ByteSpan rom, const HeaderFields& header);
+
+// Raises the ROM end field to cover data written up to `end` (one past its last byte); a field
+// that already covers it stays. Appends into padding call it, so that finishHeader keeps the
+// field where the data ends and the padding stays usable.
+void coverData(std::vector<std::uint8_t>& rom, const HeaderFields& header, std::size_t end);
 
 }  // namespace orvex

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "rom/cartridge.h"
+
 namespace orvex {
 
 Result<std::uint16_t> computeChecksum(ByteSpan rom, const HeaderFields& header) {
@@ -43,8 +45,11 @@ Status finishHeader(std::vector<std::uint8_t>& rom, const HeaderFields& header) 
     if (rom.size() < static_cast<std::size_t>(header.checksumStart)) {
         return makeError(ErrorCode::OutOfRange, "The ROM is too short for a cartridge header");
     }
-    putLong(rom, static_cast<std::size_t>(header.romEnd),
-            static_cast<std::uint32_t>(rom.size() - 1));
+    // The field keeps saying where the data of a padded image ends; it covers the file otherwise.
+    if (!paddedDataEnd(rom, header)) {
+        putLong(rom, static_cast<std::size_t>(header.romEnd),
+                static_cast<std::uint32_t>(rom.size() - 1));
+    }
     auto sum = computeChecksum(rom, header);
     if (!sum) {
         return sum.error();

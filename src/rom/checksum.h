@@ -19,7 +19,9 @@ namespace orvex {
 [[nodiscard]] Result<std::uint16_t> storedChecksum(ByteSpan rom, const HeaderFields& header);
 
 // Brings a ROM image in memory to what the game expects after the editor wrote to it: an even
-// length (one 0x00 appended if needed), the ROM end field at file length - 1 and the checksum.
+// length (one 0x00 appended if needed), the ROM end field at file length - 1 (in a padded image,
+// see paddedDataEnd, it stays where the data ends: appends raise it with coverData) and the
+// checksum.
 // NoRoom, naming both sizes, when the image would reach past the 4 MiB a cartridge addresses.
 [[nodiscard]] Status finishHeader(std::vector<std::uint8_t>& rom, const HeaderFields& header);
 

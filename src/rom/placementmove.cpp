@@ -274,6 +274,7 @@ Result<MovedPlacements> movePlacementLists(ByteSpan image, const RomProfile& pro
     writeArea(moved.image, ringsAt, *ringPlan, *words, lists->rings, ringListBytes({}));
     repoint(moved.image, operands->objects, static_cast<std::size_t>(moved.directories.objects));
     repoint(moved.image, operands->rings, static_cast<std::size_t>(moved.directories.rings));
+    coverData(moved.image, profile.header, end);
     const std::int16_t level = lists->replacedLevel;
     moved.objects = movedSpan(moved.image, moved.directories.objects, PlacementList::Objects,
                               objectsAt + static_cast<std::size_t>(objectPlan->roomAt(level)),

@@ -73,6 +73,7 @@ Result<std::vector<std::uint8_t>> buildMigratedImage(ByteSpan old, const RomProf
                   image.begin() + static_cast<std::ptrdiff_t>(slotEnd), 0);
         std::copy(stream->begin(), stream->end(),
                   image.begin() + static_cast<std::ptrdiff_t>(slotAt));
+        coverData(image, profile.header, slotEnd);
         putWord(image,
                 tableAt + 2u * static_cast<std::size_t>((*words)[static_cast<std::size_t>(level)]),
                 word);

@@ -31,14 +31,15 @@ struct RomCheck {
 // layouts' state read. Errors: the file cannot be read or identified.
 [[nodiscard]] Result<RomCheck> checkROM(const RomImage& rom);
 
-// Moves all 20 layouts behind a new directory. With T the end of the image's data (the file's
-// length made even, or the end its ROM end field names when only padding follows): the 68-byte
+// Moves all 20 layouts behind a new directory. With T where appended data goes (see
+// appendOffset: the end of the image's data, made even): the 68-byte
 // directory at T, all words 0 but the levels' own, the stream of level index i copied byte for
 // byte into the slot at T + 68 + 3200 i, its directory word 68 + 3200 i; then the layout
-// directory pointer becomes T, the ROM end field file length - 1 and the checksum the game's
-// sum. Fails without writing anything when a level names a zone or act the new directory
-// cannot hold (or one another level names), a stream is corrupt or does not fit its slot, the
-// result would pass 4 MiB, or the file is not writable. Written as RomImage::rewrite writes.
+// directory pointer becomes T, the ROM end field the last slot's last byte (in a padded image,
+// which keeps its size) or file length - 1, and the checksum the game's sum. Fails without writing
+// anything when a level names a zone or act the new directory cannot hold (or one another level
+// names), a stream is corrupt or does not fit its slot, the result would pass 4 MiB, or the file is
+// not writable. Written as RomImage::rewrite writes.
 [[nodiscard]] Result<WriteReport> migrateLayouts(const RomImage& rom, const RomProfile& profile);
 
 }  // namespace orvex

@@ -329,6 +329,12 @@ bool pathExists(const std::filesystem::path& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+// A regular file itself, not a link to one.
+bool isRegularFile(const std::filesystem::path& path) {
+    struct ::stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 // Puts the three files in place: NAME.orig (if new), NAME.bak, then NAME itself. Should the
 // last step fail, the backups are put back as they were. Without `previous` only NAME is put in
 // place.
@@ -464,6 +470,8 @@ Result<WriteReport> RomImage::rewrite(const Change& change) const {
         }
         original = std::move(*written);
         report.originalMadeNow = true;
+    } else {
+        report.originalIsCopy = isRegularFile(report.original);
     }
     if (Status installed =
             install(writer, target, report, **newContents, previous->get(), original.get());

@@ -26,6 +26,9 @@ struct WriteReport {
     std::filesystem::path original;
     // True when this write was Orvex's first change to the file, so NAME.orig was made now.
     bool originalMadeNow = false;
+    // False when NAME.orig is there but is no copy Orvex made (a symbolic link, a folder): it is
+    // left alone and holds no copy of the ROM.
+    bool originalIsCopy = true;
 
     [[nodiscard]] bool keptBackups() const { return !previous.empty(); }
 };

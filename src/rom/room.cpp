@@ -2,29 +2,32 @@
 
 #include <algorithm>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "compression/kosinski.h"
+#include "rom/cartridge.h"
 #include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
+#include "rom/objectart.h"
 #include "rom/placements.h"
 #include "rom/romcheck.h"
+#include "rom/starttables.h"
 
 namespace orvex {
 
 namespace {
 
-// Where every stream and table the profile knows of begins: the level art streams, the collision
-// indexes, the layout directory and the profile's tables. A stream's room ends at the first of
-// these after it.
-std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
-    std::vector<std::int64_t> starts;
+constexpr std::int64_t kNoStart = std::numeric_limits<std::int64_t>::max();
+
+void addLevelStreams(ByteSpan rom, const RomProfile& profile, std::vector<std::int64_t>& starts) {
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
         for (const std::int16_t increment : kArtIncrements) {
             if (auto entry = getDataAddr(rom, profile, level, increment)) {
                 starts.push_back(artOffset(*entry));
             }
+        }
+        if (auto layout = layoutAddress(rom, profile, level)) {
+            starts.push_back(*layout);
         }
     }
     for (const std::int32_t index : collisionIndexAddresses(rom, profile)) {
@@ -33,6 +36,9 @@ std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
     if (auto directory = layoutDirectory(rom, profile)) {
         starts.push_back(*directory);
     }
+}
+
+void addProfileTables(ByteSpan rom, const RomProfile& profile, std::vector<std::int64_t>& starts) {
     for (const TableId table : allTables()) {
         if (const auto offset = tableOffset(profile, table)) {
             starts.push_back(*offset);
@@ -49,55 +55,103 @@ std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
             starts.push_back(list);
         }
     }
+    if (profile.patternLoadCues) {
+        for (std::int32_t list = 0; list < kArtCueListCount; ++list) {
+            auto cues = readArtCues(rom, *profile.patternLoadCues, static_cast<std::uint8_t>(list));
+            for (const ArtCue& cue : cues ? cues->entries : std::vector<ArtCue>{}) {
+                starts.push_back(cue.source);
+            }
+        }
+    }
+}
+
+void addStartTables(ByteSpan rom, const RomProfile& profile, std::vector<std::int64_t>& starts) {
+    const StartTables tables = locateStartTables(rom, profile).tables;
+    for (const auto& extra : {tables.hillTopArt, tables.wingFortressArt, tables.hillTopChunks}) {
+        if (extra) {
+            starts.push_back(extra->stream);
+        }
+    }
+    for (const auto& table :
+         {tables.chunkRecords, tables.animations, tables.hillTopCliffArt,
+          tables.hillTopCliffOffsets, tables.hillTopCloudArt, tables.slotPictures,
+          tables.animalCues, tables.ringMappings, tables.paletteCycles}) {
+        if (table) {
+            starts.push_back(*table);
+        }
+    }
+}
+
+// Where everything Orvex reads begins, sorted.
+std::vector<std::int64_t> knownStarts(ByteSpan rom, const RomProfile& profile) {
+    std::vector<std::int64_t> starts;
+    addLevelStreams(rom, profile, starts);
+    addProfileTables(rom, profile, starts);
+    addStartTables(rom, profile, starts);
+    std::sort(starts.begin(), starts.end());
     return starts;
 }
 
-// The length of the stream at `start` as it is now, end marker included.
-Result<std::int64_t> currentLength(ByteSpan rom, std::int32_t start) {
-    auto current = decompressKosinski(rom, start);
+}  // namespace
+
+Result<std::int64_t> streamLength(ByteSpan rom, std::int32_t offset) {
+    auto current = decompressKosinski(rom, offset);
     if (!current) {
         return current.error();
     }
     return std::int64_t{current->packedLastIndex} + 1;
 }
 
-// The room of a layout whose directory is not the migration's, measured from the file: up to
-// the next layout or other known stream or table; the layout that comes last keeps the length
-// of the stream there now, since whatever follows it is unknown.
-Result<std::int64_t> measuredRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
-    bool layoutFollows = false;
-    std::int64_t next = std::numeric_limits<std::int64_t>::max();
-    for (std::int16_t other = 0; other < kLevelCount; ++other) {
-        auto otherStart = layoutAddress(rom, profile, other);
-        if (!otherStart) {
-            return otherStart.error();
-        }
-        if (*otherStart > start) {
-            layoutFollows = true;
-            next = std::min<std::int64_t>(next, *otherStart);
-        }
-    }
-    if (!layoutFollows) {
-        return currentLength(rom, start);
-    }
-    for (const std::int64_t other : knownStarts(rom, profile)) {
-        if (other > start) {
-            next = std::min(next, other);
-        }
-    }
-    return next - start;
+namespace {
+
+// The first known start after `offset`, or kNoStart.
+std::int64_t nextStart(const std::vector<std::int64_t>& starts, std::int64_t offset) {
+    const auto next = std::upper_bound(starts.begin(), starts.end(), offset);
+    return next == starts.end() ? kNoStart : *next;
 }
 
-// The last slot of migrated layouts may grow up to 4 MiB, or up to what was appended after it
-// (the object and ring lists, when they were moved after the migration).
-std::int64_t lastSlotRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
-    std::int64_t next = kCartridgeSpace;
-    for (const std::int64_t other : knownStarts(rom, profile)) {
-        if (other > start) {
-            next = std::min(next, other);
-        }
+bool isFiller(std::uint8_t byte) {
+    return byte == 0x00 || byte == 0xFF;
+}
+
+// Where the run of filler from `from` ends, at `limit` (the next known start) at the latest.
+std::int64_t fillerEnd(ByteSpan rom, std::int64_t from, std::int64_t limit) {
+    const std::int64_t end = std::min(limit, static_cast<std::int64_t>(rom.size()));
+    std::int64_t at = from;
+    while (at < end && isFiller(rom[static_cast<std::size_t>(at)])) {
+        ++at;
     }
-    return next - start;
+    return at;
+}
+
+// What the stream at `start`, `length` bytes long now, owns (see room.h).
+std::int64_t ownedRoom(ByteSpan rom, const std::vector<std::int64_t>& starts, std::int64_t start,
+                       std::int64_t length) {
+    const std::int64_t next = nextStart(starts, start);
+    const std::int64_t end = std::min(start + length, next);
+    const std::int64_t aligned =
+        std::min({end + end % 2, next, std::max(end, static_cast<std::int64_t>(rom.size()))});
+    return (fillerEnd(rom, aligned, next) == next ? next : aligned) - start;
+}
+
+// The last slot of migrated layouts: its 3200 bytes (or the stream there, when longer), up to
+// what was appended after it when only filler lies between, and when nothing but padding
+// follows it (the data ends there), up to 4 MiB.
+Result<std::int64_t> lastSlotRoom(ByteSpan rom, const RomProfile& profile, std::int32_t start) {
+    auto length = streamLength(rom, start);
+    if (!length) {
+        return length.error();
+    }
+    const std::int64_t next = nextStart(knownStarts(rom, profile), start);
+    const std::int64_t slotEnd =
+        std::min(start + std::max<std::int64_t>(kLayoutSlotSize, *length), next);
+    if (fillerEnd(rom, slotEnd, next) == next) {
+        return next - start;
+    }
+    if (static_cast<std::int64_t>(appendOffset(rom, profile.header)) <= slotEnd) {
+        return std::min(next, kCartridgeSpace) - start;
+    }
+    return slotEnd - start;
 }
 
 }  // namespace
@@ -113,34 +167,20 @@ Result<std::int64_t> layoutRoom(ByteSpan rom, const RomProfile& profile, std::in
         }
         return std::int64_t{kLayoutSlotSize};
     }
-    return measuredRoom(rom, profile, *start);
+    return artRoom(rom, profile, *start);
 }
 
 Result<std::int64_t> collisionIndexRoom(ByteSpan rom, const RomProfile& profile,
                                         std::int32_t offset) {
-    const std::vector<std::int32_t> indexes = collisionIndexAddresses(rom, profile);
-    const bool followed = std::any_of(indexes.begin(), indexes.end(),
-                                      [offset](std::int32_t index) { return index > offset; });
-    return followed ? artRoom(rom, profile, offset) : currentLength(rom, offset);
+    return artRoom(rom, profile, offset);
 }
 
 Result<std::int64_t> artRoom(ByteSpan rom, const RomProfile& profile, std::int32_t offset) {
-    std::vector<std::int64_t> starts = knownStarts(rom, profile);
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        if (auto layout = layoutAddress(rom, profile, level)) {
-            starts.push_back(*layout);
-        }
+    auto length = streamLength(rom, offset);
+    if (!length) {
+        return length.error();
     }
-    std::int64_t next = std::numeric_limits<std::int64_t>::max();
-    for (const std::int64_t start : starts) {
-        if (start > offset) {
-            next = std::min(next, start);
-        }
-    }
-    if (next == std::numeric_limits<std::int64_t>::max()) {
-        return currentLength(rom, offset);
-    }
-    return next - offset;
+    return ownedRoom(rom, knownStarts(rom, profile), offset, *length);
 }
 
 }  // namespace orvex

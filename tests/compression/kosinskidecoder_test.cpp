@@ -179,11 +179,22 @@ TEST(KosinskiDecoder, EveryTruncationFailsWhereTheStreamRunsOut) {
 }
 
 TEST(KosinskiDecoder, StreamAndOutputLimits) {
-    // 29123 literals and the end marker fill exactly 32768 bytes; one more literal makes 32769.
-    const Bytes longest = literals(29123).end().bytes;
-    ASSERT_EQ(longest.size(), static_cast<std::size_t>(kKosinskiMaxStream));
-    EXPECT_EQ(decode(longest).packedLastIndex, kKosinskiMaxStream - 1);
-    const Error tooLong = corrupt(literals(29124).end().bytes);
+    // A whole output of literals takes 73,733 bytes: streams past 32 KiB decode, as in the game.
+    const Bytes allLiterals = literals(static_cast<std::uint32_t>(kKosinskiMaxOutput)).end().bytes;
+    ASSERT_EQ(allLiterals.size(), 73733u);
+    EXPECT_EQ(decode(allLiterals).data.size(), static_cast<std::size_t>(kKosinskiMaxOutput));
+    // Copies of nothing make a stream as long as wanted; past the decoder's limit it fails there.
+    StreamBuilder nothing = literals(1);
+    while (nothing.bytes.size() + 8 < static_cast<std::size_t>(kKosinskiMaxStream)) {
+        nothing.fullCopy(0x00, 0xF0, 1);
+    }
+    Bytes within = StreamBuilder(nothing).end().bytes;
+    ASSERT_LE(within.size(), static_cast<std::size_t>(kKosinskiMaxStream));
+    EXPECT_EQ(decode(within).packedLastIndex, static_cast<std::int32_t>(within.size()) - 1);
+    for (std::int32_t more = 0; more < 4; ++more) {
+        nothing.fullCopy(0x00, 0xF0, 1);
+    }
+    const Error tooLong = corrupt(nothing.end().bytes);
     EXPECT_TRUE(tooLong.offset == kKosinskiMaxStream &&
                 tooLong.message.find("longer") != std::string::npos);
 

@@ -7,10 +7,12 @@
 #include "document/artlimits.h"
 #include "document/documenttestsupport.h"
 #include "document/sharing.h"
+#include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/leveldirectory.h"
 #include "rom/romcheck.h"
 #include "rom/room.h"
+#include "rom/starttables.h"
 
 namespace orvex::testing {
 namespace {
@@ -249,6 +251,106 @@ TEST_P(ArtSaveTest, AMovePastTheCartridgeIsRefusedWithBothSizes) {
     EXPECT_EQ(saved.error().code, ErrorCode::NoRoom);
     EXPECT_NE(saved.error().message.find("past the 4 MiB"), std::string::npos);
     EXPECT_EQ(file.file.contents(), image);
+}
+
+// Valid mapping words of noise: chunk entries naming tiles below `tiles`, block entries naming
+// chunks below `chunks`, every flag bit at random.
+Bytes noiseMappings(Part part, std::size_t words, std::int32_t pieces) {
+    const Bytes noise = noiseBytes(2 * words);
+    const std::uint16_t flags = part == Part::ChunkMappings ? 0xF800 : 0xFC00;
+    Bytes bytes;
+    for (std::size_t i = 0; i < words; ++i) {
+        const auto random = static_cast<std::uint16_t>(noise[2 * i] << 8 | noise[2 * i + 1]);
+        const auto word = static_cast<std::uint16_t>((random & flags) |
+                                                     (random % static_cast<std::uint16_t>(pieces)));
+        bytes.push_back(static_cast<std::uint8_t>(word >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    }
+    return bytes;
+}
+
+// The art block as the game lays it out: Hill Top's extra chunks and art right after the tile art
+// its entry names, Wing Fortress's extra art right after its own, $00 filler after a zone's
+// block mappings up to the next zone's art, and after the last block mappings $00 bytes and then
+// data Orvex does not know. A stream owns its length, the byte that makes it even and filler that
+// runs up to the next thing Orvex reads; grown past that it moves, and no byte it does not own
+// changes.
+TEST_P(ArtSaveTest, AGrownStreamWritesOnlyWhatItOwns) {
+    const StartTables& extra = demo().start.tables;
+    const DemoZone& last = demo().zones.back();
+    const std::int32_t lastEnd = last.blocks.offset + last.blocks.length + last.blocks.length % 2;
+    Bytes image = demo().image;
+    std::fill_n(image.begin() + lastEnd, 32, std::uint8_t{0});
+    struct Grown {
+        std::uint8_t zone;
+        Part part;
+        std::int64_t room;  // what the stream owns
+        std::size_t words;  // mapping words replaced by noise; 0: every tile
+    };
+    const DemoZone& first = demo().zones[0];
+    const std::vector<Grown> cases = {
+        {kHillTop, Part::TileArt, extra.hillTopChunks->stream - demo().zoneOf(10).tiles.offset, 0},
+        {kWingFortress, Part::TileArt,
+         extra.wingFortressArt->stream - demo().zoneOf(8).tiles.offset, 0},
+        {kHillTop, Part::ChunkMappings,
+         demo().zoneOf(10).blocks.offset - demo().zoneOf(10).chunks.offset, 1024},
+        {0, Part::BlockMappings, demo().zones[1].tiles.offset - first.blocks.offset, 6},
+        {last.zone, Part::BlockMappings, lastEnd - last.blocks.offset, 16000},
+    };
+    for (const Grown& grown : cases) {
+        SCOPED_TRACE(std::string(partName(grown.part)) + " of zone " + std::to_string(grown.zone));
+        const std::int16_t level = levelOfZone(demo(), grown.zone);
+        DocumentFile file(image, profile());
+        file.load(level);
+        const std::int16_t increment = grown.part == Part::TileArt ? kTileArtIncrement
+                                       : grown.part == Part::ChunkMappings
+                                           ? kChunkMappingsIncrement
+                                           : kBlockMappingsIncrement;
+        const std::int32_t offset = artOffset(*getDataAddr(image, profile(), level, increment));
+        ASSERT_EQ(*artRoom(image, profile(), offset), grown.room);
+        const LevelParts& parts = file.document->parts();
+        if (grown.part == Part::TileArt) {
+            file.document->setTiles(0, noiseBytes(parts.tiles.bytes.size()));
+        } else {
+            Bytes bytes =
+                grown.part == Part::ChunkMappings ? parts.chunks.bytes : parts.blocks.bytes;
+            const std::int32_t pieces = grown.part == Part::ChunkMappings
+                                            ? tileCount(*file.document)
+                                            : parts.chunks.wordCount() / kChunkMappingWords;
+            const Bytes noise = noiseMappings(grown.part, grown.words, pieces);
+            std::copy(noise.begin(), noise.end(), bytes.begin() + 64);
+            file.document->replaceMappings(grown.part, bytes);
+        }
+        const LevelParts edited = file.document->parts();
+        const auto saved = file.save({.alwaysWriteLayout = false, .moveGrownArt = true});
+        ASSERT_TRUE(saved.ok()) << saved.error().describe();
+        EXPECT_EQ(saved->movedArt.empty(), saved->find(grown.part)->offset == offset);
+        if (grown.words == 16000) {  // 32,000 bytes of noise pack past 32 KiB, as the game allows
+            EXPECT_GT(saved->find(grown.part)->bytes, 32768);
+        }
+
+        const Bytes after = file.file.contents();
+        const std::size_t appended = appendOffset(image, HeaderFields{});
+        const auto table = static_cast<std::size_t>(profile().levelArtTable);
+        for (std::size_t at = 0; at < after.size(); ++at) {
+            const bool owned = at >= static_cast<std::size_t>(offset) &&
+                               at < static_cast<std::size_t>(offset + grown.room);
+            const bool header = at == 0x18E || at == 0x18F || (at >= 0x1A4 && at < 0x1A8);
+            const bool entry = at >= table && at < table + kZoneCount * kLevelArtEntrySize;
+            ASSERT_TRUE(at >= image.size() || after[at] == image[at] || owned || header || entry ||
+                        at >= appended)
+                << "changed " << at;
+        }
+        EXPECT_EQ(decompressKosinski(after, extra.hillTopChunks->stream)->data,
+                  demo().start.hillTopChunks);
+        EXPECT_EQ(decompressKosinski(after, extra.hillTopArt->stream)->data,
+                  demo().start.hillTopArt);
+        EXPECT_EQ(decompressKosinski(after, extra.wingFortressArt->stream)->data,
+                  demo().start.wingFortressArt);
+        const auto reread = file.read(level);
+        ASSERT_TRUE(reread.ok());
+        EXPECT_TRUE(reread->document->parts() == edited);
+    }
 }
 
 ORVEX_ALL_PROFILES(ArtSaveTest);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
 
 #include "document/documentloader.h"
@@ -36,6 +37,23 @@ struct DocumentFile {
         return saveDocument(rom, *document, &progress, options);
     }
 };
+
+// Whether a save may have changed byte `at` of `after`: the checksum, a byte of a part it wrote,
+// or one of a written stream's room cleared to 0x00 (what was left of the stream it replaced).
+inline bool savedThere(const SaveReport& report, ByteSpan after, std::size_t at) {
+    if (at == 0x18E || at == 0x18F) {
+        return true;
+    }
+    return std::any_of(report.parts.begin(), report.parts.end(), [&](const PartWrite& w) {
+        const bool stream = w.part == Part::Layout || w.part == Part::TileArt ||
+                            w.part == Part::ChunkMappings || w.part == Part::BlockMappings ||
+                            w.part == Part::CollisionPrimary || w.part == Part::CollisionSecondary;
+        const auto from = static_cast<std::size_t>(w.offset);
+        const std::size_t end = from + static_cast<std::size_t>(w.bytes);
+        const auto room = static_cast<std::size_t>(w.room);
+        return at >= from && (at < end || (stream && at < from + room && after[at] == 0x00));
+    });
+}
 
 // Every level's parts as `image` holds them.
 inline std::vector<LevelParts> everyLevel(const Bytes& image, const RomProfile& profile) {

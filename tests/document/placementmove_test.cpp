@@ -284,9 +284,30 @@ TEST_P(PlacementMove, GoesWhereTheDataEndsAndNeverPast4MiB) {
     EXPECT_GT(f.document->profile().objectDirectory, 0x100000);  // the first rooms lie before it
     EXPECT_LT(f.document->profile().objectDirectory, 0x100000 + 0x8000);
     EXPECT_EQ(f.file.contents().size(), 0x200000u);
+    // The ROM end field still says where the data ends, so the padding after it stays free:
+    // the migration that follows lands there too, and the file keeps its size.
+    const auto dataEnd = *readLong(f.file.contents(), 0x1A4);
+    EXPECT_LT(dataEnd, 0x1FFFFF);
+    EXPECT_GT(dataEnd, *f.document->profile().ringDirectory);
+    ASSERT_TRUE(migrateLayouts(f.rom, f.document->profile()).ok());
+    const Bytes migrated = f.file.contents();
+    EXPECT_EQ(migrated.size(), 0x200000u);
+    EXPECT_GT(*readLong(migrated, f.document->profile().layoutDirectoryPointer), dataEnd);
+    EXPECT_LT(*readLong(migrated, 0x1A4), 0x1FFFFF);
+
+    // Padding the ROM end field covers is free too (an earlier tool set the field to the
+    // file's end); data up to 4 MiB leaves nowhere to go.
+    Bytes covered = demo().image;
+    covered.resize(0x400000, 0xFF);
+    putLong(covered, 0x1A4, 0x3FFFFF);
+    ListFile c(covered);
+    c.moveByGrowingLevel7();
+    EXPECT_LT(c.document->profile().objectDirectory, 0x100000 + 0x8000);
+    EXPECT_EQ(c.file.contents().size(), 0x400000u);
+    EXPECT_EQ(*readLong(c.file.contents(), 0x1A4), 0x3FFFFF);
 
     Bytes full = demo().image;
-    full.resize(0x400000, 0xFF);
+    full.resize(0x400000, 0x5A);
     putLong(full, 0x1A4, 0x3FFFFF);
     ListFile g(full);
     g.load(6);

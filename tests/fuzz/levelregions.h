@@ -53,6 +53,11 @@ inline std::vector<Region> levelLoadRegions(const DemoRom& rom) {
             list.push_back({index.offset, index.length});
         }
     }
+    // The streams the loader decodes in code, in the art block as the game lays them out.
+    const StartTables& start = rom.start.tables;
+    for (const auto& extra : {start.hillTopChunks, start.hillTopArt, start.wingFortressArt}) {
+        list.push_back({extra ? extra->stream : 0, 0x40});
+    }
     return list;
 }
 

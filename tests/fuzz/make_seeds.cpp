@@ -1,6 +1,10 @@
 // Writes the seed corpora of the fuzz targets: streams and inputs made by our own code.
 //   orvex_fuzz_seeds DIR   creates DIR/kosinski_decoder_fuzz, DIR/optimal_roundtrip_fuzz,
-//                          DIR/level_load_fuzz and DIR/nemesis_decoder_fuzz
+//                          DIR/level_load_fuzz, DIR/nemesis_decoder_fuzz and DIR/images
+// DIR/images holds whole images for runs of orvex-tool on crafted images: the demo image of each
+// kind, its art block laid out as the game lays it out (Hill Top's extra chunks and art right
+// after the art its entry names, Wing Fortress's extra art after its own, data Orvex does not
+// read after the last block mappings), and one padded to 4 MiB.
 // The level loads include the crafted object art tables of tests/support/craftedart.h.
 
 #include <cstdint>
@@ -122,6 +126,22 @@ int main(int argc, char** argv) {
         writeSeed(root / "level_load_fuzz", region, patch);
     }
     writeSeed(root / "level_load_fuzz", 99, {2, 0, 0, 0, 200, 0xFF, 0});  // a cut file
+    // The extra streams after Hill Top's and Wing Fortress's art, each with a byte changed.
+    const auto regionCount = orvex::fuzz::levelLoadRegions(*rom).size();
+    for (std::size_t extra = 1; extra <= 3; ++extra) {
+        writeSeed(root / "level_load_fuzz", 199 + static_cast<int>(extra),
+                  {static_cast<std::uint8_t>(regionCount - extra), 0, 0, 4, 0, 0xFE, 0x5A});
+    }
+    int image = 0;
+    for (const orvex::RomProfile* profile : orvex::factoryProfiles()) {
+        if (const auto factory = orvex::buildDemoRom(*profile)) {
+            writeSeed(root / "images", image++, factory->image);
+        }
+    }
+    writeSeed(root / "images", image++, rom->image);
+    std::vector<std::uint8_t> padded = rom->image;
+    padded.resize(0x400000, 0xFF);
+    writeSeed(root / "images", image, padded);
     // Object art tables that ask for far more than the game can use.
     for (const auto art : orvex::testing::kCraftedArts) {
         const auto input = patchInput(*rom, orvex::testing::craftArt(*rom, art));

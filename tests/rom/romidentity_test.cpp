@@ -76,9 +76,11 @@ TEST_P(Identification, PaddedImagesWork) {
         EXPECT_EQ(migrated.size(), size);
         EXPECT_EQ(*readLong(migrated, profile().layoutDirectoryPointer), 0x100000);
         EXPECT_TRUE(layoutsMigrated(migrated, profile()));
+        // The end field says where the data ends, so the rest of the padding stays free.
+        EXPECT_EQ(*readLong(migrated, 0x1A4), 0x100000 + 68 + kLevelCount * 3200 - 1);
     }
     Bytes full = demo().image;
-    full.resize(0x400000, 0xFF);
+    full.resize(0x400000, 0x5A);
     putLong(full, 0x1A4, 0x3FFFFF);
     TempRomFile file(full);
     const auto refused = migrateLayouts(RomImage(file.path()), profile());

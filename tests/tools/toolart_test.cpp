@@ -187,6 +187,19 @@ TEST_F(ToolArtFiles, BadFilesAreRefusedAndWriteNothing) {
         "path.json",
         R"({"blocks": [[{"chunk": 1, "xFlip": false, "yFlip": false, "path1": "solid", "path2": "none"}]]})");
     putText("level.json", R"({"level": 4, "chunks": []})");
+    putText("empty.json", R"({"level": 1, "chunks": []})");
+    // 2,064 tiles that are not blank: past tile 2047 from tile 0; and 2,000 from --first 100.
+    const auto marked = [](std::int32_t height) {
+        IndexedImage sheet(128, height);
+        for (std::int32_t y = 0; y < height; ++y) {
+            for (std::int32_t x = 3; x < sheet.width(); x += 8) {
+                sheet.setPixel(x, y, 1);
+            }
+        }
+        return *encodeIndexedPng(sheet, std::vector<std::uint32_t>(16, 0xFF000000));
+    };
+    put("many.png", marked(1032));
+    put("some.png", marked(1000));
     putText("colour.json", paletteFile("#E02041"));
     putText("form.json", paletteFile("red"));
     putText("zero.json", paletteFile("#000000", "#E0E0E0"));
@@ -208,6 +221,11 @@ TEST_F(ToolArtFiles, BadFilesAreRefusedAndWriteNothing) {
          "chunk 0, entry 1, field \"xFlip\" must be true or false"},
         {{"mappings-import", rom, "1", "blocks", "path.json"},
          "block 0 must be a list of 64 entries"},
+        {{"art-import", rom, "1", "tiles", "many.png"}, "reaches tile 2063, past tile 2047"},
+        {{"art-import", rom, "1", "tiles", "some.png", "--first", "100"},
+         "reaches tile 2099, past tile 2047"},
+        {{"mappings-import", rom, "1", "chunks", "empty.json"},
+         "block entries name a chunk past the end of the imported chunks"},
         {{"mappings-import", rom, "1", "chunks", "level.json"},
          "the file holds level 4, not level 1; pass --any-level to import it anyway"},
         {{"palette-import", rom, "1", "colour.json"},

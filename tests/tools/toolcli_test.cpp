@@ -1,5 +1,8 @@
 // The command line of the real executable: help, and every way a run fails.
 
+#include <cctype>
+#include <sstream>
+
 #include "common/error.h"
 #include "rom/romidentity.h"
 #include "rom/room.h"
@@ -21,6 +24,14 @@ TEST_F(ToolCli, HelpOfTheToolAndOfEveryCommand) {
         EXPECT_TRUE(own.exitCode == 0 && own.err.empty() &&
                     own.out.rfind("usage: orvex-tool " + command + " ", 0) == 0)
             << own.out;
+    }
+    // Every command's name stands apart from its summary, the longest names too.
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 2 && line.rfind("  ", 0) == 0 && std::islower(line[2]) != 0) {
+            const std::size_t name = line.find(' ', 2);
+            EXPECT_TRUE(name != std::string::npos && line.compare(name, 2, "  ") == 0) << line;
+        }
     }
 }
 
@@ -103,7 +114,8 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
         {{"migrate", truncated, "--yes"}, 1, "it is cut short"},
         {{"info", streams},
          1,
-         "80 problem(s), the first: the tile art of level 1: Kosinski stream is longer",
+         "80 problem(s), the first: the tile art of level 1: Kosinski stream decodes to more "
+         "than 65536 bytes",
          "layout " + hexOffset(demo.layouts[0].offset) + " (corrupt), palette"},
         {{"info", weird},
          1,
@@ -111,7 +123,7 @@ TEST_F(ToolCli, FailuresChangeNoFile) {
          " bytes, breaks off), palette"},
         {{"fix-checksum", put("tiny.bin", Bytes(0x100, 0xAB))}, 1, "too short"},
         {{"migrate", none, "--yes"}, 1, none},
-        {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream is"},
+        {{"migrate", streams, "--yes"}, 1, "cannot migrate the layouts: Kosinski stream decodes"},
         {{"layout-export", streams, "1", out}, 1, "cannot read the layout of level 1: Kosinski"},
         {{"level-info", backwardsList, "1"}, 1, "runs past the end of the file (offset -0x7E00)"},
         {{"layout-export", weird, "7", out}, 1, "level 7: Argh, weird offset!"},

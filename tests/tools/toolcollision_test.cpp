@@ -3,6 +3,7 @@
 #include <png.h>
 #include <nlohmann/json.hpp>
 
+#include "compression/kosinski.h"
 #include "document/sharing.h"
 #include "graphics/png.h"
 #include "toolprofiletest.h"
@@ -135,6 +136,28 @@ TEST_P(ToolCollision, InfoNamesTheShapeTables) {
                                   ? "0x42F00, found by their contents (no code names them)\n"
                                   : "0x42D50, as in " + std::string(profile().name) + "\n";
     EXPECT_NE(run.out.find("\ntable collision shapes: " + where), std::string::npos) << run.out;
+}
+
+// An index that does not decode to the game's 768 bytes: the export says so itself, and a whole
+// index imported replaces it.
+TEST_P(ToolCollision, AnIndexNotReadWholeIsNamedAndCanBeReplaced) {
+    const std::string intact = romFile();
+    ASSERT_EQ(tool({"collision-export", intact, "1", "c.json"}).exitCode, 0);
+    Bytes image = demo().image;
+    const DemoStream& index = demo().zoneOf(0).collisionStreams[0];
+    const Bytes half = *compressKosinskiOptimal(ByteSpan(Bytes(512, 1)));
+    std::copy(half.begin(), half.end(), image.begin() + index.offset);
+    const std::string rom = put("short.bin", image);
+
+    const ToolRun refused = tool({"collision-export", rom, "1", "x.json"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("decodes to 512 bytes"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.err.find("see the warnings"), std::string::npos) << refused.err;
+
+    const ToolRun replaced = tool({"collision-import", rom, "1", "c.json", "--move-art"});
+    ASSERT_EQ(replaced.exitCode, 0) << replaced.err;
+    ASSERT_EQ(tool({"collision-export", rom, "1", "y.json"}).exitCode, 0);
+    EXPECT_EQ(readJson("y.json")["chunks"], readJson("c.json")["chunks"]);
 }
 
 ORVEX_ALL_PROFILES(ToolCollision);

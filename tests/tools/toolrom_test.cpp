@@ -286,6 +286,24 @@ TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
     EXPECT_EQ(readFile(rom), afterSecond);
     EXPECT_EQ(readFile(rom + ".bak"), afterFirst);
     EXPECT_EQ(readFile(rom + ".orig"), demo.image);
+
+    // A NAME.orig that is no copy (a link to another file, a folder) is left alone and not
+    // claimed as the ROM as it was first found.
+    for (const bool folder : {false, true}) {
+        const std::string other = demoFile(folder ? "f.bin" : "l.bin");
+        const std::string orig = other + ".orig";
+        if (folder) {
+            std::filesystem::create_directory(orig);
+        } else {
+            std::filesystem::create_symlink(rom, orig);
+        }
+        const std::string said = tool({"migrate", other, "--yes"}).out;
+        EXPECT_NE(said.find(orig + " is not a file Orvex wrote"), std::string::npos) << said;
+        EXPECT_EQ(said.find("first found it is kept in"), std::string::npos) << said;
+        EXPECT_EQ(said.find("first found it stays in"), std::string::npos) << said;
+        EXPECT_EQ(std::filesystem::is_directory(orig), folder);
+    }
+    EXPECT_EQ(readFile(rom + ".orig"), demo.image);
 }
 
 // No output replaces what the command reads; "-" is standard output; what is not a regular

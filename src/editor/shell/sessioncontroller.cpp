@@ -23,12 +23,19 @@ QString pathText(const std::filesystem::path& path) {
 // What a write kept: "the ROM as it was is kept as NAME.bak (as Orvex first found it:
 // NAME.orig)".
 QString keptText(const WriteReport& kept) {
+    if (!kept.originalIsCopy) {
+        return "the ROM as it was is kept as " + pathText(kept.previous) + " (" +
+               pathText(kept.original) + " is not a file Orvex wrote, so it holds no copy)";
+    }
     return "the ROM as it was is kept as " + pathText(kept.previous) +
            " (as Orvex first found it: " + pathText(kept.original) + ")";
 }
 
 // The same, short enough for the status line: "kept NAME.bak and NAME.orig".
 QString keptNames(const WriteReport& kept) {
+    if (!kept.originalIsCopy) {
+        return "kept " + fileNameText(kept.previous);
+    }
     return "kept " + fileNameText(kept.previous) + " and " + fileNameText(kept.original);
 }
 
