@@ -53,7 +53,7 @@ void BM_ChooseLevelInWindow(benchmark::State& state) {
     }
     EditorWindow window(std::make_unique<QuietDialogs>());
     window.show();
-    window.openRomFile(path);
+    window.controller().openRomFile(path);
     int level = 0;
     for (auto _ : state) {
         level = (level + 7) % 20;  // another zone each time: new art, new thumbnails
@@ -72,12 +72,12 @@ public:
         mOk = writeDemoRom(mPath.toStdString(), revisionProfile(RomKind::Revision01)).ok();
         mWindow.resize(2300, 700);
         mWindow.show();
-        mWindow.openRomFile(mPath);
+        mWindow.controller().openRomFile(mPath);
         QApplication::processEvents();
     }
     [[nodiscard]] bool ok() const { return mOk && mWindow.session().document() != nullptr; }
     EditorWindow& window() { return mWindow; }
-    MapCanvas& canvas() { return *mWindow.mapFrame().canvas(); }
+    MapCanvas& canvas() { return *mWindow.map().mapFrame().canvas(); }
 
     void mouse(QEvent::Type type, PlaneCell cell) {
         const QPointF at = canvas().cellRect(cell).center();
@@ -102,7 +102,7 @@ void BM_RepaintWholePlaneAt12Percent(benchmark::State& state) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().setZoom(0);
+    map.window().map().setZoom(0);
     QApplication::processEvents();
     for (auto _ : state) {
         map.canvas().repaint();
@@ -136,7 +136,7 @@ void BM_RepaintPlacementsAt25Percent(benchmark::State& state) {
     document.setRings(std::move(rings));
     map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
     map.window().findChild<QAction*>("MenuRings")->setChecked(true);
-    map.window().setZoom(1);
+    map.window().map().setZoom(1);
     QApplication::processEvents();
     for (auto _ : state) {
         map.canvas().repaint();
@@ -156,7 +156,7 @@ void BM_AnimationStepAt25Percent(benchmark::State& state) {
     }
     map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
     map.window().findChild<QAction*>("MenuRings")->setChecked(true);
-    map.window().setZoom(1);
+    map.window().map().setZoom(1);
     QApplication::processEvents();
     auto* animation = map.window().findChild<MapAnimation*>();
     if (animation == nullptr || !map.window().session().animates()) {
@@ -186,7 +186,7 @@ void BM_PaletteCycleFrameAt25Percent(benchmark::State& state) {
         return;
     }
     map.window().findChild<QAction*>("MenuObjects")->setChecked(true);
-    map.window().setZoom(1);
+    map.window().map().setZoom(1);
     QApplication::processEvents();
     auto* animation = map.window().findChild<MapAnimation*>();
     if (animation == nullptr) {
@@ -207,10 +207,10 @@ void BM_BrushStep(benchmark::State& state) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().tools().setTool(MapTool::Brush);
+    map.window().map().tools().setTool(MapTool::Brush);
     int step = 0;
     for (auto _ : state) {
-        map.window().blockSelector().pickBlock(static_cast<std::uint8_t>(0x40 + step++ % 2));
+        map.window().map().blockSelector().pickBlock(static_cast<std::uint8_t>(0x40 + step++ % 2));
         map.mouse(QEvent::MouseButtonPress, {2, 3});
         map.mouse(QEvent::MouseButtonRelease, {2, 3});
         QApplication::processEvents();
@@ -228,7 +228,8 @@ void BM_Paste16x16(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         const auto block = static_cast<std::uint8_t>(0x30 + step++ % 2);
-        map.window().tools().startPaste(CellPattern{16, 16, std::vector<std::uint8_t>(256, block)});
+        map.window().map().tools().startPaste(
+            CellPattern{16, 16, std::vector<std::uint8_t>(256, block)});
         map.mouse(QEvent::MouseButtonPress, {0, 0});
         map.mouse(QEvent::MouseButtonRelease, {0, 0});
         QApplication::processEvents();
@@ -321,7 +322,7 @@ void BM_RepaintCollisionAt12Percent(benchmark::State& state) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().setZoom(0);
+    map.window().map().setZoom(0);
     map.window().findChild<QAction*>("MenuCollisionPath1")->trigger();
     map.canvas().repaint();
     for (auto _ : state) {
