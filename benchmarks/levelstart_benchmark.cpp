@@ -39,7 +39,7 @@ void BM_ReadLevelStart(benchmark::State& state) {
     for (auto _ : state) {
         const LevelStart start =
             readLevelStart(fixture.rom.image, fixture.rom.profile, fixture.tables.tables,
-                           fixture.document->zoneAct(), fixture.document->parts());
+                           fixture.document->zoneAct(), startCameraX(fixture.document->parts()));
         benchmark::DoNotOptimize(start.afterArt.data());
     }
 }
@@ -56,7 +56,7 @@ void BM_ComposeStartVideo(benchmark::State& state) {
     const LevelParts& parts = fixture.document->parts();
     const LevelStart start =
         readLevelStart(fixture.rom.image, fixture.rom.profile, fixture.tables.tables,
-                       fixture.document->zoneAct(), parts);
+                       fixture.document->zoneAct(), startCameraX(parts));
     VideoMemory video;
     for (auto _ : state) {
         composeVideo(parts.tiles, start, video);
@@ -81,7 +81,7 @@ void BM_LocateAndBuildStartVideo(benchmark::State& state) {
         const LocatedStartTables tables = locateStartTables(fixture.rom.image, fixture.rom.profile);
         const LevelStart start =
             readLevelStart(fixture.rom.image, fixture.rom.profile, tables.tables,
-                           fixture.document->zoneAct(), fixture.document->parts());
+                           fixture.document->zoneAct(), startCameraX(fixture.document->parts()));
         composeVideo(fixture.document->parts().tiles, start, video);
         benchmark::DoNotOptimize(video.bytes.data());
     }

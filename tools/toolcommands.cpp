@@ -285,7 +285,7 @@ IndexedImage composePicture(const RenderArgs& args, const LevelDocument& documen
 LevelStart levelStartFor(ByteSpan image, const LevelDocument& document, ToolIo& io) {
     const LocatedStartTables tables = locateStartTables(image, document.profile());
     LevelStart start = readLevelStart(image, document.profile(), tables.tables, document.zoneAct(),
-                                      document.parts());
+                                      startCameraX(document.parts()));
     for (const std::string& name : tables.missing()) {
         reportWarning(io, kRenderCommand, "not found: " + name + "; drawn without what it adds");
     }
@@ -304,8 +304,8 @@ Result<std::optional<LevelSprites>> spritesFor(const RenderArgs& args, ByteSpan 
     if (!wanted) {
         return std::optional<LevelSprites>{};
     }
-    auto sprites =
-        loadLevelSprites(image, document.profile(), document.zoneAct(), art.video, start);
+    auto sprites = loadLevelSprites(image, document.profile(), document.zoneAct(), art.video, start,
+                                    locateObjectTables(image));
     if (!sprites) {
         return sprites.error();
     }

@@ -1,5 +1,6 @@
 // orvex-tool info: the level tables and the header of a ROM.
 
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -50,40 +51,60 @@ struct Problems {
     }
 };
 
-StreamFacts streamFacts(ByteSpan rom, std::int32_t offset, std::string_view what,
-                        Problems& problems) {
+// What decoding one stream found, kept by offset: levels that share art, chunks or blocks name
+// the same stream, which is decoded once.
+struct Decoded {
     StreamFacts facts;
-    facts.offset = offset;
-    auto decoded = decompressKosinski(rom, offset);
-    if (!decoded) {
-        problems.add(what, decoded.error());
-        return facts;
+    std::optional<Error> error;
+};
+using StreamCache = std::map<std::int32_t, Decoded>;
+
+Decoded decodeFacts(ByteSpan rom, std::int32_t offset) {
+    Decoded decoded;
+    decoded.facts.offset = offset;
+    auto stream = decompressKosinski(rom, offset);
+    if (!stream) {
+        decoded.error = stream.error();
+        return decoded;
     }
-    facts.length = decoded->packedLastIndex + 1;
-    facts.breaksOff = decoded->weirdOffset;
-    if (facts.breaksOff) {
-        problems.add(what, brokenOffError(offset, *decoded));
+    decoded.facts.length = stream->packedLastIndex + 1;
+    decoded.facts.breaksOff = stream->weirdOffset;
+    if (decoded.facts.breaksOff) {
+        decoded.error = brokenOffError(offset, *stream);
     }
-    return facts;
+    return decoded;
+}
+
+StreamFacts streamFacts(ByteSpan rom, std::int32_t offset, std::string_view what,
+                        Problems& problems, StreamCache& cache) {
+    auto found = cache.find(offset);
+    if (found == cache.end()) {
+        found = cache.emplace(offset, decodeFacts(rom, offset)).first;
+    }
+    if (found->second.error) {
+        problems.add(what, *found->second.error);
+    }
+    return found->second.facts;
 }
 
 Result<StreamFacts> artFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level,
-                             std::int16_t increment, std::string_view name, Problems& problems) {
+                             std::int16_t increment, std::string_view name, Problems& problems,
+                             StreamCache& cache) {
     auto entry = getDataAddr(rom, profile, level, increment);
     if (!entry) {
         return entry.error();
     }
     return streamFacts(rom, artOffset(*entry), std::string(name) + " of " + levelName(level),
-                       problems);
+                       problems, cache);
 }
 
 Status addArtFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level, LevelFacts& facts,
-                   Problems& problems) {
-    auto tiles = artFacts(rom, profile, level, kTileArtIncrement, "the tile art", problems);
-    auto chunks =
-        artFacts(rom, profile, level, kChunkMappingsIncrement, "the chunk mappings", problems);
-    auto blocks =
-        artFacts(rom, profile, level, kBlockMappingsIncrement, "the block mappings", problems);
+                   Problems& problems, StreamCache& cache) {
+    auto tiles = artFacts(rom, profile, level, kTileArtIncrement, "the tile art", problems, cache);
+    auto chunks = artFacts(rom, profile, level, kChunkMappingsIncrement, "the chunk mappings",
+                           problems, cache);
+    auto blocks = artFacts(rom, profile, level, kBlockMappingsIncrement, "the block mappings",
+                           problems, cache);
     if (!tiles || !chunks || !blocks) {
         return !tiles ? tiles.error() : !chunks ? chunks.error() : blocks.error();
     }
@@ -94,14 +115,14 @@ Status addArtFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level, 
 }
 
 Result<LevelFacts> levelFacts(ByteSpan rom, const RomProfile& profile, std::int16_t level,
-                              Problems& problems) {
+                              Problems& problems, StreamCache& cache) {
     LevelFacts facts;
     auto zoneAct = levelZoneAct(rom, profile, level);
     if (!zoneAct) {
         return zoneAct.error();
     }
     facts.zoneAct = *zoneAct;
-    if (Status art = addArtFacts(rom, profile, level, facts, problems); !art) {
+    if (Status art = addArtFacts(rom, profile, level, facts, problems, cache); !art) {
         return art.error();
     }
     auto blockEntry = getDataAddr(rom, profile, level, kBlockMappingsIncrement);
@@ -112,7 +133,8 @@ Result<LevelFacts> levelFacts(ByteSpan rom, const RomProfile& profile, std::int1
     }
     facts.paletteNumber = paletteNumber(*blockEntry);
     facts.paletteAddr = *palette;
-    facts.layout = streamFacts(rom, *layoutAt, "the layout of " + levelName(level), problems);
+    facts.layout =
+        streamFacts(rom, *layoutAt, "the layout of " + levelName(level), problems, cache);
     return facts;
 }
 
@@ -203,9 +225,10 @@ int runInfo(const InfoArgs& args, ToolIo& io) {
     }
     const RomProfile& profile = image->identity.profile;
     Problems problems;
+    StreamCache cache;
     std::vector<std::string> lines;
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto facts = levelFacts(image->bytes, profile, level, problems);
+        auto facts = levelFacts(image->bytes, profile, level, problems, cache);
         if (!facts) {
             return reportFailure(io, kCommand, args.rom,
                                  "cannot read the tables of " + levelName(level), facts.error());

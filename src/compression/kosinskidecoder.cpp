@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "compression/kosinski.h"
@@ -208,15 +209,16 @@ Error stopError(Stop stop, std::int64_t index) {
 }  // namespace
 
 Result<KosinskiDecoded> decompressKosinski(ByteSpan stream) {
-    KosinskiDecoded decoded;
-    decoded.data.resize(static_cast<std::size_t>(kKosinskiMaxOutput));
-    StreamReader reader(stream, decoded.data.data());
+    // Decoded into a buffer of the most the format can produce, left uninitialised (the reader
+    // never reads a byte it has not written), then kept at the length decoded.
+    const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kKosinskiMaxOutput]);
+    StreamReader reader(stream, buffer.get());
     const Stop stop = reader.run();
     if (stop != Stop::EndMarker && stop != Stop::WeirdOffset) {
         return stopError(stop, reader.failedIndex());
     }
-    decoded.data.resize(static_cast<std::size_t>(reader.outputLength()));
-    decoded.data.shrink_to_fit();
+    KosinskiDecoded decoded;
+    decoded.data.assign(buffer.get(), buffer.get() + reader.outputLength());
     decoded.packedLastIndex = static_cast<std::int32_t>(reader.lastIndex());
     decoded.weirdOffset = stop == Stop::WeirdOffset;
     return decoded;

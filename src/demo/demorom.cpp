@@ -13,6 +13,7 @@
 #include "demo/demoobjectart.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
+#include "rom/objectids.h"
 #include "rom/romimage.h"
 #include "rom/testimage.h"
 
@@ -602,7 +603,7 @@ std::vector<ObjectPlacement> makeObjects(std::int16_t level) {
             object.xFlip = shown.xFlip;
             object.yFlip = shown.yFlip;
         }
-        object.rememberState = object.id == 0x26;
+        object.rememberState = object.id == objectid::kMonitor;
         object.twoPlayer = i == 4;
         objects.push_back(object);
     }

@@ -13,6 +13,7 @@
 #include "demo/demorom.h"
 #include "rom/codepatterns.h"
 #include "rom/levelformat.h"
+#include "rom/zones.h"
 
 namespace orvex {
 
@@ -668,14 +669,12 @@ private:
         for (std::size_t i = 0; i < cycles.metropolis.size(); ++i) {
             cycles.metropolis[i] = table + kMetropolisCycles[i];
         }
-        constexpr std::uint8_t kMetropolis = 4;
         putCycle(cycles.metropolis[0], 6, {changed(kMetropolis, 2, 5)});
         // Three colours that turn a word a frame: the words of frame 0, then again.
         putCycle(
             cycles.metropolis[1], 2,
             {changed(kMetropolis, 2, 1), changed(kMetropolis, 2, 2), changed(kMetropolis, 2, 3)});
         putCycle(cycles.metropolis[2], 10, {changed(kMetropolis, 2, 15)});
-        constexpr std::uint8_t kMysticCave = 11;
         cycles.mysticCave = table + kMysticCaveCycle;
         putCycle(cycles.mysticCave, 4, {changed(kMysticCave, 1, 11)});
         cycles.casinoNight = table + kCasinoNightCycle;

@@ -5,8 +5,8 @@
 
 #include "compression/kosinski.h"
 #include "document/sharing.h"
-#include "graphics/levelstart.h"
 #include "rom/leveldirectory.h"
+#include "rom/levelstart.h"
 #include "rom/starttables.h"
 
 namespace orvex {
@@ -118,7 +118,7 @@ VideoLimit videoLimitWith(ByteSpan image, const StartTables& tables, const Level
         return limit;
     }
     const LevelStart start =
-        readLevelStart(image, document.profile(), tables, *act, document.parts());
+        readLevelStart(image, document.profile(), tables, *act, startCameraX(document.parts()));
     limit.copiedTiles = start.copiedTiles;
     lowestWrite(start, artEnd, limit);
     return limit;

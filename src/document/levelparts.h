@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -85,17 +86,6 @@ struct MappingWords {
     friend bool operator==(const MappingWords&, const MappingWords&) = default;
 };
 
-// The level's 64 colour words, 16 a palette line: line 0 is the fixed line every level shares,
-// lines 1 to 3 the level's own. A word holds blue in bits 9-11, green in 5-7, red in 1-3.
-struct PaletteWords {
-    std::array<std::uint16_t, kPaletteLines * kLineColours> words{};
-
-    [[nodiscard]] std::uint16_t at(std::int32_t line, std::int32_t colour) const {
-        return words[static_cast<std::size_t>(kLineColours * line + colour)];
-    }
-    friend bool operator==(const PaletteWords&, const PaletteWords&) = default;
-};
-
 // Everything a level document holds of one level. The placements are there when the image's
 // tables for them were found.
 struct LevelParts {
@@ -115,6 +105,14 @@ struct LevelParts {
     std::optional<CollisionShapes> shapes;
     friend bool operator==(const LevelParts&, const LevelParts&) = default;
 };
+
+// The camera's left edge at level start: the start position $A0 pixels from the screen's left
+// edge, within the level's boundaries.
+[[nodiscard]] inline std::int32_t startCameraX(const LevelParts& parts) {
+    const std::int32_t x = parts.start ? parts.start->x - 0xA0 : 0;
+    const std::int32_t right = parts.bounds ? parts.bounds->xMax : 0xFFFF;
+    return std::clamp(x, 0, std::max(right, 0));
+}
 
 // Whether one part of `a` and `b` differs.
 [[nodiscard]] bool partDiffers(const LevelParts& a, const LevelParts& b, Part part);

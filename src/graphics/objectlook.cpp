@@ -6,24 +6,14 @@
 #include <tuple>
 #include <utility>
 
+#include "rom/objectids.h"
 #include "rom/objectmeaning.h"
 #include "rom/objectoutline.h"
+#include "rom/zones.h"
 
 namespace orvex {
 
 namespace {
-
-// Zone numbers as the level list holds them.
-constexpr std::uint8_t kMetropolis = 4;
-constexpr std::uint8_t kMetropolis3 = 5;
-constexpr std::uint8_t kWingFortress = 6;
-constexpr std::uint8_t kHillTop = 7;
-constexpr std::uint8_t kHiddenPalace = 8;
-constexpr std::uint8_t kOilOcean = 10;
-constexpr std::uint8_t kMysticCave = 11;
-constexpr std::uint8_t kChemicalPlant = 13;
-constexpr std::uint8_t kDeathEgg = 14;
-constexpr std::uint8_t kAquaticRuin = 15;
 
 constexpr std::uint16_t kPriorityBit = 0x8000;
 constexpr std::uint16_t kPaletteLine1 = 0x2000;
@@ -520,22 +510,22 @@ ObjectLook zoneArt(const Sources& sources, const Placement& object, std::uint8_t
 ObjectLook framedTypes(const Sources& sources, const Placement& object) {
     const std::uint8_t sub = object.subtype;
     switch (object.id) {
-        case 0x2F:
+        case objectid::kSmashableGround:
             return (sub & 0x1E) > 8 ? notCovered()
                                     : fromDebug(sources, object, sub & 0x1E, 0xC000, false);
-        case 0xD8:
+        case objectid::kBonusBlock:
             return (sub >> 6) > 2 ? notCovered()
                                   : fromDebug(sources, object, sub >> 6, 0x43E6, true);
-        case 0x86:
+        case objectid::kFlipper:
             return fromDebug(sources, object, sub == 0 ? 0 : 4, 0x43B2, true);
-        case 0x24:
+        case objectid::kBubbles:
             return (sub & 0x80) == 0 ? notCovered()
                                      : fromDebug(sources, object, 0x0E, 0x855B, true);
-        case 0x6D:
+        case objectid::kFloorSpike:
             return shifted(fromDebug(sources, object, 0, 0x241C, true), 0, -4);
-        case 0x68:
+        case objectid::kSpikyBlock:
             return fromDebug(sources, object, 4, 0x6414, false);
-        case 0x32:
+        case objectid::kBreakableBlock:
             return zoneArt(sources, object, kHillTop, 0x43B2, kChemicalPlant, 0x6430);
         default:
             return notCovered();
@@ -568,24 +558,24 @@ ObjectLook plainTypes(const Sources& sources, const Placement& object) {
 
 ObjectLook subObjectTypes(const Sources& sources, const Placement& object) {
     switch (object.id) {
-        case 0x91:
-        case 0xA3:
-        case 0x8C:
-        case 0xA1:
-        case 0x99:
-        case 0xA4:
-        case 0xB2:
-        case 0x9D:
-        case 0x9E:
-        case 0xA5:
+        case objectid::kChopChop:
+        case objectid::kFlasher:
+        case objectid::kWhisp:
+        case objectid::kSlicer:
+        case objectid::kNebula:
+        case objectid::kAsteron:
+        case objectid::kTornado:
+        case objectid::kCoconuts:
+        case objectid::kCrawlton:
+        case objectid::kSpiny:
             return subObject(sources, object, {});
-        case 0x92:
+        case objectid::kSpiker:
             return subObject(sources, object, {0, true, false, false});
-        case 0x8E:
+        case objectid::kGrounderInWall2:
             return subObject(sources, object, {0, false, true, true});
-        case 0x8D:
+        case objectid::kGrounderInWall:
             return wallGrounder(sources, object);
-        case 0xAC:
+        case objectid::kBalkiry:
             return subObject(sources, object, {1, false, true, false});
         default:
             return plainTypes(sources, object);
@@ -599,43 +589,43 @@ ObjectLook objectLook(const LookSources& sources, const ObjectPlacement& object)
         return hidden();
     }
     switch (object.id) {
-        case 0x26:
+        case objectid::kMonitor:
             return monitor(sources, object);
-        case 0x36:
+        case objectid::kSpikes:
             return spikes(sources, object);
-        case 0x41:
+        case objectid::kSpring:
             return spring(sources, object);
-        case 0x1C:
+        case objectid::kScenery:
             return scenery(sources, object);
-        case 0x65:
+        case objectid::kLongPlatform:
             return longPlatform(sources, object);
-        case 0x1F:
+        case objectid::kCollapsingPlatform:
             return collapsingPlatform(sources, object);
-        case 0x18:
+        case objectid::kEmeraldHillPlatform:
             return floatingPlatform(sources, object);
-        case 0x6B:
+        case objectid::kSquarePlatform:
             return platformBlock(sources, object);
-        case 0x19:
+        case objectid::kFloatingPlatform:
             return zonePlatform(sources, object);
-        case 0x3F:
+        case objectid::kFan:
             return fan(sources, object);
-        case 0x48:
+        case objectid::kLauncherBall:
             return launcherBall(sources, object);
-        case 0x11:
+        case objectid::kBridge:
             return bridge(sources, object);
-        case 0x0D:
+        case objectid::kSignpost:
             return signpost(sources);
-        case 0x6C:
+        case objectid::kLavaCupConveyor:
             return lavaCups(sources, object);
-        case 0x2D:
+        case objectid::kBarrier:
             return barrier(sources, object);
-        case 0x6E:
+        case objectid::kRotatingPlatform:
             return circlingPlatform(sources, object);
-        case 0x80:
+        case objectid::kMovingVine:
             return vine(sources, object);
-        case 0xD4:
+        case objectid::kBigBlock:
             return bigBlock(sources, object);
-        case 0x4B:
+        case objectid::kBuzzer:
             return buzzer(sources, object);
         default:
             return subObjectTypes(sources, object);

@@ -296,9 +296,10 @@ SpriteImage LevelSprites::drawFromDebugList(const ObjectPlacement& object) const
         .value_or(SpriteImage{});
 }
 
-void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites) {
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act,
+                    const ObjectTables& tables, LevelSprites& sprites) {
     sprites.mAct = act;
-    sprites.mTables = locateObjectTables(image);
+    sprites.mTables = tables;
     sprites.mImage.assign(image.begin(), image.end());
     const auto& list = sprites.mTables.signpostCueList;
     if (list && profile.patternLoadCues) {
@@ -309,7 +310,8 @@ void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, Leve
 }
 
 Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
-                                      const VideoMemory& video, const LevelStart& start) {
+                                      const VideoMemory& video, const LevelStart& start,
+                                      const ObjectTables& tables) {
     if (!profile.debugObjectLists) {
         return makeError(ErrorCode::NotLoaded, "the image's debug object lists were not found");
     }
@@ -319,7 +321,7 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                [&sprites](const DebugEntry& entry, std::vector<SpritePiece> pieces) {
                    sprites.mFrames.push_back({entry, std::move(pieces)});
                });
-    addObjectLooks(image, profile, act, sprites);
+    addObjectLooks(image, profile, act, tables, sprites);
     // Without the ring's own mappings a ring is taken to be 2 x 2 tiles about its point.
     const SpritePiece ring = start.ringPiece.value_or(SpritePiece{-8, -8, 2, 2, 0});
     sprites.mRing =
@@ -331,10 +333,11 @@ Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
 Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile, ZoneAct act,
                                       const LevelParts& parts) {
     const LocatedStartTables tables = locateStartTables(image, profile);
-    const LevelStart start = readLevelStart(image, profile, tables.tables, act, parts);
+    const LevelStart start =
+        readLevelStart(image, profile, tables.tables, act, startCameraX(parts));
     VideoMemory video;
     composeVideo(parts.tiles, start, video);
-    auto sprites = loadLevelSprites(image, profile, act, video, start);
+    auto sprites = loadLevelSprites(image, profile, act, video, start, locateObjectTables(image));
     if (sprites) {
         sprites->problems.insert(sprites->problems.begin(), start.problems.begin(),
                                  start.problems.end());

@@ -85,8 +85,10 @@ public:
 
 private:
     friend Result<LevelSprites> loadLevelSprites(ByteSpan, const RomProfile&, ZoneAct,
-                                                 const VideoMemory&, const LevelStart&);
-    friend void addObjectLooks(ByteSpan, const RomProfile&, ZoneAct, LevelSprites&);
+                                                 const VideoMemory&, const LevelStart&,
+                                                 const ObjectTables&);
+    friend void addObjectLooks(ByteSpan, const RomProfile&, ZoneAct, const ObjectTables&,
+                               LevelSprites&);
 
     struct Frame {
         DebugEntry entry;
@@ -110,22 +112,25 @@ private:
     [[nodiscard]] SpriteImage drawFromDebugList(const ObjectPlacement& object) const;
 };
 
-// Adds what the start-up rules of objects need to `sprites`: the object tables found in
-// `image`, a copy of the image and the signpost's art (its cue list decoded over a copy of the
-// level's video memory). What cannot be read is named in `problems`.
-void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act, LevelSprites& sprites);
+// Adds what the start-up rules of objects need to `sprites`: the object tables located in
+// `image` (locateObjectTables), a copy of the image and the signpost's art (its cue list decoded
+// over a copy of the level's video memory). What cannot be read is named in `problems`.
+void addObjectLooks(ByteSpan image, const RomProfile& profile, ZoneAct act,
+                    const ObjectTables& tables, LevelSprites& sprites);
 
 // The sprites of a level whose video memory at level start is `video`: the zone's debug list
 // with each entry's frame read from `image`, and the layout ring drawn with the piece and art
-// word of `start`. Lists or frames that cannot be read are left out and named in `problems`; an
-// error only when the profile has no debug lists. Bounded whatever the tables say: the lists are
-// read up to their limits (objectart.h).
+// word of `start`, objects drawn by their own code through `tables` (located once per image:
+// the search reads the whole image). Lists or frames that cannot be read are left out and named
+// in `problems`; an error only when the profile has no debug lists. Bounded whatever the tables
+// say: the lists are read up to their limits (objectart.h).
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const VideoMemory& video,
-                                                    const LevelStart& start);
-// The same from `image` alone: the level-start tables located in it, the level's start read
-// and its video memory composed from `parts`' tile art; problems reading the start are named in
-// `problems` too. For callers that draw one level once.
+                                                    const LevelStart& start,
+                                                    const ObjectTables& tables);
+// The same from `image` alone: the level-start and object tables located in it, the level's start
+// read and its video memory composed from `parts`' tile art; problems reading the start are named
+// in `problems` too. For callers that draw one level once.
 [[nodiscard]] Result<LevelSprites> loadLevelSprites(ByteSpan image, const RomProfile& profile,
                                                     ZoneAct act, const LevelParts& parts);
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace orvex {
+#include "rom/levelformat.h"
 
-inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
+namespace orvex {
 
 // The console's video memory as a level leaves it: 2,048 tiles of 32 bytes, 4 bits a pixel.
 struct VideoMemory {

@@ -20,12 +20,17 @@ Result<std::uint16_t> computeChecksum(ByteSpan rom, const HeaderFields& header) 
         return makeError(ErrorCode::FileRead, "The ROM end field points past the end of the file",
                          header.romEnd);
     }
-    std::uint32_t sum = 0;
-    for (std::int64_t at = first; at <= last; at += 2) {
-        const auto index = static_cast<std::size_t>(at);
-        sum += (std::uint32_t{rom[index]} << 8) | rom[index + 1];
+    // The high and the low bytes summed apart (a plain loop the compiler can vectorise): at most
+    // 2 Mi words of 255 each, far inside 32 bits.
+    const std::uint8_t* const words = rom.data() + first;
+    const std::int64_t count = (last - first) / 2 + 1;
+    std::uint32_t high = 0;
+    std::uint32_t low = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        high += words[2 * i];
+        low += words[2 * i + 1];
     }
-    return static_cast<std::uint16_t>(sum & 0xFFFF);
+    return static_cast<std::uint16_t>(((high << 8) + low) & 0xFFFF);
 }
 
 Result<std::uint16_t> storedChecksum(ByteSpan rom, const HeaderFields& header) {

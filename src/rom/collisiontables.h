@@ -7,6 +7,7 @@
 #include "common/byteorder.h"
 #include "common/error.h"
 #include "rom/romprofile.h"
+#include "rom/zones.h"
 
 // Where a zone's collision indexes lie: two tables of 17 longs (primary, secondary), a long per
 // zone, each the offset of a Kosinski stream that decodes to one shape id per chunk. The three
@@ -18,10 +19,9 @@ inline constexpr std::int32_t kFactoryShapeTables = 0x42D50;
 // The shape tables end where the factory images' collision indexes begin: kShapeTablesSize.
 inline constexpr std::int32_t kShapeTablesBeforeIndexes = 0x2100;
 
-// The zones whose two paths the game reads from one index: Metropolis (4), Oil Ocean (10) and
-// Mystic Cave (11).
+// The zones whose two paths the game reads from one index.
 [[nodiscard]] constexpr bool zoneSharesIndex(std::int32_t zone) {
-    return zone == 4 || zone == 10 || zone == 11;
+    return zone == kMetropolis || zone == kOilOcean || zone == kMysticCave;
 }
 
 // The pointer table of `path` (0 primary, 1 secondary), if the profile knows it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // The sizes of a level's data as the game stores it: 8x8 tiles of 4-bit pixels, 16x16 chunks of
@@ -43,5 +44,18 @@ inline constexpr std::int32_t kPlaneColumns = 128;    // columns of one plane in
 inline constexpr std::int32_t kPaletteLines = 4;
 inline constexpr std::int32_t kLineColours = 16;
 inline constexpr std::int32_t kPaletteReadSize = 128;  // bytes read at each palette source
+
+// The level's 64 colour words, 16 a palette line: line 0 is the fixed line every level shares,
+// lines 1 to 3 the level's own. A word holds blue in bits 9-11, green in 5-7, red in 1-3.
+struct PaletteWords {
+    std::array<std::uint16_t, kPaletteLines * kLineColours> words{};
+
+    [[nodiscard]] std::uint16_t at(std::int32_t line, std::int32_t colour) const {
+        return words[static_cast<std::size_t>(kLineColours * line + colour)];
+    }
+    friend bool operator==(const PaletteWords&, const PaletteWords&) = default;
+};
+
+inline constexpr std::int32_t kVideoMemoryBytes = 0x10000;  // 2,048 tiles
 
 }  // namespace orvex

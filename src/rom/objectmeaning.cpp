@@ -8,13 +8,12 @@
 #include <tuple>
 #include <vector>
 
+#include "rom/objectids.h"
+#include "rom/zones.h"
+
 namespace orvex {
 
 namespace {
-
-constexpr std::uint8_t kMtzZone = 4;  // MTZ acts 1 and 2; act 3 is zone 5
-constexpr std::uint8_t kWfzZone = 6;
-constexpr std::uint8_t kMczZone = 0x0B;
 
 std::string number(std::int32_t value) {
     return std::to_string(value);
@@ -279,10 +278,10 @@ std::string vine(ZoneAct act, std::uint8_t sub) {
     if ((sub & 0x70) == 0) {
         return "starts up";
     }
-    if (act.zone == kMczZone) {
+    if (act.zone == kMysticCave) {
         return "starts pulled down 176 px";
     }
-    if (act.zone == kWfzZone) {
+    if (act.zone == kWingFortress) {
         return "starts pulled down " + number((sub & 0x0F) != 0 ? 0x60 : 0xA0) + " px";
     }
     return {};
@@ -298,7 +297,7 @@ std::string bigBlock(const ObjectPlacement& object) {
 
 // 0D: in one-player mode the game deletes the signpost in act 2, except in MTZ act 2.
 std::string signpost(ZoneAct act) {
-    if (act.act == 1 && act.zone != kMtzZone) {
+    if (act.act == 1 && act.zone != kMetropolis) {
         return "Not shown: the game removes act 2's signpost";
     }
     return "Shown in this act";
@@ -380,38 +379,38 @@ std::string risingLava(std::uint8_t sub) {
 std::string switchOrArea(ZoneAct /*act*/, const ObjectPlacement& object) {
     const std::uint8_t sub = object.subtype;
     switch (object.id) {
-        case 0x03:
+        case objectid::kPlaneSwitcher:
             return planeSwitcher(sub);
-        case 0x84:
+        case objectid::kPinballSwitch:
             return pinballSwitch(object);
-        case 0x74:
+        case objectid::kInvisibleBlock:
             return "Solid box " + boxSize(((sub >> 4) + 1) * 8, ((sub & 0x0F) + 1) * 8);
-        case 0x31:
+        case objectid::kLavaMarker:
             return touchArea(sub, "Hurts on touch");
-        case 0x2C:
+        case objectid::kLeavesGenerator:
             return touchArea(sub, "Leaves area");
-        case 0x66:
+        case objectid::kSpringWall:
             return "Spring wall " + number(((sub >> 4) & 7) == 0 ? 0x80 : 0x100) + " px tall";
-        case 0x06:
+        case objectid::kSpiral:
             return (sub & 0x80) != 0 ? "MTZ cylinder" : "EHZ spiral";
-        case 0x1E:
+        case objectid::kSpinTube:
             return cpzSpinTube(sub);
-        case 0x72:
+        case objectid::kConveyorBelt:
             return conveyor(object);
-        case 0x30:
+        case objectid::kRisingLava:
             return risingLava(sub);
-        case 0x69:
+        case objectid::kNut:
             return "Travel distance " + hexByte(sub);
-        case 0x6D:
+        case objectid::kFloorSpike:
             return "Timing phase " + number(sub);
-        case 0x1F:
+        case objectid::kCollapsingPlatform:
             return "Collapse timing " + number(sub & 1);
-        case 0x40:
-        case 0x44:
+        case objectid::kSpringboard:
+        case objectid::kRoundBumper:
             return "Not read by the game";
-        case 0xD6:
+        case objectid::kPointPokey:
             return "Slot-machine behaviour only";
-        case 0xB2:
+        case objectid::kTornado:
             return sub == 0x50   ? "SCZ flight"
                    : sub == 0x52 ? "WFZ start"
                    : sub == 0x54 ? "WFZ ending"
@@ -426,46 +425,46 @@ std::string switchOrArea(ZoneAct /*act*/, const ObjectPlacement& object) {
 std::string subtypeMeaning(ZoneAct act, const ObjectPlacement& object) {
     const std::uint8_t sub = object.subtype;
     switch (object.id) {
-        case 0x41:
+        case objectid::kSpring:
             return spring(object);
-        case 0x26:
+        case objectid::kMonitor:
             return monitor(sub);
-        case 0x36:
+        case objectid::kSpikes:
             return spikes(object);
-        case 0x1C:
+        case objectid::kScenery:
             return scenery(sub);
-        case 0xD8:
+        case objectid::kBonusBlock:
             return bonusBlock(object);
-        case 0x65:
+        case objectid::kLongPlatform:
             return longPlatform(sub);
-        case 0x18:
+        case objectid::kEmeraldHillPlatform:
             return floatingPlatform(sub);
-        case 0x86:
+        case objectid::kFlipper:
             return std::string(sub == 0 ? "Points up" : "Horizontal") +
                    (object.xFlip ? ", mirrored (the other side's)" : "");
-        case 0x79:
+        case objectid::kStarpost:
             return "Starpost number " + number(sub & 0x7F);
-        case 0x6B:
+        case objectid::kSquarePlatform:
             return stairBlock(sub);
-        case 0x19:
+        case objectid::kFloatingPlatform:
             return movingPlatform(object);
-        case 0x3F:
+        case objectid::kFan:
             return fan(sub);
-        case 0x2F:
+        case objectid::kSmashableGround:
             return smashableGround(sub);
-        case 0x6E:
+        case objectid::kRotatingPlatform:
             return circlingPlatform(sub);
-        case 0x80:
+        case objectid::kMovingVine:
             return vine(act, sub);
-        case 0xD4:
+        case objectid::kBigBlock:
             return bigBlock(object);
-        case 0x11:
+        case objectid::kBridge:
             return number(std::max<std::int32_t>(8, sub)) + " logs";
-        case 0x0D:
+        case objectid::kSignpost:
             return signpost(act);
-        case 0x6C:
+        case objectid::kLavaCupConveyor:
             return lavaCups(sub);
-        case 0x68: {
+        case objectid::kSpikyBlock: {
             constexpr std::array<std::string_view, 4> kSides{"up", "right", "down", "left"};
             return "Spike points " + std::string(kSides[sub & 3]);
         }

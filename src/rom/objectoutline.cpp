@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "rom/objectids.h"
+
 namespace orvex {
 
 namespace {
@@ -89,17 +91,17 @@ ObjectOutline mtzSpinTube(bool xFlip) {
 
 bool neverDrawn(std::uint8_t id) {
     switch (id) {
-        case 0x03:
-        case 0x06:
-        case 0x1E:
-        case 0x2C:
-        case 0x30:
-        case 0x31:
-        case 0x66:
-        case 0x67:
-        case 0x72:
-        case 0x74:
-        case 0x84:
+        case objectid::kPlaneSwitcher:
+        case objectid::kSpiral:
+        case objectid::kSpinTube:
+        case objectid::kLeavesGenerator:
+        case objectid::kRisingLava:
+        case objectid::kLavaMarker:
+        case objectid::kSpringWall:
+        case objectid::kMetropolisSpinTube:
+        case objectid::kConveyorBelt:
+        case objectid::kInvisibleBlock:
+        case objectid::kPinballSwitch:
             return true;
         default:
             return false;
@@ -110,25 +112,25 @@ bool neverDrawn(std::uint8_t id) {
 std::optional<ObjectOutline> objectOutline(ZoneAct /*act*/, const ObjectPlacement& object) {
     const std::uint8_t sub = object.subtype;
     switch (object.id) {
-        case 0x03:
-        case 0x84:
+        case objectid::kPlaneSwitcher:
+        case objectid::kPinballSwitch:
             return switchLine(sub);
-        case 0x74:
+        case objectid::kInvisibleBlock:
             return invisibleBlock(sub);
-        case 0x31:
-        case 0x2C:
+        case objectid::kLavaMarker:
+        case objectid::kLeavesGenerator:
             return touchBox(sub);
-        case 0x66:
+        case objectid::kSpringWall:
             return springWall(sub);
-        case 0x06:
+        case objectid::kSpiral:
             return spiral(sub);
-        case 0x1E:
+        case objectid::kSpinTube:
             return spinTube(sub);
-        case 0x72:
+        case objectid::kConveyorBelt:
             return conveyor(sub);
-        case 0x30:
+        case objectid::kRisingLava:
             return risingLava(sub);
-        case 0x67:
+        case objectid::kMetropolisSpinTube:
             return mtzSpinTube(object.xFlip);
         default:
             return std::nullopt;

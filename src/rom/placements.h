@@ -8,6 +8,7 @@
 #include "common/error.h"
 #include "rom/leveldirectory.h"
 #include "rom/romprofile.h"
+#include "rom/zones.h"
 
 // What is placed in a level besides its layout: objects, rings, the player's start position and
 // the camera's boundaries, in the formats the game reads them.
@@ -146,10 +147,11 @@ struct ListPlace {
 // Water: the acts that have it (Hidden Palace, Chemical Plant act 2, Aquatic Ruin) and where
 // their height lies in the water height table, a word per act of zones 8 to 15.
 [[nodiscard]] constexpr bool hasWater(ZoneAct act) {
-    return act.zone == 8 || act.zone == 15 || (act.zone == 13 && act.act == 1);
+    return act.zone == kHiddenPalace || act.zone == kAquaticRuin ||
+           (act.zone == kChemicalPlant && act.act == 1);
 }
 [[nodiscard]] constexpr std::int32_t waterHeightOffset(std::int32_t table, ZoneAct act) {
-    return table + 4 * (std::int32_t{act.zone} - 8) + 2 * std::int32_t{act.act};
+    return table + 4 * (std::int32_t{act.zone} - kHiddenPalace) + 2 * std::int32_t{act.act};
 }
 // The act's water height in pixels from the top of the level; none for an act without water
 // or an image whose table was not found.

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "compression/kosinski.h"
-#include "graphics/palette.h"
 #include "rom/cartridge.h"
 #include "rom/checksum.h"
 #include "rom/codepatterns.h"
 #include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
+#include "rom/levelformat.h"
 #include "rom/placementmove.h"
 
 namespace orvex {

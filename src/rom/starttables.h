@@ -8,6 +8,7 @@
 
 #include "common/byteorder.h"
 #include "rom/romprofile.h"
+#include "rom/zones.h"
 
 // The tables the game's code reads when it starts a level, beyond the level tables: the extra
 // art and chunks some zones load, the chunk records written over the chunk table, the tile
@@ -17,15 +18,6 @@
 // builds alike, and checked; one that is not found is left out and named in `missing`.
 
 namespace orvex {
-
-// Zones whose level start does something of its own.
-inline constexpr std::uint8_t kWingFortress = 6;
-inline constexpr std::uint8_t kHillTop = 7;
-inline constexpr std::uint8_t kHiddenPalace = 8;
-inline constexpr std::uint8_t kCasinoNight = 12;
-inline constexpr std::uint8_t kChemicalPlant = 13;
-inline constexpr std::uint8_t kDeathEgg = 14;
-inline constexpr std::uint8_t kAquaticRuin = 15;
 
 // A Kosinski stream the level loader decodes in code for one zone, into RAM where its first tile
 // (art) or first chunk (chunk mappings) lies.

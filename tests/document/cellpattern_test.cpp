@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "document/cellpattern.h"
 
@@ -57,6 +59,38 @@ TEST(CellPattern, FloodFillStopsAtOtherBlocksAndAtThePlanesEdge) {
     EXPECT_EQ(count, 3 * 128 - 5 + 10);
     EXPECT_TRUE(floodFill(layout, Plane::Foreground, {0, 5}, 7).empty());
     EXPECT_TRUE(floodFill(layout, Plane::Foreground, {0, 128}, 1).empty());
+}
+
+// A maze of 7s in walls of 9: the region of (2,2) reaches up, down, left and right through
+// corridors, while the 7s at (2,5), (0,5), (1,6) and (3,0) touch it only corner to corner or
+// not at all. Started from any of its cells, the fill must find the same nine cells.
+TEST(CellPattern, FloodFillReachesEveryDirectionButNeverCorners) {
+    const std::vector<std::string> maze{"9799979",  //
+                                        "9777997",  //
+                                        "9979979",  //
+                                        "7977799",  //
+                                        "9999799"};
+    Layout layout(std::vector<std::uint8_t>(maze.size() * 256, 9));
+    for (std::size_t row = 0; row < maze.size(); ++row) {
+        for (std::size_t column = 0; column < maze[row].size(); ++column) {
+            layout.setBlock({static_cast<std::int32_t>(row), static_cast<std::int32_t>(column)},
+                            static_cast<std::uint8_t>(maze[row][column] - '0'));
+        }
+    }
+    const std::vector<LayoutCell> region{{0, 1}, {1, 1}, {1, 2}, {1, 3}, {2, 2},
+                                         {3, 2}, {3, 3}, {3, 4}, {4, 4}};
+    for (const PlaneCell start : {PlaneCell{2, 2}, PlaneCell{0, 1}, PlaneCell{4, 4},
+                                  PlaneCell{1, 3}, PlaneCell{1, 1}, PlaneCell{3, 4}}) {
+        std::vector<LayoutCell> filled;
+        for (const CellBlock& cell : floodFill(layout, Plane::Foreground, start, 3)) {
+            EXPECT_EQ(cell.block, 3);
+            filled.push_back(cell.cell);
+        }
+        std::sort(filled.begin(), filled.end(), [](LayoutCell a, LayoutCell b) {
+            return std::pair(a.row, a.column) < std::pair(b.row, b.column);
+        });
+        EXPECT_EQ(filled, region) << "from row " << start.row << ", column " << start.column;
+    }
 }
 
 TEST(CellPattern, TextRoundTripsAndForeignTextIsRefused) {

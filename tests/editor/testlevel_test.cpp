@@ -28,6 +28,8 @@ private slots:
         QSettings().remove(kEmulatorKey);
         mPath = qgetenv("PATH");
         mF = std::make_unique<EditorFixture>();
+        // Never the machine's own emulators: only the folders a test makes are searched.
+        testLevel().setGameFolders({});
         testLevel().setLauncher([this](const QString& program, const QStringList& arguments) {
             mRuns.append(QStringList{program} + arguments);
             return mFailure;

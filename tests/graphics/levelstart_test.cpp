@@ -73,7 +73,7 @@ public:
     const RomProfile& profile() const { return mProfile; }
 
     LevelStart read(const StartTables& tables, ZoneAct act, const LevelParts& parts = {}) const {
-        return readLevelStart(mImage, mProfile, tables, act, parts);
+        return readLevelStart(mImage, mProfile, tables, act, startCameraX(parts));
     }
 
 private:

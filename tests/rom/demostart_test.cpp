@@ -7,7 +7,7 @@
 
 #include "common/byteorder.h"
 #include "compression/nemesis.h"
-#include "graphics/levelstart.h"
+#include "rom/levelstart.h"
 #include "rom/objectart.h"
 #include "rom/starttables.h"
 #include "support/testrom.h"
@@ -100,7 +100,7 @@ TEST_P(DemoStartTables, ScriptListsReadBackAsWritten) {
     const DemoRom& demo = this->demo();
     for (const std::uint8_t zone : {0, 4, 5, 7, 8, 10, 12, 13, 14, 15}) {
         const auto scripts =
-            readLevelStart(demo.image, profile(), demo.start.tables, {zone, 0}, {}).scripts;
+            readLevelStart(demo.image, profile(), demo.start.tables, {zone, 0}, 0).scripts;
         const auto& expected = demo.start.scripts[zone];
         ASSERT_EQ(scripts.size(), expected.size()) << int{zone};
         for (std::size_t s = 0; s < scripts.size(); ++s) {

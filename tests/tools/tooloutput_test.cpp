@@ -60,7 +60,7 @@ TEST_F(ToolFiles, CompressGivesTheCoreStreamAndDecompressGivesTheInputBack) {
 std::unique_ptr<LevelArt> artAtStart(const DemoRom& rom, const LevelDocument& document) {
     const LevelStart start =
         readLevelStart(rom.image, rom.profile, locateStartTables(rom.image, rom.profile).tables,
-                       document.zoneAct(), document.parts());
+                       document.zoneAct(), startCameraX(document.parts()));
     auto art = std::make_unique<LevelArt>();
     drawLevelArt(document.parts(), start, *art);
     return art;
@@ -112,8 +112,8 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     auto loaded = loadDocument(demoRom().image, demoRom().profile, 0);
     ASSERT_TRUE(loaded.ok());
     const LevelDocument& document = *loaded->document;
-    auto sprites =
-        loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(), document.parts());
+    auto sprites = loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(),
+                                    document.parts());
     ASSERT_TRUE(sprites.ok());
     const auto art = artAtStart(demoRom(), document);
 

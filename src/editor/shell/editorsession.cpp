@@ -37,8 +37,10 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
     }
     mLevels.clear();
     mStartTables = {};
+    mObjectTables = {};
     if (auto image = candidate.readAll()) {
         mStartTables = locateStartTables(*image, check->identity.profile);
+        mObjectTables = locateObjectTables(*image);
         for (std::int16_t level = 0; level < kLevelCount; ++level) {
             auto zoneAct = levelZoneAct(*image, check->identity.profile, level);
             if (!zoneAct) {
@@ -83,7 +85,7 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     if (loaded) {
         mDocument = std::move(loaded->document);
         mStart = readLevelStart(*image, mIdentity->profile, mStartTables.tables,
-                                mDocument->zoneAct(), mDocument->parts());
+                                mDocument->zoneAct(), startCameraX(mDocument->parts()));
         loadSprites(*image);
         mWaterHeight = readWaterHeight(*image, mIdentity->profile, mDocument->zoneAct());
     }
@@ -93,7 +95,8 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
 void EditorSession::loadSprites(ByteSpan image) {
     VideoMemory video;
     composeVideo(mDocument->parts().tiles, mStart, video);
-    auto sprites = loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), video, mStart);
+    auto sprites = loadLevelSprites(image, mIdentity->profile, mDocument->zoneAct(), video, mStart,
+                                    mObjectTables);
     mSpriteProblems = mStart.problems;
     if (!sprites) {
         mSprites.reset();

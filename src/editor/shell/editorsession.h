@@ -117,6 +117,8 @@ private:
     std::vector<std::string> mSpriteProblems;
     std::optional<std::uint16_t> mWaterHeight;
     LocatedStartTables mStartTables;
+    // Located once per ROM: the search reads the whole image, and saves never move them.
+    ObjectTables mObjectTables;
     LevelStart mStart;
     std::int64_t mFrame = 0;
 };

@@ -127,7 +127,7 @@ std::optional<QString> TestLevel::commandLine() {
     QString line = storedCommand();
     QString note;
     if (line.isEmpty()) {
-        line = suggestedEmulatorCommand();
+        line = suggestedEmulatorCommand(mGameFolders);
         if (line.isEmpty()) {
             note =
                 "No emulator was found (blastem, mednafen or retroarch). Enter the command that "
@@ -160,7 +160,7 @@ std::optional<QString> TestLevel::commandLine() {
 std::optional<QString> TestLevel::editSettings(const QString& note) {
     QString current = storedCommand();
     if (current.isEmpty()) {
-        current = suggestedEmulatorCommand();
+        current = suggestedEmulatorCommand(mGameFolders);
     }
     const auto line = mWindow.dialogs().askEmulatorCommand(current, note);
     if (!line) {

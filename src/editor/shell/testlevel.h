@@ -64,6 +64,8 @@ public:
     // The file of the last test copy; empty before the first.
     [[nodiscard]] const QString& lastImage() const { return mLastImage; }
     void setLauncher(Launcher launcher) { mLauncher = std::move(launcher); }
+    // The folders searched after the path when no command is stored (kGameFolders until set).
+    void setGameFolders(QStringList folders) { mGameFolders = std::move(folders); }
 
 private:
     [[nodiscard]] std::optional<QString> commandLine();
@@ -72,6 +74,7 @@ private:
 
     EditorWindow& mWindow;
     Launcher mLauncher;
+    QStringList mGameFolders = kGameFolders;
     std::unique_ptr<QTemporaryDir> mFolder;
     QString mLastImage;
 };
