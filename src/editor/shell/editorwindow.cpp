@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "editor/pieces/piecesarea.h"
+#include "editor/shell/dockfit.h"
 #include "editor/shell/formparts.h"
 #include "editor/shell/keysdialog.h"
 #include "editor/shell/qtdialogs.h"
@@ -167,6 +168,7 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     for (EditingArea* area : mAreas) {
         area->createDocks();
     }
+    letDocksScroll(*this);
     createStatusLine();
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
                      findChild<QToolBar*>("ToolBar")->sizeHint().height();
@@ -298,6 +300,7 @@ void EditorWindow::createEditActions() {
     });
     connect(mUndo, &QUndoStack::canUndoChanged, this, &EditorWindow::updateUndoActions);
     connect(mUndo, &QUndoStack::canRedoChanged, this, &EditorWindow::updateUndoActions);
+    connect(mUndo, &QUndoStack::indexChanged, this, &EditorWindow::updateUndoActions);
     updateUndoActions();
     using Keys = QList<QKeySequence>;
     const std::array<std::tuple<const char*, const char*, Keys, EditCommand>, 7> commands{{
@@ -500,6 +503,13 @@ void EditorWindow::openRomFile(const QString& path) {
     nameLevelEntries();
     mRecent->remember(*plain);
     mNote->clear();
+    if (checked->migrationFailed) {
+        showError(
+            "The layouts were not migrated, and the ROM is shown as it is: nothing was "
+            "written.",
+            *checked->migrationFailed);
+        showNote("Not migrated", toQString(checked->migrationFailed->describe()));
+    }
     if (checked->migrated) {
         const WriteReport& kept = *checked->migrated;
         mDialogs->showMessage(kMessageTitle,
@@ -556,7 +566,11 @@ void EditorWindow::onLevelChosen(int index) {
 }
 
 void EditorWindow::onSave() {
-    if (isBusy() || !mSession->hasRom() || mCombo1->currentIndex() < 0) {
+    if (isBusy()) {
+        return;
+    }
+    if (!mSession->hasRom() || mCombo1->currentIndex() < 0) {
+        showNote("Nothing to save: no level is open (File > Load Levels)", {});
         return;
     }
     saveLevelAt(mCombo1->currentIndex());
@@ -565,7 +579,11 @@ void EditorWindow::onSave() {
 // Save As: the file as it is now goes to the new name, which becomes the open ROM; then the
 // level is saved there as Save does, its edits included.
 void EditorWindow::onSaveAs() {
-    if (isBusy() || !mSession->hasRom()) {
+    if (isBusy()) {
+        return;
+    }
+    if (!mSession->hasRom()) {
+        showNote("Nothing to save: no ROM is open (File > Load Levels)", {});
         return;
     }
     const QString path = mDialogs->chooseRomFileToSave();
@@ -685,6 +703,10 @@ bool EditorWindow::loadLevelAt(int index) {
 // one and follow its changes, and its art is drawn.
 void EditorWindow::showLoadedDocument() {
     mUndo->clear();
+    // What the last save said was of the level before.
+    if (mNoteIsSave) {
+        showNote({}, {});
+    }
     LevelDocument* document = mSession->document();
     for (EditingArea* area : mAreas) {
         area->attach(document);
@@ -843,9 +865,14 @@ void EditorWindow::showNote(const QString& text, const QString& details) {
     mNoteIsSave = false;
 }
 
+// Undo and Redo name the step they take: "Undo Move 2 objects".
 void EditorWindow::updateUndoActions() {
-    mActions->action("MenuUndo")->setEnabled(!isBusy() && mUndo->canUndo());
-    mActions->action("MenuRedo")->setEnabled(!isBusy() && mUndo->canRedo());
+    QAction* undo = mActions->action("MenuUndo");
+    QAction* redo = mActions->action("MenuRedo");
+    undo->setEnabled(!isBusy() && mUndo->canUndo());
+    redo->setEnabled(!isBusy() && mUndo->canRedo());
+    undo->setText(mUndo->canUndo() ? "Undo " + mUndo->undoText() : QString("Undo"));
+    redo->setText(mUndo->canRedo() ? "Redo " + mUndo->redoText() : QString("Redo"));
 }
 
 void EditorWindow::showError(const QString& lead, const Error& error) {
