@@ -576,7 +576,8 @@ private slots:
         std::set<int> held(now.begin(), now.end());
         held.insert(other.begin(), other.end());
         int free = 1;
-        while (held.contains(free)) {
+        while (free < 256 &&
+               (held.contains(free) || art().hiddenBlocks.test(static_cast<std::size_t>(free)))) {
             ++free;
         }
         QVERIFY(free < 256);

@@ -161,8 +161,10 @@ TEST_P(ToolArt, SheetsAreReadByColourWhateverTheirPalette) {
     edited.setPixel(9, 0, drawn);
     IndexedImage reordered = edited;
     std::vector<std::uint32_t> reversed(line.rbegin(), line.rend());
-    for (std::uint8_t& pixel : reordered.pixels()) {
-        pixel = static_cast<std::uint8_t>(15 - pixel);
+    for (std::int32_t y = 0; y < edited.height(); ++y) {
+        for (std::int32_t x = 0; x < edited.width(); ++x) {
+            reordered.setPixel(x, y, static_cast<std::uint8_t>(15 - edited.pixel(x, y)));
+        }
     }
     put("reordered.png", *encodeIndexedPng(reordered, reversed));
     Bytes rgb;
@@ -202,6 +204,8 @@ TEST_P(ToolArt, SheetsAreReadByColourWhateverTheirPalette) {
     }
 
     rgb[3 * 17] = 0x13;  // pixel (17, 0): a colour no console line holds
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr));
+    rgbFile.resize(size);
     ASSERT_TRUE(
         png_image_write_to_memory(&image, rgbFile.data(), &size, 0, rgb.data(), 0, nullptr));
     put("rgb.png", rgbFile);

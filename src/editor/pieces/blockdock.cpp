@@ -280,8 +280,9 @@ void BlockDock::changeField(std::uint16_t mask, std::uint16_t value) {
     showEntry();
 }
 
-// The first block past $00 that no level reading these blocks places: it becomes the target
-// of Copy into block, and is chosen in the block column.
+// The first block past $00 that no level reading these blocks places and the game does not
+// overwrite in the zone: it becomes the target of Copy into block, and is chosen in the block
+// column.
 void BlockDock::findFreeBlock() {
     const LevelDocument* document = mEdits.document();
     if (document == nullptr) {
@@ -289,6 +290,10 @@ void BlockDock::findFreeBlock() {
     }
     std::vector<bool> used(kBlockCount, false);
     used[0] = true;  // the empty block every layout is filled with
+    // Blocks the game overwrites in this zone cannot be placed.
+    for (std::size_t block = 0; block < used.size(); ++block) {
+        used[block] = used[block] || mSession.art().hiddenBlocks.test(block);
+    }
     for (const std::uint8_t block : document->layout().bytes()) {
         used[block] = true;
     }
