@@ -150,13 +150,19 @@ std::vector<CommandInfo> makeCommands() {
         {"art-import",
          {"ROM", "LEVEL", "tiles", "IN.png"},
          {{"--first", "TILE", "the first tile the sheet replaces (default 0)"},
+          {"--line", "N", "the palette line (0 to 3) the sheet's colours are matched in"},
+          {"--indices", "", "take an indexed sheet's indices as they are, whatever its palette"},
           {"--move-art", "", kMoveArtHelp}},
-         "save an indexed PNG sheet as a level's tiles",
-         "Reads an indexed PNG (1 to 8 bits a pixel) whose sides are multiples of 8 and whose\n"
-         "indices are 0 to 15, and writes its tiles in sheet order (width / 8 a row) over the\n"
-         "level's tile art from --first on; more tiles grow the art. Blank tiles that end the\n"
-         "sheet past the art's end are left out. The game's limits are checked before\n"
-         "anything is written (see the README); every level sharing the art is named."},
+         "save a PNG sheet as a level's tiles",
+         "Reads a PNG whose sides are multiples of 8 and writes its tiles in sheet order\n"
+         "(width / 8 a row) over the level's tile art from --first on; more tiles grow the art.\n"
+         "Each pixel becomes the index of its colour in one palette line (--line, by default\n"
+         "the line most chunk entries use, as art-export draws it), compared exactly; an\n"
+         "indexed PNG whose palette is that line's keeps its indices, as does any indexed PNG\n"
+         "with --indices. A colour the line does not hold is refused with the first such pixel\n"
+         "and the line's nearest colour. Blank tiles that end the sheet past the art's end are\n"
+         "left out. The game's limits are checked before anything is written (see the README);\n"
+         "every level sharing the art is named."},
         {"mappings-export",
          {"ROM", "LEVEL", "chunks|blocks", "OUT.json"},
          {},

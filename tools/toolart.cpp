@@ -15,6 +15,7 @@
 #include "graphics/artsheet.h"
 #include "graphics/palette.h"
 #include "graphics/png.h"
+#include "graphics/pngcolours.h"
 #include "rom/levelformat.h"
 #include "terminalhost.h"
 #include "toolcommands.h"
@@ -99,13 +100,19 @@ std::int32_t commonLine(const MappingWords& chunks) {
     return static_cast<std::int32_t>(std::ranges::max_element(uses) - uses.begin());
 }
 
+// The colours of the line a sheet of tiles is drawn in: --line, or the one most chunk entries
+// use.
+std::vector<std::uint32_t> lineColours(const ArtArgs& args, const LevelParts& parts) {
+    const ColourTable colours = levelColours(parts.palette);
+    const std::int32_t line = args.line.value_or(commonLine(parts.chunks));
+    const auto from = colours.begin() + static_cast<std::ptrdiff_t>(line * kLineColours);
+    return {from, from + kLineColours};
+}
+
 Result<std::vector<std::uint8_t>> sheetPng(const ArtArgs& args, const LevelParts& parts) {
     const ColourTable colours = levelColours(parts.palette);
     if (args.kind == ArtKind::Tiles) {
-        const std::int32_t line = args.line.value_or(commonLine(parts.chunks));
-        const auto from = colours.begin() + static_cast<std::ptrdiff_t>(line * kLineColours);
-        const std::vector<std::uint32_t> lineColours(from, from + kLineColours);
-        return encodeIndexedPng(tileSheet(parts.tiles.bytes), lineColours);
+        return encodeIndexedPng(tileSheet(parts.tiles.bytes), lineColours(args, parts));
     }
     const IndexedImage sheet = args.kind == ArtKind::Chunks ? chunkSheet(parts) : blockSheet(parts);
     return encodeIndexedPng(sheet, colours);
@@ -393,7 +400,11 @@ int runArtImport(const ArtArgs& args, ToolIo& io) {
     }
     LevelDocument& document = *level->document;
     auto file = readWholeFile(args.file);
-    auto sheet = file ? decodeIndexedPng(*file) : Result<IndexedImage>(file.error());
+    auto picture = file ? decodePng(*file) : Result<PngPicture>(file.error());
+    auto sheet = picture
+                     ? lineIndices(*picture, lineColours(args, document.parts()),
+                                   args.keepIndices ? PngIndices::AsTheyAre : PngIndices::ByColour)
+                     : Result<IndexedImage>(picture.error());
     auto tiles = sheet ? sheetTiles(*sheet) : Result<std::vector<std::uint8_t>>(sheet.error());
     if (!tiles) {
         return reportFailure(io, kCommand, args.file, "cannot read the tiles", tiles.error());

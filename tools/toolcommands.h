@@ -107,12 +107,13 @@ struct ArtArgs {
     std::int16_t level = 0;
     ArtKind kind = ArtKind::Tiles;
     std::filesystem::path file;
-    std::optional<std::int32_t> line;  // art-export: the palette line of a tile sheet
+    std::optional<std::int32_t> line;  // art-export/-import: the palette line of a tile sheet
     std::int32_t first = 0;            // art-import: the first tile replaced
     bool moveArt = false;              // a grown stream may move to the end of the ROM
     bool anyLevel = false;             // a file whose "level" names another level is taken
     bool sharedLine = false;           // palette-import: line 0, shared by every level, too
     bool keepDangling = false;         // mappings-import: entries may name pieces past the new end
+    bool keepIndices = false;          // art-import: an indexed sheet's indices as they are
 };
 struct NormalizeArgs {
     std::filesystem::path in;

@@ -348,6 +348,8 @@ const std::map<std::string_view, Runner>& runners() {
                  v.fail("art-import reads a sheet of tiles, not \"" + v.args.operands[2] + "\"");
              }
              args.first = v.number("--first", 0);
+             args.line = v.line();
+             args.keepIndices = v.args.has("--indices");
              return finish(v, io, args, runArtImport);
          }},
         {"mappings-export",

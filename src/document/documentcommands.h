@@ -120,6 +120,27 @@ private:
     std::string mText;
 };
 
+// The chunk or block mappings replaced whole: grown by new pieces, or shrunk back.
+class ReplaceMappingsCommand : public DocumentCommand {
+public:
+    ReplaceMappingsCommand(Part part, std::vector<std::uint8_t> before,
+                           std::vector<std::uint8_t> after, std::string text)
+        : mPart(part),
+          mBefore(std::move(before)),
+          mAfter(std::move(after)),
+          mText(std::move(text)) {}
+
+    void redo(LevelDocument& document) override { document.replaceMappings(mPart, mAfter); }
+    void undo(LevelDocument& document) override { document.replaceMappings(mPart, mBefore); }
+    [[nodiscard]] std::string text() const override { return mText; }
+
+private:
+    Part mPart;
+    std::vector<std::uint8_t> mBefore;
+    std::vector<std::uint8_t> mAfter;
+    std::string mText;
+};
+
 class SetMappingWordsCommand : public DocumentCommand {
 public:
     struct WordChange {

@@ -394,4 +394,17 @@ Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile, std:
     return loaded;
 }
 
+Result<Layout> loadLayout(ByteSpan image, const RomProfile& profile, std::int16_t level) {
+    auto stream = readLayout(image, profile, level);
+    if (!stream) {
+        return stream.error();
+    }
+    if (stream->broken) {
+        return makeError(ErrorCode::CorruptStream,
+                         "The layout of " + levelName(level) + " breaks off",
+                         stream->stored.offset);
+    }
+    return Layout(std::move(stream->data));
+}
+
 }  // namespace orvex

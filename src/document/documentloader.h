@@ -41,4 +41,10 @@ struct LoadedLevel {
 [[nodiscard]] Result<LoadedLevel> loadDocument(ByteSpan image, const RomProfile& profile,
                                                std::int16_t level);
 
+// The layout of level `level` alone, decompressed, as loadDocument reads it: for what another
+// level sharing the blocks places. Fails as loadDocument fails on the layout, and on a layout
+// that breaks off.
+[[nodiscard]] Result<Layout> loadLayout(ByteSpan image, const RomProfile& profile,
+                                        std::int16_t level);
+
 }  // namespace orvex

@@ -165,7 +165,8 @@ struct PngReader {
     std::size_t at = 0;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    IndexedImage image{};
+    PngPicture picture{};
+    std::vector<png_byte> row{};  // one row of RGBA bytes, for pictures without a palette
     std::array<char, 200> message{};
 };
 
@@ -185,24 +186,96 @@ void onRead(png_structp png, png_bytep data, std::size_t length) {
 }
 
 // Allocates the picture without letting an exception cross libpng's frames.
-bool makeImage(PngReader& reader, png_uint_32 width, png_uint_32 height) noexcept {
+bool makePicture(PngReader& reader, png_uint_32 width, png_uint_32 height, bool indexed) noexcept {
     try {
-        reader.image =
-            IndexedImage(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+        PngPicture& picture = reader.picture;
+        picture.width = static_cast<std::int32_t>(width);
+        picture.height = static_cast<std::int32_t>(height);
+        picture.colours.resize(std::size_t{width} * height);
+        if (indexed) {
+            picture.indices = IndexedImage(picture.width, picture.height);
+        } else {
+            reader.row.resize(std::size_t{width} * 4);
+        }
         return true;
     } catch (...) {
         return false;
     }
 }
 
-void readIndices(PngReader& reader) {
+// The PLTE with the alpha of the tRNS chunk, when there is one.
+bool readPalette(PngReader& reader) noexcept {
+    png_colorp entries = nullptr;
+    int count = 0;
+    png_get_PLTE(reader.png, reader.info, &entries, &count);
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    png_get_tRNS(reader.png, reader.info, &alphas, &alphaCount, nullptr);
+    try {
+        reader.picture.palette.resize(static_cast<std::size_t>(std::max(count, 0)));
+    } catch (...) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t alpha = i < alphaCount ? alphas[i] : 0xFFu;
+        reader.picture.palette[static_cast<std::size_t>(i)] =
+            alpha << 24 | std::uint32_t{entries[i].red} << 16 |
+            std::uint32_t{entries[i].green} << 8 | entries[i].blue;
+    }
+    return true;
+}
+
+void readIndexedRows(PngReader& reader) {
+    PngPicture& picture = reader.picture;
+    if (!readPalette(reader)) {
+        png_error(reader.png, "out of memory");
+    }
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        std::uint8_t* row = picture.indices->row(y);
+        png_read_row(reader.png, row, nullptr);
+        for (std::int32_t x = 0; x < picture.width; ++x) {
+            // An index past the PLTE shows as black, as most viewers draw it.
+            const std::size_t index = row[x];
+            picture.colours[static_cast<std::size_t>(y * picture.width + x)] =
+                index < picture.palette.size() ? picture.palette[index] : 0xFF000000u;
+        }
+    }
+}
+
+void readColourRows(PngReader& reader) {
+    PngPicture& picture = reader.picture;
+    for (std::int32_t y = 0; y < picture.height; ++y) {
+        png_read_row(reader.png, reader.row.data(), nullptr);
+        for (std::int32_t x = 0; x < picture.width; ++x) {
+            const png_byte* rgba = reader.row.data() + static_cast<std::size_t>(x) * 4;
+            picture.colours[static_cast<std::size_t>(y * picture.width + x)] =
+                std::uint32_t{rgba[3]} << 24 | std::uint32_t{rgba[0]} << 16 |
+                std::uint32_t{rgba[1]} << 8 | rgba[2];
+        }
+    }
+}
+
+// Pictures without a palette come out as 8-bit RGBA, whatever they hold.
+void expandToRgba(png_structp png, int colourType) {
+    png_set_expand(png);  // grey below 8 bits, and tRNS into alpha
+    png_set_strip_16(png);
+    if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);  // no effect where there is alpha already
+}
+
+void readPicture(PngReader& reader) {
     png_structp png = reader.png;
     png_set_read_fn(png, &reader, onRead);
     png_read_info(png, reader.info);
-    if (png_get_color_type(png, reader.info) != PNG_COLOR_TYPE_PALETTE) {
-        png_error(png, "the PNG holds colours, not indices into a palette");
+    const int colourType = png_get_color_type(png, reader.info);
+    const bool indexed = colourType == PNG_COLOR_TYPE_PALETTE;
+    if (indexed) {
+        png_set_packing(png);  // 1, 2 and 4 bits a pixel become one byte each
+    } else {
+        expandToRgba(png, colourType);
     }
-    png_set_packing(png);  // 1, 2 and 4 bits a pixel become one byte each
     const png_uint_32 width = png_get_image_width(png, reader.info);
     const png_uint_32 height = png_get_image_height(png, reader.info);
     if (png_set_interlace_handling(png) != 1) {
@@ -212,11 +285,13 @@ void readIndices(PngReader& reader) {
         png_error(png, "the picture has more than 16,777,216 pixels");
     }
     png_read_update_info(png, reader.info);
-    if (!makeImage(reader, width, height)) {
+    if (!makePicture(reader, width, height, indexed)) {
         png_error(png, "out of memory");
     }
-    for (png_uint_32 y = 0; y < height; ++y) {
-        png_read_row(png, reader.image.row(static_cast<std::int32_t>(y)), nullptr);
+    if (indexed) {
+        readIndexedRows(reader);
+    } else {
+        readColourRows(reader);
     }
     png_read_end(png, nullptr);
 }
@@ -233,14 +308,14 @@ bool runLibpngRead(PngReader& reader) {
         png_destroy_read_struct(&reader.png, &reader.info, nullptr);
         return false;
     }
-    readIndices(reader);
+    readPicture(reader);
     png_destroy_read_struct(&reader.png, &reader.info, nullptr);
     return true;
 }
 
 }  // namespace
 
-Result<IndexedImage> decodeIndexedPng(std::span<const std::uint8_t> bytes) {
+Result<PngPicture> decodePng(std::span<const std::uint8_t> bytes) {
     static constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P',  'N',  'G',
                                                                0x0D, 0x0A, 0x1A, 0x0A};
     if (bytes.size() < kSignature.size() ||
@@ -252,7 +327,20 @@ Result<IndexedImage> decodeIndexedPng(std::span<const std::uint8_t> bytes) {
         return makeError(ErrorCode::CorruptStream,
                          std::string("cannot read the PNG picture: ") + reader.message.data());
     }
-    return std::move(reader.image);
+    return std::move(reader.picture);
+}
+
+Result<IndexedImage> decodeIndexedPng(std::span<const std::uint8_t> bytes) {
+    auto picture = decodePng(bytes);
+    if (!picture) {
+        return picture.error();
+    }
+    if (!picture->indices) {
+        return makeError(ErrorCode::CorruptStream,
+                         "cannot read the PNG picture: the PNG holds colours, not indices into a "
+                         "palette");
+    }
+    return std::move(*picture->indices);
 }
 
 }  // namespace orvex

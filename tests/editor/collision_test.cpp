@@ -2,7 +2,9 @@
 // chunk picked from the sheet of shapes, a shape drawn in the shape editor, each one undo step
 // redrawn at once, and the question before an edit that reaches other levels or paths.
 
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 
 #include "editor/pieces/piecesarea.h"
@@ -101,6 +103,43 @@ private slots:
         f.menu("MenuUndo");
         QCOMPARE(document().parts().collision[0], index);
         QCOMPARE(f.canvas()->grab().toImage(), before);
+    }
+
+    // The shape sheet opens within the screen with the keyboard's focus: the arrows choose,
+    // Return takes the shape, Escape closes it with nothing changed. It numbers the shapes and
+    // says what its colours mean.
+    void theShapeSheetFitsTheScreenAndTakesTheKeyboard() {
+        EditorFixture& f = *mF;
+        f.menu("MenuChunkEditor");
+        ChunkDock& chunks = area().chunkDock();
+        chunks.sheet().choose(mGround->chunk);
+        const std::uint8_t before = *chunks.chunkShape(0);
+        const QRect screen = f.window->screen()->availableGeometry();
+        QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
+        auto* popup = chunks.findChild<QWidget*>("ShapePicker");
+        QVERIFY(popup != nullptr && popup->isVisible());
+        QVERIFY2(screen.contains(popup->frameGeometry()), qPrintable(QString("%1,%2 %3x%4")
+                                                                         .arg(popup->x())
+                                                                         .arg(popup->y())
+                                                                         .arg(popup->width())
+                                                                         .arg(popup->height())));
+        auto* sheet = popup->findChild<PieceSheet*>("ShapePickerSheet");
+        QCOMPARE(QApplication::focusWidget(), sheet);
+        QCOMPARE(sheet->chosen(), int{before});
+        QVERIFY(popup->findChild<QLabel*>("ShapePickerLegend")->text().contains("solid"));
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        QCOMPARE(*chunks.chunkShape(0), before);
+        QVERIFY(chunks.findChild<QWidget*>("ShapePicker") == nullptr ||
+                !chunks.findChild<QWidget*>("ShapePicker")->isVisible());
+
+        QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
+        sheet = chunks.findChild<PieceSheet*>("ShapePickerSheet");
+        const std::uint8_t next = before < 255 ? static_cast<std::uint8_t>(before + 1) : 254;
+        QTest::keyClick(sheet, before < 255 ? Qt::Key_Right : Qt::Key_Left);
+        f.dialogs->yesNo.append(true);
+        QTest::keyClick(sheet, Qt::Key_Return);
+        QCOMPARE(*chunks.chunkShape(0), next);
     }
 
     // Drawing in the shape editor asks first, since every zone shares the shapes; No changes

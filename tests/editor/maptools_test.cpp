@@ -79,6 +79,7 @@ private slots:
         f.chooseLevel(4);  // another zone; the selection goes with the level
         QVERIFY(!f.window->map().tools().selection());
         f.menu("MenuBackground");
+        f.setOrigin(0, 0);
         f.menu("MenuPaste");
         QVERIFY(f.window->map().tools().isPasting());
         QTest::mouseMove(f.canvas(), pointOf(f, 0, 0));

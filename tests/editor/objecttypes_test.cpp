@@ -127,19 +127,32 @@ private slots:
         QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "All types")));
         QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "01  ")));
 
+        // The zone's springs remember their state and are mostly X-flipped as 41:02: a new one
+        // takes both; a type the zone never places takes neither.
+        std::vector<ObjectPlacement> placed = objects();
+        for (int i = 0; i < 3; ++i) {
+            placed.push_back(
+                {std::uint16_t(64 + 16 * i), 200, 0x41, 0x02, i < 2, false, true, false});
+        }
+        f.window->session().document()->setObjects(placed);
         list.setCurrentItem(yellow);
         QTest::mouseMove(f.canvas(), at(203, 301));
         f.canvas()->setFocus();
         const std::size_t count = objects().size();
+        const bool xFlip = zoneMostly(0x41, 0x02, &ObjectPlacement::xFlip);
+        const bool remembers36 = zoneMostly(0x36, std::nullopt, &ObjectPlacement::rememberState);
         f.key(Qt::Key_Insert);
         QCOMPARE(objects().size(), count + 1);
         QCOMPARE(objects().back().id, 0x41);
         QCOMPARE(objects().back().subtype, 0x02);
+        QVERIFY(objects().back().rememberState);
+        QCOMPARE(objects().back().xFlip, xFlip);
         QCOMPARE(f.window->undoStack().undoText(), "Add object 41:02 (Spring)");
 
         emit list.itemActivated(rowStartingWith(list, "36:00"));
         QCOMPARE(objects().size(), count + 2);
         QCOMPARE(objects().back().id, 0x36);
+        QCOMPARE(objects().back().rememberState, remembers36);
 
         QTest::keyClicks(f.child<QLineEdit>("ObjectFilter"), "yellow");
         QVERIFY(list.item(0)->isHidden());  // headings go while a filter is typed
@@ -181,6 +194,22 @@ private:
     }
     std::vector<std::int32_t> selection() const {
         return mF->window->placements().tools().selection();
+    }
+    // Whether most of the zone's objects of `id` (and `subtype`) have `flag`; false for none.
+    bool zoneMostly(std::uint8_t id, std::optional<std::uint8_t> subtype,
+                    bool ObjectPlacement::*flag) const {
+        std::vector<ObjectPlacement> zone = objects();
+        const auto& others = mF->window->session().zoneObjects();
+        zone.insert(zone.end(), others.begin(), others.end());
+        int of = 0;
+        int with = 0;
+        for (const ObjectPlacement& object : zone) {
+            if (object.id == id && (!subtype || object.subtype == *subtype)) {
+                ++of;
+                with += object.*flag ? 1 : 0;
+            }
+        }
+        return 2 * with > of;
     }
     std::vector<ObjectPlacement> objects() const {
         return *mF->window->session().document()->parts().objects;

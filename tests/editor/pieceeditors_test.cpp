@@ -23,6 +23,7 @@
 #include "editortestsupport.h"
 #include "graphics/palette.h"
 #include "piecestestsupport.h"
+#include "widgets/qtext.h"
 
 namespace orvex::test {
 
@@ -472,6 +473,117 @@ private slots:
         f.menu("MenuUndo");
         QCOMPARE(*blocks.entryWord(0), wordBefore);
         QCOMPARE(blockPicture(art(), block), pictureBefore);
+    }
+
+    // Painting a chunk into an entry says what the entry kept; a rectangle of entries chosen
+    // with Shift takes a field together, each keeping its other fields, as one step; Add Chunk
+    // appends one empty chunk and chooses it.
+    void entriesEditedTogether_PaintingSaysWhatItKeeps_AddChunk() {
+        EditorFixture& f = *mF;
+        f.menu("MenuChunkEditor");
+        f.menu("MenuBlockEditor");
+        f.window->map().blockSelector().pickBlock(f.layout().at(0));
+        BlockDock& blocks = area().blockDock();
+        PieceSheet& entries = blocks.entries();
+        click(entries, 0);
+        QTest::mouseClick(&entries, Qt::LeftButton, Qt::ShiftModifier,
+                          entries.pieceRect(9).center());
+        QCOMPARE(entries.selection(), (std::vector<std::int32_t>{0, 1, 8, 9}));
+        std::vector<std::uint16_t> before;
+        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
+            before.push_back(*blocks.entryWord(e));
+        }
+        f.dialogs->yesNo.append(true);  // both acts read the blocks
+        const int steps = count();
+        const bool solid = (before[0] & 0x1000) != 0;
+        toggle(f.child<QCheckBox>("BlockSolid0"));
+        QCOMPARE(count(), steps + 1);
+        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
+            const std::uint16_t was = before[static_cast<std::size_t>(e)];
+            const bool chosen = e == 0 || e == 1 || e == 8 || e == 9;
+            const auto expected =
+                chosen ? static_cast<std::uint16_t>((was & ~0x1000) | (solid ? 0 : 0x1000)) : was;
+            QCOMPARE(*blocks.entryWord(e), expected);
+        }
+        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("4 entries chosen"));
+
+        toggle(f.child<QCheckBox>("BlockPaint"));
+        click(area().chunkDock().sheet(), (before[20] & 0x3FF) == 3 ? 4 : 3);
+        click(entries, 20);
+        QCOMPARE(*blocks.entryWord(20) & 0xFC00, before[20] & 0xFC00);
+        QVERIFY2(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"),
+                 qPrintable(f.child<QLabel>("BlockInfo")->text()));
+
+        const std::int32_t chunks = document().parts().chunks.wordCount() / kChunkMappingWords;
+        const std::vector<std::uint8_t> chunkBytes = document().parts().chunks.bytes;
+        f.dialogs->yesNo.append(true);
+        QTest::mouseClick(f.child<QPushButton>("ChunkAdd"), Qt::LeftButton);
+        QCOMPARE(document().parts().chunks.wordCount() / kChunkMappingWords, chunks + 1);
+        QCOMPARE(area().chunkDock().chosenChunk(), chunks);
+        QVERIFY(std::all_of(document().parts().chunks.bytes.end() - 8,
+                            document().parts().chunks.bytes.end(),
+                            [](std::uint8_t byte) { return byte == 0; }));
+        QVERIFY(f.action("MenuUndo")->text().startsWith("Undo Add chunk"));
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().chunks.bytes, chunkBytes);
+    }
+
+    // A block counts as used where any level reading the blocks places it: Find Unused, the
+    // block editor's count, the question before its first edit and Find Free Block all see the
+    // other act too.
+    void blockUsesCountEveryLevelReadingTheBlocks() {
+        EditorFixture& f = *mF;
+        const auto& others = f.window->session().sharingLayouts();
+        QVERIFY(!others.empty());
+        QCOMPARE(others.front().level, std::int16_t{1});
+        const std::vector<std::uint8_t>& other = others.front().layout.bytes();
+        // A block the other act places: taken out of this act's layout if it has it.
+        const auto placed =
+            std::find_if(other.begin(), other.end(), [](std::uint8_t b) { return b != 0; });
+        QVERIFY(placed != other.end());
+        const std::uint8_t block = *placed;
+        LevelDocument& editable = *f.window->session().document();
+        const std::vector<std::uint8_t> own = f.layout();
+        std::vector<CellBlock> cleared;
+        for (std::int32_t at = 0; at < std::int32_t(own.size()); ++at) {
+            if (own[static_cast<std::size_t>(at)] == block) {
+                cleared.push_back({LayoutCell{at / kLayoutRowBytes, at % kLayoutRowBytes}, 0});
+            }
+        }
+        editable.setBlocks(cleared);
+        const auto inOther = std::count(other.begin(), other.end(), block);
+
+        f.menu("MenuFindUnused");
+        QListWidget& unused = *f.child<QListWidget>("UnusedBlocks");
+        for (int row = 0; row < unused.count(); ++row) {
+            QVERIFY(unused.item(row)->data(Qt::UserRole).toInt() != block);
+        }
+        QVERIFY(f.child<QLabel>("UnusedBlocksHeading")->text().contains("levels 1 and 2"));
+        f.menu("MenuBlockEditor");
+        f.window->map().blockSelector().pickBlock(block);
+        const QString info = f.child<QLabel>("BlockInfo")->text();
+        QVERIFY2(info.contains(QString("0 cells in level 1 (shown), %1 in level 2").arg(inOther)),
+                 qPrintable(info));
+        f.dialogs->yesNo = {false};
+        toggle(f.child<QCheckBox>("BlockFlipX"));
+        QVERIFY2(f.dialogs->questions.last().text.contains(
+                     QString("level 2 (zone 0, act 2): %1 cells hold block %2")
+                         .arg(inOther)
+                         .arg(dollarHex(block, 2))),
+                 qPrintable(f.dialogs->questions.last().text));
+
+        const std::vector<std::uint8_t> now = f.layout();
+        std::set<int> held(now.begin(), now.end());
+        held.insert(other.begin(), other.end());
+        int free = 1;
+        while (free < 256 &&
+               (held.contains(free) || art().hiddenBlocks.test(static_cast<std::size_t>(free)))) {
+            ++free;
+        }
+        QVERIFY(free < 256);
+        QTest::mouseClick(f.child<QPushButton>("BlockFindFree"), Qt::LeftButton);
+        QCOMPARE(int{f.selected()}, free);
+        QCOMPARE(f.child<QSpinBox>("BlockCopyTarget")->value(), free);
     }
 
     // Copy into block through its button: the target's 64 words and its picture become the

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 
@@ -27,6 +29,59 @@ void enter(QSpinBox* field, const QString& text) {
     field->selectAll();
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
+}
+
+// The regions a widget repaints, as its paint events give them.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    // The pixels painted since the last clear, each counted once.
+    [[nodiscard]] std::int64_t pixels() const {
+        std::int64_t sum = 0;
+        for (const QRect& rect : mPainted) {
+            sum += std::int64_t{rect.width()} * rect.height();
+        }
+        return sum;
+    }
+    void clear() { mPainted = {}; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            mPainted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QRegion mPainted;
+};
+
+// What the screen holds of the map: the window's backing store, where repaints of a part land.
+QImage mapOnScreen(const EditorFixture& f) {
+    MapCanvas* canvas = f.canvas();
+    const QPoint corner = canvas->mapTo(f.window.get(), QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(f.window->winId(), corner.x(), corner.y(), canvas->width(), canvas->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether the screen shows the map as a whole new picture of it does: what the repaints of
+// parts left there, against the screen after the whole map is painted again.
+bool showsFullRedraw(const EditorFixture& f) {
+    QCoreApplication::processEvents();
+    const QImage inParts = mapOnScreen(f);
+    f.canvas()->repaint();
+    const QImage whole = mapOnScreen(f);
+    return !whole.isNull() && inParts == whole;
+}
+
+// A move of the pointer with the left button held.
+void moveHeld(QWidget* canvas, QPoint to) {
+    QMouseEvent move(QEvent::MouseMove, to, canvas->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     {});
+    QApplication::sendEvent(canvas, &move);
 }
 
 // The first key of a registered action, as the user has it.
@@ -68,6 +123,71 @@ private slots:
         f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(objects(), loaded);
         QVERIFY(!f.unsaved());
+    }
+
+    // Every change of a placement is drawn at once, only where it was and where it now lies:
+    // the window shows what the map drawn anew shows during a drag and after it, after an undo
+    // and a redo, a delete, a field of the Properties dock, and drags of a ring group, the
+    // start and a boundary.
+    void placementChangesAreDrawnAtOnceWhereTheyChanged() {
+        EditorFixture& f = *mF;
+        f.action("MenuStart")->setChecked(true);
+        f.action("MenuBounds")->setChecked(true);
+        f.key(Qt::Key_O);
+        PaintRecorder painted(f.canvas());
+        const std::int64_t canvasPixels = std::int64_t{f.canvas()->width()} * f.canvas()->height();
+        QVERIFY(showsFullRedraw(f));
+        const ObjectPlacement first = objects().front();
+        const QPoint from = at(first.x, first.y);
+        QTest::mousePress(f.canvas(), Qt::LeftButton, {}, from);
+        QVERIFY(showsFullRedraw(f));
+        painted.clear();
+        moveHeld(f.canvas(), from + QPoint(48, 16));
+        QCOMPARE(objects().front().x, first.x + 48);
+        QCoreApplication::processEvents();
+        QVERIFY2(painted.pixels() < canvasPixels / 8, "more than the old and new place redrawn");
+        QVERIFY(showsFullRedraw(f));  // the drag under way
+        QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, from + QPoint(48, 16));
+        QVERIFY(showsFullRedraw(f));
+        for (const auto& step : {"MenuUndo", "MenuRedo", "MenuUndo"}) {
+            painted.clear();
+            f.key(firstKey(f, step));
+            QCoreApplication::processEvents();
+            QVERIFY2(painted.pixels() < canvasPixels / 8, step);
+            QVERIFY2(showsFullRedraw(f), step);
+        }
+        QCOMPARE(objects().front(), first);
+
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, from);
+        f.key(Qt::Key_Delete);
+        QVERIFY(showsFullRedraw(f));
+        f.key(firstKey(f, "MenuUndo"));
+        QVERIFY(showsFullRedraw(f));
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, from);
+        f.child<QSpinBox>("PropSubtype")->setValue((first.subtype + 2) % 256);
+        f.child<QSpinBox>("PropY")->setValue(first.y + 40);
+        QVERIFY(showsFullRedraw(f));
+
+        f.key(Qt::Key_R);
+        QTest::mouseMove(f.canvas(), at(96, 96));
+        f.canvas()->setFocus();
+        f.key(Qt::Key_Insert);
+        f.child<QSpinBox>("PropCount")->setValue(4);
+        QVERIFY(showsFullRedraw(f));
+        drag(f.canvas(), at(96, 96), at(96 + 40, 96 + 24));
+        QCOMPARE(rings().back().x, 136);
+        QVERIFY(showsFullRedraw(f));
+        f.key(firstKey(f, "MenuUndo"));
+        QVERIFY(showsFullRedraw(f));
+
+        const StartPosition start = *document().parts().start;
+        drag(f.canvas(), at(start.x, start.y), at(start.x + 32, start.y - 16));
+        QVERIFY(showsFullRedraw(f));
+        const int left = static_cast<std::int16_t>(document().parts().bounds->xMin);
+        drag(f.canvas(), at(std::uint16_t(left), 200), at(std::uint16_t(left + 64), 200));
+        QVERIFY(showsFullRedraw(f));
+        f.key(firstKey(f, "MenuUndo"));
+        QVERIFY(showsFullRedraw(f));
     }
 
     // The move is the pointer's whole move rounded to the nearest step, halfway toward zero.

@@ -1,13 +1,18 @@
 // The shell: its action registry and the keys, and the editing areas taking and letting go of
 // a level in any order.
 
+#include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTextStream>
 #include <set>
 
 #include "editor/shell/keysdialog.h"
+#include "editor/shell/startup.h"
 #include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
 #include "rom/checksum.h"
@@ -152,6 +157,7 @@ private slots:
             f.action("MenuRings")->setChecked(false);
             f.window->map().setZoom(1);
             f.key(Qt::Key_R);
+            f.child<QComboBox>("TileLine")->setCurrentIndex(2);
             setOuterSize(f.window.get(), QSize(700, 560));
             closedAt = f.window->size();
             f.window->close();
@@ -166,6 +172,7 @@ private slots:
         QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
         QCOMPARE(restarted.map().zoom(), std::size_t{1});
         QCOMPARE(restarted.map().tools().tool(), MapTool::Rings);
+        QCOMPARE(restarted.findChild<QComboBox*>("TileLine")->currentIndex(), 2);
         restarted.show();
         QVERIFY(QTest::qWaitForWindowExposed(&restarted));
         QVERIFY(restarted.findChild<QDockWidget*>("PropertiesDock")->isVisible());
@@ -209,6 +216,92 @@ private slots:
         QCOMPARE(f.window->focusWidget(), f.canvas());  // the keys are the tools' again
         f.key(Qt::Key_B);
         QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
+    }
+
+    // Opening every dock keeps the window within the screen: their contents scroll instead of
+    // raising the window's least size, and the status line stays in view.
+    void theDocksKeepTheWindowOnTheScreen() {
+        EditorFixture f;
+        f.open();
+        const QRect screen = f.window->screen()->availableGeometry();
+        f.window->move(screen.topLeft());
+        setOuterSize(f.window.get(), screen.size());
+        for (const char* id : {"MenuPaletteEditor", "MenuTileEditor", "MenuChunkEditor",
+                               "MenuBlockEditor", "MenuFindUnused", "MenuShapeEditor"}) {
+            f.action(id)->setChecked(true);
+        }
+        f.key(Qt::Key_O);  // Object Types and Properties too
+        QCoreApplication::processEvents();
+        const QSize outer = f.window->frameGeometry().size();
+        QVERIFY2(outer.width() <= screen.width() && outer.height() <= screen.height(),
+                 qPrintable(QString("%1 x %2 on a screen of %3 x %4")
+                                .arg(outer.width())
+                                .arg(outer.height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+        QVERIFY(f.window->rect().contains(f.window->statusBar()->geometry()));
+        for (QDockWidget* dock : f.window->findChildren<QDockWidget*>()) {
+            if (dock->objectName() != "OverviewDock") {
+                QVERIFY2(dock->isVisible(), qPrintable(dock->objectName()));
+            }
+        }
+    }
+
+    // What a user expects of the small things: usage on the terminal, keys of one combination
+    // (the shortcut list naming the mouse's gestures too), Save saying why it cannot, the image
+    // named as it is after a migration, the placement docks in the View menu, Undo naming its
+    // step, a save's note going with its level, and a level opening at its start.
+    void theSmallThingsAreAsAUserExpects() {
+        QString outText;
+        QString errText;
+        QTextStream out(&outText);
+        QTextStream err(&errText);
+        QCOMPARE(answerWithoutWindow({"--help"}, out, err), std::optional<int>(0));
+        QVERIFY(outText.startsWith("Usage: orvex"));
+        QCOMPARE(answerWithoutWindow({"--bogus"}, out, err), std::optional<int>(2));
+        QVERIFY(errText.contains("unknown option --bogus"));
+        QVERIFY(!answerWithoutWindow({"--demo"}, out, err));
+
+        EditorFixture f;
+        auto* note = f.child<QLabel>("StatusNote");
+        f.menu("MenuSave");
+        QVERIFY2(note->text().contains("Nothing to save"), qPrintable(note->text()));
+        f.open(true);
+        QVERIFY2(f.child<QLabel>("RomInfo")->text().contains("modified"),
+                 qPrintable(f.child<QLabel>("RomInfo")->text()));
+
+        KeysDialog keys(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
+        const QString refused =
+            keys.assign(rowOf(f, "MenuGrid"), QKeySequence("Ctrl+A, Backspace"));
+        QVERIFY2(refused.contains("sequence"), qPrintable(refused));
+        QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
+        KeysDialog list(f.window->actions(), KeysDialog::Mode::List, f.window.get());
+        QVERIFY(!list.table().findItems("Mouse: Map", Qt::MatchExactly).isEmpty());
+
+        f.key(Qt::Key_O);
+        for (const auto& [dock, show] : {std::pair{"PropertiesDock", "MenuProperties"},
+                                         std::pair{"ObjectListDock", "MenuObjectTypes"}}) {
+            f.child<QDockWidget>(dock)->close();
+            QVERIFY(!f.action(show)->isChecked());
+            f.menu(show);
+            QVERIFY2(f.child<QDockWidget>(dock)->isVisible(), dock);
+        }
+
+        f.menu("ToolPlace");
+        f.editCorner();
+        const QString undo = f.action("MenuUndo")->text();
+        QVERIFY2(undo.startsWith("Undo ") && undo.size() > 6, qPrintable(undo));
+        f.menu("MenuSave");
+        QVERIFY2(note->text().contains("saved"), qPrintable(note->text()));
+        f.chooseLevel(1);
+        QVERIFY2(!note->text().contains("saved"), qPrintable(note->text()));
+        QCOMPARE(f.action("MenuUndo")->text(), QString("Undo"));
+        const StartPosition start = *f.window->session().document()->parts().start;
+        const QPoint topLeft = f.canvas()->levelPoint(QPointF(0, 0));
+        const QPoint bottomRight =
+            f.canvas()->levelPoint(QPointF(f.window->map().mapFrame().visibleGridArea().width(),
+                                           f.window->map().mapFrame().visibleGridArea().height()));
+        QVERIFY(QRect(topLeft, bottomRight).contains(start.x, start.y));
     }
 
     // A save that writes a factory image makes it "modified" in the status line at once.

@@ -1,10 +1,12 @@
 // art-, mappings- and palette-export and -import through the real executable: every export
 // read back by its import, the checks on what a file must be, and the levels a write changes.
 
+#include <png.h>
 #include <nlohmann/json.hpp>
 
 #include "document/sharing.h"
 #include "graphics/artsheet.h"
+#include "graphics/palette.h"
 #include "graphics/png.h"
 #include "rom/leveldirectory.h"
 #include "toolprofiletest.h"
@@ -102,7 +104,8 @@ TEST_P(ToolArt, ChangedFilesChangeOnlyTheirPart) {
     ASSERT_TRUE(sheet.ok());
     sheet->setPixel(9, 0, 15);  // tile 1, pixel (1, 0)
     put("t.png", *encodeIndexedPng(*sheet, std::vector<std::uint32_t>(16, 0xFF000000)));
-    const ToolRun tiles = tool({"art-import", third, "3", "tiles", "t.png", "--move-art"});
+    const ToolRun tiles =
+        tool({"art-import", third, "3", "tiles", "t.png", "--move-art", "--indices"});
     ASSERT_EQ(tiles.exitCode, 0) << tiles.err;
     expectOnlyChanged(before, third, 2, Part::TileArt, [](LevelParts& parts) {
         parts.tiles.bytes[32] = static_cast<std::uint8_t>((parts.tiles.bytes[32] & 0xF0) | 0x0F);
@@ -120,17 +123,97 @@ TEST_P(ToolArt, GrownTilesMoveOnlyWhenAsked) {
         }
     }
     put("noise.png", *encodeIndexedPng(sheet, std::vector<std::uint32_t>(16, 0xFF000000)));
-    const ToolRun refused = tool({"art-import", rom, "1", "tiles", "noise.png"});
+    const ToolRun refused = tool({"art-import", rom, "1", "tiles", "noise.png", "--indices"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("run again with --move-art"), std::string::npos) << refused.err;
     EXPECT_EQ(readFile(rom), demo().image);
 
-    const ToolRun moved = tool({"art-import", rom, "1", "tiles", "noise.png", "--move-art"});
+    const ToolRun moved =
+        tool({"art-import", rom, "1", "tiles", "noise.png", "--move-art", "--indices"});
     ASSERT_EQ(moved.exitCode, 0) << moved.err;
     EXPECT_NE(moved.out.find("moved the tile art to 0x"), std::string::npos) << moved.out;
     auto loaded = loadDocument(readFile(rom), profile(), 0);
     ASSERT_TRUE(loaded.ok());
     EXPECT_EQ(loaded->document->parts().tiles.bytes, *sheetTiles(sheet));
+}
+
+// A sheet saved by another program: its palette reordered (as ImageMagick writes one), or
+// no palette at all (RGB, RGBA). Each pixel is read by its colour in the line; a colour the
+// line lacks is refused with the pixel and the nearest colour, and nothing is written.
+TEST_P(ToolArt, SheetsAreReadByColourWhateverTheirPalette) {
+    const std::string rom = romFile();
+    const auto before = everyLevel(rom);
+    ASSERT_EQ(tool({"art-export", rom, "3", "tiles", "t.png", "--line", "1"}).exitCode, 0);
+    auto exported = decodePng(readFile(file("t.png")));
+    ASSERT_TRUE(exported.ok());
+    const ColourTable colours = levelColours(before[2].palette);
+    const std::vector<std::uint32_t> line(colours.begin() + 16, colours.begin() + 32);
+    // Each colour's first index: what a pixel of that colour reads as.
+    const auto firstOf = [&line](std::uint8_t index) {
+        return static_cast<std::uint8_t>(std::ranges::find(line, line[index]) - line.begin());
+    };
+    IndexedImage edited = *exported->indices;
+    std::uint8_t drawn = 15;  // tile 1, pixel (1, 0) takes another colour
+    while (line[drawn] == line[edited.pixel(9, 0)]) {
+        --drawn;
+    }
+    drawn = firstOf(drawn);
+    edited.setPixel(9, 0, drawn);
+    IndexedImage reordered = edited;
+    std::vector<std::uint32_t> reversed(line.rbegin(), line.rend());
+    for (std::int32_t y = 0; y < edited.height(); ++y) {
+        for (std::int32_t x = 0; x < edited.width(); ++x) {
+            reordered.setPixel(x, y, static_cast<std::uint8_t>(15 - edited.pixel(x, y)));
+        }
+    }
+    put("reordered.png", *encodeIndexedPng(reordered, reversed));
+    Bytes rgb;
+    for (const std::uint8_t pixel : edited.pixels()) {
+        for (const int shift : {16, 8, 0}) {
+            rgb.push_back(static_cast<std::uint8_t>(line[pixel] >> shift));
+        }
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(edited.width());
+    image.height = static_cast<png_uint_32>(edited.height());
+    image.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr));
+    Bytes rgbFile(size);
+    ASSERT_TRUE(
+        png_image_write_to_memory(&image, rgbFile.data(), &size, 0, rgb.data(), 0, nullptr));
+    put("rgb.png", rgbFile);
+
+    const auto expectTiles = [&](const std::string& copy) {
+        expectOnlyChanged(before, copy, 2, Part::TileArt, [&](LevelParts& parts) {
+            for (std::size_t at = 0; at < parts.tiles.bytes.size(); ++at) {
+                std::uint8_t& pair = parts.tiles.bytes[at];
+                pair = static_cast<std::uint8_t>(firstOf(pair >> 4) << 4 | firstOf(pair & 15));
+            }
+            parts.tiles.bytes[32] =
+                static_cast<std::uint8_t>((parts.tiles.bytes[32] & 0xF0) | drawn);
+        });
+    };
+    for (const char* sheet : {"reordered.png", "rgb.png"}) {
+        const std::string copy = put(std::string("copy-") + sheet + ".bin", demo().image);
+        const ToolRun run =
+            tool({"art-import", copy, "3", "tiles", sheet, "--line", "1", "--move-art"});
+        ASSERT_EQ(run.exitCode, 0) << sheet << ": " << run.err;
+        expectTiles(copy);
+    }
+
+    rgb[3 * 17] = 0x13;  // pixel (17, 0): a colour no console line holds
+    ASSERT_TRUE(png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr));
+    rgbFile.resize(size);
+    ASSERT_TRUE(
+        png_image_write_to_memory(&image, rgbFile.data(), &size, 0, rgb.data(), 0, nullptr));
+    put("rgb.png", rgbFile);
+    const ToolRun refused = tool({"art-import", rom, "3", "tiles", "rgb.png", "--line", "1"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("pixel (17, 0) has colour #13"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("the nearest is colour "), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(rom), demo().image);
 }
 
 ORVEX_ALL_PROFILES(ToolArt);
@@ -208,7 +291,7 @@ TEST_F(ToolArtFiles, BadFilesAreRefusedAndWriteNothing) {
         std::string says;
     };
     const std::vector<Case> cases = {
-        {{"art-import", rom, "1", "tiles", "index.png"},
+        {{"art-import", rom, "1", "tiles", "index.png", "--indices"},
          "pixel (17, 3) has index 18; tiles use indices 0 to 15"},
         {{"art-import", rom, "1", "tiles", "odd.png"},
          "the picture is 20 x 16 pixels; a sheet of tiles has sides that are multiples of 8"},

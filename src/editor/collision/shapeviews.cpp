@@ -1,6 +1,7 @@
 #include "editor/collision/shapeviews.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -9,7 +10,9 @@ namespace orvex {
 namespace {
 
 constexpr QRgb kSolid = 0xFFE8E8E8;
+constexpr QRgb kHanging = 0xFF90C8FF;  // solid from the top edge down
 constexpr QRgb kEmpty = 0xFF202830;
+const QColor kSheetGrid(90, 100, 110);
 
 }  // namespace
 
@@ -17,9 +20,16 @@ void paintShape(const Shape& shape, QImage& picture) {
     const ShapeMask mask = shapeMask(shape);
     for (int y = 0; y < kShapeSide; ++y) {
         for (int x = 0; x < kShapeSide; ++x) {
-            picture.setPixel(x, y, mask.solid(x, y) ? kSolid : kEmpty);
+            const bool hanging = shape.vertical[static_cast<std::size_t>(x)] < 0;
+            picture.setPixel(x, y, !mask.solid(x, y) ? kEmpty : hanging ? kHanging : kSolid);
         }
     }
+}
+
+QString shapeLegend() {
+    return "Grey: solid from the bottom edge up (floors, slopes); blue: solid from the top edge "
+           "down (ceilings); dark: empty. Top left: the shape's number; bottom left: its angle "
+           "($00 a flat floor, $FF the nearest right angle).";
 }
 
 ShapeSheet::ShapeSheet(QWidget* parent) : PieceSheet(kShapeCount, kShapeSide, 16, parent) {
@@ -41,6 +51,36 @@ ShapeSheet::ShapeSheet(QWidget* parent) : PieceSheet(kShapeCount, kShapeSide, 16
 void ShapeSheet::setShapes(const CollisionShapes* shapes) {
     mShapes = shapes;
     update();
+}
+
+// Over the pieces: the grid between them, and each shape's number in hexadecimal.
+void ShapeSheet::paintEvent(QPaintEvent* event) {
+    PieceSheet::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(kSheetGrid);
+    const int size = pieceRect(0).width();
+    for (int line = 1; line < 16; ++line) {
+        painter.drawLine(line * size, 0, line * size, height());
+        painter.drawLine(0, line * size, width(), line * size);
+    }
+    QFont font = painter.font();
+    font.setPixelSize(std::max(7, size / 4));
+    painter.setFont(font);
+    const QRect exposed = event->rect();
+    for (std::int32_t index = 0; index < kShapeCount; ++index) {
+        const QRect place = pieceRect(index);
+        if (!place.intersects(exposed)) {
+            continue;
+        }
+        const QString number = QString::number(index, 16).toUpper().rightJustified(2, '0');
+        const QRect box = painter.fontMetrics().boundingRect(number).adjusted(-1, 0, 1, 0);
+        const QRect corner(place.topLeft() + QPoint(1, 1), box.size());
+        painter.fillRect(corner, QColor(0, 0, 0, 150));
+        painter.setPen(QColor(200, 230, 255));
+        painter.drawText(corner, Qt::AlignCenter, number);
+    }
+    painter.setPen(QPen(Qt::yellow, 2));
+    painter.drawRect(pieceRect(chosen()).adjusted(1, 1, -1, -1));
 }
 
 ShapeEditor::ShapeEditor(QWidget* parent) : QWidget(parent) {

@@ -11,17 +11,25 @@
 namespace orvex {
 
 // Draws `shape` into a 16x16 picture: its solid pixels as the floor sensors see them (from the
-// vertical heights) light on dark.
+// vertical heights) light on dark, grey where a column stands on the bottom edge, blue where
+// it hangs from the top edge (a negative height).
 void paintShape(const Shape& shape, QImage& picture);
 
-// A sheet of the 256 collision shapes, 16 a row, each with its angle in its corner; the shapes
-// come from `shapes` (none: every shape empty).
+// What the colours of paintShape and the labels of ShapeSheet mean, for a line under a sheet.
+[[nodiscard]] QString shapeLegend();
+
+// A sheet of the 256 collision shapes, 16 a row, parted by a grid, each with its number in its
+// top left corner and its angle in its bottom left one; the shapes come from `shapes` (none:
+// every shape empty).
 class ShapeSheet : public PieceSheet {
     Q_OBJECT
 
 public:
     explicit ShapeSheet(QWidget* parent = nullptr);
     void setShapes(const CollisionShapes* shapes);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     const CollisionShapes* mShapes = nullptr;

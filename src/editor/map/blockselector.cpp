@@ -47,11 +47,9 @@ bool BlockSelector::eventFilter(QObject* watched, QEvent* event) {
         text.replace("0X", "0x");
         if (isWithheld(static_cast<std::uint8_t>(block))) {
             text += ": the game overwrites it in this zone, so it cannot be placed";
-        } else if (const auto count =
-                       mUses ? mUses(static_cast<std::uint8_t>(block)) : std::nullopt) {
-            text += QString(": used by %1 cell%2 of this plane")
-                        .arg(*count)
-                        .arg(*count == 1 ? "" : "s");
+        } else if (const QString uses = mUses ? mUses(static_cast<std::uint8_t>(block)) : QString();
+                   !uses.isEmpty()) {
+            text += ": " + uses;
         }
         QToolTip::showText(help->globalPos(), text, mPicture2);
         return true;

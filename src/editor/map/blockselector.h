@@ -27,7 +27,9 @@ class BlockSelector : public QObject {
 
 public:
     // How many cells of the plane shown use a block; empty while no level is shown.
-    using BlockUses = std::function<std::optional<std::int32_t>(std::uint8_t block)>;
+    // What uses a block, as a tooltip says it after its name ("used by 3 cells ..."); empty:
+    // nothing said.
+    using BlockUses = std::function<QString(std::uint8_t block)>;
 
     explicit BlockSelector(QWidget* form);
 

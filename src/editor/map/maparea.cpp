@@ -11,6 +11,7 @@
 #include <numeric>
 #include <tuple>
 
+#include "editor/shell/blockuses.h"
 #include "editor/shell/resizerule.h"
 
 namespace orvex {
@@ -99,10 +100,11 @@ void MapArea::connectTools() {
     });
 }
 
-// How many cells of the plane shown hold `block`; none without a level.
-std::optional<std::int32_t> MapArea::blockUses(std::uint8_t block) const {
+// "used by 3 cells of this plane", and where other levels read these blocks, how many of
+// their cells hold it; empty without a level.
+QString MapArea::blockUses(std::uint8_t block) const {
     if (mDocument == nullptr) {
-        return std::nullopt;
+        return {};
     }
     std::int32_t count = 0;
     const Layout& layout = mDocument->layout();
@@ -111,7 +113,12 @@ std::optional<std::int32_t> MapArea::blockUses(std::uint8_t block) const {
                              (mPlane == Plane::Background);
         count += inPlane && layout.bytes()[at] == block ? 1 : 0;
     }
-    return count;
+    QString text = QString("used by %1 cell%2 of this plane").arg(count).arg(count == 1 ? "" : "s");
+    const std::vector<LevelUses> uses = orvex::blockUses(mContext.session, block);
+    for (std::size_t i = 1; i < uses.size(); ++i) {
+        text += QString("; %1 in level %2").arg(uses[i].cells).arg(uses[i].level + 1);
+    }
+    return text;
 }
 
 void MapArea::applyLayout(QSize ruleSize) {
@@ -281,10 +288,20 @@ void MapArea::showMissingStartTables() {
                       names.join("\n"));
 }
 
+// A level opens where the player starts: the start position in the middle of the view (as far
+// as the bars reach), or the top left corner when the image has no start table.
 void MapArea::levelShown() {
     updateScrollRanges();
-    mMap->horizontalBar()->setValue(0);
-    mMap->verticalBar()->setValue(0);
+    QPoint origin;
+    const auto& start = mDocument != nullptr ? mDocument->parts().start : std::nullopt;
+    if (start && mPlane == Plane::Foreground) {
+        const QSize seen = mMap->visibleGridArea();
+        const double scale = static_cast<double>(canvas().cellSize()) / kCellSize;
+        origin = QPoint(static_cast<int>(start->x * scale) - seen.width() / 2,
+                        static_cast<int>(start->y * scale) - seen.height() / 2);
+    }
+    mMap->horizontalBar()->setValue(std::max(0, origin.x()));
+    mMap->verticalBar()->setValue(std::max(0, origin.y()));
     showMapOrigin();
     refreshOverview();
     showPointer();

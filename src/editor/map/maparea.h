@@ -95,7 +95,7 @@ private:
     QPixmap setBlockPicture(std::int32_t block);
     [[nodiscard]] QPixmap blockPicture(std::int32_t block, bool underwater) const;
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
-    [[nodiscard]] std::optional<std::int32_t> blockUses(std::uint8_t block) const;
+    [[nodiscard]] QString blockUses(std::uint8_t block) const;
 
     BlockSelector* mBlocks = nullptr;
     MapFrame* mMap = nullptr;

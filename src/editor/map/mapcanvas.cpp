@@ -1,6 +1,7 @@
 #include "editor/map/mapcanvas.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -189,7 +190,96 @@ void MapCanvas::setHighlight(std::optional<std::uint8_t> block) {
 
 void MapCanvas::setPlacements(const LevelParts* parts) {
     mPlacements = parts;
+    mPlacementLayer.take(parts);
     update();
+}
+
+void MapCanvas::placementsChanged() {
+    if (mPlacements == nullptr) {
+        return;
+    }
+    const QRegion region = mPlacementLayer.changed(*mPlacements, placementExtents());
+    if (mPlane == Plane::Foreground && !region.isEmpty()) {
+        update(region.intersected(rect()));
+    }
+}
+
+PlacementLayer::Extents MapCanvas::placementExtents() const {
+    return {[this](const ObjectPlacement& object) { return objectExtent(object); },
+            [this](const RingGroup& group) { return ringsExtent(group); },
+            [this](const StartPosition& start) { return startExtent(start); },
+            [this](const LevelBounds& bounds) { return boundsExtent(bounds); }};
+}
+
+// Everything drawObjects draws of `object`: its outline with the cross and the id, its sprite
+// with the selection frame, or its marker with the id and the name under it; a few pixels more
+// for the pens and their smoothing.
+QRect MapCanvas::objectExtent(const ObjectPlacement& object) const {
+    constexpr int kPens = 4;
+    if (!objectShown(object)) {
+        return {};
+    }
+    const QPointF at = viewPoint(object.x, object.y);
+    QRectF drawn;
+    if (neverDrawn(object.id) && objectOutline(mZoneAct, object)) {
+        const QRect area = objectArea(object);
+        drawn = QRectF(viewPoint(area.left(), area.top()),
+                       viewPoint(area.right() + 1, area.bottom() + 1));
+        // The cross, and the id right of it and above.
+        const QFontMetricsF metrics(objectFont());
+        drawn |= QRectF(at - QPointF(4, metrics.height() + 4),
+                        QSizeF(metrics.height() * 3 + 8, metrics.height() + 8));
+    } else if (mSprites != nullptr && mSprites->object(object) != nullptr) {
+        const QRect area = objectArea(object);
+        drawn = QRectF(viewPoint(area.left(), area.top()),
+                       viewPoint(area.right() + 1, area.bottom() + 1));
+    } else {
+        const double marker = markerSize();
+        drawn = QRectF(at - QPointF(marker / 2 + 20, marker / 2), QSizeF(marker + 40, marker));
+        const std::string_view name = orvex::objectName(object.id);
+        if (mCellSize >= kCellSize && !name.empty()) {
+            const QFontMetricsF metrics(objectFont());
+            const QRectF label =
+                metrics.boundingRect(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
+            drawn |= QRectF(at.x() - label.width() / 2 - 3, at.y(), label.width() + 6,
+                            marker / 2 + label.height() + 3);
+        }
+    }
+    return drawn.toAlignedRect().adjusted(-kPens, -kPens, kPens, kPens);
+}
+
+QRect MapCanvas::ringsExtent(const RingGroup& group) const {
+    const double marker = markerSize();
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    const RingPoint last = ringPoint(group, std::max(1, static_cast<int>(group.count)) - 1);
+    QRectF drawn = QRectF(viewPoint(group.x, group.y), viewPoint(last.x, last.y))
+                       .normalized()
+                       .adjusted(-marker / 2, -marker / 2, marker / 2, marker / 2);
+    if (const SpriteImage* sprite = mSprites != nullptr ? mSprites->ring() : nullptr) {
+        drawn |= QRectF(viewPoint(group.x + sprite->left, group.y + sprite->top),
+                        viewPoint(last.x + sprite->left + sprite->picture.width(),
+                                  last.y + sprite->top + sprite->picture.height()));
+    }
+    const int pens = static_cast<int>(std::ceil(3 * scale)) + 4;
+    return drawn.toAlignedRect().adjusted(-pens, -pens, pens, pens);
+}
+
+QRect MapCanvas::startExtent(const StartPosition& start) const {
+    const double marker = markerSize();
+    const QPointF at = viewPoint(start.x, start.y);
+    return QRectF(at - QPointF(marker, marker), QSizeF(2 * marker, 2 * marker))
+        .toAlignedRect()
+        .adjusted(-3, -3, 3, 3);
+}
+
+// The dashed frame only: the level inside it is not drawn again.
+QRegion MapCanvas::boundsExtent(const LevelBounds& bounds) const {
+    const QRect frame = QRectF(viewPoint(static_cast<std::int16_t>(bounds.xMin),
+                                         static_cast<std::int16_t>(bounds.yMin)),
+                               viewPoint(bounds.xMax, bounds.yMax))
+                            .normalized()
+                            .toAlignedRect();
+    return QRegion(frame.adjusted(-3, -3, 3, 3)) - QRegion(frame.adjusted(3, 3, -3, -3));
 }
 
 void MapCanvas::setOverlay(Overlay overlay, bool shown) {
@@ -207,6 +297,12 @@ QPoint MapCanvas::levelPoint(QPointF viewPoint) const {
     const double scale = static_cast<double>(mCellSize) / kCellSize;
     return {static_cast<int>(std::floor((viewPoint.x() + mOrigin.x()) / scale)),
             static_cast<int>(std::floor((viewPoint.y() + mOrigin.y()) / scale))};
+}
+
+// The font of objects' ids and names, larger as the map zooms in.
+QFont MapCanvas::objectFont() const {
+    const double scale = static_cast<double>(mCellSize) / kCellSize;
+    return QFont(font().family(), std::max(6, static_cast<int>(9 * scale + 3)));
 }
 
 double MapCanvas::markerSize() const {
@@ -455,8 +551,7 @@ void MapCanvas::drawObjects(QPainter& painter, double marker) const {
     if (!overlayShown(Overlay::Objects) || !mPlacements->objects) {
         return;
     }
-    const double scale = static_cast<double>(mCellSize) / kCellSize;
-    painter.setFont(QFont(font().family(), std::max(6, static_cast<int>(9 * scale + 3))));
+    painter.setFont(objectFont());
     const auto& objects = *mPlacements->objects;
     for (std::size_t index = 0; index < objects.size(); ++index) {
         const ObjectPlacement& object = objects[index];

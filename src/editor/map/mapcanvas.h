@@ -13,6 +13,7 @@
 #include "document/layout.h"
 #include "document/levelparts.h"
 #include "editor/map/blockpicturecache.h"
+#include "editor/map/placementlayer.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
 #include "rom/objectoutline.h"
@@ -93,6 +94,9 @@ public:
     // What is placed in the level, drawn over the foreground: objects as markers with their id,
     // rings, the start position and the camera's boundaries. Null: none.
     void setPlacements(const LevelParts* parts);
+    // The placements given to setPlacements changed (an edit, a drag under way, an undo): the
+    // old and the new place of each one that changed are drawn again.
+    void placementsChanged();
     // The sprites objects and rings are drawn with, in the level's colours (and below the water
     // line in `underwater` ones); null: markers only. The canvas keeps the pointer: clear it
     // before the sprites go.
@@ -186,6 +190,12 @@ private:
     [[nodiscard]] std::optional<QRect> invisibleArea(const ObjectPlacement& object) const;
     [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
     [[nodiscard]] double markerSize() const;
+    [[nodiscard]] QFont objectFont() const;
+    [[nodiscard]] PlacementLayer::Extents placementExtents() const;
+    [[nodiscard]] QRect objectExtent(const ObjectPlacement& object) const;
+    [[nodiscard]] QRect ringsExtent(const RingGroup& group) const;
+    [[nodiscard]] QRect startExtent(const StartPosition& start) const;
+    [[nodiscard]] QRegion boundsExtent(const LevelBounds& bounds) const;
     [[nodiscard]] const QPixmap* spritePixmap(const SpriteImage* sprite) const;
     void drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::int32_t x,
                       std::int32_t y) const;
@@ -207,6 +217,7 @@ private:
     bool mNumbers = false;
     std::optional<std::uint8_t> mHighlight;
     const LevelParts* mPlacements = nullptr;
+    PlacementLayer mPlacementLayer;  // the placements as last drawn
     std::array<bool, 5> mOverlays{};
     std::optional<std::int32_t> mWaterLine;
     ZoneAct mZoneAct;

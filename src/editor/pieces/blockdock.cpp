@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
+
+#include "editor/shell/blockuses.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
@@ -29,6 +31,7 @@ BlockDock::BlockDock(PieceEdits& edits, const EditorSession& session,
     mEntries = new PieceSheet(kBlockMappingWords, kChunkSide, kChunksPerBlockRow, body);
     mEntries->setObjectName("BlockEntries");
     mEntries->setScale(3);
+    mEntries->setRangeSelection(true);
     mEntries->setPainter([this](std::int32_t entry, QImage& picture) {
         const LevelArt& art = mSession.art();
         const int left = (entry % kChunksPerBlockRow) * kChunkSide;
@@ -46,6 +49,7 @@ BlockDock::BlockDock(PieceEdits& edits, const EditorSession& session,
     // A press, not the choice: clicking the chosen entry again paints it too; a drag paints
     // every entry it crosses, as one step.
     connect(mEntries, &PieceSheet::pieceChosen, this, [this] { showEntry(); });
+    connect(mEntries, &PieceSheet::rangeChosen, this, [this] { showEntry(); });
     connect(mEntries, &PieceSheet::piecePressed, this, &BlockDock::strokeStarted);
     connect(mEntries, &PieceSheet::pieceDragged, this, &BlockDock::strokeReached);
     connect(mEntries, &PieceSheet::dragFinished, this, &BlockDock::strokeFinished);
@@ -89,15 +93,29 @@ QWidget* BlockDock::createControls(QWidget* body) {
     copy->addWidget(copyButton);
     copy->addWidget(mTarget);
     column->addLayout(copy);
+    auto* findFree = new QPushButton("Find Free Block", controls);
+    findFree->setObjectName("BlockFindFree");
+    findFree->setToolTip(
+        "Choose the first block after $00 that no cell holds in any level reading these blocks, "
+        "and make it the target of Copy into block");
+    column->addWidget(findFree);
     mInfo = new QLabel(controls);
     mInfo->setObjectName("BlockInfo");
     mInfo->setWordWrap(true);
     column->addWidget(mInfo);
     column->addStretch();
     connect(copyButton, &QPushButton::clicked, this, [this] { copyInto(mTarget->value()); });
-    connect(mChunk, &QSpinBox::valueChanged, this, &BlockDock::controlsChanged);
-    for (QCheckBox* box : {mFlipX, mFlipY, mSolid[0], mSolid[1], mSolid[2], mSolid[3]}) {
-        connect(box, &QCheckBox::toggled, this, &BlockDock::controlsChanged);
+    connect(findFree, &QPushButton::clicked, this, &BlockDock::findFreeBlock);
+    connect(mChunk, &QSpinBox::valueChanged, this,
+            [this](int chunk) { changeField(kBlockChunkBits, static_cast<std::uint16_t>(chunk)); });
+    connect(mFlipX, &QCheckBox::toggled, this,
+            [this](bool on) { changeField(kBlockFlipX, on ? kBlockFlipX : std::uint16_t{0}); });
+    connect(mFlipY, &QCheckBox::toggled, this,
+            [this](bool on) { changeField(kBlockFlipY, on ? kBlockFlipY : std::uint16_t{0}); });
+    for (std::size_t i = 0; i < mSolid.size(); ++i) {
+        const auto bit = static_cast<std::uint16_t>(1u << (kFirstSolidBit + static_cast<int>(i)));
+        connect(mSolid[i], &QCheckBox::toggled, this,
+                [this, bit](bool on) { changeField(bit, on ? bit : std::uint16_t{0}); });
     }
     return controls;
 }
@@ -160,13 +178,23 @@ void BlockDock::strokeFinished() {
             changes.push_back({mBlock * kBlockMappingWords + entry, *word, painted});
         }
     }
+    const std::size_t painted = changes.size();
     if (!changes.empty()) {
         mEdits.push(Part::BlockMappings, false,
                     std::make_unique<SetMappingWordsCommand>(
                         Part::BlockMappings, std::move(changes),
-                        "Paint block " + dollarHex(mBlock, 2).toStdString()));
+                        "Paint block " + dollarHex(mBlock, 2).toStdString()),
+                    static_cast<std::uint8_t>(mBlock));
     }
     showEntry();
+    if (painted > 0) {
+        mInfo->setText(mInfo->text() +
+                       QString("\nChunk %1 painted into %2 entr%3; each kept its own X and Y "
+                               "flip and solidity (change them above)")
+                           .arg(dollarHex(chunk, 3))
+                           .arg(painted)
+                           .arg(painted == 1 ? "y" : "ies"));
+    }
 }
 
 void BlockDock::copyInto(std::int32_t target) {
@@ -209,30 +237,81 @@ void BlockDock::showEntry() {
         }
     }
     mShowing = false;
-    mInfo->setText(QString("Block %1: %2 cells of this act's layout")
+    QString text = QString("Block %1: %2")
                        .arg(dollarHex(mBlock, 2))
-                       .arg(mEdits.document() != nullptr ? layoutUses(mBlock) : 0));
+                       .arg(usesText(blockUses(mSession, static_cast<std::uint8_t>(mBlock))));
+    const std::size_t selected = mEntries->selection().size();
+    if (selected > 1) {
+        text += QString(
+                    "\n%1 entries chosen (Shift+click): a change of a field goes to all of "
+                    "them, each keeping its other fields")
+                    .arg(selected);
+    }
+    mInfo->setText(text);
 }
 
-void BlockDock::controlsChanged() {
+// A field changed: the bits of `mask` become `value` in every chosen entry, one undo step.
+void BlockDock::changeField(std::uint16_t mask, std::uint16_t value) {
     if (mShowing) {
         return;
     }
-    std::uint16_t word = static_cast<std::uint16_t>(mChunk->value() & kBlockChunkBits);
-    word = static_cast<std::uint16_t>(word | (mFlipX->isChecked() ? kBlockFlipX : 0) |
-                                      (mFlipY->isChecked() ? kBlockFlipY : 0));
-    for (std::size_t i = 0; i < mSolid.size(); ++i) {
-        if (mSolid[i]->isChecked()) {
-            word =
-                static_cast<std::uint16_t>(word | (1u << (kFirstSolidBit + static_cast<int>(i))));
+    std::vector<SetMappingWordsCommand::WordChange> changes;
+    for (const std::int32_t entry : mEntries->selection()) {
+        const auto word = entryWord(entry);
+        if (!word) {
+            continue;
+        }
+        const auto changed = static_cast<std::uint16_t>((*word & ~mask) | (value & mask));
+        if (changed != *word) {
+            changes.push_back({mBlock * kBlockMappingWords + entry, *word, changed});
         }
     }
-    setEntryWord(mEntries->chosen(), word);
+    if (!changes.empty()) {
+        const std::size_t count = changes.size();
+        mEdits.push(Part::BlockMappings, false,
+                    std::make_unique<SetMappingWordsCommand>(
+                        Part::BlockMappings, std::move(changes),
+                        "Change " +
+                            (count == 1 ? std::string("block ")
+                                        : std::to_string(count) + " entries of block ") +
+                            dollarHex(mBlock, 2).toStdString()),
+                    static_cast<std::uint8_t>(mBlock));
+    }
+    showEntry();
 }
 
-std::int32_t BlockDock::layoutUses(std::int32_t block) const {
-    const std::vector<std::uint8_t>& bytes = mEdits.document()->layout().bytes();
-    return static_cast<std::int32_t>(std::count(bytes.begin(), bytes.end(), block));
+// The first block past $00 that no level reading these blocks places and the game does not
+// overwrite in the zone: it becomes the target of Copy into block, and is chosen in the block
+// column.
+void BlockDock::findFreeBlock() {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    std::vector<bool> used(kBlockCount, false);
+    used[0] = true;  // the empty block every layout is filled with
+    // Blocks the game overwrites in this zone cannot be placed.
+    for (std::size_t block = 0; block < used.size(); ++block) {
+        used[block] = used[block] || mSession.art().hiddenBlocks.test(block);
+    }
+    for (const std::uint8_t block : document->layout().bytes()) {
+        used[block] = true;
+    }
+    for (const EditorSession::SharingLayout& other : mSession.sharingLayouts()) {
+        for (const std::uint8_t block : other.layout.bytes()) {
+            used[block] = true;
+        }
+    }
+    const auto free = std::find(used.begin(), used.end(), false);
+    if (free == used.end()) {
+        mInfo->setText("Every block is placed somewhere in " + blockReaders(mSession));
+        return;
+    }
+    const auto block = static_cast<std::int32_t>(free - used.begin());
+    mTarget->setValue(block);
+    emit blockWanted(block);
+    mInfo->setText(QString("Block %1 is free: no cell of %2 holds it")
+                       .arg(dollarHex(block, 2), blockReaders(mSession)));
 }
 
 }  // namespace orvex

@@ -15,7 +15,7 @@ namespace orvex {
 // the chosen entry's chunk, X and Y flip and the solidity bits of both paths. With "Paint with
 // chosen chunk" on, a click on an entry puts the chunk chosen in the chunk sheet there. A block
 // can be copied into another whole. Each change is one undo step; the use count is the number
-// of cells of the open act's layout holding the block.
+// of cells holding the block in each level that reads these blocks.
 class BlockDock : public QDockWidget {
     Q_OBJECT
 
@@ -33,6 +33,10 @@ public:
     // Copies the open block's 64 words into block `target`, one undo step.
     void copyInto(std::int32_t target);
 
+signals:
+    // Find Free Block found this block: the block column should choose it.
+    void blockWanted(int block);
+
 private:
     QWidget* createControls(QWidget* body);
     void setEntryWord(std::int32_t entry, std::uint16_t word);
@@ -40,8 +44,8 @@ private:
     void strokeReached(std::int32_t entry);
     void strokeFinished();
     void showEntry();
-    void controlsChanged();
-    [[nodiscard]] std::int32_t layoutUses(std::int32_t block) const;
+    void changeField(std::uint16_t mask, std::uint16_t value);
+    void findFreeBlock();
 
     PieceEdits& mEdits;
     const EditorSession& mSession;

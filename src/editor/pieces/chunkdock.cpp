@@ -2,10 +2,13 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "document/artlimits.h"
 #include "editor/collision/shapeviews.h"
+#include "editor/shell/dockfit.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
@@ -15,6 +18,8 @@ namespace {
 // A chunk entry's pattern word: bit 15 priority, bits 13-14 palette line, bit 12 Y flip,
 // bit 11 X flip, bits 0-10 tile.
 constexpr std::uint16_t kPriority = 0x8000;
+// The game's chunk table: 768 chunks ($1800 bytes).
+constexpr std::int32_t kMostChunks = static_cast<std::int32_t>(kMaxChunkMappingBytes / 8);
 constexpr std::uint16_t kFlipY = 0x1000;
 constexpr std::uint16_t kFlipX = 0x0800;
 constexpr std::uint16_t kTileBits = 0x07FF;
@@ -90,6 +95,11 @@ QWidget* ChunkDock::createControls(QWidget* body) {
     mPick->setObjectName("ChunkPickTiles");
     mPick->setChecked(true);
     column->addWidget(mPick);
+    auto* add = new QPushButton("Add Chunk", controls);
+    add->setObjectName("ChunkAdd");
+    add->setToolTip("Add an empty chunk after the level's last one (the chunk table holds 768)");
+    connect(add, &QPushButton::clicked, this, &ChunkDock::addChunk);
+    column->addWidget(add);
     mInfo = new QLabel(controls);
     mInfo->setObjectName("ChunkInfo");
     mInfo->setWordWrap(true);
@@ -129,6 +139,31 @@ void ChunkDock::setEntryWord(std::int32_t entry, std::uint16_t word) {
                     std::vector<SetMappingWordsCommand::WordChange>{{index, *before, word}},
                     "Change chunk " + dollarHex(chosenChunk(), 3).toStdString()));
     showEntry();
+}
+
+// One empty chunk after the last, as far as the game's chunk table reaches.
+void ChunkDock::addChunk() {
+    const LevelDocument* document = mEdits.document();
+    if (document == nullptr) {
+        return;
+    }
+    const std::vector<std::uint8_t>& before = document->parts().chunks.bytes;
+    const std::int32_t count = document->parts().chunks.wordCount() / kChunkMappingWords;
+    if (count >= kMostChunks) {
+        mInfo->setText(
+            QString("The chunk table holds %1 chunks; no chunk was added").arg(kMostChunks));
+        return;
+    }
+    std::vector<std::uint8_t> after(
+        before.begin(),
+        before.begin() + static_cast<std::ptrdiff_t>(count) * kChunkMappingWords * 2);
+    after.resize(after.size() + static_cast<std::size_t>(kChunkMappingWords) * 2, 0);
+    if (mEdits.push(Part::ChunkMappings, false,
+                    std::make_unique<ReplaceMappingsCommand>(
+                        Part::ChunkMappings, before, std::move(after),
+                        "Add chunk " + dollarHex(count, 3).toStdString()))) {
+        mSheet->choose(count);
+    }
 }
 
 void ChunkDock::tilePicked(std::int32_t tile) {
@@ -216,15 +251,30 @@ void ChunkDock::pickShape(std::int32_t path) {
     auto* sheet = new ShapeSheet(popup);
     sheet->setObjectName("ShapePickerSheet");
     sheet->setShapes(document->parts().shapes ? &*document->parts().shapes : nullptr);
-    sheet->choose(*shape);
-    layout->addWidget(sheet);
-    connect(sheet, &PieceSheet::pieceChosen, popup, [this, popup, path](int chosen) {
+    auto* scroll = new QScrollArea(popup);
+    scroll->setWidget(sheet);
+    scroll->setMinimumSize(sheet->size() +
+                           QSize(scroll->frameWidth() * 2 + 2, scroll->frameWidth() * 2 + 2));
+    layout->addWidget(scroll);
+    auto* legend =
+        new QLabel(shapeLegend() + " Arrows choose, Return takes, Escape closes.", popup);
+    legend->setObjectName("ShapePickerLegend");
+    legend->setWordWrap(true);
+    legend->setMaximumWidth(scroll->minimumWidth());
+    layout->addWidget(legend);
+    const auto take = [this, popup, path](int chosen) {
         popup->close();
         setChunkShape(path, static_cast<std::uint8_t>(chosen));
-    });
+    };
+    connect(sheet, &PieceSheet::piecePressed, popup, take);
+    connect(sheet, &PieceSheet::pieceActivated, popup, take);
     const QToolButton* button = mShapeButtons[static_cast<std::size_t>(path)];
-    popup->move(button->mapToGlobal(QPoint(0, button->height())));
+    const QPoint below = button->mapToGlobal(QPoint(0, button->height()));
+    // On the screen whole: a smaller screen than the sheet scrolls it.
+    popup->setGeometry(onScreen(QRect(below, popup->sizeHint()), below));
     popup->show();
+    sheet->setFocus(Qt::PopupFocusReason);
+    sheet->choose(*shape);
 }
 
 void ChunkDock::showEntry() {

@@ -35,6 +35,9 @@ public:
     [[nodiscard]] std::optional<std::uint16_t> entryWord(std::int32_t entry) const;
     // Stores `word` as entry `entry` of the chosen chunk, one undo step.
     void setEntryWord(std::int32_t entry, std::uint16_t word);
+    // Adds an empty chunk after the level's last one, one undo step, and chooses it; none past
+    // the 768 chunks of the game's table.
+    void addChunk();
     // The collision shape of the chosen chunk on path `path` (0 or 1), if the zone's index
     // holds the chunk.
     [[nodiscard]] std::optional<std::uint8_t> chunkShape(std::int32_t path) const;

@@ -4,14 +4,42 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <variant>
+#include <vector>
+
 #include "widgets/qtext.h"
 
 namespace orvex {
 
 namespace {
 
+constexpr std::uint16_t kColourBits = 0x0EEE;  // three bits each of blue, green and red
+
 QString wordText(std::uint16_t word) {
     return dollarHex(word, 4);
+}
+
+// The colour words of pasted text ("$0E2A $0000 ..."), or why there are none: every word must
+// be a colour the console shows (bits of $0EEE only), and nothing else may be in the text.
+std::variant<std::vector<std::uint16_t>, QString> pastedWords(const QString& text) {
+    static const QRegularExpression word("^\\$([0-9A-Fa-f]{1,4})$");
+    std::vector<std::uint16_t> words;
+    for (const QString& token : text.split(QRegularExpression("[\\s,;]+"), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch match = word.match(token);
+        if (!match.hasMatch()) {
+            return "\"" + token.left(24) + "\" is not a colour word such as $0E2A";
+        }
+        const auto value = static_cast<std::uint16_t>(match.captured(1).toUInt(nullptr, 16));
+        if ((value & ~kColourBits) != 0) {
+            return "\"" + token + "\" is not a colour the console shows (the nearest is " +
+                   wordText(static_cast<std::uint16_t>(value & kColourBits)) + ")";
+        }
+        words.push_back(value);
+    }
+    if (words.empty()) {
+        return QString("the clipboard holds no colour words");
+    }
+    return words;
 }
 
 }  // namespace
@@ -103,24 +131,28 @@ void PaletteDock::copy(bool wholeLine) const {
 }
 
 // One word replaces the selected colour; more replace the colours from it on, within its line.
+// Text that is not all colour words pastes nothing and says why.
 void PaletteDock::paste() {
     const LevelDocument* document = mEdits.document();
     if (document == nullptr) {
         return;
     }
-    static const QRegularExpression word("\\$([0-9A-Fa-f]{1,4})");
+    const auto pasted = pastedWords(QGuiApplication::clipboard()->text());
+    if (const auto* why = std::get_if<QString>(&pasted)) {
+        showSelected();
+        mInfo->setText("Nothing pasted: " + *why);
+        return;
+    }
+    const auto& words = std::get<std::vector<std::uint16_t>>(pasted);
     PaletteWords after = document->parts().palette;
     const int colour = mSwatches->selected();
-    const int first = colour;
-    int at = first;
-    auto matches = word.globalMatch(QGuiApplication::clipboard()->text());
-    if (QGuiApplication::clipboard()->text().count('$') == kLineColours) {
+    int at = colour;
+    if (words.size() == static_cast<std::size_t>(kLineColours)) {
         at = colour - colour % kLineColours;  // a whole line goes to the selected line
     }
     const int lineEnd = colour - colour % kLineColours + kLineColours;
-    while (matches.hasNext() && at < lineEnd) {
-        after.words[static_cast<std::size_t>(at++)] =
-            static_cast<std::uint16_t>(matches.next().captured(1).toUInt(nullptr, 16) & 0x0EEE);
+    for (std::size_t i = 0; i < words.size() && at < lineEnd; ++i) {
+        after.words[static_cast<std::size_t>(at++)] = words[i];
     }
     if (after != document->parts().palette) {
         mEdits.push(

@@ -1,9 +1,12 @@
 #include "editor/pieces/pieceedits.h"
 
 #include <QStringList>
+#include <algorithm>
 
 #include "document/sharing.h"
+#include "editor/shell/blockuses.h"
 #include "editor/shell/documentundo.h"
+#include "widgets/qtext.h"
 
 namespace orvex {
 
@@ -28,21 +31,22 @@ void PieceEdits::attach(LevelDocument* document) {
     }
 }
 
-bool PieceEdits::push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command) {
-    if (mDocument == nullptr || !command || !approved(part, everyLevel)) {
+bool PieceEdits::push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command,
+                      std::optional<std::uint8_t> block) {
+    if (mDocument == nullptr || !command || !approved(part, everyLevel, block)) {
         return false;
     }
     mContext.undo.push(new DocumentUndo(*mDocument, std::move(command)));
     return true;
 }
 
-bool PieceEdits::approved(Part part, bool everyLevel) {
+bool PieceEdits::approved(Part part, bool everyLevel, std::optional<std::uint8_t> block) {
     const std::pair<std::int16_t, int> key{
         mDocument->level(), everyLevel ? -1 - static_cast<int>(part) : static_cast<int>(part)};
     if (mAsked.contains(key)) {
         return true;
     }
-    const QString reached = sharingLevels(part, everyLevel);
+    const QString reached = sharingLevels(part, everyLevel, block);
     if (reached.isEmpty()) {
         mAsked.insert(key);
         return true;
@@ -69,7 +73,8 @@ bool PieceEdits::approved(Part part, bool everyLevel) {
 
 // The other levels the edit reaches, one a line (for a collision index, with the paths that
 // read it); empty when it reaches none.
-QString PieceEdits::sharingLevels(Part part, bool everyLevel) const {
+QString PieceEdits::sharingLevels(Part part, bool everyLevel,
+                                  std::optional<std::uint8_t> block) const {
     const std::vector<ZoneAct>& levels = mContext.session.levels();
     QStringList names;
     if (everyLevel) {
@@ -100,8 +105,20 @@ QString PieceEdits::sharingLevels(Part part, bool everyLevel) const {
         part == Part::Palette
             ? levelsSharingLines(bytes, mDocument->profile(), mDocument->level())
             : levelsSharing(bytes, mDocument->profile(), mDocument->level(), part);
+    const std::vector<LevelUses> uses = block && part == Part::BlockMappings
+                                            ? blockUses(mContext.session, *block)
+                                            : std::vector<LevelUses>{};
     for (const std::int16_t level : otherLevels(sharing, mDocument->level())) {
-        names << levelText(level, levels);
+        QString line = levelText(level, levels);
+        const auto found = std::find_if(uses.begin(), uses.end(),
+                                        [level](const LevelUses& u) { return u.level == level; });
+        if (found != uses.end()) {
+            line += QString(": %1 cell%2 hold block %3")
+                        .arg(found->cells)
+                        .arg(found->cells == 1 ? "" : "s")
+                        .arg(dollarHex(*block, 2));
+        }
+        names << line;
     }
     return names.join("\n");
 }

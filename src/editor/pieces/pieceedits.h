@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -25,12 +26,15 @@ public:
     [[nodiscard]] LevelDocument* document() const { return mDocument; }
 
     // Pushes `command`, an edit of `part` (of palette line 0 when `everyLevel`), unless the
-    // question about its sharing was answered No. True when pushed.
-    bool push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command);
+    // question about its sharing was answered No. True when pushed. For an edit of block
+    // `block`, the question says how many cells of each level hold it.
+    bool push(Part part, bool everyLevel, std::unique_ptr<DocumentCommand> command,
+              std::optional<std::uint8_t> block = std::nullopt);
 
 private:
-    [[nodiscard]] bool approved(Part part, bool everyLevel);
-    [[nodiscard]] QString sharingLevels(Part part, bool everyLevel) const;
+    [[nodiscard]] bool approved(Part part, bool everyLevel, std::optional<std::uint8_t> block);
+    [[nodiscard]] QString sharingLevels(Part part, bool everyLevel,
+                                        std::optional<std::uint8_t> block) const;
 
     AreaContext& mContext;
     LevelDocument* mDocument = nullptr;

@@ -3,6 +3,8 @@
 #include <array>
 #include <tuple>
 
+#include "editor/shell/blockuses.h"
+
 namespace orvex {
 
 namespace {
@@ -61,6 +63,9 @@ void PiecesArea::connectDocks() {
             [this](int tile) { mChunks->tilePicked(tile); });
     connect(&mMap.blockSelector(), &BlockSelector::selectedBlockChanged, this,
             [this](int block) { mBlocks->open(block); });
+    connect(mBlocks, &BlockDock::blockWanted, this, [this](int block) {
+        mMap.blockSelector().pickBlock(static_cast<std::uint8_t>(block));
+    });
     connectUnused();
 }
 
@@ -114,8 +119,12 @@ bool PiecesArea::runFor(QWidget* focus, EditCommand command) {
 
 void PiecesArea::refreshUnused() {
     const LevelDocument* document = mEdits.document();
+    std::vector<const Layout*> others;
+    for (const EditorSession::SharingLayout& other : mContext.session.sharingLayouts()) {
+        others.push_back(&other.layout);
+    }
     mUnused->refresh(document != nullptr ? &document->parts() : nullptr,
-                     mContext.session.levelStart());
+                     mContext.session.levelStart(), others, blockReaders(mContext.session));
 }
 
 void PiecesArea::refreshAll() {

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <algorithm>
 
 namespace orvex {
@@ -67,7 +68,73 @@ void PieceSheet::choose(std::int32_t index) {
     mChosen = index;
     update(before);
     update(pieceRect(index));
+    showChosen();
     emit pieceChosen(index);
+}
+
+// The nearest scroll area holding the sheet brings the chosen piece into view.
+void PieceSheet::showChosen() {
+    for (QWidget* above = parentWidget(); above != nullptr; above = above->parentWidget()) {
+        auto* scroll = qobject_cast<QScrollArea*>(above);
+        if (scroll != nullptr && scroll->widget() != nullptr) {
+            const QRect place = pieceRect(mChosen);
+            const QPoint centre = mapTo(scroll->widget(), place.center());
+            scroll->ensureVisible(centre.x(), centre.y(), place.width(), place.height());
+            return;
+        }
+    }
+}
+
+// The arrow keys step to the neighbouring piece, a row up or down.
+bool PieceSheet::stepKey(const QKeyEvent* event) {
+    std::int32_t step = 0;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            step = -1;
+            break;
+        case Qt::Key_Right:
+            step = 1;
+            break;
+        case Qt::Key_Up:
+            step = -mColumns;
+            break;
+        case Qt::Key_Down:
+            step = mColumns;
+            break;
+        default:
+            return false;
+    }
+    const bool extend = mRangeSelection && (event->modifiers() & Qt::ShiftModifier);
+    const std::int32_t anchor = mRangeStart.value_or(mChosen);
+    choose(std::clamp(mChosen + step, 0, mCount - 1));
+    if (extend) {
+        mRangeStart = anchor;
+        update();
+        emit rangeChosen();
+    } else if (mRangeStart) {
+        mRangeStart.reset();
+        update();
+    }
+    return true;
+}
+
+std::vector<std::int32_t> PieceSheet::selection() const {
+    if (!mRangeStart) {
+        return {mChosen};
+    }
+    const std::int32_t left = std::min(*mRangeStart % mColumns, mChosen % mColumns);
+    const std::int32_t right = std::max(*mRangeStart % mColumns, mChosen % mColumns);
+    const std::int32_t top = std::min(*mRangeStart / mColumns, mChosen / mColumns);
+    const std::int32_t bottom = std::max(*mRangeStart / mColumns, mChosen / mColumns);
+    std::vector<std::int32_t> chosen;
+    for (std::int32_t row = top; row <= bottom; ++row) {
+        for (std::int32_t column = left; column <= right; ++column) {
+            if (row * mColumns + column < mCount) {
+                chosen.push_back(row * mColumns + column);
+            }
+        }
+    }
+    return chosen;
 }
 
 bool PieceSheet::event(QEvent* event) {
@@ -84,6 +151,10 @@ void PieceSheet::keyPressEvent(QKeyEvent* event) {
         emit copyRequested();
     } else if (event->matches(QKeySequence::Paste)) {
         emit pasteRequested();
+    } else if ((event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier && stepKey(event)) {
+        event->accept();
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit pieceActivated(mChosen);
     } else {
         QWidget::keyPressEvent(event);
     }
@@ -120,6 +191,12 @@ void PieceSheet::paintEvent(QPaintEvent* event) {
     }
     painter.setPen(QPen(Qt::yellow, 2));
     painter.drawRect(pieceRect(mChosen).adjusted(1, 1, -1, -1));
+    if (mRangeStart) {
+        const std::vector<std::int32_t> chosen = selection();
+        const QRect range = pieceRect(chosen.front()).united(pieceRect(chosen.back()));
+        painter.setPen(QPen(Qt::cyan, 2, Qt::DashLine));
+        painter.drawRect(range.adjusted(1, 1, -1, -1));
+    }
 }
 
 void PieceSheet::drawLabel(QPainter& painter, const QRect& place, const QString& text) const {
@@ -150,6 +227,19 @@ void PieceSheet::mousePressEvent(QMouseEvent* event) {
     const std::int32_t index = pieceAt(event->position().toPoint());
     if (index < 0) {
         return;
+    }
+    if (mRangeSelection && event->button() == Qt::LeftButton &&
+        (event->modifiers() & Qt::ShiftModifier)) {
+        const std::int32_t anchor = mRangeStart.value_or(mChosen);
+        choose(index);
+        mRangeStart = anchor;
+        update();
+        emit rangeChosen();
+        return;
+    }
+    if (mRangeStart) {
+        mRangeStart.reset();
+        update();
     }
     choose(index);
     if (event->button() == Qt::LeftButton) {

@@ -21,8 +21,10 @@ namespace orvex {
 enum class TileUse : std::uint8_t { Free, LevelArt, Animation, SpriteArt };
 
 // A sheet of square pieces in index order, `columns` a row, each drawn by a callback at `scale`
-// pixels a piece pixel; the chosen piece is framed. A click chooses a piece. With the focus
-// here the platform's Copy and Paste keys ask for the chosen piece to be copied or pasted over.
+// pixels a piece pixel; the chosen piece is framed, and scrolled into view when the sheet lies
+// in a scroll area. A click chooses a piece, as do the arrow keys; Return or Enter takes the
+// chosen one. With the focus here the platform's Copy and Paste keys ask for the chosen piece
+// to be copied or pasted over.
 class PieceSheet : public QWidget {
     Q_OBJECT
 
@@ -42,6 +44,11 @@ public:
     [[nodiscard]] int scale() const { return mScale; }
     void choose(std::int32_t index);
     [[nodiscard]] std::int32_t chosen() const { return mChosen; }
+    // With range selection on, Shift+click (or Shift+arrow) chooses the rectangle of pieces
+    // between the piece chosen before and the one clicked; a plain click chooses one again.
+    void setRangeSelection(bool on) { mRangeSelection = on; }
+    // The pieces chosen, ascending: the rectangle, or the chosen piece alone.
+    [[nodiscard]] std::vector<std::int32_t> selection() const;
     [[nodiscard]] QRect pieceRect(std::int32_t index) const;
     [[nodiscard]] QSize sizeHint() const override;
 
@@ -53,6 +60,10 @@ signals:
     void piecePressed(int index);
     void pieceDragged(int index);
     void dragFinished();
+    // Return or Enter on the chosen piece.
+    void pieceActivated(int index);
+    // Shift chose a rectangle of pieces (see selection()).
+    void rangeChosen();
     void copyRequested();
     void pasteRequested();
 
@@ -66,6 +77,8 @@ protected:
 
 private:
     [[nodiscard]] std::int32_t pieceAt(QPoint at) const;
+    [[nodiscard]] bool stepKey(const QKeyEvent* event);
+    void showChosen();
     void drawLabel(QPainter& painter, const QRect& place, const QString& text) const;
 
     std::int32_t mCount;
@@ -77,6 +90,8 @@ private:
     std::function<QString(std::int32_t)> mLabel;
     std::vector<QColor> mMarks;
     bool mDragging = false;
+    bool mRangeSelection = false;
+    std::optional<std::int32_t> mRangeStart;  // the rectangle's other corner
 };
 
 // Calls visit(x, y) for each pixel on the line from `from` to `to`, both ends included, one per

@@ -45,10 +45,16 @@ std::vector<std::int32_t> unusedChunks(const LevelParts& parts) {
     return unused;
 }
 
-std::vector<std::int32_t> unusedBlocks(const LevelParts& parts) {
+std::vector<std::int32_t> unusedBlocks(const LevelParts& parts,
+                                       const std::vector<const Layout*>& otherLayouts) {
     std::bitset<kBlockCount> used;
     for (const std::uint8_t block : parts.layout.bytes()) {
         used.set(block);
+    }
+    for (const Layout* other : otherLayouts) {
+        for (const std::uint8_t block : other->bytes()) {
+            used.set(block);
+        }
     }
     std::vector<std::int32_t> unused;
     const std::int32_t blocks =
@@ -63,8 +69,9 @@ std::vector<std::int32_t> unusedBlocks(const LevelParts& parts) {
 
 }  // namespace
 
-UnusedPieces findUnused(const LevelParts& parts, const LevelStart& start) {
-    return {unusedTiles(parts, start), unusedChunks(parts), unusedBlocks(parts)};
+UnusedPieces findUnused(const LevelParts& parts, const LevelStart& start,
+                        const std::vector<const Layout*>& otherLayouts) {
+    return {unusedTiles(parts, start), unusedChunks(parts), unusedBlocks(parts, otherLayouts)};
 }
 
 UnusedDock::UnusedDock(QWidget* parent) : QDockWidget("Find Unused", parent) {
@@ -75,7 +82,13 @@ UnusedDock::UnusedDock(QWidget* parent) : QDockWidget("Find Unused", parent) {
     const std::array<const char*, 3> titles{"Tiles", "Chunks", "Blocks"};
     for (std::size_t kind = 0; kind < mLists.size(); ++kind) {
         auto* column = new QVBoxLayout;
-        column->addWidget(new QLabel(titles[kind], body));
+        auto* heading = new QLabel(titles[kind], body);
+        heading->setWordWrap(true);
+        column->addWidget(heading);
+        if (kind == 2) {
+            mBlocksHeading = heading;
+            mBlocksHeading->setObjectName("UnusedBlocksHeading");
+        }
         mLists[kind] = new QListWidget(body);
         mLists[kind]->setObjectName(names[kind]);
         column->addWidget(mLists[kind]);
@@ -98,11 +111,15 @@ UnusedDock::UnusedDock(QWidget* parent) : QDockWidget("Find Unused", parent) {
     setWidget(body);
 }
 
-void UnusedDock::refresh(const LevelParts* parts, const LevelStart& start) {
+void UnusedDock::refresh(const LevelParts* parts, const LevelStart& start,
+                         const std::vector<const Layout*>& otherLayouts, const QString& readers) {
     if (isHidden()) {
         return;
     }
-    const UnusedPieces unused = parts != nullptr ? findUnused(*parts, start) : UnusedPieces{};
+    mBlocksHeading->setText(readers.isEmpty() ? QString("Blocks")
+                                              : "Blocks (no cell of " + readers + ")");
+    const UnusedPieces unused =
+        parts != nullptr ? findUnused(*parts, start, otherLayouts) : UnusedPieces{};
     const std::array<const std::vector<std::int32_t>*, 3> found{&unused.tiles, &unused.chunks,
                                                                 &unused.blocks};
     const std::array<int, 3> digits{3, 3, 2};

@@ -4,6 +4,7 @@
 #include <array>
 #include <tuple>
 
+#include "editor/placements/presetflags.h"
 #include "editor/shell/windowmemory.h"
 #include "widgets/qtext.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int kToolSection = 30;
 constexpr int kOverlaySection = 30;
+constexpr int kDockSection = 65;
 
 QString pixelText(int value) {
     return QString("%1 ($%2)")
@@ -27,6 +29,12 @@ QString pixelText(int value) {
 PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(context), mMap(map) {
     setObjectName("PlacementArea");
     mTools = new PlacementTools(mMap.canvas(), mContext.undo, this);
+    // New objects look like the zone's own of their type.
+    mTools->setNewFlags([this](ObjectPlacement& object) {
+        if (mDocument != nullptr && mDocument->parts().objects) {
+            takeZoneFlags(object, *mDocument->parts().objects, mContext.session.zoneObjects());
+        }
+    });
     connect(&mMap.canvas(), &MapCanvas::pointerMoved, this,
             [this](QPoint level) { showPointerPixel(level); });
     connect(&mMap.canvas(), &MapCanvas::left, this, [this] { showPointerPixel(std::nullopt); });
@@ -64,6 +72,11 @@ void PlacementArea::createActions(ActionRegistry& actions) {
             mTools->overlaysChanged();
         });
     }
+    // The docks the placement tools open, shown again after they were closed.
+    mShowObjectTypes =
+        actions.add({"MenuObjectTypes", "Object Types", {}, name(), "View", kDockSection, true});
+    mShowProperties =
+        actions.add({"MenuProperties", "Properties", {}, name(), "View", kDockSection, true});
     mInvisible = actions.add(
         {"MenuInvisibleObjects", "Invisible Objects", {}, name(), "View", kOverlaySection, true});
     connect(mInvisible, &QAction::toggled, this, [this](bool on) {
@@ -80,6 +93,13 @@ void PlacementArea::createDocks() {
         dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
         mContext.window.addDockWidget(Qt::RightDockWidgetArea, dock);
         dock->hide();  // until a placement tool is chosen
+    }
+    for (const auto& [dock, show] :
+         {std::pair<QDockWidget*, QAction*>{mObjectTypes, mShowObjectTypes},
+          std::pair<QDockWidget*, QAction*>{mProperties, mShowProperties}}) {
+        connect(show, &QAction::toggled, dock, &QDockWidget::setVisible);
+        connect(dock, &QDockWidget::visibilityChanged, show,
+                [dock, show] { show->setChecked(!dock->isHidden()); });
     }
     connect(mTools, &PlacementTools::selectionChanged, this,
             [this] { mProperties->refresh(mDocument); });
@@ -153,6 +173,7 @@ void PlacementArea::documentChanged(const DocumentChange& change) {
     }
     if (change.part == Part::Objects || change.part == Part::Rings ||
         change.part == Part::StartPosition || change.part == Part::Bounds) {
+        mMap.canvas().placementsChanged();
         mProperties->refresh(mDocument);
     }
 }

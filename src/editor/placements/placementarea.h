@@ -48,6 +48,8 @@ private:
     QLabel* mPixelInfo = nullptr;
     std::vector<QAction*> mToolActions;
     QAction* mInvisible = nullptr;
+    QAction* mShowObjectTypes = nullptr;
+    QAction* mShowProperties = nullptr;
     LevelDocument* mDocument = nullptr;
 };
 

@@ -178,6 +178,9 @@ void PlacementTools::insertObject(std::uint8_t id, std::uint8_t subtype, QPoint 
     object.y = clampedY(at.y());
     object.id = id;
     object.subtype = subtype;
+    if (mNewFlags) {
+        mNewFlags(object);
+    }
     std::vector<ObjectPlacement> objects = *mDocument->parts().objects;
     objects.push_back(object);
     const std::string_view name = orvex::objectName(id);

@@ -58,8 +58,11 @@ public:
     void placementsChanged();
 
     // Adds an object of type `id` and `subtype` (or a single ring) at the pointer on the map, or
-    // at `fallback` when the pointer is elsewhere, on the 8-pixel grid; it becomes the selection.
+    // at `fallback` when the pointer is elsewhere, on the 8-pixel grid, with the flags
+    // setNewFlags gives it; it becomes the selection.
     void insertObject(std::uint8_t id, std::uint8_t subtype, QPoint fallback);
+    // What sets the flags of an object insertObject adds (none: all clear).
+    void setNewFlags(std::function<void(ObjectPlacement&)> flags) { mNewFlags = std::move(flags); }
     void insertRing(QPoint fallback);
     void deleteSelection();
     // Selects the next of the placements under the point last clicked.
@@ -124,6 +127,7 @@ private:
     std::vector<std::int32_t> mCycle;  // the placements under the point last clicked
     std::size_t mCycleAt = 0;
     std::optional<QPoint> mHover;
+    std::function<void(ObjectPlacement&)> mNewFlags;
 };
 
 }  // namespace orvex

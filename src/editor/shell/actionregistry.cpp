@@ -74,6 +74,11 @@ std::optional<QString> ActionRegistry::setKeys(const QString& id, const QList<QK
         return "There is no action " + id;
     }
     for (const QKeySequence& key : keys) {
+        // A sequence of chords would make its first chord a prefix that waits for more keys.
+        if (key.count() > 1) {
+            return key.toString(QKeySequence::NativeText) +
+                   " is a sequence of keys; a key is one combination, such as Ctrl+S";
+        }
         for (std::size_t i = 0; i < mActions.size(); ++i) {
             if (mActions[i] != changed && mActions[i]->shortcuts().contains(key)) {
                 return key.toString(QKeySequence::NativeText) + " is already the key of \"" +

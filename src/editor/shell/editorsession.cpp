@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/sharing.h"
 #include "graphics/palette.h"
 
 namespace orvex {
@@ -27,13 +28,22 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
     if (!check) {
         return check.error();
     }
-    OpenedRom opened{*check, std::nullopt};
+    OpenedRom opened{*check, std::nullopt, std::nullopt};
     if (!check->layoutsMigrated && approve && approve()) {
         auto migrated = migrateLayouts(candidate, check->identity.profile);
-        if (!migrated) {
-            return migrated.error();
+        if (migrated) {
+            opened.migrated = *migrated;
+            // The image was written: what it is now, read again.
+            if (auto again = checkROM(candidate)) {
+                check = std::move(again);
+            }
+            if (check->identity.profile.kind != RomKind::Disassembly) {
+                check->identity.modified = true;
+            }
+            opened.check = *check;
+        } else {
+            opened.migrationFailed = migrated.error();
         }
-        opened.migrated = *migrated;
     }
     mLevels.clear();
     mStartTables = {};
@@ -88,8 +98,38 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
                                 mDocument->zoneAct(), startCameraX(mDocument->parts()));
         loadSprites(*image);
         mWaterHeight = readWaterHeight(*image, mIdentity->profile, mDocument->zoneAct());
+        readSharing(*image);
     }
     return loaded;
+}
+
+// The layouts of the levels sharing the blocks, and the objects of the zone's other acts.
+void EditorSession::readSharing(ByteSpan image) {
+    const RomProfile& profile = mIdentity->profile;
+    const std::int16_t level = mDocument->level();
+    mSharingLayouts.clear();
+    for (const std::int16_t other :
+         otherLevels(levelsSharing(image, profile, level, Part::BlockMappings), level)) {
+        if (auto layout = loadLayout(image, profile, other)) {
+            mSharingLayouts.push_back({other, std::move(*layout)});
+        }
+    }
+    mZoneObjects.clear();
+    const ZoneAct shown = mDocument->zoneAct();
+    if (!profile.objectDirectory) {
+        return;
+    }
+    const auto own = placementListAddress(image, *profile.objectDirectory, shown);
+    for (std::int32_t act = 0; act < 2; ++act) {
+        const ZoneAct other{shown.zone, static_cast<std::uint8_t>(act)};
+        const auto start = placementListAddress(image, *profile.objectDirectory, other);
+        if (act == shown.act || !start || (own && *own == *start)) {
+            continue;  // the act shown, or one reading the same list
+        }
+        if (auto objects = readObjectList(image, *start)) {
+            mZoneObjects.insert(mZoneObjects.end(), objects->begin(), objects->end());
+        }
+    }
 }
 
 void EditorSession::loadSprites(ByteSpan image) {

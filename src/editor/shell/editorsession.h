@@ -33,6 +33,9 @@ public:
     struct OpenedRom {
         RomCheck check;
         std::optional<WriteReport> migrated;  // what the migration kept, when it ran
+        // Why an approved migration wrote nothing (a read-only file, a full disk): the ROM is
+        // open as it was.
+        std::optional<Error> migrationFailed;
     };
 
     EditorSession();
@@ -59,6 +62,20 @@ public:
     [[nodiscard]] std::vector<std::string> missingStartTables() const {
         return mStartTables.missing();
     }
+    // A level other than the one in memory that reads the same block mappings, with its layout
+    // as the file holds it.
+    struct SharingLayout {
+        std::int16_t level = 0;
+        Layout layout;
+    };
+    // Every other level whose block mappings are the ones in memory, in level order (levels
+    // whose layout cannot be read are left out): what they place counts as a use of a block.
+    [[nodiscard]] const std::vector<SharingLayout>& sharingLayouts() const {
+        return mSharingLayouts;
+    }
+    // The objects of the other acts of the zone shown, as the file holds them: what the zone's
+    // own placements of a type look like.
+    [[nodiscard]] const std::vector<ObjectPlacement>& zoneObjects() const { return mZoneObjects; }
     // The water line of the level in memory, when its act has water.
     [[nodiscard]] std::optional<std::uint16_t> waterHeight() const { return mWaterHeight; }
     // The level in memory, complete or not.
@@ -69,8 +86,9 @@ public:
     [[nodiscard]] bool hasUnsavedEdits() const;
 
     // The ROM check on `path`; a ROM whose layouts are not migrated is migrated when `approve`
-    // says so. Only when all of it succeeds does the file become the open ROM, and the level of
-    // the previous ROM is dropped.
+    // says so. A migration that cannot be written leaves the file as it was and opens it so
+    // (OpenedRom::migrationFailed says why). Only when the check succeeds does the file become
+    // the open ROM, and the level of the previous ROM is dropped.
     [[nodiscard]] Result<OpenedRom> openRom(const std::filesystem::path& path,
                                             const MigrationApproval& approve);
     // Writes the open ROM as it is now to `path`, which becomes the open ROM; the file there is
@@ -105,6 +123,7 @@ public:
 
 private:
     void loadSprites(ByteSpan image);
+    void readSharing(ByteSpan image);
     [[nodiscard]] std::vector<std::int32_t> redrawTileArt(const DocumentChange& change);
     [[nodiscard]] std::vector<std::int32_t> redrawChunkMappings(const DocumentChange& change);
 
@@ -116,6 +135,8 @@ private:
     std::unique_ptr<LevelSprites> mSprites;
     std::vector<std::string> mSpriteProblems;
     std::optional<std::uint16_t> mWaterHeight;
+    std::vector<SharingLayout> mSharingLayouts;
+    std::vector<ObjectPlacement> mZoneObjects;
     LocatedStartTables mStartTables;
     // Located once per ROM: the search reads the whole image, and saves never move them.
     ObjectTables mObjectTables;

@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "editor/pieces/piecesarea.h"
+#include "editor/shell/dockfit.h"
 #include "editor/shell/formparts.h"
 #include "editor/shell/keysdialog.h"
 #include "editor/shell/qtdialogs.h"
@@ -94,6 +95,7 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     for (EditingArea* area : mAreas) {
         area->createDocks();
     }
+    letDocksScroll(*this);
     createStatusLine();
     connectController();
     const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height() +
@@ -227,6 +229,7 @@ void EditorWindow::createEditActions() {
     });
     connect(mUndo, &QUndoStack::canUndoChanged, this, &EditorWindow::updateUndoActions);
     connect(mUndo, &QUndoStack::canRedoChanged, this, &EditorWindow::updateUndoActions);
+    connect(mUndo, &QUndoStack::indexChanged, this, &EditorWindow::updateUndoActions);
     updateUndoActions();
     using Keys = QList<QKeySequence>;
     const std::array<std::tuple<const char*, const char*, Keys, EditCommand>, 7> commands{{
@@ -443,6 +446,7 @@ void EditorWindow::showRomOpened(const QString& path) {
 
 // The areas take the new document and follow its changes.
 void EditorWindow::attachDocument(LevelDocument* document) {
+    mStatus->levelLoaded();
     for (EditingArea* area : mAreas) {
         area->attach(document);
     }
@@ -507,8 +511,12 @@ void EditorWindow::chooseLevelBy(int step) {
 }
 
 void EditorWindow::updateUndoActions() {
-    mActions->action("MenuUndo")->setEnabled(!isBusy() && mUndo->canUndo());
-    mActions->action("MenuRedo")->setEnabled(!isBusy() && mUndo->canRedo());
+    QAction* undo = mActions->action("MenuUndo");
+    QAction* redo = mActions->action("MenuRedo");
+    undo->setEnabled(!isBusy() && mUndo->canUndo());
+    redo->setEnabled(!isBusy() && mUndo->canRedo());
+    undo->setText(mUndo->canUndo() ? "Undo " + mUndo->undoText() : QString("Undo"));
+    redo->setText(mUndo->canRedo() ? "Redo " + mUndo->redoText() : QString("Redo"));
 }
 
 void EditorWindow::setCommandsEnabled(bool enabled) {

@@ -5,12 +5,38 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 
 namespace orvex {
 
 namespace {
 
 enum Column { kAction, kArea, kKeys, kColumns };
+
+// What the mouse does, listed under the keys: what it does, where, and the gesture.
+struct Gesture {
+    const char* what;
+    const char* where;
+    const char* how;
+};
+constexpr std::array<Gesture, 16> kGestures{{
+    {"Scroll down and up", "Map", "Wheel"},
+    {"Scroll across", "Map", "Shift+Wheel"},
+    {"Zoom about the pointer", "Map", "Ctrl+Wheel"},
+    {"Pan", "Map", "Middle drag, or Space+Left drag"},
+    {"Pick the block under the pointer", "Map", "Right click"},
+    {"Place, paint, select or fill (the tool chosen)", "Map", "Left click or drag"},
+    {"Select a placement", "Objects, Rings", "Left click"},
+    {"Add to or take from the selection", "Objects, Rings", "Ctrl+Left click"},
+    {"Move the selection by 8 pixels", "Objects, Rings", "Left drag"},
+    {"Move the selection by single pixels", "Objects, Rings", "Shift+Left drag"},
+    {"Select the placements in a rectangle", "Objects, Rings", "Left drag from empty ground"},
+    {"Move the start or a boundary edge", "Objects, Rings", "Left drag on it"},
+    {"Move the view", "Level Overview", "Left click or drag"},
+    {"Make mask pixels solid / empty", "Collision Shapes", "Left / Right drag"},
+    {"Paint a chunk into block entries", "Block Editor", "Left drag (Paint with chosen chunk)"},
+    {"Choose a piece", "Sheets", "Left click, or the arrow keys; Return takes a shape"},
+}};
 
 // "Edit > Select All", without the '&' of mnemonics.
 QString entryText(const ActionSpec& spec) {
@@ -36,6 +62,9 @@ KeysDialog::KeysDialog(ActionRegistry& actions, Mode mode, QWidget* parent)
     mTable->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(mTable);
     fill();
+    if (mode == Mode::List) {
+        addGestures();
+    }
     mTable->resizeColumnsToContents();
     if (mode == Mode::Edit) {
         addEditor();
@@ -58,6 +87,16 @@ void KeysDialog::fill() {
     }
 }
 
+void KeysDialog::addGestures() {
+    for (const Gesture& gesture : kGestures) {
+        const int row = mTable->rowCount();
+        mTable->insertRow(row);
+        mTable->setItem(row, kAction, new QTableWidgetItem(gesture.what));
+        mTable->setItem(row, kArea, new QTableWidgetItem(QString("Mouse: ") + gesture.where));
+        mTable->setItem(row, kKeys, new QTableWidgetItem(gesture.how));
+    }
+}
+
 void KeysDialog::addEditor() {
     auto* row = new QHBoxLayout;
     mKeyEdit = new QKeySequenceEdit(this);
@@ -77,6 +116,16 @@ void KeysDialog::addEditor() {
     mMessage->setObjectName("KeyMessage");
     mMessage->setWordWrap(true);
     layout()->addWidget(mMessage);
+    // One combination: the first one typed is kept, and the field stops listening.
+    connect(mKeyEdit, &QKeySequenceEdit::keySequenceChanged, this,
+            [this](const QKeySequence& typed) {
+                if (typed.count() > 1) {
+                    mKeyEdit->setKeySequence(QKeySequence(typed[0]));
+                }
+                if (!typed.isEmpty()) {
+                    mKeyEdit->clearFocus();
+                }
+            });
     connect(assignButton, &QPushButton::clicked, this,
             [this] { mMessage->setText(assign(mTable->currentRow(), mKeyEdit->keySequence())); });
     connect(clearButton, &QPushButton::clicked, this,

@@ -9,7 +9,8 @@
 
 namespace orvex {
 
-// Help > Keyboard Shortcuts lists every action of the registry with its area and keys;
+// Help > Keyboard Shortcuts lists every action of the registry with its area and keys, then
+// what the mouse does ("Mouse: Map" ...);
 // Edit > Preferences > Keys does the same and changes them: a key typed for the chosen action
 // is assigned at once (a key another action has is refused, naming both), Reset gives every
 // action its default keys back.
@@ -27,6 +28,7 @@ public:
 
 private:
     void fill();
+    void addGestures();
     void addEditor();
 
     ActionRegistry& mActions;

@@ -116,6 +116,13 @@ void SessionController::openRomFile(const QString& path) {
     // a repaint while the next level loads.
     mUndo.clear();
     emit romOpened(*plain);
+    if (checked->migrationFailed) {
+        showError(
+            "The layouts were not migrated, and the ROM is shown as it is: nothing was "
+            "written.",
+            *checked->migrationFailed);
+        emit noted("Not migrated", toQString(checked->migrationFailed->describe()));
+    }
     if (checked->migrated) {
         const WriteReport& kept = *checked->migrated;
         mDialogs.showMessage(kMessageTitle,
@@ -166,14 +173,22 @@ bool SessionController::chooseLevel(int index) {
 }
 
 bool SessionController::save(int index) {
-    if (isBusy() || !mSession.hasRom() || index < 0) {
+    if (isBusy()) {
+        return false;
+    }
+    if (!mSession.hasRom() || index < 0) {
+        emit noted("Nothing to save: no level is open (File > Load Levels)", {});
         return false;
     }
     return saveLevelAt(index);
 }
 
 void SessionController::saveAs() {
-    if (isBusy() || !mSession.hasRom()) {
+    if (isBusy()) {
+        return;
+    }
+    if (!mSession.hasRom()) {
+        emit noted("Nothing to save: no ROM is open (File > Load Levels)", {});
         return;
     }
     const QString path = mDialogs.chooseRomFileToSave();

@@ -41,6 +41,12 @@ void SessionStatus::levelChanged() {
     showLevelInfo();
 }
 
+void SessionStatus::levelLoaded() {
+    if (mNoteIsSave) {
+        showNote({}, {});
+    }
+}
+
 void SessionStatus::showLevelInfo() {
     const LevelDocument* document = mSession.document();
     if (!mSession.hasRom() || document == nullptr) {

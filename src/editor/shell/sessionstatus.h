@@ -23,6 +23,8 @@ public:
     void clearNote() { mNote->clear(); }
     // The level in memory changed: an edit, its undo or redo.
     void levelChanged();
+    // Another level is shown: what the last save said was of the level before.
+    void levelLoaded();
     // The file, the level with its zone and act, and a star while there are unsaved edits, or
     // "read-only" for a level whose layout broke off; empty without a level.
     void showLevelInfo();

@@ -8,6 +8,34 @@
 
 namespace orvex {
 
+QString usageText() {
+    return "Usage: orvex [ROM file | --demo | --help]\n"
+           "  ROM file  open this Sonic 2 cartridge image (.bin, .md, .gen, or a .smd dump)\n"
+           "  --demo    write a synthetic demo ROM to a temporary folder and open it\n"
+           "  --help    print this text and exit\n"
+           "orvex-tool, the command-line tool, reads and writes the same images without a "
+           "window.\n";
+}
+
+std::optional<int> answerWithoutWindow(const QStringList& arguments, QTextStream& out,
+                                       QTextStream& err) {
+    if (arguments.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString& first = arguments.constFirst();
+    if (first == "--help" || first == "-h") {
+        out << usageText();
+        out.flush();
+        return 0;
+    }
+    if (first.startsWith("-") && first != "--demo") {
+        err << "orvex: unknown option " << first << "\n" << usageText();
+        err.flush();
+        return 2;
+    }
+    return std::nullopt;
+}
+
 StartupRom::StartupRom(const QStringList& arguments) {
     if (arguments.isEmpty()) {
         return;

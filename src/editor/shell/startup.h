@@ -3,11 +3,22 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <memory>
+#include <optional>
 
 namespace orvex {
 
 class EditorWindow;
+
+// The command line's usage text.
+[[nodiscard]] QString usageText();
+
+// What the command line asks that needs no window: --help (or -h) prints the usage to `out`
+// and gives exit status 0; an unknown option prints why and the usage to `err` and gives 2.
+// None for a ROM file, --demo or no argument: the window opens.
+[[nodiscard]] std::optional<int> answerWithoutWindow(const QStringList& arguments, QTextStream& out,
+                                                     QTextStream& err);
 
 // The ROM named on the command line: `orvex PATH` opens PATH, `orvex --demo` writes the demo
 // ROM to a temporary folder (removed when this object goes) and opens that.

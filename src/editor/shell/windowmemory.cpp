@@ -1,6 +1,7 @@
 #include "editor/shell/windowmemory.h"
 
 #include <QActionGroup>
+#include <QComboBox>
 #include <QScreen>
 #include <QSettings>
 #include <algorithm>
@@ -19,6 +20,12 @@ constexpr const char* kGeometryKey = "window/geometry";
 constexpr const char* kDocksKey = "window/docks";
 constexpr const char* kZoomKey = "window/zoom";
 constexpr const char* kToolKey = "window/tool";
+// The choices of the docks' own fields that a restart keeps, by objectName.
+constexpr std::array<const char*, 1> kRememberedChoices{"TileLine"};
+
+QString choiceKey(const char* name) {
+    return QString("window/choice/") + name;
+}
 // How much of the screen a first start takes, across and down.
 constexpr double kFirstStartShare = 0.85;
 constexpr std::array<const char*, 3> kOverlaysShownAtFirst{"MenuObjects", "MenuRings", "MenuStart"};
@@ -70,6 +77,13 @@ void restoreWindowMemory(EditorWindow& window) {
     if (settings.contains(kZoomKey)) {
         window.map().setZoom(settings.value(kZoomKey).toUInt());
     }
+    for (const char* name : kRememberedChoices) {
+        auto* choice = window.findChild<QComboBox*>(name);
+        const int index = settings.value(choiceKey(name), -1).toInt();
+        if (choice != nullptr && index >= 0 && index < choice->count()) {
+            choice->setCurrentIndex(index);
+        }
+    }
     // A tool's action chooses it everywhere (its docks included) as its key would.
     QAction* tool = window.actions().action(settings.value(kToolKey).toString());
     if (tool != nullptr && QString(tool->objectName()).startsWith("Tool")) {
@@ -84,6 +98,11 @@ void storeWindowMemory(const EditorWindow& window) {
     settings.setValue(kGeometryKey, window.saveGeometry());
     settings.setValue(kDocksKey, window.saveState());
     settings.setValue(kZoomKey, static_cast<unsigned>(window.map().zoom()));
+    for (const char* name : kRememberedChoices) {
+        if (const auto* choice = window.findChild<QComboBox*>(name)) {
+            settings.setValue(choiceKey(name), choice->currentIndex());
+        }
+    }
     forEachSwitch(window.actions(), [&](const QString& id, const QAction& action) {
         const QVariant chosen = action.property(kChosenStateProperty);
         settings.setValue(checkedKey(id), chosen.isValid() ? chosen.toBool() : action.isChecked());
