@@ -18,6 +18,7 @@ struct Number {
     bool hex = false;
     bool lowercase = false;
     std::size_t digits = 0;  // digits written, leading zeros included
+    bool leadingZero = false;
     std::int64_t value = 0;  // as written, sign included
 };
 
@@ -81,6 +82,7 @@ std::optional<Number> readNumber(std::string_view line, std::size_t& at) {
         magnitude = magnitude * (number.hex ? 16 : 10) + digit;
     }
     number.to = at;
+    number.leadingZero = number.digits > 1 && line[at - number.digits] == '0';
     number.value = number.negative ? -magnitude : magnitude;
     if (number.digits == 0 || number.value < -0x8000 || number.value > 0xFFFF) {
         return std::nullopt;
@@ -112,8 +114,8 @@ Result<ParsedLine> parseLine(std::string_view line) {
             }
         }
         const auto number = readNumber(line, at);
-        if (!number || (at < line.size() && !isSpace(line[at]) && line[at] != ',' &&
-                        line[at] != ';')) {
+        if (!number ||
+            (at < line.size() && !isSpace(line[at]) && line[at] != ',' && line[at] != ';')) {
             return notPlain(line, "value " + std::to_string(i + 1) + " is not a plain number");
         }
         parsed.numbers[i] = *number;
@@ -135,8 +137,8 @@ std::uint16_t word(const Number& number) {
 std::string written(const Number& was, std::uint16_t value) {
     const auto asSigned = static_cast<std::int16_t>(value);
     const bool negative = was.negative && asSigned < 0;
-    const std::uint32_t magnitude = negative ? static_cast<std::uint32_t>(-std::int32_t{asSigned})
-                                             : std::uint32_t{value};
+    const std::uint32_t magnitude =
+        negative ? static_cast<std::uint32_t>(-std::int32_t{asSigned}) : std::uint32_t{value};
     std::string digits;
     const std::uint32_t base = was.hex ? 16 : 10;
     const char* set = was.lowercase ? "0123456789abcdef" : "0123456789ABCDEF";
@@ -146,7 +148,7 @@ std::string written(const Number& was, std::uint16_t value) {
         rest /= base;
     } while (rest != 0);
     // Leading zeros written before stay: `$0320` keeps four digits.
-    if (was.digits > digits.size()) {
+    if (was.leadingZero && was.digits > digits.size()) {
         digits.insert(0, was.digits - digits.size(), '0');
     }
     return std::string(negative ? "-" : "") + (was.hex ? "$" : "") + digits;
@@ -222,7 +224,8 @@ Result<std::vector<std::uint8_t>> rewriteBoundaryInFile(ByteSpan file, std::int3
     if (!rewritten) {
         return rewritten.error();
     }
-    std::vector<std::uint8_t> result(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(from));
+    std::vector<std::uint8_t> result(file.begin(),
+                                     file.begin() + static_cast<std::ptrdiff_t>(from));
     result.insert(result.end(), rewritten->begin(), rewritten->end());
     result.insert(result.end(), file.begin() + static_cast<std::ptrdiff_t>(to), file.end());
     return result;

@@ -10,7 +10,8 @@
 #include "rom/placements.h"
 
 // An act's boundaries as the disassembly's source writes them, inline, one line an act:
-//   [label:]<space>zoneTableEntry.w<space>xmin,<space>xmax,<space>ymin,<space>ymax<space>[; comment]
+//   [label:]<space>zoneTableEntry.w<space>xmin,<space>xmax,<space>ymin,<space>ymax<space>[;
+//   comment]
 // each value a plain number: hexadecimal `$29A0`, decimal `400`, either with a leading `-`.
 
 namespace orvex {

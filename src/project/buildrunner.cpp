@@ -47,16 +47,19 @@ private:
     int mEnds[2] = {-1, -1};
 };
 
+// The last `lines` lines, without the line ending of the last.
 std::string tailOf(const std::string& output, std::int32_t lines) {
-    std::size_t from = output.size();
-    if (from > 0 && output[from - 1] == '\n') {
-        --from;
+    std::size_t end = output.size();
+    if (end > 0 && output[end - 1] == '\n') {
+        --end;
     }
+    std::size_t from = end;
     for (std::int32_t n = 0; n < lines && from > 0; ++n) {
         const std::size_t newline = output.rfind('\n', from - 1);
         from = newline == std::string::npos ? 0 : newline;
     }
-    return output.substr(from > 0 ? from + 1 : 0);
+    const std::size_t first = from > 0 || (end > 0 && output[0] == '\n') ? from + 1 : 0;
+    return first >= end ? std::string{} : output.substr(first, end - first);
 }
 
 Error failure(const BuildCommand& command, const std::string& what, const std::string& output) {
@@ -67,8 +70,8 @@ Error failure(const BuildCommand& command, const std::string& what, const std::s
 }
 
 // In the child: the folder, the output, then the program; on failure errno goes to `report`.
-[[noreturn]] void startChild(const std::filesystem::path& folder, char* const* argv,
-                             int output, int report) {
+[[noreturn]] void startChild(const std::filesystem::path& folder, char* const* argv, int output,
+                             int report) {
     ::setpgid(0, 0);
     const int input = ::open("/dev/null", O_RDONLY);
     int error = 0;
@@ -100,7 +103,8 @@ bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string
             return false;
         }
         pollfd poll{from, POLLIN, 0};
-        const int ready = ::poll(&poll, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 1000)));
+        const int ready =
+            ::poll(&poll, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 1000)));
         if (ready < 0 && errno != EINTR) {
             return true;
         }
@@ -222,9 +226,10 @@ Result<BuildRun> runBuild(const std::filesystem::path& folder, const BuildComman
     if (!status) {
         stop(child);
         const auto seconds = std::chrono::duration<double>(command.timeout).count();
-        return failure(command, "did not finish within " + std::to_string(seconds).substr(0, 5) +
-                                    " s and was stopped",
-                       run.output);
+        return failure(
+            command,
+            "did not finish within " + std::to_string(seconds).substr(0, 5) + " s and was stopped",
+            run.output);
     }
     if (WIFSIGNALED(*status)) {
         return failure(command, "was ended by signal " + std::to_string(WTERMSIG(*status)),
@@ -254,12 +259,9 @@ std::optional<std::string> staleReason(const ProjectFolder& project, const Listi
     const std::string main = project.mainSource.filename().string();
     named.insert(main);
     for (const std::string& name : named) {
+        // A file that no longer exists is reported by whatever reads it, not rebuilt for.
         const auto time = modified(project.file(name), exists);
-        if (!exists) {
-            return project.listing.filename().string() + " names " + name +
-                   ", which no longer exists";
-        }
-        if (time > built) {
+        if (exists && time > built) {
             return project.listing.filename().string() + " is older than " + name;
         }
     }

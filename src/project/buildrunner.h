@@ -46,7 +46,8 @@ struct BuildRun {
 
 // Why the project's last build is not current: the listing or the built image is missing, or
 // the listing is older than the main source or a file it names (a source it includes or a file
-// it places; a named file that no longer exists counts too). None when the build is current.
+// it places). A named file that does not exist is left to whatever reads it. None when the
+// build is current.
 [[nodiscard]] std::optional<std::string> staleReason(const ProjectFolder& project,
                                                      const Listing& listing);
 

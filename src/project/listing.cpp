@@ -36,7 +36,8 @@ void skipSpaces(std::string_view text, std::size_t& at) {
 std::optional<std::int32_t> readDecimal(std::string_view text, std::size_t& at) {
     const std::size_t from = at;
     std::int32_t value = 0;
-    while (at < text.size() && at - from < 9 && std::isdigit(static_cast<unsigned char>(text[at]))) {
+    while (at < text.size() && at - from < 9 &&
+           std::isdigit(static_cast<unsigned char>(text[at]))) {
         value = value * 10 + (text[at] - '0');
         ++at;
     }
@@ -108,11 +109,12 @@ bool sameWord(std::string_view word, std::string_view lowerKeyword) {
            });
 }
 
-enum class Directive { None, Binclude, Include, SizeEntry, LevelSizeLabel };
+enum class Directive { None, Binclude, Include, SizeEntry, MacroStart, MacroEnd };
 
 struct Statement {
     Directive directive = Directive::None;
     std::string_view argument;  // the quoted path of BINCLUDE and include
+    bool levelSizeLabel = false;
 };
 
 // The quoted text after `from`, without its quotes.
@@ -130,6 +132,7 @@ std::string_view quoted(std::string_view text, std::size_t from) {
 // bytes, "=$..." and "(MACRO...)", none of which is a word looked for here.
 Statement classify(std::string_view rest) {
     const std::string_view code = withoutComment(rest);
+    Statement statement;
     std::size_t at = 0;
     while (at < code.size()) {
         while (at < code.size() && (isSpace(code[at]) || code[at] == ',')) {
@@ -145,20 +148,31 @@ Statement classify(std::string_view rest) {
             ++at;  // a quote outside a directive
             continue;
         }
-        if (sameWord(word, "binclude")) {
-            return {Directive::Binclude, quoted(code, at)};
-        }
-        if (sameWord(word, "include")) {
-            return {Directive::Include, quoted(code, at)};
-        }
-        if (sameWord(word, "zonetableentry.w")) {
-            return {Directive::SizeEntry, {}};
-        }
         if (word == "LevelSize:" || word == "LevelSize") {
-            return {Directive::LevelSizeLabel, {}};
+            statement.levelSizeLabel = true;
+            continue;
         }
+        if (sameWord(word, "binclude")) {
+            statement.directive = Directive::Binclude;
+        } else if (sameWord(word, "include")) {
+            statement.directive = Directive::Include;
+        } else if (sameWord(word, "zonetableentry.w")) {
+            statement.directive = Directive::SizeEntry;
+        } else if (sameWord(word, "macro")) {
+            // `name macro ...` opens a macro's definition, whose lines place nothing.
+            statement.directive = Directive::MacroStart;
+        } else if (sameWord(word, "endm")) {
+            statement.directive = Directive::MacroEnd;
+        } else {
+            continue;
+        }
+        if (statement.directive == Directive::Binclude ||
+            statement.directive == Directive::Include) {
+            statement.argument = quoted(code, at);
+        }
+        return statement;
     }
-    return {};
+    return statement;
 }
 
 class ListingReader {
@@ -201,14 +215,21 @@ private:
         const auto depth = static_cast<std::size_t>(code.depth);
         const std::string& source = depth < mStack.size() ? mStack[depth] : mUnknown;
         const Statement statement = classify(code.rest);
+        if (mInMacro || statement.directive == Directive::MacroStart) {
+            mInMacro = statement.directive != Directive::MacroEnd;
+            return;
+        }
+        if (statement.levelSizeLabel) {
+            mListing.levelSizeTable = code.address;
+        }
         switch (statement.directive) {
             case Directive::Binclude:
                 // A path that still holds a macro's parameter is the macro's definition.
                 if (!statement.argument.empty() &&
                     statement.argument.find('\\') == std::string_view::npos) {
                     mOpenFile = mListing.files.size();
-                    mListing.files.push_back({code.address, 0, std::string(statement.argument),
-                                              source, code.line});
+                    mListing.files.push_back(
+                        {code.address, 0, std::string(statement.argument), source, code.line});
                 }
                 break;
             case Directive::Include:
@@ -219,9 +240,8 @@ private:
             case Directive::SizeEntry:
                 mListing.entries.push_back({code.address, source, code.line});
                 break;
-            case Directive::LevelSizeLabel:
-                mListing.levelSizeTable = code.address;
-                break;
+            case Directive::MacroStart:
+            case Directive::MacroEnd:
             case Directive::None:
                 break;
         }
@@ -231,6 +251,7 @@ private:
     std::vector<std::string> mStack;  // the source file open at each depth
     std::string mUnknown;
     std::optional<std::size_t> mOpenFile;  // the file whose end the next code line gives
+    bool mInMacro = false;                 // inside a macro's definition
 };
 
 }  // namespace
@@ -238,18 +259,19 @@ private:
 const PlacedFile* Listing::fileAt(std::int64_t address) const {
     auto it = std::lower_bound(files.begin(), files.end(), address,
                                [](const PlacedFile& f, std::int64_t a) { return f.address < a; });
+    const PlacedFile* empty = nullptr;
     for (; it != files.end() && it->address == address; ++it) {
         if (it->length > 0) {
             return &*it;
         }
+        empty = empty != nullptr ? empty : &*it;
     }
-    return nullptr;
+    return empty;
 }
 
 const InlineEntry* Listing::entryAt(std::int64_t address) const {
-    auto it =
-        std::lower_bound(entries.begin(), entries.end(), address,
-                         [](const InlineEntry& e, std::int64_t a) { return e.address < a; });
+    auto it = std::lower_bound(entries.begin(), entries.end(), address,
+                               [](const InlineEntry& e, std::int64_t a) { return e.address < a; });
     return it != entries.end() && it->address == address ? &*it : nullptr;
 }
 

@@ -53,7 +53,8 @@ struct Listing {
     // Code lines read.
     std::int64_t codeLines = 0;
 
-    // The file of non-zero length placed at exactly `address`; none when no file starts there.
+    // The file placed at exactly `address`: one of non-zero length where there is one, else an
+    // empty one (an empty object list); none when no file starts there.
     [[nodiscard]] const PlacedFile* fileAt(std::int64_t address) const;
     // The `zoneTableEntry.w` line at exactly `address`.
     [[nodiscard]] const InlineEntry* entryAt(std::int64_t address) const;

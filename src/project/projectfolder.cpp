@@ -63,16 +63,16 @@ Result<ProjectFolder> openProjectFolder(const std::filesystem::path& folder) {
     }
     const bool hasListing = isFile(project.listing);
     if (!hasListing && (!project.buildScript || sources->empty())) {
-        const std::string found = project.buildScript ? "it has build.lua but no .asm file"
-                                  : !sources->empty() ? "it has " +
-                                                            sources->front().filename().string() +
-                                                            " but no build.lua"
-                                                      : "it has neither";
-        return makeError(ErrorCode::NotAProject,
-                         folder.string() + " is not a disassembly project: it holds no " +
-                             std::string(kListingName) + ", and no " +
-                             std::string(kBuildScriptName) + " beside an .asm source (" + found +
-                             ")");
+        const std::string found =
+            project.buildScript ? "it has build.lua but no .asm file"
+            : !sources->empty()
+                ? "it has " + sources->front().filename().string() + " but no build.lua"
+                : "it has neither";
+        return makeError(ErrorCode::NotAProject, folder.string() +
+                                                     " is not a disassembly project: it holds no " +
+                                                     std::string(kListingName) + ", and no " +
+                                                     std::string(kBuildScriptName) +
+                                                     " beside an .asm source (" + found + ")");
     }
     const auto main = std::find_if(sources->begin(), sources->end(), [](const auto& path) {
         return path.filename() == kMainSourceName;

@@ -35,9 +35,9 @@ Status replaceProjectFile(const std::filesystem::path& path, ByteSpan expected,
     file.setKeepsBackups(keepBackup);
     const auto change = [&](ByteSpan current) -> Result<std::vector<std::uint8_t>> {
         if (!std::equal(current.begin(), current.end(), expected.begin(), expected.end())) {
-            return makeError(ErrorCode::ChangedOnDisk,
-                             path.string() +
-                                 " changed on disk since it was read; nothing was written");
+            return makeError(
+                ErrorCode::ChangedOnDisk,
+                path.string() + " changed on disk since it was read; nothing was written");
         }
         return std::vector<std::uint8_t>(replacement.begin(), replacement.end());
     };
@@ -109,10 +109,10 @@ std::vector<std::uint8_t> startFileBytes(const StartPosition& start) {
 Status checkExactSize(const std::filesystem::path& path, std::int64_t currentSize,
                       std::int32_t size) {
     if (currentSize != size) {
-        return makeError(ErrorCode::NoRoom,
-                         path.string() + " holds " + std::to_string(currentSize) +
-                             " bytes where the source needs exactly " + std::to_string(size) +
-                             "; it is left as it is");
+        return makeError(ErrorCode::NoRoom, path.string() + " holds " +
+                                                std::to_string(currentSize) +
+                                                " bytes where the source needs exactly " +
+                                                std::to_string(size) + "; it is left as it is");
     }
     return {};
 }
