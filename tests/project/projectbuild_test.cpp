@@ -10,6 +10,7 @@
 #include "project/levelfiles.h"
 #include "project/listing.h"
 #include "project/projectfolder.h"
+#include "project/projectreader.h"
 #include "project/projecttestsupport.h"
 #include "project/projectwriter.h"
 #include "project/syntheticproject.h"
@@ -225,6 +226,89 @@ TEST(SyntheticProjectSave, NewerFileMakesTheListingStale) {
               "s2.lst is older than mappings/128x128/CNZ.kos");
     std::filesystem::remove(project.listing);
     EXPECT_EQ(staleReason(project, *listing).value_or(""), "there is no s2.lst yet");
+}
+
+}  // namespace
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+void makeOld(const std::filesystem::path& path) {
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+}
+
+// A current build is read as it is; a stale one is built first (and its output kept); a build
+// that fails leaves everything as it was and reads nothing.
+TEST(ProjectRead, StaleListingRunsTheBuildFirst) {
+    testing::TempFolder folder;
+    const ProjectFolder project = makeProject(folder.path());
+    ProjectOptions options{testing::testBuildProgram()};
+    auto current = readProject(folder.path(), options);
+    ASSERT_TRUE(current.ok()) << current.error().describe();
+    EXPECT_FALSE(current->build.has_value());
+    EXPECT_TRUE(current->problems.empty());
+    EXPECT_EQ(current->image, syntheticProjectRom().image);
+    EXPECT_EQ(current->identity.profile.kind, RomKind::Disassembly);
+
+    makeOld(project.listing);
+    auto rebuilt = readProject(folder.path(), options);
+    ASSERT_TRUE(rebuilt.ok()) << rebuilt.error().describe();
+    ASSERT_TRUE(rebuilt->build.has_value());
+    EXPECT_TRUE(rebuilt->builtBecause->starts_with("s2.lst is older than "));
+    EXPECT_EQ(rebuilt->build->tail(1), "Wrote s2built.bin and s2.lst");
+
+    makeOld(project.listing);
+    const auto listing = fileBytes(project.listing);
+    const auto image = fileBytes(project.image);
+    options.buildCommand = "sh -c 'echo assembling; echo s2.asm: error >&2; exit 2'";
+    auto failed = readProject(folder.path(), options);
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().code, ErrorCode::BuildFailed);
+    EXPECT_NE(failed.error().message.find("assembling\ns2.asm: error"), std::string::npos);
+    EXPECT_EQ(fileBytes(project.listing), listing);
+    EXPECT_EQ(fileBytes(project.image), image);
+
+    testing::TempFolder empty;
+    auto notProject = readProject(empty.path(), options);
+    ASSERT_FALSE(notProject.ok());
+    EXPECT_EQ(notProject.error().code, ErrorCode::NotAProject);
+}
+
+// What the build lets through and the game cannot read is named with the file to mend: object
+// lists pushed out of their directory's signed reach by a grown list, and ring lists at odd
+// addresses after a ring file of odd length.
+TEST(ProjectRead, BuildProblemsNameTheFileToMend) {
+    testing::TempFolder folder;
+    const ProjectFolder project = makeProject(folder.path());
+    const auto problemsAfterBuild = [&project]() {
+        EXPECT_TRUE(build(project).ok());
+        auto opened = readProject(project.root, {testing::testBuildProgram()});
+        EXPECT_TRUE(opened.ok()) << opened.error().describe();
+        return opened.ok() ? opened->problems : std::vector<std::string>{};
+    };
+    const auto has = [](const std::vector<std::string>& problems, const std::string& text) {
+        return std::any_of(problems.begin(), problems.end(), [&text](const std::string& problem) {
+            return problem.find(text) != std::string::npos;
+        });
+    };
+    std::vector<ObjectPlacement> many(6000, ObjectPlacement{0x100, 0x100, 0x26, 0});
+    saveFile(project, "level/objects/EHZ_1.bin", objectFileBytes(many));
+    const auto far = problemsAfterBuild();
+    EXPECT_TRUE(has(far, "The object list of level 2 lies beyond the 0x7FFF bytes"));
+    EXPECT_TRUE(has(far, "the largest being level/objects/EHZ_1.bin (36000 bytes)"));
+    EXPECT_FALSE(has(far, "The object list of level 1 "));
+    EXPECT_FALSE(has(far, "ring list"));
+
+    saveFile(project, "level/objects/EHZ_1.bin", objectFileBytes({}));
+    auto rings = fileBytes(project.file("level/rings/EHZ_1.bin"));
+    rings.push_back(0xFF);
+    saveFile(project, "level/rings/EHZ_1.bin", rings);
+    const auto odd = problemsAfterBuild();
+    EXPECT_TRUE(has(odd, "level/rings/EHZ_2.bin lies at the odd address"));
+    EXPECT_TRUE(has(odd, "pad level/rings/EHZ_1.bin to an even length"));
+    EXPECT_FALSE(has(odd, "beyond"));
 }
 
 }  // namespace
