@@ -4,6 +4,7 @@
 #include "rom/collisiontables.h"
 #include "rom/leveldirectory.h"
 #include "rom/placements.h"
+#include "rom/romimage.h"
 
 namespace orvex {
 
@@ -123,6 +124,22 @@ Result<LevelFiles> levelFiles(const Listing& listing, ByteSpan image, const RomP
         files.notes.push_back("boundaries: the image has no level size table");
     }
     return files;
+}
+
+Result<std::vector<std::uint8_t>> readPartFile(const ProjectFolder& project, const PartFile& file) {
+    auto bytes = readRegularFile(project.file(file.path));
+    if (!bytes) {
+        return makeError(ErrorCode::FileOpen, file.path + ", which the listing names for the " +
+                                                  std::string(partName(file.part)) +
+                                                  ", cannot be read: " + bytes.error().message);
+    }
+    if (static_cast<std::int64_t>(bytes->size()) != file.length) {
+        return makeError(ErrorCode::ChangedOnDisk,
+                         file.path + " holds " + std::to_string(bytes->size()) +
+                             " bytes, but the last build placed " + std::to_string(file.length) +
+                             ": it changed since; build the project again");
+    }
+    return bytes;
 }
 
 }  // namespace orvex

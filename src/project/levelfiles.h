@@ -9,6 +9,7 @@
 #include "common/error.h"
 #include "document/levelparts.h"
 #include "project/listing.h"
+#include "project/projectfolder.h"
 #include "rom/romprofile.h"
 
 // Which project file holds each part of a level: the built image's tables give the address of
@@ -43,5 +44,11 @@ struct LevelFiles {
 // without a file is a note.
 [[nodiscard]] Result<LevelFiles> levelFiles(const Listing& listing, ByteSpan image,
                                             const RomProfile& profile, std::int16_t level);
+
+// The bytes of a part's file as the project holds it now. FileOpen naming the file (relative to
+// the project) and saying the listing names it when it is missing or cannot be read;
+// ChangedOnDisk when its size is no longer what the last build placed (the build is stale).
+[[nodiscard]] Result<std::vector<std::uint8_t>> readPartFile(const ProjectFolder& project,
+                                                             const PartFile& file);
 
 }  // namespace orvex

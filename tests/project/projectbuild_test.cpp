@@ -210,6 +210,21 @@ TEST(SyntheticProjectSave, FailedBuildKeepsTheLastBuild) {
         << built.error().message;
     EXPECT_EQ(fileBytes(project.image), image);
     EXPECT_EQ(fileBytes(project.listing), listing);
+
+    // Read from the last build, the missing file is named when its part is read; a file of
+    // another size than the build placed is one the build has not seen.
+    const BuiltProject last = readBuilt(project);
+    auto files = levelFiles(last.listing, last.image, last.profile, 1);
+    ASSERT_TRUE(files.ok());
+    auto missing = readPartFile(project, *files->find(Part::Layout));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.error().message.starts_with(
+        "level/layout/EHZ_2.kos, which the listing names for the layout, cannot be read"))
+        << missing.error().message;
+    const PartFile& rings = *files->find(Part::Rings);
+    EXPECT_TRUE(readPartFile(project, rings).ok());
+    testing::putFile(project.file(rings.path), std::string("\xFF\xFF\0\0"));
+    EXPECT_EQ(readPartFile(project, rings).error().code, ErrorCode::ChangedOnDisk);
 }
 
 // The listing is stale once a file it names is newer, and current again after a build.
