@@ -139,6 +139,7 @@ std::optional<int> waitUntil(pid_t child, std::chrono::steady_clock::time_point 
 
 void stop(pid_t child) {
     ::kill(-child, SIGKILL);
+    ::kill(child, SIGKILL);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -110,6 +110,7 @@ Result<LevelFiles> levelFiles(const Listing& listing, ByteSpan image, const RomP
     collect.add(Part::ChunkMappings, artStream(image, profile, level, kChunkMappingsIncrement));
     collect.add(Part::BlockMappings, artStream(image, profile, level, kBlockMappingsIncrement));
     collect.add(Part::Palette, paletteAddress(image, profile, level));
+    collect.add(Part::Palette, std::int64_t{profile.fixedPaletteLine});
     addPlacements(collect, image, profile, *act);
     addCollision(collect, image, profile, *act);
     if (profile.levelSizes) {

@@ -18,8 +18,9 @@
 
 namespace orvex {
 
-// A part's stream and the file behind it. The collision shapes have three files (the angles,
-// the vertical and the horizontal heights), in that order.
+// A part's stream and the file behind it. The palette has two: the level's own lines 1 to 3,
+// then the fixed line 0 every level shares. The collision shapes have three (the angles, the
+// vertical and the horizontal heights), in that order.
 struct PartFile {
     Part part = Part::Layout;
     std::int64_t address = 0;
@@ -35,7 +36,7 @@ struct LevelFiles {
     // "objects: no file of the listing starts at 0xE6A50".
     std::vector<std::string> notes;
 
-    // The file of `part` (the first one for the shapes); none when not found.
+    // The file of `part` (the first one for the palette and the shapes); none when not found.
     [[nodiscard]] const PartFile* find(Part part) const;
 };
 

@@ -76,7 +76,8 @@ TEST_P(SyntheticProject, BuildIsTheDemoImageAndEveryStreamHasItsFile) {
         auto files = levelFiles(built.listing, built.image, built.profile, level);
         ASSERT_TRUE(files.ok()) << files.error().describe();
         EXPECT_TRUE(files->notes.empty()) << files->notes.front();
-        EXPECT_EQ(files->files.size(), 13u);  // 11 parts, the shapes in three files
+        // 11 parts, the palette in two files, the shapes in three.
+        EXPECT_EQ(files->files.size(), 14u);
         for (const PartFile& file : files->files) {
             const auto bytes = fileBytes(project.file(file.path));
             ASSERT_EQ(static_cast<std::int64_t>(bytes.size()), file.length) << file.path;
@@ -85,6 +86,7 @@ TEST_P(SyntheticProject, BuildIsTheDemoImageAndEveryStreamHasItsFile) {
         }
         const std::string name = testing::syntheticZoneName(rom.levelZone[level]);
         EXPECT_EQ(files->find(Part::Palette)->path, "art/palettes/" + name + ".bin");
+        EXPECT_EQ(files->files[5].path, "art/palettes/SonicAndTails.bin");
         EXPECT_TRUE(files->find(Part::CollisionPrimary)
                         ->path.ends_with(" primary 16x16 collision index.kos"));
         if (rom.levelZone[level] == 4) {

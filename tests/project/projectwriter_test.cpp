@@ -60,6 +60,13 @@ TEST(ProjectWriter, ReplacesOnlyWhatWasReadAndNothingReadOnly) {
     EXPECT_EQ(fileBytes(path), current);
     EXPECT_EQ(names(folder.path()), std::vector<std::string>{"EHZ 1.kos"});
 
+    const auto empty = folder.path() / "empty.bin";
+    putFile(empty, std::string());
+    ASSERT_TRUE(replaceProjectFile(empty, {}, bytesOf("12")).ok());
+    ASSERT_TRUE(replaceProjectFile(empty, bytesOf("12"), {}).ok());
+    EXPECT_TRUE(fileBytes(empty).empty());
+    std::filesystem::remove(empty);
+
     const Status missing = replaceProjectFile(folder.path() / "gone.bin", {}, bytesOf("x"));
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone.bin"));
