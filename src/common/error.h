@@ -27,6 +27,8 @@ enum class ErrorCode {
     ChangedOnDisk,  // another program changed what a save would overwrite since it was read
     ListsMustMove,  // a placement list outgrew its place or is shared: the lists must be moved
     ArtMustMove,    // an art or mapping stream outgrew its place: it must be moved
+    NotAProject,    // a folder that holds no disassembly project (no listing, no build script)
+    BuildFailed,    // a project's build could not run, failed or did not finish in time
 };
 
 // An error value: a code, a message for the user, and the byte offset where the data broke

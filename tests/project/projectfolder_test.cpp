@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "project/projectfolder.h"
+#include "project/projecttestsupport.h"
+
+namespace orvex {
+namespace {
+
+using testing::putFile;
+
+// A folder is a project with a listing, or with a build script beside an assembly source;
+// anything else is refused saying what is missing.
+TEST(ProjectFolder, ListingOrBuildScriptBesideSource) {
+    testing::TempFolder folder;
+    const auto& root = folder.path();
+    auto empty = openProjectFolder(root);
+    ASSERT_FALSE(empty.ok());
+    EXPECT_EQ(empty.error().code, ErrorCode::NotAProject);
+    EXPECT_NE(empty.error().message.find("holds no s2.lst, and no build.lua beside an .asm "
+                                         "source (it has neither)"),
+              std::string::npos);
+
+    putFile(root / "build.lua", std::string("-- build"));
+    auto scriptOnly = openProjectFolder(root);
+    ASSERT_FALSE(scriptOnly.ok());
+    EXPECT_NE(scriptOnly.error().message.find("it has build.lua but no .asm file"),
+              std::string::npos);
+
+    putFile(root / "game.asm", std::string("; game"));
+    auto project = openProjectFolder(root);
+    ASSERT_TRUE(project.ok()) << project.error().describe();
+    EXPECT_EQ(project->mainSource, root / "game.asm");
+    EXPECT_EQ(project->image, root / "s2built.bin");
+    EXPECT_EQ(defaultBuildCommand(*project), "lua build.lua");
+    EXPECT_EQ(project->file("level/layout/EHZ_1.kos"), root / "level/layout/EHZ_1.kos");
+
+    testing::TempFolder listed;
+    putFile(listed.path() / "s2.lst", std::string(""));
+    putFile(listed.path() / "s2.asm", std::string(""));
+    putFile(listed.path() / "s2.macros.asm", std::string(""));
+    auto fromListing = openProjectFolder(listed.path());
+    ASSERT_TRUE(fromListing.ok());
+    EXPECT_EQ(fromListing->mainSource, listed.path() / "s2.asm");
+    EXPECT_FALSE(defaultBuildCommand(*fromListing).has_value());
+
+    auto file = openProjectFolder(root / "game.asm");
+    ASSERT_FALSE(file.ok());
+    EXPECT_EQ(file.error().code, ErrorCode::FileOpen);
+}
+
+}  // namespace
+}  // namespace orvex
