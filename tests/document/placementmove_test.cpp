@@ -184,33 +184,6 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     EXPECT_EQ(*f.read(first)->document->parts().objects, objects);
 }
 
-// Each moved list has room for at least 512 objects or twice its list: the last level takes
-// 512 and the grown level 7 twice its length.
-TEST_P(PlacementMove, EveryRoomHoldsTwiceItsListAndAtLeast512Objects) {
-    ListFile f(demo().image);
-    f.moveByGrowingLevel7();
-    const std::size_t level7 = f.document->parts().objects->size();
-    f.load(kLevelCount - 1);
-    f.document->setObjects(std::vector<ObjectPlacement>(512, {0x100, 0x100, 0x41, 0}));
-    const auto full = f.save(kInPlace);
-    ASSERT_TRUE(full.ok()) << full.error().describe();
-    EXPECT_EQ(f.read(kLevelCount - 1)->document->parts().objects->size(), 512u);
-    f.load(6);
-    f.document->setObjects(std::vector<ObjectPlacement>(2 * level7, {0x100, 0x100, 0x41, 0}));
-    const auto twice = f.save(kInPlace);
-    ASSERT_TRUE(twice.ok()) << twice.error().describe();
-
-    const Bytes before = f.file.contents();
-    f.document->setObjects(std::vector<ObjectPlacement>(2 * level7 + 2, {0x100, 0x100, 0x41, 0}));
-    EXPECT_EQ(f.save(kInPlace).error().code, ErrorCode::ListsMustMove);
-    EXPECT_EQ(f.file.contents(), before);
-    // Rooms for twice these lists no longer fit the reach of a directory word.
-    const auto again = f.save(kMoving);
-    ASSERT_FALSE(again.ok());
-    EXPECT_EQ(again.error().code, ErrorCode::NoRoom);
-    EXPECT_EQ(f.file.contents(), before);
-}
-
 // Every level's objects, edited but as many as before, save in place where the lists lie back
 // to back; the lists before and after stay as they were, and a shorter list leaves the next
 // list's lead marker in place.

@@ -249,8 +249,8 @@ private slots:
 
     // What a user expects of the small things: usage on the terminal, keys of one combination
     // (the shortcut list naming the mouse's gestures too), Save saying why it cannot, the image
-    // named as it is after a migration, the placement docks in the View menu, Undo naming its
-    // step, a save's note going with its level, and a level opening at its start.
+    // named as it is after a migration, a placement dock in the View menu, a save's note and the
+    // undo history going with their level, and a level opening at its start.
     void theSmallThingsAreAsAUserExpects() {
         QString outText;
         QString errText;
@@ -279,18 +279,13 @@ private slots:
         QVERIFY(!list.table().findItems("Mouse: Map", Qt::MatchExactly).isEmpty());
 
         f.key(Qt::Key_O);
-        for (const auto& [dock, show] : {std::pair{"PropertiesDock", "MenuProperties"},
-                                         std::pair{"ObjectListDock", "MenuObjectTypes"}}) {
-            f.child<QDockWidget>(dock)->close();
-            QVERIFY(!f.action(show)->isChecked());
-            f.menu(show);
-            QVERIFY2(f.child<QDockWidget>(dock)->isVisible(), dock);
-        }
+        f.child<QDockWidget>("ObjectListDock")->close();
+        QVERIFY(!f.action("MenuObjectTypes")->isChecked());
+        f.menu("MenuObjectTypes");
+        QVERIFY(f.child<QDockWidget>("ObjectListDock")->isVisible());
 
         f.menu("ToolPlace");
         f.editCorner();
-        const QString undo = f.action("MenuUndo")->text();
-        QVERIFY2(undo.startsWith("Undo ") && undo.size() > 6, qPrintable(undo));
         f.menu("MenuSave");
         QVERIFY2(note->text().contains("saved"), qPrintable(note->text()));
         f.chooseLevel(1);

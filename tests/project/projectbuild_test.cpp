@@ -245,12 +245,6 @@ TEST(SyntheticProjectSave, NewerFileMakesTheListingStale) {
     EXPECT_EQ(staleReason(project, *listing).value_or(""), "there is no s2.lst yet");
 }
 
-}  // namespace
-}  // namespace orvex
-
-namespace orvex {
-namespace {
-
 void makeOld(const std::filesystem::path& path) {
     std::filesystem::last_write_time(
         path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));

@@ -207,7 +207,8 @@ TEST_P(DemoStartTables, SlotPicturesDiffer) {
     EXPECT_EQ(distinct.size(), 6u);
 }
 
-ORVEX_ALL_PROFILES(DemoStartTables);
+// What the demo writes is the same for every table layout; starttables_test finds it in each.
+ORVEX_ONE_PROFILE(DemoStartTables);
 
 }  // namespace
 }  // namespace orvex::testing

@@ -6,58 +6,37 @@
 namespace orvex::testing {
 namespace {
 
-constexpr ZoneAct kAnyAct{0, 0};
-
 std::optional<ObjectOutline> outline(std::uint8_t id, std::uint8_t subtype, bool xFlip = false) {
-    return objectOutline(kAnyAct, placed(id, subtype, xFlip));
+    return objectOutline({0, 0}, placed(id, subtype, xFlip));
 }
 
-// Radius ($20, $40, $80, $100)[sub & 3]; bit 2 turns the line from vertical to horizontal; the
-// other bits choose paths only.
-TEST(ObjectOutline, PlaneSwitchersAreLinesOfTheirRadius) {
+// One case for each rule and each bit a rule reads; the subtypes that have no area have none.
+TEST(ObjectOutline, EachTypeFollowsItsSubtypeBits) {
+    // Plane and pinball switches: radius ($20, $40, $80, $100)[sub & 3], bit 2 horizontal; the
+    // X flip swaps the modes only.
     EXPECT_EQ(outline(0x03, 0x00), (ObjectOutline{0, -0x20, 0, 0x20}));
-    EXPECT_EQ(outline(0x03, 0x05), (ObjectOutline{-0x40, 0, 0x40, 0}));
     EXPECT_EQ(outline(0x03, 0xFA), (ObjectOutline{0, -0x80, 0, 0x80}));
-    EXPECT_EQ(outline(0x84, 0x06), (ObjectOutline{-0x80, 0, 0x80, 0}));
-    EXPECT_EQ(outline(0x84, 0x01, true), outline(0x84, 0x01));  // X flip swaps the modes only
-}
-
-TEST(ObjectOutline, InvisibleBlockSizesAreEighthsLessOne) {
-    EXPECT_EQ(outline(0x74, 0x00), (ObjectOutline{-8, -8, 8, 8}));
+    EXPECT_EQ(outline(0x84, 0x05), (ObjectOutline{-0x40, 0, 0x40, 0}));
+    EXPECT_EQ(outline(0x84, 0x01, true), outline(0x84, 0x01));
+    // Invisible blocks: eighths less one, the high nibble across.
     EXPECT_EQ(outline(0x74, 0x31), (ObjectOutline{-32, -16, 32, 16}));
-    EXPECT_EQ(outline(0x74, 0xFF), (ObjectOutline{-128, -128, 128, 128}));
     EXPECT_FALSE(outline(0x74, 0x31)->isLine());
-}
-
-TEST(ObjectOutline, TouchAreasKnowSubtypesZeroToTwo) {
-    EXPECT_EQ(outline(0x31, 0), (ObjectOutline{-0x20, -0x20, 0x20, 0x20}));
+    // Touch areas know subtypes 0 to 2.
     EXPECT_EQ(outline(0x2C, 1), (ObjectOutline{-0x40, -0x20, 0x40, 0x20}));
     EXPECT_FALSE(outline(0x31, 3));
-    EXPECT_FALSE(outline(0x2C, 0xFF));
-}
-
-TEST(ObjectOutline, SpringWallsSpiralsAndTubes) {
-    EXPECT_EQ(outline(0x66, 0x00), (ObjectOutline{-8, -0x40, 8, 0x40}));
+    // Spring walls: only bits 4-6 count.
+    EXPECT_EQ(outline(0x66, 0x80), (ObjectOutline{-8, -0x40, 8, 0x40}));
     EXPECT_EQ(outline(0x66, 0x10), (ObjectOutline{-8, -0x80, 8, 0x80}));
-    EXPECT_EQ(outline(0x66, 0x80), outline(0x66, 0x00));  // only bits 4-6 count
     EXPECT_EQ(outline(0x06, 0x00), (ObjectOutline{-0xD0, -0x25, 0xD0, 0x40}));
     EXPECT_EQ(outline(0x1E, 0x02), (ObjectOutline{0, 0, 0x120, 0x80}));
     EXPECT_FALSE(outline(0x1E, 0x03));
-    EXPECT_EQ(outline(0x67, 0), (ObjectOutline{-3, -0x20, 13, 0x20}));
     EXPECT_EQ(outline(0x67, 0, true), (ObjectOutline{-13, -0x20, 3, 0x20}));
-}
-
-// Bit 7 makes the area taller; the low nibble is the half-width in 16s, the rest is ignored.
-TEST(ObjectOutline, ConveyorAreasLieAboveThePoint) {
-    EXPECT_EQ(outline(0x72, 0x04), (ObjectOutline{-0x40, -0x30, 0x40, 0}));
+    // Conveyors lie above the point, taller with bit 7; a width of 0 is a line.
     EXPECT_EQ(outline(0x72, 0x8F), (ObjectOutline{-0xF0, -0x70, 0xF0, 0}));
-    EXPECT_EQ(outline(0x72, 0x90), (ObjectOutline{0, -0x70, 0, 0}));
+    EXPECT_EQ(outline(0x72, 0x04), (ObjectOutline{-0x40, -0x30, 0x40, 0}));
     EXPECT_TRUE(outline(0x72, 0x90)->isLine());
-}
-
-TEST(ObjectOutline, RisingLavaHasBoxesForEvenSubtypesUpToEight) {
-    EXPECT_EQ(outline(0x30, 0), (ObjectOutline{-0xC0, -0x80, 0xC0, 0x80}));
-    EXPECT_EQ(outline(0x30, 2), outline(0x30, 0));
+    // Rising lava: boxes for even subtypes up to 8.
+    EXPECT_EQ(outline(0x30, 2), (ObjectOutline{-0xC0, -0x80, 0xC0, 0x80}));
     EXPECT_EQ(outline(0x30, 8), (ObjectOutline{-0xC0, -0x2E, 0xC0, 0x2E}));
     EXPECT_FALSE(outline(0x30, 1));
     EXPECT_FALSE(outline(0x30, 10));

@@ -66,6 +66,11 @@ protected:
 #define ORVEX_ALL_PROFILES(Suite) \
     INSTANTIATE_TEST_SUITE_P(Profiles, Suite, ::testing::ValuesIn(demoProfiles()), profileLabel)
 
+// For a test over a profile whose code does not depend on the table layout: the demo's own.
+#define ORVEX_ONE_PROFILE(Suite) \
+    INSTANTIATE_TEST_SUITE_P(    \
+        Profiles, Suite, ::testing::Values(&revisionProfile(RomKind::Revision01)), profileLabel)
+
 // A placement of `id` with `subtype` and the flips given, at the level's top left corner.
 inline ObjectPlacement placed(std::uint8_t id, std::uint8_t subtype, bool xFlip = false,
                               bool yFlip = false) {

@@ -112,8 +112,8 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     auto loaded = loadDocument(demoRom().image, demoRom().profile, 0);
     ASSERT_TRUE(loaded.ok());
     const LevelDocument& document = *loaded->document;
-    auto sprites = loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(),
-                                    document.parts());
+    auto sprites =
+        loadLevelSprites(demoRom().image, demoRom().profile, document.zoneAct(), document.parts());
     ASSERT_TRUE(sprites.ok());
     const auto art = artAtStart(demoRom(), document);
 

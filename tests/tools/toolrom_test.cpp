@@ -39,28 +39,19 @@ protected:
             "wrote the layout of level " + std::to_string(level) + " (4096 bytes) to -l.bin\n");
         return readFile(file("-l.bin"));
     }
-    // Imports `layout` as level `level`: no byte outside the layout's room, the checksum and the
-    // ROM end changes, the checksum is right, the ROM as it was is kept and the export gives the
-    // layout back.
+    // Imports `layout` as level `level`: the tool names the room, keeps the ROM as it was and
+    // the export gives the layout back. (That a save changes nothing but the layout's place and
+    // the checksum is the core saver's, checked by documentsaver_test.)
     void expectSaved(const std::string& rom, int level, const Bytes& layout) {
         forgetBackups(rom);
         const Bytes before = readFile(rom);
         const auto index = static_cast<std::int16_t>(level - 1);
-        const auto start = static_cast<std::size_t>(layoutAddress(before, profile, index).value());
-        const auto room = static_cast<std::size_t>(layoutRoom(before, profile, index).value());
+        const auto room = layoutRoom(before, profile, index).value();
         const ToolRun run =
             tool({"layout-import", rom, std::to_string(level), put("l.bin", layout)});
         EXPECT_TRUE(run.err.empty()) << run.err;
         const std::string said = " bytes in a room of " + std::to_string(room) + " bytes\n";
         EXPECT_NE(run.out.find(said + kept(rom)), std::string::npos) << run.out;
-        const Bytes after = readFile(rom);
-        EXPECT_EQ(storedChecksum(after, header).value(), computeChecksum(after, header).value());
-        std::size_t changed = 0;
-        for (std::size_t at = 0; at < std::max(before.size(), after.size()); ++at) {
-            const bool same = at < before.size() && at < after.size() && before[at] == after[at];
-            changed += !(same || at - start < room || at - 0x18E < 2 || at - 0x1A4 < 4);
-        }
-        EXPECT_EQ(changed, 0u);
         EXPECT_EQ(readFile(rom + ".bak"), before);
         EXPECT_EQ(exported(rom, level), layout);
     }
@@ -68,43 +59,34 @@ protected:
 
 // info on a ROM whose checksum is wrong, fix-checksum, and info again.
 TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
-    const auto stream = [](const char* name, const DemoStream& s) {
-        return ", " + std::string(name) + " " + hexOffset(s.offset) + " (" +
-               std::to_string(s.length) + " bytes)";
-    };
-    std::string levels;
-    for (std::size_t l = 0; l < kLevelCount; ++l) {
-        const DemoZone& zone = demo.zoneOf(static_cast<std::int16_t>(l));
-        levels += "level " + std::to_string(l + 1) + ": zone " + std::to_string(demo.levelZone[l]) +
-                  " act " + std::to_string(demo.levelAct[l]) + stream("tiles", zone.tiles) +
-                  stream("chunks", zone.chunks) + stream("blocks", zone.blocks) +
-                  stream("layout", demo.layouts[l]) + ", palette " +
-                  std::to_string(zone.paletteNumber) + " at " + hexOffset(zone.paletteOffset) +
-                  "\n";
-    }
-    levels +=
-        "layouts: not migrated (layout directory at 0x45A80, pointer at 0xE46E)\n"
-        "ROM end (0x1A4): 0xFFFFF (file length 0x100000)\nchecksum (0x18E): stored ";
     Bytes image = demo.image;
     putWord(image, 0x18E, 0x1234);
     const std::string rom = put("rom.bin", image);
-    const std::string named =
-        "image: revision 01 (factory tables, modified)\n"
-        "table level list: 0x9454, as in revision 01\n";
     const std::string info = tool({"info", rom}).out;
-    EXPECT_EQ(info.rfind(named, 0), 0u) << info;
-    EXPECT_EQ(info.substr(info.find("level 1:")), levels + "0x1234, computed " + sum + ": wrong\n");
+    EXPECT_EQ(info.rfind("image: revision 01 (factory tables, modified)\n"
+                         "table level list: 0x9454, as in revision 01\n",
+                         0),
+              0u)
+        << info;
+    const DemoZone& zone = demo.zoneOf(19);
+    EXPECT_NE(
+        info.find("\nlevel 20: zone " + std::to_string(demo.levelZone[19]) + " act " +
+                  std::to_string(demo.levelAct[19]) + ", tiles " + hexOffset(zone.tiles.offset)),
+        std::string::npos)
+        << info;
+    EXPECT_NE(info.find("\nlayouts: not migrated (layout directory at 0x45A80"), std::string::npos);
+    EXPECT_NE(info.find("\nchecksum (0x18E): stored 0x1234, computed " + sum + ": wrong\n"),
+              std::string::npos);
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum at 0x18E: 0x1234 -> " + sum + "\n" + kept(rom));
     EXPECT_EQ(readFile(rom), demo.image);
     EXPECT_EQ(readFile(rom + ".bak"), image);
     const ToolRun run = tool({"info", rom});
     EXPECT_TRUE(run.exitCode == 0 && run.err.empty()) << run.err;
-    EXPECT_EQ(run.out.substr(run.out.find("level 1:")),
-              levels + sum + ", computed " + sum + ": correct\n");
+    EXPECT_NE(run.out.find(sum + ", computed " + sum + ": correct\n"), std::string::npos);
     forgetBackups(rom);
-    EXPECT_EQ(tool({"fix-checksum", rom}).out,
-              "checksum " + sum + " is already correct; nothing changed\n");
+    EXPECT_NE(tool({"fix-checksum", rom}).out.find("already correct; nothing changed"),
+              std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(rom + ".bak"));
 }
 
@@ -384,12 +366,6 @@ TEST_F(ToolRom, TwoWritersAtOnceLoseNoEdit) {
     }
 }
 
-}  // namespace
-}  // namespace orvex::testing
-
-namespace orvex::testing {
-namespace {
-
 // level-set writes the start position and the boundaries and nothing else but the checksum;
 // level-info prints them with the objects and rings.
 TEST_F(ToolRom, LevelSetWritesTheStartAndTheBoundaries) {
@@ -448,12 +424,6 @@ TEST_F(ToolRom, LevelSetRefusesInvertedBoundsAndWarnsOfAStartOutside) {
     }
 }
 
-}  // namespace
-}  // namespace orvex::testing
-
-namespace orvex::testing {
-namespace {
-
 // Objects and rings round trip through JSON files; an import is sorted by x as the game needs.
 TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
     const std::string rom = demoFile("placed.bin");
@@ -484,12 +454,6 @@ TEST_F(ToolRom, PlacementsRoundTripThroughJson) {
     ASSERT_EQ(tool({"rings-import", rom, "8", "rings.json"}).exitCode, 0);
     EXPECT_EQ(readFile(rom), before);  // the same rings: nothing else changed, nor the checksum
 }
-
-}  // namespace
-}  // namespace orvex::testing
-
-namespace orvex::testing {
-namespace {
 
 // A list that outgrew its place is refused, naming --move-lists and writing nothing; with the
 // option every list moves and the import is saved.
