@@ -47,7 +47,7 @@ private slots:
         const std::vector<std::uint8_t> loaded = f.layout();
         QTest::mouseClick(f.thumbnail(0xEE), Qt::LeftButton);
         f.key(Qt::Key_B);
-        QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
+        QCOMPARE(f.window->tools().chosen()->id(), "ToolBrush");
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 1, 0));
         QTest::mouseMove(f.canvas(), pointOf(f, 1, 2));  // a jump: cell (1, 1) is painted too
         QTest::mouseMove(f.canvas(), pointOf(f, 2, 3));
