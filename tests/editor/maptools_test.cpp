@@ -30,6 +30,22 @@ QPoint pointOf(const EditorFixture& f, int row, int column) {
     return f.canvas()->cellRect({row, column}).center();
 }
 
+// A tool of a test's own: it records what it hears of the mouse, in canvas pixels.
+class TapTool : public AbstractTool {
+public:
+    explicit TapTool(QStringList& heard)
+        : AbstractTool({"ToolTap", "Tap", QKeySequence(Qt::Key_T)}), mHeard(heard) {}
+    void mousePressed(const ToolEvent& event) override { note("press", event); }
+    void mouseMoved(const ToolEvent& event) override { note("move", event); }
+    void mouseReleased(const ToolEvent& event) override { note("release", event); }
+
+private:
+    void note(const char* what, const ToolEvent& event) {
+        mHeard << QString("%1 %2,%3").arg(what).arg(event.position.x()).arg(event.position.y());
+    }
+    QStringList& mHeard;
+};
+
 }  // namespace
 
 class MapToolsTest : public QObject {
@@ -58,6 +74,28 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 1);
         f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(f.layout(), loaded);
+    }
+
+    // Adding a tool is one class and one line: the line gives it an entry in the Edit menu and
+    // its key, which chooses it instead of the others, and the map's mouse goes to it.
+    void aToolIsOneClassAndOneRegistrationLine() {
+        EditorFixture& f = *mF;
+        QStringList heard;
+        f.window->tools().add(std::make_unique<TapTool>(heard), f.window->actions(), "Test");
+        QAction* tap = f.action("ToolTap");
+        QVERIFY(f.child<QMenu>("MenuEdit")->actions().contains(tap));
+        const std::vector<std::uint8_t> loaded = f.layout();
+        f.canvas()->setFocus();
+        f.key(Qt::Key_T);
+        QVERIFY(tap->isChecked() && !f.action("ToolPlace")->isChecked());
+        QCOMPARE(f.window->tools().chosen()->id(), "ToolTap");
+        drag(f.canvas(), QPoint(10, 20), QPoint(50, 60));
+        QCOMPARE(heard, (QStringList{"press 10,20", "move 30,40", "move 50,60", "release 50,60"}));
+        QCOMPARE(f.layout(), loaded);  // Place heard nothing
+        f.key(Qt::Key_P);
+        QVERIFY(!tap->isChecked());
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, QPoint(10, 20));
+        QCOMPARE(heard.size(), 4);
     }
 
     void copyAndPasteCarryBlockNumbersIntoAnotherLevel() {
