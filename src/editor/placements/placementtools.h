@@ -36,7 +36,7 @@ class PlacementTools : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::int32_t kStep = 8;  // the grid new placements snap to
+    static constexpr std::int32_t kStep = 8;  // the grid new placements and drags snap to
 
     // What is chosen besides placements: the start marker or the boundaries.
     enum class Marker { None, Start, Bounds };
@@ -85,6 +85,7 @@ public:
     void editStart(const std::function<void(StartPosition&)>& edit, const std::string& what);
     [[nodiscard]] std::optional<std::string> editBounds(
         const std::function<void(LevelBounds&)>& edit, const std::string& what);
+    // Pushes `command`, an edit of the document set, onto the undo stack.
     void push(std::unique_ptr<DocumentCommand> command);
 
 signals:
