@@ -30,6 +30,22 @@ QPoint pointOf(const EditorFixture& f, int row, int column) {
     return f.canvas()->cellRect({row, column}).center();
 }
 
+// A tool of a test's own: it records what it hears of the mouse, in canvas pixels.
+class TapTool : public AbstractTool {
+public:
+    explicit TapTool(QStringList& heard)
+        : AbstractTool({"ToolTap", "Tap", QKeySequence(Qt::Key_T)}), mHeard(heard) {}
+    void mousePressed(const ToolEvent& event) override { note("press", event); }
+    void mouseMoved(const ToolEvent& event) override { note("move", event); }
+    void mouseReleased(const ToolEvent& event) override { note("release", event); }
+
+private:
+    void note(const char* what, const ToolEvent& event) {
+        mHeard << QString("%1 %2,%3").arg(what).arg(event.position.x()).arg(event.position.y());
+    }
+    QStringList& mHeard;
+};
+
 }  // namespace
 
 class MapToolsTest : public QObject {
@@ -42,12 +58,20 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    void aBrushStrokeIsOneUndoStep() {
+    // The brush previews the selected block under the pointer until it leaves the map; a
+    // stroke is one undo step.
+    void aBrushStrokeIsOneUndoStep_ThePreviewGoesWhenThePointerLeaves() {
         EditorFixture& f = *mF;
         const std::vector<std::uint8_t> loaded = f.layout();
         QTest::mouseClick(f.thumbnail(0xEE), Qt::LeftButton);
         f.key(Qt::Key_B);
-        QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
+        QCOMPARE(f.window->tools().chosen()->id(), "ToolBrush");
+        QTest::mouseMove(f.canvas(), pointOf(f, 1, 1));
+        QCOMPARE(f.canvas()->shownBlock({1, 1}), 0xEE);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(f.canvas(), &leave);
+        QCOMPARE(f.canvas()->shownBlock({1, 1}), byteAt(f, 1, 1));
+        QVERIFY(f.child<QLabel>("PointerInfo")->text().startsWith("Selected block"));
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, pointOf(f, 1, 0));
         QTest::mouseMove(f.canvas(), pointOf(f, 1, 2));  // a jump: cell (1, 1) is painted too
         QTest::mouseMove(f.canvas(), pointOf(f, 2, 3));
@@ -58,6 +82,25 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 1);
         f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(f.layout(), loaded);
+    }
+
+    // Adding a tool is one class and one line: the line gives it an entry in the Edit menu and
+    // its key, which chooses it instead of the others, and the map's mouse goes to it.
+    void aToolIsOneClassAndOneRegistrationLine() {
+        EditorFixture& f = *mF;
+        QStringList heard;
+        f.window->tools().add(std::make_unique<TapTool>(heard), f.window->actions(), "Test");
+        QAction* tap = f.action("ToolTap");
+        QVERIFY(f.child<QMenu>("MenuEdit")->actions().contains(tap));
+        const std::vector<std::uint8_t> loaded = f.layout();
+        f.key(Qt::Key_T);
+        QVERIFY(tap->isChecked() && !f.action("ToolPlace")->isChecked());
+        drag(f.canvas(), QPoint(10, 20), QPoint(50, 60));
+        QCOMPARE(heard, (QStringList{"press 10,20", "move 30,40", "move 50,60", "release 50,60"}));
+        QCOMPARE(f.layout(), loaded);  // Place heard nothing
+        f.key(Qt::Key_P);
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, QPoint(10, 20));
+        QVERIFY(!tap->isChecked() && heard.size() == 4);
     }
 
     void copyAndPasteCarryBlockNumbersIntoAnotherLevel() {
@@ -145,17 +188,6 @@ private slots:
         QCOMPARE(f.child<QLabel>("ZoomInfo")->text(), QString("25%"));
         f.menu("MenuActualSize");
         QCOMPARE(f.canvas()->cellSize(), 128);
-    }
-
-    void thePreviewGoesWhenThePointerLeaves() {
-        EditorFixture& f = *mF;
-        QTest::mouseClick(f.thumbnail(0xAB), Qt::LeftButton);
-        QTest::mouseMove(f.canvas(), pointOf(f, 1, 1));
-        QCOMPARE(f.canvas()->shownBlock({1, 1}), 0xAB);
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(f.canvas(), &leave);
-        QCOMPARE(f.canvas()->shownBlock({1, 1}), byteAt(f, 1, 1));
-        QVERIFY(f.child<QLabel>("PointerInfo")->text().startsWith("Selected block"));
     }
 
     // Save As writes the file with the edits under the new name and goes on with it; the

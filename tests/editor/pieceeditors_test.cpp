@@ -156,22 +156,6 @@ private slots:
         QCOMPARE(count(), steps + 1);
     }
 
-    // A click anywhere inside a pixel's square, even its lower right corner, draws that pixel.
-    void aClickDrawsThePixelUnderThePointer() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        const Pixels before = documentPixels(document().parts().tiles.bytes, tile);
-        click(tiles.colours(), (before[3 * 8 + 2] + 1) % 16);
-        f.dialogs->yesNo.append(true);
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mouseClick(&pixels, Qt::LeftButton, {},
-                          pixels.pixelRect(2, 3).bottomRight() - QPoint(2, 2));
-        const Pixels after = documentPixels(document().parts().tiles.bytes, tile);
-        QCOMPARE(after[3 * 8 + 2], tiles.colours().chosen());
-        QCOMPARE(after[4 * 8 + 3], before[4 * 8 + 3]);
-    }
-
     // The fill takes the pixels of the clicked colour joined to it across edges: not past a
     // diagonal wall of another colour, whose two sides touch only at corners, nor an island
     // inside; a fill in the colour already there is no step. The overview, shown meanwhile,
@@ -202,8 +186,9 @@ private slots:
         QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), walled);
     }
 
-    // The picker makes the pixel's colour index the chosen colour and edits nothing; the pencil
-    // then draws in it.
+    // The picker, chosen by its key as the user set it, makes the pixel's colour index the
+    // chosen colour and edits nothing; the pencil then draws in it, on the pixel whose square
+    // holds the pointer even at its lower right corner.
     void thePickerChoosesThePixelsColour() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile(*mF);
@@ -213,15 +198,21 @@ private slots:
                        "00000000", "00000000"}));
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
         const int steps = count();
-        QTest::mouseClick(f.child<QToolButton>("TilePicker"), Qt::LeftButton);
+        QVERIFY(!f.window->actions().setKeys("TilePicker", {QKeySequence(Qt::Key_K)}));
+        f.key(Qt::Key_K);
+        f.window->actions().resetKeys();
+        QVERIFY(f.child<QToolButton>("TilePicker")->isChecked());
         PixelEditor& pixels = tiles.pixelEditor();
         QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(1, 1).center());
         QCOMPARE(tiles.colours().chosen(), 0xC);
         QCOMPARE(document().parts().tiles.bytes, before);
         QCOMPARE(count(), steps);
         QTest::mouseClick(f.child<QToolButton>("TilePencil"), Qt::LeftButton);
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(6, 4).center());
+        QVERIFY(!f.child<QToolButton>("TilePicker")->isChecked());
+        QTest::mouseClick(&pixels, Qt::LeftButton, {},
+                          pixels.pixelRect(6, 4).bottomRight() - QPoint(2, 2));
         QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 6, 4), std::uint8_t{0xC});
+        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 7, 5), std::uint8_t{0});
         QCOMPARE(count(), steps + 1);
     }
 

@@ -101,26 +101,36 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    void aDragMovesTheObjectInSteps_ShiftByPixels_AndIsOneUndoStep() {
+    // A drag moves the selection by the pointer's whole move rounded to the nearest 8 pixels,
+    // halfway toward zero (Shift: by pixels), one undo step a drag.
+    void aDragMovesTheSelectionInSteps_ShiftByPixels_OneUndoStepEach() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
         QVERIFY(f.child<QDockWidget>("ObjectListDock")->isVisible());
         const std::vector<ObjectPlacement> loaded = objects();
-        const ObjectPlacement first = loaded.front();
-        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(first.x, first.y));
-        QCOMPARE(f.window->placements().tools().selection(), std::vector<std::int32_t>{0});
-        QCOMPARE(f.child<QSpinBox>("PropX")->value(), first.x);
-
-        drag(f.canvas(), at(first.x, first.y), at(first.x + 13, first.y + 3));
-        QCOMPARE(objects().front().x, first.x + 16);  // 13 pixels round to two steps
-        QCOMPARE(objects().front().y, first.y);       // 3 to none
-        drag(f.canvas(), at(first.x + 16, first.y), at(first.x + 21, first.y + 3),
+        const auto found = std::find_if(loaded.begin(), loaded.end(),
+                                        [](const auto& o) { return o.x >= 32 && o.y >= 32; });
+        QVERIFY(found != loaded.end());
+        const auto index = static_cast<std::size_t>(found - loaded.begin());
+        const ObjectPlacement object = *found;
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(object.x, object.y));
+        QCOMPARE(f.window->placements().tools().selection(),
+                 std::vector<std::int32_t>{std::int32_t(index)});
+        QCOMPARE(f.child<QSpinBox>("PropX")->value(), object.x);
+        drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
+        QCOMPARE(objects()[index].x, object.x + 40);
+        QCOMPARE(objects()[index].y, object.y);  // 4 is halfway: none
+        drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
+        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
+        QCOMPARE(objects()[index].y, object.y - 16);
+        drag(f.canvas(), at(object.x + 32, object.y - 16), at(object.x + 37, object.y - 13),
              Qt::ShiftModifier);
-        QCOMPARE(objects().front().x, first.x + 21);
-        QCOMPARE(objects().front().y, first.y + 3);
-        QCOMPARE(f.window->undoStack().count(), 2);
-        f.key(Qt::CTRL | Qt::Key_Z);
-        f.key(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(objects()[index].x, object.x + 37);
+        QCOMPARE(objects()[index].y, object.y - 13);
+        QCOMPARE(f.window->undoStack().count(), 3);
+        for (int step = 0; step < 3; ++step) {
+            f.key(Qt::CTRL | Qt::Key_Z);
+        }
         QCOMPARE(objects(), loaded);
         QVERIFY(!f.unsaved());
     }
@@ -169,10 +179,16 @@ private slots:
         QVERIFY(showsFullRedraw(f));
 
         f.key(Qt::Key_R);
+        QVERIFY(f.child<QDockWidget>("PropertiesDock")->isVisible());
+        QVERIFY(!f.child<QDockWidget>("ObjectListDock")->isVisible());
+        const std::size_t groups = rings().size();
         QTest::mouseMove(f.canvas(), at(96, 96));
         f.canvas()->setFocus();
         f.key(Qt::Key_Insert);
         f.child<QSpinBox>("PropCount")->setValue(4);
+        f.child<QComboBox>("PropDirection")->setCurrentIndex(1);
+        QCOMPARE(rings().size(), groups + 1);
+        QCOMPARE(rings().back(), (RingGroup{96, 96, 4, true}));
         QVERIFY(showsFullRedraw(f));
         drag(f.canvas(), at(96, 96), at(96 + 40, 96 + 24));
         QCOMPARE(rings().back().x, 136);
@@ -182,30 +198,17 @@ private slots:
 
         const StartPosition start = *document().parts().start;
         drag(f.canvas(), at(start.x, start.y), at(start.x + 32, start.y - 16));
+        QCOMPARE(*document().parts().start,
+                 (StartPosition{std::uint16_t(start.x + 32), std::uint16_t(start.y - 16)}));
         QVERIFY(showsFullRedraw(f));
-        const int left = static_cast<std::int16_t>(document().parts().bounds->xMin);
+        const LevelBounds bounds = *document().parts().bounds;
+        const int left = static_cast<std::int16_t>(bounds.xMin);
         drag(f.canvas(), at(std::uint16_t(left), 200), at(std::uint16_t(left + 64), 200));
+        QCOMPARE(static_cast<std::int16_t>(document().parts().bounds->xMin), left + 64);
+        QCOMPARE(document().parts().bounds->xMax, bounds.xMax);
         QVERIFY(showsFullRedraw(f));
         f.key(firstKey(f, "MenuUndo"));
         QVERIFY(showsFullRedraw(f));
-    }
-
-    // The move is the pointer's whole move rounded to the nearest step, halfway toward zero.
-    void aDragMovesByItsWholeMoveRoundedToEightPixels() {
-        EditorFixture& f = *mF;
-        f.key(Qt::Key_O);
-        const std::vector<ObjectPlacement> loaded = objects();
-        const auto found = std::find_if(loaded.begin(), loaded.end(),
-                                        [](const auto& o) { return o.x >= 32 && o.y >= 32; });
-        QVERIFY(found != loaded.end());
-        const auto index = static_cast<std::size_t>(found - loaded.begin());
-        const ObjectPlacement object = *found;
-        drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
-        QCOMPARE(objects()[index].x, object.x + 40);
-        QCOMPARE(objects()[index].y, object.y);
-        drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
-        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
-        QCOMPARE(objects()[index].y, object.y - 16);
     }
 
     // A field whose value is applied gives the window's Undo and Redo keys back to the window;
@@ -347,33 +350,6 @@ private slots:
         QTest::keyClick(f.canvas(), Qt::Key_Tab);
         QCOMPARE(f.window->placements().tools().selection(),
                  std::vector<std::int32_t>{inside[inside.size() - 2]});
-    }
-
-    void theRingsToolEditsGroups_TheStartAndABoundaryDrag() {
-        EditorFixture& f = *mF;
-        f.key(Qt::Key_R);
-        QVERIFY(f.child<QDockWidget>("PropertiesDock")->isVisible());
-        QVERIFY(!f.child<QDockWidget>("ObjectListDock")->isVisible());
-        const std::size_t groups = rings().size();
-        QTest::mouseMove(f.canvas(), at(96, 96));
-        f.key(Qt::Key_Insert);
-        f.child<QSpinBox>("PropCount")->setValue(5);
-        f.child<QComboBox>("PropDirection")->setCurrentIndex(1);
-        QCOMPARE(rings().size(), groups + 1);
-        QCOMPARE(rings().back(), (RingGroup{96, 96, 5, true}));
-
-        f.action("MenuStart")->setChecked(true);
-        f.action("MenuBounds")->setChecked(true);
-        const StartPosition start = *document().parts().start;
-        drag(f.canvas(), at(start.x, start.y), at(start.x + 32, start.y - 16));
-        QCOMPARE(*document().parts().start,
-                 (StartPosition{std::uint16_t(start.x + 32), std::uint16_t(start.y - 16)}));
-        const LevelBounds bounds = *document().parts().bounds;
-        const int left = static_cast<std::int16_t>(bounds.xMin);
-        drag(f.canvas(), at(std::uint16_t(left), 200), at(std::uint16_t(left + 64), 200));
-        QCOMPARE(static_cast<std::int16_t>(document().parts().bounds->xMin), left + 64);
-        QCOMPARE(document().parts().bounds->xMax, bounds.xMax);
-        QCOMPARE(f.window->undoStack().count(), 5);
     }
 
     // What the tools placed is what a save writes: the file read again holds it, sorted.

@@ -171,7 +171,7 @@ private slots:
         // The Rings tool shows its overlay whatever was stored.
         QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
         QCOMPARE(restarted.map().zoom(), std::size_t{1});
-        QCOMPARE(restarted.map().tools().tool(), MapTool::Rings);
+        QCOMPARE(restarted.tools().chosen()->id(), "ToolRings");
         QCOMPARE(restarted.findChild<QComboBox*>("TileLine")->currentIndex(), 2);
         restarted.show();
         QVERIFY(QTest::qWaitForWindowExposed(&restarted));
@@ -202,7 +202,7 @@ private slots:
         };
         type("abc");
         QCOMPARE(field->text(), QString("3"));
-        QCOMPARE(f.window->map().tools().tool(), MapTool::Place);  // B would have chosen the Brush
+        QCOMPARE(f.window->tools().chosen()->id(), "ToolPlace");  // B would have chosen the Brush
         type("25");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(field->text(), QString("3"));
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(f.layout(), demo.layoutData[6]);
         QCOMPARE(f.window->focusWidget(), f.canvas());  // the keys are the tools' again
         f.key(Qt::Key_B);
-        QCOMPARE(f.window->map().tools().tool(), MapTool::Brush);
+        QCOMPARE(f.window->tools().chosen()->id(), "ToolBrush");
     }
 
     // Opening every dock keeps the window within the screen: their contents scroll instead of

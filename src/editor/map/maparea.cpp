@@ -11,6 +11,7 @@
 #include <numeric>
 #include <tuple>
 
+#include "editor/map/layouttools.h"
 #include "editor/shell/blockuses.h"
 #include "editor/shell/resizerule.h"
 
@@ -23,7 +24,6 @@ namespace {
 constexpr int kPlaneReach = kPlaneColumns - kGridSize;
 constexpr int kRowReach = 13;
 
-constexpr int kEditSection = 30;
 constexpr int kPlaneSection = 10;
 constexpr int kToggleSection = 20;
 constexpr int kCollisionSection = 25;
@@ -76,11 +76,15 @@ void MapArea::createWidgets(QWidget& form) {
         [this](std::int32_t block, bool underwater) { return blockPicture(block, underwater); });
     mTools = new MapTools(
         canvas(), mContext.undo, [this] { return mBlocks->selectedBlock(); }, this);
+    mContext.tools.setCanvas(&canvas());
+    canvas().setTools(&mContext.tools);
     connectTools();
 }
 
 void MapArea::connectTools() {
-    connect(mTools, &MapTools::pointerMoved, this, &MapArea::onPointerMoved);
+    connect(&canvas(), &MapCanvas::moved, this, &MapArea::onPointerMoved);
+    connect(&canvas(), &MapCanvas::left, this, [this] { onPointerMoved(std::nullopt); });
+    connect(&canvas(), &MapCanvas::pickRequested, mTools, &MapTools::pickAt);
     connect(mTools, &MapTools::blockPicked, this,
             [this](std::uint8_t block) { mBlocks->pickBlock(block); });
     connect(&canvas(), &MapCanvas::scrollRequested, this, &MapArea::scrollBy);
@@ -136,21 +140,15 @@ void MapArea::createActions(ActionRegistry& actions) {
     mCollision->createActions(actions, name(), kCollisionSection);
 }
 
+// The layout tools, Place first (chosen at the start).
 void MapArea::createToolActions(ActionRegistry& actions) {
-    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 4> tools{{
-        {"ToolPlace", "Place", Qt::Key_P, MapTool::Place},
-        {"ToolBrush", "Brush", Qt::Key_B, MapTool::Brush},
-        {"ToolSelect", "Select", Qt::Key_S, MapTool::Select},
-        {"ToolFill", "Fill", Qt::Key_F, MapTool::Fill},
-    }};
-    for (const auto& [id, text, key, tool] : tools) {
-        QAction* action =
-            actions.add({id, text, {QKeySequence(key)}, name(), "Edit", kEditSection, true},
-                        [this, choice = tool] { mContext.chooseTool(choice); });
-        action->setChecked(tool == MapTool::Place);
-        mContext.tools.addAction(action);
-        mToolActions.push_back(action);
-    }
+    const auto add = [&](std::unique_ptr<AbstractTool> tool) {
+        mToolActions.push_back(mContext.tools.add(std::move(tool), actions, name()));
+    };
+    add(std::make_unique<PlaceTool>(*mTools));
+    add(std::make_unique<BrushTool>(*mTools));
+    add(std::make_unique<SelectTool>(*mTools));
+    add(std::make_unique<FillTool>(*mTools));
 }
 
 void MapArea::createViewActions(ActionRegistry& actions) {
@@ -355,14 +353,6 @@ void MapArea::updateOverviewCells(const CellRect& cells) {
             }
         }
     }
-}
-
-void MapArea::toolChosen(MapTool tool) {
-    mTools->setTool(tool);
-}
-
-bool MapArea::ownsTool(MapTool tool) const {
-    return tool != MapTool::Objects && tool != MapTool::Rings;
 }
 
 void MapArea::run(EditCommand command) {

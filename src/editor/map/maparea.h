@@ -43,8 +43,6 @@ public:
     void artReady() override;
     void levelShown() override;
     void documentChanged(const DocumentChange& change) override;
-    void toolChosen(MapTool tool) override;
-    [[nodiscard]] bool ownsTool(MapTool tool) const override;
     void run(EditCommand command) override;
     void setCommandsEnabled(bool enabled) override;
 

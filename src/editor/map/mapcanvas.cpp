@@ -132,6 +132,13 @@ void MapCanvas::reportPointer() {
     const Qt::MouseButtons buttons = mPanFrom ? Qt::NoButton : mButtons;
     emit moved(cellAt(*mPointer), buttons);
     emit pointerMoved(levelPoint(*mPointer), buttons, mModifiers);
+    if (mTools != nullptr) {
+        mTools->mouseMoved({QPointF(*mPointer), Qt::NoButton, buttons, mModifiers});
+    }
+}
+
+ToolEvent MapCanvas::toolEvent(const QMouseEvent& event) const {
+    return {event.position(), event.button(), event.buttons(), event.modifiers()};
 }
 
 PlaneCell MapCanvas::cellAt(QPoint point) const {
@@ -761,8 +768,9 @@ void MapCanvas::mousePressEvent(QMouseEvent* event) {
         setCursor(Qt::ClosedHandCursor);
         return;
     }
-    emit pressed(cellAt(at), event->button(), event->modifiers());
-    emit pointerPressed(levelPoint(event->position()), event->button(), event->modifiers());
+    if (mTools != nullptr) {
+        mTools->mousePressed(toolEvent(*event));
+    }
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
@@ -778,6 +786,9 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
     }
     emit moved(cellAt(at), event->buttons());
     emit pointerMoved(levelPoint(event->position()), event->buttons(), event->modifiers());
+    if (mTools != nullptr) {
+        mTools->mouseMoved(toolEvent(*event));
+    }
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
@@ -791,8 +802,12 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
         }
         return;
     }
-    emit released(cellAt(event->position().toPoint()), event->button());
-    emit pointerReleased(levelPoint(event->position()), event->button(), event->modifiers());
+    if (event->button() == Qt::RightButton) {
+        emit pickRequested(cellAt(event->position().toPoint()));
+    }
+    if (mTools != nullptr) {
+        mTools->mouseReleased(toolEvent(*event));
+    }
 }
 
 void MapCanvas::setPanKey(bool held) {
@@ -802,16 +817,17 @@ void MapCanvas::setPanKey(bool held) {
     }
     if (held) {
         setCursor(Qt::OpenHandCursor);
+    } else if (mTools != nullptr && mTools->chosen() != nullptr) {
+        setCursor(mTools->chosen()->cursor());
     } else {
         unsetCursor();
     }
 }
 
+// The chosen tool hears a key before the focus chain does (Tab) and before the canvas's own.
 bool MapCanvas::event(QEvent* event) {
-    if (mTabCycles && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
-        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        emit cycleRequested();
+    if (event->type() == QEvent::KeyPress && mTools != nullptr &&
+        mTools->keyPressed(*static_cast<QKeyEvent*>(event))) {
         return true;
     }
     return QWidget::event(event);
@@ -823,6 +839,9 @@ void MapCanvas::leaveEvent(QEvent* event) {
         mPointer.reset();
     }
     emit left();
+    if (mTools != nullptr) {
+        mTools->mouseLeft();
+    }
 }
 
 void MapCanvas::wheelEvent(QWheelEvent* event) {

@@ -14,6 +14,7 @@
 #include "document/levelparts.h"
 #include "editor/map/blockpicturecache.h"
 #include "editor/map/placementlayer.h"
+#include "editor/tools/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
 #include "rom/objectoutline.h"
@@ -34,9 +35,10 @@ enum class PlacementKind { Objects, Rings };
 // left showing the plane's pixel origin() (at that size, counted from the plane's top left
 // corner); cells outside the plane's columns or the layout's rows are drawn empty. Over the cells
 // it draws what the tools show: a preview of the blocks to be placed under the pointer, the
-// selection, and on request grid lines, block numbers and the cells that use one block. It reports
-// the mouse in plane cells and leaves all editing to its owner; a drag with the middle button, or
-// with the left one while Space is held, asks for the view to move instead.
+// selection, and on request grid lines, block numbers and the cells that use one block. It hands
+// the mouse and the keys to the chosen tool of its ToolManager and reports the pointer in plane
+// cells and level pixels; a drag with the middle button, or with the left one while Space is
+// held, asks for the view to move instead, and a right click asks for the block under it.
 class MapCanvas : public QWidget {
     Q_OBJECT
 
@@ -132,9 +134,8 @@ public:
     // level's lists) and the rectangle being dragged out, in level pixels.
     void setPlacementSelection(PlacementKind kind, std::vector<std::int32_t> indices);
     void setRubberBand(const std::optional<QRect>& levelArea);
-    // While on, Tab asks for the next of the placements under the pointer instead of moving the
-    // focus.
-    void setTabCycles(bool on) { mTabCycles = on; }
+    // The tools that hear the mouse and the keys (none: nothing edits). Not owned.
+    void setTools(ToolManager* tools) { mTools = tools; }
 
     // The block a cell shows: the preview's, the layout's, or none (drawn empty).
     [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const;
@@ -142,15 +143,13 @@ public:
     void updateLayoutCells(const CellRect& cells);
 
 signals:
-    void pressed(PlaneCell cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // The pointer over a plane cell, and over a level pixel, before the tool hears of the move
+    // (also when the view moves under it); it left the canvas.
     void moved(PlaneCell cell, Qt::MouseButtons buttons);
-    void released(PlaneCell cell, Qt::MouseButton button);
-    void left();
-    // The same mouse events in level pixels, with the keys held, for the placement tools.
-    void pointerPressed(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void pointerMoved(QPoint level, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-    void pointerReleased(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-    void cycleRequested();
+    void left();
+    // A right click, in every tool: the block under the pointer is wanted.
+    void pickRequested(PlaneCell cell);
     // The wheel, the arrow keys and panning: the view to move by `pixels` of the canvas. With
     // Ctrl the wheel asks for `steps` of zoom about `point`.
     void scrollRequested(QPoint pixels);
@@ -201,6 +200,7 @@ private:
                       std::int32_t y) const;
     [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
     void reportPointer();
+    [[nodiscard]] ToolEvent toolEvent(const QMouseEvent& event) const;
     void setPanKey(bool held);
 
     std::array<BlockPictureCache, 2> mBlockPictures;  // above and below the water
@@ -225,7 +225,7 @@ private:
     PlacementKind mSelectedKind = PlacementKind::Objects;
     std::vector<std::int32_t> mSelectedPlacements;  // sorted
     std::optional<QRect> mRubberBand;
-    bool mTabCycles = false;
+    ToolManager* mTools = nullptr;
     const LevelSprites* mSprites = nullptr;
     std::array<ColourTable, 2> mSpriteColours{};
     mutable std::array<std::map<const SpriteImage*, QPixmap>, 2> mSpritePixmaps;

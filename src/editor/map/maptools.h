@@ -13,17 +13,11 @@
 
 namespace orvex {
 
-// The layout tools, then the placement tools (which PlacementTools runs).
-enum class MapTool { Place, Brush, Select, Fill, Objects, Rings };
-
-// What the mouse does on the map: the tools, the selection and pasting. Every edit is one
-// command on the undo stack: a placement, a brush stroke, a fill, a paste, a cut. A right click
-// picks the block under the pointer in every tool.
-//   Place   a left click (press and release in one cell) stores the selected block there
-//   Brush   the selected block goes into every cell the pointer crosses while the button is held
-//   Select  a drag selects a rectangle of cells
-//   Fill    a left click fills the cell's 4-connected region of equal blocks
-// While pasting, the copied cells follow the pointer and a left click places them.
+// What the layout tools (layouttools.h) act on, one owner of each: the document, the selection
+// of cells, the cells being pasted, the preview under the pointer and the undo stack. Every
+// edit is one command on the undo stack. While pasting, the copied cells follow the pointer
+// (whatever the chosen tool would preview) and a left click in any layout tool places them;
+// choosing a tool ends the paste. A right click picks the block under the pointer.
 class MapTools : public QObject {
     Q_OBJECT
 
@@ -32,12 +26,17 @@ public:
 
     MapTools(MapCanvas& canvas, QUndoStack& undo, SelectedBlock selected, QObject* parent);
 
-    // The document edited; null while there is none. Selection and paste end with it.
+    // The document edited; null while there is none. Selection, paste and any gesture under
+    // way end with it (and with a change of the plane shown, which sets it again).
     void setDocument(LevelDocument* document);
-    void setTool(MapTool tool);
-    [[nodiscard]] MapTool tool() const { return mTool; }
+    [[nodiscard]] LevelDocument* document() const { return mDocument; }
+    [[nodiscard]] MapCanvas& canvas() const { return mCanvas; }
+    [[nodiscard]] std::uint8_t selectedBlock() const { return mSelected(); }
+    // Counts the documents set: a gesture that began under another one is over.
+    [[nodiscard]] std::uint32_t epoch() const { return mEpoch; }
 
     [[nodiscard]] const std::optional<CellRect>& selection() const { return mCanvas.selection(); }
+    void setSelection(const std::optional<CellRect>& cells);
     void selectAll();
     // Escape: ends a paste, or else clears the selection.
     void cancel();
@@ -48,37 +47,33 @@ public:
     // Shows `pattern` under the pointer until a left click places it or cancel() drops it.
     void startPaste(const CellPattern& pattern);
     [[nodiscard]] bool isPasting() const { return !mPaste.isEmpty(); }
-    // The preview of the selected block follows a change of that block.
+    // Places the cells being pasted with their top left at `cell`, as one command, and ends
+    // the paste; false (nothing done) when there is no paste.
+    bool pasteAt(PlaneCell cell);
+    void endPaste();
+    // Whether the chosen tool previews the selected block under the pointer.
+    void setBlockPreview(bool shown);
+    // The preview follows a change of the selected block.
     void refreshPreview();
+    // Emits blockPicked with the block stored at `cell`, if any.
+    void pickAt(PlaneCell cell);
 
-signals:
-    void blockPicked(std::uint8_t block);
-    // The cell under the pointer, or none once it left the map.
-    void pointerMoved(std::optional<PlaneCell> cell);
-    void selectionChanged();
-
-private:
-    void onPressed(PlaneCell cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-    void onMoved(PlaneCell cell, Qt::MouseButtons buttons);
-    void onReleased(PlaneCell cell, Qt::MouseButton button);
-    void onLeft();
-
-    void showPreview(PlaneCell cell);
-    void paintStroke(PlaneCell to);
-    void finishStroke();
-    void setSelection(const std::optional<CellRect>& cells);
+    // Pushes `cells` as one command named `what`; nothing without a document or a change.
     void apply(const std::vector<CellBlock>& cells, const char* what);
     void pushCommand(std::unique_ptr<DocumentCommand> command);
 
+signals:
+    void blockPicked(std::uint8_t block);
+    void selectionChanged();
+
+private:
     MapCanvas& mCanvas;
     QUndoStack& mUndo;
     SelectedBlock mSelected;
     LevelDocument* mDocument = nullptr;
-    MapTool mTool = MapTool::Place;
-    std::optional<PlaneCell> mPressed;  // where the left button went down
+    std::uint32_t mEpoch = 0;
     std::optional<PlaneCell> mHover;
-    std::vector<SetBlocksCommand::CellChange> mStroke;
-    PlaneCell mStrokeAt;
+    bool mBlockPreview = false;
     CellPattern mPaste;
 };
 

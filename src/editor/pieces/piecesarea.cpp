@@ -18,7 +18,7 @@ PiecesArea::PiecesArea(AreaContext& context, MapArea& map)
     setObjectName("PiecesArea");
 }
 
-// View > Palette and View > Tiles show or hide their docks.
+// View > Palette, Tiles and the other editors show or hide their docks.
 void PiecesArea::createActions(ActionRegistry& actions) {
     const std::array<std::tuple<const char*, const char*, Qt::Key>, 6> docks{{
         {"MenuPaletteEditor", "Palette Editor", Qt::Key_F6},
@@ -32,11 +32,12 @@ void PiecesArea::createActions(ActionRegistry& actions) {
         mShowActions.push_back(
             actions.add({id, text, {QKeySequence(key)}, name(), "View", kPiecesSection, true}));
     }
+    // Made here, as its pixel editor's tools are registered with the other actions.
+    mTiles = new TileDock(mEdits, mContext.session, actions, name(), &mContext.window);
 }
 
 void PiecesArea::createDocks() {
     mPalette = new PaletteDock(mEdits, mContext.session, &mContext.window);
-    mTiles = new TileDock(mEdits, mContext.session, &mContext.window);
     mChunks = new ChunkDock(mEdits, mContext.session, &mContext.window);
     mBlocks = new BlockDock(
         mEdits, mContext.session, [this] { return mChunks->chosenChunk(); }, &mContext.window);

@@ -1,6 +1,5 @@
 #include "editor/pieces/tiledock.h"
 
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -8,6 +7,8 @@
 #include <QMimeData>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include "editor/pieces/pixeltools.h"
 #include "widgets/qtext.h"
 
 namespace orvex {
@@ -62,7 +63,8 @@ std::vector<TileUse> videoTileUses(const LevelParts& parts, const LevelStart& st
     return uses;
 }
 
-TileDock::TileDock(PieceEdits& edits, const EditorSession& session, QWidget* parent)
+TileDock::TileDock(PieceEdits& edits, const EditorSession& session, ActionRegistry& actions,
+                   const QString& area, QWidget* parent)
     : QDockWidget("Tiles", parent), mEdits(edits), mSession(session) {
     setObjectName("TileArea");
     auto* body = new QWidget(this);
@@ -81,7 +83,7 @@ TileDock::TileDock(PieceEdits& edits, const EditorSession& session, QWidget* par
     scroller->setWidget(mSheet);
     scroller->setMinimumWidth(kSheetColumns * 8 * 2 + 24);
     row->addWidget(scroller, 1);
-    row->addWidget(createTools(body));
+    row->addWidget(createTools(body, actions, area));
     setWidget(body);
     connect(mSheet, &PieceSheet::pieceChosen, this, [this] { showChosen(); });
     connect(mSheet, &PieceSheet::copyRequested, this, &TileDock::copyTile);
@@ -95,7 +97,7 @@ TileDock::TileDock(PieceEdits& edits, const EditorSession& session, QWidget* par
     mColours->choose(1);
 }
 
-QWidget* TileDock::createTools(QWidget* body) {
+QWidget* TileDock::createTools(QWidget* body, ActionRegistry& actions, const QString& area) {
     auto* tools = new QWidget(body);
     auto* column = new QVBoxLayout(tools);
     auto* view = new QHBoxLayout;
@@ -128,22 +130,7 @@ QWidget* TileDock::createTools(QWidget* body) {
     });
     column->addWidget(mColours);
     auto* buttons = new QGridLayout;
-    auto* group = new QButtonGroup(tools);
-    const std::array<std::pair<const char*, PixelEditor::Tool>, 3> kinds{
-        {{"Pencil", PixelEditor::Tool::Pencil},
-         {"Fill", PixelEditor::Tool::Fill},
-         {"Picker", PixelEditor::Tool::Picker}}};
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        auto* button = new QToolButton(tools);
-        button->setText(kinds[i].first);
-        button->setObjectName(QString("Tile") + kinds[i].first);
-        button->setCheckable(true);
-        button->setChecked(i == 0);
-        group->addButton(button);
-        connect(button, &QToolButton::clicked, this,
-                [this, tool = kinds[i].second] { mPixels->setTool(tool); });
-        buttons->addWidget(button, 0, static_cast<int>(i));
-    }
+    addPixelTools(*buttons, actions, area);
     const std::array<std::pair<const char*, bool>, 2> flips{{{"Flip H", true}, {"Flip V", false}}};
     for (std::size_t i = 0; i < flips.size(); ++i) {
         auto* button = new QToolButton(tools);
@@ -169,6 +156,23 @@ QWidget* TileDock::createTools(QWidget* body) {
     connect(mLine, &QComboBox::currentIndexChanged, this, [this] { artChanged(); });
     connect(mMap, &QCheckBox::toggled, this, [this] { refresh(); });
     return tools;
+}
+
+// The pencil (chosen at the start), the fill and the picker: a button each in the first row.
+void TileDock::addPixelTools(QGridLayout& buttons, ActionRegistry& actions, const QString& area) {
+    mPixelTools = new ToolManager(QString(), 0, this);
+    mPixelTools->setCanvas(mPixels);
+    mPixels->setTools(mPixelTools);
+    const std::array<QAction*, 3> chosen{
+        mPixelTools->add(std::make_unique<PencilTool>(*mPixels), actions, area),
+        mPixelTools->add(std::make_unique<PixelFillTool>(*mPixels), actions, area),
+        mPixelTools->add(std::make_unique<PickerTool>(*mPixels), actions, area)};
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        auto* button = new QToolButton(mPixels->parentWidget());
+        button->setDefaultAction(chosen[i]);
+        button->setObjectName(chosen[i]->objectName());
+        buttons.addWidget(button, 0, static_cast<int>(i));
+    }
 }
 
 std::array<QRgb, 16> TileDock::lineColours() const {

@@ -11,12 +11,6 @@ namespace orvex {
 
 namespace {
 
-// The pixel of the editor under `at` (QPoint's division rounds; a pixel is the whole square).
-QPoint pixelAt(QPoint at) {
-    const auto cell = [](int value) { return value >= 0 ? value / PixelEditor::kPixel : -1; };
-    return {cell(at.x()), cell(at.y())};
-}
-
 bool isClipboardKey(QKeyEvent* key) {
     return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste);
 }
@@ -276,9 +270,20 @@ QRect PixelEditor::pixelRect(int x, int y) const {
     return {x * kPixel, y * kPixel, kPixel, kPixel};
 }
 
+// The pixel (QPoint's division rounds; a pixel is the whole square).
+std::optional<QPoint> PixelEditor::pixelAt(QPointF point) const {
+    const QPoint at = point.toPoint();
+    const auto cell = [](int value) { return value >= 0 ? value / kPixel : -1; };
+    const QPoint pixel(cell(at.x()), cell(at.y()));
+    if (pixel.x() < 0 || pixel.x() >= 8 || pixel.y() < 0 || pixel.y() >= 8) {
+        return std::nullopt;
+    }
+    return pixel;
+}
+
 void PixelEditor::setPixels(const Pixels& pixels, const std::array<QRgb, 16>& colours) {
-    if (mDrawing) {
-        return;  // the gesture's own pixels stay until it ends
+    if (mInGesture) {
+        return;
     }
     mPixels = pixels;
     mColours = colours;
@@ -303,83 +308,44 @@ void PixelEditor::paintEvent(QPaintEvent* event) {
 }
 
 void PixelEditor::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        return;
+    if (mTools != nullptr) {
+        mTools->mousePressed(
+            {event->position(), event->button(), event->buttons(), event->modifiers()});
     }
-    const QPoint at = pixelAt(event->position().toPoint());
-    if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
-        return;
-    }
-    if (mTool == Tool::Picker) {
-        emit colourPicked(mPixels[static_cast<std::size_t>(at.y() * 8 + at.x())]);
-        return;
-    }
-    mBefore = mPixels;
-    if (mTool == Tool::Fill) {
-        fill(at.x(), at.y());
-        update();
-        if (mPixels != mBefore) {
-            emit edited(mPixels);
-        }
-        return;
-    }
-    mDrawing = true;
-    mLast.reset();
-    paintAt(at);
 }
 
 void PixelEditor::mouseMoveEvent(QMouseEvent* event) {
-    if (mDrawing) {
-        paintAt(pixelAt(event->position().toPoint()));
+    if (mTools != nullptr) {
+        mTools->mouseMoved({event->position(), Qt::NoButton, event->buttons(), event->modifiers()});
     }
 }
 
 void PixelEditor::mouseReleaseEvent(QMouseEvent* event) {
-    (void)event;
-    if (!mDrawing) {
-        return;
+    if (mTools != nullptr) {
+        mTools->mouseReleased(
+            {event->position(), event->button(), event->buttons(), event->modifiers()});
     }
-    mDrawing = false;
+}
+
+void PixelEditor::beginGesture() {
+    mBefore = mPixels;
+    mInGesture = true;
+}
+
+void PixelEditor::paint(QPoint pixel) {
+    mPixels[static_cast<std::size_t>(pixel.y() * 8 + pixel.x())] = mColour;
+    update(pixelRect(pixel.x(), pixel.y()));
+}
+
+void PixelEditor::endGesture() {
+    mInGesture = false;
     if (mPixels != mBefore) {
         emit edited(mPixels);
     }
 }
 
-// Paints the pixels on the line from the last pixel of the stroke to `at` (a fast drag leaves no
-// gaps); a point outside the tile paints nothing and starts the line afresh.
-void PixelEditor::paintAt(QPoint at) {
-    if (at.x() < 0 || at.x() >= 8 || at.y() < 0 || at.y() >= 8) {
-        mLast.reset();
-        return;
-    }
-    forEachPixelOnLine(mLast.value_or(at), at, [this](int x, int y) {
-        mPixels[static_cast<std::size_t>(y * 8 + x)] = mColour;
-        update(pixelRect(x, y));
-    });
-    mLast = at;
-}
-
-// The pixels of the same colour joined to (x, y) across edges take the chosen colour.
-void PixelEditor::fill(int x, int y) {
-    const std::uint8_t from = mPixels[static_cast<std::size_t>(y * 8 + x)];
-    if (from == mColour) {
-        return;
-    }
-    std::vector<QPoint> pending{{x, y}};
-    while (!pending.empty()) {
-        const QPoint p = pending.back();
-        pending.pop_back();
-        if (p.x() < 0 || p.x() >= 8 || p.y() < 0 || p.y() >= 8) {
-            continue;
-        }
-        std::uint8_t& pixel = mPixels[static_cast<std::size_t>(p.y() * 8 + p.x())];
-        if (pixel != from) {
-            continue;
-        }
-        pixel = mColour;
-        pending.insert(pending.end(),
-                       {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)});
-    }
+void PixelEditor::pick(QPoint pixel) {
+    emit colourPicked(mPixels[static_cast<std::size_t>(pixel.y() * 8 + pixel.x())]);
 }
 
 PixelEditor::Pixels tilePixels(const std::vector<std::uint8_t>& art, std::int32_t tile) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "editor/tools/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/tiles.h"
 
@@ -105,25 +106,39 @@ void forEachPixelOnLine(QPoint from, QPoint to, Visit visit) {
     }
 }
 
-// One tile's 64 pixels, large, edited with the pencil, the fill or the colour picker in colour
-// index `colour` of the 16 colours shown. A gesture (a press, the drag after it) changes the
-// pixels shown; on release it reports them once.
+// One tile's 64 pixels, large, in colour index `colour` of the 16 colours shown, edited by the
+// chosen tool of its ToolManager (pixeltools.h: the pencil, the fill and the colour picker). A
+// gesture (a press, the drag after it) changes the pixels shown; when it ends it reports them
+// once.
 class PixelEditor : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Tool { Pencil, Fill, Picker };
     static constexpr int kPixel = 24;
     using Pixels = std::array<std::uint8_t, 64>;
 
     explicit PixelEditor(QWidget* parent = nullptr);
 
+    // The tools that hear the mouse (none: nothing edits). Not owned.
+    void setTools(ToolManager* tools) { mTools = tools; }
+    // Shown unless a gesture is under way: its own pixels stay until it ends.
     void setPixels(const Pixels& pixels, const std::array<QRgb, 16>& colours);
     [[nodiscard]] const Pixels& pixels() const { return mPixels; }
-    void setTool(Tool tool) { mTool = tool; }
     void setColour(std::uint8_t colour) { mColour = colour; }
+    [[nodiscard]] std::uint8_t colour() const { return mColour; }
     [[nodiscard]] QRect pixelRect(int x, int y) const;
+    // The pixel under a point of the editor; none outside the tile.
+    [[nodiscard]] std::optional<QPoint> pixelAt(QPointF point) const;
     [[nodiscard]] QSize sizeHint() const override;
+
+    // A gesture: begin keeps the pixels as they are, paint gives `pixel` the chosen colour,
+    // end reports the pixels (edited) when they changed.
+    void beginGesture();
+    void paint(QPoint pixel);
+    void endGesture();
+    [[nodiscard]] bool inGesture() const { return mInGesture; }
+    // Reports the colour index of `pixel` (colourPicked).
+    void pick(QPoint pixel);
 
 signals:
     // The gesture ended with these pixels.
@@ -137,16 +152,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void paintAt(QPoint at);
-    void fill(int x, int y);
-
     Pixels mPixels{};
     std::array<QRgb, 16> mColours{};
-    Tool mTool = Tool::Pencil;
     std::uint8_t mColour = 1;
-    bool mDrawing = false;
+    bool mInGesture = false;
     Pixels mBefore{};
-    std::optional<QPoint> mLast;  // the pixel the stroke reached last
+    ToolManager* mTools = nullptr;
 };
 
 // The 64 pixels of tile `tile` from 4-bit art bytes (32 a tile, left pixel in the high nibble)

@@ -4,6 +4,7 @@
 #include <array>
 #include <tuple>
 
+#include "editor/placements/placementtool.h"
 #include "editor/placements/presetflags.h"
 #include "editor/shell/windowmemory.h"
 #include "widgets/qtext.h"
@@ -12,7 +13,6 @@ namespace orvex {
 
 namespace {
 
-constexpr int kToolSection = 30;
 constexpr int kOverlaySection = 30;
 constexpr int kDockSection = 65;
 
@@ -46,17 +46,10 @@ PlacementArea::PlacementArea(AreaContext& context, MapArea& map) : EditingArea(c
 }
 
 void PlacementArea::createActions(ActionRegistry& actions) {
-    const std::array<std::tuple<const char*, const char*, Qt::Key, MapTool>, 2> tools{{
-        {"ToolObjects", "Objects", Qt::Key_O, MapTool::Objects},
-        {"ToolRings", "Rings", Qt::Key_R, MapTool::Rings},
-    }};
-    for (const auto& [id, text, key, tool] : tools) {
-        QAction* action =
-            actions.add({id, text, {QKeySequence(key)}, name(), "Edit", kToolSection, true},
-                        [this, choice = tool] { mContext.chooseTool(choice); });
-        mContext.tools.addAction(action);
-        mToolActions.push_back(action);
-    }
+    mToolActions.push_back(
+        mContext.tools.add(std::make_unique<ObjectsTool>(*mTools), actions, name()));
+    mToolActions.push_back(
+        mContext.tools.add(std::make_unique<RingsTool>(*mTools), actions, name()));
     using Overlay = MapCanvas::Overlay;
     const std::array<std::tuple<const char*, const char*, Overlay>, 5> overlays{{
         {"MenuObjects", "Objects", Overlay::Objects},
@@ -178,17 +171,17 @@ void PlacementArea::documentChanged(const DocumentChange& change) {
     }
 }
 
-void PlacementArea::toolChosen(MapTool tool) {
-    std::optional<PlacementKind> kind;
-    if (ownsTool(tool)) {
-        kind = tool == MapTool::Objects ? PlacementKind::Objects : PlacementKind::Rings;
+// The chosen tool's activation has set the kind edited already.
+void PlacementArea::toolChosen(AbstractTool& /*tool*/) {
+    const std::optional<PlacementKind> kind = mTools->kind();
+    const bool objects = kind == PlacementKind::Objects;
+    if (kind) {
         // What the tool edits must be seen.
-        mContext.window.findChild<QAction*>(tool == MapTool::Objects ? "MenuObjects" : "MenuRings")
+        mContext.window.findChild<QAction*>(objects ? "MenuObjects" : "MenuRings")
             ->setChecked(true);
     }
-    showInvisibleFor(tool);
-    mTools->setKind(kind);
-    mObjectTypes->setVisible(tool == MapTool::Objects);
+    showInvisibleFor(objects);
+    mObjectTypes->setVisible(objects);
     mProperties->setVisible(kind.has_value());
     mProperties->refresh(mDocument);
     showPointerPixel(std::nullopt);
@@ -197,12 +190,12 @@ void PlacementArea::toolChosen(MapTool tool) {
 // The Objects tool shows the objects the game never draws, so that they can be chosen; the
 // user's own choice, kept meanwhile on the action for the window memory, comes back with any
 // other tool.
-void PlacementArea::showInvisibleFor(MapTool tool) {
+void PlacementArea::showInvisibleFor(bool objectsTool) {
     const QVariant chosen = mInvisible->property(kChosenStateProperty);
-    if (tool == MapTool::Objects && !chosen.isValid()) {
+    if (objectsTool && !chosen.isValid()) {
         mInvisible->setProperty(kChosenStateProperty, mInvisible->isChecked());
         mInvisible->setChecked(true);
-    } else if (tool != MapTool::Objects && chosen.isValid()) {
+    } else if (!objectsTool && chosen.isValid()) {
         mInvisible->setProperty(kChosenStateProperty, QVariant());
         mInvisible->setChecked(chosen.toBool());
     }
@@ -212,17 +205,14 @@ void PlacementArea::showInvisibleFor(MapTool tool) {
 // to go, for as long as that holds. (A temporary message of the status line would have no
 // room beside the shell's note, which takes the space left.)
 QString PlacementArea::whereToPlace() const {
-    if (!mTools->kind() || mMap.plane() != Plane::Background) {
+    const AbstractTool* tool = mContext.tools.chosen();
+    if (!mTools->kind() || mMap.plane() != Plane::Background || tool == nullptr) {
         return {};
     }
+    const QString where = tool->statusText();
     const QAction* foreground = mContext.window.findChild<QAction*>("MenuForeground");
     const QString keys = foreground != nullptr ? keysText(foreground->shortcuts()) : QString();
-    return "Placed on the foreground: View > Foreground" +
-           (keys.isEmpty() ? QString() : " (" + keys + ")");
-}
-
-bool PlacementArea::ownsTool(MapTool tool) const {
-    return tool == MapTool::Objects || tool == MapTool::Rings;
+    return where + (keys.isEmpty() ? QString() : " (" + keys + ")");
 }
 
 void PlacementArea::run(EditCommand command) {

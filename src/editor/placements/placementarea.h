@@ -29,8 +29,7 @@ public:
     void attach(LevelDocument* document) override;
     void artReady() override;
     void documentChanged(const DocumentChange& change) override;
-    void toolChosen(MapTool tool) override;
-    [[nodiscard]] bool ownsTool(MapTool tool) const override;
+    void toolChosen(AbstractTool& tool) override;
     void run(EditCommand command) override;
 
     [[nodiscard]] PlacementTools& tools() const { return *mTools; }
@@ -39,7 +38,7 @@ private:
     void showPointerPixel(std::optional<QPoint> level);
     void showSpriteProblems();
     [[nodiscard]] QString whereToPlace() const;
-    void showInvisibleFor(MapTool tool);
+    void showInvisibleFor(bool objectsTool);
 
     MapArea& mMap;
     PlacementTools* mTools = nullptr;

@@ -10,43 +10,6 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int32_t kMaxX = 0xFFFF;
-constexpr std::int32_t kMaxY = 0x0FFF;  // 12 bits in object and ring words
-
-std::uint16_t clampedX(std::int32_t x) {
-    return static_cast<std::uint16_t>(std::clamp(x, 0, kMaxX));
-}
-
-std::uint16_t clampedY(std::int32_t y) {
-    return static_cast<std::uint16_t>(std::clamp(y, 0, kMaxY));
-}
-
-// A boundary keeps the game's word; the minimums may be negative ($FF00 above the level).
-std::uint16_t boundWord(std::int32_t value, bool minimum) {
-    return static_cast<std::uint16_t>(minimum ? std::clamp(value, -0x8000, 0x7FFF)
-                                              : std::clamp(value, 0, 0xFFFF));
-}
-
-// The multiple of kStep nearest to `value`; halfway (4, -12) goes toward zero, so a drag must
-// pass the middle of a step to take it.
-std::int32_t snapped(std::int32_t value) {
-    const std::int32_t rest = value % PlacementTools::kStep;  // takes the sign of value
-    const std::int32_t toward = value - rest;
-    if (2 * std::abs(rest) <= PlacementTools::kStep) {
-        return toward;
-    }
-    return toward + (value < 0 ? -PlacementTools::kStep : PlacementTools::kStep);
-}
-
-bool near(QPoint a, QPoint b, std::int32_t radius) {
-    return std::abs(a.x() - b.x()) <= radius && std::abs(a.y() - b.y()) <= radius;
-}
-
-QPoint ringAt(const RingGroup& group, std::int32_t ring) {
-    const RingPoint at = ringPoint(group, ring);
-    return {at.x, at.y};
-}
-
 template <typename Item>
 std::vector<Item> without(const std::vector<Item>& items, const std::vector<std::int32_t>& gone) {
     std::vector<Item> kept;
@@ -58,28 +21,39 @@ std::vector<Item> without(const std::vector<Item>& items, const std::vector<std:
     return kept;
 }
 
+}  // namespace
+
+std::uint16_t clampedX(std::int32_t x) {
+    return static_cast<std::uint16_t>(std::clamp(x, 0, 0xFFFF));
+}
+
+std::uint16_t clampedY(std::int32_t y) {
+    return static_cast<std::uint16_t>(std::clamp(y, 0, kMaxPlacementY));
+}
+
+// Halfway (4, -12) goes toward zero, so a drag must pass the middle of a step to take it.
+std::int32_t snapped(std::int32_t value) {
+    const std::int32_t rest = value % PlacementTools::kStep;  // takes the sign of value
+    const std::int32_t toward = value - rest;
+    if (2 * std::abs(rest) <= PlacementTools::kStep) {
+        return toward;
+    }
+    return toward + (value < 0 ? -PlacementTools::kStep : PlacementTools::kStep);
+}
+
 std::string counted(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-}  // namespace
-
 PlacementTools::PlacementTools(MapCanvas& canvas, QUndoStack& undo, QObject* parent)
     : QObject(parent), mCanvas(canvas), mUndo(undo) {
-    connect(&canvas, &MapCanvas::pointerPressed, this, &PlacementTools::onPressed);
-    connect(&canvas, &MapCanvas::pointerMoved, this, &PlacementTools::onMoved);
-    connect(&canvas, &MapCanvas::pointerReleased, this, &PlacementTools::onReleased);
-    connect(&canvas, &MapCanvas::cycleRequested, this, &PlacementTools::cycle);
-    connect(&canvas, &MapCanvas::left, this, [this] {
-        mHover.reset();
-        emit pointerAt(std::nullopt);
-    });
+    connect(&canvas, &MapCanvas::pointerMoved, this, [this](QPoint level) { mHover = level; });
+    connect(&canvas, &MapCanvas::left, this, [this] { mHover.reset(); });
 }
 
 void PlacementTools::setDocument(LevelDocument* document) {
     mDocument = document;
-    mDrag = Drag::None;
-    mCycle.clear();
+    ++mEpoch;
     mCanvas.setRubberBand(std::nullopt);
     setSelection({});
 }
@@ -87,10 +61,8 @@ void PlacementTools::setDocument(LevelDocument* document) {
 void PlacementTools::setKind(std::optional<PlacementKind> kind) {
     if (kind != mKind) {
         mKind = kind;
-        mDrag = Drag::None;
-        mCycle.clear();
+        ++mEpoch;
         mCanvas.setRubberBand(std::nullopt);
-        mCanvas.setTabCycles(kind.has_value());
         setSelection({});
     }
 }
@@ -222,13 +194,6 @@ void PlacementTools::deleteSelection() {
     }
 }
 
-void PlacementTools::cycle() {
-    if (mCycle.size() > 1) {
-        mCycleAt = (mCycleAt + 1) % mCycle.size();
-        setSelection({mCycle[mCycleAt]});
-    }
-}
-
 void PlacementTools::editObjects(const std::function<void(ObjectPlacement&)>& edit,
                                  const std::string& what) {
     if (!editable() || *mKind != PlacementKind::Objects) {
@@ -303,268 +268,6 @@ void PlacementTools::replaceRings(std::vector<RingGroup> rings, const std::strin
 
 void PlacementTools::push(std::unique_ptr<DocumentCommand> command) {
     mUndo.push(new DocumentUndo(*mDocument, std::move(command)));
-}
-
-std::vector<std::int32_t> PlacementTools::hitsAt(QPoint level) const {
-    std::vector<std::int32_t> hits;
-    const std::int32_t radius = mCanvas.hitRadius();
-    if (*mKind == PlacementKind::Objects) {
-        if (!mCanvas.overlayShown(MapCanvas::Overlay::Objects)) {
-            return hits;
-        }
-        const auto& objects = *mDocument->parts().objects;
-        for (auto i = static_cast<std::int32_t>(objects.size()) - 1; i >= 0; --i) {
-            if (mCanvas.objectArea(objects[static_cast<std::size_t>(i)]).contains(level)) {
-                hits.push_back(i);
-            }
-        }
-        return hits;
-    }
-    if (!mCanvas.overlayShown(MapCanvas::Overlay::Rings)) {
-        return hits;
-    }
-    const auto& rings = *mDocument->parts().rings;
-    for (auto i = static_cast<std::int32_t>(rings.size()) - 1; i >= 0; --i) {
-        const RingGroup& group = rings[static_cast<std::size_t>(i)];
-        for (std::int32_t ring = 0; ring < group.count; ++ring) {
-            if (near(level, ringAt(group, ring), radius)) {
-                hits.push_back(i);
-                break;
-            }
-        }
-    }
-    return hits;
-}
-
-std::vector<std::int32_t> PlacementTools::inside(QRect area) const {
-    std::vector<std::int32_t> found;
-    if (*mKind == PlacementKind::Objects) {
-        const auto& objects = *mDocument->parts().objects;
-        for (std::size_t i = 0; i < objects.size(); ++i) {
-            if (area.contains(objects[i].x, objects[i].y) && mCanvas.objectShown(objects[i])) {
-                found.push_back(static_cast<std::int32_t>(i));
-            }
-        }
-        return found;
-    }
-    const auto& rings = *mDocument->parts().rings;
-    for (std::size_t i = 0; i < rings.size(); ++i) {
-        for (std::int32_t ring = 0; ring < rings[i].count; ++ring) {
-            if (area.contains(ringAt(rings[i], ring))) {
-                found.push_back(static_cast<std::int32_t>(i));
-                break;
-            }
-        }
-    }
-    return found;
-}
-
-bool PlacementTools::startAt(QPoint level) const {
-    const auto& start = mDocument->parts().start;
-    return start && mCanvas.overlayShown(MapCanvas::Overlay::Start) &&
-           near(level, {start->x, start->y}, mCanvas.hitRadius() * 3 / 2);
-}
-
-PlacementTools::Drag PlacementTools::edgeAt(QPoint level) const {
-    const auto& bounds = mDocument->parts().bounds;
-    if (!bounds || !mCanvas.overlayShown(MapCanvas::Overlay::Bounds)) {
-        return Drag::None;
-    }
-    const std::int32_t reach = std::max(3, mCanvas.hitRadius() / 2);
-    const std::int32_t left = static_cast<std::int16_t>(bounds->xMin);
-    const std::int32_t top = static_cast<std::int16_t>(bounds->yMin);
-    const std::int32_t right = bounds->xMax;
-    const std::int32_t bottom = bounds->yMax;
-    const bool across = level.x() >= left - reach && level.x() <= right + reach;
-    const bool down = level.y() >= top - reach && level.y() <= bottom + reach;
-    if (down && std::abs(level.x() - left) <= reach) {
-        return Drag::Left;
-    }
-    if (down && std::abs(level.x() - right) <= reach) {
-        return Drag::Right;
-    }
-    if (across && std::abs(level.y() - top) <= reach) {
-        return Drag::Top;
-    }
-    if (across && std::abs(level.y() - bottom) <= reach) {
-        return Drag::Bottom;
-    }
-    return Drag::None;
-}
-
-PlacementTools::Snapshot PlacementTools::snapshot() const {
-    const LevelParts& parts = mDocument->parts();
-    return {parts.objects.value_or(std::vector<ObjectPlacement>{}),
-            parts.rings.value_or(std::vector<RingGroup>{}), parts.start.value_or(StartPosition{}),
-            parts.bounds.value_or(LevelBounds{})};
-}
-
-void PlacementTools::onPressed(QPoint level, Qt::MouseButton button,
-                               Qt::KeyboardModifiers modifiers) {
-    if (button == Qt::LeftButton && editable()) {
-        pressOn(level, modifiers);
-    }
-}
-
-void PlacementTools::pressOn(QPoint level, Qt::KeyboardModifiers modifiers) {
-    mPressedAt = level;
-    mBefore = snapshot();
-    mDrag = Drag::None;
-    if (startAt(level)) {
-        mDrag = Drag::Start;
-        setSelection({}, Marker::Start);
-        return;
-    }
-    const std::vector<std::int32_t> hits = hitsAt(level);
-    if (!hits.empty()) {
-        mCycle = hits;
-        mCycleAt = 0;
-        const bool selected = std::binary_search(mSelection.begin(), mSelection.end(), hits[0]);
-        if (modifiers & Qt::ControlModifier) {
-            std::vector<std::int32_t> toggled = mSelection;
-            if (selected) {
-                toggled.erase(std::find(toggled.begin(), toggled.end(), hits[0]));
-            } else {
-                toggled.push_back(hits[0]);
-            }
-            select(std::move(toggled));
-            return;
-        }
-        if (!selected) {
-            setSelection({hits[0]});
-        }
-        mDrag = Drag::Selection;
-        return;
-    }
-    mCycle.clear();
-    mDrag = edgeAt(level);
-    if (mDrag != Drag::None) {
-        setSelection({}, Marker::Bounds);
-    } else {
-        mDrag = Drag::Band;
-        if (!(modifiers & Qt::ControlModifier)) {
-            setSelection({});
-        }
-    }
-}
-
-void PlacementTools::onMoved(QPoint level, Qt::MouseButtons buttons,
-                             Qt::KeyboardModifiers modifiers) {
-    mHover = level;
-    emit pointerAt(level);
-    if ((buttons & Qt::LeftButton) && mDrag != Drag::None && editable()) {
-        dragTo(level, modifiers);
-    }
-}
-
-void PlacementTools::dragTo(QPoint level, Qt::KeyboardModifiers modifiers) {
-    QPoint by = level - mPressedAt;
-    if (!(modifiers & Qt::ShiftModifier)) {
-        by = {snapped(by.x()), snapped(by.y())};
-    }
-    switch (mDrag) {
-        case Drag::Selection:
-            moveSelection(by);
-            break;
-        case Drag::Band:
-            mCanvas.setRubberBand(QRect(mPressedAt, level).normalized());
-            break;
-        case Drag::Start:
-            mDocument->setStart(
-                {clampedX(mBefore.start.x + by.x()),
-                 static_cast<std::uint16_t>(std::clamp(mBefore.start.y + by.y(), 0, kMaxX))});
-            break;
-        case Drag::None:
-            break;
-        default:
-            dragBound(by);
-            break;
-    }
-}
-
-// The document follows the drag; the command comes at the release.
-void PlacementTools::moveSelection(QPoint by) {
-    if (*mKind == PlacementKind::Objects) {
-        std::vector<ObjectPlacement> objects = mBefore.objects;
-        for (const std::int32_t index : mSelection) {
-            ObjectPlacement& object = objects[static_cast<std::size_t>(index)];
-            object.x = clampedX(object.x + by.x());
-            object.y = clampedY(object.y + by.y());
-        }
-        mDocument->setObjects(std::move(objects));
-        return;
-    }
-    std::vector<RingGroup> rings = mBefore.rings;
-    for (const std::int32_t index : mSelection) {
-        RingGroup& group = rings[static_cast<std::size_t>(index)];
-        group.x = clampedX(group.x + by.x());
-        group.y = clampedY(group.y + by.y());
-    }
-    mDocument->setRings(std::move(rings));
-}
-
-void PlacementTools::dragBound(QPoint by) {
-    LevelBounds bounds = mBefore.bounds;
-    switch (mDrag) {
-        case Drag::Left:
-            bounds.xMin = boundWord(static_cast<std::int16_t>(bounds.xMin) + by.x(), true);
-            break;
-        case Drag::Right:
-            bounds.xMax = boundWord(bounds.xMax + by.x(), false);
-            break;
-        case Drag::Top:
-            bounds.yMin = boundWord(static_cast<std::int16_t>(bounds.yMin) + by.y(), true);
-            break;
-        case Drag::Bottom:
-            bounds.yMax = boundWord(bounds.yMax + by.y(), false);
-            break;
-        default:
-            return;
-    }
-    mDocument->setBounds(bounds);
-}
-
-void PlacementTools::onReleased(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers) {
-    if (button != Qt::LeftButton || mDrag == Drag::None || !editable()) {
-        return;
-    }
-    if (mDrag == Drag::Band) {
-        mCanvas.setRubberBand(std::nullopt);
-        std::vector<std::int32_t> chosen = mSelection;
-        const std::vector<std::int32_t> found = inside(QRect(mPressedAt, level).normalized());
-        chosen.insert(chosen.end(), found.begin(), found.end());
-        select(std::move(chosen));
-    }
-    // A click without a move on one of several selected placements selects just that one.
-    if (mDrag == Drag::Selection && level == mPressedAt && !mCycle.empty()) {
-        setSelection({mCycle.front()});
-    }
-    finishDrag();
-}
-
-// One command for the whole drag. The document already holds its end: pushing redoes it,
-// which stores the same values again.
-void PlacementTools::finishDrag() {
-    const LevelParts& parts = mDocument->parts();
-    const Drag drag = mDrag;
-    mDrag = Drag::None;
-    if (drag == Drag::Selection && *mKind == PlacementKind::Objects &&
-        *parts.objects != mBefore.objects) {
-        push(std::make_unique<SetObjectsCommand>(
-            mBefore.objects, *parts.objects,
-            "Move " + counted(mSelection.size(), "object", "objects")));
-    } else if (drag == Drag::Selection && *mKind == PlacementKind::Rings &&
-               *parts.rings != mBefore.rings) {
-        push(std::make_unique<SetRingsCommand>(
-            mBefore.rings, *parts.rings,
-            "Move " + counted(mSelection.size(), "ring group", "ring groups")));
-    } else if (drag == Drag::Start && *parts.start != mBefore.start) {
-        push(std::make_unique<SetStartCommand>(mBefore.start, *parts.start,
-                                               "Move the start position"));
-    } else if (drag != Drag::Band && drag != Drag::Selection && drag != Drag::Start &&
-               *parts.bounds != mBefore.bounds) {
-        push(std::make_unique<SetBoundsCommand>(mBefore.bounds, *parts.bounds, "Move a boundary"));
-    }
 }
 
 }  // namespace orvex

@@ -16,24 +16,27 @@
 
 namespace orvex {
 
-// What the mouse does on the map while the Objects or the Rings tool is chosen: selecting,
-// moving, adding and removing the level's objects or ring groups, and dragging the start
-// position and the edges of the boundaries (where their overlays are shown). Positions are
-// level pixels of the foreground. Every edit is one command on the undo stack.
-//   click          selects the placement under the pointer; Tab then steps through all of the
-//                  ones under that point
-//   Ctrl+click     adds it to the selection or takes it out
-//   click or drag on the start marker or an edge of the boundaries: chooses that marker instead
-//                  of placements (its numbers show in the Properties dock)
-//   drag           moves the selection by the pointer's whole move rounded to the nearest
-//                  multiple of 8 pixels, halfway toward zero (+37,+4 moves +40,+0; Shift: by
-//                  single pixels); from empty ground it selects the placements inside the
-//                  rectangle
+inline constexpr std::int32_t kMaxPlacementY = 0x0FFF;  // 12 bits in object and ring words
+
+// A level pixel as an object's or a ring group's position word holds it: x 0 to $FFFF, y 0 to
+// kMaxPlacementY.
+[[nodiscard]] std::uint16_t clampedX(std::int32_t x);
+[[nodiscard]] std::uint16_t clampedY(std::int32_t y);
+// The multiple of PlacementTools::kStep nearest to `value`, halfway toward zero.
+[[nodiscard]] std::int32_t snapped(std::int32_t value);
+// "1 object", "3 objects".
+[[nodiscard]] std::string counted(std::size_t count, const char* one, const char* many);
+
+// What the Objects and Rings tools (placementtool.h) act on, one owner of each: the document,
+// the kind of placement edited, the selection (placements, or the start marker or the
+// boundaries) and the undo stack; and the edits the Edit menu and the docks make: insert,
+// delete, select all, a field changed for every selected placement. Positions are level pixels
+// of the foreground. Every edit is one command on the undo stack.
 class PlacementTools : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::int32_t kStep = 8;  // pixels a drag moves by without Shift
+    static constexpr std::int32_t kStep = 8;  // the grid new placements and drags snap to
 
     // What is chosen besides placements: the start marker or the boundaries.
     enum class Marker { None, Start, Bounds };
@@ -42,13 +45,21 @@ public:
 
     // The document edited; null while there is none. The selection ends with it.
     void setDocument(LevelDocument* document);
+    [[nodiscard]] LevelDocument* document() const { return mDocument; }
+    [[nodiscard]] MapCanvas& canvas() const { return mCanvas; }
     // The kind of placement edited; none while a layout tool is chosen.
     void setKind(std::optional<PlacementKind> kind);
     [[nodiscard]] std::optional<PlacementKind> kind() const { return mKind; }
+    // Whether the kind chosen can be edited: a document holding that list, the foreground shown.
+    [[nodiscard]] bool editable() const;
+    // Counts the documents and kinds set: a gesture that began under another one is over.
+    [[nodiscard]] std::uint32_t epoch() const { return mEpoch; }
 
     // Indices into the level's list of objects or ring groups, ascending.
     [[nodiscard]] const std::vector<std::int32_t>& selection() const { return mSelection; }
     void select(std::vector<std::int32_t> indices);
+    // The selection as it is given (ascending, no repeats), or a marker with none.
+    void setSelection(std::vector<std::int32_t> indices, Marker marker = Marker::None);
     void selectAll();
     [[nodiscard]] Marker marker() const { return mMarker; }
     // The map's overlays changed: a marker whose overlay was hidden is no longer chosen, nor
@@ -65,8 +76,6 @@ public:
     void setNewFlags(std::function<void(ObjectPlacement&)> flags) { mNewFlags = std::move(flags); }
     void insertRing(QPoint fallback);
     void deleteSelection();
-    // Selects the next of the placements under the point last clicked.
-    void cycle();
     // Applies `edit` to every selected object or ring group, as one command named `what`.
     void editObjects(const std::function<void(ObjectPlacement&)>& edit, const std::string& what);
     void editRings(const std::function<void(RingGroup&)>& edit, const std::string& what);
@@ -76,56 +85,25 @@ public:
     void editStart(const std::function<void(StartPosition&)>& edit, const std::string& what);
     [[nodiscard]] std::optional<std::string> editBounds(
         const std::function<void(LevelBounds&)>& edit, const std::string& what);
+    // Pushes `command`, an edit of the document set, onto the undo stack.
+    void push(std::unique_ptr<DocumentCommand> command);
 
 signals:
     void selectionChanged();
-    // The level pixel under the pointer, or none once it left the map.
-    void pointerAt(std::optional<QPoint> level);
 
 private:
-    enum class Drag { None, Selection, Band, Start, Left, Right, Top, Bottom };
-
-    // The placements as a drag found them, to move from and to undo to.
-    struct Snapshot {
-        std::vector<ObjectPlacement> objects;
-        std::vector<RingGroup> rings;
-        StartPosition start;
-        LevelBounds bounds;
-    };
-
-    void onPressed(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-    void onMoved(QPoint level, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
-    void onReleased(QPoint level, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-    void pressOn(QPoint level, Qt::KeyboardModifiers modifiers);
-
-    [[nodiscard]] bool editable() const;
-    [[nodiscard]] std::vector<std::int32_t> hitsAt(QPoint level) const;
-    [[nodiscard]] std::vector<std::int32_t> inside(QRect area) const;
     [[nodiscard]] std::vector<std::int32_t> withoutHidden(std::vector<std::int32_t> indices) const;
-    [[nodiscard]] bool startAt(QPoint level) const;
-    [[nodiscard]] Drag edgeAt(QPoint level) const;
-    [[nodiscard]] Snapshot snapshot() const;
-    void dragTo(QPoint level, Qt::KeyboardModifiers modifiers);
-    void moveSelection(QPoint by);
-    void dragBound(QPoint level);
-    void finishDrag();
     void replaceObjects(std::vector<ObjectPlacement> objects, const std::string& what);
     void replaceRings(std::vector<RingGroup> rings, const std::string& what);
-    void push(std::unique_ptr<DocumentCommand> command);
-    void setSelection(std::vector<std::int32_t> indices, Marker marker = Marker::None);
     [[nodiscard]] QPoint insertPoint(QPoint fallback) const;
 
     MapCanvas& mCanvas;
     QUndoStack& mUndo;
     LevelDocument* mDocument = nullptr;
     std::optional<PlacementKind> mKind;
+    std::uint32_t mEpoch = 0;
     std::vector<std::int32_t> mSelection;
     Marker mMarker = Marker::None;
-    Drag mDrag = Drag::None;
-    QPoint mPressedAt;
-    Snapshot mBefore;
-    std::vector<std::int32_t> mCycle;  // the placements under the point last clicked
-    std::size_t mCycleAt = 0;
     std::optional<QPoint> mHover;
     std::function<void(ObjectPlacement&)> mNewFlags;
 };

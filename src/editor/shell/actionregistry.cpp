@@ -50,6 +50,9 @@ QAction* ActionRegistry::add(const ActionSpec& spec, std::function<void()> run) 
     }
     mSpecs.push_back(spec);
     mActions.push_back(action);
+    if (mBar != nullptr) {
+        place(mSpecs.size() - 1);
+    }
     return action;
 }
 
@@ -156,24 +159,29 @@ void ActionRegistry::buildMenus(QMenuBar& bar) {
             menuFor(bar, spec.menu.section('/', 0, 0));
         }
     }
-    std::vector<std::pair<QMenu*, int>> lastSection;
+    mBar = &bar;
     for (const std::size_t i : order) {
-        const ActionSpec& spec = mSpecs[i];
-        if (spec.menu.isEmpty()) {
-            mOwner.addAction(mActions[i]);
-            continue;
-        }
-        QMenu* into = menuFor(bar, spec.menu);
-        auto last = std::find_if(lastSection.begin(), lastSection.end(),
-                                 [into](const auto& entry) { return entry.first == into; });
-        if (last == lastSection.end()) {
-            lastSection.emplace_back(into, spec.section);
-        } else if (last->second != spec.section) {
-            into->addSeparator();
-            last->second = spec.section;
-        }
-        into->addAction(mActions[i]);
+        place(i);
     }
+}
+
+// After the entries placed before it: a separator first when its section is another one.
+void ActionRegistry::place(std::size_t index) {
+    const ActionSpec& spec = mSpecs[index];
+    if (spec.menu.isEmpty()) {
+        mOwner.addAction(mActions[index]);
+        return;
+    }
+    QMenu* into = menuFor(*mBar, spec.menu);
+    auto last = std::find_if(mLastSection.begin(), mLastSection.end(),
+                             [into](const auto& entry) { return entry.first == into; });
+    if (last == mLastSection.end()) {
+        mLastSection.emplace_back(into, spec.section);
+    } else if (last->second != spec.section) {
+        into->addSeparator();
+        last->second = spec.section;
+    }
+    into->addAction(mActions[index]);
 }
 
 }  // namespace orvex

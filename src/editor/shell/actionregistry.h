@@ -37,7 +37,8 @@ public:
     explicit ActionRegistry(QWidget& owner);
 
     // Registers `spec` and returns its action, triggered calling `run` (unless empty). The
-    // action's keys are the stored ones if the user changed them, else the defaults.
+    // action's keys are the stored ones if the user changed them, else the defaults. Once the
+    // menus are built, its entry goes at the end of its menu.
     QAction* add(const ActionSpec& spec, std::function<void()> run = {});
 
     // The action with `id`, or null.
@@ -63,11 +64,14 @@ signals:
 
 private:
     QMenu* menuFor(QMenuBar& bar, const QString& path);
+    void place(std::size_t index);
 
     QWidget& mOwner;
     std::vector<ActionSpec> mSpecs;
     std::vector<QAction*> mActions;
     std::vector<std::pair<QString, QMenu*>> mMenus;
+    QMenuBar* mBar = nullptr;                          // once the menus are built
+    std::vector<std::pair<QMenu*, int>> mLastSection;  // each menu's last entry's section
 };
 
 // The keys as the user reads them: "Ctrl+S, Ctrl+Shift+S".

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QActionGroup>
 #include <QMainWindow>
 #include <QObject>
 #include <QStatusBar>
@@ -11,26 +10,25 @@
 #include <functional>
 
 #include "document/leveldocument.h"
-#include "editor/map/maptools.h"
 #include "editor/shell/actionregistry.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorsession.h"
 #include "editor/shell/windowhost.h"
+#include "editor/tools/toolmanager.h"
 
 namespace orvex {
 
 // What the shell lends every area: the level session, the undo stack, the dialogs, the progress
-// host, the group that makes the tools of all areas exclusive, and two questions and a note.
+// host, the tools of the map's canvas (one of them chosen across all areas), a question and a
+// note.
 struct AreaContext {
     QMainWindow& window;
     EditorSession& session;
     QUndoStack& undo;
     EditorDialogs& dialogs;
     WindowHost* host = nullptr;  // made with the map, before any level is shown
-    QActionGroup& tools;
+    ToolManager& tools;
     std::function<bool()> isBusy;
-    // Chooses a tool in every area, as its menu entry or key does.
-    std::function<void(MapTool)> chooseTool;
     // A note on the right of the status line, with its tooltip.
     std::function<void(const QString& text, const QString& details)> note;
 };
@@ -70,12 +68,11 @@ public:
     virtual void levelShown() {}
     // A part of the document changed (an edit, its undo or redo).
     virtual void documentChanged(const DocumentChange& change) { (void)change; }
-    // A tool was chosen (of this area or another).
-    virtual void toolChosen(MapTool tool) { (void)tool; }
-    // Whether the area edits with `tool`; the Edit commands go to that area.
-    [[nodiscard]] virtual bool ownsTool(MapTool tool) const {
-        (void)tool;
-        return false;
+    // A tool of the map's canvas was chosen (of this area or another).
+    virtual void toolChosen(AbstractTool& tool) { (void)tool; }
+    // Whether the area registered `tool`; the Edit commands go to the area of the chosen tool.
+    [[nodiscard]] bool ownsTool(const AbstractTool& tool) const {
+        return mContext.tools.areaOf(tool) == name();
     }
     virtual void run(EditCommand command) { (void)command; }
     // An Edit command while `focus` has the keyboard focus, asked of every area before the

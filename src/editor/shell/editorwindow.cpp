@@ -42,11 +42,8 @@ constexpr int kFileSection = 10;
 constexpr int kAboutSection = 20;
 constexpr int kUndoSection = 10;
 constexpr int kClipboardSection = 20;
+constexpr int kToolSection = 30;
 constexpr int kLevelSection = 50;
-
-// The tools' actions, in MapTool's order.
-constexpr std::array<const char*, 6> kToolIds{"ToolPlace", "ToolBrush",   "ToolSelect",
-                                              "ToolFill",  "ToolObjects", "ToolRings"};
 
 // The file a drag carries when it is exactly one local file.
 QString droppedFile(const QMimeData* mime) {
@@ -82,11 +79,15 @@ EditorWindow::EditorWindow(std::unique_ptr<EditorDialogs> dialogs)
     setAcceptDrops(true);
     mUndo = new QUndoStack(this);
     mActions = new ActionRegistry(*this);
-    mToolGroup = new QActionGroup(this);
+    mTools = new ToolManager("Edit", kToolSection, this);
+    connect(mTools, &ToolManager::toolChosen, this, [this](AbstractTool& tool) {
+        for (EditingArea* area : mAreas) {
+            area->toolChosen(tool);
+        }
+    });
     mController = std::make_unique<SessionController>(*mSession, *mDialogs, *mUndo);
     mContext = std::make_unique<AreaContext>(AreaContext{
-        *this, *mSession, *mUndo, *mDialogs, nullptr, *mToolGroup, [this] { return isBusy(); },
-        [this](MapTool tool) { chooseTool(tool); },
+        *this, *mSession, *mUndo, *mDialogs, nullptr, *mTools, [this] { return isBusy(); },
         [this](const QString& text, const QString& details) { mStatus->showNote(text, details); }});
     createForm();
     createAreas();
@@ -271,17 +272,10 @@ void EditorWindow::createStatusLine() {
     }
 }
 
-void EditorWindow::chooseTool(MapTool tool) {
-    mActions->action(kToolIds[static_cast<std::size_t>(tool)])->setChecked(true);
-    for (EditingArea* area : mAreas) {
-        area->toolChosen(tool);
-    }
-}
-
 EditingArea* EditorWindow::areaOfTool() const {
-    const MapTool tool = mMap->tools().tool();
+    const AbstractTool* tool = mTools->chosen();
     const auto found = std::find_if(mAreas.begin(), mAreas.end(), [tool](const EditingArea* area) {
-        return area->ownsTool(tool);
+        return tool != nullptr && area->ownsTool(*tool);
     });
     return found == mAreas.end() ? nullptr : *found;
 }

@@ -22,6 +22,7 @@
 #include "editor/shell/sessioncontroller.h"
 #include "editor/shell/sessionstatus.h"
 #include "editor/shell/windowhost.h"
+#include "editor/tools/toolmanager.h"
 
 namespace orvex {
 
@@ -48,10 +49,9 @@ public:
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
 
-    // Chooses a tool in every area, as its menu entry or key does.
-    void chooseTool(MapTool tool);
-
     [[nodiscard]] ActionRegistry& actions() const { return *mActions; }
+    // The tools of the map's canvas, which the map and placements areas register.
+    [[nodiscard]] ToolManager& tools() const { return *mTools; }
     [[nodiscard]] MapArea& map() const { return *mMap; }
     [[nodiscard]] PlacementArea& placements() const { return *mPlacements; }
 
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<SessionStatus> mStatus;
     std::unique_ptr<AreaContext> mContext;
     ActionRegistry* mActions = nullptr;
-    QActionGroup* mToolGroup = nullptr;
+    ToolManager* mTools = nullptr;
     QUndoStack* mUndo = nullptr;
     WindowHost* mHost = nullptr;
     QComboBox* mCombo1 = nullptr;

@@ -84,11 +84,8 @@ void restoreWindowMemory(EditorWindow& window) {
             choice->setCurrentIndex(index);
         }
     }
-    // A tool's action chooses it everywhere (its docks included) as its key would.
-    QAction* tool = window.actions().action(settings.value(kToolKey).toString());
-    if (tool != nullptr && QString(tool->objectName()).startsWith("Tool")) {
-        tool->trigger();
-    }
+    // Chosen everywhere (its docks included) as its key would choose it.
+    window.tools().choose(settings.value(kToolKey).toString());
     // The keys are the map's at the start, not those of the first field of a dock.
     window.map().mapFrame().canvas()->setFocus();
 }
@@ -107,12 +104,8 @@ void storeWindowMemory(const EditorWindow& window) {
         const QVariant chosen = action.property(kChosenStateProperty);
         settings.setValue(checkedKey(id), chosen.isValid() ? chosen.toBool() : action.isChecked());
     });
-    // The tools' ids begin with "Tool"; one of them is always checked.
-    for (const ActionSpec& spec : window.actions().specs()) {
-        const QAction* action = window.actions().action(spec.id);
-        if (QString(spec.id).startsWith("Tool") && action->isChecked()) {
-            settings.setValue(kToolKey, QString(spec.id));
-        }
+    if (const AbstractTool* tool = window.tools().chosen()) {
+        settings.setValue(kToolKey, tool->id());
     }
 }
 
