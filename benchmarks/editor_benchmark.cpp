@@ -207,7 +207,7 @@ void BM_BrushStep(benchmark::State& state) {
         state.SkipWithError("no level");
         return;
     }
-    map.window().map().tools().setTool(MapTool::Brush);
+    map.window().tools().choose("ToolBrush");
     int step = 0;
     for (auto _ : state) {
         map.window().map().blockSelector().pickBlock(static_cast<std::uint8_t>(0x40 + step++ % 2));

@@ -13,6 +13,7 @@
 #include "demo/demorom.h"
 #include "rom/codepatterns.h"
 #include "rom/levelformat.h"
+#include "rom/starttables.h"
 #include "rom/zones.h"
 
 namespace orvex {
@@ -33,10 +34,6 @@ constexpr std::int32_t kHillTopArtTiles = 0x40;
 constexpr std::int32_t kWingFortressArtTiles = 0x20;
 constexpr std::int32_t kHillTopChunkCount = 0x30;
 constexpr std::int32_t kDeathEggCopiedTiles = 0x300;  // fewer than its art's $340 tiles
-constexpr std::int32_t kChunkTableBytes = 0x1800;
-constexpr std::int32_t kCliffTiles = 0xC0;
-constexpr std::int32_t kCloudArtBytes = 0x400;
-constexpr std::int32_t kSlotPictureBytes = 0xC00;
 constexpr std::array<std::uint8_t, 3> kUnderwaterIds = {0x15, 0x16, 0x17};
 constexpr std::uint16_t kUnderwaterLongs = 0x1F;
 constexpr std::uint16_t kPaletteLine0 = 0xFB00;

@@ -13,9 +13,7 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int64_t kTileSize = 32;
-constexpr std::int64_t kChunkBytes = 8;
-constexpr std::int64_t kBlockBytes = 0x80;
+constexpr std::int64_t kTileSize = kTileBytes;
 
 std::string hexNumber(std::int64_t value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -51,7 +49,8 @@ StreamLimit limitOf(Part part) {
         case Part::ChunkMappings:
             return {kChunkBytes, "chunks", kMaxChunkMappingBytes, "of the game's chunk table"};
         case Part::BlockMappings:
-            return {kBlockBytes, "blocks", kMaxBlockMappingBytes, "of the game's block table"};
+            return {kBlockMappingBytes, "blocks", kMaxBlockMappingBytes,
+                    "of the game's block table"};
         default:
             return {};
     }

@@ -46,7 +46,6 @@ Status readPalette(ByteSpan image, const RomProfile& profile, std::int16_t level
     if (!levelLines) {
         return levelLines.error();
     }
-    constexpr std::int32_t kLineBytes = 2 * kLineColours;
     auto fixed = readRaw(image, profile.fixedPaletteLine, kLineBytes);
     if (!fixed) {
         return fixed.error();

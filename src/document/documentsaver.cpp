@@ -18,8 +18,6 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int32_t kLineBytes = 2 * kLineColours;
-
 // A part ready to be written: its bytes at each of its places (one for a stream, two for the
 // palette), in the order of the part's stored regions.
 struct EncodedPart {

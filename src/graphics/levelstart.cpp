@@ -6,10 +6,6 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int32_t kTileBytes32 = kTileBytes;
-constexpr std::int32_t kChunkBytes = 2 * kChunkMappingWords;  // 8 bytes a chunk
-constexpr std::int32_t kChunkTableBytes = kBaseChunks * kChunkBytes;
-
 // ---- composing ----
 
 // Writes `bytes` into video memory from byte `address` on, as far as video memory reaches.
@@ -26,7 +22,7 @@ void apply(const VideoWrite& write, VideoMemory& video) {
 }
 
 void writeFrame(const AnimationScript& script, std::int32_t frame, VideoMemory& video) {
-    apply(std::int64_t{script.destination} * kTileBytes32, script.frameBytes(frame), video);
+    apply(std::int64_t{script.destination} * kTileBytes, script.frameBytes(frame), video);
 }
 
 // The level's art as the loader copies it: decoded into RAM, the extra art decoded over it,

@@ -4,13 +4,11 @@
 
 #include "compression/nemesis.h"
 #include "graphics/objectlook.h"
+#include "rom/levelformat.h"
 
 namespace orvex {
 
 namespace {
-
-constexpr std::int32_t kTileSide = 8;
-constexpr std::int32_t kTileBytes = 32;
 
 struct PlacedPiece {
     std::int32_t x = 0;  // the piece's top left from the object's point, flips applied

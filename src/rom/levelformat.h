@@ -17,6 +17,8 @@ inline constexpr std::int32_t kChunkSide = 16;
 inline constexpr std::int32_t kChunkMappingWords = 4;  // top-left, top-right, bottom-left, right
 inline constexpr std::int32_t kBaseChunks = 1024;
 inline constexpr std::int32_t kChunkMappingsLimit = kBaseChunks * kChunkMappingWords;  // words
+inline constexpr std::int32_t kChunkBytes = 2 * kChunkMappingWords;                    // 8
+inline constexpr std::int32_t kChunkTableBytes = kBaseChunks * kChunkBytes;            // 8,192
 
 inline constexpr std::int32_t kBlockCount = 256;
 inline constexpr std::int32_t kBlockSize = 128;        // pixels a side
@@ -43,7 +45,8 @@ inline constexpr std::int32_t kPlaneColumns = 128;    // columns of one plane in
 
 inline constexpr std::int32_t kPaletteLines = 4;
 inline constexpr std::int32_t kLineColours = 16;
-inline constexpr std::int32_t kPaletteReadSize = 128;  // bytes read at each palette source
+inline constexpr std::int32_t kLineBytes = 2 * kLineColours;  // one colour word each
+inline constexpr std::int32_t kPaletteReadSize = 128;         // bytes read at each palette source
 
 // The level's 64 colour words, 16 a palette line: line 0 is the fixed line every level shares,
 // lines 1 to 3 the level's own. A word holds blue in bits 9-11, green in 5-7, red in 1-3.

@@ -11,9 +11,6 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int32_t kTileBytes32 = kTileBytes;
-constexpr std::int32_t kChunkBytes = 2 * kChunkMappingWords;  // 8 bytes a chunk
-constexpr std::int32_t kChunkTableBytes = kBaseChunks * kChunkBytes;
 constexpr std::int32_t kMaxScripts = 8;  // the game keeps counters for 8 scripts a list
 constexpr std::uint8_t kTitleScreenList = 0;
 constexpr std::uint8_t kStandardList = 1;
@@ -33,12 +30,12 @@ std::string hex(std::int64_t value) {
 
 // A chosen limit on the tiles the cues of one list decode together: all of video memory. A list
 // that decodes more must write over its own art; the game's lists decode a few hundred tiles.
-constexpr std::int32_t kListTileBudget = kVideoMemoryBytes / kTileBytes32;
+constexpr std::int32_t kListTileBudget = kVideoMemoryBytes / kTileBytes;
 
 // The tiles from byte `address` of video memory to its end, a tile partly inside included: the
 // most a cue there can put into video memory.
 std::int32_t tilesFrom(std::uint16_t address) {
-    return (kVideoMemoryBytes - address + kTileBytes32 - 1) / kTileBytes32;
+    return (kVideoMemoryBytes - address + kTileBytes - 1) / kTileBytes;
 }
 
 // Decodes the cues of list `list`, each only as far as video memory reaches and all of them no
@@ -173,7 +170,7 @@ void readExtraArt(ByteSpan image, const StartTables& tables, std::uint8_t zone, 
         return;
     }
     if (auto bytes = decodeStream(image, (*stream)->stream, "extra tile art", start.problems)) {
-        start.extraArt = VideoWrite{(*stream)->first * kTileBytes32, std::move(*bytes)};
+        start.extraArt = VideoWrite{(*stream)->first * kTileBytes, std::move(*bytes)};
         start.copiedTiles = **copied;
     }
 }
@@ -242,7 +239,7 @@ std::optional<std::pair<AnimationScript, std::int64_t>> readScript(ByteSpan imag
     const bool ownDurations = (duration & 0x80) != 0;
     const std::int32_t frameCount = byte(6);
     AnimationScript script;
-    script.destination = ((byte(4) << 8) | byte(5)) / kTileBytes32;
+    script.destination = ((byte(4) << 8) | byte(5)) / kTileBytes;
     script.tilesPerFrame = byte(7);
     const std::int64_t list = at + 8;
     const std::int64_t listBytes = frameCount * (ownDurations ? 2 : 1);
@@ -256,7 +253,7 @@ std::optional<std::pair<AnimationScript, std::int64_t>> readScript(ByteSpan imag
         script.frames.push_back({image[entry], shown + 1});
         lastTile = std::max<std::int32_t>(lastTile, image[entry]);
     }
-    const std::int64_t artBytes = std::int64_t{lastTile + script.tilesPerFrame} * kTileBytes32;
+    const std::int64_t artBytes = std::int64_t{lastTile + script.tilesPerFrame} * kTileBytes;
     if (!fitsIn(image.size(), artAt, artBytes)) {
         return std::nullopt;
     }
@@ -298,9 +295,6 @@ void readScripts(ByteSpan image, const StartTables& tables, std::uint8_t zone, L
 
 constexpr std::int32_t kMountainTile = 0x500;
 constexpr std::int32_t kCloudTile = 0x518;
-constexpr std::int32_t kCliffTiles = 0xC0;
-constexpr std::int32_t kCliffOffsets = 96;
-constexpr std::int32_t kCloudArtBytes = 0x400;
 
 // Six columns of four mountain tiles, chosen by where the camera is.
 void writeMountains(const std::vector<std::uint8_t>& cliffs, std::int32_t cameraX,
@@ -311,28 +305,28 @@ void writeMountains(const std::vector<std::uint8_t>& cliffs, std::int32_t camera
     const std::int32_t column = r >> 3;
     for (std::int32_t i = 0; i < 6; ++i) {
         const std::int32_t first = (group * 6 + (column + i) % 6) * 4;
-        const auto from = cliffs.begin() + first * kTileBytes32;
-        start.afterArt.push_back({(kMountainTile + 4 * i) * kTileBytes32,
-                                  std::vector<std::uint8_t>(from, from + 4 * kTileBytes32)});
+        const auto from = cliffs.begin() + first * kTileBytes;
+        start.afterArt.push_back({(kMountainTile + 4 * i) * kTileBytes,
+                                  std::vector<std::uint8_t>(from, from + 4 * kTileBytes)});
     }
 }
 
 // The cloud strip unshifted: rows of 64 pixels, of which the first 32 fill 4 columns of tiles,
 // 2 tiles a column.
 void writeClouds(ByteSpan image, std::int32_t art, LevelStart& start) {
-    std::vector<std::uint8_t> tiles(8 * static_cast<std::size_t>(kTileBytes32));
+    std::vector<std::uint8_t> tiles(8 * static_cast<std::size_t>(kTileBytes));
     for (std::int32_t row = 0; row < 16; ++row) {
         for (std::int32_t k = 0; k < 4; ++k) {
             const std::int32_t tile = 2 * k + (row >> 3);
             const auto from = image.begin() + art + 0x20 * row + 4 * k;
-            std::copy_n(from, 4, tiles.begin() + tile * kTileBytes32 + 4 * (row & 7));
+            std::copy_n(from, 4, tiles.begin() + tile * kTileBytes + 4 * (row & 7));
         }
     }
-    start.afterArt.push_back({kCloudTile * kTileBytes32, std::move(tiles)});
+    start.afterArt.push_back({kCloudTile * kTileBytes, std::move(tiles)});
 }
 
 void hideCliffBlocks(ByteSpan image, std::int32_t offsets, LevelStart& start) {
-    for (std::int32_t i = 0; i < kCliffOffsets; ++i) {
+    for (std::int32_t i = 0; i < kCliffOffsetWords; ++i) {
         if (auto word = readWord(image, std::int64_t{offsets} + 2 * i)) {
             const std::int32_t block = *word / kBlockMappingBytes;
             if (block < kBlockCount) {
@@ -349,7 +343,7 @@ void readHillTop(ByteSpan image, const StartTables& tables, std::int32_t cameraX
                  LevelStart& start) {
     if (tables.hillTopCliffArt) {
         auto cliffs = decompressNemesis(image, *tables.hillTopCliffArt, kCliffTiles);
-        if (cliffs && cliffs->tiles.size() >= std::size_t{kCliffTiles} * kTileBytes32) {
+        if (cliffs && cliffs->tiles.size() >= std::size_t{kCliffTiles} * kTileBytes) {
             writeMountains(cliffs->tiles, cameraX, start);
         } else {
             start.problems.emplace_back("the mountain art cannot be decoded");
@@ -365,7 +359,7 @@ void readHillTop(ByteSpan image, const StartTables& tables, std::int32_t cameraX
 
 // Casino Night's three slot windows, each the first picture of its sequence (picture 3).
 void readSlotWindows(ByteSpan image, const StartTables& tables, LevelStart& start) {
-    constexpr std::int32_t kPictureBytes = 16 * kTileBytes32;
+    constexpr std::int32_t kPictureBytes = 16 * kTileBytes;
     constexpr std::int32_t kFirstPicture = 3;
     if (!tables.slotPictures) {
         return;
@@ -376,8 +370,8 @@ void readSlotWindows(ByteSpan image, const StartTables& tables, LevelStart& star
     }
     for (const std::int32_t tile : {0x550, 0x560, 0x570}) {
         start.afterArt.push_back(
-            {tile * kTileBytes32, std::vector<std::uint8_t>(image.begin() + from,
-                                                            image.begin() + from + kPictureBytes)});
+            {tile * kTileBytes, std::vector<std::uint8_t>(image.begin() + from,
+                                                          image.begin() + from + kPictureBytes)});
     }
 }
 
@@ -529,8 +523,8 @@ std::int32_t AnimationScript::frameAt(std::int64_t videoFrame) const {
 
 ByteSpan AnimationScript::frameBytes(std::int32_t frame) const {
     const std::size_t first =
-        static_cast<std::size_t>(frames[static_cast<std::size_t>(frame)].firstTile) * kTileBytes32;
-    return ByteSpan(art).subspan(first, static_cast<std::size_t>(tilesPerFrame) * kTileBytes32);
+        static_cast<std::size_t>(frames[static_cast<std::size_t>(frame)].firstTile) * kTileBytes;
+    return ByteSpan(art).subspan(first, static_cast<std::size_t>(tilesPerFrame) * kTileBytes);
 }
 
 std::int32_t PaletteCycle::frameAt(std::int64_t videoFrame) const {

@@ -14,19 +14,14 @@ namespace orvex {
 
 namespace {
 
-constexpr std::int32_t kChunkBytes = 2 * kChunkMappingWords;
-constexpr std::int32_t kChunkTableBytes = 0x1800;  // $300 chunks at RAM $FFFF9000
+constexpr std::int32_t kChunkRamBytes = 0x1800;    // $300 chunks at RAM $FFFF9000
 constexpr std::uint16_t kChunkTableWord = 0x9000;  // its address as a short address word
 constexpr std::int32_t kZoneWords = 2 * kZoneCount;
 constexpr std::int32_t kAnimationTableBytes = 4 * kZoneCount;
 constexpr std::int32_t kMaxScripts = 8;
 constexpr std::int32_t kScriptHeaderBytes = 8;
 constexpr std::uint8_t kPerFrameDurations = 0x80;
-constexpr std::int32_t kCliffTiles = 0xC0;
-constexpr std::int32_t kCliffOffsetWords = 96;
 constexpr std::int32_t kCliffPieceBytes = 0x80;  // 4 tiles, copied over a block's mappings
-constexpr std::int32_t kCloudArtBytes = 0x400;
-constexpr std::int32_t kSlotPictureBytes = 0xC00;
 constexpr std::int32_t kRingMappingBytes = 8 * 2 + 8 * kSpritePieceBytes;
 constexpr std::int32_t kUnderwaterLongs = 0x20;  // all four lines
 
@@ -364,7 +359,7 @@ private:
             auto chunks = decodedUnits(mImage, *named.value, kChunkBytes, "chunks");
             if (!chunks) {
                 keep(named, chunks.error().message);
-            } else if (into < 0 || into + *chunks * kChunkBytes > kChunkTableBytes) {
+            } else if (into < 0 || into + *chunks * kChunkBytes > kChunkRamBytes) {
                 keep(named, "its " + std::to_string(*chunks) + " chunks from chunk " +
                                 hexOffset(first) + " run past the chunk table");
             } else {
@@ -392,7 +387,7 @@ private:
         if (!words || !fitsIn(mImage.size(), std::int64_t{record} + 4, bytes)) {
             return where + " runs past the end of the image";
         }
-        if (*into % 2 != 0 || *into + bytes > kChunkTableBytes) {
+        if (*into % 2 != 0 || *into + bytes > kChunkRamBytes) {
             return where + " writes past the end of the chunk table";
         }
         return std::nullopt;

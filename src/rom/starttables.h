@@ -19,6 +19,13 @@
 
 namespace orvex {
 
+// The sizes of what some of these tables point at: Hill Top's cliff art (Nemesis tiles) and the
+// words of the block offsets its mountains cover, its cloud strip, Casino Night's slot pictures.
+inline constexpr std::int32_t kCliffTiles = 0xC0;
+inline constexpr std::int32_t kCliffOffsetWords = 96;
+inline constexpr std::int32_t kCloudArtBytes = 0x400;
+inline constexpr std::int32_t kSlotPictureBytes = 0xC00;
+
 // A Kosinski stream the level loader decodes in code for one zone, into RAM where its first tile
 // (art) or first chunk (chunk mappings) lies.
 struct ExtraStream {

@@ -1,13 +1,16 @@
 // The map view on the real window: zoom, scrolling by pixels, the scroll bars, panning, the
-// overview's drag, the status line after a scroll and what shows beside the bars.
+// overview's drag, the status line after a scroll and what shows beside the bars; and the map's
+// layers painted on an image.
 
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <cstdlib>
 
+#include "editor/map/maplayers.h"
 #include "editortestsupport.h"
 
 namespace orvex::test {
@@ -185,6 +188,35 @@ private slots:
             QVERIFY2(shown.pixelColor(beside) == form->palette().color(QPalette::Window), tool);
             QCOMPARE(f.canvas()->size(), f.window->map().mapFrame().visibleGridArea());
         }
+    }
+
+    // The layers painted on an image, without a window: the blocks in the level's colours above
+    // the water line and in the underwater ones from its row down, the placements over both.
+    void theLayersPaintInOrderAndSplitAtTheWater() {
+        const Layout layout(std::vector<std::uint8_t>(2 * kLayoutRowBytes, 0));
+        BlockLayerPainter blocks;
+        blocks.setLayout(&layout, Plane::Foreground);
+        QPixmap dry(kCellSize, kCellSize);
+        dry.fill(Qt::red);
+        QPixmap wet(kCellSize, kCellSize);
+        wet.fill(Qt::blue);
+        blocks.setBlockPicture(0, dry, wet);
+        LevelParts parts;
+        parts.start = StartPosition{100, 150};
+        PlacementPainter placements;
+        placements.setPlacements(&parts);
+        placements.setOverlay(PlacementPainter::Overlay::Start, true);
+        placements.setOverlay(PlacementPainter::Overlay::Water, true);
+        placements.setWaterLine(64);
+        const MapGeometry view{kCellSize, QPoint(0, 0), QSize(256, 256)};
+        QImage image(view.size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        paintMapLayers(painter, image.rect(), view, blocks, placements);
+        painter.end();
+        QCOMPARE(image.pixelColor(10, 10), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(10, 63), QColor(120, 200, 255));  // the line, above the split
+        QCOMPARE(image.pixelColor(10, 64), QColor(Qt::blue));
+        QCOMPARE(image.pixelColor(92, 150), QColor(0, 230, 90));  // the start, over the cells
     }
 
 private:

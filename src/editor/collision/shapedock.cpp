@@ -5,7 +5,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "editor/placements/numberbox.h"
+#include "widgets/numberbox.h"
 #include "widgets/qtext.h"
 
 namespace orvex {

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "editor/pieces/tileviews.h"
 #include "rom/collision.h"
+#include "widgets/piecesheet.h"
+#include "widgets/pixelline.h"
 
 namespace orvex {
 

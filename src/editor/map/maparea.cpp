@@ -34,13 +34,26 @@ QString hexByte(std::uint8_t value) {
     return "0x" + QString::number(uint{value}, 16).toUpper().rightJustified(2, '0');
 }
 
+// A load makes the picture of every block, so this loop is the map's hottest: the colours are
+// looked up in a local table of all 256 byte values (no mask, and no reload after each store
+// into the picture), four pixels a step, the lines found from the picture's bits once.
 QPixmap blockPixmap(const LevelArt& art, std::int32_t block, const ColourTable& colours) {
+    std::array<QRgb, 256> table{};
+    for (std::size_t value = 0; value < table.size(); ++value) {
+        table[value] = colours[value & 0x3Fu];
+    }
     QImage picture(kBlockSize, kBlockSize, QImage::Format_RGB32);
+    uchar* bits = picture.bits();
+    const auto lineBytes = static_cast<std::size_t>(picture.bytesPerLine());
+    constexpr auto kSide = static_cast<std::size_t>(kBlockSize);
     for (std::int32_t y = 0; y < kBlockSize; ++y) {
         const std::uint8_t* from = art.blocks.row(block, y);
-        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (std::int32_t x = 0; x < kBlockSize; ++x) {
-            to[x] = colours[from[x] & 0x3Fu];
+        auto* to = reinterpret_cast<QRgb*>(bits + static_cast<std::size_t>(y) * lineBytes);
+        for (std::size_t x = 0; x < kSide; x += 4) {
+            to[x] = table[from[x]];
+            to[x + 1] = table[from[x + 1]];
+            to[x + 2] = table[from[x + 2]];
+            to[x + 3] = table[from[x + 3]];
         }
     }
     return QPixmap::fromImage(std::move(picture));

@@ -2,33 +2,22 @@
 
 #include <QPixmap>
 #include <QWidget>
-#include <array>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <optional>
 #include <vector>
 
 #include "document/cellpattern.h"
 #include "document/layout.h"
 #include "document/levelparts.h"
-#include "editor/map/blockpicturecache.h"
-#include "editor/map/placementlayer.h"
+#include "editor/map/blocklayerpainter.h"
+#include "editor/map/mapgeometry.h"
+#include "editor/map/placementkind.h"
+#include "editor/map/placementpainter.h"
 #include "editor/tools/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
-#include "rom/objectoutline.h"
 
 namespace orvex {
-
-inline constexpr std::int32_t kCellSize = 128;  // pixels a side of a cell at 100%
-
-// The zooms the map offers, as cell sizes in pixels: 12.5% to 400%.
-inline constexpr std::array<std::int32_t, 6> kZoomCellSizes{16, 32, 64, 128, 256, 512};
-inline constexpr std::size_t kActualSizeZoom = 3;
-
-// The two kinds of placement the placement tools select and move.
-enum class PlacementKind { Objects, Rings };
 
 // Mapa: the map's canvas, the part of the map frame left of and above its scroll bars. It draws
 // one plane of the layout from the block pictures, each cell cellSize() pixels a side, its top
@@ -38,7 +27,10 @@ enum class PlacementKind { Objects, Rings };
 // selection, and on request grid lines, block numbers and the cells that use one block. It hands
 // the mouse and the keys to the chosen tool of its ToolManager and reports the pointer in plane
 // cells and level pixels; a drag with the middle button, or with the left one while Space is
-// held, asks for the view to move instead, and a right click asks for the block under it.
+// held, asks for the view to move instead, and a right click asks for the block under it. The
+// canvas is the view and the input: the block layer and the placement layer paint themselves
+// (BlockLayerPainter, PlacementPainter); its setters hand them what to draw and repaint what
+// changed.
 class MapCanvas : public QWidget {
     Q_OBJECT
 
@@ -51,7 +43,7 @@ public:
                          const QPixmap& underwater = {});
     // How to make a block's picture (above or below the water) that setBlockPicture did not
     // give: see forgetBlockPictures.
-    using PictureMaker = std::function<QPixmap(std::int32_t block, bool underwater)>;
+    using PictureMaker = BlockLayerPainter::PictureMaker;
     void setPictureMaker(const PictureMaker& make);
     // The pictures of `blocks` are out of date: each is made again through the picture maker
     // when a cell first shows it, and the cells that show them now are repainted. An edit that
@@ -60,7 +52,9 @@ public:
     // Draws over each cell the picture `make` gives of its block's ground on collision path
     // `path` (none: no ground drawn), under the grid and the placements.
     void setCollision(std::optional<std::int32_t> path, BlockPictureCache::Maker make);
-    [[nodiscard]] std::optional<std::int32_t> collisionPath() const { return mCollisionPath; }
+    [[nodiscard]] std::optional<std::int32_t> collisionPath() const {
+        return mBlocks.collisionPath();
+    }
     // The ground of `blocks` changed: made again when next drawn.
     void forgetCollision(const std::vector<std::int32_t>& blocks);
     // Repaints the cells that show any of `blocks`.
@@ -75,7 +69,7 @@ public:
     void setOrigin(QPoint origin) { setView(mCellSize, origin); }
     [[nodiscard]] std::int32_t cellSize() const { return mCellSize; }
     [[nodiscard]] QPoint origin() const { return mOrigin; }
-    [[nodiscard]] Plane plane() const { return mPlane; }
+    [[nodiscard]] Plane plane() const { return mBlocks.plane(); }
 
     // The plane cell under a point of the canvas (columns past the plane included).
     [[nodiscard]] PlaneCell cellAt(QPoint point) const;
@@ -87,9 +81,9 @@ public:
     // The blocks shown at `at` instead of the layout's (a block to place, cells to paste).
     void setPreview(PlaneCell at, const CellPattern& pattern);
     void clearPreview();
-    [[nodiscard]] bool hasPreview() const { return !mPreview.isEmpty(); }
+    [[nodiscard]] bool hasPreview() const { return mBlocks.hasPreview(); }
     void setSelection(const std::optional<CellRect>& cells);
-    [[nodiscard]] const std::optional<CellRect>& selection() const { return mSelection; }
+    [[nodiscard]] const std::optional<CellRect>& selection() const { return mBlocks.selection(); }
     void setGrid(bool shown);
     void setNumbers(bool shown);
     void setHighlight(std::optional<std::uint8_t> block);
@@ -113,16 +107,18 @@ public:
     // Whether objects the game never draws are shown, as outlines of the area or the line they
     // act on (a marker where their subtype gives none); hidden, they are neither drawn nor hit.
     void setInvisibleShown(bool shown);
-    [[nodiscard]] bool invisibleShown() const { return mInvisibleShown; }
+    [[nodiscard]] bool invisibleShown() const { return mPlacements.invisibleShown(); }
     // Whether `object` is drawn at all: false for a type the game never draws while those are
     // hidden.
-    [[nodiscard]] bool objectShown(const ObjectPlacement& object) const;
-    enum class Overlay { Objects, Rings, Start, Bounds, Water };
+    [[nodiscard]] bool objectShown(const ObjectPlacement& object) const {
+        return mPlacements.objectShown(object);
+    }
+    using Overlay = PlacementPainter::Overlay;
     // The act's water line in level pixels; none for an act without water.
     void setWaterLine(std::optional<std::int32_t> height);
     void setOverlay(Overlay overlay, bool shown);
     [[nodiscard]] bool overlayShown(Overlay overlay) const {
-        return mOverlays[static_cast<std::size_t>(overlay)];
+        return mPlacements.overlayShown(overlay);
     }
 
     // A point of the canvas in level pixels (of the foreground, where placements lie).
@@ -138,7 +134,9 @@ public:
     void setTools(ToolManager* tools) { mTools = tools; }
 
     // The block a cell shows: the preview's, the layout's, or none (drawn empty).
-    [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const;
+    [[nodiscard]] std::optional<std::uint8_t> shownBlock(PlaneCell cell) const {
+        return mBlocks.shownBlock(cell);
+    }
     // Repaints the cells of a layout rectangle that the plane shows.
     void updateLayoutCells(const CellRect& cells);
 
@@ -166,73 +164,22 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    // The pictures drawn above and below the water line.
-    enum Tint : std::size_t { AboveWater, BelowWater };
-    [[nodiscard]] std::optional<int> waterTop() const;
-    void drawPlanes(QPainter& painter, const QRect& area) const;
-    [[nodiscard]] std::optional<std::uint8_t> layoutBlock(PlaneCell cell) const;
-    [[nodiscard]] QRect viewRect(const CellRect& planeCells) const;
-    void drawCells(QPainter& painter, const QRect& area, Tint tint) const;
-    void drawOverlays(QPainter& painter, const QRect& area) const;
-    void drawPicture(QPainter& painter, const QRect& target, const QPixmap& picture) const;
-    void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) const;
-    void drawPlacements(QPainter& painter) const;
-    void drawBounds(QPainter& painter) const;
-    void drawWater(QPainter& painter) const;
-    void drawRings(QPainter& painter, double marker) const;
-    void drawObjects(QPainter& painter, double marker) const;
-    void drawStart(QPainter& painter, double marker) const;
-    [[nodiscard]] bool drawInvisible(QPainter& painter, const ObjectPlacement& object,
-                                     bool selected) const;
-    [[nodiscard]] std::optional<QRect> invisibleArea(const ObjectPlacement& object) const;
-    [[nodiscard]] bool isSelected(PlacementKind kind, std::int32_t index) const;
-    [[nodiscard]] double markerSize() const;
-    [[nodiscard]] QFont objectFont() const;
-    [[nodiscard]] PlacementLayer::Extents placementExtents() const;
-    [[nodiscard]] QRect objectExtent(const ObjectPlacement& object) const;
-    [[nodiscard]] QRect ringsExtent(const RingGroup& group) const;
-    [[nodiscard]] QRect startExtent(const StartPosition& start) const;
-    [[nodiscard]] QRegion boundsExtent(const LevelBounds& bounds) const;
-    [[nodiscard]] const QPixmap* spritePixmap(const SpriteImage* sprite) const;
-    void drawSpriteAt(QPainter& painter, const SpriteImage& sprite, std::int32_t x,
-                      std::int32_t y) const;
-    [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const;
+    [[nodiscard]] MapGeometry mapGeometry() const { return {mCellSize, mOrigin, size()}; }
     void reportPointer();
     [[nodiscard]] ToolEvent toolEvent(const QMouseEvent& event) const;
     void setPanKey(bool held);
 
-    std::array<BlockPictureCache, 2> mBlockPictures;  // above and below the water
-    BlockPictureCache mCollision;  // the ground of the collision path shown, over the blocks
-    std::optional<std::int32_t> mCollisionPath;
-    const Layout* mLayout = nullptr;
-    Plane mPlane = Plane::Foreground;
+    BlockLayerPainter mBlocks;
+    PlacementPainter mPlacements;
     QPoint mOrigin;
     std::int32_t mCellSize = kCellSize;
-    PlaneCell mPreviewAt;
-    CellPattern mPreview;
-    std::optional<CellRect> mSelection;
-    bool mGrid = false;
-    bool mNumbers = false;
-    std::optional<std::uint8_t> mHighlight;
-    const LevelParts* mPlacements = nullptr;
-    PlacementLayer mPlacementLayer;  // the placements as last drawn
-    std::array<bool, 5> mOverlays{};
-    std::optional<std::int32_t> mWaterLine;
-    ZoneAct mZoneAct;
-    bool mInvisibleShown = false;
-    PlacementKind mSelectedKind = PlacementKind::Objects;
-    std::vector<std::int32_t> mSelectedPlacements;  // sorted
-    std::optional<QRect> mRubberBand;
     ToolManager* mTools = nullptr;
-    const LevelSprites* mSprites = nullptr;
-    std::array<ColourTable, 2> mSpriteColours{};
-    mutable std::array<std::map<const SpriteImage*, QPixmap>, 2> mSpritePixmaps;
-    mutable Tint mPass = AboveWater;  // which side of the water line is being painted
-    int mWheelRemainder = 0;          // wheel angle times canvas pixels, short of a whole pixel
-    int mZoomRemainder = 0;           // wheel angle short of a whole zoom step
-    std::optional<QPoint> mPointer;   // where the pointer last was on the canvas
+    int mWheelRemainder = 0;         // wheel angle times canvas pixels, short of a whole pixel
+    int mZoomRemainder = 0;          // wheel angle short of a whole zoom step
+    std::optional<QPoint> mPointer;  // where the pointer last was on the canvas
     Qt::MouseButtons mButtons;
     Qt::KeyboardModifiers mModifiers;
     bool mPanKey = false;            // Space held: a left drag pans

@@ -12,9 +12,9 @@
 #include <cstdint>
 
 #include "document/leveldocument.h"
-#include "editor/placements/numberbox.h"
 #include "editor/placements/placementtools.h"
 #include "graphics/sprites.h"
+#include "widgets/numberbox.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "editor/placements/numberbox.h"
+#include "widgets/numberbox.h"
 
 #include <QAction>
 #include <QLineEdit>
