@@ -23,12 +23,16 @@ using namespace orvex;
 class QuietDialogs : public EditorDialogs {
 public:
     QString chooseRomFile() override { return {}; }
+    QString chooseProjectFolder() override { return {}; }
     QString chooseImageFile() override { return {}; }
     QString chooseRomFileToSave() override { return {}; }
     bool askYesNo(const QString&, const QString&, bool) override { return false; }
     Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
     void showMessage(const QString&, const QString&) override {}
     std::optional<QString> askEmulatorCommand(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> askBuildCommand(const QString&, const QString&) override {
         return std::nullopt;
     }
 };

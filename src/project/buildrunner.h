@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/progress.h"
 #include "project/listing.h"
 #include "project/projectfolder.h"
 
@@ -24,6 +25,9 @@ struct BuildCommand {
     std::chrono::milliseconds timeout = std::chrono::minutes(2);
     // How many of the output's last lines a failure's message quotes.
     std::int32_t tailLines = 20;
+    // Where the output goes as it comes (ProgressSink::output, an empty piece at least every
+    // 50 ms while it is silent); borrowed, none for no one.
+    ProgressSink* progress = nullptr;
 };
 
 struct BuildRun {
@@ -40,7 +44,7 @@ struct BuildRun {
 // output, when the program cannot be started (not found, not executable, an empty command),
 // when it ends with a status other than 0 or by a signal, or when it runs past the timeout (then
 // it and every process it started in its group are killed, and the message quotes the output so
-// far). Blocks until the build ends or is stopped.
+// far). Blocks until the build ends or is stopped, reporting its output to `command.progress`.
 [[nodiscard]] Result<BuildRun> runBuild(const std::filesystem::path& folder,
                                         const BuildCommand& command);
 

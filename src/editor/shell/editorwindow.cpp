@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "editor/pieces/piecesarea.h"
+#include "editor/shell/buildsettings.h"
 #include "editor/shell/dockfit.h"
 #include "editor/shell/formparts.h"
 #include "editor/shell/keysdialog.h"
@@ -48,7 +49,7 @@ constexpr int kLevelSection = 50;
 constexpr std::array<const char*, 6> kToolIds{"ToolPlace", "ToolBrush",   "ToolSelect",
                                               "ToolFill",  "ToolObjects", "ToolRings"};
 
-// The file a drag carries when it is exactly one local file.
+// The file or folder a drag carries when it is exactly one local one.
 QString droppedFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
         !mime->urls().constFirst().isLocalFile()) {
@@ -175,7 +176,7 @@ void EditorWindow::createActions() {
     mRecent = new RecentFiles(*recentMenu, this);
     connect(mRecent, &RecentFiles::chosen, this, [this](const QString& path) {
         if (!isBusy()) {
-            mController->openRomFile(path);
+            mController->openPath(path);
         }
     });
 }
@@ -187,6 +188,11 @@ void EditorWindow::createFileActions() {
     };
     add("MenuOpen", "Load Levels", QKeySequence::keyBindings(QKeySequence::Open),
         [this] { mController->open(); });
+    add("MenuOpenProject", "Open Project...", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        [this] { mController->chooseProject(); })
+        ->setToolTip(
+            "Opens a disassembly project's folder; its build runs first when it is not "
+            "current");
     add("MenuSave", "Save Level", QKeySequence::keyBindings(QKeySequence::Save),
         [this] { mController->save(mCombo1->currentIndex()); });
     add("MenuSaveAs", "Save As...",
@@ -200,6 +206,10 @@ void EditorWindow::createFileActions() {
         ->setToolTip(
             "Writes the plane shown as a PNG picture, with the edits not saved yet included");
     new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
+    add("MenuBuildCommand", "Build Command...", {}, [this] { editBuildCommand(*mDialogs, {}); })
+        ->setToolTip(
+            "The command that builds a project: run when it is opened out of date and "
+            "after every save");
     mActions->add({"MenuQuit", "Quit", standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
                    "File", "File", kFileSection},
                   [this] { close(); });
@@ -364,7 +374,7 @@ void EditorWindow::dropEvent(QDropEvent* event) {
     // Opened once the drop has ended, so the program the file came from is not kept waiting
     // through the questions and the load.
     QMetaObject::invokeMethod(
-        this, [this, path] { mController->openRomFile(path); }, Qt::QueuedConnection);
+        this, [this, path] { mController->openPath(path); }, Qt::QueuedConnection);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -520,7 +530,7 @@ void EditorWindow::updateUndoActions() {
 }
 
 void EditorWindow::setCommandsEnabled(bool enabled) {
-    for (const char* id : {"MenuOpen", "MenuSave", "MenuExport"}) {
+    for (const char* id : {"MenuOpen", "MenuOpenProject", "MenuSave", "MenuExport"}) {
         mActions->action(id)->setEnabled(enabled);
     }
     for (EditingArea* area : mAreas) {

@@ -1,14 +1,17 @@
 #include "editor/shell/sessioncontroller.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <filesystem>
 #include <vector>
 
+#include "editor/shell/buildsettings.h"
 #include "editor/shell/uitext.h"
 #include "graphics/levelimage.h"
 #include "graphics/png.h"
+#include "project/projectfolder.h"
 #include "rom/cartridge.h"
 #include "rom/romimage.h"
 
@@ -130,6 +133,38 @@ void SessionController::openRomFile(const QString& path) {
         emit noted("Migrated; " + keptNames(kept), keptText(kept));
     }
     loadLevelAt(0);
+}
+
+void SessionController::chooseProject() {
+    if (isBusy()) {
+        return;
+    }
+    const QString folder = mDialogs.chooseProjectFolder();
+    if (!folder.isEmpty()) {
+        openProject(folder);
+    }
+}
+
+void SessionController::openPath(const QString& path) {
+    if (QFileInfo(path).isDir()) {
+        openProject(path);
+    } else {
+        openRomFile(path);
+    }
+}
+
+void SessionController::openProject(const QString& folder) {
+    if (isBusy() || !resolveUnsavedEdits()) {
+        return;
+    }
+    const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const std::filesystem::path path = QFile::encodeName(root).toStdString();
+    if (auto checked = openProjectFolder(path); !checked) {
+        showError("The folder " + root + " was not opened.", checked.error());
+        return;
+    }
+    BusyScope busy(*this);
+    // TODO the seam
 }
 
 // A copier dump is never opened as it is: its owner is offered a plain copy beside it, which

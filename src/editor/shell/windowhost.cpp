@@ -4,6 +4,12 @@
 
 namespace orvex {
 
+namespace {
+
+constexpr const char* kBuildCaption = "Building the Project ...";
+
+}  // namespace
+
 WindowHost::WindowHost(QWidget* owner, QWidget* lockedWidget)
     : QObject(owner), mOwner(owner), mLocked(lockedWidget) {}
 
@@ -26,6 +32,14 @@ void WindowHost::progress(Stage stage, std::int32_t done, std::int32_t total) {
         return;
     }
     mProgress->setBarWidth(stageBarWidth(stage, done, total));
+}
+
+void WindowHost::output(std::string_view text) {
+    if (!mProgress) {
+        return;
+    }
+    mProgress->setCaption(kBuildCaption);
+    mProgress->appendOutput(text);
 }
 
 void WindowHost::end() {

@@ -11,7 +11,7 @@
 namespace orvex {
 
 // The core's progress while the editor runs: a progress window made for each operation, showing
-// each stage's caption and bar width.
+// each stage's caption and bar width, and a build's output as it runs.
 class WindowHost : public QObject, public ProgressSink {
     Q_OBJECT
 
@@ -24,6 +24,7 @@ public:
     void begin() override;
     void progress(Stage stage, std::int32_t done, std::int32_t total) override;
     void end() override;
+    void output(std::string_view text) override;
 
     [[nodiscard]] ProgressWindow* progressWindow() const { return mProgress.get(); }
 
