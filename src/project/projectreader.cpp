@@ -32,9 +32,6 @@ Status buildIfStale(OpenedProject& project, const ProjectOptions& options) {
     }
     BuildCommand build{*command};
     build.timeout = options.buildTimeout;
-    if (options.buildStarting) {
-        options.buildStarting(*command, *stale);
-    }
     auto run = runBuild(project.folder.root, build);
     if (!run) {
         return run.error();

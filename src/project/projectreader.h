@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,8 +23,6 @@ struct ProjectOptions {
     // The build's command line; none for the default (`lua build.lua` where build.lua exists).
     std::optional<std::string> buildCommand;
     std::chrono::milliseconds buildTimeout = std::chrono::minutes(2);
-    // Told the command line and the reason just before a build runs; none to tell no one.
-    std::function<void(const std::string& command, const std::string& reason)> buildStarting;
 };
 
 struct OpenedProject {

@@ -15,16 +15,39 @@ namespace orvex {
 
 namespace {
 
-// The project's options as readProject takes them, its builds told to `listener`.
+// The project's options as readProject takes them.
 ProjectOptions projectOptions(const SourceOptions& options) {
-    ProjectOptions project{options.buildCommand, options.buildTimeout, {}};
-    if (options.builds != nullptr) {
-        BuildListener* listener = options.builds;
-        project.buildStarting = [listener](const std::string& command, const std::string& reason) {
-            listener->buildStarted(command, reason);
-        };
+    return {options.buildCommand, options.buildTimeout};
+}
+
+// Runs the project's build because of `reason`, told to the options' listener.
+Result<BuildRun> runProjectBuild(const ProjectFolder& folder, const SourceOptions& options,
+                                 const std::string& reason) {
+    const auto command = options.buildCommand ? options.buildCommand : defaultBuildCommand(folder);
+    if (!command) {
+        return makeError(ErrorCode::BuildFailed, folder.name() + " needs a build (" + reason +
+                                                     ") and has no build command: it has no " +
+                                                     std::string(kBuildScriptName));
     }
-    return project;
+    if (options.builds != nullptr) {
+        options.builds->buildStarted(*command, reason);
+    }
+    BuildCommand build{*command};
+    build.timeout = options.buildTimeout;
+    auto run = runBuild(folder.root, build);
+    if (options.builds != nullptr) {
+        options.builds->buildEnded(run.ok(), run ? run->output : run.error().message);
+    }
+    return run;
+}
+
+// Why the project in `folder` needs a build before it is read; none when it is current.
+std::optional<std::string> buildNeeded(const ProjectFolder& folder) {
+    auto listing = readListing(folder.listing);
+    if (!listing) {
+        return "its listing " + folder.listing.filename().string() + " cannot be read";
+    }
+    return staleReason(folder, *listing);
 }
 
 bool markedReadOnly(const std::filesystem::path& path) {
@@ -409,7 +432,12 @@ private:
         }
         const LevelDocument& read = *back->document;
         for (const Part part : parts) {
-            if (partDiffers(read.parts(), mDocument.parts(), part)) {
+            // The object file holds the list sorted by x, as the game needs it.
+            const bool differs = part == Part::Objects
+                                     ? objectFileBytes(*read.parts().objects) !=
+                                           objectFileBytes(*mDocument.parts().objects)
+                                     : partDiffers(read.parts(), mDocument.parts(), part);
+            if (differs) {
                 report.problems.push_back("The new build's image holds another " +
                                           std::string(partName(part)) + " than was saved");
             }
@@ -452,30 +480,13 @@ Status ProjectSource::refreshIfStale() {
 }
 
 Result<BuildRun> ProjectSource::rebuild(const std::string& reason) {
-    const auto command =
-        mOptions.buildCommand ? mOptions.buildCommand : defaultBuildCommand(mProject.folder);
-    if (!command) {
-        return makeError(ErrorCode::BuildFailed, mProject.folder.name() + " needs a build (" +
-                                                     reason +
-                                                     ") and has no build command: it has no " +
-                                                     std::string(kBuildScriptName));
-    }
-    if (mOptions.builds != nullptr) {
-        mOptions.builds->buildStarted(*command, reason);
-    }
-    BuildCommand build{*command};
-    build.timeout = mOptions.buildTimeout;
-    auto run = runBuild(mProject.folder.root, build);
-    if (mOptions.builds != nullptr) {
-        mOptions.builds->buildEnded(run.ok(), run ? run->output : run.error().message);
-    }
+    auto run = runProjectBuild(mProject.folder, mOptions, reason);
     if (!run) {
         return run.error();
     }
     ++mBuilds;
     // The new build, read as a project is opened (current now, so it does not build again).
-    ProjectOptions options = projectOptions(mOptions);
-    auto opened = readProject(mProject.folder.root, options);
+    auto opened = readProject(mProject.folder.root, projectOptions(mOptions));
     if (!opened) {
         return opened.error();
     }
@@ -610,24 +621,26 @@ Result<std::vector<std::uint8_t>> ProjectSource::testImage(const LevelDocument& 
 
 Result<std::unique_ptr<LevelSource>> openProjectSource(const std::filesystem::path& folder,
                                                        const SourceOptions& options) {
-    ProjectOptions project = projectOptions(options);
-    bool started = false;
-    if (project.buildStarting) {
-        project.buildStarting = [&options, &started](const std::string& command,
-                                                     const std::string& reason) {
-            started = true;
-            options.builds->buildStarted(command, reason);
-        };
+    auto found = openProjectFolder(folder);
+    if (!found) {
+        return found.error();
     }
-    auto opened = readProject(folder, project);
-    if (started) {
-        options.builds->buildEnded(opened && opened->build, opened && opened->build
-                                                                ? opened->build->output
-                                                            : opened ? std::string()
-                                                                     : opened.error().message);
+    std::optional<BuildRun> run;
+    const std::optional<std::string> reason = buildNeeded(*found);
+    if (reason) {
+        auto built = runProjectBuild(*found, options, *reason);
+        if (!built) {
+            return built.error();
+        }
+        run = std::move(*built);
     }
+    auto opened = readProject(folder, projectOptions(options));
     if (!opened) {
         return opened.error();
+    }
+    if (run) {
+        opened->build = std::move(run);
+        opened->builtBecause = reason;
     }
     return std::unique_ptr<LevelSource>(
         std::make_unique<ProjectSource>(std::move(*opened), options));
