@@ -22,10 +22,6 @@ public:
     virtual void begin() {}
     virtual void progress(Stage /*stage*/, std::int32_t /*done*/, std::int32_t /*total*/) {}
     virtual void end() {}
-    // Text the operation's helper program writes as it runs (a project's build), in pieces as
-    // they come. An empty piece says it still runs with nothing new to show: a receiver with a
-    // window may let it repaint.
-    virtual void output(std::string_view /*text*/) {}
 };
 
 // Calls begin() now and end() when it goes out of scope, also on an early return.

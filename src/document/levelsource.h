@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/error.h"
@@ -58,6 +59,9 @@ public:
     virtual ~BuildListener() = default;
     // The build of `project` starts: `command` runs because of `reason`.
     virtual void buildStarted(const std::string& /*command*/, const std::string& /*reason*/) {}
+    // A piece of what it writes, as it comes; an empty piece while it is silent (at least every
+    // 50 ms), so a window may repaint.
+    virtual void buildOutput(std::string_view /*piece*/) {}
     // It ended; `output` is what it wrote (its end, when it failed).
     virtual void buildEnded(bool /*succeeded*/, const std::string& /*output*/) {}
 };
@@ -124,6 +128,9 @@ public:
     // Whether a save keeps copies of what it replaces (see SourceOptions::projectBackups and
     // RomImage::setKeepsBackups).
     virtual void setKeepsBackups(bool keeps) = 0;
+    // The build command of every build from now on (see SourceOptions::buildCommand); an image
+    // never builds, so it ignores it.
+    virtual void setBuildCommand(std::optional<std::string> /*command*/) {}
 };
 
 // A ROM image file: the behaviour of saveDocument, documentImage and makeTestImage.

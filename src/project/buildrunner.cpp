@@ -94,12 +94,12 @@ void appendKept(std::string& output, const char* data, std::size_t size) {
 }
 
 // Reads the child's output until it closes it or the deadline passes; false on the deadline.
-// Each piece goes to `progress` too, and an empty one whenever it stays silent for a while.
+// Each piece goes to `tell` too, and an empty one whenever it stays silent for a while.
 bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string& output,
-           ProgressSink* progress) {
+           const std::function<void(std::string_view)>& tell) {
     char buffer[4096];
     // Without anyone to tell, a long wait costs nothing; with a window, it must not freeze.
-    const std::int64_t slice = progress != nullptr ? 50 : 1000;
+    const std::int64_t slice = tell ? 50 : 1000;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -113,8 +113,8 @@ bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string
             return true;
         }
         if (ready <= 0) {
-            if (progress != nullptr) {
-                progress->output({});
+            if (tell) {
+                tell({});
             }
             continue;
         }
@@ -126,8 +126,8 @@ bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string
             return true;
         }
         appendKept(output, buffer, static_cast<std::size_t>(got));
-        if (progress != nullptr) {
-            progress->output(std::string_view(buffer, static_cast<std::size_t>(got)));
+        if (tell) {
+            tell(std::string_view(buffer, static_cast<std::size_t>(got)));
         }
     }
 }
@@ -232,7 +232,7 @@ Result<BuildRun> runBuild(const std::filesystem::path& folder, const BuildComman
                        "");
     }
     BuildRun run;
-    const bool closed = drain(output.read(), deadline, run.output, command.progress);
+    const bool closed = drain(output.read(), deadline, run.output, command.output);
     const auto status = closed ? waitUntil(child, deadline) : std::nullopt;
     if (!status) {
         stop(child);

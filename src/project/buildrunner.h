@@ -3,12 +3,13 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/error.h"
-#include "common/progress.h"
 #include "project/listing.h"
 #include "project/projectfolder.h"
 
@@ -25,9 +26,9 @@ struct BuildCommand {
     std::chrono::milliseconds timeout = std::chrono::minutes(2);
     // How many of the output's last lines a failure's message quotes.
     std::int32_t tailLines = 20;
-    // Where the output goes as it comes (ProgressSink::output, an empty piece at least every
-    // 50 ms while it is silent); borrowed, none for no one.
-    ProgressSink* progress = nullptr;
+    // Told the output in pieces as it comes, and an empty piece at least every 50 ms while the
+    // build is silent (a window may repaint then); none to tell no one.
+    std::function<void(std::string_view piece)> output = {};
 };
 
 struct BuildRun {
@@ -44,7 +45,7 @@ struct BuildRun {
 // output, when the program cannot be started (not found, not executable, an empty command),
 // when it ends with a status other than 0 or by a signal, or when it runs past the timeout (then
 // it and every process it started in its group are killed, and the message quotes the output so
-// far). Blocks until the build ends or is stopped, reporting its output to `command.progress`.
+// far). Blocks until the build ends or is stopped, telling its output to `command.output`.
 [[nodiscard]] Result<BuildRun> runBuild(const std::filesystem::path& folder,
                                         const BuildCommand& command);
 

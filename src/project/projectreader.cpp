@@ -32,7 +32,6 @@ Status buildIfStale(OpenedProject& project, const ProjectOptions& options) {
     }
     BuildCommand build{*command};
     build.timeout = options.buildTimeout;
-    build.progress = options.progress;
     auto run = runBuild(project.folder.root, build);
     if (!run) {
         return run.error();

@@ -23,8 +23,6 @@ struct ProjectOptions {
     // The build's command line; none for the default (`lua build.lua` where build.lua exists).
     std::optional<std::string> buildCommand;
     std::chrono::milliseconds buildTimeout = std::chrono::minutes(2);
-    // Where a build's output goes as it runs (see BuildCommand::progress); borrowed.
-    ProgressSink* progress = nullptr;
 };
 
 struct OpenedProject {

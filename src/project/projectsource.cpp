@@ -34,6 +34,9 @@ Result<BuildRun> runProjectBuild(const ProjectFolder& folder, const SourceOption
     }
     BuildCommand build{*command};
     build.timeout = options.buildTimeout;
+    if (BuildListener* listener = options.builds) {
+        build.output = [listener](std::string_view piece) { listener->buildOutput(piece); };
+    }
     auto run = runBuild(folder.root, build);
     if (options.builds != nullptr) {
         options.builds->buildEnded(run.ok(), run ? run->output : run.error().message);

@@ -41,6 +41,9 @@ public:
     [[nodiscard]] Result<std::vector<std::uint8_t>> testImage(const LevelDocument& document,
                                                               ProgressSink* progress) override;
     void setKeepsBackups(bool keeps) override { mOptions.projectBackups = keeps; }
+    void setBuildCommand(std::optional<std::string> command) override {
+        mOptions.buildCommand = std::move(command);
+    }
 
     // The project as last read: its folder, listing, built image and identity.
     [[nodiscard]] const OpenedProject& project() const { return mProject; }

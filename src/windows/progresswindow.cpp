@@ -120,6 +120,7 @@ void ProgressWindow::appendOutput(std::string_view piece) {
         mOutput->moveCursor(QTextCursor::End);
         mOutput->insertPlainText(text);
         mOutput->verticalScrollBar()->setValue(mOutput->verticalScrollBar()->maximum());
+        emit outputAppended(text);
     }
     runPendingEvents();
 }

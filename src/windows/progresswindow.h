@@ -45,6 +45,8 @@ public:
 signals:
     void captionChanged(const QString& caption);
     void barWidthChanged(int width);
+    // A piece of output went into the pane, as it shows it.
+    void outputAppended(const QString& text);
 
 private:
     void createFrame();

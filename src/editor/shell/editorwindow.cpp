@@ -139,6 +139,7 @@ void EditorWindow::createForm() {
     mHost = new WindowHost(this, &mMap->mapFrame());
     mContext->host = mHost;
     mController->setProgress(mHost);
+    mController->setBuildListener(mHost);
 }
 
 // The editing areas, in the order their menu entries, tool bar sections and status line parts

@@ -12,6 +12,7 @@
 #include "document/documentsaver.h"
 #include "document/layout.h"
 #include "document/leveldocument.h"
+#include "document/levelsource.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorsession.h"
 
@@ -41,6 +42,8 @@ public:
     void setProgress(ProgressSink* progress) {
         mProgress = progress != nullptr ? progress : &mQuiet;
     }
+    // Told of every build a project runs (its command, its output as it comes); none until set.
+    void setBuildListener(BuildListener* builds) { mBuilds = builds; }
 
     [[nodiscard]] bool isBusy() const { return mBusyDepth > 0; }
 
@@ -106,7 +109,10 @@ private:
     bool loadLevelAt(int index);
     void drawLoadedLevel();
     void reportLoad(const LoadedLevel& loaded);
+    void reportProblems(const QString& lead, const std::vector<std::string>& problems);
     bool saveLevelAt(int index);
+    void reportSave(int index, const SaveReport& saved);
+    void reportProjectSave(int index, const SaveReport& saved);
     [[nodiscard]] Result<SaveReport> saveLevelOnce(std::int16_t level, const SaveOptions& options);
     void showError(const QString& lead, const Error& error);
 
@@ -115,6 +121,7 @@ private:
     QUndoStack& mUndo;
     ProgressSink mQuiet;  // reports to no one
     ProgressSink* mProgress = &mQuiet;
+    BuildListener* mBuilds = nullptr;
     int mBusyDepth = 0;
 };
 

@@ -34,12 +34,20 @@ void WindowHost::progress(Stage stage, std::int32_t done, std::int32_t total) {
     mProgress->setBarWidth(stageBarWidth(stage, done, total));
 }
 
-void WindowHost::output(std::string_view text) {
-    if (!mProgress) {
-        return;
-    }
+void WindowHost::buildStarted(const std::string& command, const std::string& reason) {
+    begin();
     mProgress->setCaption(kBuildCaption);
-    mProgress->appendOutput(text);
+    mProgress->appendOutput(command + "    (" + reason + ")\n");
+}
+
+void WindowHost::buildOutput(std::string_view piece) {
+    if (mProgress) {
+        mProgress->appendOutput(piece);
+    }
+}
+
+void WindowHost::buildEnded(bool /*succeeded*/, const std::string& /*output*/) {
+    end();
 }
 
 void WindowHost::end() {
