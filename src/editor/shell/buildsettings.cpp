@@ -31,4 +31,14 @@ std::optional<QString> editBuildCommand(EditorDialogs& dialogs, const QString& n
     return accepted;
 }
 
+void describeProjectActions(ActionRegistry& actions) {
+    actions.action("MenuOpenProject")
+        ->setToolTip(
+            "Opens a disassembly project's folder; its build runs first when it is not current");
+    actions.action("MenuBuildCommand")
+        ->setToolTip(
+            "The command that builds a project: run when it is opened out of date and after "
+            "every save");
+}
+
 }  // namespace orvex

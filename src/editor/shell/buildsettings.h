@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/shell/actionregistry.h"
 #include "editor/shell/editordialogs.h"
 
 namespace orvex {
@@ -23,5 +24,8 @@ inline constexpr const char* kBuildCommandKey = "buildCommand";
 // to change. An accepted line is stored (an empty one forgets it); the line accepted, or nothing
 // on Cancel.
 std::optional<QString> editBuildCommand(EditorDialogs& dialogs, const QString& note);
+
+// The tooltips of File > Open Project... and File > Build Command..., once both are registered.
+void describeProjectActions(ActionRegistry& actions);
 
 }  // namespace orvex

@@ -190,10 +190,7 @@ void EditorWindow::createFileActions() {
     add("MenuOpen", "Load Levels", QKeySequence::keyBindings(QKeySequence::Open),
         [this] { mController->open(); });
     add("MenuOpenProject", "Open Project...", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
-        [this] { mController->chooseProject(); })
-        ->setToolTip(
-            "Opens a disassembly project's folder; its build runs first when it is not "
-            "current");
+        [this] { mController->chooseProject(); });
     add("MenuSave", "Save Level", QKeySequence::keyBindings(QKeySequence::Save),
         [this] { mController->save(mCombo1->currentIndex()); });
     add("MenuSaveAs", "Save As...",
@@ -207,10 +204,8 @@ void EditorWindow::createFileActions() {
         ->setToolTip(
             "Writes the plane shown as a PNG picture, with the edits not saved yet included");
     new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
-    add("MenuBuildCommand", "Build Command...", {}, [this] { editBuildCommand(*mDialogs, {}); })
-        ->setToolTip(
-            "The command that builds a project: run when it is opened out of date and "
-            "after every save");
+    add("MenuBuildCommand", "Build Command...", {}, [this] { editBuildCommand(*mDialogs, {}); });
+    describeProjectActions(*mActions);
     mActions->add({"MenuQuit", "Quit", standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
                    "File", "File", kFileSection},
                   [this] { close(); });
