@@ -5,7 +5,6 @@
 
 #include "compression/kosinski.h"
 #include "document/artlimits.h"
-#include "document/sharing.h"
 #include "project/boundaryline.h"
 #include "project/buildrunner.h"
 #include "project/projectwriter.h"
