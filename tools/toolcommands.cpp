@@ -163,6 +163,10 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
     }
     if (level->source().kind() == SourceKind::Project) {
+        if (!saved->wroteFile()) {
+            io.out << levelName(args.level) << " already has this layout; nothing to save\n";
+            return kExitOk;
+        }
         io.out << "saved the layout of " << levelName(args.level) << '\n';
         return reportProjectSave(io, kCommand, args.rom, *saved);
     }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "compression/kosinski.h"
 #include "document/artlimits.h"
-#include "document/sharing.h"
 #include "project/boundaryline.h"
 #include "project/buildrunner.h"
 #include "project/projectwriter.h"
@@ -89,6 +89,47 @@ Error namedByFile(const Listing& listing, Error error) {
         }
     }
     return error;
+}
+
+// The first compressed file of the build in `folder` that no longer decodes, named with the
+// error; none when all decode (or the build cannot be read).
+std::optional<Error> undecodableFile(const std::filesystem::path& folder) {
+    auto found = openProjectFolder(folder);
+    auto listing = found ? readListing(found->listing) : Result<Listing>(found.error());
+    auto image =
+        found ? readRegularFile(found->image) : Result<std::vector<std::uint8_t>>(found.error());
+    if (!listing || !image) {
+        return std::nullopt;
+    }
+    for (const PlacedFile& file : listing->files) {
+        if (!file.path.ends_with(".kos") || file.length == 0 ||
+            file.address >= static_cast<std::int64_t>(image->size())) {
+            continue;
+        }
+        auto decoded = decompressKosinski(*image, static_cast<std::int32_t>(file.address));
+        if (!decoded || decoded->weirdOffset) {
+            return makeError(ErrorCode::CorruptStream,
+                             file.path + " no longer decodes" +
+                                 (decoded ? ": a copy reaches before the start of its data"
+                                          : ": " + decoded.error().message));
+        }
+    }
+    return std::nullopt;
+}
+
+// Reads the project (see readProject); when its build cannot be read, a compressed file that
+// no longer decodes is named.
+Result<OpenedProject> readNamingFiles(const std::filesystem::path& folder,
+                                      const SourceOptions& options) {
+    auto opened = readProject(folder, projectOptions(options));
+    if (opened) {
+        return opened;
+    }
+    if (auto undecodable = undecodableFile(folder)) {
+        undecodable->message += ", so the build cannot be read (" + opened.error().message + ")";
+        return *undecodable;
+    }
+    return opened.error();
 }
 
 // One file a save replaces.
@@ -489,7 +530,7 @@ Result<BuildRun> ProjectSource::rebuild(const std::string& reason) {
     }
     ++mBuilds;
     // The new build, read as a project is opened (current now, so it does not build again).
-    auto opened = readProject(mProject.folder.root, projectOptions(mOptions));
+    auto opened = readNamingFiles(mProject.folder.root, mOptions);
     if (!opened) {
         return opened.error();
     }
@@ -553,6 +594,13 @@ Result<LoadedLevel> ProjectSource::loadLevel(std::int16_t level) {
     }
     for (const std::string& note : files->notes) {
         loaded->warnings.push_back(note);
+    }
+    for (const BrokenStream& broken : loaded->brokenStreams) {
+        if (const PartFile* file = files->find(broken.part)) {
+            loaded->warnings.push_back(file->path + " no longer decodes: a copy at " +
+                                       hexOffset(broken.brokeAt - file->address) +
+                                       " in the file reaches before the start of its data");
+        }
     }
     return loaded;
 }
@@ -637,7 +685,7 @@ Result<std::unique_ptr<LevelSource>> openProjectSource(const std::filesystem::pa
         }
         run = std::move(*built);
     }
-    auto opened = readProject(folder, projectOptions(options));
+    auto opened = readNamingFiles(folder, options);
     if (!opened) {
         return opened.error();
     }

@@ -288,7 +288,7 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
 
 // Opening: a folder that is not a project says what is missing; a stale listing builds first
 // (told to the listener); a build that fails reads nothing; a file the listing names that is
-// gone is named when its level is read.
+// gone, or one that no longer decodes, is named when its level is read.
 TEST(ProjectSourceOpen, BuildsWhenStaleAndNamesWhatIsMissing) {
     testing::TempFolder empty;
     auto none = openLevelSource(empty.path(), {});
@@ -314,10 +314,23 @@ TEST(ProjectSourceOpen, BuildsWhenStaleAndNamesWhatIsMissing) {
     EXPECT_EQ(heard.ended, std::vector<bool>{true});
 
     const std::string layout = source->places(1).filesOf(Part::Layout).front()->path;
+    const auto kept = fileBytes(root / layout);
     std::filesystem::remove(root / layout);
     auto missing = source->loadLevel(1);
     ASSERT_FALSE(missing.ok());
     EXPECT_TRUE(missing.error().message.starts_with(layout)) << missing.error().message;
+    testing::putFile(root / layout, kept);
+
+    // A file that no longer decodes (its first copy reaches before its start) is named.
+    const std::string broken = source->places(2).filesOf(Part::Layout).front()->path;
+    std::vector<std::uint8_t> stream(16, 0);
+    stream[2] = 0xFF;
+    testing::putFile(root / broken, stream);
+    auto read = source->loadLevel(2);
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().message.starts_with(
+        broken + " no longer decodes: a copy reaches before the start of its data"))
+        << read.error().message;
 }
 
 }  // namespace

@@ -52,6 +52,10 @@ TEST_F(ToolProject, ReadsSavesAndBuildsThroughTheFolder) {
     EXPECT_NE(tool({"level-info", root, "2"}).out.find("start position: x 0x0100, y 0x0200"),
               std::string::npos);
 
+    EXPECT_EQ(tool({"layout-export", root, "1", "l.bin"}).exitCode, 0);
+    EXPECT_EQ(tool({"layout-import", root, "1", "l.bin"}).out,
+              "level 1 already has this layout; nothing to save\n");
+
     const auto before = snapshot();
     const ToolRun test = tool({"test-image", root, "2", "t.bin"});
     EXPECT_EQ(test.exitCode, 0) << test.err;

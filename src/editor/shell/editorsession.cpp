@@ -119,11 +119,9 @@ Status EditorSession::copyRomTo(const std::filesystem::path& path) {
     if (Status written = writeOutputFile(path, *bytes); !written) {
         return written;
     }
-    auto identity = identifyRom(*bytes);
-    auto copy = std::make_unique<ImageSource>(
-        RomImage(path), identity ? std::move(*identity) : mSource->identity());
+    // The same image under another name: what it is and where its tables lie stay.
+    auto copy = std::make_unique<ImageSource>(RomImage(path), mSource->identity());
     copy->setKeepsBackups(false);
-    // The level in memory stays: it is the same image under another name.
     mSource = std::move(copy);
     mIdentity = mSource->identity();
     return {};
