@@ -1,4 +1,5 @@
-// Choosing a level in the editor window: load, pictures into the thumbnails, map redraw.
+// Choosing a level in the editor window: load, pictures into the thumbnails, map redraw; and
+// opening a disassembly project whose build is current, up to its first level drawn.
 // Runs on Qt's offscreen platform (QT_QPA_PLATFORM=offscreen).
 
 #include <benchmark/benchmark.h>
@@ -6,14 +7,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 
 #include "demo/demorom.h"
 #include "editor/map/mapanimation.h"
+#include "editor/shell/buildsettings.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorwindow.h"
+#ifdef ORVEX_BENCHMARK_PROJECTS
+#include "project/syntheticproject.h"
+#endif
 
 namespace {
 
@@ -23,12 +30,16 @@ using namespace orvex;
 class QuietDialogs : public EditorDialogs {
 public:
     QString chooseRomFile() override { return {}; }
+    QString chooseProjectFolder() override { return {}; }
     QString chooseImageFile() override { return {}; }
     QString chooseRomFileToSave() override { return {}; }
     bool askYesNo(const QString&, const QString&, bool) override { return false; }
     Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
     void showMessage(const QString&, const QString&) override {}
     std::optional<QString> askEmulatorCommand(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> askBuildCommand(const QString&, const QString&) override {
         return std::nullopt;
     }
 };
@@ -38,6 +49,9 @@ QApplication& application() {
     static char name[] = "orvex_benchmarks";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
+    // Recent files and the build command go to a test location, never the user's settings.
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setOrganizationName("orvex-benchmarks");
     // The offscreen platform notes every raise() of the progress window; keep the table clean.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     return app;
@@ -63,6 +77,37 @@ void BM_ChooseLevelInWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ChooseLevelInWindow)->Unit(benchmark::kMillisecond);
+
+#ifdef ORVEX_BENCHMARK_PROJECTS
+// Open Project on the synthetic project, its build current: the folder checked, the listing read
+// and compared with the files it names, the last build read and identified, level 1 loaded and
+// drawn in the window (thumbnails, map), and the window painted. The goal is under 300 ms.
+void BM_OpenCurrentProjectInWindow(benchmark::State& state) {
+    application();
+    QTemporaryDir folder;
+    const QString project = folder.filePath("hack");
+    if (!orvex::testing::writeSyntheticProject(project.toStdString()).ok()) {
+        state.SkipWithError("the synthetic project could not be written");
+        return;
+    }
+    // A build would fail: a project that is current never runs one.
+    QSettings().setValue(kBuildCommandKey, "false");
+    EditorWindow window(std::make_unique<QuietDialogs>());
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.controller().openProject(project);
+        QApplication::processEvents();
+    }
+    if (window.session().document() == nullptr ||
+        window.session().source().kind() != SourceKind::Project ||
+        window.session().source().builds() != 0) {
+        state.SkipWithError("the project did not open without a build");
+    }
+    QSettings().remove(kBuildCommandKey);
+}
+BENCHMARK(BM_OpenCurrentProjectInWindow)->Unit(benchmark::kMillisecond);
+#endif
 
 // A window on the demo ROM, wide enough to show a whole plane at 12.5% (2,048 x 256 pixels).
 class MapWindow {

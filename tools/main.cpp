@@ -10,6 +10,8 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    orvex::ToolIo io{std::cin, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    orvex::ToolIo io{std::cin,  std::cout,
+                     std::cerr, ::isatty(STDERR_FILENO) == 1,
+                     {},        orvex::kDefaultBuildTimeoutSeconds};
     return orvex::runTool(args, io);
 }

@@ -1,6 +1,7 @@
 #include "toolargs.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 
@@ -19,8 +20,31 @@ constexpr std::string_view kAnyLevelHelp =
 constexpr std::string_view kMoveArtHelp =
     "when the stream no longer fits its place, move it to the end of the ROM";
 
+// The commands whose ROM may be a disassembly project's folder.
+constexpr std::array<std::string_view, 19> kProjectCommands{
+    "info",           "layout-export",    "layout-import",    "render",          "level-info",
+    "level-set",      "objects-export",   "objects-import",   "rings-export",    "rings-import",
+    "art-export",     "art-import",       "mappings-export",  "mappings-import", "palette-export",
+    "palette-import", "collision-export", "collision-import", "test-image"};
+
+constexpr std::string_view kBuildCommandHelp =
+    "a project's build command (default: lua build.lua where build.lua exists)";
+constexpr std::string_view kBuildTimeoutHelp =
+    "seconds a project's build may run before it is stopped (default 120)";
+
+std::vector<CommandInfo> withProjectOptions(std::vector<CommandInfo> commands) {
+    for (CommandInfo& command : commands) {
+        if (std::find(kProjectCommands.begin(), kProjectCommands.end(), command.name) !=
+            kProjectCommands.end()) {
+            command.options.push_back({"--build-command", "CMD", kBuildCommandHelp});
+            command.options.push_back({"--build-timeout", "SECONDS", kBuildTimeoutHelp});
+        }
+    }
+    return commands;
+}
+
 std::vector<CommandInfo> makeCommands() {
-    return {
+    return withProjectOptions({
         {"info",
          {"ROM"},
          {},
@@ -236,7 +260,7 @@ std::vector<CommandInfo> makeCommands() {
            "moved"}},
          "write the demo ROM",
          "Writes the demo ROM: a complete cartridge image with 20 levels drawn by code."},
-    };
+    });
 }
 
 const OptionInfo* findOption(const CommandInfo& command, std::string_view name) {
@@ -349,7 +373,15 @@ std::string toolHelp() {
                        " COMMAND ARGS...\n\n"
                        "Reads and changes the levels of a Sonic 2 (Mega Drive) ROM. LEVEL is 1 "
                        "to 20,\nas in the editor's level selector. An output (OUT) of - is "
-                       "standard output.\n\nCommands:\n";
+                       "standard output.\n\n"
+                       "ROM may also be a disassembly project's folder (one holding s2.lst, or "
+                       "build.lua\nbeside an .asm source) for info, render, level-info, "
+                       "level-set, test-image and\nevery export and import. Levels are read "
+                       "from its last build, which runs first\nwhen the listing is older than "
+                       "a file it names (its command and output go to\nstandard error; "
+                       "--build-command CMD and --build-timeout SECONDS choose how). An\nimport "
+                       "saves each changed part into the file it came from, then builds again.\n"
+                       "\nCommands:\n";
     for (const CommandInfo& command : toolCommands()) {
         std::string left = "  " + std::string(command.name);
         left.resize(std::max<std::size_t>(left.size() + 2, 20), ' ');

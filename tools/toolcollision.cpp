@@ -201,7 +201,7 @@ int runCollisionExport(const ArtArgs& args, ToolIo& io) {
     if (!level) {
         return kExitFailure;
     }
-    auto image = level->rom.readAll();
+    auto image = level->source().readImage();
     if (!image) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
     }

@@ -65,11 +65,6 @@ void printWarnings(ToolIo& io, std::string_view command, const LoadedLevel& load
     }
 }
 
-// The ROM read whole and identified.
-Result<IdentifiedRom> readRom(const std::filesystem::path& path) {
-    return readIdentifiedRom(RomImage(path));
-}
-
 }  // namespace
 
 int runKosDecompress(const KosDecompressArgs& args, ToolIo& io) {
@@ -122,7 +117,7 @@ int runKosCompress(const KosCompressArgs& args, ToolIo& io) {
 
 int runLayoutExport(const LayoutExportArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "layout-export";
-    auto rom = readRom(args.rom);
+    auto rom = readSourceImage(io, kCommand, args.rom);
     if (!rom) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
     }
@@ -150,18 +145,12 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
     if (!layout) {
         return reportFailure(io, kCommand, args.in, "cannot read the layout", layout.error());
     }
-    const RomImage rom(args.rom);
-    auto identified = readIdentifiedRom(rom);
-    if (!identified) {
-        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", identified.error());
-    }
     const std::string what = "cannot save the layout of " + levelName(args.level);
-    auto loaded = loadDocument(identified->bytes, identified->identity.profile, args.level);
-    if (!loaded) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             loaded.error());
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
+    if (!level) {
+        return kExitFailure;
     }
-    LevelDocument& document = *loaded->document;
+    LevelDocument& document = *level->document;
     if (document.layoutComplete() && layout->size() != document.layout().size()) {
         return reportFailure(io, kCommand, args.in,
                              what + ": the file has " + bytesText(layout->size()) +
@@ -169,9 +158,17 @@ int runLayoutImport(const LayoutImportArgs& args, ToolIo& io) {
     }
     document.replaceLayout(Layout(std::move(*layout)));
     TerminalHost host = makeHost(io, Answering::No);
-    auto saved = saveDocument(rom, document, &host);
+    auto saved = level->source().save(document, &host, {});
     if (!saved) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
+    }
+    if (level->source().kind() == SourceKind::Project) {
+        if (!saved->wroteFile()) {
+            io.out << levelName(args.level) << " already has this layout; nothing to save\n";
+            return kExitOk;
+        }
+        io.out << "saved the layout of " << levelName(args.level) << '\n';
+        return reportProjectSave(io, kCommand, args.rom, *saved);
     }
     const PartWrite& written = *saved->find(Part::Layout);
     io.out << "saved the layout of " << levelName(args.level) << ": a stream of "
@@ -366,24 +363,29 @@ Status writePicture(const IndexedImage& image, std::span<const std::uint32_t> co
 }  // namespace
 
 int runRender(const RenderArgs& args, ToolIo& io) {
-    auto rom = readRom(args.rom);
-    if (!rom) {
-        return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
+    auto opened = openSource(io, kRenderCommand, args.rom);
+    if (!opened) {
+        return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", opened.error());
     }
-    auto loaded = loadDocument(rom->bytes, rom->identity.profile, args.level);
+    // Loaded first: a project whose build is stale builds before it reads.
+    auto loaded = opened->source->loadLevel(args.level);
     if (!loaded) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot load " + levelName(args.level),
                              loaded.error());
     }
+    auto rom = opened->source->readImage();
+    if (!rom) {
+        return reportFailure(io, kRenderCommand, args.rom, "cannot read the ROM", rom.error());
+    }
     const LevelDocument& document = *loaded->document;
     TerminalHost host = makeHost(io, Answering::No);
-    const LevelStart start = levelStartFor(rom->bytes, document, io);
+    const LevelStart start = levelStartFor(*rom, document, io);
     auto art = std::make_unique<LevelArt>();
     {
         ProgressScope progress(host);
         drawLevelArt(document.parts(), start, *art, &host);
     }
-    auto sprites = spritesFor(args, rom->bytes, document, *art, start, io);
+    auto sprites = spritesFor(args, *rom, document, *art, start, io);
     if (!sprites) {
         return reportFailure(io, kRenderCommand, args.rom, "cannot draw the objects",
                              sprites.error());
@@ -407,7 +409,7 @@ int runRender(const RenderArgs& args, ToolIo& io) {
                       "the layout stream breaks off; the picture shows the rows decoded before "
                       "the break");
     }
-    std::vector<std::uint32_t> colours = showWater(args, rom->bytes, document, *art, image);
+    std::vector<std::uint32_t> colours = showWater(args, *rom, document, *art, image);
     if (args.collision) {
         showCollision(args, document, image, colours, io);
     }
@@ -472,16 +474,11 @@ void printPlacements(std::ostream& out, const LevelDocument& document) {
 
 int runLevelInfo(const LevelInfoArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "level-info";
-    auto rom = readRom(args.rom);
-    if (!rom) {
-        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
+    if (!level) {
+        return kExitFailure;
     }
-    auto loaded = loadDocument(rom->bytes, rom->identity.profile, args.level);
-    if (!loaded) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             loaded.error());
-    }
-    printPlacements(io.out, *loaded->document);
+    printPlacements(io.out, *level->document);
     return kExitOk;
 }
 
@@ -511,17 +508,11 @@ void warnOfStartOutside(ToolIo& io, std::string_view command, const LevelParts& 
 
 int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "level-set";
-    const RomImage rom(args.rom);
-    auto identified = readIdentifiedRom(rom);
-    if (!identified) {
-        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", identified.error());
+    auto level = openLevelFor(io, kCommand, args.rom, args.level);
+    if (!level) {
+        return kExitFailure;
     }
-    auto loaded = loadDocument(identified->bytes, identified->identity.profile, args.level);
-    if (!loaded) {
-        return reportFailure(io, kCommand, args.rom, "cannot load " + levelName(args.level),
-                             loaded.error());
-    }
-    LevelDocument& document = *loaded->document;
+    LevelDocument& document = *level->document;
     const std::string what = "cannot set the placements of " + levelName(args.level);
     if ((args.start && !document.parts().start) || (args.bounds && !document.parts().bounds)) {
         return reportFailure(io, kCommand, args.rom,
@@ -537,7 +528,7 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     }
     warnOfStartOutside(io, kCommand, document.parts());
     TerminalHost host = makeHost(io, Answering::No);
-    auto saved = saveDocument(rom, document, &host, {.alwaysWriteLayout = false});
+    auto saved = level->source().save(document, &host, {.alwaysWriteLayout = false});
     if (!saved) {
         return reportFailure(io, kCommand, args.rom, what, saved.error());
     }
@@ -545,6 +536,9 @@ int runLevelSet(const LevelSetArgs& args, ToolIo& io) {
     if (!saved->wroteFile()) {
         io.out << "the level already has these values; nothing to save\n";
         return kExitOk;
+    }
+    if (level->source().kind() == SourceKind::Project) {
+        return reportProjectSave(io, kCommand, args.rom, *saved);
     }
     reportBackups(io, saved->written);
     return kExitOk;

@@ -20,12 +20,17 @@ namespace orvex {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// How long a project's build may run unless --build-timeout says otherwise.
+inline constexpr std::int32_t kDefaultBuildTimeoutSeconds = 120;
 
 struct ToolIo {
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
     bool showProgress = false;  // the error stream is a terminal
+    // A project's build: the command (none for the project's default) and how long it may run.
+    std::optional<std::string> buildCommand;
+    std::int32_t buildTimeoutSeconds = kDefaultBuildTimeoutSeconds;
 
     // Where a command says what it wrote: standard error when the file itself goes to
     // standard output ("-").

@@ -418,6 +418,13 @@ int dispatch(const std::vector<std::string>& args, ToolIo& io) {
         return usageError(io, parsed.error, usageLine(*command));
     }
     Conversion conversion{*command, parsed.args, {}};
+    if (const auto build = parsed.args.value("--build-command")) {
+        io.buildCommand = *build;
+    }
+    io.buildTimeoutSeconds = conversion.number("--build-timeout", io.buildTimeoutSeconds);
+    if (parsed.args.has("--build-timeout") && io.buildTimeoutSeconds == 0) {
+        conversion.fail("--build-timeout must be at least 1 second");
+    }
     return runners().at(command->name)(conversion, io);
 }
 

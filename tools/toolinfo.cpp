@@ -1,4 +1,5 @@
-// orvex-tool info: the level tables and the header of a ROM.
+// orvex-tool info: the level tables and the header of a ROM, and for a project the files behind
+// each level's parts.
 
 #include <map>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "rom/romcheck.h"
 #include "rom/romidentity.h"
 #include "rom/starttables.h"
+#include "terminalhost.h"
 #include "toolcommands.h"
 #include "toolfiles.h"
 #include "toolsupport.h"
@@ -216,13 +218,42 @@ void printStartTables(ByteSpan rom, const RomProfile& profile, std::ostream& out
     }
 }
 
+// A line per part of the level: the project's files behind it, relative to the project; the
+// boundaries' source line, and why they are read-only when they are.
+void printPlaces(const LevelPlaces& places, std::ostream& out) {
+    for (const Part part : kAllParts) {
+        const auto files = places.filesOf(part);
+        if (files.empty()) {
+            continue;
+        }
+        out << "  " << partName(part) << ": ";
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << files[i]->path;
+            if (files[i]->line > 0) {
+                out << " line " << files[i]->line;
+            }
+        }
+        if (const auto reason = places.readOnlyReason(part)) {
+            out << " (read-only: " << oneLine(*reason) << ")";
+        }
+        out << '\n';
+    }
+    for (const std::string& note : places.notes) {
+        out << "  note: " << note << '\n';
+    }
+}
+
 }  // namespace
 
 int runInfo(const InfoArgs& args, ToolIo& io) {
-    auto image = readIdentifiedRom(RomImage(args.rom));
-    if (!image) {
-        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", image.error());
+    auto opened = openSource(io, kCommand, args.rom);
+    auto bytes =
+        opened ? opened->source->readImage() : Result<std::vector<std::uint8_t>>(opened.error());
+    if (!bytes) {
+        return reportFailure(io, kCommand, args.rom, "cannot read the ROM", bytes.error());
     }
+    const LevelSource& source = *opened->source;
+    const auto image = std::make_optional(IdentifiedRom{std::move(*bytes), source.identity()});
     const RomProfile& profile = image->identity.profile;
     Problems problems;
     StreamCache cache;
@@ -235,10 +266,16 @@ int runInfo(const InfoArgs& args, ToolIo& io) {
         }
         lines.push_back(describeLevel(level, *facts));
     }
+    if (source.kind() == SourceKind::Project) {
+        io.out << source.displayName() << " (" << source.path().string()
+               << "), read through its last build "
+               << source.imageFile().romPath().filename().string() << '\n';
+    }
     printIdentity(image->identity, io.out);
     printStartTables(image->bytes, profile, io.out);
-    for (const std::string& line : lines) {
-        io.out << line << '\n';
+    for (std::size_t level = 0; level < lines.size(); ++level) {
+        io.out << lines[level] << '\n';
+        printPlaces(source.places(static_cast<std::int16_t>(level)), io.out);
     }
     if (Status header = printHeader(image->bytes, profile, io.out, problems); !header) {
         return reportFailure(io, kCommand, args.rom, "cannot read the header", header.error());

@@ -208,8 +208,8 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
         return kExitOk;
     }
     TerminalHost host(io.in, io.out, io.err, io.showProgress, Answering::No);
-    auto saved = saveDocument(level->rom, document, &host,
-                              {.alwaysWriteLayout = false, .movePlacementLists = args.moveLists});
+    auto saved = level->source().save(
+        document, &host, {.alwaysWriteLayout = false, .movePlacementLists = args.moveLists});
     if (!saved) {
         Error error = saved.error();
         if (error.code == ErrorCode::ListsMustMove) {
@@ -224,6 +224,9 @@ int importList(const PlacementArgs& args, ToolIo& io, std::string_view command, 
                << ", ring directory at " << offsetText(saved->moved->rings) << '\n';
     }
     io.out << "saved " << listCount(*count, objects) << " of " << levelName(args.level) << '\n';
+    if (level->source().kind() == SourceKind::Project) {
+        return reportProjectSave(io, command, args.rom, *saved);
+    }
     reportBackups(io, saved->written);
     return kExitOk;
 }

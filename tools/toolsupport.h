@@ -16,6 +16,8 @@
 
 #include "document/documentsaver.h"
 #include "document/leveldocument.h"
+#include "document/levelsource.h"
+#include "rom/romidentity.h"
 #include "rom/romimage.h"
 
 namespace orvex {
@@ -47,18 +49,40 @@ void reportWarning(ToolIo& io, std::string_view command, std::string_view text);
 // Names the copies of the ROM a write kept beside it.
 void reportBackups(ToolIo& io, const WriteReport& written);
 
-// A level of the ROM file at `path`, loaded for a command that may save it.
+// A ROM file or a disassembly project's folder, opened for `command`: a project's build runs
+// first when it is stale, its command line and output on standard error.
+struct OpenSource {
+    std::unique_ptr<BuildListener> builds;  // outlives the source, which tells it
+    std::unique_ptr<LevelSource> source;
+};
+[[nodiscard]] Result<OpenSource> openSource(ToolIo& io, std::string_view command,
+                                            const std::filesystem::path& path);
+
+// The image of the ROM file or the project's last build, read whole and identified.
+[[nodiscard]] Result<IdentifiedRom> readSourceImage(ToolIo& io, std::string_view command,
+                                                    const std::filesystem::path& path);
+
+// A level of the ROM file or project at `path`, loaded for a command that may save it.
 struct OpenLevel {
-    RomImage rom;
+    OpenSource opened;
     std::unique_ptr<LevelDocument> document;
     std::vector<std::string> warnings;  // what the load left out or could not read whole
+
+    [[nodiscard]] LevelSource& source() const { return *opened.source; }
 };
-[[nodiscard]] Result<OpenLevel> openLevel(const std::filesystem::path& path, std::int16_t level);
+[[nodiscard]] Result<OpenLevel> openLevel(ToolIo& io, std::string_view command,
+                                          const std::filesystem::path& path, std::int16_t level);
 // The same for `command`: nothing after reporting on standard error why the level could not be
 // opened.
 [[nodiscard]] std::optional<OpenLevel> openLevelFor(ToolIo& io, std::string_view command,
                                                     const std::filesystem::path& path,
                                                     std::int16_t level);
+
+// Says what a save into a project did: each file written with the levels reading it, then a
+// build that failed (the files stay written) or what the new build lets through. The exit
+// code: kExitFailure when the build failed.
+[[nodiscard]] int reportProjectSave(ToolIo& io, std::string_view command,
+                                    const std::filesystem::path& path, const SaveReport& saved);
 
 // Saves what an import changed in `level` (only the modified parts; a stream that outgrew its
 // place moves to the end of the file when `moveArt`, else the refusal says to run again with

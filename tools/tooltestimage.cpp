@@ -14,7 +14,7 @@ namespace orvex {
 
 int runTestImage(const TestImageArgs& args, ToolIo& io) {
     constexpr std::string_view kCommand = "test-image";
-    auto rom = readIdentifiedRom(RomImage(args.rom));
+    auto rom = readSourceImage(io, kCommand, args.rom);
     if (!rom) {
         return reportFailure(io, kCommand, args.rom, "cannot read the ROM", rom.error());
     }

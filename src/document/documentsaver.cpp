@@ -739,6 +739,15 @@ StoredParts storedAfterSave(const ImagePatcher& patcher, const std::vector<Encod
 // The checks before a save, then its parts encoded.
 Result<std::vector<EncodedPart>> prepareParts(const LevelDocument& document,
                                               std::span<const Part> parts, ProgressSink* progress) {
+    if (Status limits = checkSaveLimits(document, parts); !limits) {
+        return limits.error();
+    }
+    return encodeParts(document, parts, progress);
+}
+
+}  // namespace
+
+Status checkSaveLimits(const LevelDocument& document, std::span<const Part> parts) {
     if (!document.layoutComplete()) {
         return makeError(ErrorCode::NotLoaded,
                          "The layout of " + levelName(document.level()) +
@@ -747,13 +756,12 @@ Result<std::vector<EncodedPart>> prepareParts(const LevelDocument& document,
     if (Status limits = checkLimits(document); !limits) {
         return limits.error();
     }
-    if (Status art = checkDecodedLimits(document, parts); !art) {
-        return art.error();
-    }
-    return encodeParts(document, parts, progress);
+    return checkDecodedLimits(document, parts);
 }
 
-}  // namespace
+std::vector<Part> partsToSave(const LevelDocument& document, const SaveOptions& options) {
+    return partsToWrite(document, options);
+}
 
 const PartWrite* SaveReport::find(Part part) const {
     const auto found = std::find_if(parts.begin(), parts.end(),
@@ -791,7 +799,10 @@ Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
         return written.error();
     }
     document.acceptSave(parts, storedAfterSave(patcher, *encoded, indexWrittenOnce(document)));
-    SaveReport report{patcher.writes(), *written, std::nullopt, patcher.movedArt()};
+    SaveReport report;
+    report.parts = patcher.writes();
+    report.written = *written;
+    report.movedArt = patcher.movedArt();
     if (const auto& moved = patcher.moved()) {
         document.placementsMoved(moved->directories, moved->objects, moved->rings);
         report.moved = moved->directories;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "common/error.h"
@@ -46,6 +48,15 @@ struct MovedStream {
     std::vector<std::int16_t> levels;
 };
 
+// A file a save into a disassembly project replaced.
+struct FileWrite {
+    std::string path;                  // relative to the project, '/' between parts
+    std::vector<Part> parts;           // the parts of the level it holds
+    std::int64_t bytes = 0;            // its size now
+    std::int64_t previousBytes = 0;    // its size before
+    std::vector<std::int16_t> levels;  // every level that reads it, ascending
+};
+
 struct SaveReport {
     std::vector<PartWrite> parts;
     WriteReport written;  // what was kept of the file as it was
@@ -55,9 +66,21 @@ struct SaveReport {
     // SaveOptions::moveGrownArt).
     std::vector<MovedStream> movedArt;
 
-    // Whether the save wrote the file at all: a document with nothing to write (no part
-    // modified, and the layout not asked for) leaves the file and its copies untouched.
-    [[nodiscard]] bool wroteFile() const { return !parts.empty(); }
+    // A save into a project: the files it replaced, in the order written (parts stays empty).
+    std::vector<FileWrite> files;
+    // The build run after the files were written, and what it wrote. When it failed the files
+    // stay written, the level was not read back, and `buildFailed` says why.
+    bool built = false;
+    std::string buildOutput;
+    std::optional<Error> buildFailed;
+    // What the new build lets through that the game needs (lists out of reach, streams at odd
+    // addresses: see buildProblems), and any part the new image reads back otherwise than it
+    // was saved. Each names the file to mend.
+    std::vector<std::string> problems;
+
+    // Whether the save wrote the file (or the project's files) at all: a document with nothing
+    // to write (no part modified, and the layout not asked for) leaves everything untouched.
+    [[nodiscard]] bool wroteFile() const { return !parts.empty() || !files.empty(); }
     // The write of `part`, or null when the save did not write it.
     [[nodiscard]] const PartWrite* find(Part part) const;
 };
@@ -89,6 +112,17 @@ struct SaveReport {
 [[nodiscard]] Result<SaveReport> saveDocument(const RomImage& rom, LevelDocument& document,
                                               ProgressSink* progress = nullptr,
                                               const SaveOptions& options = {});
+
+// What a save checks of the document before it encodes `parts`: a layout read completely
+// (NotLoaded), the game's limits on objects that remember their state and on rings
+// (OutOfRange), and the decoded limits of art, mappings and collision indexes (see
+// checkDecodedLimits).
+[[nodiscard]] Status checkSaveLimits(const LevelDocument& document, std::span<const Part> parts);
+
+// The parts a save with `options` writes: the modified ones, and the layout when the options
+// say so.
+[[nodiscard]] std::vector<Part> partsToSave(const LevelDocument& document,
+                                            const SaveOptions& options);
 
 // The image a save of the document would write, made in memory from `image` (a copy of the
 // ROM file) with the same encoding, places, checks and refusals, the ROM end field and the

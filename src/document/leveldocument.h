@@ -126,6 +126,13 @@ public:
 
     // After a save: `written` parts now match the file, which holds them at `stored`.
     void acceptSave(std::span<const Part> written, const StoredParts& stored);
+    // After a save was built into a new image (a disassembly project's): the tables lie where
+    // `profile` says and the parts were read back from `stored`. Edits and what counts as saved
+    // stay as they are.
+    void rebase(RomProfile profile, const StoredParts& stored) {
+        mProfile = std::move(profile);
+        mStored = stored;
+    }
     // After a save that moved every object and ring list (see movePlacementLists): the profile
     // names the new directories, and the level's own lists, shared with no other act, lie at
     // `objects` and `rings`.

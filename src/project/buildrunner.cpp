@@ -94,8 +94,12 @@ void appendKept(std::string& output, const char* data, std::size_t size) {
 }
 
 // Reads the child's output until it closes it or the deadline passes; false on the deadline.
-bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string& output) {
+// Each piece goes to `tell` too, and an empty one whenever it stays silent for a while.
+bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string& output,
+           const std::function<void(std::string_view)>& tell) {
     char buffer[4096];
+    // Without anyone to tell, a long wait costs nothing; with a window, it must not freeze.
+    const std::int64_t slice = tell ? 50 : 1000;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -104,11 +108,14 @@ bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string
         }
         pollfd poll{from, POLLIN, 0};
         const int ready =
-            ::poll(&poll, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 1000)));
+            ::poll(&poll, 1, static_cast<int>(std::min<std::int64_t>(left.count(), slice)));
         if (ready < 0 && errno != EINTR) {
             return true;
         }
         if (ready <= 0) {
+            if (tell) {
+                tell({});
+            }
             continue;
         }
         const ssize_t got = ::read(from, buffer, sizeof buffer);
@@ -119,6 +126,9 @@ bool drain(int from, std::chrono::steady_clock::time_point deadline, std::string
             return true;
         }
         appendKept(output, buffer, static_cast<std::size_t>(got));
+        if (tell) {
+            tell(std::string_view(buffer, static_cast<std::size_t>(got)));
+        }
     }
 }
 
@@ -222,7 +232,7 @@ Result<BuildRun> runBuild(const std::filesystem::path& folder, const BuildComman
                        "");
     }
     BuildRun run;
-    const bool closed = drain(output.read(), deadline, run.output);
+    const bool closed = drain(output.read(), deadline, run.output, command.output);
     const auto status = closed ? waitUntil(child, deadline) : std::nullopt;
     if (!status) {
         stop(child);

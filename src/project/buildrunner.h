@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/error.h"
@@ -24,6 +26,9 @@ struct BuildCommand {
     std::chrono::milliseconds timeout = std::chrono::minutes(2);
     // How many of the output's last lines a failure's message quotes.
     std::int32_t tailLines = 20;
+    // Told the output in pieces as it comes, and an empty piece at least every 50 ms while the
+    // build is silent (a window may repaint then); none to tell no one.
+    std::function<void(std::string_view piece)> output = {};
 };
 
 struct BuildRun {
@@ -40,7 +45,7 @@ struct BuildRun {
 // output, when the program cannot be started (not found, not executable, an empty command),
 // when it ends with a status other than 0 or by a signal, or when it runs past the timeout (then
 // it and every process it started in its group are killed, and the message quotes the output so
-// far). Blocks until the build ends or is stopped.
+// far). Blocks until the build ends or is stopped, telling its output to `command.output`.
 [[nodiscard]] Result<BuildRun> runBuild(const std::filesystem::path& folder,
                                         const BuildCommand& command);
 

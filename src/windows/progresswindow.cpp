@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
+#include <QScrollBar>
 #include <cmath>
 
 #include "widgets/linewidget.h"
@@ -11,6 +13,11 @@
 namespace orvex {
 
 namespace {
+
+// The window with the output pane: the bar as before, the pane below it.
+constexpr QSize kOutputWindowSize(640, 400);
+constexpr QRect kOutputPane(8, 56, 624, 336);
+constexpr int kOutputLines = 2000;
 
 QLabel* makeLabel(QWidget* parent, const char* name, const char* text, QRect geometry) {
     auto* label = new QLabel(text, parent);
@@ -103,6 +110,36 @@ void ProgressWindow::setBarWidth(double pixels) {
     mBar->resize(std::max(width, 0), mBar->height());
     emit barWidthChanged(width);
     runPendingEvents();
+}
+
+void ProgressWindow::appendOutput(std::string_view piece) {
+    if (!piece.empty()) {
+        openOutputPane();
+        QString text = mDecoder.decode(QByteArrayView(piece.data(), qsizetype(piece.size())));
+        text.remove('\r');
+        mOutput->moveCursor(QTextCursor::End);
+        mOutput->insertPlainText(text);
+        mOutput->verticalScrollBar()->setValue(mOutput->verticalScrollBar()->maximum());
+        emit outputAppended(text);
+    }
+    runPendingEvents();
+}
+
+// The pane covers the picture, which a build has none of.
+void ProgressWindow::openOutputPane() {
+    if (mOutput != nullptr) {
+        return;
+    }
+    setFixedSize(kOutputWindowSize);
+    mOutput = new QPlainTextEdit(this);
+    mOutput->setObjectName("BuildOutput");
+    mOutput->setReadOnly(true);
+    mOutput->setMaximumBlockCount(kOutputLines);
+    mOutput->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mOutput->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    mOutput->setGeometry(kOutputPane);
+    mOutput->show();
+    CenterMe(this);
 }
 
 }  // namespace orvex

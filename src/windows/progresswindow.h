@@ -2,8 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
+#include <QStringDecoder>
 #include <QWidget>
 #include <string_view>
 
@@ -17,7 +19,8 @@ inline constexpr int kProgressDesignBarWidth = 9;
 // Progresso: the small window in front of the editor while a level is loaded or saved. It
 // lives for one operation: made at its start, it disables the locked widget (the map frame)
 // and enables it again when it goes. Pending events run when the caption changes and, at most
-// once a screen frame, when the whole-pixel bar width does, so a load stays fast.
+// once a screen frame, when the whole-pixel bar width does, so a load stays fast. A helper
+// program's output (a project's build) opens a pane below the bar that shows its last lines.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 
@@ -29,6 +32,12 @@ public:
 
     void setCaption(std::string_view caption);
     void setBarWidth(double pixels);
+    // Adds a piece of the output (UTF-8, cut anywhere) to the pane, opened at the first piece;
+    // an empty piece only lets the windows repaint.
+    void appendOutput(std::string_view piece);
+
+    // The pane, or null before any output.
+    [[nodiscard]] QPlainTextEdit* outputPane() const { return mOutput; }
 
     [[nodiscard]] int barWidth() const { return mBarWidth; }
     [[nodiscard]] QLabel* bufferedImage() const { return mBufferedImage; }
@@ -36,17 +45,22 @@ public:
 signals:
     void captionChanged(const QString& caption);
     void barWidthChanged(int width);
+    // A piece of output went into the pane, as it shows it.
+    void outputAppended(const QString& text);
 
 private:
     void createFrame();
     void createLabels();
     void runPendingEvents();
+    void openOutputPane();
 
     static constexpr qint64 kFrameMilliseconds = 16;
 
     QPointer<QWidget> mLocked;
     FilledShape* mBar = nullptr;
     QLabel* mBufferedImage = nullptr;
+    QPlainTextEdit* mOutput = nullptr;
+    QStringDecoder mDecoder{QStringDecoder::Utf8};
     int mBarWidth = kProgressDesignBarWidth;
     QElapsedTimer mSinceEvents;
 };

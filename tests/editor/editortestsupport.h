@@ -54,6 +54,7 @@ public:
     };
 
     QString chooseRomFile() override { return next(romFiles); }
+    QString chooseProjectFolder() override { return next(projectFolders); }
     QString chooseImageFile() override { return next(imageFiles); }
     QString chooseRomFileToSave() override { return next(saveFiles); }
     bool askYesNo(const QString& title, const QString& text, bool defaultYes) override {
@@ -76,8 +77,12 @@ public:
         return emulatorCommands.isEmpty() ? std::nullopt
                                           : std::optional(emulatorCommands.takeFirst());
     }
+    std::optional<QString> askBuildCommand(const QString& current, const QString& note) override {
+        buildDialogs.append({current, note});
+        return buildCommands.isEmpty() ? std::nullopt : std::optional(buildCommands.takeFirst());
+    }
 
-    QStringList romFiles, imageFiles, saveFiles;  // none left: Cancel
+    QStringList romFiles, projectFolders, imageFiles, saveFiles;  // none left: Cancel
     QList<bool> yesNo;
     QList<Answer> yesNoCancel;  // none left: Cancel
     int fileDialogs = 0;
@@ -87,6 +92,8 @@ public:
 
     QStringList emulatorCommands;                    // none left: Cancel
     QList<QPair<QString, QString>> emulatorDialogs;  // what the settings showed: line, note
+    QStringList buildCommands;                       // none left: Cancel
+    QList<QPair<QString, QString>> buildDialogs;     // what the build settings showed
 
 private:
     QString next(QStringList& files) {
@@ -240,5 +247,6 @@ int runPiecesTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);
 int runSessionControllerTest(int argc, char** argv);
+int runProjectTest(int argc, char** argv);
 
 }  // namespace orvex::test

@@ -14,6 +14,8 @@ public:
     virtual ~EditorDialogs() = default;
     // The open-file dialog for a ROM; the full path of an existing file, or empty on Cancel.
     virtual QString chooseRomFile() = 0;
+    // The folder dialog of Open Project; the full path of an existing folder, or empty on Cancel.
+    virtual QString chooseProjectFolder() = 0;
     // The save-file dialog for an exported picture; the path chosen, or empty on Cancel.
     virtual QString chooseImageFile() = 0;
     // The save-file dialog of Save As for a ROM; the path chosen, or empty on Cancel.
@@ -28,6 +30,8 @@ public:
     // (when not empty) saying what to change; the line accepted, or nothing on Cancel.
     virtual std::optional<QString> askEmulatorCommand(const QString& current,
                                                       const QString& note) = 0;
+    // The build command of projects, as askEmulatorCommand asks for the emulator's.
+    virtual std::optional<QString> askBuildCommand(const QString& current, const QString& note) = 0;
 };
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 
 #include "document/sharing.h"
 #include "graphics/palette.h"
+#include "project/projectsource.h"
 
 namespace orvex {
 
@@ -19,6 +20,11 @@ std::optional<std::int16_t> EditorSession::loadedLevel() const {
 
 bool EditorSession::hasUnsavedEdits() const {
     return loadedLevel() && mDocument->isModified();
+}
+
+const RomImage& EditorSession::rom() const {
+    static const RomImage kNone;
+    return mSource ? mSource->imageFile() : kNone;
 }
 
 Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::path& path,
@@ -45,41 +51,79 @@ Result<EditorSession::OpenedRom> EditorSession::openRom(const std::filesystem::p
             opened.migrationFailed = migrated.error();
         }
     }
-    mLevels.clear();
-    mStartTables = {};
-    mObjectTables = {};
-    if (auto image = candidate.readAll()) {
-        mStartTables = locateStartTables(*image, check->identity.profile);
-        mObjectTables = locateObjectTables(*image);
-        for (std::int16_t level = 0; level < kLevelCount; ++level) {
-            auto zoneAct = levelZoneAct(*image, check->identity.profile, level);
-            if (!zoneAct) {
-                break;
-            }
-            mLevels.push_back(*zoneAct);
-        }
-    }
-    mRom = std::move(candidate);
-    mIdentity = check->identity;
-    mDocument.reset();
-    mSprites.reset();
+    adopt(std::make_unique<ImageSource>(std::move(candidate), check->identity));
     return opened;
 }
 
+Result<EditorSession::OpenedRom> EditorSession::openSource(const std::filesystem::path& path,
+                                                           const SourceOptions& options,
+                                                           const MigrationApproval& approve) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) {
+        return openRom(path, approve);
+    }
+    auto source = openProjectSource(path, options);
+    if (!source) {
+        return source.error();
+    }
+    // A project's build is what the disassembly makes: its layouts are its own, never migrated.
+    OpenedRom opened{RomCheck{(*source)->identity(), true}, std::nullopt, std::nullopt};
+    adopt(std::move(*source));
+    return opened;
+}
+
+// The new source becomes the open one: its tables are read, and the previous level goes.
+void EditorSession::adopt(std::unique_ptr<LevelSource> source) {
+    mSource = std::move(source);
+    mIdentity = mSource->identity();
+    if (auto image = mSource->readImage()) {
+        readTables(*image);
+    } else {
+        readTables({});
+    }
+    mDocument.reset();
+    mSprites.reset();
+}
+
+void EditorSession::readTables(ByteSpan image) {
+    mBuildsRead = mSource->builds();
+    mLevels.clear();
+    mStartTables = {};
+    mObjectTables = {};
+    if (image.empty()) {
+        return;
+    }
+    mStartTables = locateStartTables(image, mIdentity->profile);
+    mObjectTables = locateObjectTables(image);
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        auto zoneAct = levelZoneAct(image, mIdentity->profile, level);
+        if (!zoneAct) {
+            break;
+        }
+        mLevels.push_back(*zoneAct);
+    }
+}
+
 Status EditorSession::copyRomTo(const std::filesystem::path& path) {
-    auto bytes = mRom.readAll();
+    if (!mSource) {
+        return makeError(ErrorCode::NotLoaded, "No ROM is open");
+    }
+    auto bytes = mSource->readImage();
     if (!bytes) {
         return bytes.error();
     }
-    if (sameFile(path, mRom.romPath())) {
+    if (sameFile(path, rom().romPath())) {
         return makeError(ErrorCode::FileWrite,
                          path.string() + " is the open ROM; choose another name to save as");
     }
     if (Status written = writeOutputFile(path, *bytes); !written) {
         return written;
     }
-    mRom = RomImage(path);
-    mRom.setKeepsBackups(false);
+    // The same image under another name: what it is and where its tables lie stay.
+    auto copy = std::make_unique<ImageSource>(RomImage(path), mSource->identity());
+    copy->setKeepsBackups(false);
+    mSource = std::move(copy);
+    mIdentity = mSource->identity();
     return {};
 }
 
@@ -87,12 +131,17 @@ Result<LoadedLevel> EditorSession::loadLevel(std::int16_t level) {
     if (!mIdentity) {
         return makeError(ErrorCode::NotLoaded, "No ROM is open");
     }
-    auto image = mRom.readAll();
-    if (!image) {
-        return image.error();
-    }
-    auto loaded = loadDocument(*image, mIdentity->profile, level);
+    auto loaded = mSource->loadLevel(level);
     if (loaded) {
+        // A project may have built before reading: the tables are those of the image read.
+        auto image = mSource->readImage();
+        if (!image) {
+            return image.error();
+        }
+        if (mSource->builds() != mBuildsRead) {
+            mIdentity = mSource->identity();
+            readTables(*image);
+        }
         mDocument = std::move(loaded->document);
         mStart = readLevelStart(*image, mIdentity->profile, mStartTables.tables,
                                 mDocument->zoneAct(), startCameraX(mDocument->parts()));
@@ -246,18 +295,14 @@ Result<SaveReport> EditorSession::saveLevel(std::int16_t level, ProgressSink* pr
                                                    " was not loaded completely, so it cannot be "
                                                    "saved");
     }
-    auto saved = saveDocument(mRom, *mDocument, progress, options);
-    if (saved && saved->wroteFile()) {
-        mRom.setKeepsBackups(true);
-        // Every part written is encoded anew, so the file no longer is a factory image.
-        if (mIdentity && mIdentity->profile.kind != RomKind::Disassembly) {
-            mIdentity->modified = true;
-        }
+    auto saved = mSource->save(*mDocument, progress, options);
+    if (saved) {
+        mIdentity = mSource->identity();
     }
-    if (saved && saved->moved && mIdentity) {
-        // Other levels are read from the moved lists from now on.
-        mIdentity->profile.objectDirectory = saved->moved->objects;
-        mIdentity->profile.ringDirectory = saved->moved->rings;
+    if (saved && mSource->builds() != mBuildsRead) {
+        if (auto image = mSource->readImage()) {
+            readTables(*image);
+        }
     }
     return saved;
 }

@@ -13,6 +13,7 @@
 #include "document/documentloader.h"
 #include "document/documentsaver.h"
 #include "document/leveldocument.h"
+#include "document/levelsource.h"
 #include "graphics/levelart.h"
 #include "graphics/levelstart.h"
 #include "graphics/sprites.h"
@@ -23,8 +24,9 @@
 
 namespace orvex {
 
-// What the editor holds between commands, without any widget: the open ROM, the document of
-// the level in memory and the art drawn from it.
+// What the editor holds between commands, without any widget: the open source (a ROM image or a
+// disassembly project, through one LevelSource), the document of the level in memory and the
+// art drawn from it.
 class EditorSession {
 public:
     // Asked during openRom when the layouts are not migrated: true to migrate them.
@@ -40,8 +42,12 @@ public:
 
     EditorSession();
 
-    [[nodiscard]] bool hasRom() const { return !mRom.empty(); }
-    [[nodiscard]] const RomImage& rom() const { return mRom; }
+    [[nodiscard]] bool hasRom() const { return mSource != nullptr; }
+    // The open source; only when hasRom().
+    [[nodiscard]] LevelSource& source() const { return *mSource; }
+    // The image the levels are read from: the ROM file, or a project's last build (never
+    // written through this). An empty RomImage before anything is open.
+    [[nodiscard]] const RomImage& rom() const;
     // What the open ROM is and where its tables lie; empty before a ROM is open. A save that
     // wrote the file makes a factory revision "modified".
     [[nodiscard]] const std::optional<RomIdentity>& identity() const { return mIdentity; }
@@ -91,7 +97,15 @@ public:
     // the open ROM, and the level of the previous ROM is dropped.
     [[nodiscard]] Result<OpenedRom> openRom(const std::filesystem::path& path,
                                             const MigrationApproval& approve);
-    // Writes the open ROM as it is now to `path`, which becomes the open ROM; the file there is
+    // Opens `path` as openRom does when it is a file, and as a disassembly project when it is a
+    // folder (see openProjectSource: its build runs first when stale, told to
+    // `options.builds`; a folder that is not a project is NotAProject saying what was missing).
+    // Only on success does it become the open source, and the previous level is dropped.
+    [[nodiscard]] Result<OpenedRom> openSource(const std::filesystem::path& path,
+                                               const SourceOptions& options,
+                                               const MigrationApproval& approve);
+    // Writes the open ROM (a project's last build) as it is now to `path`, which becomes the
+    // open ROM; the file there is
     // replaced as writeOutputFile replaces it. Refuses the open ROM itself. The next save that
     // writes the file keeps no NAME.bak or NAME.orig of it: they would be copies of this copy.
     [[nodiscard]] Status copyRomTo(const std::filesystem::path& path);
@@ -116,18 +130,22 @@ public:
     // art at the frame shown: only the tiles, chunks and blocks it reaches are drawn again.
     // Returns the blocks redrawn, and whether the colours changed; nothing for other parts.
     AnimationStep applyChange(const DocumentChange& change);
-    // Saves the document in memory as level `level` (see saveDocument); NotLoaded unless that is
-    // the level in memory.
+    // Saves the document in memory as level `level` through the source (see LevelSource::save);
+    // NotLoaded unless that is the level in memory. After a project's build the tables are read
+    // again from the new image.
     [[nodiscard]] Result<SaveReport> saveLevel(std::int16_t level, ProgressSink* progress,
                                                const SaveOptions& options);
 
 private:
+    void adopt(std::unique_ptr<LevelSource> source);
+    void readTables(ByteSpan image);
     void loadSprites(ByteSpan image);
     void readSharing(ByteSpan image);
     [[nodiscard]] std::vector<std::int32_t> redrawTileArt(const DocumentChange& change);
     [[nodiscard]] std::vector<std::int32_t> redrawChunkMappings(const DocumentChange& change);
 
-    RomImage mRom;
+    std::unique_ptr<LevelSource> mSource;
+    std::int32_t mBuildsRead = 0;  // the source's builds() when its tables were read
     std::optional<RomIdentity> mIdentity;
     std::vector<ZoneAct> mLevels;
     std::unique_ptr<LevelDocument> mDocument;

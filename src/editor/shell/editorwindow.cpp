@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "editor/pieces/piecesarea.h"
+#include "editor/shell/buildsettings.h"
 #include "editor/shell/dockfit.h"
 #include "editor/shell/formparts.h"
 #include "editor/shell/keysdialog.h"
@@ -45,7 +46,7 @@ constexpr int kClipboardSection = 20;
 constexpr int kToolSection = 30;
 constexpr int kLevelSection = 50;
 
-// The file a drag carries when it is exactly one local file.
+// The file or folder a drag carries when it is exactly one local one.
 QString droppedFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
         !mime->urls().constFirst().isLocalFile()) {
@@ -139,6 +140,7 @@ void EditorWindow::createForm() {
     mHost = new WindowHost(this, &mMap->mapFrame());
     mContext->host = mHost;
     mController->setProgress(mHost);
+    mController->setBuildListener(mHost);
 }
 
 // The editing areas, in the order their menu entries, tool bar sections and status line parts
@@ -176,7 +178,7 @@ void EditorWindow::createActions() {
     mRecent = new RecentFiles(*recentMenu, this);
     connect(mRecent, &RecentFiles::chosen, this, [this](const QString& path) {
         if (!isBusy()) {
-            mController->openRomFile(path);
+            mController->openPath(path);
         }
     });
 }
@@ -188,6 +190,8 @@ void EditorWindow::createFileActions() {
     };
     add("MenuOpen", "Load Levels", QKeySequence::keyBindings(QKeySequence::Open),
         [this] { mController->open(); });
+    add("MenuOpenProject", "Open Project...", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        [this] { mController->chooseProject(); });
     add("MenuSave", "Save Level", QKeySequence::keyBindings(QKeySequence::Save),
         [this] { mController->save(mCombo1->currentIndex()); });
     add("MenuSaveAs", "Save As...",
@@ -201,6 +205,8 @@ void EditorWindow::createFileActions() {
         ->setToolTip(
             "Writes the plane shown as a PNG picture, with the edits not saved yet included");
     new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
+    add("MenuBuildCommand", "Build Command...", {}, [this] { editBuildCommand(*mDialogs, {}); });
+    describeProjectActions(*mActions);
     mActions->add({"MenuQuit", "Quit", standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
                    "File", "File", kFileSection},
                   [this] { close(); });
@@ -358,7 +364,7 @@ void EditorWindow::dropEvent(QDropEvent* event) {
     // Opened once the drop has ended, so the program the file came from is not kept waiting
     // through the questions and the load.
     QMetaObject::invokeMethod(
-        this, [this, path] { mController->openRomFile(path); }, Qt::QueuedConnection);
+        this, [this, path] { mController->openPath(path); }, Qt::QueuedConnection);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -514,7 +520,7 @@ void EditorWindow::updateUndoActions() {
 }
 
 void EditorWindow::setCommandsEnabled(bool enabled) {
-    for (const char* id : {"MenuOpen", "MenuSave", "MenuExport"}) {
+    for (const char* id : {"MenuOpen", "MenuOpenProject", "MenuSave", "MenuExport"}) {
         mActions->action(id)->setEnabled(enabled);
     }
     for (EditingArea* area : mAreas) {

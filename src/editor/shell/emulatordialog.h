@@ -8,11 +8,14 @@
 namespace orvex {
 
 // Emulator Settings: the command line Test Level starts, with a Browse button for the program.
+// The same dialog, as Build Command, edits the command line that builds a project.
 class EmulatorDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit EmulatorDialog(QWidget* parent = nullptr);
+    enum class Kind { Emulator, Build };
+
+    explicit EmulatorDialog(QWidget* parent = nullptr, Kind kind = Kind::Emulator);
 
     void setCommand(const QString& line) { mCommand->setText(line); }
     [[nodiscard]] QString command() const { return mCommand->text().trimmed(); }
@@ -22,6 +25,7 @@ public:
 private:
     void browse();
 
+    Kind mKind;
     QLabel* mNote = nullptr;
     QLineEdit* mCommand = nullptr;
 };

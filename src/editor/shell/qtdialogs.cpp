@@ -5,8 +5,6 @@
 #include <QMessageBox>
 #include <QSettings>
 
-#include "editor/shell/emulatordialog.h"
-
 namespace orvex {
 
 namespace {
@@ -36,6 +34,12 @@ QString QtDialogs::chooseRomFile() {
         return {};
     }
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::chooseProjectFolder() {
+    const QString folder =
+        QSettings().value("lastFolder", QCoreApplication::applicationDirPath()).toString();
+    return QFileDialog::getExistingDirectory(mOwner, kProjectDialogTitle, folder);
 }
 
 QString QtDialogs::chooseImageFile() {
@@ -80,7 +84,16 @@ void QtDialogs::showMessage(const QString& title, const QString& text) {
 }
 
 std::optional<QString> QtDialogs::askEmulatorCommand(const QString& current, const QString& note) {
-    EmulatorDialog dialog(mOwner);
+    return askCommand(EmulatorDialog::Kind::Emulator, current, note);
+}
+
+std::optional<QString> QtDialogs::askBuildCommand(const QString& current, const QString& note) {
+    return askCommand(EmulatorDialog::Kind::Build, current, note);
+}
+
+std::optional<QString> QtDialogs::askCommand(EmulatorDialog::Kind kind, const QString& current,
+                                             const QString& note) {
+    EmulatorDialog dialog(mOwner, kind);
     dialog.setCommand(current);
     dialog.setNote(plainLines(note));
     if (dialog.exec() != QDialog::Accepted) {

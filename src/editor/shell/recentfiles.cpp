@@ -1,6 +1,7 @@
 #include "editor/shell/recentfiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
@@ -22,7 +23,8 @@ RecentFiles::RecentFiles(QMenu& menu, QObject* parent) : QObject(parent), mMenu(
 void RecentFiles::remember(const QString& path) {
     QSettings settings;
     QStringList recent = settings.value(kRecentKey).toStringList();
-    const QString full = QFileInfo(path).absoluteFilePath();
+    // A project named with a trailing slash is the same project without it.
+    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     recent.removeAll(full);
     recent.prepend(full);
     while (recent.size() > kRecentFiles) {
@@ -37,8 +39,9 @@ void RecentFiles::fill() {
     mMenu.clear();
     const QStringList recent = QSettings().value(kRecentKey).toStringList();
     for (const QString& path : recent) {
-        QAction* entry =
-            mMenu.addAction(QFileInfo(path).fileName(), this, [this, path] { emit chosen(path); });
+        const QFileInfo file(path);
+        const QString name = file.isDir() ? file.fileName() + "/" : file.fileName();
+        QAction* entry = mMenu.addAction(name, this, [this, path] { emit chosen(path); });
         entry->setData(path);
         entry->setToolTip(path);
     }

@@ -6,8 +6,9 @@
 
 namespace orvex {
 
-// File > Open Recent: the last eight ROMs opened, newest first, kept with QSettings together
-// with the folder of the last one (where the open dialog starts).
+// File > Open Recent: the last eight ROMs and projects opened, newest first, kept with QSettings
+// together with the folder that holds the last one (where the open dialogs start). A project's
+// entry ends with a slash.
 class RecentFiles : public QObject {
     Q_OBJECT
 

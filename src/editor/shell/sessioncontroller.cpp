@@ -1,14 +1,18 @@
 #include "editor/shell/sessioncontroller.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <filesystem>
 #include <vector>
 
+#include "editor/shell/buildsettings.h"
 #include "editor/shell/uitext.h"
 #include "graphics/levelimage.h"
 #include "graphics/png.h"
+#include "project/buildrunner.h"
+#include "project/projectfolder.h"
 #include "rom/cartridge.h"
 #include "rom/romimage.h"
 
@@ -29,6 +33,25 @@ QString keptText(const WriteReport& kept) {
     }
     return "the ROM as it was is kept as " + pathText(kept.previous) +
            " (as Orvex first found it: " + pathText(kept.original) + ")";
+}
+
+// The files a project save replaced, one a line: "level/layout/EHZ_1.kos (448 -> 464 bytes;
+// levels 1, 2 read it)".
+QString savedFilesText(const std::vector<FileWrite>& files) {
+    QStringList lines;
+    for (const FileWrite& file : files) {
+        QStringList levels;
+        for (const std::int16_t level : file.levels) {
+            levels << QString::number(level + 1);
+        }
+        lines << QString("%1 (%2 -> %3 bytes; %4 %5 %6)")
+                     .arg(toQString(file.path))
+                     .arg(file.previousBytes)
+                     .arg(file.bytes)
+                     .arg(levels.size() == 1 ? "level" : "levels", levels.join(", "),
+                          levels.size() == 1 ? "reads it" : "read it");
+    }
+    return lines.join("\n");
 }
 
 // The same, short enough for the status line: "kept NAME.bak and NAME.orig".
@@ -130,6 +153,57 @@ void SessionController::openRomFile(const QString& path) {
         emit noted("Migrated; " + keptNames(kept), keptText(kept));
     }
     loadLevelAt(0);
+}
+
+void SessionController::chooseProject() {
+    if (isBusy()) {
+        return;
+    }
+    const QString folder = mDialogs.chooseProjectFolder();
+    if (!folder.isEmpty()) {
+        openProject(folder);
+    }
+}
+
+void SessionController::openPath(const QString& path) {
+    if (QFileInfo(path).isDir()) {
+        openProject(path);
+    } else {
+        openRomFile(path);
+    }
+}
+
+void SessionController::openProject(const QString& folder) {
+    if (isBusy() || !resolveUnsavedEdits()) {
+        return;
+    }
+    const QString root = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const std::filesystem::path path = QFile::encodeName(root).toStdString();
+    // Refused before anything runs: a file is never taken for a project, nor a plain folder.
+    if (auto checked = openProjectFolder(path); !checked) {
+        showError("The folder " + root + " was not opened.", checked.error());
+        return;
+    }
+    const auto opened = [&] {
+        BusyScope busy(*this);
+        SourceOptions options;
+        options.buildCommand = buildCommandSetting();
+        options.builds = mBuilds;
+        return mSession.openSource(path, options, [] { return false; });
+    }();
+    if (!opened) {
+        const bool built = opened.error().code == ErrorCode::BuildFailed;
+        showError("The project " + root + " was not opened" +
+                      (built ? ": its build failed, and nothing was read or written." : "."),
+                  opened.error());
+        return;
+    }
+    mUndo.clear();
+    emit romOpened(root);
+    if (loadLevelAt(0)) {
+        reportProblems("The project's build lets through what the game cannot read:",
+                       mSession.source().problems());
+    }
 }
 
 // A copier dump is never opened as it is: its owner is offered a plain copy beside it, which
@@ -268,6 +342,8 @@ bool SessionController::loadLevelAt(int index) {
     Result<LoadedLevel> loaded = [&] {
         BusyScope busy(*this);
         ProgressScope progress(*mProgress);
+        // A project builds first when a file changed since its last build.
+        mSession.source().setBuildCommand(buildCommandSetting());
         auto read = mSession.loadLevel(level);
         if (read) {
             drawLoadedLevel();
@@ -291,6 +367,19 @@ void SessionController::drawLoadedLevel() {
     emit documentLoaded(mSession.document());
     mSession.drawArt(mProgress, [this](std::int32_t block) { emit blockDrawn(block); });
     emit artReady();
+}
+
+// What a project's build let through, each naming the file to mend; nothing when all is well.
+void SessionController::reportProblems(const QString& lead,
+                                       const std::vector<std::string>& problems) {
+    if (problems.empty()) {
+        return;
+    }
+    QStringList lines{lead};
+    for (const std::string& problem : problems) {
+        lines << "- " + toQString(problem);
+    }
+    mDialogs.showMessage(kMessageTitle, lines.join("\n"));
 }
 
 // Reported once the progress window has gone, with the level drawn behind the box.
@@ -322,7 +411,10 @@ bool SessionController::saveLevelAt(int index) {
     for (int asked = 0; asked < 3 && !saved; ++asked) {
         const ErrorCode code = saved.error().code;
         if (code == ErrorCode::ChangedOnDisk) {
-            if (!mDialogs.askYesNo(kMessageTitle, changedOnDiskQuestion(index), false)) {
+            const QString question = mSession.source().kind() == SourceKind::Project
+                                         ? changedFileQuestion(toQString(saved.error().message))
+                                         : changedOnDiskQuestion(index);
+            if (!mDialogs.askYesNo(kMessageTitle, question, false)) {
                 saved = makeError(ErrorCode::Cancelled, "Nothing was saved");
                 break;
             }
@@ -350,19 +442,50 @@ bool SessionController::saveLevelAt(int index) {
         showError(QString("Level %1 was not saved.").arg(index + 1), saved.error());
         return false;
     }
-    if (saved->written.keptBackups()) {
-        emit levelSaved(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved->written),
-                        keptText(saved->written));
+    reportSave(index, *saved);
+    return true;
+}
+
+void SessionController::reportSave(int index, const SaveReport& saved) {
+    if (mSession.source().kind() == SourceKind::Project) {
+        reportProjectSave(index, saved);
+    } else if (saved.written.keptBackups()) {
+        emit levelSaved(QString("Level %1 saved; ").arg(index + 1) + keptNames(saved.written),
+                        keptText(saved.written));
     } else {
         emit levelSaved(QString("Level %1 saved").arg(index + 1),
                         "No backups: the file was written by Save As just before");
     }
-    return true;
+}
+
+// The files written and the build after them. A build that failed leaves the files written and
+// the last build's image in use: its output is shown, and the level keeps what was saved.
+void SessionController::reportProjectSave(int index, const SaveReport& saved) {
+    const QString files = savedFilesText(saved.files);
+    if (saved.buildFailed) {
+        emit levelSaved(QString("Level %1 saved; the build failed").arg(index + 1), files);
+        showError(QString("Level %1 was saved into its files, but the build failed: the files "
+                          "stay as saved, and the last build's image is still the one in use.")
+                      .arg(index + 1),
+                  *saved.buildFailed);
+        return;
+    }
+    emit levelSaved(
+        QString("Level %1 saved into %2 and built")
+            .arg(index + 1)
+            .arg(saved.files.size() == 1 ? QString("1 file")
+                                         : QString("%1 files").arg(saved.files.size())),
+        files + "\n\nThe build's output:\n" + toQString(BuildRun{saved.buildOutput}.tail(12)));
+    reportProblems("The new build lets through what the game cannot read:", saved.problems);
 }
 
 Result<SaveReport> SessionController::saveLevelOnce(std::int16_t level,
                                                     const SaveOptions& options) {
     BusyScope busy(*this);
+    // The command as the settings hold it now: it may have changed since the project opened.
+    if (mSession.hasRom()) {
+        mSession.source().setBuildCommand(buildCommandSetting());
+    }
     return mSession.saveLevel(level, mProgress, options);
 }
 

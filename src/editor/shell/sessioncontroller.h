@@ -12,6 +12,7 @@
 #include "document/documentsaver.h"
 #include "document/layout.h"
 #include "document/leveldocument.h"
+#include "document/levelsource.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorsession.h"
 
@@ -25,7 +26,9 @@ namespace orvex {
 // came of a command goes out as signals for the window to show. While a ROM or a level is read
 // or written the controller is busy, and its commands refuse to start until that ends.
 //
-// A ROM file is one kind of source, opened through openRomFile; another kind sits beside it.
+// A ROM file is one kind of source, opened through openRomFile; a disassembly project the other,
+// opened through openProject: its build runs when its last one is not current and after every
+// save, its output shown as it runs.
 class SessionController : public QObject {
     Q_OBJECT
 
@@ -39,6 +42,8 @@ public:
     void setProgress(ProgressSink* progress) {
         mProgress = progress != nullptr ? progress : &mQuiet;
     }
+    // Told of every build a project runs (its command, its output as it comes); none until set.
+    void setBuildListener(BuildListener* builds) { mBuilds = builds; }
 
     [[nodiscard]] bool isBusy() const { return mBusyDepth > 0; }
 
@@ -48,6 +53,15 @@ public:
     // the ROM check with the migration offer, then level 1. A refusal or an error leaves the
     // ROM open before open; errors are shown.
     void openRomFile(const QString& path);
+    // Open Project: the folder dialog, then openProject with the folder chosen; nothing on Cancel.
+    void chooseProject();
+    // Opens the disassembly project in `folder`: the unsaved-edits question, the folder check (a
+    // folder that is not a project is refused, naming what it lacks), its build when the last
+    // one is not current (the command from the settings; a failure shows the end of its output,
+    // and nothing is read), then level 1. A refusal or an error leaves open what was open.
+    void openProject(const QString& folder);
+    // Opens `path` as what it is: a folder as a project, anything else as a ROM file.
+    void openPath(const QString& path);
     // Loads level `index` (0-based) of the open ROM, after the unsaved-edits question; true once
     // it is shown. A refusal or a failed load emits levelRefused.
     bool chooseLevel(int index);
@@ -69,7 +83,8 @@ public:
 signals:
     // A load, a save or an export started (true) or ended (false).
     void busyChanged(bool busy);
-    // `path` is the open ROM now; the previous ROM's level was let go with its undo history.
+    // `path` is the open ROM or project now; the previous one's level was let go with its undo
+    // history.
     void romOpened(const QString& path);
     // Save As wrote the ROM to `path`, which is the open ROM now.
     void romSavedAs(const QString& path);
@@ -94,7 +109,10 @@ private:
     bool loadLevelAt(int index);
     void drawLoadedLevel();
     void reportLoad(const LoadedLevel& loaded);
+    void reportProblems(const QString& lead, const std::vector<std::string>& problems);
     bool saveLevelAt(int index);
+    void reportSave(int index, const SaveReport& saved);
+    void reportProjectSave(int index, const SaveReport& saved);
     [[nodiscard]] Result<SaveReport> saveLevelOnce(std::int16_t level, const SaveOptions& options);
     void showError(const QString& lead, const Error& error);
 
@@ -103,6 +121,7 @@ private:
     QUndoStack& mUndo;
     ProgressSink mQuiet;  // reports to no one
     ProgressSink* mProgress = &mQuiet;
+    BuildListener* mBuilds = nullptr;
     int mBusyDepth = 0;
 };
 

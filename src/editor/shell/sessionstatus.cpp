@@ -1,9 +1,38 @@
 #include "editor/shell/sessionstatus.h"
 
+#include <QStringList>
+
 #include "editor/shell/uitext.h"
 #include "rom/romidentity.h"
 
 namespace orvex {
+
+namespace {
+
+// "layout: level/layout/EHZ_1.kos", one line a part, then what cannot be saved and why.
+QString placesText(const LevelPlaces& places) {
+    QStringList lines;
+    for (const Part part : kAllParts) {
+        QStringList paths;
+        for (const SourceFile* file : places.filesOf(part)) {
+            paths << (file->line > 0
+                          ? QString("%1, line %2").arg(toQString(file->path)).arg(file->line)
+                          : toQString(file->path));
+        }
+        if (!paths.isEmpty()) {
+            lines << toQString(partName(part)) + ": " + paths.join(", ");
+        }
+    }
+    for (const auto& [part, reason] : places.readOnly) {
+        lines << "read-only: " + toQString(reason);
+    }
+    for (const std::string& note : places.notes) {
+        lines << toQString(note);
+    }
+    return lines.join("\n");
+}
+
+}  // namespace
 
 SessionStatus::SessionStatus(QStatusBar& line, const EditorSession& session) : mSession(session) {
     // Notes (a save, an export, where the backup is) on the right, in the room left over.
@@ -57,12 +86,35 @@ void SessionStatus::showLevelInfo() {
                           : mSession.hasUnsavedEdits() ? " *"
                                                        : "";
     mLevelInfo->setText(QString("%1, %2%3")
-                            .arg(fileNameText(mSession.rom().romPath()), levelText(*document))
+                            .arg(toQString(mSession.source().displayName()), levelText(*document))
                             .arg(state));
+    showLevelFiles();
+}
+
+// For a project, where each part of the level lies; for an image, the file's full path.
+void SessionStatus::showLevelFiles() {
+    LevelSource& source = mSession.source();
+    const LevelDocument* document = mSession.document();
+    if (document == mFilesOf && source.builds() == mFilesBuild) {
+        return;
+    }
+    mFilesOf = document;
+    mFilesBuild = source.builds();
+    const QString path = QFile::decodeName(QByteArray::fromStdString(source.path().string()));
+    if (source.kind() != SourceKind::Project) {
+        mLevelInfo->setToolTip(path);
+        return;
+    }
+    mLevelInfo->setToolTip(QString("%1\nLevel %2's files, in the project:\n%3")
+                               .arg(path)
+                               .arg(document->level() + 1)
+                               .arg(placesText(source.places(document->level()))));
 }
 
 void SessionStatus::showRomInfo() {
     mRomInfo->setText(toQString(describeIdentity(*mSession.identity())));
+    // A new source: the files are those of its levels.
+    mFilesOf = nullptr;
 }
 
 }  // namespace orvex

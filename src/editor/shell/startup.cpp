@@ -9,10 +9,12 @@
 namespace orvex {
 
 QString usageText() {
-    return "Usage: orvex [ROM file | --demo | --help]\n"
-           "  ROM file  open this Sonic 2 cartridge image (.bin, .md, .gen, or a .smd dump)\n"
-           "  --demo    write a synthetic demo ROM to a temporary folder and open it\n"
-           "  --help    print this text and exit\n"
+    return "Usage: orvex [ROM file | project folder | --demo | --help]\n"
+           "  ROM file        open this Sonic 2 cartridge image (.bin, .md, .gen, or a .smd dump)\n"
+           "  project folder  open this disassembly project (its s2.lst, or build.lua beside its\n"
+           "                  .asm source), building it first when its build is not current\n"
+           "  --demo          write a synthetic demo ROM to a temporary folder and open it\n"
+           "  --help          print this text and exit\n"
            "orvex-tool, the command-line tool, reads and writes the same images without a "
            "window.\n";
 }
@@ -44,7 +46,7 @@ StartupRom::StartupRom(const QStringList& arguments) {
     if (first == "--demo") {
         writeDemo();
     } else if (first.startsWith("--")) {
-        mError = "Unknown option " + first + ". Usage: orvex [ROM file | --demo]";
+        mError = "Unknown option " + first + ". Usage: orvex [ROM file | project folder | --demo]";
     } else {
         mPath = first;
     }
@@ -71,7 +73,7 @@ void StartupRom::openIn(EditorWindow& window) const {
     if (!mError.isEmpty()) {
         window.dialogs().showMessage(kMessageTitle, mError);
     } else if (!mPath.isEmpty()) {
-        window.controller().openRomFile(mPath);
+        window.controller().openPath(mPath);
     }
 }
 

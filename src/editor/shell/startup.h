@@ -16,19 +16,20 @@ class EditorWindow;
 
 // What the command line asks that needs no window: --help (or -h) prints the usage to `out`
 // and gives exit status 0; an unknown option prints why and the usage to `err` and gives 2.
-// None for a ROM file, --demo or no argument: the window opens.
+// None for a ROM file, a project folder, --demo or no argument: the window opens.
 [[nodiscard]] std::optional<int> answerWithoutWindow(const QStringList& arguments, QTextStream& out,
                                                      QTextStream& err);
 
-// The ROM named on the command line: `orvex PATH` opens PATH, `orvex --demo` writes the demo
-// ROM to a temporary folder (removed when this object goes) and opens that.
+// The ROM or project named on the command line: `orvex PATH` opens PATH (a folder as a project),
+// `orvex --demo` writes the demo ROM to a temporary folder (removed when this object goes) and
+// opens that.
 class StartupRom {
 public:
     explicit StartupRom(const QStringList& arguments);
 
     [[nodiscard]] const QString& path() const { return mPath; }
     [[nodiscard]] const QString& error() const { return mError; }
-    // Opens the ROM as the Open command would, or shows why there is none to open.
+    // Opens the ROM or project as the Open commands would, or shows why there is none to open.
     void openIn(EditorWindow& window) const;
 
 private:

@@ -10,11 +10,9 @@
 #include <array>
 #include <utility>
 
-#include "document/documentsaver.h"
 #include "editor/shell/editorwindow.h"
 #include "editor/shell/uitext.h"
 #include "rom/romimage.h"
-#include "rom/testimage.h"
 
 namespace orvex {
 
@@ -97,7 +95,8 @@ void TestLevel::run() {
     if (mWindow.session().document() == nullptr) {
         mWindow.dialogs().showMessage(kMessageTitle,
                                       "No level is loaded. Open a ROM with File > Load Levels "
-                                      "first; Test Level then starts the level shown.");
+                                      "or a project with File > Open Project first; Test Level "
+                                      "then starts the level shown.");
         return;
     }
     const auto line = commandLine();
@@ -181,18 +180,8 @@ std::optional<QString> TestLevel::writeTestImage() {
     const EditorSession& session = mWindow.session();
     const LevelDocument& document = *session.document();
     const QString lead = QString("No test copy of level %1 was made.").arg(document.level() + 1);
-    auto file = session.rom().readAll();
-    if (!file) {
-        showError(lead, toQString(file.error().describe()));
-        return std::nullopt;
-    }
-    // A copy may move the lists the document outgrew: the ROM file keeps its own.
-    SaveOptions options;
-    options.alwaysWriteLayout = false;
-    options.movePlacementLists = true;
-    auto edited = documentImage(*file, document, nullptr, options);
-    auto test = edited ? makeTestImage(*edited, document.profile(), document.level())
-                       : Result<std::vector<std::uint8_t>>(edited.error());
+    // The image (a project's last build) with the edits made in memory; nothing on disk changes.
+    auto test = session.source().testImage(document, nullptr);
     if (!test) {
         showError(lead, toQString(test.error().describe()));
         return std::nullopt;
@@ -205,7 +194,8 @@ std::optional<QString> TestLevel::writeTestImage() {
         mFolder.reset();
         return std::nullopt;
     }
-    const QString rom = QFile::decodeName(session.rom().romPath().filename().c_str());
+    // Named after the ROM file or the project's folder.
+    const QString rom = QFile::decodeName(session.source().path().filename().c_str());
     const QString path = mFolder->filePath(
         QString("%1-level%2.bin").arg(QFileInfo(rom).completeBaseName()).arg(document.level() + 1));
     if (Status written = writeOutputFile(QFile::encodeName(path).toStdString(), *test); !written) {

@@ -40,10 +40,11 @@ inline const QStringList kGameFolders{"/usr/games"};
 [[nodiscard]] QString suggestedEmulatorCommand(const QStringList& gameFolders = kGameFolders);
 
 // File > Test Level (F5) and File > Emulator Settings...: the open level, with every edit not
-// saved yet, is written as a test copy that starts at this level (see makeTestImage) to a
-// temporary file, and the emulator command from the settings is started on it without waiting
-// for it. The file stays until the next test replaces it or the window goes. The ROM file and
-// the document are left as they were.
+// saved yet, is written as a test copy that starts at this level (see LevelSource::testImage:
+// the ROM, or a project's last build, with the edits applied in memory) to a temporary file, and
+// the emulator command from the settings is started on it without waiting for it. The file stays
+// until the next test replaces it or the window goes. The ROM file (or the project) and the
+// document are left as they were.
 class TestLevel : public QObject {
     Q_OBJECT
 

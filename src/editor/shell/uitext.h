@@ -32,6 +32,13 @@ inline QString changedOnDiskQuestion(int level) {
         .arg(level + 1);
 }
 
+// The same question for a file of a project; the core's message names it.
+inline QString changedFileQuestion(const QString& reason) {
+    return reason +
+           "\r\nSaving now may overwrite what another program wrote.\r\n\r\nSave "
+           "anyway?\r\n";
+}
+
 // The offer to move every placement list when the level's own does not fit where it is; the
 // core's message says why and how much room the move gives.
 inline QString moveListsQuestion(const QString& reason) {

@@ -4,6 +4,12 @@
 
 namespace orvex {
 
+namespace {
+
+constexpr const char* kBuildCaption = "Building the Project ...";
+
+}  // namespace
+
 WindowHost::WindowHost(QWidget* owner, QWidget* lockedWidget)
     : QObject(owner), mOwner(owner), mLocked(lockedWidget) {}
 
@@ -26,6 +32,22 @@ void WindowHost::progress(Stage stage, std::int32_t done, std::int32_t total) {
         return;
     }
     mProgress->setBarWidth(stageBarWidth(stage, done, total));
+}
+
+void WindowHost::buildStarted(const std::string& command, const std::string& reason) {
+    begin();
+    mProgress->setCaption(kBuildCaption);
+    mProgress->appendOutput(command + "    (" + reason + ")\n");
+}
+
+void WindowHost::buildOutput(std::string_view piece) {
+    if (mProgress) {
+        mProgress->appendOutput(piece);
+    }
+}
+
+void WindowHost::buildEnded(bool /*succeeded*/, const std::string& /*output*/) {
+    end();
 }
 
 void WindowHost::end() {

@@ -1,0 +1,211 @@
+// Disassembly projects in the real window: opened through File > Open Project or the command
+// line, built with the tests' build program as the build command, edited, saved into their files
+// and read back from the new build, played from the last build; a build that fails shows its
+// output.
+
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <chrono>
+#include <filesystem>
+
+#include "document/documentloader.h"
+#include "editor/shell/buildsettings.h"
+#include "editor/shell/startup.h"
+#include "editor/shell/testlevel.h"
+#include "editortestsupport.h"
+#include "project/syntheticproject.h"
+
+namespace orvex::test {
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const QString& path) {
+    const QByteArray bytes = fileBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// A window with a synthetic project written (and built) in a folder of its own, the tests' build
+// program as the build command. Every build's output the progress window shows is kept.
+struct ProjectFixture : EditorFixture {
+    ProjectFixture() {
+        setBuildCommand(build);
+        const Status written =
+            testing::writeSyntheticProject(QFile::encodeName(project).toStdString());
+        if (!written) {
+            qFatal("no synthetic project: %s", written.error().describe().c_str());
+        }
+        QObject::connect(&window->host(), &WindowHost::progressStarted,
+                         [this](ProgressWindow* progress) {
+                             QObject::connect(progress, &ProgressWindow::outputAppended,
+                                              [this](const QString& text) { output += text; });
+                         });
+    }
+    ~ProjectFixture() { QSettings().remove(kBuildCommandKey); }
+    ProjectFixture(const ProjectFixture&) = delete;
+    ProjectFixture& operator=(const ProjectFixture&) = delete;
+
+    static void setBuildCommand(const QString& line) {
+        QSettings().setValue(kBuildCommandKey, line);
+    }
+    // Open Project on `path` (this fixture's project by default).
+    void openProject(const QString& path = {}) {
+        dialogs->projectFolders.append(path.isEmpty() ? project : path);
+        menu("MenuOpenProject");
+    }
+    QString file(const QString& relative) const { return project + "/" + relative; }
+    // The listing made older than every source: the next open or load builds first.
+    void makeStale() const {
+        const auto listing = std::filesystem::path(file("s2.lst").toStdString());
+        std::filesystem::last_write_time(
+            listing, std::filesystem::last_write_time(listing) - std::chrono::hours(1));
+    }
+    // The layout file of level 1.
+    QString layoutFile() const {
+        return file(QString("level/layout/%1_1.kos")
+                        .arg(QString::fromStdString(testing::syntheticZoneName(
+                            testing::syntheticProjectRom().levelZone[0]))));
+    }
+    // Level `level` of the project's last build.
+    std::vector<std::uint8_t> builtLayout(std::int16_t level) const {
+        auto read = loadDocument(bytesOf(file("s2built.bin")), profile(), level);
+        return read ? read->document->layout().bytes() : std::vector<std::uint8_t>{};
+    }
+    // Where the tables of the project's last build lie, as the window read them.
+    const RomProfile& profile() const { return window->session().identity()->profile; }
+    QString levelInfo() const { return child<QLabel>("LevelInfo")->text(); }
+
+    QString build = QString::fromStdString(testing::testBuildProgram());
+    QString project = folder.filePath("hack");
+    QString output;
+};
+
+}  // namespace
+
+class ProjectTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QSettings().remove(kEmulatorKey); }
+
+    // A project whose listing is out of date builds first (its output in the progress window)
+    // and names itself and each part's file; a save writes the layout's file, builds, and the
+    // level reads back from the new build; Test Level plays the last build with the edits not
+    // saved yet, the project untouched.
+    void aProjectBuildsOpensSavesAndReadsBack() {
+        ProjectFixture f;
+        f.makeStale();
+        f.openProject();
+        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY2(f.output.contains(f.build) && f.output.contains("Assembling s2.asm") &&
+                     f.output.contains("s2.lst is older than"),
+                 qPrintable(f.output));
+        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        const QString files = f.child<QLabel>("LevelInfo")->toolTip();
+        QVERIFY2(files.contains("layout: " + QDir(f.project).relativeFilePath(f.layoutFile())) &&
+                     files.contains("s2.asm, line "),
+                 qPrintable(files));
+        QCOMPARE(f.child<QMenu>("MenuRecent")->actions().first()->text(), QString("hack/"));
+
+        const QByteArray before = fileBytes(f.layoutFile());
+        const std::vector<std::uint8_t> edited = f.editCorner();
+        QVERIFY(f.levelInfo().endsWith(" *"));
+        f.output.clear();
+        f.menu("MenuSave");
+        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QCOMPARE(f.child<QLabel>("StatusNote")->text(),
+                 QString("Level 1 saved into 1 file and built"));
+        QVERIFY(f.output.contains("Wrote s2built.bin"));
+        QVERIFY(fileBytes(f.layoutFile()) != before && !f.unsaved());
+        QCOMPARE(f.builtLayout(0), edited);
+        f.chooseLevel(3);
+        f.chooseLevel(0);
+        QCOMPARE(f.layout(), edited);
+
+        QSettings().setValue(kEmulatorKey, "emu %f");
+        QStringList run;
+        auto* test = f.child<TestLevel>("TestLevel");
+        test->setLauncher([&run](const QString& program, const QStringList& arguments) {
+            run = QStringList{program} + arguments;
+            return QString();
+        });
+        const QByteArray saved = fileBytes(f.layoutFile());
+        const QByteArray built = fileBytes(f.file("s2built.bin"));
+        const std::vector<std::uint8_t> played = f.editCorner();
+        f.key(Qt::Key_F5);
+        QCOMPARE(run, QStringList({"emu", test->lastImage()}));
+        auto copy = loadDocument(bytesOf(test->lastImage()), f.profile(), 0);
+        QVERIFY(copy.ok());
+        QCOMPARE(copy->document->layout().bytes(), played);
+        QVERIFY(fileBytes(f.layoutFile()) == saved && fileBytes(f.file("s2built.bin")) == built);
+        QVERIFY(f.unsaved());
+        f.dialogs->yesNoCancel = {Answer::No};  // the window closes without saving
+    }
+
+    // A build that fails on opening shows the end of its output and leaves the ROM open as it
+    // was, the project unbuilt; a build that fails after a save keeps the files saved and shows
+    // its output.
+    void aFailingBuildShowsItsOutputAndKeepsTheFiles() {
+        ProjectFixture f;
+        f.open();
+        f.makeStale();
+        const QByteArray image = fileBytes(f.file("s2built.bin"));
+        ProjectFixture::setBuildCommand(f.build + " no-such-folder");
+        f.openProject();
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        const QString shown = f.dialogs->messages.takeFirst();
+        QVERIFY2(shown.contains("its build failed") && shown.contains("exit status 1") &&
+                     shown.contains("Assembling s2.asm in no-such-folder"),
+                 qPrintable(shown));
+        QVERIFY(f.output.contains("error: "));
+        QVERIFY(fileBytes(f.file("s2built.bin")) == image);
+        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+
+        ProjectFixture::setBuildCommand(f.build);
+        StartupRom(QStringList{f.project + "/"}).openIn(*f.window);
+        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        const QByteArray built = fileBytes(f.file("s2built.bin"));
+        const QByteArray before = fileBytes(f.layoutFile());
+        f.editCorner();
+        ProjectFixture::setBuildCommand(f.build + " no-such-folder");
+        f.menu("MenuSave");
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        QVERIFY2(f.dialogs->messages.first().contains("saved into its files, but the build "
+                                                      "failed") &&
+                     f.dialogs->messages.first().contains("no-such-folder"),
+                 qPrintable(f.dialogs->messages.first()));
+        QVERIFY(fileBytes(f.layoutFile()) != before && fileBytes(f.file("s2built.bin")) == built);
+        QVERIFY2(f.child<QLabel>("StatusNote")->text().contains("the build failed"),
+                 qPrintable(f.child<QLabel>("StatusNote")->text()));
+    }
+
+    // A folder that is no project is refused with what it lacks, and whatever was open stays;
+    // the build command is a setting.
+    void aFolderThatIsNoProjectIsRefusedNamingWhatItLacks() {
+        ProjectFixture f;
+        f.open();
+        const QString plain = f.folder.filePath("plain");
+        QVERIFY(QDir().mkpath(plain) && writeBytes(plain + "/build.lua", QByteArray("-- build")));
+        f.openProject(plain);
+        QCOMPARE(f.dialogs->messages.size(), 1);
+        const QString message = f.dialogs->messages.first();
+        QVERIFY2(message.contains("was not opened") && message.contains("no .asm"),
+                 qPrintable(message));
+        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+
+        f.dialogs->buildCommands = {"  make rom  "};
+        f.menu("MenuBuildCommand");
+        QCOMPARE(f.dialogs->buildDialogs.first().first, f.build);
+        QCOMPARE(storedBuildCommand(), QString("make rom"));
+    }
+};
+
+int runProjectTest(int argc, char** argv) {
+    ProjectTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace orvex::test
+
+#include "project_test.moc"
