@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/collision/collisionlayer.h"
+#include "editor/map/collisionlayer.h"
 #include "editor/map/blockselector.h"
 #include "editor/map/mapanimation.h"
 #include "editor/map/mapframe.h"

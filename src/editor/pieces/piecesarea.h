@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/collision/shapedock.h"
+#include "editor/pieces/shapedock.h"
 #include "editor/map/maparea.h"
 #include "editor/pieces/blockdock.h"
 #include "editor/pieces/chunkdock.h"

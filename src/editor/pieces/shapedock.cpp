@@ -1,4 +1,4 @@
-#include "editor/collision/shapedock.h"
+#include "editor/pieces/shapedock.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "editor/collision/collisionlayer.h"
+#include "editor/map/collisionlayer.h"
 
 #include <QActionGroup>
 #include <QImage>
