@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "editor/map/collisionlayer.h"
 #include "editor/map/blockselector.h"
+#include "editor/map/collisionlayer.h"
 #include "editor/map/mapanimation.h"
 #include "editor/map/mapframe.h"
 #include "editor/map/maptools.h"

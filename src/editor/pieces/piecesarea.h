@@ -1,11 +1,11 @@
 #pragma once
 
-#include "editor/pieces/shapedock.h"
 #include "editor/map/maparea.h"
 #include "editor/pieces/blockdock.h"
 #include "editor/pieces/chunkdock.h"
 #include "editor/pieces/palettedock.h"
 #include "editor/pieces/pieceedits.h"
+#include "editor/pieces/shapedock.h"
 #include "editor/pieces/tiledock.h"
 #include "editor/pieces/unuseddock.h"
 #include "editor/shell/editingarea.h"
