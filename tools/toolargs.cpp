@@ -31,6 +31,9 @@ constexpr std::string_view kBuildCommandHelp =
     "a project's build command (default: lua build.lua where build.lua exists)";
 constexpr std::string_view kBuildTimeoutHelp =
     "seconds a project's build may run before it is stopped (default 120)";
+constexpr std::string_view kProjectBackupsHelp =
+    "keep NAME.bak and NAME.orig beside each project file a save replaces (default: none, the "
+    "project's version control keeps the history)";
 
 std::vector<CommandInfo> withProjectOptions(std::vector<CommandInfo> commands) {
     for (CommandInfo& command : commands) {
@@ -38,6 +41,7 @@ std::vector<CommandInfo> withProjectOptions(std::vector<CommandInfo> commands) {
             kProjectCommands.end()) {
             command.options.push_back({"--build-command", "CMD", kBuildCommandHelp});
             command.options.push_back({"--build-timeout", "SECONDS", kBuildTimeoutHelp});
+            command.options.push_back({"--project-backups", "", kProjectBackupsHelp});
         }
     }
     return commands;

@@ -31,6 +31,8 @@ struct ToolIo {
     // A project's build: the command (none for the project's default) and how long it may run.
     std::optional<std::string> buildCommand;
     std::int32_t buildTimeoutSeconds = kDefaultBuildTimeoutSeconds;
+    // Whether a save into a project keeps NAME.bak beside each file it replaces.
+    bool projectBackups = false;
 
     // Where a command says what it wrote: standard error when the file itself goes to
     // standard output ("-").

@@ -422,6 +422,7 @@ int dispatch(const std::vector<std::string>& args, ToolIo& io) {
         io.buildCommand = *build;
     }
     io.buildTimeoutSeconds = conversion.number("--build-timeout", io.buildTimeoutSeconds);
+    io.projectBackups = parsed.args.has("--project-backups");
     if (parsed.args.has("--build-timeout") && io.buildTimeoutSeconds == 0) {
         conversion.fail("--build-timeout must be at least 1 second");
     }

@@ -111,6 +111,7 @@ Result<OpenSource> openSource(ToolIo& io, std::string_view command,
     SourceOptions options;
     options.buildCommand = io.buildCommand;
     options.buildTimeout = std::chrono::seconds(io.buildTimeoutSeconds);
+    options.projectBackups = io.projectBackups;
     options.builds = opened.builds.get();
     auto source = openLevelSource(path, options);
     if (!source) {

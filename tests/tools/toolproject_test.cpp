@@ -24,7 +24,8 @@ protected:
 
 // info names the project and the file of each part; an import saves into the file it came from
 // and builds; a play-test image leaves the project alone; a build that fails after the save
-// keeps the file and exits 1; a folder that is no project is refused saying what is missing.
+// keeps the file (and, asked to, a backup of it beside it) and exits 1; a folder that is no project
+// is refused saying what is missing.
 TEST_F(ToolProject, ReadsSavesAndBuildsThroughTheFolder) {
     const std::string root = makeProject();
     const ToolRun info = tool({"info", root, "--build-command", build});
@@ -49,6 +50,7 @@ TEST_F(ToolProject, ReadsSavesAndBuildsThroughTheFolder) {
     EXPECT_TRUE(set.err.starts_with("orvex-tool: level-set: building (its files were saved): "))
         << set.err;
     EXPECT_EQ(readFile(root + "/startpos/EHZ_2.bin"), (Bytes{0x01, 0x00, 0x02, 0x00}));
+    EXPECT_FALSE(std::filesystem::exists(root + "/startpos/EHZ_2.bin.bak"));  // none by default
     EXPECT_NE(tool({"level-info", root, "2"}).out.find("start position: x 0x0100, y 0x0200"),
               std::string::npos);
 
@@ -63,13 +65,14 @@ TEST_F(ToolProject, ReadsSavesAndBuildsThroughTheFolder) {
     after.erase(file("t.bin"));
     EXPECT_EQ(after, before);
 
-    const ToolRun failed =
-        tool({"level-set", root, "2", "--start", "0x300,0x200", "--build-command", "false"});
+    const ToolRun failed = tool({"level-set", root, "2", "--start", "0x300,0x200",
+                                 "--build-command", "false", "--project-backups"});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.err.find(root + ": the files are saved, but the build failed: "),
               std::string::npos)
         << failed.err;
     EXPECT_EQ(readFile(root + "/startpos/EHZ_2.bin"), (Bytes{0x03, 0x00, 0x02, 0x00}));
+    EXPECT_EQ(readFile(root + "/startpos/EHZ_2.bin.bak"), (Bytes{0x01, 0x00, 0x02, 0x00}));
 
     std::filesystem::create_directories(file("plain"));
     const auto untouched = snapshot();

@@ -31,6 +31,17 @@ std::optional<QString> editBuildCommand(EditorDialogs& dialogs, const QString& n
     return accepted;
 }
 
+bool projectBackupsSetting() {
+    return QSettings().value(kProjectBackupsKey, false).toBool();
+}
+
+void bindProjectBackups(QAction& action) {
+    action.setCheckable(true);
+    action.setChecked(projectBackupsSetting());
+    QObject::connect(&action, &QAction::toggled,
+                     [](bool on) { QSettings().setValue(kProjectBackupsKey, on); });
+}
+
 void describeProjectActions(ActionRegistry& actions) {
     actions.action("MenuOpenProject")
         ->setToolTip(
@@ -39,6 +50,10 @@ void describeProjectActions(ActionRegistry& actions) {
         ->setToolTip(
             "The command that builds a project: run when it is opened out of date and after "
             "every save");
+    actions.action("MenuProjectBackups")
+        ->setToolTip(
+            "Keeps NAME.bak beside each file of a project that a save replaces; off, the "
+            "project's version control is its history");
 }
 
 }  // namespace orvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QString>
 #include <optional>
 #include <string>
@@ -24,6 +25,13 @@ inline constexpr const char* kBuildCommandKey = "buildCommand";
 // to change. An accepted line is stored (an empty one forgets it); the line accepted, or nothing
 // on Cancel.
 std::optional<QString> editBuildCommand(EditorDialogs& dialogs, const QString& note);
+
+// The settings key of whether a save into a project keeps NAME.bak beside each file it replaces
+// (off: the project's version control keeps the history).
+inline constexpr const char* kProjectBackupsKey = "projectBackups";
+[[nodiscard]] bool projectBackupsSetting();
+// Makes `action` the checkable setting itself: checked as stored, stored when toggled.
+void bindProjectBackups(QAction& action);
 
 // The tooltips of File > Open Project... and File > Build Command..., once both are registered.
 void describeProjectActions(ActionRegistry& actions);

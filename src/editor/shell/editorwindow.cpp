@@ -206,6 +206,7 @@ void EditorWindow::createFileActions() {
             "Writes the plane shown as a PNG picture, with the edits not saved yet included");
     new TestLevel(*this, *mActions, kFileSection);  // Test Level and Emulator Settings...
     add("MenuBuildCommand", "Build Command...", {}, [this] { editBuildCommand(*mDialogs, {}); });
+    bindProjectBackups(*add("MenuProjectBackups", "Keep Backups in Projects", {}, [] {}));
     describeProjectActions(*mActions);
     mActions->add({"MenuQuit", "Quit", standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q),
                    "File", "File", kFileSection},

@@ -483,8 +483,9 @@ Result<SaveReport> SessionController::saveLevelOnce(std::int16_t level,
                                                     const SaveOptions& options) {
     BusyScope busy(*this);
     // The command as the settings hold it now: it may have changed since the project opened.
-    if (mSession.hasRom()) {
+    if (mSession.hasRom() && mSession.source().kind() == SourceKind::Project) {
         mSession.source().setBuildCommand(buildCommandSetting());
+        mSession.source().setKeepsBackups(projectBackupsSetting());
     }
     return mSession.saveLevel(level, mProgress, options);
 }
