@@ -74,7 +74,7 @@ void ProgressWindow::createFrame() {
 void ProgressWindow::createLabels() {
     makeLabel(this, "Label1", "0 %", QRect(24, 32, 33, 17));
     makeLabel(this, "Label2", "100 %", QRect(320, 32, 41, 17));
-    mBufferedImage = new QLabel(this);
+    mBufferedImage = new PictureBox(this);
     mBufferedImage->setObjectName("BufferedImage");
     mBufferedImage->setGeometry(120, 32, 128, 128);
 }

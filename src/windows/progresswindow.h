@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "widgets/filledshape.h"
+#include "widgets/picturebox.h"
 
 namespace orvex {
 
@@ -40,7 +41,9 @@ public:
     [[nodiscard]] QPlainTextEdit* outputPane() const { return mOutput; }
 
     [[nodiscard]] int barWidth() const { return mBarWidth; }
-    [[nodiscard]] QLabel* bufferedImage() const { return mBufferedImage; }
+    // The picture of the block being drawn; a load leaves it to be made when the window
+    // repaints, so of the many blocks drawn between two repaints only the last is made.
+    [[nodiscard]] PictureBox* bufferedImage() const { return mBufferedImage; }
 
 signals:
     void captionChanged(const QString& caption);
@@ -58,7 +61,7 @@ private:
 
     QPointer<QWidget> mLocked;
     FilledShape* mBar = nullptr;
-    QLabel* mBufferedImage = nullptr;
+    PictureBox* mBufferedImage = nullptr;
     QPlainTextEdit* mOutput = nullptr;
     QStringDecoder mDecoder{QStringDecoder::Utf8};
     int mBarWidth = kProgressDesignBarWidth;

@@ -314,7 +314,7 @@ private slots:
                     faults << QString("thumbnail %1 at block %2").arg(b).arg(drawn);
                 }
             }
-            if (window->bufferedImage()->pixmap().cacheKey() !=
+            if (window->bufferedImage()->picture().cacheKey() !=
                 f.thumbnail(drawn)->picture().cacheKey()) {
                 faults << QString("BufferedImage at block %1").arg(drawn);
             }

@@ -93,7 +93,7 @@ private slots:
     }
 
     // View > Animate has a key of its own and is off at first; frames change the animated
-    // blocks on the map, and turning it off shows the level's start again.
+    // blocks on the map but not the thumbnails, and turning it off shows the level's start again.
     void animationPlaysTheScriptsAndStopsAtTheStart() {
         EditorFixture& f = *mF;
         f.open();
@@ -111,8 +111,11 @@ private slots:
         animation->advance(30);
         QCOMPARE(f.window->session().shownFrame(), 30);
         QVERIFY(!redrawn.isEmpty());
+        const QImage thumbnail = f.thumbnail(redrawn.last())->picture().toImage();
         animate->setChecked(false);
         QCOMPARE(f.window->session().shownFrame(), 0);
+        f.chooseLevel(0);
+        QCOMPARE(thumbnail, f.thumbnail(redrawn.last())->picture().toImage());
     }
 
     // An image whose code no longer names Hill Top's extra art opens and draws; the status line

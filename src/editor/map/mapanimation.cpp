@@ -62,6 +62,9 @@ void MapAnimation::show(std::int64_t frame) {
     if (mSession.document() == nullptr || frame == mSession.shownFrame()) {
         return;
     }
+    if (mSession.shownFrame() == 0) {
+        emit leavingStart();
+    }
     const EditorSession::AnimationStep step = mSession.showFrame(frame);
     if (!step.blocks.empty() || step.colours) {
         emit stepped(step);

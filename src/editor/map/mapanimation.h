@@ -27,6 +27,9 @@ public:
     void advance(std::int64_t frames = 1);
 
 signals:
+    // The session is about to show a frame other than the level's start: what should keep
+    // showing the start is to be made now.
+    void leavingStart();
     // The session now shows another frame; `step` says what changed.
     void stepped(const EditorSession::AnimationStep& step);
 

@@ -59,14 +59,15 @@ QPixmap blockPixmap(const LevelArt& art, std::int32_t block, const ColourTable& 
     return QPixmap::fromImage(std::move(picture));
 }
 
-// The blocks whose pictures a change of the art changed: every block when the colours changed.
-std::vector<std::int32_t> changedBlocks(const EditorSession::AnimationStep& step) {
-    if (!step.colours) {
-        return step.blocks;
-    }
+std::vector<std::int32_t> everyBlock() {
     std::vector<std::int32_t> blocks(kBlockCount);
     std::iota(blocks.begin(), blocks.end(), 0);
     return blocks;
+}
+
+// The blocks whose pictures a change of the art changed: every block when the colours changed.
+std::vector<std::int32_t> changedBlocks(const EditorSession::AnimationStep& step) {
+    return step.colours ? everyBlock() : step.blocks;
 }
 
 }  // namespace
@@ -75,6 +76,12 @@ MapArea::MapArea(AreaContext& context) : EditingArea(context) {
     setObjectName("MapArea");
     mAnimation = new MapAnimation(context.session, this);
     connect(mAnimation, &MapAnimation::stepped, this, &MapArea::showAnimationStep);
+    // The thumbnails keep the level's start: those still to be made are made before it goes.
+    connect(mAnimation, &MapAnimation::leavingStart, this, [this] {
+        for (std::int32_t b = 0; b < kThumbnailCount; ++b) {
+            std::ignore = mBlocks->thumbnail(b)->picture();
+        }
+    });
 }
 
 void MapArea::createWidgets(QWidget& form) {
@@ -236,24 +243,18 @@ void MapArea::attach(LevelDocument* document) {
 }
 
 // Block rendering of a load: the thumbnails are emptied when the first block is drawn and then
-// filled one by one, each as its block is drawn; the progress window shows the block too.
+// filled one by one, each as its block is drawn; the progress window shows the block too. The
+// pictures are made when first shown or asked for, so a load makes only those in view; the map
+// makes its own when it draws a cell.
 void MapArea::blockDrawn(std::int32_t block) {
     if (block == 0) {
         clearPictures();
     }
-    const QPixmap pixmap = setBlockPicture(block);
-    mBlocks->thumbnail(block)->setPicture(pixmap);
+    PictureCell* thumbnail = mBlocks->thumbnail(block);
+    thumbnail->setPictureMaker([this, block] { return blockPicture(block, false); });
     if (ProgressWindow* progress = mContext.host->progressWindow()) {
-        progress->bufferedImage()->setPixmap(pixmap);
+        progress->bufferedImage()->setPictureMaker([thumbnail] { return thumbnail->picture(); });
     }
-}
-
-// The map's picture of one block, above and below the water, from the art as it is now; returns
-// the one above the water, which the thumbnail shows.
-QPixmap MapArea::setBlockPicture(std::int32_t block) {
-    QPixmap pixmap = blockPicture(block, false);
-    canvas().setBlockPicture(block, pixmap, blockPicture(block, true));
-    return pixmap;
 }
 
 // A block's picture from the art as it is now: in the underwater colours (null for an act
@@ -273,7 +274,10 @@ void MapArea::showAnimationStep(const EditorSession::AnimationStep& step) {
     canvas().forgetBlockPictures(changedBlocks(step));
 }
 
+// The map shows no block while a load draws them, and makes each picture when a cell first shows
+// it once all are drawn.
 void MapArea::artReady() {
+    canvas().forgetBlockPictures(everyBlock());
     if (mOverview != nullptr) {
         mOverview->forgetBlocks();
     }

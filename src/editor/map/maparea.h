@@ -90,7 +90,6 @@ private:
     void showAnimationStep(const EditorSession::AnimationStep& step);
     void showArtChange(const EditorSession::AnimationStep& step);
     void showMissingStartTables();
-    QPixmap setBlockPicture(std::int32_t block);
     [[nodiscard]] QPixmap blockPicture(std::int32_t block, bool underwater) const;
     [[nodiscard]] std::optional<std::uint8_t> blockAt(LayoutCell cell) const;
     [[nodiscard]] QString blockUses(std::uint8_t block) const;

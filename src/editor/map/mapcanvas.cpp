@@ -37,11 +37,6 @@ void MapCanvas::changeEvent(QEvent* event) {
 
 // ---- the block layer ----
 
-void MapCanvas::setBlockPicture(std::int32_t block, const QPixmap& picture,
-                                const QPixmap& underwater) {
-    mBlocks.setBlockPicture(block, picture, underwater);
-}
-
 void MapCanvas::setPictureMaker(const PictureMaker& make) {
     mBlocks.setPictureMaker(make);
 }

@@ -37,12 +37,8 @@ class MapCanvas : public QWidget {
 public:
     explicit MapCanvas(QWidget* frame);
 
-    // The picture of `block` at 100% (128 x 128), as the level's art gives it, and in the
-    // underwater colours for an act with water (null otherwise).
-    void setBlockPicture(std::int32_t block, const QPixmap& picture,
-                         const QPixmap& underwater = {});
-    // How to make a block's picture (above or below the water) that setBlockPicture did not
-    // give: see forgetBlockPictures.
+    // How to make a block's picture at 100% (128 x 128), above the water or in the underwater
+    // colours (null for an act without water); each is made when a cell first shows it.
     using PictureMaker = BlockLayerPainter::PictureMaker;
     void setPictureMaker(const PictureMaker& make);
     // The pictures of `blocks` are out of date: each is made again through the picture maker

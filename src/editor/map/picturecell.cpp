@@ -6,31 +6,9 @@
 namespace orvex {
 
 PictureCell::PictureCell(QWidget* parent, const QString& arrayName, std::int16_t index)
-    : QWidget(parent), mIndex(index) {
+    : PictureBox(parent), mIndex(index) {
     setObjectName(arrayName);
     setMouseTracking(true);
-}
-
-const QPixmap& PictureCell::picture() const {
-    if (mMake) {
-        mPicture = mMake();
-        mMake = nullptr;
-    }
-    return mPicture;
-}
-
-void PictureCell::setPicture(const QPixmap& picture) {
-    mMake = nullptr;
-    if (picture.cacheKey() == mPicture.cacheKey()) {
-        return;
-    }
-    mPicture = picture;
-    update();
-}
-
-void PictureCell::setPictureMaker(std::function<QPixmap()> make) {
-    mMake = std::move(make);
-    update();
 }
 
 void PictureCell::setMarked(bool marked) {
@@ -42,9 +20,7 @@ void PictureCell::setMarked(bool marked) {
 
 void PictureCell::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    if (const QPixmap& shown = picture(); !shown.isNull()) {
-        painter.drawPixmap(rect(), shown);
-    }
+    paintPicture(painter);
     if (mMarked) {
         // Two pixels of yellow inside the edge, with a dark line inside that, so the frame
         // shows on light and dark blocks alike.
