@@ -5,7 +5,7 @@
 
 #include "document/documentcommands.h"
 #include "editor/map/maptools.h"
-#include "editor/tools/abstracttool.h"
+#include "editor/shell/abstracttool.h"
 
 namespace orvex {
 

@@ -13,7 +13,7 @@
 #include "editor/map/mapgeometry.h"
 #include "editor/map/placementkind.h"
 #include "editor/map/placementpainter.h"
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
 

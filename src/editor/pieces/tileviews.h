@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/tiles.h"
 #include "widgets/piecesheet.h"

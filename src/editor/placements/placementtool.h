@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "editor/placements/placementtools.h"
-#include "editor/tools/abstracttool.h"
+#include "editor/shell/abstracttool.h"
 
 namespace orvex {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "editor/shell/abstracttool.h"
 #include "editor/shell/actionregistry.h"
-#include "editor/tools/abstracttool.h"
 
 namespace orvex {
 

@@ -1,4 +1,4 @@
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 
 #include <algorithm>
 
