@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -30,7 +31,10 @@ QPoint pointOf(const EditorFixture& f, int row, int column) {
     return f.canvas()->cellRect({row, column}).center();
 }
 
-// A tool of a test's own: it records what it hears of the mouse, in canvas pixels.
+const QColor kTapMark(250, 0, 250);  // no level colour
+
+// A tool of a test's own: it records what it hears of the mouse, in canvas pixels, and marks
+// the last point on the canvas.
 class TapTool : public AbstractTool {
 public:
     explicit TapTool(QStringList& heard)
@@ -38,12 +42,18 @@ public:
     void mousePressed(const ToolEvent& event) override { note("press", event); }
     void mouseMoved(const ToolEvent& event) override { note("move", event); }
     void mouseReleased(const ToolEvent& event) override { note("release", event); }
+    void paintPreview(QPainter& painter, const ToolPaintContext& /*context*/) const override {
+        painter.fillRect(QRect(mLast - QPoint(2, 2), QSize(5, 5)), kTapMark);
+    }
 
 private:
     void note(const char* what, const ToolEvent& event) {
         mHeard << QString("%1 %2,%3").arg(what).arg(event.position.x()).arg(event.position.y());
+        mLast = event.position.toPoint();
+        updatePreview();
     }
     QStringList& mHeard;
+    QPoint mLast;
 };
 
 }  // namespace
@@ -85,7 +95,8 @@ private slots:
     }
 
     // Adding a tool is one class and one line: the line gives it an entry in the Edit menu and
-    // its key, which chooses it instead of the others, and the map's mouse goes to it.
+    // its key, which chooses it instead of the others, the map's mouse goes to it and the map
+    // shows its preview while it is chosen.
     void aToolIsOneClassAndOneRegistrationLine() {
         EditorFixture& f = *mF;
         QStringList heard;
@@ -97,10 +108,12 @@ private slots:
         QVERIFY(tap->isChecked() && !f.action("ToolPlace")->isChecked());
         drag(f.canvas(), QPoint(10, 20), QPoint(50, 60));
         QCOMPARE(heard, (QStringList{"press 10,20", "move 30,40", "move 50,60", "release 50,60"}));
-        QCOMPARE(f.layout(), loaded);  // Place heard nothing
+        QCOMPARE(f.layout(), loaded);                                         // Place heard nothing
+        QCOMPARE(f.canvas()->grab().toImage().pixelColor(50, 60), kTapMark);  // over the layers
         f.key(Qt::Key_P);
         QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, QPoint(10, 20));
         QVERIFY(!tap->isChecked() && heard.size() == 4);
+        QVERIFY(f.canvas()->grab().toImage().pixelColor(50, 60) != kTapMark);
     }
 
     void copyAndPasteCarryBlockNumbersIntoAnotherLevel() {

@@ -15,16 +15,16 @@ CellRect spanning(PlaneCell a, PlaneCell b) {
 
 }  // namespace
 
-LayoutTool::LayoutTool(ToolInfo info, MapTools& edits, bool previewsBlock)
-    : AbstractTool(std::move(info)), mEdits(edits), mPreviewsBlock(previewsBlock) {}
+LayoutTool::LayoutTool(ToolInfo info, MapTools& edits)
+    : AbstractTool(std::move(info)), mEdits(edits) {}
 
 void LayoutTool::activate() {
-    mEdits.setBlockPreview(mPreviewsBlock);
+    mEdits.setChosenTool(this);
 }
 
 void LayoutTool::deactivate() {
     mPressed.reset();
-    mEdits.setBlockPreview(false);
+    mEdits.setChosenTool(nullptr);
     mEdits.endPaste();
 }
 
@@ -72,7 +72,7 @@ void LayoutTool::mouseReleased(const ToolEvent& event) {
 }
 
 PlaceTool::PlaceTool(MapTools& edits)
-    : LayoutTool({"ToolPlace", "Place", QKeySequence(Qt::Key_P)}, edits, true) {}
+    : LayoutTool({"ToolPlace", "Place", QKeySequence(Qt::Key_P)}, edits) {}
 
 void PlaceTool::released(PlaneCell pressed, PlaneCell cell) {
     if (cell == pressed && inPlane(cell)) {
@@ -83,7 +83,7 @@ void PlaceTool::released(PlaneCell pressed, PlaneCell cell) {
 }
 
 BrushTool::BrushTool(MapTools& edits)
-    : LayoutTool({"ToolBrush", "Brush", QKeySequence(Qt::Key_B)}, edits, true) {}
+    : LayoutTool({"ToolBrush", "Brush", QKeySequence(Qt::Key_B)}, edits) {}
 
 void BrushTool::pressed(PlaneCell cell) {
     mStroke.clear();
@@ -136,7 +136,7 @@ void BrushTool::paintTo(PlaneCell to) {
 }
 
 SelectTool::SelectTool(MapTools& edits)
-    : LayoutTool({"ToolSelect", "Select", QKeySequence(Qt::Key_S)}, edits, false) {}
+    : LayoutTool({"ToolSelect", "Select", QKeySequence(Qt::Key_S)}, edits) {}
 
 void SelectTool::pressed(PlaneCell cell) {
     mEdits.setSelection(spanning(cell, cell));
@@ -147,7 +147,7 @@ void SelectTool::dragged(PlaneCell pressed, PlaneCell cell) {
 }
 
 FillTool::FillTool(MapTools& edits)
-    : LayoutTool({"ToolFill", "Fill", QKeySequence(Qt::Key_F)}, edits, false) {}
+    : LayoutTool({"ToolFill", "Fill", QKeySequence(Qt::Key_F)}, edits) {}
 
 void FillTool::released(PlaneCell pressed, PlaneCell cell) {
     if (cell == pressed) {

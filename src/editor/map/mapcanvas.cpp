@@ -193,7 +193,12 @@ QPoint MapCanvas::levelPoint(QPointF viewPoint) const {
 
 void MapCanvas::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    painter.save();
     paintMapLayers(painter, event->rect(), mapGeometry(), mBlocks, mPlacements);
+    painter.restore();
+    if (mTools != nullptr) {
+        mTools->paintPreview(painter, {event->rect()});
+    }
 }
 
 // ---- the placement layer ----
@@ -246,12 +251,6 @@ std::int32_t MapCanvas::hitRadius() const {
 
 void MapCanvas::setPlacementSelection(PlacementKind kind, std::vector<std::int32_t> indices) {
     if (mPlacements.setSelection(kind, std::move(indices))) {
-        update();
-    }
-}
-
-void MapCanvas::setRubberBand(const std::optional<QRect>& levelArea) {
-    if (mPlacements.setRubberBand(levelArea)) {
         update();
     }
 }

@@ -13,7 +13,7 @@
 #include "editor/map/mapgeometry.h"
 #include "editor/map/placementkind.h"
 #include "editor/map/placementpainter.h"
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/sprites.h"
 
@@ -23,8 +23,9 @@ namespace orvex {
 // one plane of the layout from the block pictures, each cell cellSize() pixels a side, its top
 // left showing the plane's pixel origin() (at that size, counted from the plane's top left
 // corner); cells outside the plane's columns or the layout's rows are drawn empty. Over the cells
-// it draws what the tools show: a preview of the blocks to be placed under the pointer, the
-// selection, and on request grid lines, block numbers and the cells that use one block. It hands
+// it draws what the layout tools' model shows: a preview of the blocks to be placed under the
+// pointer, the selection, and on request grid lines, block numbers and the cells that use one
+// block; over every layer, the chosen tool's own preview (AbstractTool::paintPreview). It hands
 // the mouse and the keys to the chosen tool of its ToolManager and reports the pointer in plane
 // cells and level pixels; a drag with the middle button, or with the left one while Space is
 // held, asks for the view to move instead, and a right click asks for the block under it. The
@@ -117,16 +118,19 @@ public:
         return mPlacements.overlayShown(overlay);
     }
 
+    // Where the canvas looks: its cell size, origin and size, to convert between its pixels,
+    // plane cells and level pixels.
+    [[nodiscard]] MapGeometry mapGeometry() const { return {mCellSize, mOrigin, size()}; }
     // A point of the canvas in level pixels (of the foreground, where placements lie).
     [[nodiscard]] QPoint levelPoint(QPointF viewPoint) const;
     // How near, in level pixels, the pointer must come to a placement's point to hit it: the
     // marker's half size at this zoom, and a little more.
     [[nodiscard]] std::int32_t hitRadius() const;
     // What the placement tools mark: the selected objects or ring groups (indices into the
-    // level's lists) and the rectangle being dragged out, in level pixels.
+    // level's lists).
     void setPlacementSelection(PlacementKind kind, std::vector<std::int32_t> indices);
-    void setRubberBand(const std::optional<QRect>& levelArea);
-    // The tools that hear the mouse and the keys (none: nothing edits). Not owned.
+    // The tools that hear the mouse and the keys and paint their preview over the layers (none:
+    // nothing edits). Not owned.
     void setTools(ToolManager* tools) { mTools = tools; }
 
     // The block a cell shows: the preview's, the layout's, or none (drawn empty).
@@ -163,7 +167,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    [[nodiscard]] MapGeometry mapGeometry() const { return {mCellSize, mOrigin, size()}; }
     void reportPointer();
     [[nodiscard]] ToolEvent toolEvent(const QMouseEvent& event) const;
     void setPanKey(bool held);

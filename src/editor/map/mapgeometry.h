@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <array>
 #include <cmath>
@@ -52,6 +53,11 @@ struct MapGeometry {
     // A point of the level, in its pixels, on the canvas.
     [[nodiscard]] QPointF viewPoint(std::int32_t x, std::int32_t y) const {
         return {x * scale() - origin.x(), y * scale() - origin.y()};
+    }
+    // The canvas rectangle of a rectangle of level pixels.
+    [[nodiscard]] QRectF viewArea(const QRect& levelArea) const {
+        return {viewPoint(levelArea.left(), levelArea.top()),
+                viewPoint(levelArea.right() + 1, levelArea.bottom() + 1)};
     }
     // A point of the canvas in level pixels.
     [[nodiscard]] QPoint levelPoint(QPointF point) const {

@@ -1,5 +1,6 @@
 #include "editor/map/maptools.h"
 
+#include "editor/map/layouttools.h"
 #include "editor/shell/documentundo.h"
 
 namespace orvex {
@@ -75,18 +76,22 @@ void MapTools::endPaste() {
     refreshPreview();
 }
 
-void MapTools::setBlockPreview(bool shown) {
-    mBlockPreview = shown;
+void MapTools::setChosenTool(const LayoutTool* tool) {
+    mChosen = tool;
     refreshPreview();
 }
 
+// A paste under way shows whatever the chosen tool would.
 void MapTools::refreshPreview() {
-    if (!mHover || (!isPasting() && !mBlockPreview)) {
-        mCanvas.clearPreview();
-    } else if (isPasting()) {
+    if (mHover && isPasting()) {
         mCanvas.setPreview(*mHover, mPaste);
+        return;
+    }
+    const CellPattern blocks = mChosen != nullptr ? mChosen->blockPreview() : CellPattern{};
+    if (!mHover || blocks.isEmpty()) {
+        mCanvas.clearPreview();
     } else {
-        mCanvas.setPreview(*mHover, {1, 1, {mSelected()}});
+        mCanvas.setPreview(*mHover, blocks);
     }
 }
 

@@ -13,6 +13,8 @@
 
 namespace orvex {
 
+class LayoutTool;
+
 // What the layout tools (layouttools.h) act on, one owner of each: the document, the selection
 // of cells, the cells being pasted, the preview under the pointer and the undo stack. Every
 // edit is one command on the undo stack. While pasting, the copied cells follow the pointer
@@ -51,8 +53,8 @@ public:
     // the paste; false (nothing done) when there is no paste.
     bool pasteAt(PlaneCell cell);
     void endPaste();
-    // Whether the chosen tool previews the selected block under the pointer.
-    void setBlockPreview(bool shown);
+    // The layout tool chosen, whose blockPreview() shows under the pointer (null: none chosen).
+    void setChosenTool(const LayoutTool* tool);
     // The preview follows a change of the selected block.
     void refreshPreview();
     // Emits blockPicked with the block stored at `cell`, if any.
@@ -73,7 +75,7 @@ private:
     LevelDocument* mDocument = nullptr;
     std::uint32_t mEpoch = 0;
     std::optional<PlaneCell> mHover;
-    bool mBlockPreview = false;
+    const LayoutTool* mChosen = nullptr;
     CellPattern mPaste;
 };
 

@@ -13,7 +13,6 @@ namespace orvex {
 
 namespace {
 
-const QColor kSelectionColour(255, 255, 0);
 const QColor kPickedColour(0, 255, 255);  // selected placements
 const QColor kRingColour(255, 200, 0);
 // The frames of objects the game never draws.
@@ -22,12 +21,6 @@ constexpr std::int32_t kIdsFrom = 64;  // cell sizes smaller than this show no o
 
 QString hexId(std::uint8_t id) {
     return QString::number(id, 16).toUpper().rightJustified(2, '0');
-}
-
-// The canvas rectangle of a rectangle of level pixels.
-QRectF viewArea(const MapGeometry& view, const QRect& area) {
-    return {view.viewPoint(area.left(), area.top()),
-            view.viewPoint(area.right() + 1, area.bottom() + 1)};
 }
 
 QRect startExtent(const MapGeometry& view, const StartPosition& start) {
@@ -78,13 +71,13 @@ QRect PlacementPainter::objectExtent(const MapGeometry& view, const ObjectPlacem
     const QPointF at = view.viewPoint(object.x, object.y);
     QRectF drawn;
     if (neverDrawn(object.id) && objectOutline(mZoneAct, object)) {
-        drawn = viewArea(view, objectArea(object, view.cellSize));
+        drawn = view.viewArea(objectArea(object, view.cellSize));
         // The cross, and the id right of it and above.
         const QFontMetricsF metrics(objectFont(view.cellSize));
         drawn |= QRectF(at - QPointF(4, metrics.height() + 4),
                         QSizeF(metrics.height() * 3 + 8, metrics.height() + 8));
     } else if (mSprites != nullptr && mSprites->object(object) != nullptr) {
-        drawn = viewArea(view, objectArea(object, view.cellSize));
+        drawn = view.viewArea(objectArea(object, view.cellSize));
     } else {
         const double marker = markerSize(view.cellSize);
         drawn = QRectF(at - QPointF(marker / 2 + 20, marker / 2), QSizeF(marker + 40, marker));
@@ -137,14 +130,6 @@ bool PlacementPainter::setSelection(PlacementKind kind, std::vector<std::int32_t
     }
     mSelectedKind = kind;
     mSelected = std::move(indices);
-    return true;
-}
-
-bool PlacementPainter::setRubberBand(const std::optional<QRect>& levelArea) {
-    if (levelArea == mRubberBand) {
-        return false;
-    }
-    mRubberBand = levelArea;
     return true;
 }
 
@@ -236,11 +221,6 @@ void PlacementPainter::paint(QPainter& painter, const MapGeometry& view, WaterSi
     drawRings(painter, pass);
     drawObjects(painter, pass);
     drawStart(painter, pass);
-    if (mRubberBand) {
-        painter.setPen(QPen(kSelectionColour, 1, Qt::DashLine));
-        painter.setBrush(QColor(255, 255, 0, 40));
-        painter.drawRect(viewArea(view, *mRubberBand));
-    }
 }
 
 // The water line; without underwater colours, a blue veil below it stands for them.
@@ -326,7 +306,7 @@ void PlacementPainter::drawObjects(QPainter& painter, const Pass& pass) const {
             if (selected) {
                 painter.setPen(QPen(kPickedColour, 2));
                 painter.setBrush(Qt::NoBrush);
-                painter.drawRect(viewArea(pass.view, objectArea(object, pass.view.cellSize)));
+                painter.drawRect(pass.view.viewArea(objectArea(object, pass.view.cellSize)));
             }
             continue;
         }

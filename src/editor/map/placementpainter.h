@@ -24,7 +24,7 @@ namespace orvex {
 
 // The map's placement layer, drawn over the foreground's blocks: the water line, the camera's
 // boundaries, rings, objects (as sprites, as markers with their id, or as the outlines of types
-// the game never draws) and the start position, with the tools' selection and rubber band. It
+// the game never draws) and the start position, with the placement tools' selection. It
 // keeps the placements as last drawn to tell what an edit changed on the canvas. It holds no
 // widget: the canvas repaints what its setters change.
 class PlacementPainter {
@@ -67,8 +67,6 @@ public:
     // The selected objects or ring groups (indices into the level's lists); false when nothing
     // changed.
     bool setSelection(PlacementKind kind, std::vector<std::int32_t> indices);
-    // The rectangle being dragged out, in level pixels; false when nothing changed.
-    bool setRubberBand(const std::optional<QRect>& levelArea);
 
     // Draws the placements on the canvas in the colours of `side` of the water line; without
     // `underwaterColours` a veil below the water line stands for them.
@@ -114,7 +112,6 @@ private:
     bool mInvisibleShown = false;
     PlacementKind mSelectedKind = PlacementKind::Objects;
     std::vector<std::int32_t> mSelected;  // sorted
-    std::optional<QRect> mRubberBand;
     QString mFontFamily;
     const LevelSprites* mSprites = nullptr;
     std::array<ColourTable, 2> mSpriteColours{};

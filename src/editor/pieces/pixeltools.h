@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "editor/pieces/tileviews.h"
-#include "editor/tools/abstracttool.h"
+#include "editor/shell/abstracttool.h"
 
 namespace orvex {
 

@@ -11,7 +11,7 @@
 #include "editor/pieces/pieceedits.h"
 #include "editor/pieces/tileviews.h"
 #include "editor/shell/actionregistry.h"
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 
 namespace orvex {
 

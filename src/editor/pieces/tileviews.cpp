@@ -42,8 +42,8 @@ void PixelEditor::setPixels(const Pixels& pixels, const std::array<QRgb, 16>& co
 }
 
 void PixelEditor::paintEvent(QPaintEvent* event) {
-    (void)event;
     QPainter painter(this);
+    painter.save();
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
             painter.fillRect(
@@ -55,6 +55,10 @@ void PixelEditor::paintEvent(QPaintEvent* event) {
     for (int i = 0; i <= 8; ++i) {
         painter.drawLine(i * kPixel, 0, i * kPixel, 8 * kPixel);
         painter.drawLine(0, i * kPixel, 8 * kPixel, i * kPixel);
+    }
+    painter.restore();
+    if (mTools != nullptr) {
+        mTools->paintPreview(painter, {event->rect()});
     }
 }
 

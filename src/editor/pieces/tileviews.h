@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 #include "graphics/indexedimage.h"
 #include "graphics/tiles.h"
 #include "widgets/piecesheet.h"
@@ -24,9 +24,9 @@ namespace orvex {
 enum class TileUse : std::uint8_t { Free, LevelArt, Animation, SpriteArt };
 
 // One tile's 64 pixels, large, in colour index `colour` of the 16 colours shown, edited by the
-// chosen tool of its ToolManager (pixeltools.h: the pencil, the fill and the colour picker). A
-// gesture (a press, the drag after it) changes the pixels shown; when it ends it reports them
-// once.
+// chosen tool of its ToolManager (pixeltools.h: the pencil, the fill and the colour picker),
+// whose preview it paints over the pixels. A gesture (a press, the drag after it) changes the
+// pixels shown; when it ends it reports them once.
 class PixelEditor : public QWidget {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ public:
 
     explicit PixelEditor(QWidget* parent = nullptr);
 
-    // The tools that hear the mouse (none: nothing edits). Not owned.
+    // The tools that hear the mouse and paint their preview (none: nothing edits). Not owned.
     void setTools(ToolManager* tools) { mTools = tools; }
     // Shown unless a gesture is under way: its own pixels stay until it ends.
     void setPixels(const Pixels& pixels, const std::array<QRgb, 16>& colours);

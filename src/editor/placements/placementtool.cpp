@@ -1,11 +1,16 @@
 #include "editor/placements/placementtool.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 
 namespace orvex {
 
 namespace {
+
+// The rectangle being dragged out: a dashed frame over a veil.
+const QColor kBandFrame(255, 255, 0);
+const QColor kBandVeil(255, 255, 0, 40);
 
 // A boundary keeps the game's word; the minimums may be negative ($FF00 above the level).
 std::uint16_t boundWord(std::int32_t value, bool minimum) {
@@ -34,7 +39,27 @@ void PlacementTool::activate() {
 void PlacementTool::deactivate() {
     mDrag = Drag::None;
     mCycle.clear();
+    setBand(std::nullopt);
     mModel.setKind(std::nullopt);
+}
+
+// Over the placement layer, and only while the kind can be edited: on the foreground, of the
+// document the drag began on.
+void PlacementTool::paintPreview(QPainter& painter, const ToolPaintContext& /*context*/) const {
+    if (!mBand || !underWay()) {
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kBandFrame, 1, Qt::DashLine));
+    painter.setBrush(kBandVeil);
+    painter.drawRect(canvas().mapGeometry().viewArea(*mBand));
+}
+
+void PlacementTool::setBand(const std::optional<QRect>& levelArea) {
+    if (levelArea != mBand) {
+        mBand = levelArea;
+        updatePreview();
+    }
 }
 
 // Tab selects the next of the placements under the point last clicked.
@@ -165,6 +190,7 @@ void PlacementTool::mousePressed(const ToolEvent& event) {
 
 void PlacementTool::pressOn(QPoint level, Qt::KeyboardModifiers modifiers) {
     mPressedAt = level;
+    setBand(std::nullopt);
     mBefore = snapshot();
     mDrag = Drag::None;
     if (startAt(level)) {
@@ -222,7 +248,7 @@ void PlacementTool::dragTo(QPoint level, Qt::KeyboardModifiers modifiers) {
             moveSelection(by);
             break;
         case Drag::Band:
-            canvas().setRubberBand(QRect(mPressedAt, level).normalized());
+            setBand(QRect(mPressedAt, level).normalized());
             break;
         case Drag::Start:
             document().setStart(
@@ -282,11 +308,12 @@ void PlacementTool::dragBound(QPoint by) {
 void PlacementTool::mouseReleased(const ToolEvent& event) {
     if (event.button != Qt::LeftButton || mDrag == Drag::None || !underWay()) {
         mDrag = Drag::None;
+        setBand(std::nullopt);
         return;
     }
     const QPoint level = levelOf(event);
     if (mDrag == Drag::Band) {
-        canvas().setRubberBand(std::nullopt);
+        setBand(std::nullopt);
         std::vector<std::int32_t> chosen = mModel.selection();
         const std::vector<std::int32_t> found = inside(QRect(mPressedAt, level).normalized());
         chosen.insert(chosen.end(), found.begin(), found.end());

@@ -3,10 +3,11 @@
 #include <QPoint>
 #include <QRect>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "editor/placements/placementtools.h"
-#include "editor/tools/abstracttool.h"
+#include "editor/shell/abstracttool.h"
 
 namespace orvex {
 
@@ -20,7 +21,7 @@ namespace orvex {
 //   drag           moves the selection by the pointer's whole move rounded to the nearest
 //                  multiple of 8 pixels, halfway toward zero (+37,+4 moves +40,+0; Shift: by
 //                  single pixels); from empty ground it selects the placements inside the
-//                  rectangle
+//                  rectangle, which it shows as it is dragged out
 // A drag changes the document as it goes and is one command when the button is let go. A
 // gesture ends with the document or kind it began on.
 class PlacementTool : public AbstractTool {
@@ -33,6 +34,8 @@ public:
     void mouseMoved(const ToolEvent& event) override;
     void mouseReleased(const ToolEvent& event) override;
     bool keyPressed(const QKeyEvent& event) override;
+    // The rectangle being dragged out from empty ground.
+    void paintPreview(QPainter& painter, const ToolPaintContext& context) const override;
     // Where it works: the area shows it while the background, where it does nothing, is shown.
     [[nodiscard]] QString statusText() const override;
 
@@ -61,12 +64,14 @@ private:
     void moveSelection(QPoint by);
     void dragBound(QPoint by);
     void finishDrag();
+    void setBand(const std::optional<QRect>& levelArea);
 
     PlacementTools& mModel;
     PlacementKind mKind;
     std::uint32_t mEpoch = 0;  // the model's when the button went down
     Drag mDrag = Drag::None;
     QPoint mPressedAt;
+    std::optional<QRect> mBand;  // the rectangle being dragged out, in level pixels
     Snapshot mBefore;
     std::vector<std::int32_t> mCycle;  // the placements under the point last clicked
     std::size_t mCycleAt = 0;

@@ -54,7 +54,6 @@ PlacementTools::PlacementTools(MapCanvas& canvas, QUndoStack& undo, QObject* par
 void PlacementTools::setDocument(LevelDocument* document) {
     mDocument = document;
     ++mEpoch;
-    mCanvas.setRubberBand(std::nullopt);
     setSelection({});
 }
 
@@ -62,7 +61,6 @@ void PlacementTools::setKind(std::optional<PlacementKind> kind) {
     if (kind != mKind) {
         mKind = kind;
         ++mEpoch;
-        mCanvas.setRubberBand(std::nullopt);
         setSelection({});
     }
 }

@@ -13,8 +13,8 @@
 #include "editor/shell/actionregistry.h"
 #include "editor/shell/editordialogs.h"
 #include "editor/shell/editorsession.h"
+#include "editor/shell/toolmanager.h"
 #include "editor/shell/windowhost.h"
-#include "editor/tools/toolmanager.h"
 
 namespace orvex {
 

@@ -21,8 +21,8 @@
 #include "editor/shell/recentfiles.h"
 #include "editor/shell/sessioncontroller.h"
 #include "editor/shell/sessionstatus.h"
+#include "editor/shell/toolmanager.h"
 #include "editor/shell/windowhost.h"
-#include "editor/tools/toolmanager.h"
 
 namespace orvex {
 

@@ -8,16 +8,16 @@
 #include <memory>
 #include <vector>
 
+#include "editor/shell/abstracttool.h"
 #include "editor/shell/actionregistry.h"
-#include "editor/tools/abstracttool.h"
 
 namespace orvex {
 
 // The tools of one canvas (Tiled's ToolManager): it owns them, registers each one's action,
-// keeps which one is chosen (exactly one, once one is registered) and hands the canvas's events
-// to it. The actions are checkable and exclusive; their keys are the registry's, so the Keys
-// dialog lists and changes them and they are remembered as every key is. Adding a tool is one
-// class and one call of add().
+// keeps which one is chosen (exactly one, once one is registered), hands the canvas's events to
+// it and paints its preview over the canvas. The actions are checkable and exclusive; their keys
+// are the registry's, so the Keys dialog lists and changes them and they are remembered as every
+// key is. Adding a tool is one class and one call of add().
 class ToolManager : public QObject {
     Q_OBJECT
 
@@ -42,6 +42,12 @@ public:
     [[nodiscard]] AbstractTool* tool(const QString& id) const;
     // The area that registered `tool` (empty for a tool of another manager).
     [[nodiscard]] QString areaOf(const AbstractTool& tool) const;
+
+    // Paints the chosen tool's preview (AbstractTool::paintPreview); the canvas calls it after
+    // its own layers.
+    void paintPreview(QPainter& painter, const ToolPaintContext& context) const;
+    // Paints `area` of the canvas (all of it when empty) again.
+    void updateCanvas(const QRect& area = {}) const;
 
     // The canvas's events, for the chosen tool.
     void mousePressed(const ToolEvent& event);

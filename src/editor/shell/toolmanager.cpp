@@ -1,4 +1,4 @@
-#include "editor/tools/toolmanager.h"
+#include "editor/shell/toolmanager.h"
 
 #include <algorithm>
 
@@ -31,6 +31,7 @@ QAction* ToolManager::add(std::unique_ptr<AbstractTool> tool, ActionRegistry& ac
     action->setIcon(info.icon);
     mGroup->addAction(action);
     AbstractTool* added = tool.get();
+    added->mManager = this;
     mTools.push_back({std::move(tool), action, area});
     if (mChosen == nullptr) {
         mChosen = added;
@@ -69,7 +70,32 @@ void ToolManager::choose(const QString& id) {
     mChosen = found->tool.get();
     mChosen->activate();
     showCursor();
+    updateCanvas();  // the preview of the tool before goes, the chosen one's shows
     emit toolChosen(*mChosen);
+}
+
+void ToolManager::paintPreview(QPainter& painter, const ToolPaintContext& context) const {
+    if (mChosen != nullptr) {
+        mChosen->paintPreview(painter, context);
+    }
+}
+
+void ToolManager::updateCanvas(const QRect& area) const {
+    if (mCanvas == nullptr) {
+        return;
+    }
+    if (area.isEmpty()) {
+        mCanvas->update();
+    } else {
+        mCanvas->update(area);
+    }
+}
+
+// The tool's one call into its manager, defined beside the manager.
+void AbstractTool::updatePreview(const QRect& area) const {
+    if (mManager != nullptr) {
+        mManager->updateCanvas(area);
+    }
 }
 
 void ToolManager::showCursor() {

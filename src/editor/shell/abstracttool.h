@@ -5,9 +5,14 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 
+class QPainter;
+
 namespace orvex {
+
+class ToolManager;
 
 // One mouse event on a canvas with tools, at `position` in the canvas's own pixels.
 struct ToolEvent {
@@ -26,6 +31,12 @@ struct ToolInfo {
     QKeySequence key{};
     QString toolTip{};
     QIcon icon{};
+};
+
+// What a tool's preview is painted on: `area` is the part of the canvas being painted, in the
+// canvas's pixels (the painter draws nowhere else).
+struct ToolPaintContext {
+    QRect area;
 };
 
 // One tool of a canvas: what the mouse and the keys do on it while the tool is chosen. A
@@ -59,12 +70,28 @@ public:
     }
     // The canvas's cursor while the tool is chosen.
     [[nodiscard]] virtual QCursor cursor() const { return Qt::ArrowCursor; }
+    // What the tool shows on the canvas of its own (a rectangle being dragged out, a shape
+    // under the pointer): painted over the canvas's layers, in the canvas's pixels, with the
+    // painter as a new one is. The canvas paints the chosen tool's only; it paints it again
+    // when the choice changes, and when the tool asks with updatePreview().
+    virtual void paintPreview(QPainter& painter, const ToolPaintContext& context) const {
+        (void)painter;
+        (void)context;
+    }
     // A note about the tool for the status line, which its area shows when it applies (empty:
     // none).
     [[nodiscard]] virtual QString statusText() const { return {}; }
 
+protected:
+    // The preview changed: `area` of the canvas (all of it when empty) is painted again. Nothing
+    // while the tool is not registered with a manager that has a canvas.
+    void updatePreview(const QRect& area = {}) const;
+
 private:
+    friend class ToolManager;  // sets mManager on registration
+
     ToolInfo mInfo;
+    const ToolManager* mManager = nullptr;
 };
 
 }  // namespace orvex
