@@ -169,8 +169,8 @@ void makeOld(const std::filesystem::path& path) {
         path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
 }
 
-// A current build is read as it is; a stale one is built first, and its output kept. (A build
-// that fails: FailedBuildKeepsTheLastBuild, ProjectSourceOpen.)
+// A current build is read as it is; a stale one is built first, and its output kept; a build that
+// fails reads nothing.
 TEST(ProjectRead, StaleListingRunsTheBuildFirst) {
     testing::TempFolder folder;
     const ProjectFolder project = makeProject(folder.path());
@@ -188,6 +188,15 @@ TEST(ProjectRead, StaleListingRunsTheBuildFirst) {
     ASSERT_TRUE(rebuilt->build.has_value());
     EXPECT_TRUE(rebuilt->builtBecause->starts_with("s2.lst is older than "));
     EXPECT_EQ(rebuilt->build->tail(1), "Wrote s2built.bin and s2.lst");
+
+    makeOld(project.listing);
+    const auto image = fileBytes(project.image);
+    options.buildCommand = "sh -c 'echo assembling; echo s2.asm: error >&2; exit 2'";
+    auto failed = readProject(folder.path(), options);
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().code, ErrorCode::BuildFailed);
+    EXPECT_NE(failed.error().message.find("assembling\ns2.asm: error"), std::string::npos);
+    EXPECT_EQ(fileBytes(project.image), image);
 }
 
 // What the build lets through and the game cannot read is named with the file to mend: object
