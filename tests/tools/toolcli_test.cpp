@@ -35,10 +35,8 @@ TEST_F(ToolCli, HelpOfTheToolAndOfEveryCommand) {
     }
 }
 
-// Every case exits with 2 (a usage error: the reason, then a usage line) or 1 (one line naming
-// the command and the file), prints nothing on stdout (info lists what it found, damage too) and
-// leaves every file as it was: no output, temporary or backup file appears, and an output file
-// that was there keeps its bytes.
+// Every case exits with 2 (the reason and a usage line) or 1 (one line naming the command and
+// the file), prints nothing on stdout (info lists what it found) and leaves every file as it was.
 TEST_F(ToolCli, FailuresChangeNoFile) {
     const DemoRom& demo = demoRom();
     const std::string rom = demoFile("rom.bin");

@@ -68,10 +68,8 @@ std::unique_ptr<LevelArt> artAtStart(const DemoRom& rom, const LevelDocument& do
     return art;
 }
 
-// Each picture is the core's, byte for byte: the plane or block sheet of the level's art as an
-// indexed PNG. Short block mappings are a warning; a layout that breaks off after 3 bytes has no
-// plane (a failure the command line test shows), but its blocks are drawn. No progress is shown,
-// as stderr is no terminal.
+// Each picture is the core's plane or block sheet, byte for byte; short block mappings are a
+// warning, a broken-off layout still has its blocks drawn, and no terminal gets no progress.
 TEST_F(ToolFiles, RenderWritesTheCoresPictures) {
     DemoRomOptions shortBlocks;
     shortBlocks.shortBlockMappings = true;
@@ -133,9 +131,8 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     EXPECT_FALSE(std::filesystem::exists(file("m.png")));
 }
 
-// An act with water, its collision drawn: from the water line down the picture indexes the
-// underwater colours, which follow the level's 64 in the PNG's colour table; the ground of path 2
-// is drawn over both in three colours of its own after them.
+// Below the water line the underwater colours (after the level's 64); the ground of path 2 over
+// both in three colours of its own after them.
 TEST_F(ToolFiles, RenderDrawsWaterAndCollisionInColoursOfTheirOwn) {
     const std::string rom = demoFile("rom.bin", {});
     constexpr std::int16_t kWaterLevel = 12;

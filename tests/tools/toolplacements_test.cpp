@@ -1,6 +1,8 @@
 // objects-import and rings-import through the real executable: what a JSON file must be, and
 // when an import writes nothing.
 
+#include <nlohmann/json.hpp>
+
 #include "document/documentloader.h"
 #include "rom/romidentity.h"
 #include "toolrunner.h"
@@ -10,20 +12,23 @@ namespace {
 
 class ToolJson : public ToolTest {
 protected:
-    static std::string objectText(const ObjectPlacement& o) {
-        const auto flag = [](bool on) { return on ? "true" : "false"; };
-        return "{\"x\": " + std::to_string(o.x) + ", \"y\": " + std::to_string(o.y) +
-               ", \"id\": " + std::to_string(o.id) + ", \"subtype\": " + std::to_string(o.subtype) +
-               ", \"xFlip\": " + flag(o.xFlip) + ", \"yFlip\": " + flag(o.yFlip) +
-               ", \"rememberState\": " + flag(o.rememberState) +
-               ", \"twoPlayer\": " + flag(o.twoPlayer) + "}";
-    }
-    static std::string objectsText(const std::vector<ObjectPlacement>& objects) {
-        std::string text = "{\"objects\": [";
-        for (const ObjectPlacement& object : objects) {
-            text += (&object == objects.data() ? "" : ", ") + objectText(object);
+    // An objects file of `objects`, and a level when one is given.
+    static std::string objectsText(const std::vector<ObjectPlacement>& objects, int level = 0) {
+        nlohmann::json file{{"objects", nlohmann::json::array()}};
+        for (const ObjectPlacement& o : objects) {
+            file["objects"].push_back({{"x", o.x},
+                                       {"y", o.y},
+                                       {"id", o.id},
+                                       {"subtype", o.subtype},
+                                       {"xFlip", o.xFlip},
+                                       {"yFlip", o.yFlip},
+                                       {"rememberState", o.rememberState},
+                                       {"twoPlayer", o.twoPlayer}});
         }
-        return text + "]}";
+        if (level != 0) {
+            file["level"] = level;
+        }
+        return file.dump();
     }
 };
 
@@ -86,8 +91,7 @@ TEST_F(ToolJson, BadFilesAreRefusedAndWriteNothing) {
 // What the checks refuse, the options take.
 TEST_F(ToolJson, OtherLevelsAndIdsWithoutCodeAreTakenWhenAskedFor) {
     const std::string rom = demoFile("rom.bin");
-    const std::string json =
-        "{\"level\": 7, \"objects\": [" + objectText({0x100, 0x100, 0xDD, 0}) + "]}";
+    const std::string json = objectsText({{0x100, 0x100, 0xDD, 0}}, 7);
     const std::string in = putText("in.json", json);
     EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-level"}).exitCode, 1);
     EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-id"}).exitCode, 1);
