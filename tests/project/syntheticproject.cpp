@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <set>
 #include <vector>
 
+#include "project/projecttestsupport.h"
 #include "project/testassembler.h"
 #include "rom/codepatterns.h"
 #include "rom/collisiontables.h"
@@ -291,10 +291,8 @@ private:
     }
 
     void writeBytes(const std::string& path, std::int64_t from, std::int64_t size) {
-        const std::filesystem::path target = mFolder / path;
-        std::filesystem::create_directories(target.parent_path());
-        std::ofstream out(target, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(mImage.data()) + from, size);
+        const auto start = mImage.begin() + from;
+        putFile(mFolder / path, std::vector<std::uint8_t>(start, start + size));
     }
 
     void writeText(const std::string& path, const std::vector<std::string>& lines,
@@ -303,9 +301,7 @@ private:
         for (const std::string& line : lines) {
             text += line + ending;
         }
-        const std::filesystem::path target = mFolder / path;
-        std::filesystem::create_directories(target.parent_path());
-        std::ofstream(target, std::ios::binary) << text;
+        putFile(mFolder / path, text);
     }
 
     Status writeAll(const std::string& ending) {

@@ -177,8 +177,6 @@ private:
                 std::int64_t number = 0;
                 if (term[0] == '$') {
                     number = std::stoll(term.substr(1), nullptr, 16);
-                } else if (std::isdigit(static_cast<unsigned char>(term[0]))) {
-                    number = std::stoll(term);
                 } else if (auto label = mLabels.find(term); label != mLabels.end()) {
                     number = label->second;
                 } else if (mEmitting) {
@@ -325,8 +323,6 @@ private:
                 return values.error();
             }
             bytes = std::move(*values);
-        } else if (op == "even") {
-            bytes.resize(static_cast<std::size_t>(mAddress % 2), 0);
         } else if (!op.empty() && op != "include" && op != "padding" && op != "end") {
             return lineError(line, "unknown statement " + op);
         }

@@ -11,10 +11,10 @@
 // does. Labels make the tables follow what moves, so a grown file moves every later one.
 //
 // Understood: `label:` before any statement; `include "file"`; `BINCLUDE "file"`;
-// `dc.b` / `dc.w` / `dc.l` with sums and differences of numbers ($hex, decimal) and labels;
-// `even`; the macros `zoneTableEntry.w a, b, c, d` (four words) and `palette a[, b]`
-// (art/palettes/a, then b); macro definitions (`name macro` ... `endm`) are listed and skipped.
-// A comment starts at ';'. Lines may end with LF or CRLF.
+// `dc.b` / `dc.w` / `dc.l` with sums and differences of $hex numbers and labels; the macros
+// `zoneTableEntry.w a, b, c, d` (four words) and `palette a[, b]` (art/palettes/a, then b); macro
+// definitions (`name macro` ... `endm`) are listed and skipped. A comment starts at ';'. Lines may
+// end with LF or CRLF.
 
 namespace orvex::testing {
 

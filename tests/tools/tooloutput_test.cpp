@@ -1,9 +1,11 @@
 // What kos-compress, kos-decompress and render write, through the real executable.
 
+#include <algorithm>
 #include <memory>
 
 #include "compression/kosinski.h"
 #include "document/documentloader.h"
+#include "graphics/collisionimage.h"
 #include "graphics/levelart.h"
 #include "graphics/levelimage.h"
 #include "graphics/levelstart.h"
@@ -66,10 +68,8 @@ std::unique_ptr<LevelArt> artAtStart(const DemoRom& rom, const LevelDocument& do
     return art;
 }
 
-// Each picture is the core's, byte for byte: the plane or block sheet of the level's art as an
-// indexed PNG. Short block mappings are a warning; a layout that breaks off after 3 bytes has no
-// plane (a failure the command line test shows), but its blocks are drawn. No progress is shown,
-// as stderr is no terminal.
+// Each picture is the core's plane or block sheet, byte for byte; short block mappings are a
+// warning, a broken-off layout still has its blocks drawn, and no terminal gets no progress.
 TEST_F(ToolFiles, RenderWritesTheCoresPictures) {
     DemoRomOptions shortBlocks;
     shortBlocks.shortBlockMappings = true;
@@ -131,9 +131,9 @@ TEST_F(ToolFiles, RenderDrawsObjectsAndSpritesAsTheCoreDoes) {
     EXPECT_FALSE(std::filesystem::exists(file("m.png")));
 }
 
-// An act with water: from its water line down the picture indexes the underwater colours, which
-// follow the level's 64 in the PNG's colour table.
-TEST_F(ToolFiles, RenderDrawsWaterActsInTheirUnderwaterColours) {
+// Below the water line the underwater colours (after the level's 64); the ground of path 2 over
+// both in three colours of its own after them.
+TEST_F(ToolFiles, RenderDrawsWaterAndCollisionInColoursOfTheirOwn) {
     const std::string rom = demoFile("rom.bin", {});
     constexpr std::int16_t kWaterLevel = 12;
     auto loaded = loadDocument(demoRom().image, demoRom().profile, kWaterLevel);
@@ -143,14 +143,20 @@ TEST_F(ToolFiles, RenderDrawsWaterActsInTheirUnderwaterColours) {
     const auto art = artAtStart(demoRom(), *loaded->document);
     ASSERT_TRUE(line && art->underwater);
 
-    ASSERT_EQ(tool({"render", rom, std::to_string(kWaterLevel + 1), "w.png"}).exitCode, 0);
+    const ToolRun run =
+        tool({"render", rom, std::to_string(kWaterLevel + 1), "w.png", "--collision", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     IndexedImage plane = renderPlane(art->blocks, loaded->document->layout(), Plane::Foreground);
     markUnderwater(plane, *line);
+    EXPECT_LT(plane.pixel(0, *line - 1), 64);
+    EXPECT_GE(plane.pixel(0, *line), 64);
+    drawPlaneCollision(loaded->document->parts(), Plane::Foreground, 1, 128, plane);
+    EXPECT_TRUE(
+        std::ranges::any_of(plane.pixels(), [](std::uint8_t index) { return index >= 128; }));
     std::vector<std::uint32_t> colours(art->colours.begin(), art->colours.end());
     colours.insert(colours.end(), art->underwater->begin(), art->underwater->end());
+    colours.insert(colours.end(), {0xFFFFD700, 0xFF00BFFF, 0xFFFF1493});
     EXPECT_EQ(readFile(file("w.png")), encodeIndexedPng(plane, colours).value());
-    EXPECT_EQ(plane.pixel(0, *line - 1) < 64, true);
-    EXPECT_GE(plane.pixel(0, *line), 64);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // objects-import and rings-import through the real executable: what a JSON file must be, and
 // when an import writes nothing.
 
+#include <nlohmann/json.hpp>
+
+#include "document/documentloader.h"
 #include "rom/romidentity.h"
 #include "toolrunner.h"
 
@@ -9,20 +12,23 @@ namespace {
 
 class ToolJson : public ToolTest {
 protected:
-    static std::string objectText(const ObjectPlacement& o) {
-        const auto flag = [](bool on) { return on ? "true" : "false"; };
-        return "{\"x\": " + std::to_string(o.x) + ", \"y\": " + std::to_string(o.y) +
-               ", \"id\": " + std::to_string(o.id) + ", \"subtype\": " + std::to_string(o.subtype) +
-               ", \"xFlip\": " + flag(o.xFlip) + ", \"yFlip\": " + flag(o.yFlip) +
-               ", \"rememberState\": " + flag(o.rememberState) +
-               ", \"twoPlayer\": " + flag(o.twoPlayer) + "}";
-    }
-    static std::string objectsText(const std::vector<ObjectPlacement>& objects) {
-        std::string text = "{\"objects\": [";
-        for (const ObjectPlacement& object : objects) {
-            text += (&object == objects.data() ? "" : ", ") + objectText(object);
+    // An objects file of `objects`, and a level when one is given.
+    static std::string objectsText(const std::vector<ObjectPlacement>& objects, int level = 0) {
+        nlohmann::json file{{"objects", nlohmann::json::array()}};
+        for (const ObjectPlacement& o : objects) {
+            file["objects"].push_back({{"x", o.x},
+                                       {"y", o.y},
+                                       {"id", o.id},
+                                       {"subtype", o.subtype},
+                                       {"xFlip", o.xFlip},
+                                       {"yFlip", o.yFlip},
+                                       {"rememberState", o.rememberState},
+                                       {"twoPlayer", o.twoPlayer}});
         }
-        return text + "]}";
+        if (level != 0) {
+            file["level"] = level;
+        }
+        return file.dump();
     }
 };
 
@@ -85,8 +91,7 @@ TEST_F(ToolJson, BadFilesAreRefusedAndWriteNothing) {
 // What the checks refuse, the options take.
 TEST_F(ToolJson, OtherLevelsAndIdsWithoutCodeAreTakenWhenAskedFor) {
     const std::string rom = demoFile("rom.bin");
-    const std::string json =
-        "{\"level\": 7, \"objects\": [" + objectText({0x100, 0x100, 0xDD, 0}) + "]}";
+    const std::string json = objectsText({{0x100, 0x100, 0xDD, 0}}, 7);
     const std::string in = putText("in.json", json);
     EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-level"}).exitCode, 1);
     EXPECT_EQ(tool({"objects-import", rom, "2", in, "--any-id"}).exitCode, 1);
@@ -116,6 +121,40 @@ TEST_F(ToolJson, AnImportThatChangesNothingWritesNothing) {
     }
 }
 
+// Every field of an imported object reaches the level, the list sorted by x as the game needs.
+TEST_F(ToolJson, ImportedObjectsKeepEveryField) {
+    const std::string rom = demoFile("rom.bin");
+    const ObjectPlacement far{900, 16, 0x41, 2, true, false, false, false};
+    const ObjectPlacement near{100, 4095, 0x0D, 0, false, true, true, true};
+    const ToolRun run =
+        tool({"objects-import", rom, "8", putText("in.json", objectsText({far, near}))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto loaded = loadDocument(readFile(rom), demoRom().profile, 7);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_EQ(*loaded->document->parts().objects, (std::vector<ObjectPlacement>{near, far}));
+}
+
+// A list that outgrew its place is refused, naming --move-lists and writing nothing; with the
+// option the import is saved. (Where the lists move is the core's, placementmove_test.)
+TEST_F(ToolJson, AGrownListIsSavedOnlyWithMoveLists) {
+    const std::string rom = demoFile("grown.bin");
+    std::vector<ObjectPlacement> forty;
+    for (int i = 0; i < 40; ++i) {
+        forty.push_back({static_cast<std::uint16_t>(0x100 + 0x20 * i), 256, 0x41, 0});
+    }
+    const std::string in = putText("forty.json", objectsText(forty));
+    const ToolRun refused = tool({"objects-import", rom, "8", in});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("run again with --move-lists"), std::string::npos) << refused.err;
+    EXPECT_EQ(readFile(rom), demoRom().image);
+
+    const ToolRun moved = tool({"objects-import", rom, "8", in, "--move-lists"});
+    ASSERT_EQ(moved.exitCode, 0) << moved.err;
+    EXPECT_NE(moved.out.find("moved the object and ring lists of every level"), std::string::npos)
+        << moved.out;
+    EXPECT_NE(tool({"level-info", rom, "8"}).out.find("objects: 40 "), std::string::npos);
+}
+
 // An image whose code names no object (or ring) directory has no list to import into.
 TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
     const DemoRom& built = demoRom(demoBuildProfile());
@@ -136,20 +175,6 @@ TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
             << run.err;
         EXPECT_EQ(snapshot(), before);
     }
-}
-
-// 8 MiB of one object's keys: a parse that looked keys up one by one would take minutes.
-// A file of many keys, the largest the tool reads, is imported (its speed is measured by
-// BM_JsonManyKeys).
-TEST_F(ToolJson, AFileOfManyKeysIsRead) {
-    std::string json = "{\"objects\": []";
-    for (int key = 0; json.size() < 8 * 1024 * 1024 - 32; ++key) {
-        json += ", \"k" + std::to_string(key) + "\": 0";
-    }
-    json += "}";
-    const ToolRun run =
-        tool({"objects-import", demoFile("rom.bin"), "8", putText("in.json", json)});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
 }  // namespace
