@@ -25,12 +25,13 @@ std::int32_t tileCount(const LevelDocument& document) {
     return static_cast<std::int32_t>(document.parts().tiles.bytes.size() / kTile);
 }
 
-void expectRefused(DocumentFile& file, ErrorCode code, const std::string& message) {
+// The save is refused as out of range, its message holding `text`, and the file is unchanged.
+void expectRefused(DocumentFile& file, const std::string& text) {
     const Bytes before = file.file.contents();
     const auto saved = file.save();
     ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().code, code);
-    EXPECT_EQ(saved.error().message, message);
+    EXPECT_EQ(saved.error().code, ErrorCode::OutOfRange);
+    EXPECT_NE(saved.error().message.find(text), std::string::npos) << saved.error().message;
     EXPECT_EQ(file.file.contents(), before);
 }
 
@@ -40,23 +41,18 @@ TEST_P(ArtSaveTest, RefusesArtPastTheMemoryTheGameDecodesItInto) {
     DocumentFile file(demo().image, profile());
     file.load(0);
     file.document->setTiles(0, Bytes(1400 * kTile, 0x11));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "tile art: 1,400 tiles decode to 44,800 bytes, past the 43,520 ($AA00) bytes "
-                  "the game decodes art into; nothing was saved");
+    expectRefused(file, "tile art: 1,400 tiles decode to 44,800 bytes, past the 43,520 ($AA00)");
     file.load(2);
     file.document->replaceMappings(Part::ChunkMappings, Bytes(769 * 8, 0));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "chunk mappings: 769 chunks decode to 6,152 bytes, past the 6,144 ($1800) bytes "
-                  "of the game's chunk table; nothing was saved");
+    expectRefused(file, "769 chunks decode to 6,152 bytes, past the 6,144 ($1800)");
     file.document->replaceMappings(Part::ChunkMappings, Bytes(768 * 8, 0));
     EXPECT_TRUE(file.save({.moveGrownArt = true}).ok());
     file.load(3);
     file.document->replaceMappings(Part::BlockMappings, Bytes(257 * 0x80, 0));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "block mappings: 257 blocks decode to 32,896 bytes, past the 32,768 ($8000) "
-                  "bytes of the game's block table; nothing was saved");
+    expectRefused(file, "257 blocks decode to 32,896 bytes, past the 32,768 ($8000)");
 }
 
+// A chunk stream the file holds longer than the game's table may be saved as long as it was.
 TEST_P(ArtSaveTest, AChunkStreamLongerThanTheTableMayStayAsLongAsItWas) {
     Bytes image = demo().image;
     Bytes chunks(0x1900);
@@ -71,20 +67,13 @@ TEST_P(ArtSaveTest, AChunkStreamLongerThanTheTableMayStayAsLongAsItWas) {
     const std::int32_t zone = demo().levelZone[2];
     const auto entry = static_cast<std::size_t>(
         profile().levelArtTable + zone * kLevelArtEntrySize + kChunkMappingsIncrement);
-    for (std::size_t i = 1; i < 4; ++i) {
-        image[entry + i] = static_cast<std::uint8_t>(at >> (24 - 8 * i));
-    }
+    putLong(image, entry, std::uint32_t{image[entry]} << 24 | static_cast<std::uint32_t>(at));
     DocumentFile file(image, profile());
     file.load(2);
     ASSERT_EQ(file.document->parts().chunks.bytes.size(), 0x1900U);
-    Bytes longer(0x1908, 0x01);
-    file.document->replaceMappings(Part::ChunkMappings, longer);
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "chunk mappings: 801 chunks decode to 6,408 bytes, past the 6,400 bytes the "
-                  "stream held in the file (longer than the 6,144 ($1800) bytes of the game's "
-                  "chunk table); nothing was saved");
-    longer.resize(0x1900);
-    file.document->replaceMappings(Part::ChunkMappings, longer);
+    file.document->replaceMappings(Part::ChunkMappings, Bytes(0x1908, 0x01));
+    expectRefused(file, "6,408 bytes, past the 6,400 bytes the stream held in the file");
+    file.document->replaceMappings(Part::ChunkMappings, Bytes(0x1900, 0x01));
     const auto saved = file.save({.moveGrownArt = true});
     EXPECT_TRUE(saved.ok()) << saved.error().describe();
 }
@@ -170,27 +159,6 @@ TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
     EXPECT_TRUE(again->movedArt.empty());
     EXPECT_EQ(again->find(Part::TileArt)->offset, stream.to);
     EXPECT_EQ(file.file.contents().size(), after.size());
-}
-
-TEST_P(ArtSaveTest, MovedArtGoesAfterTheLastSlotOfMigratedLayouts) {
-    TempRomFile migrated(demo().image);
-    ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
-    DocumentFile file(migrated.contents(), profile());
-    file.load(0);
-    const auto lastSlot = *layoutAddress(file.file.contents(), profile(), kLevelCount - 1);
-    file.document->setTiles(
-        0, noiseBytes(static_cast<std::size_t>(tileCount(*file.document)) * kTile));
-    const auto moved = file.save({.moveGrownArt = true});
-    ASSERT_TRUE(moved.ok()) << moved.error().describe();
-    ASSERT_EQ(moved->movedArt.size(), 1U);
-    EXPECT_GE(moved->movedArt.front().to, lastSlot + kLayoutSlotSize);
-
-    // The last layout keeps its slot, and the art reads back.
-    EXPECT_GE(*layoutRoom(file.file.contents(), profile(), kLevelCount - 1), kLayoutSlotSize);
-    auto reloaded = file.read(0);
-    ASSERT_TRUE(reloaded.ok());
-    EXPECT_EQ(reloaded->document->parts().tiles.bytes,
-              noiseBytes(reloaded->document->parts().tiles.bytes.size()));
 }
 
 TEST_P(ArtSaveTest, EveryEntryPointingAtAMovedStreamIsRepointed) {

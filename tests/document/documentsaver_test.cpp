@@ -139,21 +139,6 @@ TEST(LevelSaver, AStreamExactlyAsLongAsItsRoomFitsAndOneByteMoreDoesNot) {
     EXPECT_EQ(s.reloaded(4), *full);
 }
 
-TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
-    Session s(demoRom().image);
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        s.load(level);
-        const auto report = s.save();
-        ASSERT_TRUE(report.ok()) << "level " << level << ": " << report.error().describe();
-        EXPECT_LE(s.layoutBytes(report), report->find(Part::Layout)->room);
-    }
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        EXPECT_EQ(s.reloaded(level), demoRom().layoutData[static_cast<std::size_t>(level)]);
-    }
-    // The highest factory layout has the room of the stream there now.
-    EXPECT_EQ(*layoutRoom(demoRom().image, revision01(), 19), demoRom().layouts[19].length);
-}
-
 // Levels not loaded completely and read-only files load but are never saved.
 TEST(LevelSaver, RefusedSavesWriteNothing) {
     Session s(demoRom({.weirdLayoutLevel = 2}).image);

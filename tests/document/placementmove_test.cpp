@@ -184,39 +184,6 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     EXPECT_EQ(*f.read(first)->document->parts().objects, objects);
 }
 
-// Every level's objects, edited but as many as before, save in place where the lists lie back
-// to back; the lists before and after stay as they were, and a shorter list leaves the next
-// list's lead marker in place.
-TEST_P(PlacementMove, AListOfAsManyObjectsFitsWhereItLay) {
-    const DemoRom& demo = this->demo();
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        ListFile f(demo.image);
-        f.load(level);
-        if (f.document->isShared(Part::Objects)) {
-            continue;
-        }
-        auto objects = *f.document->parts().objects;
-        for (ObjectPlacement& object : objects) {
-            object.subtype = static_cast<std::uint8_t>(object.subtype + 1);
-        }
-        f.document->setObjects(objects);
-        const auto saved = f.save(kInPlace);
-        ASSERT_TRUE(saved.ok()) << level << ": " << saved.error().describe();
-        if (!objects.empty()) {
-            objects.pop_back();
-            f.document->setObjects(objects);
-            ASSERT_TRUE(f.save(kInPlace).ok()) << level;
-        }
-        for (std::int16_t other = 0; other < kLevelCount; ++other) {
-            const auto o = static_cast<std::size_t>(other);
-            const auto read = f.read(other);
-            ASSERT_TRUE(read.ok()) << level << " " << other;
-            EXPECT_EQ(*read->document->parts().objects, other == level ? objects : demo.objects[o])
-                << level << " " << other;
-        }
-    }
-}
-
 // A save that read the file before another program moved the lists finds the directories again
 // under the write lock and refuses, rather than writing into the old places, which the game no
 // longer reads.

@@ -179,16 +179,5 @@ TEST(DumpFormats, AreRecognisedAndNormalised) {
     EXPECT_EQ(plainCopyPath("/roms/s2.bin"), "/roms/s2-plain.bin");
 }
 
-// A file shorter than its ROM end field says is refused before anything is read or written.
-TEST(Truncation, ATruncatedImageIsNeverWritten) {
-    const Bytes cut(demoRom().image.begin(), demoRom().image.begin() + 0xC0000);
-    EXPECT_EQ(identifyRom(cut).error().code, ErrorCode::Truncated);
-    TempRomFile file(cut);
-    EXPECT_EQ(checkROM(RomImage(file.path())).error().code, ErrorCode::Truncated);
-    EXPECT_EQ(migrateLayouts(RomImage(file.path()), demoRom().profile).error().code,
-              ErrorCode::Truncated);
-    EXPECT_EQ(file.contents(), cut);
-}
-
 }  // namespace
 }  // namespace orvex::testing
