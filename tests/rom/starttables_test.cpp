@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -85,10 +86,11 @@ TEST_P(StartTablesFound, TheCodeGivesTheLoadersValues) {
 ORVEX_ALL_PROFILES(StartTablesFound);
 
 // Every level's start reads back through the loader's rules as the demo wrote it, with nothing
-// missing; the blocks Hill Top hides are ones its layouts never use. What the demo writes is the
-// same for every table layout.
+// missing (the water levels with all four underwater lines); the blocks Hill Top hides are ones its
+// layouts never use. What the demo writes is the same for every table layout.
 TEST(DemoLevelStart, EveryLevelReadsBackAsWritten) {
     const DemoRom& demo = demoRom();
+    std::int32_t water = 0;
     for (std::size_t level = 0; level < kLevelCount; ++level) {
         const std::uint8_t zone = demo.levelZone[level];
         const LevelStart start = readLevelStart(demo.image, demo.profile, demo.start.tables,
@@ -97,6 +99,17 @@ TEST(DemoLevelStart, EveryLevelReadsBackAsWritten) {
         EXPECT_EQ(start.hiddenBlocks.count(), zone == kHillTop ? 50u : 0u) << level;
         for (const std::uint8_t block : demo.layoutData[level]) {
             ASSERT_FALSE(start.hiddenBlocks.test(block)) << level;
+        }
+        if (start.underwater) {  // all four lines of one of the demo's underwater palettes
+            Bytes colours;
+            for (const std::uint16_t word : start.underwater->words) {
+                colours.insert(colours.end(), {static_cast<std::uint8_t>(word >> 8),
+                                               static_cast<std::uint8_t>(word)});
+            }
+            EXPECT_NE(std::ranges::find(demo.start.underwaterColours, colours),
+                      demo.start.underwaterColours.end())
+                << level;
+            ++water;
         }
         const auto& record = demo.start.records[zone];
         ASSERT_EQ(start.chunkRecord.has_value(), record.has_value()) << level;
@@ -121,6 +134,7 @@ TEST(DemoLevelStart, EveryLevelReadsBackAsWritten) {
             }
         }
     }
+    EXPECT_GT(water, 0);
 }
 
 // One way of damaging a copy of the demo image, the tables it must leave out and part of the
