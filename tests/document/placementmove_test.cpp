@@ -184,6 +184,34 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     EXPECT_EQ(*f.read(first)->document->parts().objects, objects);
 }
 
+// Every level's list, edited but as long as before and then one shorter, saves in place (the
+// area's last list too, which nothing after it bounds); every other list reads back as it was.
+TEST_P(PlacementMove, AListOfAsManyObjectsFitsWhereItLay) {
+    const DemoRom& demo = this->demo();
+    for (std::int16_t level = 0; level < kLevelCount; ++level) {
+        ListFile f(demo.image);
+        f.load(level);
+        auto objects = *f.document->parts().objects;
+        if (f.document->isShared(Part::Objects) || objects.empty()) {
+            continue;
+        }
+        for (ObjectPlacement& object : objects) {
+            object.subtype ^= 1;
+        }
+        f.document->setObjects(objects);
+        ASSERT_TRUE(f.save(kInPlace).ok()) << level;
+        objects.pop_back();
+        f.document->setObjects(objects);
+        ASSERT_TRUE(f.save(kInPlace).ok()) << level;
+        const auto levels = everyLevel(f.file.contents(), profile());
+        for (std::size_t other = 0; other < kLevelCount; ++other) {
+            EXPECT_EQ(*levels[other].objects,
+                      other == static_cast<std::size_t>(level) ? objects : demo.objects[other])
+                << level << " " << other;
+        }
+    }
+}
+
 // A save that read the file before another program moved the lists finds the directories again
 // under the write lock and refuses, rather than writing into the old places, which the game no
 // longer reads.
