@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <random>
 #include <vector>
@@ -252,6 +253,14 @@ TEST(LevelArt, PicturesDependOnTheLevelsPartsAlone) {
     EXPECT_EQ(reports[0], (Report{Stage::Tiles, 0, 8192}));
     EXPECT_EQ(reports[1 + 2048 + 6144], (Report{Stage::Chunks, 0, 4096}));
     EXPECT_EQ(reports.back(), (Report{Stage::Blocks, 256, 256}));
+    std::map<Stage, Report> last;  // each stage counts up to its total
+    for (const Report& report : reports) {
+        EXPECT_GE(report.done, last[report.stage].done);
+        last[report.stage] = report;
+    }
+    for (const auto& [stage, report] : last) {
+        EXPECT_EQ(report.done, report.total) << static_cast<int>(stage);
+    }
 }
 
 // An edited chunk or block drawn into the art alone gives the pictures a full redraw gives, and
