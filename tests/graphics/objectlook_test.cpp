@@ -128,43 +128,33 @@ TEST_P(ObjectLookTest, AMissingTableLeavesTheTypeToTheDebugList) {
     EXPECT_EQ(look(placed(0x79, 0x00)).kind, LookKind::NotCovered);  // no debug entry
 }
 
-// Start positions: a long platform with a cog in the wall behind it, a floating platform that
-// starts away from its placement, a block whose flips place it.
-TEST(ObjectLookRules, PlatformsStartWhereTheirMovementPutsThem) {
-    const std::vector<DebugEntry> debug{
-        {0x65, 0x1000, 0, 0, 0}, {0x18, 0x2000, 0, 0, 0}, {0x6B, 0x3000, 0, 0, 0}};
+// Where platforms, blocks and hooks start: a long platform with a cog in the wall behind it,
+// zone platforms turned about the placement, circling platforms off their circle's centre.
+TEST(ObjectLookRules, MovingTypesStartWhereTheirMovementPutsThem) {
+    const std::vector<DebugEntry> debug{{0x65, 0x1000, 0, 0, 0}, {0x18, 0x2000, 0, 0, 0},
+                                        {0x6B, 0x3000, 0, 0, 0}, {0x19, 0x1000, 0, 0, 0},
+                                        {0x6E, 0x2000, 0, 0, 0}, {0xD4, 0x3000, 0, 0, 0},
+                                        {0x80, 0x4000, 0, 0, 0}, {0x48, 0x5000, 0, 0, 0},
+                                        {0x4B, 0x6000, 0, 0, 0}, {0x2D, 0x7000, 0, 0, 0}};
     ObjectTables tables;
     tables.cogMappings = 0x4000;
-    const Bytes image;
-    const auto lookAt = [&](ObjectPlacement object, std::uint8_t zone) {
-        return objectLook({{zone, 0}, tables, debug, image}, object);
-    };
-    EXPECT_EQ(parts(lookAt(placed(0x65, 0x80, true), 4)),
-              (std::vector<LookPart>{{0x1000, 0, 0x6000, -0x80, 0, true, false},
-                                     {0x4000, 0, 0x655F, -0x4C, 0x14, false, false}}));
-    EXPECT_EQ(parts(lookAt(placed(0x65, 0xB0), 4)),
-              (std::vector<LookPart>{{0x1000, 3, 0x6000, -0x80, 0, false, false},
-                                     {0x4000, 0, 0x655F, -0x34, 0x14, true, false}}));
-    EXPECT_EQ(parts(lookAt(placed(0x18, 0x1C, true), 0)),
-              (std::vector<LookPart>{{0x2000, 1, 0x4000, 0, -0x30, false, false}}));
-    EXPECT_EQ(parts(lookAt(placed(0x6B, 0x18, true, true), 13)),
-              (std::vector<LookPart>{{0x3000, 0, 0x6418, -0x10, 0, false, false}}));
-    EXPECT_EQ(lookAt(placed(0x6B, 0x08), 13).kind, LookKind::NotCovered);  // CPZ has no frame 1
-}
-
-// Zone platforms turn their start about the placement; circling platforms start off their
-// circle's centre; blocks and hooks start where their movement has them.
-TEST(ObjectLookRules, MovingTypesStartOffTheirPlacement) {
-    const std::vector<DebugEntry> debug{{0x19, 0x1000, 0, 0, 0}, {0x6E, 0x2000, 0, 0, 0},
-                                        {0xD4, 0x3000, 0, 0, 0}, {0x80, 0x4000, 0, 0, 0},
-                                        {0x48, 0x5000, 0, 0, 0}, {0x4B, 0x6000, 0, 0, 0},
-                                        {0x2D, 0x7000, 0, 0, 0}};
-    const ObjectTables tables;
     const Bytes image;
     const auto lookAt = [&](ObjectPlacement object, std::uint8_t zone) {
         return parts(objectLook({{zone, 0}, tables, debug, image}, object));
     };
     using Parts = std::vector<LookPart>;
+    EXPECT_EQ(lookAt(placed(0x65, 0x80, true), 4),
+              (Parts{{0x1000, 0, 0x6000, -0x80, 0, true, false},
+                     {0x4000, 0, 0x655F, -0x4C, 0x14, false, false}}));
+    EXPECT_EQ(lookAt(placed(0x65, 0xB0), 4),
+              (Parts{{0x1000, 3, 0x6000, -0x80, 0, false, false},
+                     {0x4000, 0, 0x655F, -0x34, 0x14, true, false}}));
+    EXPECT_EQ(lookAt(placed(0x18, 0x1C, true), 0),
+              (Parts{{0x2000, 1, 0x4000, 0, -0x30, false, false}}));
+    EXPECT_EQ(lookAt(placed(0x6B, 0x18, true, true), 13),
+              (Parts{{0x3000, 0, 0x6418, -0x10, 0, false, false}}));
+    EXPECT_EQ(objectLook({{13, 0}, tables, debug, image}, placed(0x6B, 0x08)).kind,
+              LookKind::NotCovered);  // CPZ has no frame 1
     EXPECT_EQ(lookAt(placed(0x19, 0x23, true), 10), (Parts{{0x1000, 2, 0x62F4, 0, -0xC0}}));
     EXPECT_EQ(lookAt(placed(0x19, 0x38), 6), (Parts{{0x1000, 3, 0xA46D, -0x40, 0}}));
     EXPECT_EQ(lookAt(placed(0x19, 0x3D), 6), (Parts{{0x1000, 3, 0xA46D, 0, 0x40}}));
