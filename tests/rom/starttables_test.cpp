@@ -304,10 +304,9 @@ TEST(StartTables, AnImageWithoutTheCodeHasNone) {
         locateStartTables(image, revisionProfile(RomKind::Revision01));
     EXPECT_EQ(located.tables, StartTables{});
     ASSERT_EQ(located.missing().size(), 17u);
-    EXPECT_EQ(located.missing().front(), "Hill Top extra art");
-    EXPECT_EQ(located.reports[0].problem, "not found: its code was not found");
-    EXPECT_EQ(located.reports[1].problem, "not found: its code was not found");
-    EXPECT_EQ(located.reports[16].problem, "not found: its code was not found");
+    for (const StartTableReport& report : located.reports) {
+        EXPECT_EQ(report.problem, "not found: its code was not found") << report.name;
+    }
 }
 
 }  // namespace
