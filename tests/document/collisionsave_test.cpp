@@ -40,27 +40,6 @@ void listen(LevelDocument& document, Heard& heard) {
 
 using CollisionLoad = ProfileTest;
 
-// Every level reads its zone's two indexes and the shared shapes as the demo wrote them; the
-// paths share one index exactly where both pointers are one.
-TEST_P(CollisionLoad, EveryLevelReadsItsZonesIndexes) {
-    const DemoRom& demo = this->demo();
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto loaded = loadDocument(demo.image, profile(), level);
-        ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
-        const LevelDocument& document = *loaded->document;
-        const DemoZone& zone = demo.zoneOf(level);
-        EXPECT_EQ(document.parts().collision[0], zone.collision[0]) << level;
-        EXPECT_EQ(document.parts().collision[1], zone.collision[1]) << level;
-        EXPECT_TRUE(document.collisionLoaded(0) && document.collisionLoaded(1));
-        ASSERT_TRUE(document.parts().shapes.has_value());
-        EXPECT_EQ(*document.parts().shapes, demo.shapes);
-        EXPECT_EQ(document.pathsShareIndex(),
-                  zone.collisionStreams[0].offset == zone.collisionStreams[1].offset)
-            << level;
-        EXPECT_TRUE(loaded->warnings.empty()) << loaded->warnings.front();
-    }
-}
-
 // An index that does not decode to $300 bytes loads with a warning that names it and cannot
 // be saved; the level's other parts still can.
 TEST_P(CollisionLoad, ShortIndexLoadsButIsNotSaved) {

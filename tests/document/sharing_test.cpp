@@ -24,18 +24,6 @@ std::vector<std::int16_t> sameZone(const DemoRom& demo, std::int16_t level) {
     return levels;
 }
 
-TEST_P(SharingTest, ArtIsSharedByTheLevelsOfAZone) {
-    const DemoRom& demo = this->demo();
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        for (const Part part : {Part::TileArt, Part::ChunkMappings, Part::BlockMappings}) {
-            const auto sharing = levelsSharing(demo.image, profile(), level, part);
-            EXPECT_TRUE(std::ranges::includes(sharing, sameZone(demo, level)))
-                << levelName(level) << " " << partName(part);
-            EXPECT_TRUE(std::ranges::is_sorted(sharing));
-        }
-    }
-}
-
 // The tile art of another zone pointed at level 0's stream shares it; its chunks stay its own.
 TEST_P(SharingTest, ArtEntriesNamingOneStreamAreShared) {
     Bytes image = demo().image;
@@ -60,6 +48,10 @@ TEST_P(SharingTest, PaletteLineZeroIsEveryLevels) {
 TEST_P(SharingTest, StartPositionIsTheActsOwn) {
     EXPECT_EQ(levelsSharing(demo().image, profile(), 3, Part::StartPosition),
               std::vector<std::int16_t>{3});
+}
+
+TEST(OtherLevels, LeavesTheLevelOut) {
+    EXPECT_EQ(otherLevels({0, 1, 4}, 1), (std::vector<std::int16_t>{0, 4}));
 }
 
 // Sharing is read through the tables the loader located, which its tests check on every layout.
