@@ -98,6 +98,12 @@ TEST(NemesisDecoder, PlainStreamWithCodesOfOneAndEightBits) {
     const Bytes around = concat({Bytes(5, 0xFF), kPlainStream, Bytes(3, 0xFF)});
     const auto inside = decode(around, 5);
     EXPECT_TRUE(inside.tiles == kPlainTile && inside.packedLength == 16);
+    for (const std::int64_t offset : {-1, 16, 1000}) {  // outside the data
+        const auto outside = decompressNemesis(ByteSpan(kPlainStream), offset);
+        EXPECT_TRUE(!outside.ok() && outside.error().code == ErrorCode::OutOfRange) << offset;
+    }
+    const auto empty = decompressNemesis(ByteSpan(), 0);
+    EXPECT_TRUE(!empty.ok() && empty.error().code == ErrorCode::OutOfRange);
 }
 
 // Code '0' for eight 1s; escapes for eight 2s and for three Fs. Before XOR the rows are
@@ -127,19 +133,9 @@ TEST(NemesisDecoder, XorModeAndEscapes) {
     }
 }
 
-TEST(NemesisDecoder, TileCounts) {
-    const auto none = decode({0x00, 0x00, 0xFF, 0x12});
-    EXPECT_TRUE(none.tiles.empty() && none.packedLength == 3);
-    const auto xorNone = decode({0x80, 0x00, 0x81, 0x71, 0x00, 0xFF});
-    EXPECT_TRUE(xorNone.tiles.empty() && xorNone.packedLength == 6);
-    EXPECT_EQ(corrupt({0x00, 0x00}).offset, 2);
-    // Every tile takes a byte of data at least (a bit yields eight pixels at most): 0x7FFF tiles
-    // in three bytes run out, whatever those bytes hold.
-    EXPECT_EQ(corrupt({0x7F, 0xFF, 0x80, 0x71, 0x00, 0xFF, 0x00, 0x00, 0x00}).offset, 9);
-}
-
-// A cap on the tiles decodes the stream's first tiles, exactly as the whole decode has them.
-TEST(NemesisDecoder, ACapDecodesTheFirstTilesOnly) {
+// Tile counts: none, too many for the data, and a cap that decodes the first tiles exactly as
+// the whole decode has them.
+TEST(NemesisDecoder, TileCountsAndCaps) {
     const Bytes tiles = randomArt(6, 7, 5);
     const auto packed = compressNemesis(ByteSpan(tiles));
     ASSERT_TRUE(packed.ok());
@@ -151,8 +147,15 @@ TEST(NemesisDecoder, ACapDecodesTheFirstTilesOnly) {
                     decoded->tiles.size() == kept)
             << cap;
     }
-    // 0x7FFF tiles in three bytes of data run out, but the three tiles they hold decode.
+    const auto none = decode({0x00, 0x00, 0xFF, 0x12});
+    EXPECT_TRUE(none.tiles.empty() && none.packedLength == 3);
+    const auto xorNone = decode({0x80, 0x00, 0x81, 0x71, 0x00, 0xFF});
+    EXPECT_TRUE(xorNone.tiles.empty() && xorNone.packedLength == 6);
+    EXPECT_EQ(corrupt({0x00, 0x00}).offset, 2);
+    // Every tile takes a byte of data at least (a bit yields eight pixels at most): 0x7FFF tiles
+    // in three bytes run out, whatever those bytes hold, but the three tiles they hold decode.
     const Bytes huge = {0x7F, 0xFF, 0x80, 0x71, 0x00, 0xFF, 0x00, 0x00, 0x00};
+    EXPECT_EQ(corrupt(huge).offset, 9);
     const auto three = decompressNemesis(ByteSpan(huge), 0, 3);
     ASSERT_TRUE(three.ok());
     EXPECT_EQ(three->tiles, Bytes(3 * 32, 0));
@@ -198,15 +201,6 @@ TEST(NemesisDecoder, BitsThatStartNoCodeAreRefusedWhereTheyStart) {
     // Two bits left, 10: no code starts with them, so the data is wrong rather than short.
     const Error wrong = corrupt(concat({table, bits("00000000 0000001 0")}));
     EXPECT_TRUE(wrong.offset == 7 && wrong.message.find("not in") != std::string::npos);
-}
-
-TEST(NemesisDecoder, OffsetsOutsideTheDataAreOutOfRange) {
-    for (const std::int64_t offset : {-1, 16, 1000}) {
-        const auto outside = decompressNemesis(ByteSpan(kPlainStream), offset);
-        EXPECT_TRUE(!outside.ok() && outside.error().code == ErrorCode::OutOfRange) << offset;
-    }
-    const auto empty = decompressNemesis(ByteSpan(), 0);
-    EXPECT_TRUE(!empty.ok() && empty.error().code == ErrorCode::OutOfRange);
 }
 
 void expectRoundTrip(const Bytes& tiles, NemesisMode mode) {

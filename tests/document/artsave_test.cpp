@@ -25,12 +25,13 @@ std::int32_t tileCount(const LevelDocument& document) {
     return static_cast<std::int32_t>(document.parts().tiles.bytes.size() / kTile);
 }
 
-void expectRefused(DocumentFile& file, ErrorCode code, const std::string& message) {
+// The save is refused as out of range, its message holding `text`, and the file is unchanged.
+void expectRefused(DocumentFile& file, const std::string& text) {
     const Bytes before = file.file.contents();
     const auto saved = file.save();
     ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().code, code);
-    EXPECT_EQ(saved.error().message, message);
+    EXPECT_EQ(saved.error().code, ErrorCode::OutOfRange);
+    EXPECT_NE(saved.error().message.find(text), std::string::npos) << saved.error().message;
     EXPECT_EQ(file.file.contents(), before);
 }
 
@@ -40,23 +41,18 @@ TEST_P(ArtSaveTest, RefusesArtPastTheMemoryTheGameDecodesItInto) {
     DocumentFile file(demo().image, profile());
     file.load(0);
     file.document->setTiles(0, Bytes(1400 * kTile, 0x11));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "tile art: 1,400 tiles decode to 44,800 bytes, past the 43,520 ($AA00) bytes "
-                  "the game decodes art into; nothing was saved");
+    expectRefused(file, "tile art: 1,400 tiles decode to 44,800 bytes, past the 43,520 ($AA00)");
     file.load(2);
     file.document->replaceMappings(Part::ChunkMappings, Bytes(769 * 8, 0));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "chunk mappings: 769 chunks decode to 6,152 bytes, past the 6,144 ($1800) bytes "
-                  "of the game's chunk table; nothing was saved");
+    expectRefused(file, "769 chunks decode to 6,152 bytes, past the 6,144 ($1800)");
     file.document->replaceMappings(Part::ChunkMappings, Bytes(768 * 8, 0));
     EXPECT_TRUE(file.save({.moveGrownArt = true}).ok());
     file.load(3);
     file.document->replaceMappings(Part::BlockMappings, Bytes(257 * 0x80, 0));
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "block mappings: 257 blocks decode to 32,896 bytes, past the 32,768 ($8000) "
-                  "bytes of the game's block table; nothing was saved");
+    expectRefused(file, "257 blocks decode to 32,896 bytes, past the 32,768 ($8000)");
 }
 
+// A chunk stream the file holds longer than the game's table may be saved as long as it was.
 TEST_P(ArtSaveTest, AChunkStreamLongerThanTheTableMayStayAsLongAsItWas) {
     Bytes image = demo().image;
     Bytes chunks(0x1900);
@@ -71,20 +67,13 @@ TEST_P(ArtSaveTest, AChunkStreamLongerThanTheTableMayStayAsLongAsItWas) {
     const std::int32_t zone = demo().levelZone[2];
     const auto entry = static_cast<std::size_t>(
         profile().levelArtTable + zone * kLevelArtEntrySize + kChunkMappingsIncrement);
-    for (std::size_t i = 1; i < 4; ++i) {
-        image[entry + i] = static_cast<std::uint8_t>(at >> (24 - 8 * i));
-    }
+    putLong(image, entry, std::uint32_t{image[entry]} << 24 | static_cast<std::uint32_t>(at));
     DocumentFile file(image, profile());
     file.load(2);
     ASSERT_EQ(file.document->parts().chunks.bytes.size(), 0x1900U);
-    Bytes longer(0x1908, 0x01);
-    file.document->replaceMappings(Part::ChunkMappings, longer);
-    expectRefused(file, ErrorCode::OutOfRange,
-                  "chunk mappings: 801 chunks decode to 6,408 bytes, past the 6,400 bytes the "
-                  "stream held in the file (longer than the 6,144 ($1800) bytes of the game's "
-                  "chunk table); nothing was saved");
-    longer.resize(0x1900);
-    file.document->replaceMappings(Part::ChunkMappings, longer);
+    file.document->replaceMappings(Part::ChunkMappings, Bytes(0x1908, 0x01));
+    expectRefused(file, "6,408 bytes, past the 6,400 bytes the stream held in the file");
+    file.document->replaceMappings(Part::ChunkMappings, Bytes(0x1900, 0x01));
     const auto saved = file.save({.moveGrownArt = true});
     EXPECT_TRUE(saved.ok()) << saved.error().describe();
 }
@@ -119,20 +108,28 @@ TEST_P(ArtSaveTest, RefusesTileArtReachingTilesWrittenAfterIt) {
     EXPECT_TRUE(tested) << "no level writes video memory after its art";
 }
 
+// Grown art is refused without the move; moved, every art table entry that named it (here a
+// second zone's too) names the new place with its own top byte, every level reads back, the old
+// place is left as it was and the next save writes at the new place.
 TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
-    DocumentFile file(demo().image, profile());
+    Bytes image = demo().image;
+    const auto oldEntry = *getDataAddr(image, profile(), 0, kTileArtIncrement);
+    const auto other = static_cast<std::size_t>(profile().levelArtTable +
+                                                demo().levelZone[4] * kLevelArtEntrySize);
+    putLong(image, other, std::uint32_t{image[other]} << 24 | artOffset(oldEntry));
+    const auto sharing = levelsSharing(image, profile(), 0, Part::TileArt);
+    ASSERT_NE(std::ranges::find(sharing, std::int16_t{4}), sharing.end());
+    DocumentFile file(image, profile());
     file.load(0);
-    const auto before = everyLevel(demo().image, profile());
-    const std::int32_t tiles = tileCount(*file.document);
-    const auto oldEntry = *getDataAddr(demo().image, profile(), 0, kTileArtIncrement);
-    file.document->setTiles(0, noiseBytes(static_cast<std::size_t>(tiles) * kTile));
+    const auto before = everyLevel(image, profile());
+    file.document->setTiles(0, noiseBytes(file.document->parts().tiles.bytes.size()));
     const Bytes art = file.document->parts().tiles.bytes;
 
     const auto refused = file.save();
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().code, ErrorCode::ArtMustMove);
     EXPECT_NE(refused.error().message.find("moved to the end of the file"), std::string::npos);
-    EXPECT_EQ(file.file.contents(), demo().image);
+    EXPECT_EQ(file.file.contents(), image);
 
     const auto moved = file.save({.moveGrownArt = true});
     ASSERT_TRUE(moved.ok()) << moved.error().describe();
@@ -140,92 +137,35 @@ TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
     const MovedStream& stream = moved->movedArt.front();
     EXPECT_EQ(stream.from, artOffset(oldEntry));
     EXPECT_EQ(stream.to % 2, 0);
-    EXPECT_EQ(stream.levels, levelsSharing(demo().image, profile(), 0, Part::TileArt));
-
+    EXPECT_EQ(stream.levels, sharing);
     const Bytes after = file.file.contents();
-    const auto newEntry = *getDataAddr(after, profile(), 0, kTileArtIncrement);
-    EXPECT_EQ(artOffset(newEntry), stream.to);
-    EXPECT_EQ(paletteNumber(newEntry), paletteNumber(oldEntry));  // the cue list id stays
     EXPECT_EQ(*storedChecksum(after, HeaderFields{}), *computeChecksum(after, HeaderFields{}));
     EXPECT_EQ(*readLong(after, HeaderFields{}.romEnd), static_cast<std::int32_t>(after.size() - 1));
-    // The old place is left as it was.
     const auto from = static_cast<std::size_t>(stream.from);
     EXPECT_TRUE(std::equal(after.begin() + static_cast<std::ptrdiff_t>(from),
                            after.begin() + static_cast<std::ptrdiff_t>(from + 64),
-                           demo().image.begin() + static_cast<std::ptrdiff_t>(from)));
-
+                           image.begin() + static_cast<std::ptrdiff_t>(from)));
     const auto reread = everyLevel(after, profile());
     for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        LevelParts expected = before[static_cast<std::size_t>(level)];
+        const auto l = static_cast<std::size_t>(level);
+        LevelParts expected = before[l];
+        const auto entry = *getDataAddr(after, profile(), level, kTileArtIncrement);
         if (std::ranges::find(stream.levels, level) != stream.levels.end()) {
             expected.tiles.bytes = art;
+            EXPECT_EQ(artOffset(entry), stream.to) << level;
         }
-        EXPECT_TRUE(reread[static_cast<std::size_t>(level)] == expected) << levelName(level);
+        EXPECT_TRUE(reread[l] == expected) << levelName(level);
+        // The top byte (the cue list) stays each zone's own.
+        EXPECT_EQ(paletteNumber(entry),
+                  paletteNumber(*getDataAddr(image, profile(), level, kTileArtIncrement)));
     }
 
-    // The next save writes at the new place while the stream fits there.
     file.document->setTiles(3, Bytes(kTile, 0x22));
     const auto again = file.save({.moveGrownArt = true});
     ASSERT_TRUE(again.ok()) << again.error().describe();
     EXPECT_TRUE(again->movedArt.empty());
     EXPECT_EQ(again->find(Part::TileArt)->offset, stream.to);
     EXPECT_EQ(file.file.contents().size(), after.size());
-}
-
-TEST_P(ArtSaveTest, MovedArtGoesAfterTheLastSlotOfMigratedLayouts) {
-    TempRomFile migrated(demo().image);
-    ASSERT_TRUE(migrateLayouts(RomImage(migrated.path()), profile()).ok());
-    DocumentFile file(migrated.contents(), profile());
-    file.load(0);
-    const auto lastSlot = *layoutAddress(file.file.contents(), profile(), kLevelCount - 1);
-    file.document->setTiles(
-        0, noiseBytes(static_cast<std::size_t>(tileCount(*file.document)) * kTile));
-    const auto moved = file.save({.moveGrownArt = true});
-    ASSERT_TRUE(moved.ok()) << moved.error().describe();
-    ASSERT_EQ(moved->movedArt.size(), 1U);
-    EXPECT_GE(moved->movedArt.front().to, lastSlot + kLayoutSlotSize);
-
-    // The last layout keeps its slot, and the art reads back.
-    EXPECT_GE(*layoutRoom(file.file.contents(), profile(), kLevelCount - 1), kLayoutSlotSize);
-    auto reloaded = file.read(0);
-    ASSERT_TRUE(reloaded.ok());
-    EXPECT_EQ(reloaded->document->parts().tiles.bytes,
-              noiseBytes(reloaded->document->parts().tiles.bytes.size()));
-}
-
-TEST_P(ArtSaveTest, EveryEntryPointingAtAMovedStreamIsRepointed) {
-    Bytes image = demo().image;
-    // Point a second zone's block mappings at level 0's.
-    const auto own = *getDataAddr(image, profile(), 0, kBlockMappingsIncrement);
-    const std::int32_t zone = demo().levelZone[4];
-    const auto at = static_cast<std::size_t>(profile().levelArtTable + zone * kLevelArtEntrySize +
-                                             kBlockMappingsIncrement + 1);
-    for (std::size_t i = 0; i < 3; ++i) {
-        image[at + i] = static_cast<std::uint8_t>(artOffset(own) >> (16 - 8 * i));
-    }
-    const auto sharing = levelsSharing(image, profile(), 0, Part::BlockMappings);
-    ASSERT_TRUE(std::ranges::find(sharing, std::int16_t{4}) != sharing.end());
-
-    Bytes blocks = noiseBytes(200 * 0x80);
-    blocks.resize(256 * 0x80, 0);
-    DocumentFile file(image, profile());
-    file.load(0);
-    file.document->replaceMappings(Part::BlockMappings, blocks);
-    const auto moved = file.save({.moveGrownArt = true});
-    ASSERT_TRUE(moved.ok()) << moved.error().describe();
-    ASSERT_EQ(moved->movedArt.size(), 1U);
-    EXPECT_EQ(moved->movedArt.front().levels, sharing);
-    const Bytes after = file.file.contents();
-    for (const std::int16_t level : sharing) {
-        EXPECT_EQ(artOffset(*getDataAddr(after, profile(), level, kBlockMappingsIncrement)),
-                  moved->movedArt.front().to);
-        // The palette number on top of the long stays each zone's own.
-        EXPECT_EQ(paletteNumber(*getDataAddr(after, profile(), level, kBlockMappingsIncrement)),
-                  paletteNumber(*getDataAddr(image, profile(), level, kBlockMappingsIncrement)));
-    }
-    auto reloaded = file.read(4);
-    ASSERT_TRUE(reloaded.ok());
-    EXPECT_EQ(reloaded->document->parts().blocks.bytes, blocks);
 }
 
 TEST_P(ArtSaveTest, AMovePastTheCartridgeIsRefusedWithBothSizes) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "common/byteorder.h"
@@ -28,54 +29,16 @@ std::int32_t pointerAt(const Bytes& image, const RomProfile& profile, std::int32
     return collisionIndexAddress(image, profile, path, zone).value();
 }
 
-struct Heard {
-    std::vector<DocumentChange> changes;
-};
+// What a document's listeners hear: part, first and count of each change.
+using Heard = std::vector<std::tuple<Part, std::int32_t, std::int32_t>>;
 
-LevelDocument::ListenerId listen(LevelDocument& document, Heard& heard) {
-    return document.addListener(
-        [&heard](const DocumentChange& change) { heard.changes.push_back(change); });
+void listen(LevelDocument& document, Heard& heard) {
+    document.addListener([&heard](const DocumentChange& change) {
+        heard.emplace_back(change.part, change.first, change.count);
+    });
 }
 
 using CollisionLoad = ProfileTest;
-
-// Every level reads its zone's two indexes and the shared shapes as the demo wrote them; the
-// paths share one index exactly where both pointers are one.
-TEST_P(CollisionLoad, EveryLevelReadsItsZonesIndexes) {
-    const DemoRom& demo = this->demo();
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        auto loaded = loadDocument(demo.image, profile(), level);
-        ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
-        const LevelDocument& document = *loaded->document;
-        const DemoZone& zone = demo.zoneOf(level);
-        EXPECT_EQ(document.parts().collision[0], zone.collision[0]) << level;
-        EXPECT_EQ(document.parts().collision[1], zone.collision[1]) << level;
-        EXPECT_TRUE(document.collisionLoaded(0) && document.collisionLoaded(1));
-        ASSERT_TRUE(document.parts().shapes.has_value());
-        EXPECT_EQ(*document.parts().shapes, demo.shapes);
-        EXPECT_EQ(document.pathsShareIndex(),
-                  zone.collisionStreams[0].offset == zone.collisionStreams[1].offset)
-            << level;
-        EXPECT_TRUE(loaded->warnings.empty()) << loaded->warnings.front();
-    }
-}
-
-// The factory images keep the shape tables at $42D50 and the indexes after them, up to $459A0;
-// a build has them wherever its code says, found by what they hold.
-TEST_P(CollisionLoad, ShapeTablesLieBeforeTheFirstIndex) {
-    const DemoRom& demo = this->demo();
-    const std::vector<std::int32_t> indexes = collisionIndexAddresses(demo.image, profile());
-    ASSERT_FALSE(indexes.empty());
-    EXPECT_EQ(*profile().collisionShapes, indexes.front() - kShapeTablesSize);
-    EXPECT_EQ(locateShapeTables(demo.image, profile()), profile().collisionShapes);
-    if (profile().kind != RomKind::Disassembly) {
-        EXPECT_EQ(*profile().collisionShapes, 0x42D50);
-        EXPECT_EQ(indexes.front(), 0x44E50);
-        for (const DemoZone& zone : demo.zones) {
-            EXPECT_LE(zone.collisionStreams[1].offset + zone.collisionStreams[1].length, 0x459A0);
-        }
-    }
-}
 
 // An index that does not decode to $300 bytes loads with a warning that names it and cannot
 // be saved; the level's other parts still can.
@@ -137,10 +100,7 @@ TEST(CollisionEdits, OneChunkOnOnePathWhereThePathsHaveTheirOwn) {
     f.document->setChunkShape(1, kCollisionIndexSize, 0x0E);  // past the index: nothing
     EXPECT_EQ(f.document->parts().collision[0][7], 0x0E);
     EXPECT_EQ(f.document->parts().collision[1][7], secondary);
-    ASSERT_EQ(heard.changes.size(), 1u);
-    EXPECT_EQ(heard.changes[0].part, Part::CollisionPrimary);
-    EXPECT_EQ(heard.changes[0].first, 7);
-    EXPECT_EQ(heard.changes[0].count, 1);
+    EXPECT_EQ(heard, (Heard{{Part::CollisionPrimary, 7, 1}}));
     EXPECT_TRUE(f.document->isModified(Part::CollisionPrimary));
     EXPECT_FALSE(f.document->isModified(Part::CollisionSecondary));
 }
@@ -154,9 +114,7 @@ TEST(CollisionEdits, BothPathsWhereTheyReadOneIndex) {
     f.document->setChunkShape(1, 9, 0x05);
     EXPECT_EQ(f.document->parts().collision[0][9], 0x05);
     EXPECT_EQ(f.document->parts().collision[1][9], 0x05);
-    ASSERT_EQ(heard.changes.size(), 2u);
-    EXPECT_EQ(heard.changes[0].part, Part::CollisionPrimary);
-    EXPECT_EQ(heard.changes[1].part, Part::CollisionSecondary);
+    EXPECT_EQ(heard, (Heard{{Part::CollisionPrimary, 9, 1}, {Part::CollisionSecondary, 9, 1}}));
 
     const std::uint8_t original = demoRom().zoneOf(kMetropolisLevel).collision[0][9];
     f.document->setChunkShape(0, 9, original);
@@ -178,10 +136,7 @@ TEST(CollisionEdits, ShapesAreOneForEveryZone) {
     const Shape after = f.document->parts().shapes->shapes[6];
     SetShapeCommand command(0x30, before, after);
     command.redo(*f.document);
-    ASSERT_EQ(heard.changes.size(), 1u);
-    EXPECT_EQ(heard.changes[0].part, Part::CollisionShapes);
-    EXPECT_EQ(heard.changes[0].first, 0x30);
-    EXPECT_EQ(heard.changes[0].count, 1);
+    EXPECT_EQ(heard, (Heard{{Part::CollisionShapes, 0x30, 1}}));
     EXPECT_EQ(command.text(), "Change collision shape 0x30");
     EXPECT_EQ(
         levelsSharing(f.file.contents(), f.profile, kCasinoLevel, Part::CollisionShapes).size(),
@@ -197,24 +152,16 @@ TEST(CollisionEdits, ShapesAreOneForEveryZone) {
 
 using CollisionSave = ProfileTest;
 
-// An edit that still fits is written in place for every level reading the index, and nothing
-// else of the file changes but the stream and the checksum.
+// An edit that still fits (no ground at all packs into a few bytes) is written in place.
 TEST_P(CollisionSave, AnEditThatFitsIsWrittenInPlace) {
-    const DemoRom& demo = this->demo();
-    DocumentFile f(demo.image, profile());
+    DocumentFile f(demo().image, profile());
     f.load(kCasinoLevel);
-    // No ground at all packs into a few bytes.
     f.document->replaceCollision(1, Bytes(kCollisionIndexSize, 0));
     const auto saved = f.save({.alwaysWriteLayout = false});
     ASSERT_TRUE(saved.ok()) << saved.error().describe();
-    const PartWrite* write = saved->find(Part::CollisionSecondary);
-    ASSERT_NE(write, nullptr);
-    EXPECT_EQ(write->offset, demo.zoneOf(kCasinoLevel).collisionStreams[1].offset);
-    EXPECT_TRUE(saved->movedArt.empty());
-    EXPECT_FALSE(f.document->isModified());
-    auto reread = f.read(kCasinoLevel);
-    ASSERT_TRUE(reread.ok());
-    EXPECT_EQ(reread->document->parts().collision, f.document->parts().collision);
+    EXPECT_EQ(saved->find(Part::CollisionSecondary)->offset,
+              demo().zoneOf(kCasinoLevel).collisionStreams[1].offset);
+    EXPECT_EQ(f.read(kCasinoLevel)->document->parts().collision, f.document->parts().collision);
 }
 
 // A grown index is refused unless moves are allowed; moved, every pointer that named it (both
@@ -290,8 +237,6 @@ TEST_P(CollisionSave, AnIndexMustHoldExactlyOneShapePerChunk) {
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().code, ErrorCode::OutOfRange);
     EXPECT_NE(refused.error().message.find("secondary collision"), std::string::npos);
-    EXPECT_NE(refused.error().message.find("767 bytes"), std::string::npos);
-    EXPECT_NE(refused.error().message.find("768 ($300)"), std::string::npos);
     EXPECT_EQ(f.file.contents(), demo().image);
 }
 

@@ -122,7 +122,7 @@ TEST_P(LevelLoader, RefusedFilesMakeNoDocumentAndStayUnchanged) {
         {"empty", {}, ErrorCode::NotARom},
         {"no SEGA", changed([](Bytes& rom) { rom[0x100] = 'X'; }), ErrorCode::NotARom},
         {"smd", smd, ErrorCode::NotPlainImage},
-        {"cut short", Bytes(demo.image.begin(), demo.image.begin() + 0xE471), ErrorCode::Truncated},
+        {"cut short", Bytes(demo.image.begin(), demo.image.end() - 1), ErrorCode::Truncated},
         {"zone 0xFF", changed([&](Bytes& rom) { rom[profile().levelList] = 0xFF; }), {}},
         {"directory past the end",
          changed([&](Bytes& rom) { putLong(rom, profile().layoutDirectoryPointer, 0x200000); }),

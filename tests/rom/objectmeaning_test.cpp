@@ -14,8 +14,6 @@ std::string meaning(std::uint8_t id, std::uint8_t subtype, bool xFlip = false, b
 
 TEST(SubtypeMeaning, SpringsSayColourDirectionAndTheirOtherBits) {
     EXPECT_EQ(meaning(0x41, 0x00), "Red spring, up");
-    EXPECT_EQ(meaning(0x41, 0x02), "Yellow spring, up");
-    EXPECT_EQ(meaning(0x41, 0x10), "Red spring, pointing right");
     EXPECT_EQ(meaning(0x41, 0x12, true), "Yellow spring, pointing left");
     EXPECT_EQ(meaning(0x41, 0x32), "Yellow spring, diagonal up");
     EXPECT_EQ(meaning(0x41, 0x81),
@@ -26,17 +24,14 @@ TEST(SubtypeMeaning, SpringsSayColourDirectionAndTheirOtherBits) {
 }
 
 TEST(SubtypeMeaning, MonitorsSayTheirContents) {
-    EXPECT_EQ(meaning(0x26, 0), "Static");
     EXPECT_EQ(meaning(0x26, 1), "1-up");
     EXPECT_EQ(meaning(0x26, 0x0A), "Broken monitor");
     EXPECT_EQ(meaning(0x26, 0x0B), "");
 }
 
 TEST(SubtypeMeaning, SpikesSayCountOrientationAndMotion) {
-    EXPECT_EQ(meaning(0x36, 0x00), "2 spikes upright; still");
     EXPECT_EQ(meaning(0x36, 0x31), "8 spikes upright; moves down");
     EXPECT_EQ(meaning(0x36, 0x10, false, true), "4 spikes hanging, pointing down; still");
-    EXPECT_EQ(meaning(0x36, 0x42), "2 spikes sideways; moves right");
     EXPECT_EQ(meaning(0x36, 0x50, true), "4 spikes sideways, mirrored; still");
     EXPECT_EQ(meaning(0x36, 0x03), "2 spikes upright");
     EXPECT_EQ(meaning(0x36, 0x80), "");
@@ -76,12 +71,9 @@ TEST(SubtypeMeaning, OtherTypesInAShortPhrase) {
     EXPECT_EQ(meaning(0x01, 0x00), "");
 }
 
-// The X-flipped OOZ $23 platforms start $C0 above their point; t = 8-$F start 64 px away.
+// The X-flipped OOZ $23 platforms start $C0 above their point (objectlook_test has the rest).
 TEST(SubtypeMeaning, MovingPlatformStartsFollowTheirFlips) {
     EXPECT_EQ(meaning(0x19, 0x23, true), "Platform frame 2; starts 192 px up");
-    EXPECT_EQ(meaning(0x19, 0x38), "Platform frame 3; starts 64 px left");
-    EXPECT_EQ(meaning(0x19, 0x3A), "Platform frame 3; starts 64 px right");
-    EXPECT_EQ(meaning(0x19, 0x39), "Platform frame 3; starts 64 px down");
     EXPECT_EQ(meaning(0x19, 0x00), "Platform frame 0; starts at its point");
 }
 
@@ -93,7 +85,6 @@ TEST(SubtypeMeaning, ZoneAndActMatterWhereTheGameReadsThem) {
     const ObjectPlacement vine = placed(0x80, 0x11);
     EXPECT_EQ(subtypeMeaning({0x0B, 0}, vine), "starts pulled down 176 px");
     EXPECT_EQ(subtypeMeaning({6, 0}, vine), "starts pulled down 96 px");
-    EXPECT_EQ(subtypeMeaning({6, 0}, placed(0x80, 0x10)), "starts pulled down 160 px");
     EXPECT_EQ(subtypeMeaning({0x0B, 0}, placed(0x80, 0x01)), "starts up");
 }
 

@@ -91,8 +91,9 @@ TEST_P(ListMove, ListsBackToBackShareTheirMarkers) {
 }
 
 // Every level's room holds at least 512 objects or twice its list and 256 ring groups, the
-// rooms lie on both sides of the object directory within reach of its signed words, the acts no
-// level names share the empty list that ends each area, and every list reads back.
+// rooms lie on both sides of the object directory within reach of its signed words, and the acts
+// no level names share the empty list that ends each area (the lists read back in
+// document/placementmove_test).
 TEST_P(ListMove, RoomsHoldTwiceTheLargestListsWithinReachOfTheirWords) {
     const DemoRom& demo = this->demo();
     const ZoneAct act{demo.levelZone[6], demo.levelAct[6]};
@@ -109,8 +110,6 @@ TEST_P(ListMove, RoomsHoldTwiceTheLargestListsWithinReachOfTheirWords) {
         const std::int32_t rings = *placementListAddress(moved->image, at.rings, own);
         before = before || objects < at.objects;
         EXPECT_GE(objects, end) << level;
-        EXPECT_EQ(*readObjectList(moved->image, objects), demo.objects[l]) << level;
-        EXPECT_EQ(*readRingList(moved->image, rings), demo.rings[l]) << level;
         const auto objectRoom =
             placementListPlace(moved->image, at.objects, PlacementList::Objects, objects).room;
         const auto ringRoom =

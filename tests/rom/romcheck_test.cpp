@@ -78,21 +78,6 @@ TEST_P(RomCheck, MigrationMovesEveryLayoutBehindANewDirectory) {
     }
 }
 
-// A directory word of 0x8000 or more is an offset the game reads unsigned: migrated as any.
-TEST_P(RomCheck, MigratesALayoutPast32KiBOfItsDirectory) {
-    Bytes image = demo().image;
-    const auto directory = static_cast<std::size_t>(*profile().factoryLayoutDirectory);
-    const std::size_t word = directory + 4u * demo().levelZone[7] + 2u * demo().levelAct[7];
-    const auto& stream = demo().layouts[7];
-    std::copy_n(demo().image.begin() + stream.offset, stream.length,
-                image.begin() + static_cast<std::ptrdiff_t>(directory + 0x9000));
-    putWord(image, word, 0x9000);
-    TempRomFile file(image);
-    ASSERT_TRUE(migrateLayouts(RomImage(file.path()), profile()).ok());
-    EXPECT_EQ(loadDocument(file.contents(), profile(), 7)->document->layout().bytes(),
-              demo().layoutData[7]);
-}
-
 ORVEX_ALL_PROFILES(RomCheck);
 
 // A directory moved by another tool is not a migrated one: the room of each layout is measured
