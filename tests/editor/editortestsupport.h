@@ -243,7 +243,6 @@ int runObjectTypesTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
 int runLevelStartTest(int argc, char** argv);
-int runPiecesTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);
 int runSessionControllerTest(int argc, char** argv);

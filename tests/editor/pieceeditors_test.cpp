@@ -1,6 +1,7 @@
 // The piece editors driven through their widgets, mouse and keys: the pixel editor's tools on
-// a tile, the chunk and block entry controls bit by bit, Find Unused following the edits, the
-// question before the first edit of a piece other levels share, and the palette's colours.
+// a tile, the palette, the chunk and block entry controls bit by bit, Find Unused following the
+// edits, grown art on a save, and the question before the first edit of a piece other levels
+// share.
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -21,8 +22,9 @@
 #include "common/byteorder.h"
 #include "editor/pieces/piecesarea.h"
 #include "editortestsupport.h"
+#include "graphics/levelart.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
-#include "piecestestsupport.h"
 #include "widgets/qtext.h"
 
 namespace orvex::test {
@@ -56,6 +58,54 @@ Pixels documentPixels(const std::vector<std::uint8_t>& art, std::int32_t tile) {
         pixels[static_cast<std::size_t>(i)] = pixelOf(art, tile, i % 8, i / 8);
     }
     return pixels;
+}
+
+// Word `index` of the game's chunk table.
+std::uint16_t tableWord(const std::vector<std::uint8_t>& table, std::int32_t index) {
+    const auto at = static_cast<std::size_t>(index) * 2;
+    return static_cast<std::uint16_t>((table.at(at) << 8) | table.at(at + 1));
+}
+
+// A tile of the level's own art that the map's corner block shows, as the game's chunk table
+// has it; 0 when there is none.
+std::int32_t shownTile(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::vector<TileUse> uses = videoTileUses(parts, f.window->session().levelStart());
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
+            const auto index = chunk * kChunkMappingWords + q;
+            if ((index + 1) * 2 > std::int32_t(table.size())) {
+                continue;
+            }
+            const std::int32_t tile = tableWord(table, index) & 0x7FF;
+            if (tile > 0 && tile < parts.tiles.completeTiles() &&
+                uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
+                return tile;
+            }
+        }
+    }
+    return 0;
+}
+
+// A chunk of the level's own that the corner block shows as the level stores it.
+std::optional<std::int32_t> shownChunk(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        const auto at = static_cast<std::size_t>(chunk * 8);
+        if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
+            at + 8 <= table.size() &&
+            std::equal(table.begin() + at, table.begin() + at + 8,
+                       parts.chunks.bytes.begin() + at)) {
+            return chunk;
+        }
+    }
+    return std::nullopt;
 }
 
 // Puts `pixels` on the clipboard as the tile editor's Copy does.
@@ -110,11 +160,11 @@ private slots:
     void cleanup() { mF.reset(); }
 
     // A pencil stroke over four pixels, one crossed twice, changes exactly those pixels of the
-    // document's tile and nothing else, is one undo step, and the block in the map's corner is
-    // drawn anew with it; undo and redo take it back and forth.
+    // document's tile, is one undo step, and the block in the map's corner is drawn anew with
+    // it; undo and redo take it back and forth; a stroke in the colours already there is none.
     void aStrokeChangesExactlyThePixelsItCrosses() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         QVERIFY(tile > 0);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
@@ -151,107 +201,85 @@ private slots:
         QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(before, tile));
         f.menu("MenuRedo");
         QCOMPARE(cornerPicture(), mapAfter);
-        // A stroke in the colour the pixels already have is no step at all.
         stroke({{1, 1}, {2, 1}});
         QCOMPARE(count(), steps + 1);
     }
 
-    // The fill takes the pixels of the clicked colour joined to it across edges: not past a
-    // diagonal wall of another colour, whose two sides touch only at corners, nor an island
-    // inside; a fill in the colour already there is no step. The overview, shown meanwhile,
-    // redraws every cell the tile reaches.
-    void theFillStopsAtOtherColours() {
+    // On a pasted tile: the picker, chosen by a key the user set, takes a pixel's colour and
+    // edits nothing; the fill takes the pixels of the clicked colour joined across edges, not
+    // past a diagonal wall whose sides touch only at corners nor an island, while the overview
+    // redraws every cell the tile reaches; a fill in the colour already there is no step; the
+    // pencil draws on the pixel whose square holds the pointer; Flip V and Flip H mirror the
+    // stored tile. One step each, undone one at a time.
+    void thePixelToolsOnAPastedTile() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(tile);
+        PixelEditor& pixels = tiles.pixelEditor();
+        const auto clickPixel = [&pixels](int x, int y) {
+            QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(x, y).center());
+        };
+        const auto stored = [&] { return documentPixels(document().parts().tiles.bytes, tile); };
         const Pixels walled = pattern({"20000000", "02000000", "00200000", "00020000", "07002000",
                                        "00000200", "00000020", "00000002"});
         f.dialogs->yesNo.append(true);
         paste(walled);
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), walled);
-        QTest::mouseClick(f.child<QToolButton>("TileFill"), Qt::LeftButton);
-        click(tiles.colours(), 5);
-        const int steps = count();
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 5).center());
-        QCOMPARE(count(), steps + 1);
-        const Pixels filled = pattern({"20000000", "52000000", "55200000", "55520000", "57552000",
-                                       "55555200", "55555520", "55555552"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), filled);
-        QVERIFY(overviewShows(f, Plane::Foreground));
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 7).center());
-        QCOMPARE(count(), steps + 1);
-        f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), walled);
-    }
-
-    // The picker, chosen by its key as the user set it, makes the pixel's colour index the
-    // chosen colour and edits nothing; the pencil then draws in it, on the pixel whose square
-    // holds the pointer even at its lower right corner.
-    void thePickerChoosesThePixelsColour() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        f.dialogs->yesNo.append(true);
-        paste(pattern({"10000000", "0c000000", "00000000", "00000000", "00000000", "00000000",
-                       "00000000", "00000000"}));
-        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        QCOMPARE(stored(), walled);
         const int steps = count();
         QVERIFY(!f.window->actions().setKeys("TilePicker", {QKeySequence(Qt::Key_K)}));
         f.key(Qt::Key_K);
         f.window->actions().resetKeys();
         QVERIFY(f.child<QToolButton>("TilePicker")->isChecked());
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(1, 1).center());
-        QCOMPARE(tiles.colours().chosen(), 0xC);
-        QCOMPARE(document().parts().tiles.bytes, before);
+        clickPixel(1, 4);
+        QCOMPARE(tiles.colours().chosen(), 7);
+        QCOMPARE(stored(), walled);
         QCOMPARE(count(), steps);
-        QTest::mouseClick(f.child<QToolButton>("TilePencil"), Qt::LeftButton);
+
+        QTest::mouseClick(f.child<QToolButton>("TileFill"), Qt::LeftButton);
         QVERIFY(!f.child<QToolButton>("TilePicker")->isChecked());
+        click(tiles.colours(), 5);
+        clickPixel(0, 5);
+        Pixels drawn = pattern({"20000000", "52000000", "55200000", "55520000", "57552000",
+                                "55555200", "55555520", "55555552"});
+        QCOMPARE(stored(), drawn);
+        QVERIFY(overviewShows(f, Plane::Foreground));
+        clickPixel(0, 7);
+        QCOMPARE(count(), steps + 1);
+        QTest::mouseClick(f.child<QToolButton>("TilePencil"), Qt::LeftButton);
         QTest::mouseClick(&pixels, Qt::LeftButton, {},
                           pixels.pixelRect(6, 4).bottomRight() - QPoint(2, 2));
-        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 6, 4), std::uint8_t{0xC});
-        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 7, 5), std::uint8_t{0});
-        QCOMPARE(count(), steps + 1);
-    }
+        drawn[4 * 8 + 6] = 5;
+        QCOMPARE(stored(), drawn);
 
-    // Flip V and Flip H mirror the document's tile, a step each; undo takes back one at a time.
-    void flipsMirrorTheStoredTile() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        const Pixels corner = pattern({"12000000", "30000000", "00000000", "00000000", "00000000",
-                                       "00000000", "00000000", "00000000"});
-        f.dialogs->yesNo.append(true);
-        paste(corner);
-        const int steps = count();
+        Pixels down{};
+        Pixels across{};
+        for (std::size_t i = 0; i < 64; ++i) {
+            down[i] = drawn[(7 - i / 8) * 8 + i % 8];
+            across[i] = drawn[63 - i];  // flipped both ways
+        }
         QTest::mouseClick(f.child<QToolButton>("TileFlipV"), Qt::LeftButton);
-        const Pixels down = pattern({"00000000", "00000000", "00000000", "00000000", "00000000",
-                                     "00000000", "30000000", "12000000"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), down);
+        QCOMPARE(stored(), down);
         QTest::mouseClick(f.child<QToolButton>("TileFlipH"), Qt::LeftButton);
-        const Pixels across = pattern({"00000000", "00000000", "00000000", "00000000", "00000000",
-                                       "00000000", "00000003", "00000021"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), across);
-        QCOMPARE(tiles.pixelEditor().pixels(), across);
-        QCOMPARE(count(), steps + 2);
+        QCOMPARE(stored(), across);
+        QCOMPARE(pixels.pixels(), across);
+        QCOMPARE(count(), steps + 4);
         f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), down);
+        QCOMPARE(stored(), down);
         f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), corner);
+        QCOMPARE(stored(), drawn);
     }
 
     // A tile the game fills with other art can be copied (what it shows) but not changed: the
-    // pixel editor is off, a paste there changes nothing and asks nothing; pasted into the
-    // level's art it is one step, and the same paste again is none.
+    // pixel editor is off, a paste there changes nothing and asks nothing. Edit > Copy and
+    // Paste act on the tile sheet that has the focus, not on the map; pasted into the level's
+    // art it is one step, and the same paste again is none.
     void copyFromOtherArtPasteOnlyIntoTheLevels() {
         EditorFixture& f = *mF;
-        const std::int32_t own = shownTile(*mF);
+        const std::int32_t own = shownTile(f);
         TileDock& tiles = openTiles(own);
-        const std::int32_t complete = document().parts().tiles.completeTiles();
         const std::vector<std::uint8_t>& video = f.window->session().art().video.bytes;
-        std::int32_t other = complete;
+        std::int32_t other = document().parts().tiles.completeTiles();
         while (other < kBaseTiles &&
                std::all_of(video.begin() + other * 32, video.begin() + other * 32 + 32,
                            [](std::uint8_t b) { return b == 0; })) {
@@ -261,19 +289,25 @@ private slots:
         click(tiles.sheet(), other);
         QVERIFY(!tiles.pixelEditor().isEnabled());
         QVERIFY(f.child<QLabel>("TileInfo")->text().contains("cannot be edited here"));
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         tiles.sheet().setFocus();
-        QTest::keyClick(&tiles.sheet(), Qt::Key_C, Qt::ControlModifier);
+        f.menu("MenuCopy");
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        const std::vector<std::uint8_t> layout = f.layout();
         const qsizetype asked = f.dialogs->questions.size();
         QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(document().parts().tiles.bytes, before);
         QCOMPARE(f.dialogs->questions.size(), asked);
         click(tiles.sheet(), own);
+        tiles.sheet().setFocus();
         const int steps = count();
         f.dialogs->yesNo.append(true);
-        QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
+        f.menu("MenuPaste");
         QCOMPARE(count(), steps + 1);
         QCOMPARE(documentPixels(document().parts().tiles.bytes, own), documentPixels(video, other));
+        QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(video, other));
+        QCOMPARE(f.layout(), layout);
         QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(count(), steps + 1);
     }
@@ -282,7 +316,7 @@ private slots:
     // counts the chunk entries using the tile and follows a chunk edit that uses it once more.
     void zoomAndUseCount() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(0);
         auto* zoom = f.child<QSpinBox>("TileZoom");
         zoom->setFocus();
@@ -295,18 +329,21 @@ private slots:
         QCOMPARE(tiles.chosenTile(), tile);
         const MappingWords& chunks = document().parts().chunks;
         int uses = 0;
+        std::optional<std::int32_t> otherWord;  // an entry of the level's own with another tile
         for (std::int32_t w = 0; w < chunks.wordCount(); ++w) {
-            uses += (chunks.word(w) & 0x7FF) == tile ? 1 : 0;
+            const bool shows = (chunks.word(w) & 0x7FF) == tile;
+            uses += shows ? 1 : 0;
+            if (!shows && !otherWord && w >= kChunkMappingWords) {
+                otherWord = w;
+            }
         }
-        QVERIFY(uses > 0);
+        QVERIFY(uses > 0 && otherWord);
         auto* info = f.child<QLabel>("TileInfo");
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses)));
-        const auto chunk = chunkWithOtherTile(tile);
-        QVERIFY(chunk);
         f.menu("MenuChunkEditor");
         ChunkDock& chunkDock = area().chunkDock();
-        click(chunkDock.sheet(), chunk->first);
-        click(chunkDock.entries(), chunk->second);
+        click(chunkDock.sheet(), *otherWord / kChunkMappingWords);
+        click(chunkDock.entries(), *otherWord % kChunkMappingWords);
         f.dialogs->yesNo.append(true);
         click(tiles.sheet(), tile);
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses + 1)));
@@ -316,7 +353,7 @@ private slots:
     // the game's chunk table (what the map draws) follows; undoing them all restores the word.
     void chunkEntryControlsChangeTheirBitsOnly() {
         EditorFixture& f = *mF;
-        const auto shown = shownChunk(*mF);
+        const auto shown = shownChunk(f);
         QVERIFY(shown);
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
@@ -360,7 +397,7 @@ private slots:
     // tile clicked changes nothing. A chunk the level does not hold cannot be edited.
     void tilesPickedFillTheEntriesInTurn() {
         EditorFixture& f = *mF;
-        const auto shown = shownChunk(*mF);
+        const auto shown = shownChunk(f);
         QVERIFY(shown);
         f.menu("MenuTileEditor");
         f.menu("MenuChunkEditor");
@@ -399,20 +436,33 @@ private slots:
         QVERIFY(f.child<QLabel>("ChunkInfo")->text().contains("not one of the level's own"));
     }
 
-    // The flips and the four solidity boxes of a block entry each change their own bit (10, 11,
-    // then 12 to 15 for path 1 top, path 1 sides, path 2 top, path 2 sides), one step each.
-    void blockEntryControlsChangeTheirBitsOnly() {
+    // A rectangle of a block's entries chosen with Shift takes the flips and the four solidity
+    // boxes together (bits 10, 11, then 12 to 15 for path 1 top, path 1 sides, path 2 top, path 2
+    // sides), one step each, every entry keeping its other bits and the others unchanged.
+    void blockEntryControlsChangeTheirBitsInEveryChosenEntry() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
         f.menu("MenuBlockEditor");
         QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
         BlockDock& blocks = area().blockDock();
         QCOMPARE(blocks.block(), block);
-        click(blocks.entries(), 9);
-        const std::uint16_t original = *blocks.entryWord(9);
-        const std::uint16_t neighbour = *blocks.entryWord(10);
+        PieceSheet& entries = blocks.entries();
+        click(entries, 0);
+        QTest::mouseClick(&entries, Qt::LeftButton, Qt::ShiftModifier,
+                          entries.pieceRect(9).center());
+        QCOMPARE(entries.selection(), (std::vector<std::int32_t>{0, 1, 8, 9}));
+        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("4 entries chosen"));
+        const auto words = [&blocks] {
+            std::vector<std::uint16_t> all;
+            for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
+                all.push_back(*blocks.entryWord(e));
+            }
+            return all;
+        };
+        const std::vector<std::uint16_t> original = words();
+        std::vector<std::uint16_t> expected = original;
         const int steps = count();
-        f.dialogs->yesNo.append(true);
+        f.dialogs->yesNo.append(true);  // both acts read the blocks
         const std::array<std::pair<const char*, std::uint16_t>, 6> controls{{
             {"BlockFlipX", 0x0400},
             {"BlockFlipY", 0x0800},
@@ -421,22 +471,26 @@ private slots:
             {"BlockSolid2", 0x4000},
             {"BlockSolid3", 0x8000},
         }};
-        std::uint16_t expected = original;
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            toggle(f.child<QCheckBox>(controls[i].first));
-            expected ^= controls[i].second;
-            QCOMPARE(*blocks.entryWord(9), expected);
+            const auto [name, bit] = controls[i];
+            const bool set = (expected[0] & bit) == 0;  // the box shows the first entry
+            toggle(f.child<QCheckBox>(name));
+            for (const std::size_t e : std::array<std::size_t, 4>{0, 1, 8, 9}) {
+                expected[e] =
+                    static_cast<std::uint16_t>(set ? expected[e] | bit : expected[e] & ~bit);
+            }
+            QCOMPARE(words(), expected);
             QCOMPARE(count(), steps + int(i) + 1);
         }
-        QCOMPARE(*blocks.entryWord(10), neighbour);
         for (std::size_t i = 0; i < controls.size(); ++i) {
             f.menu("MenuUndo");
         }
-        QCOMPARE(*blocks.entryWord(9), original);
+        QCOMPARE(words(), original);
     }
 
-    // A drag over the block's entries with "Paint with chosen chunk" paints every entry it
-    // crosses, as one step, and the block's picture with them; undo takes it all back.
+    // A drag over the block's entries with "Paint with chosen chunk" gives every entry it
+    // crosses that chunk, each keeping its flips and solidity, as one step that says so, and
+    // the block's picture follows; undo takes it all back.
     void aPaintDragOverEntriesIsOneStep() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
@@ -444,9 +498,10 @@ private slots:
         f.menu("MenuBlockEditor");
         QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
         BlockDock& blocks = area().blockDock();
-        const std::uint16_t wordBefore = *blocks.entryWord(0);
+        const std::array<std::uint16_t, 3> before{*blocks.entryWord(0), *blocks.entryWord(1),
+                                                  *blocks.entryWord(2)};
         const std::vector<std::uint8_t> pictureBefore = blockPicture(art(), block);
-        const std::int32_t chunk = (wordBefore & 0x3FF) == 3 ? 4 : 3;
+        const std::uint16_t chunk = (before[0] & 0x3FF) == 3 ? 4 : 3;
         click(area().chunkDock().sheet(), chunk);
         toggle(f.child<QCheckBox>("BlockPaint"));
         f.dialogs->yesNo.append(true);
@@ -458,56 +513,43 @@ private slots:
         QTest::mouseRelease(&entries, Qt::LeftButton, {}, entries.pieceRect(2).center());
         QCOMPARE(count(), steps + 1);
         for (std::int32_t e = 0; e < 3; ++e) {
-            QCOMPARE(*blocks.entryWord(e) & 0x3FF, chunk);
+            QCOMPARE(*blocks.entryWord(e),
+                     std::uint16_t((before[std::size_t(e)] & 0xFC00) | chunk));
         }
+        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"));
         QVERIFY(blockPicture(art(), block) != pictureBefore);
         f.menu("MenuUndo");
-        QCOMPARE(*blocks.entryWord(0), wordBefore);
+        QCOMPARE(*blocks.entryWord(0), before[0]);
         QCOMPARE(blockPicture(art(), block), pictureBefore);
     }
 
-    // Painting a chunk into an entry says what the entry kept; a rectangle of entries chosen
-    // with Shift takes a field together, each keeping its other fields, as one step; Add Chunk
-    // appends one empty chunk and chooses it.
-    void entriesEditedTogether_PaintingSaysWhatItKeeps_AddChunk() {
+    // Add Tile and Add Chunk append one empty piece, chosen and editable at once, one step each;
+    // undo gives back the part byte for byte.
+    void addTileAndAddChunkAppendOneEmptyPiece() {
         EditorFixture& f = *mF;
-        f.menu("MenuChunkEditor");
-        f.menu("MenuBlockEditor");
-        f.window->map().blockSelector().pickBlock(f.layout().at(0));
-        BlockDock& blocks = area().blockDock();
-        PieceSheet& entries = blocks.entries();
-        click(entries, 0);
-        QTest::mouseClick(&entries, Qt::LeftButton, Qt::ShiftModifier,
-                          entries.pieceRect(9).center());
-        QCOMPARE(entries.selection(), (std::vector<std::int32_t>{0, 1, 8, 9}));
-        std::vector<std::uint16_t> before;
-        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
-            before.push_back(*blocks.entryWord(e));
-        }
-        f.dialogs->yesNo.append(true);  // both acts read the blocks
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        const std::vector<std::uint8_t> tileBytes = document().parts().tiles.bytes;
+        const std::int32_t tileCount = document().parts().tiles.completeTiles();
         const int steps = count();
-        const bool solid = (before[0] & 0x1000) != 0;
-        toggle(f.child<QCheckBox>("BlockSolid0"));
-        QCOMPARE(count(), steps + 1);
-        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
-            const std::uint16_t was = before[static_cast<std::size_t>(e)];
-            const bool chosen = e == 0 || e == 1 || e == 8 || e == 9;
-            const auto expected =
-                chosen ? static_cast<std::uint16_t>((was & ~0x1000) | (solid ? 0 : 0x1000)) : was;
-            QCOMPARE(*blocks.entryWord(e), expected);
-        }
-        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("4 entries chosen"));
+        f.dialogs->yesNo = {true, true};  // both acts share the tiles, and the chunks
+        QTest::mouseClick(f.child<QToolButton>("TileAdd"), Qt::LeftButton);
+        QCOMPARE(document().parts().tiles.completeTiles(), tileCount + 1);
+        QCOMPARE(tiles.sheet().chosen(), tileCount);
+        tiles.colours().choose(3);
+        PixelEditor& pixels = tiles.pixelEditor();
+        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(4, 4).center());
+        QCOMPARE(count(), steps + 2);
+        QCOMPARE(document().parts().tiles.bytes.at(std::size_t(tileCount) * 32 + 4 * 4 + 2),
+                 std::uint8_t{0x30});
+        f.menu("MenuUndo");
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().tiles.bytes, tileBytes);
+        QVERIFY(!tiles.editable(tileCount));
 
-        toggle(f.child<QCheckBox>("BlockPaint"));
-        click(area().chunkDock().sheet(), (before[20] & 0x3FF) == 3 ? 4 : 3);
-        click(entries, 20);
-        QCOMPARE(*blocks.entryWord(20) & 0xFC00, before[20] & 0xFC00);
-        QVERIFY2(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"),
-                 qPrintable(f.child<QLabel>("BlockInfo")->text()));
-
+        f.menu("MenuChunkEditor");
         const std::int32_t chunks = document().parts().chunks.wordCount() / kChunkMappingWords;
         const std::vector<std::uint8_t> chunkBytes = document().parts().chunks.bytes;
-        f.dialogs->yesNo.append(true);
         QTest::mouseClick(f.child<QPushButton>("ChunkAdd"), Qt::LeftButton);
         QCOMPARE(document().parts().chunks.wordCount() / kChunkMappingWords, chunks + 1);
         QCOMPARE(area().chunkDock().chosenChunk(), chunks);
@@ -528,12 +570,11 @@ private slots:
         QVERIFY(!others.empty());
         QCOMPARE(others.front().level, std::int16_t{1});
         const std::vector<std::uint8_t>& other = others.front().layout.bytes();
-        // A block the other act places: taken out of this act's layout if it has it.
+        // A block the other act places, taken out of this act's layout.
         const auto placed =
             std::find_if(other.begin(), other.end(), [](std::uint8_t b) { return b != 0; });
         QVERIFY(placed != other.end());
         const std::uint8_t block = *placed;
-        LevelDocument& editable = *f.window->session().document();
         const std::vector<std::uint8_t> own = f.layout();
         std::vector<CellBlock> cleared;
         for (std::int32_t at = 0; at < std::int32_t(own.size()); ++at) {
@@ -541,7 +582,7 @@ private slots:
                 cleared.push_back({LayoutCell{at / kLayoutRowBytes, at % kLayoutRowBytes}, 0});
             }
         }
-        editable.setBlocks(cleared);
+        f.window->session().document()->setBlocks(cleared);
         const auto inOther = std::count(other.begin(), other.end(), block);
 
         f.menu("MenuFindUnused");
@@ -611,9 +652,10 @@ private slots:
 
     // The demo level uses every tile and chunk: once the chunk editor has moved every entry
     // showing a tile to another tile, and the block editor every entry showing a chunk to
-    // another chunk, Find Unused lists them; choosing one in its list chooses it in its sheet
-    // and shows that editor; undoing the last edit takes it off the list again.
-    void findUnusedFollowsTheEditsThatFreeAPiece() {
+    // another chunk, Find Unused lists them; choosing one in its list chooses it in its sheet,
+    // shows that editor and edits nothing (the tile never goes into the chosen chunk entry);
+    // undoing the last edit takes it off the list again. A block leaves the list once placed.
+    void findUnusedFollowsTheEdits() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");
         UnusedDock& unused = area().unusedDock();
@@ -639,10 +681,13 @@ private slots:
         const std::int32_t tile = freeATile();
         QVERIFY(tile > 0);
         QCOMPARE(listed(0), QList<int>{tile});
-        f.menu("MenuChunkEditor");  // hidden, or the tile chosen would go into an entry
+        const std::vector<std::uint8_t> chunkBytes = document().parts().chunks.bytes;
+        const int steps = count();
         choose(0, tile);
         QVERIFY(area().tileDock().isVisible());
         QCOMPARE(area().tileDock().chosenTile(), tile);
+        QCOMPARE(count(), steps);
+        QCOMPARE(document().parts().chunks.bytes, chunkBytes);
         f.menu("MenuUndo");
         QVERIFY(listed(0).isEmpty());
 
@@ -663,30 +708,20 @@ private slots:
         QCOMPARE(chunks.chosenChunk(), chunk);
         f.menu("MenuUndo");
         QVERIFY(listed(1).isEmpty());
-    }
 
-    // Choosing a tile in Find Unused shows it; it never goes into the chosen chunk entry.
-    void choosingAnUnusedTileEditsNothing() {
-        EditorFixture& f = *mF;
-        f.menu("MenuChunkEditor");
-        f.menu("MenuFindUnused");
-        f.dialogs->yesNo = {true};
-        const std::int32_t tile = freeATile();
-        QVERIFY(tile > 0);
-        QListWidget& list = area().unusedDock().list(0);
-        QVERIFY(list.count() == 1);
-        const std::vector<std::uint8_t> before = document().parts().chunks.bytes;
-        const int steps = count();
-        clickItem(list, 0);
-        QCOMPARE(area().tileDock().chosenTile(), tile);
-        QCOMPARE(count(), steps);
-        QCOMPARE(document().parts().chunks.bytes, before);
+        const QList<int> freeBlocks = listed(2);
+        QVERIFY(!freeBlocks.isEmpty());
+        choose(2, freeBlocks.last());
+        QCOMPARE(int{f.selected()}, freeBlocks.last());
+        f.place(freeBlocks.last(), 0);
+        QCOMPARE(listed(2), freeBlocks.mid(0, freeBlocks.size() - 1));
     }
 
     // The first edit of tiles other levels load names each of them and asks, No by default;
     // No changes nothing (the pixel editor shows the stored tile again), Yes edits, and later
-    // tile edits do not ask; chunks, a part of their own, ask once for themselves. Here zone 4
-    // is made to load zone 0's tiles as well.
+    // tile edits do not ask; chunks, a part of their own, ask once for themselves. The answers
+    // are for one file: another asks afresh. Here zone 4 is made to load zone 0's tiles as
+    // well; a level whose pieces no other level loads is edited without a question.
     void aSharedPieceAsksOnceNamingTheOtherLevels() {
         mF = std::make_unique<EditorFixture>();
         EditorFixture& f = *mF;
@@ -694,7 +729,7 @@ private slots:
         setOuterSize(f.window.get(), QSize(1500, 1000));
         f.open();
 
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
         const Pixels shownBefore = tiles.pixelEditor().pixels();
@@ -730,69 +765,64 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QVERIFY(f.dialogs->questions.last().text.contains("level 2 (zone 0, act 2)"));
         QVERIFY(!f.dialogs->questions.last().text.contains("level 5"));
-    }
 
-    // The answers to the sharing question are for one file: a ROM opened next asks afresh.
-    void anotherRomAsksAgain() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
-        f.dialogs->yesNo = {true};
-        stroke({{0, 0}});
-        const QString other = f.folder.filePath("sharing.bin");
-        QVERIFY(writeSharingRom(other));
+        f.menu("MenuChunkEditor");  // hidden, or a tile clicked would go into its entry
+        const QString other = f.folder.filePath("other.bin");
+        QVERIFY(QFile::copy(f.romPath, other));
         f.dialogs->romFiles = {other};
-        f.dialogs->yesNo = {false};  // no migration
         f.dialogs->yesNoCancel = {Answer::No};
         f.menu("MenuOpen");
-        QCOMPARE(QString::fromStdString(f.window->session().rom().romPath().string()), other);
-        const qsizetype asked = f.dialogs->questions.size();
+        const qsizetype reopened = f.dialogs->questions.size();
         f.dialogs->yesNo = {true};
         click(tiles.sheet(), tile);
-        const std::uint8_t colour = (tiles.pixelEditor().pixels()[0] + 1) % 16;
+        const auto colour = std::uint8_t((tiles.pixelEditor().pixels()[0] + 1) % 16);
         click(tiles.colours(), colour);
         stroke({{0, 0}});
         QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 0, 0), colour);
-        QCOMPARE(f.dialogs->questions.size(), asked + 1);
+        QCOMPARE(f.dialogs->questions.size(), reopened + 1);
         QVERIFY(f.dialogs->questions.last().text.contains("level 5 (zone 4, act 1)"));
-    }
 
-    // A level whose pieces no other level loads is edited without a question.
-    void anUnsharedPieceAsksNothing() {
-        EditorFixture& f = *mF;
+        f.dialogs->yesNoCancel = {Answer::No};
         f.chooseLevel(18);  // zone 14 has one act
         QCOMPARE(f.layout(), demoRom().layoutData[18]);
-        const std::int32_t tile = shownTile(*mF);
-        QVERIFY(tile > 0);
-        TileDock& tiles = openTiles(tile);
+        const std::int32_t alone = shownTile(f);
+        QVERIFY(alone > 0);
+        click(tiles.sheet(), alone);
         click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
-        const int steps = count();
-        const qsizetype asked = f.dialogs->questions.size();
+        const int before18 = count();
+        const qsizetype asked18 = f.dialogs->questions.size();
         stroke({{0, 0}});
-        QCOMPARE(count(), steps + 1);
-        QCOMPARE(f.dialogs->questions.size(), asked);
+        QCOMPARE(count(), before18 + 1);
+        QCOMPARE(f.dialogs->questions.size(), asked18);
     }
 
-    // A colour picked from the 512 changes that word alone; lines 1 to 3 ask naming the other
-    // act, line 0 asks on its own naming every level, and No there leaves line 0 alone.
+    // A colour picked from the 512 changes that word alone, in the art's colours too; lines 1
+    // to 3 ask naming the other act, line 0 asks on its own naming every level, and No there
+    // leaves line 0 alone; Yes edits it and its later edits ask nothing. Undone, the map is
+    // drawn as before.
     void aPickedColourChangesThatWordAlone() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
+        const QImage mapBefore = f.canvas()->grab().toImage();
         PaletteDock& palette = area().paletteDock();
         PaletteSwatches& swatches = palette.swatches();
         ConsoleColours& console = palette.consoleColours();
+        const auto pick = [&console](std::uint16_t word) {
+            QTest::mouseClick(&console, Qt::LeftButton, {},
+                              console.squareRect(ConsoleColours::indexOf(word)).center());
+        };
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(37).center());
         QCOMPARE(swatches.selected(), 37);
         const PaletteWords before = document().parts().palette;
         const std::uint16_t word = before.words[37] == 0x0A4C ? 0x0246 : 0x0A4C;
         const qsizetype asked = f.dialogs->questions.size();
+        const int steps = count();
         f.dialogs->yesNo = {true};
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(word)).center());
+        pick(word);
         PaletteWords expected = before;
         expected.words[37] = word;
         QVERIFY(document().parts().palette == expected);
+        QCOMPARE(art().colours[37], colourOf(word));
         const QString hex = QString::number(word, 16).toUpper().rightJustified(4, '0');
         QVERIFY(f.child<QLabel>("PaletteInfo")->text().startsWith("Line 2, colour 5: $" + hex));
         QCOMPARE(f.dialogs->questions.size(), asked + 1);
@@ -802,49 +832,81 @@ private slots:
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(6).center());
         f.dialogs->yesNo = {false};
         const std::uint16_t grey = before.words[6] == 0x0888 ? 0x0666 : 0x0888;
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(grey)).center());
+        pick(grey);
         QCOMPARE(f.dialogs->questions.size(), asked + 2);
         QVERIFY(f.dialogs->questions.last().title.contains("palette line 0"));
         QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
         QVERIFY(document().parts().palette == expected);
-        // Yes edits line 0, and its later edits ask nothing.
         f.dialogs->yesNo = {true};
         for (const std::uint16_t colour : {grey, std::uint16_t(0x0CCC)}) {
-            QTest::mouseClick(&console, Qt::LeftButton, {},
-                              console.squareRect(ConsoleColours::indexOf(colour)).center());
+            pick(colour);
             QCOMPARE(document().parts().palette.words[6], colour);
         }
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(50).center());
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(0x0EEE)).center());
+        pick(0x0EEE);
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QCOMPARE(document().parts().palette.words[50], 0x0EEE);
+        for (int step = count(); step > steps; --step) {
+            f.menu("MenuUndo");
+        }
+        QVERIFY(document().parts().palette == before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
     }
 
-    // Shift with Copy takes the whole line; pasted with a colour of another line selected it
-    // replaces that line, one step, and the other lines stay.
-    void aWholeLineCopiedAndPasted() {
+    // Copy and Paste carry one colour to the selected one; Shift with Copy takes the whole
+    // line, which pasted with a colour of another line selected replaces that line in one step,
+    // the other lines kept.
+    void coloursAndWholeLinesCopiedAndPasted() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
         PaletteSwatches& swatches = area().paletteDock().swatches();
-        QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(20).center());
+        PaletteWords expected = document().parts().palette;
+        swatches.select(20);
         swatches.setFocus();
+        QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier);
+        swatches.select(21);
+        f.dialogs->yesNo = {true};
+        QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
+        expected.words[21] = expected.words[20];
+        QVERIFY(document().parts().palette == expected);
+
+        const PaletteWords before = expected;
+        QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(20).center());
         QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().count('$'), 16);
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(57).center());
-        const PaletteWords before = document().parts().palette;
         const int steps = count();
-        f.dialogs->yesNo = {true};
         QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(count(), steps + 1);
-        PaletteWords expected = before;
         std::copy(before.words.begin() + 16, before.words.begin() + 32,
                   expected.words.begin() + 48);
         QVERIFY(document().parts().palette == expected);
         f.menu("MenuUndo");
         QVERIFY(document().parts().palette == before);
+    }
+
+    // Tile art that no longer fits its place: the save offers to move it; No writes nothing, Yes
+    // moves it to the end of the file in the same save.
+    void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
+        EditorFixture& f = *mF;
+        std::vector<std::uint8_t> noise(32 * 96);
+        std::uint32_t state = 0x2026u;
+        for (std::uint8_t& byte : noise) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        f.window->session().document()->setTiles(0, noise);
+        const QByteArray before = fileBytes(f.romPath);
+        f.dialogs->yesNo = {false};
+        f.menu("MenuSave");
+        QVERIFY(f.dialogs->questions.last().text.contains("Move it to the end of the file"));
+        QCOMPARE(fileBytes(f.romPath), before);
+        QVERIFY(f.unsaved());
+        f.dialogs->yesNo = {true};
+        f.menu("MenuSave");
+        QVERIFY(!f.unsaved());
+        QVERIFY(fileBytes(f.romPath) != before);
     }
 
 private:
@@ -958,17 +1020,6 @@ private:
             }
         }
         return rarest;
-    }
-    // A chunk of the level's and one of its entries whose tile is not `tile`.
-    std::optional<std::pair<std::int32_t, std::int32_t>> chunkWithOtherTile(
-        std::int32_t tile) const {
-        const MappingWords& chunks = document().parts().chunks;
-        for (std::int32_t w = kChunkMappingWords; w < chunks.wordCount(); ++w) {
-            if ((chunks.word(w) & 0x7FF) != tile) {
-                return std::pair{w / kChunkMappingWords, w % kChunkMappingWords};
-            }
-        }
-        return std::nullopt;
     }
 
     std::unique_ptr<EditorFixture> mF;
