@@ -1,16 +1,13 @@
 // The map view on the real window: zoom, scrolling by pixels, the scroll bars, panning, the
-// overview's drag, the status line after a scroll and what shows beside the bars; and the map's
-// layers painted on an image.
+// overview's drag and what shows beside the bars.
 
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <cstdlib>
 
-#include "editor/map/maplayers.h"
 #include "editortestsupport.h"
 
 namespace orvex::test {
@@ -55,8 +52,8 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // From 12.5%, where the whole layout is seen with room below it, the zoom keys come back
-    // into the layout, about the middle of what was seen of it.
+    // From 12.5% (the whole layout seen) the zoom keys come back into the layout, about the
+    // middle of what was seen of it.
     void zoomKeysKeepTheViewInsideTheLayout() {
         EditorFixture& f = *mF;
         f.setOrigin(40, 6);
@@ -73,9 +70,9 @@ private slots:
         QVERIFY2(std::abs(back.x() - centre.x()) <= 16, qPrintable(QString::number(back.x())));
         QVERIFY(std::abs(back.y() - kLayoutRows * 128 / 2) <= 16);
 
-        f.key(Qt::CTRL | Qt::Key_Minus);
-        f.key(Qt::CTRL | Qt::Key_Minus);
-        f.key(Qt::CTRL | Qt::Key_Minus);
+        for (int out = 0; out < 3; ++out) {
+            f.key(Qt::CTRL | Qt::Key_Minus);
+        }
         for (const int size : {32, 64, 128, 256}) {
             f.key(Qt::CTRL | Qt::Key_Plus);
             QCOMPARE(f.canvas()->cellSize(), size);
@@ -83,25 +80,25 @@ private slots:
         }
     }
 
-    // A notch moves the view the same distance on screen at every zoom: a third of a cell at
-    // 100%. The arrow keys move one cell.
+    // A notch moves the view a third of a cell at 100%, as far on screen at every zoom; an
+    // arrow key one cell.
     void theWheelScrollsByPixels() {
         EditorFixture& f = *mF;
         f.setOrigin(20, 2);
-        const QPoint start = f.window->map().mapFrame().origin();
+        const auto origin = [&f] { return f.window->map().mapFrame().origin(); };
+        const QPoint start = origin();
         turnWheel(f, -120);
-        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(0, 42));  // 128 / 3
+        QCOMPARE(origin(), start + QPoint(0, 42));  // 128 / 3
         turnWheel(f, -240);
-        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(0, 128));
+        QCOMPARE(origin(), start + QPoint(0, 128));
         turnWheel(f, 360, Qt::ShiftModifier);
-        QCOMPARE(f.window->map().mapFrame().origin(), start + QPoint(-128, 128));
-
+        QCOMPARE(origin(), start + QPoint(-128, 128));
         f.window->map().setZoom(5);  // 400%
-        const QPoint zoomed = f.window->map().mapFrame().origin();
+        const QPoint zoomed = origin();
         turnWheel(f, -360);
-        QCOMPARE(f.window->map().mapFrame().origin(), zoomed + QPoint(0, 128));
+        QCOMPARE(origin(), zoomed + QPoint(0, 128));
         QTest::keyClick(f.canvas(), Qt::Key_Down);
-        QCOMPARE(f.window->map().mapFrame().origin(), zoomed + QPoint(0, 128 + 512));
+        QCOMPARE(origin(), zoomed + QPoint(0, 128 + 512));
     }
 
     // The bars' pages are the view, and a bar with nothing to scroll is disabled.
@@ -122,8 +119,7 @@ private slots:
         QCOMPARE(f.window->map().mapFrame().origin(), QPoint(0, 0));
     }
 
-    // The middle button, and the left one with Space held, drag the plane along; the tools see
-    // nothing of it.
+    // The middle button, or the left with Space held, drags the plane; the tools see nothing.
     void draggingPans() {
         EditorFixture& f = *mF;
         f.setOrigin(10, 2);
@@ -146,6 +142,7 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 0);
     }
 
+    // Taking hold of the overview's frame does not move the map; dragging it does.
     void draggingInTheOverviewPansTheMap() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
@@ -153,26 +150,11 @@ private slots:
         f.setOrigin(10, 2);
         const QPoint held = overview->viewRect().center();
         QTest::mousePress(overview, Qt::LeftButton, {}, held);
-        QCOMPARE(f.origin(), QPoint(10, 2));  // taking hold of the frame does not move it
+        QCOMPARE(f.origin(), QPoint(10, 2));
         QTest::mouseMove(overview, held + QPoint(16, 8));
         QTest::mouseRelease(overview, Qt::LeftButton, {}, held + QPoint(16, 8));
         QCOMPARE(f.origin(), QPoint(12, 3));
         QCOMPARE(overview->viewRect().topLeft(), QPoint(12 * 8, 3 * 8));
-    }
-
-    // After a scroll the status line names the cell and the level pixel now under the pointer.
-    void theStatusLineFollowsAScroll() {
-        EditorFixture& f = *mF;
-        f.setOrigin(10, 2);
-        QTest::mouseMove(f.canvas(), f.cellPoint(7));
-        auto* cell = f.child<QLabel>("PointerInfo");
-        auto* pixel = f.child<QLabel>("PointerPixels");
-        QVERIFY(cell->text().startsWith("Row 3, column 11:"));
-        const QString before = pixel->text();
-        QVERIFY(before.startsWith("x 1472 "));
-        f.setOrigin(12, 5);
-        QVERIFY(cell->text().startsWith("Row 6, column 13:"));
-        QVERIFY(pixel->text().startsWith("x 1728 "));
     }
 
     // Whatever docks open and close, what lies right of VScroll2 is the form, not the map.
@@ -188,35 +170,6 @@ private slots:
             QVERIFY2(shown.pixelColor(beside) == form->palette().color(QPalette::Window), tool);
             QCOMPARE(f.canvas()->size(), f.window->map().mapFrame().visibleGridArea());
         }
-    }
-
-    // The layers painted on an image, without a window: the blocks in the level's colours above
-    // the water line and in the underwater ones from its row down, the placements over both.
-    void theLayersPaintInOrderAndSplitAtTheWater() {
-        const Layout layout(std::vector<std::uint8_t>(2 * kLayoutRowBytes, 0));
-        BlockLayerPainter blocks;
-        blocks.setLayout(&layout, Plane::Foreground);
-        QPixmap dry(kCellSize, kCellSize);
-        dry.fill(Qt::red);
-        QPixmap wet(kCellSize, kCellSize);
-        wet.fill(Qt::blue);
-        blocks.setBlockPicture(0, dry, wet);
-        LevelParts parts;
-        parts.start = StartPosition{100, 150};
-        PlacementPainter placements;
-        placements.setPlacements(&parts);
-        placements.setOverlay(PlacementPainter::Overlay::Start, true);
-        placements.setOverlay(PlacementPainter::Overlay::Water, true);
-        placements.setWaterLine(64);
-        const MapGeometry view{kCellSize, QPoint(0, 0), QSize(256, 256)};
-        QImage image(view.size, QImage::Format_RGB32);
-        QPainter painter(&image);
-        paintMapLayers(painter, image.rect(), view, blocks, placements);
-        painter.end();
-        QCOMPARE(image.pixelColor(10, 10), QColor(Qt::red));
-        QCOMPARE(image.pixelColor(10, 63), QColor(120, 200, 255));  // the line, above the split
-        QCOMPARE(image.pixelColor(10, 64), QColor(Qt::blue));
-        QCOMPARE(image.pixelColor(92, 150), QColor(0, 230, 90));  // the start, over the cells
     }
 
 private:

@@ -1,5 +1,4 @@
-// The Objects and Rings tools, their docks, and dragging the start and the boundaries, on the
-// real window.
+// The Objects and Rings tools, their docks, and the start and the boundaries on the real window.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,30 +30,24 @@ void enter(QSpinBox* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_Return);
 }
 
-// The regions a widget repaints, as its paint events give them.
+// The pixels a widget repaints, each counted once, from its paint events since the last clear.
 class PaintRecorder : public QObject {
 public:
     explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
-    // The pixels painted since the last clear, each counted once.
     [[nodiscard]] std::int64_t pixels() const {
         std::int64_t sum = 0;
-        for (const QRect& rect : mPainted) {
+        for (const QRect& rect : painted) {
             sum += std::int64_t{rect.width()} * rect.height();
         }
         return sum;
     }
-    void clear() { mPainted = {}; }
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            mPainted += static_cast<QPaintEvent*>(event)->region();
+            painted += static_cast<QPaintEvent*>(event)->region();
         }
         return QObject::eventFilter(watched, event);
     }
-
-private:
-    QRegion mPainted;
+    QRegion painted;
 };
 
 // What the screen holds of the map: the window's backing store, where repaints of a part land.
@@ -67,8 +60,7 @@ QImage mapOnScreen(const EditorFixture& f) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// Whether the screen shows the map as a whole new picture of it does: what the repaints of
-// parts left there, against the screen after the whole map is painted again.
+// Whether what the repaints of parts left on the screen is what a whole repaint of the map shows.
 bool showsFullRedraw(const EditorFixture& f) {
     QCoreApplication::processEvents();
     const QImage inParts = mapOnScreen(f);
@@ -101,8 +93,8 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // A drag moves the selection by the pointer's whole move rounded to the nearest 8 pixels,
-    // halfway toward zero (Shift: by pixels), one undo step a drag.
+    // A drag moves by the pointer's move rounded to 8 pixels, halfway toward zero (Shift: by
+    // pixels), one undo step a drag.
     void aDragMovesTheSelectionInSteps_ShiftByPixels_OneUndoStepEach() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -118,27 +110,25 @@ private slots:
                  std::vector<std::int32_t>{std::int32_t(index)});
         QCOMPARE(f.child<QSpinBox>("PropX")->value(), object.x);
         drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
-        QCOMPARE(objects()[index].x, object.x + 40);
-        QCOMPARE(objects()[index].y, object.y);  // 4 is halfway: none
+        const auto movedBy = [&](int x, int y) {
+            return objects()[index].x == object.x + x && objects()[index].y == object.y + y;
+        };
+        QVERIFY(movedBy(40, 0));  // 4 is halfway: none
         drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
-        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
-        QCOMPARE(objects()[index].y, object.y - 16);
+        QVERIFY(movedBy(32, -16));  // -12 is halfway: -8
         drag(f.canvas(), at(object.x + 32, object.y - 16), at(object.x + 37, object.y - 13),
              Qt::ShiftModifier);
-        QCOMPARE(objects()[index].x, object.x + 37);
-        QCOMPARE(objects()[index].y, object.y - 13);
+        QVERIFY(movedBy(37, -13));
         QCOMPARE(f.window->undoStack().count(), 3);
-        for (int step = 0; step < 3; ++step) {
-            f.key(Qt::CTRL | Qt::Key_Z);
-        }
+        f.key(Qt::CTRL | Qt::Key_Z);
+        f.key(Qt::CTRL | Qt::Key_Z);
+        f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(objects(), loaded);
         QVERIFY(!f.unsaved());
     }
 
-    // Every change of a placement is drawn at once, only where it was and where it now lies:
-    // the window shows what the map drawn anew shows during a drag and after it, after an undo
-    // and a redo, a delete, a field of the Properties dock, and drags of a ring group, the
-    // start and a boundary.
+    // Every change of a placement is drawn at once where it was and where it lies now, never
+    // more: during and after a drag, undo, redo, delete, a field, a ring group, start, boundary.
     void placementChangesAreDrawnAtOnceWhereTheyChanged() {
         EditorFixture& f = *mF;
         f.action("MenuStart")->setChecked(true);
@@ -151,7 +141,7 @@ private slots:
         const QPoint from = at(first.x, first.y);
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, from);
         QVERIFY(showsFullRedraw(f));
-        painted.clear();
+        painted.painted = {};
         moveHeld(f.canvas(), from + QPoint(48, 16));
         QCOMPARE(objects().front().x, first.x + 48);
         QCoreApplication::processEvents();
@@ -160,7 +150,7 @@ private slots:
         QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, from + QPoint(48, 16));
         QVERIFY(showsFullRedraw(f));
         for (const auto& step : {"MenuUndo", "MenuRedo", "MenuUndo"}) {
-            painted.clear();
+            painted.painted = {};
             f.key(firstKey(f, step));
             QCoreApplication::processEvents();
             QVERIFY2(painted.pixels() < canvasPixels / 8, step);
@@ -211,8 +201,7 @@ private slots:
         QVERIFY(showsFullRedraw(f));
     }
 
-    // A field whose value is applied gives the window's Undo and Redo keys back to the window;
-    // while it holds typing not applied, they undo that typing.
+    // Undo and Redo keys undo the document from a field once applied, its typing until then.
     void theUndoKeysUndoTheDocumentFromAnAppliedField_TypingKeepsItsOwnUndo() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -238,8 +227,8 @@ private slots:
         QCOMPARE(objects().front().x, first.x);
     }
 
-    // Chosen on the map, the start and the boundaries are edited by number, decimal or $hex;
-    // boundaries whose minimum would lie above the maximum are refused.
+    // The start and boundaries chosen on the map take numbers, decimal or $hex; a minimum above
+    // its maximum is refused.
     void theStartAndTheBoundariesAreEditedByNumber() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_R);
@@ -316,8 +305,7 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 2);
     }
 
-    // The properties dock changes every selected object, one undo step a field; objects on one
-    // spot are reached with Tab.
+    // A field changes every selected object, one step a field; Tab reaches objects on one spot.
     void aRectangleSelectsSeveral_TheirFieldsChangeTogether_TabCyclesOverlaps() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -352,7 +340,7 @@ private slots:
                  std::vector<std::int32_t>{inside[inside.size() - 2]});
     }
 
-    // What the tools placed is what a save writes: the file read again holds it, sorted.
+    // A save writes what the tools placed, sorted; the file read again holds it.
     void placementsSaveAndTheStatusLineShowsThePointersPixel() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -373,8 +361,7 @@ private slots:
         QCOMPARE(*reread->document->parts().objects, edited);
     }
 
-    // A list that outgrew its place is saved only after the offer to move every list, and
-    // then every level reads back its own.
+    // A list that outgrew its place is saved only by moving every list; each level reads its own.
     void aListThatOutgrowsItsPlaceIsSavedOnlyByMovingAllLists() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -407,8 +394,7 @@ private slots:
         QCOMPARE(objects(), demoRom().objects[1]);
     }
 
-    // A message box shown while a level loads lets the map repaint: it must not draw with the
-    // sprites of the level before, which are gone.
+    // A repaint while a load's message box is shown must not draw the old level's sprites.
     void aRepaintDuringALoadNeverDrawsTheOldLevelsSprites() {
         EditorFixture f(6);
         f.open();
