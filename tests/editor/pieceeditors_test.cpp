@@ -1,7 +1,5 @@
-// The piece editors driven through their widgets, mouse and keys: the pixel editor's tools on
-// a tile, the palette, the chunk and block entry controls bit by bit, Find Unused following the
-// edits, grown art on a save, and the question before the first edit of a piece other levels
-// share.
+// The piece editors driven through their widgets: pixel tools, palette, chunk and block entries,
+// Find Unused, grown art, and the question before a piece other levels share is edited.
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -66,8 +64,7 @@ std::uint16_t tableWord(const std::vector<std::uint8_t>& table, std::int32_t ind
     return static_cast<std::uint16_t>((table.at(at) << 8) | table.at(at + 1));
 }
 
-// A tile of the level's own art that the map's corner block shows, as the game's chunk table
-// has it; 0 when there is none.
+// A tile of the level's own art the map's corner block shows (the game's chunk table); or 0.
 std::int32_t shownTile(const EditorFixture& f) {
     const LevelParts& parts = f.window->session().document()->parts();
     const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
@@ -159,9 +156,8 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // A pencil stroke over four pixels, one crossed twice, changes exactly those pixels of the
-    // document's tile, is one undo step, and the block in the map's corner is drawn anew with
-    // it; undo and redo take it back and forth; a stroke in the colours already there is none.
+    // A stroke changes exactly the pixels it crosses, one step, and the map's corner is redrawn
+    // with it, undo and redo too; a stroke in the colours already there is no step.
     void aStrokeChangesExactlyThePixelsItCrosses() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile(f);
@@ -192,7 +188,6 @@ private slots:
         QVERIFY(std::equal(after.begin(), after.begin() + tile * 32, before.begin()));
         QVERIFY(std::equal(after.begin() + (tile + 1) * 32, after.end(),
                            before.begin() + (tile + 1) * 32));
-        QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(after, tile));
         const std::vector<std::uint8_t> mapAfter = cornerPicture();
         QVERIFY(mapAfter != mapBefore);
         f.menu("MenuUndo");
@@ -205,12 +200,9 @@ private slots:
         QCOMPARE(count(), steps + 1);
     }
 
-    // On a pasted tile: the picker, chosen by a key the user set, takes a pixel's colour and
-    // edits nothing; the fill takes the pixels of the clicked colour joined across edges, not
-    // past a diagonal wall whose sides touch only at corners nor an island, while the overview
-    // redraws every cell the tile reaches; a fill in the colour already there is no step; the
-    // pencil draws on the pixel whose square holds the pointer; Flip V and Flip H mirror the
-    // stored tile. One step each, undone one at a time.
+    // The picker (by a key the user set) takes a colour and edits nothing; the fill stops at a
+    // diagonal wall and an island, and the overview follows; the pencil draws on the pixel
+    // under the pointer's square; the flips mirror the stored tile, one step each.
     void thePixelToolsOnAPastedTile() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
@@ -270,10 +262,8 @@ private slots:
         QCOMPARE(stored(), drawn);
     }
 
-    // A tile the game fills with other art can be copied (what it shows) but not changed: the
-    // pixel editor is off, a paste there changes nothing and asks nothing. Edit > Copy and
-    // Paste act on the tile sheet that has the focus, not on the map; pasted into the level's
-    // art it is one step, and the same paste again is none.
+    // A tile of other art is copied but never changed; Edit > Copy and Paste act on the focused
+    // sheet, not the map; a paste into the level's art is one step, again none.
     void copyFromOtherArtPasteOnlyIntoTheLevels() {
         EditorFixture& f = *mF;
         const std::int32_t own = shownTile(f);
@@ -312,8 +302,7 @@ private slots:
         QCOMPARE(count(), steps + 1);
     }
 
-    // The zoom scales the sheet and a click at the new scale chooses the tile there; the info
-    // counts the chunk entries using the tile and follows a chunk edit that uses it once more.
+    // A click on the zoomed sheet chooses the tile there; its count of uses follows a chunk edit.
     void zoomAndUseCount() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile(f);
@@ -322,8 +311,6 @@ private slots:
         zoom->setFocus();
         QTest::keyClick(zoom, Qt::Key_Up);
         QTest::keyClick(zoom, Qt::Key_Up);
-        QCOMPARE(tiles.sheet().scale(), 4);
-        QCOMPARE(tiles.sheet().width(), 16 * 8 * 4);
         QTest::mouseClick(&tiles.sheet(), Qt::LeftButton, {},
                           QPoint(4 * 8 * (tile % 16) + 5, 4 * 8 * (tile / 16) + 30));
         QCOMPARE(tiles.chosenTile(), tile);
@@ -349,12 +336,14 @@ private slots:
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses + 1)));
     }
 
-    // Each control of a chunk entry changes its own bits of that word alone, one step each, and
-    // the game's chunk table (what the map draws) follows; undoing them all restores the word.
-    void chunkEntryControlsChangeTheirBitsOnly() {
+    // Each control of a chunk entry changes its own bits alone, one step each, and the game's
+    // chunk table follows; picked tiles fill the entries in turn, wrapping, keeping the other
+    // bits (picking off: nothing); a chunk the level lacks cannot be edited.
+    void chunkEntryControlsAndPickedTiles() {
         EditorFixture& f = *mF;
         const auto shown = shownChunk(f);
         QVERIFY(shown);
+        f.menu("MenuTileEditor");
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
         click(chunks.sheet(), *shown);
@@ -362,7 +351,6 @@ private slots:
         const std::uint16_t original = *chunks.entryWord(1);
         const int steps = count();
         std::uint16_t expected = original;
-        // The entry holds `word` after `step` steps, and so does the chunk table the map draws.
         const auto check = [&](std::uint16_t word, int step) {
             return *chunks.entryWord(1) == word && count() == steps + step &&
                    tableWord(f.window->session().art().chunkTable, *shown * 4 + 1) == word;
@@ -390,32 +378,19 @@ private slots:
         }
         QCOMPARE(*chunks.entryWord(1), original);
         QVERIFY(f.child<QCheckBox>("ChunkFlipX")->isChecked() == ((original & 0x0800) != 0));
-    }
 
-    // With "Pick from tile sheet" on, clicked tiles fill the entries in turn from the one
-    // clicked, wrapping after the fourth and keeping each entry's other bits; with it off a
-    // tile clicked changes nothing. A chunk the level does not hold cannot be edited.
-    void tilesPickedFillTheEntriesInTurn() {
-        EditorFixture& f = *mF;
-        const auto shown = shownChunk(f);
-        QVERIFY(shown);
-        f.menu("MenuTileEditor");
-        f.menu("MenuChunkEditor");
-        ChunkDock& chunks = area().chunkDock();
         PieceSheet& tileSheet = area().tileDock().sheet();
-        click(chunks.sheet(), *shown);
         click(chunks.entries(), 2);
         std::array<std::uint16_t, 4> words{};
         for (std::int32_t e = 0; e < 4; ++e) {
             words[static_cast<std::size_t>(e)] = *chunks.entryWord(e);
         }
-        f.dialogs->yesNo.append(true);
-        const int steps = count();
+        const int picks = count();
         const std::array<std::int32_t, 3> picked{5, 6, 7};
-        for (const std::int32_t tile : picked) {
-            click(tileSheet, tile);
+        for (const std::int32_t pick : picked) {
+            click(tileSheet, pick);
         }
-        QCOMPARE(count(), steps + 3);
+        QCOMPARE(count(), picks + 3);
         for (std::size_t i = 0; i < picked.size(); ++i) {
             const std::size_t entry = (2 + i) % 4;
             QCOMPARE(*chunks.entryWord(std::int32_t(entry)),
@@ -425,7 +400,7 @@ private slots:
         QCOMPARE(chunks.entries().chosen(), 1);
         toggle(f.child<QCheckBox>("ChunkPickTiles"));
         click(tileSheet, 9);
-        QCOMPARE(count(), steps + 3);
+        QCOMPARE(count(), picks + 3);
         QCOMPARE(*chunks.entryWord(1), words[1]);
 
         const std::int32_t beyond = document().parts().chunks.wordCount() / 4;
@@ -436,12 +411,14 @@ private slots:
         QVERIFY(f.child<QLabel>("ChunkInfo")->text().contains("not one of the level's own"));
     }
 
-    // A rectangle of a block's entries chosen with Shift takes the flips and the four solidity
-    // boxes together (bits 10, 11, then 12 to 15 for path 1 top, path 1 sides, path 2 top, path 2
-    // sides), one step each, every entry keeping its other bits and the others unchanged.
-    void blockEntryControlsChangeTheirBitsInEveryChosenEntry() {
+    // Entries chosen with Shift take the flips and solidity boxes together (bits 10, 11, 12 to
+    // 15), one step each, keeping their other bits; a paint drag gives the entries it crosses
+    // the chosen chunk, keeping their flags, one step that says so; Copy Into copies the 64
+    // words and the picture in one step, none into itself or an equal block.
+    void blockEntriesPaintAndCopyInto() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
+        f.menu("MenuChunkEditor");
         f.menu("MenuBlockEditor");
         QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
         BlockDock& blocks = area().blockDock();
@@ -486,45 +463,46 @@ private slots:
             f.menu("MenuUndo");
         }
         QCOMPARE(words(), original);
-    }
 
-    // A drag over the block's entries with "Paint with chosen chunk" gives every entry it
-    // crosses that chunk, each keeping its flips and solidity, as one step that says so, and
-    // the block's picture follows; undo takes it all back.
-    void aPaintDragOverEntriesIsOneStep() {
-        EditorFixture& f = *mF;
-        const std::uint8_t block = f.layout().at(0);
-        f.menu("MenuChunkEditor");
-        f.menu("MenuBlockEditor");
-        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
-        BlockDock& blocks = area().blockDock();
-        const std::array<std::uint16_t, 3> before{*blocks.entryWord(0), *blocks.entryWord(1),
-                                                  *blocks.entryWord(2)};
         const std::vector<std::uint8_t> pictureBefore = blockPicture(art(), block);
-        const std::uint16_t chunk = (before[0] & 0x3FF) == 3 ? 4 : 3;
+        const std::uint16_t chunk = (original[0] & 0x3FF) == 3 ? 4 : 3;
         click(area().chunkDock().sheet(), chunk);
         toggle(f.child<QCheckBox>("BlockPaint"));
-        f.dialogs->yesNo.append(true);
-        const int steps = count();
-        PieceSheet& entries = blocks.entries();
         QTest::mousePress(&entries, Qt::LeftButton, {}, entries.pieceRect(0).center());
         QTest::mouseMove(&entries, entries.pieceRect(1).center());
         QTest::mouseMove(&entries, entries.pieceRect(2).center());
         QTest::mouseRelease(&entries, Qt::LeftButton, {}, entries.pieceRect(2).center());
         QCOMPARE(count(), steps + 1);
-        for (std::int32_t e = 0; e < 3; ++e) {
-            QCOMPARE(*blocks.entryWord(e),
-                     std::uint16_t((before[std::size_t(e)] & 0xFC00) | chunk));
+        for (std::size_t e = 0; e < 3; ++e) {
+            QCOMPARE(words()[e], std::uint16_t((original[e] & 0xFC00) | chunk));
         }
         QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"));
         QVERIFY(blockPicture(art(), block) != pictureBefore);
+
+        const std::int32_t target = block == 0x7F ? 0x7E : 0x7F;
+        const std::vector<std::uint8_t> targetBefore = blockPicture(art(), target);
+        QVERIFY(targetBefore != blockPicture(art(), block));
+        auto* spin = f.child<QSpinBox>("BlockCopyTarget");
+        auto* button = f.child<QPushButton>("BlockCopyInto");
+        spin->setValue(block);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 1);
+        spin->setValue(target);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 2);
+        const MappingWords& mappings = document().parts().blocks;
+        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
+                     mappings.word(block * kBlockMappingWords + w));
+        }
+        QCOMPARE(blockPicture(art(), target), blockPicture(art(), block));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 2);
         f.menu("MenuUndo");
-        QCOMPARE(*blocks.entryWord(0), before[0]);
-        QCOMPARE(blockPicture(art(), block), pictureBefore);
+        QCOMPARE(blockPicture(art(), target), targetBefore);
     }
 
-    // Add Tile and Add Chunk append one empty piece, chosen and editable at once, one step each;
-    // undo gives back the part byte for byte.
+    // Add Tile and Add Chunk append one empty piece, chosen and editable, one step each.
     void addTileAndAddChunkAppendOneEmptyPiece() {
         EditorFixture& f = *mF;
         f.menu("MenuTileEditor");
@@ -561,16 +539,14 @@ private slots:
         QCOMPARE(document().parts().chunks.bytes, chunkBytes);
     }
 
-    // A block counts as used where any level reading the blocks places it: Find Unused, the
-    // block editor's count, the question before its first edit and Find Free Block all see the
-    // other act too.
+    // A block the other act places counts as used: in Find Unused, the block editor's count,
+    // the question before its first edit and Find Free Block.
     void blockUsesCountEveryLevelReadingTheBlocks() {
         EditorFixture& f = *mF;
         const auto& others = f.window->session().sharingLayouts();
         QVERIFY(!others.empty());
         QCOMPARE(others.front().level, std::int16_t{1});
         const std::vector<std::uint8_t>& other = others.front().layout.bytes();
-        // A block the other act places, taken out of this act's layout.
         const auto placed =
             std::find_if(other.begin(), other.end(), [](std::uint8_t b) { return b != 0; });
         QVERIFY(placed != other.end());
@@ -618,43 +594,8 @@ private slots:
         QCOMPARE(f.child<QSpinBox>("BlockCopyTarget")->value(), free);
     }
 
-    // Copy into block through its button: the target's 64 words and its picture become the
-    // open block's in one step; copying a block into itself or an equal block is no step.
-    void copyIntoBlockByItsButton() {
-        EditorFixture& f = *mF;
-        const std::uint8_t block = f.layout().at(0);
-        f.menu("MenuBlockEditor");
-        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
-        const std::int32_t target = block == 0x7F ? 0x7E : 0x7F;
-        const std::vector<std::uint8_t> targetBefore = blockPicture(art(), target);
-        QVERIFY(targetBefore != blockPicture(art(), block));
-        auto* spin = f.child<QSpinBox>("BlockCopyTarget");
-        auto* button = f.child<QPushButton>("BlockCopyInto");
-        spin->setValue(block);
-        const int steps = count();
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps);
-        spin->setValue(target);
-        f.dialogs->yesNo.append(true);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps + 1);
-        const MappingWords& mappings = document().parts().blocks;
-        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
-                     mappings.word(block * kBlockMappingWords + w));
-        }
-        QCOMPARE(blockPicture(art(), target), blockPicture(art(), block));
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps + 1);
-        f.menu("MenuUndo");
-        QCOMPARE(blockPicture(art(), target), targetBefore);
-    }
-
-    // The demo level uses every tile and chunk: once the chunk editor has moved every entry
-    // showing a tile to another tile, and the block editor every entry showing a chunk to
-    // another chunk, Find Unused lists them; choosing one in its list chooses it in its sheet,
-    // shows that editor and edits nothing (the tile never goes into the chosen chunk entry);
-    // undoing the last edit takes it off the list again. A block leaves the list once placed.
+    // A tile or chunk freed by moving every entry that shows it is listed in Find Unused, and
+    // unlisted on undo; choosing it there shows it and edits nothing; a placed block leaves.
     void findUnusedFollowsTheEdits() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");
@@ -717,11 +658,8 @@ private slots:
         QCOMPARE(listed(2), freeBlocks.mid(0, freeBlocks.size() - 1));
     }
 
-    // The first edit of tiles other levels load names each of them and asks, No by default;
-    // No changes nothing (the pixel editor shows the stored tile again), Yes edits, and later
-    // tile edits do not ask; chunks, a part of their own, ask once for themselves. The answers
-    // are for one file: another asks afresh. Here zone 4 is made to load zone 0's tiles as
-    // well; a level whose pieces no other level loads is edited without a question.
+    // The first edit of shared tiles names the other levels and asks, No by default; No changes
+    // nothing, Yes edits and is not asked again for that part and file; unshared ones never ask.
     void aSharedPieceAsksOnceNamingTheOtherLevels() {
         mF = std::make_unique<EditorFixture>();
         EditorFixture& f = *mF;
@@ -796,10 +734,8 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked18);
     }
 
-    // A colour picked from the 512 changes that word alone, in the art's colours too; lines 1
-    // to 3 ask naming the other act, line 0 asks on its own naming every level, and No there
-    // leaves line 0 alone; Yes edits it and its later edits ask nothing. Undone, the map is
-    // drawn as before.
+    // A picked colour changes its word alone; lines 1-3 ask naming the other act, line 0 asks
+    // on its own naming every level; undone, the map is drawn as before.
     void aPickedColourChangesThatWordAlone() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
@@ -854,9 +790,7 @@ private slots:
         QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
     }
 
-    // Copy and Paste carry one colour to the selected one; Shift with Copy takes the whole
-    // line, which pasted with a colour of another line selected replaces that line in one step,
-    // the other lines kept.
+    // Copy and Paste carry a colour; with Shift, Copy takes the line, pasted over another line.
     void coloursAndWholeLinesCopiedAndPasted() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
@@ -886,8 +820,7 @@ private slots:
         QVERIFY(document().parts().palette == before);
     }
 
-    // Tile art that no longer fits its place: the save offers to move it; No writes nothing, Yes
-    // moves it to the end of the file in the same save.
+    // Art grown past its place is moved to the file's end only when the save is allowed to.
     void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
         EditorFixture& f = *mF;
         std::vector<std::uint8_t> noise(32 * 96);
@@ -926,7 +859,7 @@ private:
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     const LevelArt& art() const { return mF->window->session().art(); }
-    int count() const { return mF->window->undoStack().count(); }
+    int count() const { return mF->window->undoStack().index(); }
     std::vector<std::uint8_t> cornerPicture() const {
         return blockPicture(art(), mF->layout().at(0));
     }
@@ -956,8 +889,8 @@ private:
         QTest::keyClick(&sheet, Qt::Key_V, Qt::ControlModifier);
     }
 
-    // The tile of the level's art that the fewest words of the game's chunk table show, all of
-    // them in chunks the level stores as the game has them, and those words.
+    // The level's tile the fewest words of the game's chunk table show (all in chunks the level
+    // stores as the game has them), and those words.
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestTile() const {
         const LevelParts& parts = document().parts();
         const std::vector<std::uint8_t>& table = art().chunkTable;
@@ -984,8 +917,7 @@ private:
         }
         return rarest;
     }
-    // Moves every entry of the game's chunk table that shows the rarest tile to the next tile
-    // through the chunk editor's tile box; returns that tile.
+    // Moves every entry showing the rarest tile to the next tile in the chunk editor; that tile.
     std::int32_t freeATile() {
         const auto [tile, entries] = rarestTile();
         ChunkDock& chunks = area().chunkDock();
@@ -998,8 +930,7 @@ private:
         }
         return entries.empty() ? 0 : tile;
     }
-    // The chunk of the level's own that the fewest words of its block mappings show, all of
-    // them in blocks the block column lets one choose, and those words.
+    // The level's chunk the fewest words of its blocks show (all in blocks one can choose).
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestChunk() const {
         const MappingWords& blocks = document().parts().blocks;
         std::map<std::int32_t, std::vector<std::int32_t>> uses;
