@@ -5,8 +5,11 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QUndoStack>
 #include <functional>
 
+#include "editor/shell/sessioncontroller.h"
 #include "editor/shell/startup.h"
 #include "editor/shell/uitext.h"
 #include "editortestsupport.h"
@@ -62,6 +65,27 @@ bool dropOn(EditorFixture& f, const QList<QUrl>& urls) {
     }
     return enter.isAccepted() && drop.isAccepted();
 }
+
+// A controller on the demo ROM, level 1 loaded, the migration declined.
+struct ControllerFixture {
+    ControllerFixture() {
+        if (!writeBytes(romPath, demoRom().image)) {
+            qFatal("cannot write %s", qPrintable(romPath));
+        }
+        dialogs.yesNo = {false};
+        controller.openRomFile(romPath);
+    }
+    std::vector<std::uint8_t> layout() const { return session.document()->layout().bytes(); }
+
+    QTemporaryDir folder;
+    QString romPath = folder.filePath("demo.bin");
+    ScriptedDialogs dialogs;
+    EditorSession session;
+    QUndoStack undo;
+    SessionController controller{session, dialogs, undo};
+    QSignalSpy refused{&controller, &SessionController::levelRefused};
+    QSignalSpy saved{&controller, &SessionController::levelSaved};
+};
 
 }  // namespace
 
@@ -280,6 +304,32 @@ private slots:
             f.chooseLevel(0);
             QCOMPARE(f.layout(), saved);  // read back from the file
         }
+    }
+
+    // Without a window, a save refused at its question or unable to read the file shows why and
+    // is never reported as saved; the edits stay, and a choice whose Yes failed keeps the level.
+    void aFailedSaveIsShownAndKeepsTheEdits() {
+        ControllerFixture f;
+        LevelDocument& document = *f.session.document();
+        document.setBlock({0, 0}, static_cast<std::uint8_t>(document.layout().bytes().at(0) + 1));
+        const std::vector<std::uint8_t> edited = f.layout();
+        QFile file(f.romPath);  // another program changes the layout on disk
+        QVERIFY(file.open(QIODevice::ReadWrite) &&
+                file.seek(f.session.document()->stored(Part::Layout)[0].offset));
+        file.write("\xFF\xFF", 2);
+        file.close();
+        f.dialogs.yesNo = {false};  // do not overwrite it
+        QVERIFY(!f.controller.save(0));
+        QVERIFY(f.dialogs.questions.last().text.contains("changed on disk"));
+        QVERIFY(f.dialogs.messages.takeFirst().startsWith("Orvex: Level 1 was not saved.\n\n"));
+
+        QVERIFY(QFile::remove(f.romPath));
+        f.dialogs.yesNoCancel = {Answer::Yes};
+        QVERIFY(!f.controller.chooseLevel(3));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY(f.dialogs.messages.first().startsWith("Orvex: Level 1 was not saved.\n\n"));
+        QVERIFY(f.saved.isEmpty() && f.refused.count() == 1);
+        QVERIFY(f.layout() == edited && f.session.hasUnsavedEdits() && !f.controller.isBusy());
     }
 
     // While a level loads, the thumbnails are emptied and then filled in block order, each before

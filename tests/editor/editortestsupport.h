@@ -239,13 +239,10 @@ int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
 int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
-int runObjectTypesTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
-int runLevelStartTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);
-int runSessionControllerTest(int argc, char** argv);
 int runProjectTest(int argc, char** argv);
 
 }  // namespace orvex::test
