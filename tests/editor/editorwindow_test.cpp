@@ -190,7 +190,7 @@ private slots:
             f.window->activateWindow();  // again after the progress window of a save
             QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
             QTest::keyClick(f.window.get(), key.key(), key.keyboardModifiers());
-            QVERIFY2(f.shows(0, block0) && f.shows(1, block1), qPrintable(state));
+            QVERIFY(f.shows(0, block0) && f.shows(1, block1));
             QCOMPARE(std::pair(f.layout()[0], f.layout()[1]), std::pair(block0, block1));
             QCOMPARE(undoState(f), state);
         }

@@ -570,15 +570,13 @@ private slots:
         f.menu("MenuBlockEditor");
         f.window->map().blockSelector().pickBlock(block);
         const QString info = f.child<QLabel>("BlockInfo")->text();
-        QVERIFY2(info.contains(QString("0 cells in level 1 (shown), %1 in level 2").arg(inOther)),
-                 qPrintable(info));
+        QVERIFY(info.contains(QString("0 cells in level 1 (shown), %1 in level 2").arg(inOther)));
         f.dialogs->yesNo = {false};
         toggle(f.child<QCheckBox>("BlockFlipX"));
-        QVERIFY2(f.dialogs->questions.last().text.contains(
-                     QString("level 2 (zone 0, act 2): %1 cells hold block %2")
-                         .arg(inOther)
-                         .arg(dollarHex(block, 2))),
-                 qPrintable(f.dialogs->questions.last().text));
+        QVERIFY(f.dialogs->questions.last().text.contains(
+            QString("level 2 (zone 0, act 2): %1 cells hold block %2")
+                .arg(inOther)
+                .arg(dollarHex(block, 2))));
 
         const std::vector<std::uint8_t> now = f.layout();
         std::set<int> held(now.begin(), now.end());
@@ -681,7 +679,7 @@ private slots:
         QVERIFY(!question.defaultYes);
         for (const char* level :
              {"level 2 (zone 0, act 2)", "level 5 (zone 4, act 1)", "level 6 (zone 4, act 2)"}) {
-            QVERIFY2(question.text.contains(level), qPrintable(question.text));
+            QVERIFY(question.text.contains(level));
         }
         QVERIFY(!question.text.contains("level 1 ") && !question.text.contains("level 3 "));
         QCOMPARE(document().parts().tiles.bytes, before);

@@ -363,7 +363,7 @@ private slots:
         drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
         std::vector<ObjectPlacement> edited = objects();
         f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(f.dialogs->messages.isEmpty());
         QVERIFY(!f.unsaved());
         const RomImage rom(f.romPath.toStdString());
         auto image = rom.readAll();
@@ -392,7 +392,7 @@ private slots:
 
         f.dialogs->yesNo = {true};
         f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(f.dialogs->messages.isEmpty());
         QVERIFY(!f.unsaved());
         const RomImage rom(f.romPath.toStdString());
         auto image = readIdentifiedRom(rom);

@@ -97,15 +97,13 @@ private slots:
         ProjectFixture f;
         f.makeStale();
         f.openProject();
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
-        QVERIFY2(f.output.contains(f.build) && f.output.contains("Assembling s2.asm") &&
-                     f.output.contains("s2.lst is older than"),
-                 qPrintable(f.output));
-        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.dialogs->messages.isEmpty());
+        QVERIFY(f.output.contains(f.build) && f.output.contains("Assembling s2.asm") &&
+                f.output.contains("s2.lst is older than"));
+        QVERIFY(f.levelInfo().startsWith("project hack, level 1"));
         const QString files = f.child<QLabel>("LevelInfo")->toolTip();
-        QVERIFY2(files.contains("layout: " + QDir(f.project).relativeFilePath(f.layoutFile())) &&
-                     files.contains("s2.asm, line "),
-                 qPrintable(files));
+        QVERIFY(files.contains("layout: " + QDir(f.project).relativeFilePath(f.layoutFile())) &&
+                files.contains("s2.asm, line "));
         QCOMPARE(f.child<QMenu>("MenuRecent")->actions().first()->text(), QString("hack/"));
 
         const QByteArray before = fileBytes(f.layoutFile());
@@ -113,7 +111,7 @@ private slots:
         QVERIFY(f.levelInfo().endsWith(" *"));
         f.output.clear();
         f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(f.dialogs->messages.isEmpty());
         QCOMPARE(f.child<QLabel>("StatusNote")->text(),
                  QString("Level 1 saved into 1 file and built"));
         QVERIFY(f.output.contains("Wrote s2built.bin"));
@@ -155,29 +153,26 @@ private slots:
         f.openProject();
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QString shown = f.dialogs->messages.takeFirst();
-        QVERIFY2(shown.contains("its build failed") && shown.contains("exit status 1") &&
-                     shown.contains("Assembling s2.asm in no-such-folder"),
-                 qPrintable(shown));
+        QVERIFY(shown.contains("its build failed") && shown.contains("exit status 1") &&
+                shown.contains("Assembling s2.asm in no-such-folder"));
         QVERIFY(f.output.contains("error: "));
         QVERIFY(fileBytes(f.file("s2built.bin")) == image);
-        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.levelInfo().startsWith("demo.bin, level 1"));
 
         ProjectFixture::setBuildCommand(f.build);
         StartupRom(QStringList{f.project + "/"}).openIn(*f.window);
-        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.levelInfo().startsWith("project hack, level 1"));
         const QByteArray built = fileBytes(f.file("s2built.bin"));
         const QByteArray before = fileBytes(f.layoutFile());
         f.editCorner();
         ProjectFixture::setBuildCommand(f.build + " no-such-folder");
         f.menu("MenuSave");
         QCOMPARE(f.dialogs->messages.size(), 1);
-        QVERIFY2(f.dialogs->messages.first().contains("saved into its files, but the build "
-                                                      "failed") &&
-                     f.dialogs->messages.first().contains("no-such-folder"),
-                 qPrintable(f.dialogs->messages.first()));
+        QVERIFY(f.dialogs->messages.first().contains("saved into its files, but the build "
+                                                     "failed") &&
+                f.dialogs->messages.first().contains("no-such-folder"));
         QVERIFY(fileBytes(f.layoutFile()) != before && fileBytes(f.file("s2built.bin")) == built);
-        QVERIFY2(f.child<QLabel>("StatusNote")->text().contains("the build failed"),
-                 qPrintable(f.child<QLabel>("StatusNote")->text()));
+        QVERIFY(f.child<QLabel>("StatusNote")->text().contains("the build failed"));
     }
 
     // A folder that is no project is refused with what it lacks, and whatever was open stays;
@@ -190,9 +185,8 @@ private slots:
         f.openProject(plain);
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QString message = f.dialogs->messages.first();
-        QVERIFY2(message.contains("was not opened") && message.contains("no .asm"),
-                 qPrintable(message));
-        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(message.contains("was not opened") && message.contains("no .asm"));
+        QVERIFY(f.levelInfo().startsWith("demo.bin, level 1"));
 
         f.dialogs->buildCommands = {"  make rom  "};
         f.menu("MenuBuildCommand");

@@ -32,7 +32,7 @@ private slots:
         std::set<QString> seen;
         for (const ActionSpec& spec : f.window->actions().specs()) {
             for (const QKeySequence& key : f.window->actions().action(spec.id)->shortcuts()) {
-                QVERIFY2(seen.insert(key.toString()).second, qPrintable(key.toString()));
+                QVERIFY(seen.insert(key.toString()).second);
             }
         }
         QVERIFY(seen.size() > 30);
@@ -71,8 +71,7 @@ private slots:
         KeysDialog dialog(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
         const QString refused =
             dialog.assign(rowOf(f, "MenuGrid"), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QVERIFY2(refused.contains("\"Save Level\"") && refused.contains("\"Grid\""),
-                 qPrintable(refused));
+        QVERIFY(refused.contains("\"Save Level\"") && refused.contains("\"Grid\""));
         QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
         QVERIFY(!QSettings().contains("keys/MenuGrid"));
     }
@@ -121,13 +120,12 @@ private slots:
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QStringList lines = f.dialogs->messages.takeFirst().split("\n\n");
         QCOMPARE(lines.value(0), "Orvex: Argh, weird offset!");
-        QVERIFY2(
+        QVERIFY(
             lines.value(1).startsWith(QString("Layout of level 3 (zone %1, act %2) breaks off at "
                                               "offset 0x%3:")
                                           .arg(demo.levelZone[2])
                                           .arg(demo.levelAct[2] + 1)
-                                          .arg(broken)),
-            qPrintable(lines.value(1)));
+                                          .arg(broken)));
         QVERIFY(lines.value(2).startsWith("Level 3 opens read-only"));
         QVERIFY(f.child<QLabel>("LevelInfo")
                     ->text()
@@ -233,16 +231,11 @@ private slots:
         f.key(Qt::Key_O);  // Object Types and Properties too
         QCoreApplication::processEvents();
         const QSize outer = f.window->frameGeometry().size();
-        QVERIFY2(outer.width() <= screen.width() && outer.height() <= screen.height(),
-                 qPrintable(QString("%1 x %2 on a screen of %3 x %4")
-                                .arg(outer.width())
-                                .arg(outer.height())
-                                .arg(screen.width())
-                                .arg(screen.height())));
+        QVERIFY(outer.width() <= screen.width() && outer.height() <= screen.height());
         QVERIFY(f.window->rect().contains(f.window->statusBar()->geometry()));
         for (QDockWidget* dock : f.window->findChildren<QDockWidget*>()) {
             if (dock->objectName() != "OverviewDock") {
-                QVERIFY2(dock->isVisible(), qPrintable(dock->objectName()));
+                QVERIFY(dock->isVisible());
             }
         }
     }
@@ -265,15 +258,14 @@ private slots:
         EditorFixture f;
         auto* note = f.child<QLabel>("StatusNote");
         f.menu("MenuSave");
-        QVERIFY2(note->text().contains("Nothing to save"), qPrintable(note->text()));
+        QVERIFY(note->text().contains("Nothing to save"));
         f.open(true);
-        QVERIFY2(f.child<QLabel>("RomInfo")->text().contains("modified"),
-                 qPrintable(f.child<QLabel>("RomInfo")->text()));
+        QVERIFY(f.child<QLabel>("RomInfo")->text().contains("modified"));
 
         KeysDialog keys(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
         const QString refused =
             keys.assign(rowOf(f, "MenuGrid"), QKeySequence("Ctrl+A, Backspace"));
-        QVERIFY2(refused.contains("sequence"), qPrintable(refused));
+        QVERIFY(refused.contains("sequence"));
         QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
         KeysDialog list(f.window->actions(), KeysDialog::Mode::List, f.window.get());
         QVERIFY(!list.table().findItems("Mouse: Map", Qt::MatchExactly).isEmpty());
@@ -287,9 +279,9 @@ private slots:
         f.menu("ToolPlace");
         f.editCorner();
         f.menu("MenuSave");
-        QVERIFY2(note->text().contains("saved"), qPrintable(note->text()));
+        QVERIFY(note->text().contains("saved"));
         f.chooseLevel(1);
-        QVERIFY2(!note->text().contains("saved"), qPrintable(note->text()));
+        QVERIFY(!note->text().contains("saved"));
         QCOMPARE(f.action("MenuUndo")->text(), QString("Undo"));
         const StartPosition start = *f.window->session().document()->parts().start;
         const QPoint topLeft = f.canvas()->levelPoint(QPointF(0, 0));
