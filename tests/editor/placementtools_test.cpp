@@ -353,35 +353,17 @@ private slots:
                  std::vector<std::int32_t>{inside[inside.size() - 2]});
     }
 
-    // A save writes what the tools placed, sorted; the file read again holds it.
-    void placementsSaveAndTheStatusLineShowsThePointersPixel() {
-        EditorFixture& f = *mF;
-        f.key(Qt::Key_O);
-        QTest::mouseMove(f.canvas(), at(40, 48));
-        QCOMPARE(f.child<QLabel>("PointerPixels")->text(), "x 40 ($0028), y 48 ($0030)");
-        const ObjectPlacement first = objects().front();
-        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
-        std::vector<ObjectPlacement> edited = objects();
-        f.menu("MenuSave");
-        QVERIFY(f.dialogs->messages.isEmpty());
-        QVERIFY(!f.unsaved());
-        const RomImage rom(f.romPath.toStdString());
-        auto image = rom.readAll();
-        auto reread = loadDocument(*image, f.window->session().identity()->profile, 0);
-        QVERIFY(reread.ok());
-        std::stable_sort(edited.begin(), edited.end(),
-                         [](const auto& a, const auto& b) { return a.x < b.x; });
-        QCOMPARE(*reread->document->parts().objects, edited);
-    }
-
-    // A list that outgrew its place is saved only by moving every list; each level reads its own.
+    // A list that outgrew its place is saved only by moving every list; each level reads back its
+    // own, the tools' edits sorted as the game wants them.
     void aListThatOutgrowsItsPlaceIsSavedOnlyByMovingAllLists() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
         for (int i = 0; i < 40; ++i) {
             f.window->placements().tools().insertObject(0x41, 0, QPoint(64 + 8 * i, 512));
         }
-        const std::vector<ObjectPlacement> grown = objects();
+        std::vector<ObjectPlacement> grown = objects();
+        std::stable_sort(grown.begin(), grown.end(),
+                         [](const auto& a, const auto& b) { return a.x < b.x; });
         const QByteArray before = fileBytes(f.romPath);
         f.dialogs->yesNo = {false};
         f.menu("MenuSave");
@@ -400,8 +382,8 @@ private slots:
         for (const std::int16_t level : {0, 1, 6}) {
             auto reread = loadDocument(image->bytes, image->identity.profile, level);
             QVERIFY(reread.ok());
-            QCOMPARE(reread->document->parts().objects->size(),
-                     level == 0 ? grown.size() : demoRom().objects[std::size_t(level)].size());
+            QCOMPARE(*reread->document->parts().objects,
+                     level == 0 ? grown : demoRom().objects[std::size_t(level)]);
         }
         f.chooseLevel(1);  // the window reads the other levels from the moved lists too
         QCOMPARE(objects(), demoRom().objects[1]);
@@ -418,38 +400,28 @@ private slots:
         QVERIFY(f.dialogs->messages.first().startsWith("Orvex: Argh, weird offset!\n"));
     }
 
-    // The Objects tool turns the view on; another tool gives back what the user had chosen.
+    // The Objects tool shows invisible objects; another tool gives back the user's choice, which
+    // is also what the window remembers.
     void theObjectsToolShowsInvisibleObjects_OtherToolsGiveBackTheChoice() {
         EditorFixture& f = showObjectTypes();
         QAction* invisible = f.action("MenuInvisibleObjects");
-        QVERIFY(invisible->isCheckable());
-        QVERIFY(!f.canvas()->invisibleShown());
+        QVERIFY(invisible->isCheckable() && !f.canvas()->invisibleShown());
         f.key(Qt::Key_O);
-        QVERIFY(invisible->isChecked());
-        QVERIFY(f.canvas()->invisibleShown());
+        QVERIFY(invisible->isChecked() && f.canvas()->invisibleShown());
+        forgetWindowMemory();
+        storeWindowMemory(*f.window);
+        QVERIFY(QSettings().contains("window/checked/MenuInvisibleObjects"));
+        QVERIFY(!QSettings().value("window/checked/MenuInvisibleObjects").toBool());
+        forgetWindowMemory();
         f.key(Qt::Key_R);
-        QVERIFY(!invisible->isChecked());
-        QVERIFY(!f.canvas()->invisibleShown());
+        QVERIFY(!invisible->isChecked() && !f.canvas()->invisibleShown());
         invisible->setChecked(true);
         f.key(Qt::Key_O);
         f.key(Qt::Key_R);
         QVERIFY(invisible->isChecked());
     }
 
-    // Closed while the Objects tool shows them, the window remembers what the user had chosen.
-    void theWindowRemembersTheChoiceNotWhatTheToolShows() {
-        EditorFixture& f = showObjectTypes();
-        forgetWindowMemory();
-        f.key(Qt::Key_O);
-        QVERIFY(f.action("MenuInvisibleObjects")->isChecked());
-        storeWindowMemory(*f.window);
-        QVERIFY(QSettings().contains("window/checked/MenuInvisibleObjects"));
-        QVERIFY(!QSettings().value("window/checked/MenuInvisibleObjects").toBool());
-        forgetWindowMemory();
-    }
-
-    // A box is hit anywhere inside it, a line only within a few pixels of it; hidden, neither is
-    // hit, caught by a rectangle or drawn.
+    // A box is hit anywhere inside, a line only near it; hidden, neither is hit, caught or drawn.
     void outlinesAreWhatIsHit_HiddenObjectsAreNeither() {
         EditorFixture& f = showObjectTypes();
         f.key(Qt::Key_O);
@@ -500,8 +472,7 @@ private slots:
         QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "All types")));
         QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "01  ")));
 
-        // The zone's springs remember their state and are mostly X-flipped as 41:02: a new one
-        // takes both; a type the zone never places takes neither.
+        // A new object takes the flags most of the zone's objects of its type have.
         std::vector<ObjectPlacement> placed = objects();
         for (int i = 0; i < 3; ++i) {
             placed.push_back(

@@ -1,7 +1,5 @@
-// Disassembly projects in the real window: opened through File > Open Project or the command
-// line, built with the tests' build program as the build command, edited, saved into their files
-// and read back from the new build, played from the last build; a build that fails shows its
-// output.
+// Disassembly projects in the real window, built by the tests' build program: opened, saved into
+// their files and read back from the new build, played; a failing build shows its output.
 
 #include <QDir>
 #include <QLabel>
@@ -26,8 +24,7 @@ std::vector<std::uint8_t> bytesOf(const QString& path) {
     return {bytes.begin(), bytes.end()};
 }
 
-// A window with a synthetic project written (and built) in a folder of its own, the tests' build
-// program as the build command. Every build's output the progress window shows is kept.
+// A window with a synthetic project in a folder of its own; the output of every build is kept.
 struct ProjectFixture : EditorFixture {
     ProjectFixture() {
         setBuildCommand(build);
@@ -89,10 +86,8 @@ class ProjectTest : public QObject {
 private slots:
     void cleanup() { QSettings().remove(kEmulatorKey); }
 
-    // A project whose listing is out of date builds first (its output in the progress window)
-    // and names itself and each part's file; a save writes the layout's file, builds, and the
-    // level reads back from the new build; Test Level plays the last build with the edits not
-    // saved yet, the project untouched.
+    // A stale project builds first and names each part's file; a save writes the layout's file
+    // and builds, the level reading back; Test Level plays unsaved edits, the project untouched.
     void aProjectBuildsOpensSavesAndReadsBack() {
         ProjectFixture f;
         f.makeStale();
@@ -141,9 +136,8 @@ private slots:
         f.dialogs->yesNoCancel = {Answer::No};  // the window closes without saving
     }
 
-    // A build that fails on opening shows the end of its output and leaves the ROM open as it
-    // was, the project unbuilt; a build that fails after a save keeps the files saved and shows
-    // its output.
+    // A failing build shows its output: on opening, the ROM stays open; after a save, the files
+    // stay saved.
     void aFailingBuildShowsItsOutputAndKeepsTheFiles() {
         ProjectFixture f;
         f.open();
@@ -175,8 +169,7 @@ private slots:
         QVERIFY(f.child<QLabel>("StatusNote")->text().contains("the build failed"));
     }
 
-    // A folder that is no project is refused with what it lacks, and whatever was open stays;
-    // the build command is a setting.
+    // A folder that is no project is refused naming what it lacks; the build command is a setting.
     void aFolderThatIsNoProjectIsRefusedNamingWhatItLacks() {
         ProjectFixture f;
         f.open();

@@ -1,5 +1,4 @@
-// The shell: its action registry and the keys, and the editing areas taking and letting go of
-// a level in any order.
+// The shell: its action registry and keys, and the areas taking and letting go of a level.
 
 #include <QComboBox>
 #include <QDockWidget>
@@ -38,8 +37,7 @@ private slots:
         QVERIFY(seen.size() > 30);
     }
 
-    // A key changed in Preferences > Keys acts at once, in the menu and as a shortcut, and is
-    // still there after a restart; Reset All gives the defaults back.
+    // A changed key acts at once and survives a restart; Reset All gives the defaults back.
     void aChangedKeyActsAtOnceAndSurvivesARestart() {
         const QKeySequence key(Qt::CTRL | Qt::ALT | Qt::Key_G);
         {
@@ -76,9 +74,7 @@ private slots:
         QVERIFY(!QSettings().contains("keys/MenuGrid"));
     }
 
-    // The areas let go of a level and take it again in either order, drawing and clicking in
-    // between: nothing may draw or edit through what another area let go of. (A level replaced
-    // during a load is aRepaintDuringALoadNeverDrawsTheOldLevelsSprites.)
+    // Areas letting go of a level in either order never draw or edit through what is gone.
     void areasLetGoInAnyOrder() {
         EditorFixture f;
         f.open();
@@ -104,8 +100,7 @@ private slots:
         QVERIFY(f.shows(0, f.layout()[0]));
     }
 
-    // A layout that breaks off is named in the box, with its level, part and offset, after the
-    // progress window has gone; the level is read-only while it is shown.
+    // A broken layout is named (level, part, offset) once progress has gone; it opens read-only.
     void aBrokenLayoutIsNamedAndItsLevelIsReadOnly() {
         EditorFixture f(2);
         f.open();
@@ -135,8 +130,7 @@ private slots:
         QVERIFY(!f.child<QLabel>("LevelInfo")->text().contains("read-only"));
     }
 
-    // What the window remembers is stored when it closes and read by the next one; a first
-    // start takes most of the screen and shows objects, rings and the start.
+    // What the window remembers on closing the next one reads; a first start fills the screen.
     void theWindowIsRememberedAcrossARestart() {
         forgetWindowMemory();
         QSize closedAt;
@@ -166,7 +160,6 @@ private slots:
         QCOMPARE(restarted.size(), closedAt);
         QVERIFY(restarted.findChild<QAction*>("MenuGrid")->isChecked());
         QVERIFY(restarted.findChild<QAction*>("MenuObjects")->isChecked());
-        // The Rings tool shows its overlay whatever was stored.
         QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
         QCOMPARE(restarted.map().zoom(), std::size_t{1});
         QCOMPARE(restarted.tools().chosen()->id(), "ToolRings");
@@ -179,8 +172,7 @@ private slots:
         forgetWindowMemory();
     }
 
-    // The level field takes level numbers only: letters are refused and reach no tool, a number
-    // that names no level puts the level shown back, and a good one loads its level.
+    // The level field takes level numbers only; letters reach no tool, a bad number is undone.
     void theLevelSelectorTakesOnlyLevelNumbers() {
         EditorFixture f;
         f.open();
@@ -192,7 +184,6 @@ private slots:
         QLineEdit* field = f.window->levelSelector().lineEdit();
         f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        // Typed as a user types: into whatever has the focus after a click on the field.
         const auto type = [field](const char* keys) {
             QTest::mouseClick(field, Qt::LeftButton);
             field->selectAll();
@@ -216,8 +207,7 @@ private slots:
         QCOMPARE(f.window->tools().chosen()->id(), "ToolBrush");
     }
 
-    // Opening every dock keeps the window within the screen: their contents scroll instead of
-    // raising the window's least size, and the status line stays in view.
+    // Every dock open, the window and its status line stay within the screen.
     void theDocksKeepTheWindowOnTheScreen() {
         EditorFixture f;
         f.open();
@@ -240,10 +230,9 @@ private slots:
         }
     }
 
-    // What a user expects of the small things: usage on the terminal, keys of one combination
-    // (the shortcut list naming the mouse's gestures too), Save saying why it cannot, the image
-    // named as it is after a migration, a placement dock in the View menu, a save's note and the
-    // undo history going with their level, and a level opening at its start.
+    // Small things: usage, one-combination keys, the mouse in the key list, Save's reasons, a
+    // migrated image named modified, a dock from the View menu, notes and undo per level, and a
+    // level opening at its start.
     void theSmallThingsAreAsAUserExpects() {
         QString outText;
         QString errText;
