@@ -1,6 +1,5 @@
-// Collision in the real window: the ground drawn over the map for each path, the shape of a
-// chunk picked from the sheet of shapes, a shape drawn in the shape editor, each one undo step
-// redrawn at once, and the question before an edit that reaches other levels or paths.
+// Collision in the real window: the ground over the map for each path, a chunk's shape picked
+// from the sheet, a shape drawn, and the question before an edit reaching other levels or paths.
 
 #include <QApplication>
 #include <QLabel>
@@ -72,8 +71,8 @@ private slots:
         QVERIFY(f.action("MenuCollisionPath1")->isChecked());
         QVERIFY(f.canvas()->grab().toImage() != plain);
         const QString status = f.child<QLabel>("PointerInfo")->text();
-        QVERIFY2(status.contains("angle"), qPrintable(status));
-        QVERIFY2(status.contains("path 1"), qPrintable(status));
+        QVERIFY(status.contains("angle"));
+        QVERIFY(status.contains("path 1"));
         f.key(Qt::Key_C);
         QVERIFY(f.action("MenuCollisionPath2")->isChecked());
         f.key(Qt::Key_C);
@@ -81,57 +80,31 @@ private slots:
         QCOMPARE(f.canvas()->grab().toImage(), plain);
     }
 
-    // A shape picked for a chunk from the popup sheet is one undo step, asked about first (the
-    // zone's index is shared), and the ground in the map follows it and its undo.
-    void aChunkShapePickedIsOneUndoStep() {
+    // The shape sheet opens within the screen with the keyboard's focus; Escape closes it with
+    // nothing changed, an arrow and Return take the next shape, a click takes one: each a step,
+    // asked about first (the zone's index is shared), the ground in the map following it.
+    void aChunkShapeIsPickedFromTheSheet() {
         EditorFixture& f = *mF;
         f.menu("MenuCollisionPath1");
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
         chunks.sheet().choose(mGround->chunk);
-        const QImage before = f.canvas()->grab().toImage();
+        const std::uint8_t before = *chunks.chunkShape(0);
+        const QImage ground = f.canvas()->grab().toImage();
         const std::vector<std::uint8_t> index = document().parts().collision[0];
         const int steps = f.window->undoStack().count();
         QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
-        auto* picker = chunks.findChild<PieceSheet*>("ShapePickerSheet");
-        QVERIFY(picker != nullptr);
-        f.dialogs->yesNo.append(true);
-        QTest::mouseClick(picker, Qt::LeftButton, {}, picker->pieceRect(0).center());
-        QCOMPARE(document().parts().collision[0][static_cast<std::size_t>(mGround->chunk)], 0);
-        QCOMPARE(f.window->undoStack().count(), steps + 1);
-        QVERIFY(f.canvas()->grab().toImage() != before);
-        f.menu("MenuUndo");
-        QCOMPARE(document().parts().collision[0], index);
-        QCOMPARE(f.canvas()->grab().toImage(), before);
-    }
-
-    // The shape sheet opens within the screen with the keyboard's focus: the arrows choose,
-    // Return takes the shape, Escape closes it with nothing changed. It numbers the shapes and
-    // says what its colours mean.
-    void theShapeSheetFitsTheScreenAndTakesTheKeyboard() {
-        EditorFixture& f = *mF;
-        f.menu("MenuChunkEditor");
-        ChunkDock& chunks = area().chunkDock();
-        chunks.sheet().choose(mGround->chunk);
-        const std::uint8_t before = *chunks.chunkShape(0);
-        const QRect screen = f.window->screen()->availableGeometry();
-        QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
         auto* popup = chunks.findChild<QWidget*>("ShapePicker");
         QVERIFY(popup != nullptr && popup->isVisible());
-        QVERIFY2(screen.contains(popup->frameGeometry()), qPrintable(QString("%1,%2 %3x%4")
-                                                                         .arg(popup->x())
-                                                                         .arg(popup->y())
-                                                                         .arg(popup->width())
-                                                                         .arg(popup->height())));
+        QVERIFY(f.window->screen()->availableGeometry().contains(popup->frameGeometry()));
         auto* sheet = popup->findChild<PieceSheet*>("ShapePickerSheet");
         QCOMPARE(QApplication::focusWidget(), sheet);
         QCOMPARE(sheet->chosen(), int{before});
         QVERIFY(popup->findChild<QLabel*>("ShapePickerLegend")->text().contains("solid"));
         QTest::keyClick(sheet, Qt::Key_Escape);
         QCoreApplication::processEvents();
-        QCOMPARE(*chunks.chunkShape(0), before);
-        QVERIFY(chunks.findChild<QWidget*>("ShapePicker") == nullptr ||
-                !chunks.findChild<QWidget*>("ShapePicker")->isVisible());
+        popup = chunks.findChild<QWidget*>("ShapePicker");
+        QVERIFY((popup == nullptr || !popup->isVisible()) && *chunks.chunkShape(0) == before);
 
         QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
         sheet = chunks.findChild<PieceSheet*>("ShapePickerSheet");
@@ -140,6 +113,16 @@ private slots:
         f.dialogs->yesNo.append(true);
         QTest::keyClick(sheet, Qt::Key_Return);
         QCOMPARE(*chunks.chunkShape(0), next);
+        QTest::mouseClick(&chunks.shapeButton(0), Qt::LeftButton);
+        sheet = chunks.findChild<PieceSheet*>("ShapePickerSheet");
+        QTest::mouseClick(sheet, Qt::LeftButton, {}, sheet->pieceRect(0).center());
+        QCOMPARE(document().parts().collision[0][static_cast<std::size_t>(mGround->chunk)], 0);
+        QCOMPARE(f.window->undoStack().count(), steps + 2);
+        QVERIFY(f.canvas()->grab().toImage() != ground);
+        f.menu("MenuUndo");
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().collision[0], index);
+        QCOMPARE(f.canvas()->grab().toImage(), ground);
     }
 
     // Drawing in the shape editor asks first, since every zone shares the shapes; No changes
@@ -165,8 +148,7 @@ private slots:
         f.dialogs->yesNo.append(false);
         stroke();
         QVERIFY(!f.dialogs->questions.isEmpty());
-        QVERIFY2(f.dialogs->questions.last().text.contains("collision shapes"),
-                 qPrintable(f.dialogs->questions.last().text));
+        QVERIFY(f.dialogs->questions.last().text.contains("collision shapes"));
         QCOMPARE(*document().parts().shapes, original);
         QCOMPARE(f.window->undoStack().count(), steps);
         f.dialogs->yesNo.append(true);

@@ -34,8 +34,7 @@ inline bool writeBytes(const QString& path, const std::vector<std::uint8_t>& byt
         path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 
-// A left-button drag over `canvas` with `keys` held; moves carry the keys only through a real
-// event.
+// A left-button drag over `canvas` with `keys` held (moves carry keys only as real events).
 inline void drag(QWidget* canvas, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
     QTest::mousePress(canvas, Qt::LeftButton, keys, from);
     QTest::mouseMove(canvas, (from + to) / 2);
@@ -144,8 +143,7 @@ struct EditorFixture {
         }
     }
 
-    // The Open command on this fixture's ROM, answering the migration prompt; level 1 is then
-    // shown from its top left corner.
+    // Opens this fixture's ROM, answering the migration prompt; level 1 from its top left.
     void open(bool migrate = false) {
         dialogs->romFiles.append(romPath);
         dialogs->yesNo.append(migrate);
@@ -200,8 +198,7 @@ struct EditorFixture {
     bool shows(int k, int block) const {
         return canvas()->shownBlock(canvas()->cellAt(cellPoint(k))) == block;
     }
-    // The window's child of that name; a missing one stops the test at once rather than
-    // letting a click on nothing wait for an event that never comes.
+    // The window's child of that name; a missing one stops the test at once.
     template <typename T = QWidget>
     T* child(const char* name) const {
         T* found = window->findChild<T*>(name);
@@ -239,14 +236,10 @@ int runCommandsTest(int argc, char** argv);
 int runMapToolsTest(int argc, char** argv);
 int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
-int runObjectTypesTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
-int runLevelStartTest(int argc, char** argv);
-int runPiecesTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);
-int runSessionControllerTest(int argc, char** argv);
 int runProjectTest(int argc, char** argv);
 
 }  // namespace orvex::test

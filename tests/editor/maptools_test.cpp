@@ -68,8 +68,7 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // The brush previews the selected block under the pointer until it leaves the map; a
-    // stroke is one undo step.
+    // The brush previews under the pointer until it leaves the map; a stroke is one undo step.
     void aBrushStrokeIsOneUndoStep_ThePreviewGoesWhenThePointerLeaves() {
         EditorFixture& f = *mF;
         const std::vector<std::uint8_t> loaded = f.layout();
@@ -203,9 +202,8 @@ private slots:
         QCOMPARE(f.canvas()->cellSize(), 128);
     }
 
-    // Save As writes the file with the edits under the new name and goes on with it; the
-    // original stays as it was, and both are offered under Open Recent. No backups are kept of
-    // the file Save As has just written; later saves of it keep them.
+    // Save As writes the edits under the new name and goes on with it, the original kept; both
+    // are recent files; backups come only with later saves of the new file.
     void saveAsContinuesWithTheNewFile() {
         EditorFixture& f = *mF;
         const QByteArray original = fileBytes(f.romPath);
@@ -224,7 +222,6 @@ private slots:
         QCOMPARE(f.layout(), edited);  // read back from the copy
         const QList<QAction*> recent = f.child<QMenu>("MenuRecent")->actions();
         QVERIFY(recent.size() >= 2 && recent[0]->text() == "copy.bin");
-        // Later saves of the new file keep backups; the note goes with the next edit.
         f.menu("MenuSave");
         QCOMPARE(note->text(), QString("Level 1: nothing to save"));
         QVERIFY(!QFile::exists(copy + ".bak"));
@@ -235,8 +232,7 @@ private slots:
         QVERIFY(QFile::exists(copy + ".bak") && QFile::exists(copy + ".orig"));
     }
 
-    // View > Objects, Rings, Start Position and Boundaries draw what is placed in the level over
-    // the foreground, where it lies in the level's pixels.
+    // Placements are drawn over the foreground where they lie, never over the background.
     void placementsShowOverTheForeground() {
         EditorFixture& f = *mF;
         const ObjectPlacement& object = demoRom().objects[0].front();

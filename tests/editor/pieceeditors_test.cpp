@@ -1,6 +1,5 @@
-// The piece editors driven through their widgets, mouse and keys: the pixel editor's tools on
-// a tile, the chunk and block entry controls bit by bit, Find Unused following the edits, the
-// question before the first edit of a piece other levels share, and the palette's colours.
+// The piece editors driven through their widgets: pixel tools, palette, chunk and block entries,
+// Find Unused, grown art, and the question before a piece other levels share is edited.
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -21,8 +20,9 @@
 #include "common/byteorder.h"
 #include "editor/pieces/piecesarea.h"
 #include "editortestsupport.h"
+#include "graphics/levelart.h"
+#include "graphics/levelstart.h"
 #include "graphics/palette.h"
-#include "piecestestsupport.h"
 #include "widgets/qtext.h"
 
 namespace orvex::test {
@@ -56,6 +56,53 @@ Pixels documentPixels(const std::vector<std::uint8_t>& art, std::int32_t tile) {
         pixels[static_cast<std::size_t>(i)] = pixelOf(art, tile, i % 8, i / 8);
     }
     return pixels;
+}
+
+// Word `index` of the game's chunk table.
+std::uint16_t tableWord(const std::vector<std::uint8_t>& table, std::int32_t index) {
+    const auto at = static_cast<std::size_t>(index) * 2;
+    return static_cast<std::uint16_t>((table.at(at) << 8) | table.at(at + 1));
+}
+
+// A tile of the level's own art the map's corner block shows (the game's chunk table); or 0.
+std::int32_t shownTile(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::vector<TileUse> uses = videoTileUses(parts, f.window->session().levelStart());
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        for (std::int32_t q = 0; q < kChunkMappingWords; ++q) {
+            const auto index = chunk * kChunkMappingWords + q;
+            if ((index + 1) * 2 > std::int32_t(table.size())) {
+                continue;
+            }
+            const std::int32_t tile = tableWord(table, index) & 0x7FF;
+            if (tile > 0 && tile < parts.tiles.completeTiles() &&
+                uses[static_cast<std::size_t>(tile)] == TileUse::LevelArt) {
+                return tile;
+            }
+        }
+    }
+    return 0;
+}
+
+// A chunk of the level's own that the corner block shows as the level stores it.
+std::optional<std::int32_t> shownChunk(const EditorFixture& f) {
+    const LevelParts& parts = f.window->session().document()->parts();
+    const std::vector<std::uint8_t>& table = f.window->session().art().chunkTable;
+    const std::uint8_t block = f.layout().at(0);
+    for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+        const std::int32_t chunk = parts.blocks.word(block * kBlockMappingWords + w) & 0x3FF;
+        const auto at = static_cast<std::size_t>(chunk * 8);
+        if (chunk > 0 && (chunk + 1) * kChunkMappingWords <= parts.chunks.wordCount() &&
+            at + 8 <= table.size() &&
+            std::equal(table.begin() + at, table.begin() + at + 8,
+                       parts.chunks.bytes.begin() + at)) {
+            return chunk;
+        }
+    }
+    return std::nullopt;
 }
 
 // Puts `pixels` on the clipboard as the tile editor's Copy does.
@@ -109,12 +156,11 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // A pencil stroke over four pixels, one crossed twice, changes exactly those pixels of the
-    // document's tile and nothing else, is one undo step, and the block in the map's corner is
-    // drawn anew with it; undo and redo take it back and forth.
+    // A stroke changes exactly the pixels it crosses, one step, and the map's corner is redrawn
+    // with it, undo and redo too; a stroke in the colours already there is no step.
     void aStrokeChangesExactlyThePixelsItCrosses() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         QVERIFY(tile > 0);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
@@ -142,7 +188,6 @@ private slots:
         QVERIFY(std::equal(after.begin(), after.begin() + tile * 32, before.begin()));
         QVERIFY(std::equal(after.begin() + (tile + 1) * 32, after.end(),
                            before.begin() + (tile + 1) * 32));
-        QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(after, tile));
         const std::vector<std::uint8_t> mapAfter = cornerPicture();
         QVERIFY(mapAfter != mapBefore);
         f.menu("MenuUndo");
@@ -151,107 +196,80 @@ private slots:
         QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(before, tile));
         f.menu("MenuRedo");
         QCOMPARE(cornerPicture(), mapAfter);
-        // A stroke in the colour the pixels already have is no step at all.
         stroke({{1, 1}, {2, 1}});
         QCOMPARE(count(), steps + 1);
     }
 
-    // The fill takes the pixels of the clicked colour joined to it across edges: not past a
-    // diagonal wall of another colour, whose two sides touch only at corners, nor an island
-    // inside; a fill in the colour already there is no step. The overview, shown meanwhile,
-    // redraws every cell the tile reaches.
-    void theFillStopsAtOtherColours() {
+    // The picker (by a key the user set) takes a colour and edits nothing; the fill stops at a
+    // diagonal wall and an island, and the overview follows; the pencil draws on the pixel
+    // under the pointer's square; the flips mirror the stored tile, one step each.
+    void thePixelToolsOnAPastedTile() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(tile);
+        PixelEditor& pixels = tiles.pixelEditor();
+        const auto clickPixel = [&pixels](int x, int y) {
+            QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(x, y).center());
+        };
+        const auto stored = [&] { return documentPixels(document().parts().tiles.bytes, tile); };
         const Pixels walled = pattern({"20000000", "02000000", "00200000", "00020000", "07002000",
                                        "00000200", "00000020", "00000002"});
         f.dialogs->yesNo.append(true);
         paste(walled);
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), walled);
-        QTest::mouseClick(f.child<QToolButton>("TileFill"), Qt::LeftButton);
-        click(tiles.colours(), 5);
-        const int steps = count();
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 5).center());
-        QCOMPARE(count(), steps + 1);
-        const Pixels filled = pattern({"20000000", "52000000", "55200000", "55520000", "57552000",
-                                       "55555200", "55555520", "55555552"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), filled);
-        QVERIFY(overviewShows(f, Plane::Foreground));
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(0, 7).center());
-        QCOMPARE(count(), steps + 1);
-        f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), walled);
-    }
-
-    // The picker, chosen by its key as the user set it, makes the pixel's colour index the
-    // chosen colour and edits nothing; the pencil then draws in it, on the pixel whose square
-    // holds the pointer even at its lower right corner.
-    void thePickerChoosesThePixelsColour() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        f.dialogs->yesNo.append(true);
-        paste(pattern({"10000000", "0c000000", "00000000", "00000000", "00000000", "00000000",
-                       "00000000", "00000000"}));
-        const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        QCOMPARE(stored(), walled);
         const int steps = count();
         QVERIFY(!f.window->actions().setKeys("TilePicker", {QKeySequence(Qt::Key_K)}));
         f.key(Qt::Key_K);
         f.window->actions().resetKeys();
         QVERIFY(f.child<QToolButton>("TilePicker")->isChecked());
-        PixelEditor& pixels = tiles.pixelEditor();
-        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(1, 1).center());
-        QCOMPARE(tiles.colours().chosen(), 0xC);
-        QCOMPARE(document().parts().tiles.bytes, before);
+        clickPixel(1, 4);
+        QCOMPARE(tiles.colours().chosen(), 7);
+        QCOMPARE(stored(), walled);
         QCOMPARE(count(), steps);
-        QTest::mouseClick(f.child<QToolButton>("TilePencil"), Qt::LeftButton);
+
+        QTest::mouseClick(f.child<QToolButton>("TileFill"), Qt::LeftButton);
         QVERIFY(!f.child<QToolButton>("TilePicker")->isChecked());
+        click(tiles.colours(), 5);
+        clickPixel(0, 5);
+        Pixels drawn = pattern({"20000000", "52000000", "55200000", "55520000", "57552000",
+                                "55555200", "55555520", "55555552"});
+        QCOMPARE(stored(), drawn);
+        QVERIFY(overviewShows(f, Plane::Foreground));
+        clickPixel(0, 7);
+        QCOMPARE(count(), steps + 1);
+        QTest::mouseClick(f.child<QToolButton>("TilePencil"), Qt::LeftButton);
         QTest::mouseClick(&pixels, Qt::LeftButton, {},
                           pixels.pixelRect(6, 4).bottomRight() - QPoint(2, 2));
-        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 6, 4), std::uint8_t{0xC});
-        QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 7, 5), std::uint8_t{0});
-        QCOMPARE(count(), steps + 1);
-    }
+        drawn[4 * 8 + 6] = 5;
+        QCOMPARE(stored(), drawn);
 
-    // Flip V and Flip H mirror the document's tile, a step each; undo takes back one at a time.
-    void flipsMirrorTheStoredTile() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        const Pixels corner = pattern({"12000000", "30000000", "00000000", "00000000", "00000000",
-                                       "00000000", "00000000", "00000000"});
-        f.dialogs->yesNo.append(true);
-        paste(corner);
-        const int steps = count();
+        Pixels down{};
+        Pixels across{};
+        for (std::size_t i = 0; i < 64; ++i) {
+            down[i] = drawn[(7 - i / 8) * 8 + i % 8];
+            across[i] = drawn[63 - i];  // flipped both ways
+        }
         QTest::mouseClick(f.child<QToolButton>("TileFlipV"), Qt::LeftButton);
-        const Pixels down = pattern({"00000000", "00000000", "00000000", "00000000", "00000000",
-                                     "00000000", "30000000", "12000000"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), down);
+        QCOMPARE(stored(), down);
         QTest::mouseClick(f.child<QToolButton>("TileFlipH"), Qt::LeftButton);
-        const Pixels across = pattern({"00000000", "00000000", "00000000", "00000000", "00000000",
-                                       "00000000", "00000003", "00000021"});
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), across);
-        QCOMPARE(tiles.pixelEditor().pixels(), across);
-        QCOMPARE(count(), steps + 2);
+        QCOMPARE(stored(), across);
+        QCOMPARE(pixels.pixels(), across);
+        QCOMPARE(count(), steps + 4);
         f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), down);
+        QCOMPARE(stored(), down);
         f.menu("MenuUndo");
-        QCOMPARE(documentPixels(document().parts().tiles.bytes, tile), corner);
+        QCOMPARE(stored(), drawn);
     }
 
-    // A tile the game fills with other art can be copied (what it shows) but not changed: the
-    // pixel editor is off, a paste there changes nothing and asks nothing; pasted into the
-    // level's art it is one step, and the same paste again is none.
+    // A tile of other art is copied but never changed; Edit > Copy and Paste act on the focused
+    // sheet, not the map; a paste into the level's art is one step, again none.
     void copyFromOtherArtPasteOnlyIntoTheLevels() {
         EditorFixture& f = *mF;
-        const std::int32_t own = shownTile(*mF);
+        const std::int32_t own = shownTile(f);
         TileDock& tiles = openTiles(own);
-        const std::int32_t complete = document().parts().tiles.completeTiles();
         const std::vector<std::uint8_t>& video = f.window->session().art().video.bytes;
-        std::int32_t other = complete;
+        std::int32_t other = document().parts().tiles.completeTiles();
         while (other < kBaseTiles &&
                std::all_of(video.begin() + other * 32, video.begin() + other * 32 + 32,
                            [](std::uint8_t b) { return b == 0; })) {
@@ -261,63 +279,71 @@ private slots:
         click(tiles.sheet(), other);
         QVERIFY(!tiles.pixelEditor().isEnabled());
         QVERIFY(f.child<QLabel>("TileInfo")->text().contains("cannot be edited here"));
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         tiles.sheet().setFocus();
-        QTest::keyClick(&tiles.sheet(), Qt::Key_C, Qt::ControlModifier);
+        f.menu("MenuCopy");
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
+        const std::vector<std::uint8_t> layout = f.layout();
         const qsizetype asked = f.dialogs->questions.size();
         QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(document().parts().tiles.bytes, before);
         QCOMPARE(f.dialogs->questions.size(), asked);
         click(tiles.sheet(), own);
+        tiles.sheet().setFocus();
         const int steps = count();
         f.dialogs->yesNo.append(true);
-        QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
+        f.menu("MenuPaste");
         QCOMPARE(count(), steps + 1);
         QCOMPARE(documentPixels(document().parts().tiles.bytes, own), documentPixels(video, other));
+        QCOMPARE(tiles.pixelEditor().pixels(), documentPixels(video, other));
+        QCOMPARE(f.layout(), layout);
         QTest::keyClick(&tiles.sheet(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(count(), steps + 1);
     }
 
-    // The zoom scales the sheet and a click at the new scale chooses the tile there; the info
-    // counts the chunk entries using the tile and follows a chunk edit that uses it once more.
+    // A click on the zoomed sheet chooses the tile there; its count of uses follows a chunk edit.
     void zoomAndUseCount() {
         EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(0);
         auto* zoom = f.child<QSpinBox>("TileZoom");
         zoom->setFocus();
         QTest::keyClick(zoom, Qt::Key_Up);
         QTest::keyClick(zoom, Qt::Key_Up);
-        QCOMPARE(tiles.sheet().scale(), 4);
-        QCOMPARE(tiles.sheet().width(), 16 * 8 * 4);
         QTest::mouseClick(&tiles.sheet(), Qt::LeftButton, {},
                           QPoint(4 * 8 * (tile % 16) + 5, 4 * 8 * (tile / 16) + 30));
         QCOMPARE(tiles.chosenTile(), tile);
         const MappingWords& chunks = document().parts().chunks;
         int uses = 0;
+        std::optional<std::int32_t> otherWord;  // an entry of the level's own with another tile
         for (std::int32_t w = 0; w < chunks.wordCount(); ++w) {
-            uses += (chunks.word(w) & 0x7FF) == tile ? 1 : 0;
+            const bool shows = (chunks.word(w) & 0x7FF) == tile;
+            uses += shows ? 1 : 0;
+            if (!shows && !otherWord && w >= kChunkMappingWords) {
+                otherWord = w;
+            }
         }
-        QVERIFY(uses > 0);
+        QVERIFY(uses > 0 && otherWord);
         auto* info = f.child<QLabel>("TileInfo");
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses)));
-        const auto chunk = chunkWithOtherTile(tile);
-        QVERIFY(chunk);
         f.menu("MenuChunkEditor");
         ChunkDock& chunkDock = area().chunkDock();
-        click(chunkDock.sheet(), chunk->first);
-        click(chunkDock.entries(), chunk->second);
+        click(chunkDock.sheet(), *otherWord / kChunkMappingWords);
+        click(chunkDock.entries(), *otherWord % kChunkMappingWords);
         f.dialogs->yesNo.append(true);
         click(tiles.sheet(), tile);
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses + 1)));
     }
 
-    // Each control of a chunk entry changes its own bits of that word alone, one step each, and
-    // the game's chunk table (what the map draws) follows; undoing them all restores the word.
-    void chunkEntryControlsChangeTheirBitsOnly() {
+    // Each control of a chunk entry changes its own bits alone, one step each, and the game's
+    // chunk table follows; picked tiles fill the entries in turn, wrapping, keeping the other
+    // bits (picking off: nothing); a chunk the level lacks cannot be edited.
+    void chunkEntryControlsAndPickedTiles() {
         EditorFixture& f = *mF;
-        const auto shown = shownChunk(*mF);
+        const auto shown = shownChunk(f);
         QVERIFY(shown);
+        f.menu("MenuTileEditor");
         f.menu("MenuChunkEditor");
         ChunkDock& chunks = area().chunkDock();
         click(chunks.sheet(), *shown);
@@ -325,7 +351,6 @@ private slots:
         const std::uint16_t original = *chunks.entryWord(1);
         const int steps = count();
         std::uint16_t expected = original;
-        // The entry holds `word` after `step` steps, and so does the chunk table the map draws.
         const auto check = [&](std::uint16_t word, int step) {
             return *chunks.entryWord(1) == word && count() == steps + step &&
                    tableWord(f.window->session().art().chunkTable, *shown * 4 + 1) == word;
@@ -353,32 +378,19 @@ private slots:
         }
         QCOMPARE(*chunks.entryWord(1), original);
         QVERIFY(f.child<QCheckBox>("ChunkFlipX")->isChecked() == ((original & 0x0800) != 0));
-    }
 
-    // With "Pick from tile sheet" on, clicked tiles fill the entries in turn from the one
-    // clicked, wrapping after the fourth and keeping each entry's other bits; with it off a
-    // tile clicked changes nothing. A chunk the level does not hold cannot be edited.
-    void tilesPickedFillTheEntriesInTurn() {
-        EditorFixture& f = *mF;
-        const auto shown = shownChunk(*mF);
-        QVERIFY(shown);
-        f.menu("MenuTileEditor");
-        f.menu("MenuChunkEditor");
-        ChunkDock& chunks = area().chunkDock();
         PieceSheet& tileSheet = area().tileDock().sheet();
-        click(chunks.sheet(), *shown);
         click(chunks.entries(), 2);
         std::array<std::uint16_t, 4> words{};
         for (std::int32_t e = 0; e < 4; ++e) {
             words[static_cast<std::size_t>(e)] = *chunks.entryWord(e);
         }
-        f.dialogs->yesNo.append(true);
-        const int steps = count();
+        const int picks = count();
         const std::array<std::int32_t, 3> picked{5, 6, 7};
-        for (const std::int32_t tile : picked) {
-            click(tileSheet, tile);
+        for (const std::int32_t pick : picked) {
+            click(tileSheet, pick);
         }
-        QCOMPARE(count(), steps + 3);
+        QCOMPARE(count(), picks + 3);
         for (std::size_t i = 0; i < picked.size(); ++i) {
             const std::size_t entry = (2 + i) % 4;
             QCOMPARE(*chunks.entryWord(std::int32_t(entry)),
@@ -388,7 +400,7 @@ private slots:
         QCOMPARE(chunks.entries().chosen(), 1);
         toggle(f.child<QCheckBox>("ChunkPickTiles"));
         click(tileSheet, 9);
-        QCOMPARE(count(), steps + 3);
+        QCOMPARE(count(), picks + 3);
         QCOMPARE(*chunks.entryWord(1), words[1]);
 
         const std::int32_t beyond = document().parts().chunks.wordCount() / 4;
@@ -399,20 +411,35 @@ private slots:
         QVERIFY(f.child<QLabel>("ChunkInfo")->text().contains("not one of the level's own"));
     }
 
-    // The flips and the four solidity boxes of a block entry each change their own bit (10, 11,
-    // then 12 to 15 for path 1 top, path 1 sides, path 2 top, path 2 sides), one step each.
-    void blockEntryControlsChangeTheirBitsOnly() {
+    // Entries chosen with Shift take the flips and solidity boxes together (bits 10, 11, 12 to
+    // 15), one step each, keeping their other bits; a paint drag gives the entries it crosses
+    // the chosen chunk, keeping their flags, one step that says so; Copy Into copies the 64
+    // words and the picture in one step, none into itself or an equal block.
+    void blockEntriesPaintAndCopyInto() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
+        f.menu("MenuChunkEditor");
         f.menu("MenuBlockEditor");
         QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
         BlockDock& blocks = area().blockDock();
         QCOMPARE(blocks.block(), block);
-        click(blocks.entries(), 9);
-        const std::uint16_t original = *blocks.entryWord(9);
-        const std::uint16_t neighbour = *blocks.entryWord(10);
+        PieceSheet& entries = blocks.entries();
+        click(entries, 0);
+        QTest::mouseClick(&entries, Qt::LeftButton, Qt::ShiftModifier,
+                          entries.pieceRect(9).center());
+        QCOMPARE(entries.selection(), (std::vector<std::int32_t>{0, 1, 8, 9}));
+        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("4 entries chosen"));
+        const auto words = [&blocks] {
+            std::vector<std::uint16_t> all;
+            for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
+                all.push_back(*blocks.entryWord(e));
+            }
+            return all;
+        };
+        const std::vector<std::uint16_t> original = words();
+        std::vector<std::uint16_t> expected = original;
         const int steps = count();
-        f.dialogs->yesNo.append(true);
+        f.dialogs->yesNo.append(true);  // both acts read the blocks
         const std::array<std::pair<const char*, std::uint16_t>, 6> controls{{
             {"BlockFlipX", 0x0400},
             {"BlockFlipY", 0x0800},
@@ -421,93 +448,86 @@ private slots:
             {"BlockSolid2", 0x4000},
             {"BlockSolid3", 0x8000},
         }};
-        std::uint16_t expected = original;
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            toggle(f.child<QCheckBox>(controls[i].first));
-            expected ^= controls[i].second;
-            QCOMPARE(*blocks.entryWord(9), expected);
+            const auto [name, bit] = controls[i];
+            const bool set = (expected[0] & bit) == 0;  // the box shows the first entry
+            toggle(f.child<QCheckBox>(name));
+            for (const std::size_t e : std::array<std::size_t, 4>{0, 1, 8, 9}) {
+                expected[e] =
+                    static_cast<std::uint16_t>(set ? expected[e] | bit : expected[e] & ~bit);
+            }
+            QCOMPARE(words(), expected);
             QCOMPARE(count(), steps + int(i) + 1);
         }
-        QCOMPARE(*blocks.entryWord(10), neighbour);
         for (std::size_t i = 0; i < controls.size(); ++i) {
             f.menu("MenuUndo");
         }
-        QCOMPARE(*blocks.entryWord(9), original);
-    }
+        QCOMPARE(words(), original);
 
-    // A drag over the block's entries with "Paint with chosen chunk" paints every entry it
-    // crosses, as one step, and the block's picture with them; undo takes it all back.
-    void aPaintDragOverEntriesIsOneStep() {
-        EditorFixture& f = *mF;
-        const std::uint8_t block = f.layout().at(0);
-        f.menu("MenuChunkEditor");
-        f.menu("MenuBlockEditor");
-        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
-        BlockDock& blocks = area().blockDock();
-        const std::uint16_t wordBefore = *blocks.entryWord(0);
         const std::vector<std::uint8_t> pictureBefore = blockPicture(art(), block);
-        const std::int32_t chunk = (wordBefore & 0x3FF) == 3 ? 4 : 3;
+        const std::uint16_t chunk = (original[0] & 0x3FF) == 3 ? 4 : 3;
         click(area().chunkDock().sheet(), chunk);
         toggle(f.child<QCheckBox>("BlockPaint"));
-        f.dialogs->yesNo.append(true);
-        const int steps = count();
-        PieceSheet& entries = blocks.entries();
         QTest::mousePress(&entries, Qt::LeftButton, {}, entries.pieceRect(0).center());
         QTest::mouseMove(&entries, entries.pieceRect(1).center());
         QTest::mouseMove(&entries, entries.pieceRect(2).center());
         QTest::mouseRelease(&entries, Qt::LeftButton, {}, entries.pieceRect(2).center());
         QCOMPARE(count(), steps + 1);
-        for (std::int32_t e = 0; e < 3; ++e) {
-            QCOMPARE(*blocks.entryWord(e) & 0x3FF, chunk);
+        for (std::size_t e = 0; e < 3; ++e) {
+            QCOMPARE(words()[e], std::uint16_t((original[e] & 0xFC00) | chunk));
         }
+        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"));
         QVERIFY(blockPicture(art(), block) != pictureBefore);
+
+        const std::int32_t target = block == 0x7F ? 0x7E : 0x7F;
+        const std::vector<std::uint8_t> targetBefore = blockPicture(art(), target);
+        QVERIFY(targetBefore != blockPicture(art(), block));
+        auto* spin = f.child<QSpinBox>("BlockCopyTarget");
+        auto* button = f.child<QPushButton>("BlockCopyInto");
+        spin->setValue(block);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 1);
+        spin->setValue(target);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 2);
+        const MappingWords& mappings = document().parts().blocks;
+        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
+            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
+                     mappings.word(block * kBlockMappingWords + w));
+        }
+        QCOMPARE(blockPicture(art(), target), blockPicture(art(), block));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(count(), steps + 2);
         f.menu("MenuUndo");
-        QCOMPARE(*blocks.entryWord(0), wordBefore);
-        QCOMPARE(blockPicture(art(), block), pictureBefore);
+        QCOMPARE(blockPicture(art(), target), targetBefore);
     }
 
-    // Painting a chunk into an entry says what the entry kept; a rectangle of entries chosen
-    // with Shift takes a field together, each keeping its other fields, as one step; Add Chunk
-    // appends one empty chunk and chooses it.
-    void entriesEditedTogether_PaintingSaysWhatItKeeps_AddChunk() {
+    // Add Tile and Add Chunk append one empty piece, chosen and editable, one step each.
+    void addTileAndAddChunkAppendOneEmptyPiece() {
         EditorFixture& f = *mF;
-        f.menu("MenuChunkEditor");
-        f.menu("MenuBlockEditor");
-        f.window->map().blockSelector().pickBlock(f.layout().at(0));
-        BlockDock& blocks = area().blockDock();
-        PieceSheet& entries = blocks.entries();
-        click(entries, 0);
-        QTest::mouseClick(&entries, Qt::LeftButton, Qt::ShiftModifier,
-                          entries.pieceRect(9).center());
-        QCOMPARE(entries.selection(), (std::vector<std::int32_t>{0, 1, 8, 9}));
-        std::vector<std::uint16_t> before;
-        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
-            before.push_back(*blocks.entryWord(e));
-        }
-        f.dialogs->yesNo.append(true);  // both acts read the blocks
+        f.menu("MenuTileEditor");
+        TileDock& tiles = area().tileDock();
+        const std::vector<std::uint8_t> tileBytes = document().parts().tiles.bytes;
+        const std::int32_t tileCount = document().parts().tiles.completeTiles();
         const int steps = count();
-        const bool solid = (before[0] & 0x1000) != 0;
-        toggle(f.child<QCheckBox>("BlockSolid0"));
-        QCOMPARE(count(), steps + 1);
-        for (std::int32_t e = 0; e < kBlockMappingWords; ++e) {
-            const std::uint16_t was = before[static_cast<std::size_t>(e)];
-            const bool chosen = e == 0 || e == 1 || e == 8 || e == 9;
-            const auto expected =
-                chosen ? static_cast<std::uint16_t>((was & ~0x1000) | (solid ? 0 : 0x1000)) : was;
-            QCOMPARE(*blocks.entryWord(e), expected);
-        }
-        QVERIFY(f.child<QLabel>("BlockInfo")->text().contains("4 entries chosen"));
+        f.dialogs->yesNo = {true, true};  // both acts share the tiles, and the chunks
+        QTest::mouseClick(f.child<QToolButton>("TileAdd"), Qt::LeftButton);
+        QCOMPARE(document().parts().tiles.completeTiles(), tileCount + 1);
+        QCOMPARE(tiles.sheet().chosen(), tileCount);
+        tiles.colours().choose(3);
+        PixelEditor& pixels = tiles.pixelEditor();
+        QTest::mouseClick(&pixels, Qt::LeftButton, {}, pixels.pixelRect(4, 4).center());
+        QCOMPARE(count(), steps + 2);
+        QCOMPARE(document().parts().tiles.bytes.at(std::size_t(tileCount) * 32 + 4 * 4 + 2),
+                 std::uint8_t{0x30});
+        f.menu("MenuUndo");
+        f.menu("MenuUndo");
+        QCOMPARE(document().parts().tiles.bytes, tileBytes);
+        QVERIFY(!tiles.editable(tileCount));
 
-        toggle(f.child<QCheckBox>("BlockPaint"));
-        click(area().chunkDock().sheet(), (before[20] & 0x3FF) == 3 ? 4 : 3);
-        click(entries, 20);
-        QCOMPARE(*blocks.entryWord(20) & 0xFC00, before[20] & 0xFC00);
-        QVERIFY2(f.child<QLabel>("BlockInfo")->text().contains("kept its own X and Y flip"),
-                 qPrintable(f.child<QLabel>("BlockInfo")->text()));
-
+        f.menu("MenuChunkEditor");
         const std::int32_t chunks = document().parts().chunks.wordCount() / kChunkMappingWords;
         const std::vector<std::uint8_t> chunkBytes = document().parts().chunks.bytes;
-        f.dialogs->yesNo.append(true);
         QTest::mouseClick(f.child<QPushButton>("ChunkAdd"), Qt::LeftButton);
         QCOMPARE(document().parts().chunks.wordCount() / kChunkMappingWords, chunks + 1);
         QCOMPARE(area().chunkDock().chosenChunk(), chunks);
@@ -519,21 +539,18 @@ private slots:
         QCOMPARE(document().parts().chunks.bytes, chunkBytes);
     }
 
-    // A block counts as used where any level reading the blocks places it: Find Unused, the
-    // block editor's count, the question before its first edit and Find Free Block all see the
-    // other act too.
+    // A block the other act places counts as used: in Find Unused, the block editor's count,
+    // the question before its first edit and Find Free Block.
     void blockUsesCountEveryLevelReadingTheBlocks() {
         EditorFixture& f = *mF;
         const auto& others = f.window->session().sharingLayouts();
         QVERIFY(!others.empty());
         QCOMPARE(others.front().level, std::int16_t{1});
         const std::vector<std::uint8_t>& other = others.front().layout.bytes();
-        // A block the other act places: taken out of this act's layout if it has it.
         const auto placed =
             std::find_if(other.begin(), other.end(), [](std::uint8_t b) { return b != 0; });
         QVERIFY(placed != other.end());
         const std::uint8_t block = *placed;
-        LevelDocument& editable = *f.window->session().document();
         const std::vector<std::uint8_t> own = f.layout();
         std::vector<CellBlock> cleared;
         for (std::int32_t at = 0; at < std::int32_t(own.size()); ++at) {
@@ -541,7 +558,7 @@ private slots:
                 cleared.push_back({LayoutCell{at / kLayoutRowBytes, at % kLayoutRowBytes}, 0});
             }
         }
-        editable.setBlocks(cleared);
+        f.window->session().document()->setBlocks(cleared);
         const auto inOther = std::count(other.begin(), other.end(), block);
 
         f.menu("MenuFindUnused");
@@ -553,15 +570,13 @@ private slots:
         f.menu("MenuBlockEditor");
         f.window->map().blockSelector().pickBlock(block);
         const QString info = f.child<QLabel>("BlockInfo")->text();
-        QVERIFY2(info.contains(QString("0 cells in level 1 (shown), %1 in level 2").arg(inOther)),
-                 qPrintable(info));
+        QVERIFY(info.contains(QString("0 cells in level 1 (shown), %1 in level 2").arg(inOther)));
         f.dialogs->yesNo = {false};
         toggle(f.child<QCheckBox>("BlockFlipX"));
-        QVERIFY2(f.dialogs->questions.last().text.contains(
-                     QString("level 2 (zone 0, act 2): %1 cells hold block %2")
-                         .arg(inOther)
-                         .arg(dollarHex(block, 2))),
-                 qPrintable(f.dialogs->questions.last().text));
+        QVERIFY(f.dialogs->questions.last().text.contains(
+            QString("level 2 (zone 0, act 2): %1 cells hold block %2")
+                .arg(inOther)
+                .arg(dollarHex(block, 2))));
 
         const std::vector<std::uint8_t> now = f.layout();
         std::set<int> held(now.begin(), now.end());
@@ -577,43 +592,9 @@ private slots:
         QCOMPARE(f.child<QSpinBox>("BlockCopyTarget")->value(), free);
     }
 
-    // Copy into block through its button: the target's 64 words and its picture become the
-    // open block's in one step; copying a block into itself or an equal block is no step.
-    void copyIntoBlockByItsButton() {
-        EditorFixture& f = *mF;
-        const std::uint8_t block = f.layout().at(0);
-        f.menu("MenuBlockEditor");
-        QTest::mouseClick(f.thumbnail(block), Qt::LeftButton);
-        const std::int32_t target = block == 0x7F ? 0x7E : 0x7F;
-        const std::vector<std::uint8_t> targetBefore = blockPicture(art(), target);
-        QVERIFY(targetBefore != blockPicture(art(), block));
-        auto* spin = f.child<QSpinBox>("BlockCopyTarget");
-        auto* button = f.child<QPushButton>("BlockCopyInto");
-        spin->setValue(block);
-        const int steps = count();
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps);
-        spin->setValue(target);
-        f.dialogs->yesNo.append(true);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps + 1);
-        const MappingWords& mappings = document().parts().blocks;
-        for (std::int32_t w = 0; w < kBlockMappingWords; ++w) {
-            QCOMPARE(mappings.word(target * kBlockMappingWords + w),
-                     mappings.word(block * kBlockMappingWords + w));
-        }
-        QCOMPARE(blockPicture(art(), target), blockPicture(art(), block));
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(count(), steps + 1);
-        f.menu("MenuUndo");
-        QCOMPARE(blockPicture(art(), target), targetBefore);
-    }
-
-    // The demo level uses every tile and chunk: once the chunk editor has moved every entry
-    // showing a tile to another tile, and the block editor every entry showing a chunk to
-    // another chunk, Find Unused lists them; choosing one in its list chooses it in its sheet
-    // and shows that editor; undoing the last edit takes it off the list again.
-    void findUnusedFollowsTheEditsThatFreeAPiece() {
+    // A tile or chunk freed by moving every entry that shows it is listed in Find Unused, and
+    // unlisted on undo; choosing it there shows it and edits nothing; a placed block leaves.
+    void findUnusedFollowsTheEdits() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");
         UnusedDock& unused = area().unusedDock();
@@ -639,10 +620,13 @@ private slots:
         const std::int32_t tile = freeATile();
         QVERIFY(tile > 0);
         QCOMPARE(listed(0), QList<int>{tile});
-        f.menu("MenuChunkEditor");  // hidden, or the tile chosen would go into an entry
+        const std::vector<std::uint8_t> chunkBytes = document().parts().chunks.bytes;
+        const int steps = count();
         choose(0, tile);
         QVERIFY(area().tileDock().isVisible());
         QCOMPARE(area().tileDock().chosenTile(), tile);
+        QCOMPARE(count(), steps);
+        QCOMPARE(document().parts().chunks.bytes, chunkBytes);
         f.menu("MenuUndo");
         QVERIFY(listed(0).isEmpty());
 
@@ -663,30 +647,17 @@ private slots:
         QCOMPARE(chunks.chosenChunk(), chunk);
         f.menu("MenuUndo");
         QVERIFY(listed(1).isEmpty());
+
+        const QList<int> freeBlocks = listed(2);
+        QVERIFY(!freeBlocks.isEmpty());
+        choose(2, freeBlocks.last());
+        QCOMPARE(int{f.selected()}, freeBlocks.last());
+        f.place(freeBlocks.last(), 0);
+        QCOMPARE(listed(2), freeBlocks.mid(0, freeBlocks.size() - 1));
     }
 
-    // Choosing a tile in Find Unused shows it; it never goes into the chosen chunk entry.
-    void choosingAnUnusedTileEditsNothing() {
-        EditorFixture& f = *mF;
-        f.menu("MenuChunkEditor");
-        f.menu("MenuFindUnused");
-        f.dialogs->yesNo = {true};
-        const std::int32_t tile = freeATile();
-        QVERIFY(tile > 0);
-        QListWidget& list = area().unusedDock().list(0);
-        QVERIFY(list.count() == 1);
-        const std::vector<std::uint8_t> before = document().parts().chunks.bytes;
-        const int steps = count();
-        clickItem(list, 0);
-        QCOMPARE(area().tileDock().chosenTile(), tile);
-        QCOMPARE(count(), steps);
-        QCOMPARE(document().parts().chunks.bytes, before);
-    }
-
-    // The first edit of tiles other levels load names each of them and asks, No by default;
-    // No changes nothing (the pixel editor shows the stored tile again), Yes edits, and later
-    // tile edits do not ask; chunks, a part of their own, ask once for themselves. Here zone 4
-    // is made to load zone 0's tiles as well.
+    // The first edit of shared tiles names the other levels and asks, No by default; No changes
+    // nothing, Yes edits and is not asked again for that part and file; unshared ones never ask.
     void aSharedPieceAsksOnceNamingTheOtherLevels() {
         mF = std::make_unique<EditorFixture>();
         EditorFixture& f = *mF;
@@ -694,7 +665,7 @@ private slots:
         setOuterSize(f.window.get(), QSize(1500, 1000));
         f.open();
 
-        const std::int32_t tile = shownTile(*mF);
+        const std::int32_t tile = shownTile(f);
         TileDock& tiles = openTiles(tile);
         const std::vector<std::uint8_t> before = document().parts().tiles.bytes;
         const Pixels shownBefore = tiles.pixelEditor().pixels();
@@ -708,7 +679,7 @@ private slots:
         QVERIFY(!question.defaultYes);
         for (const char* level :
              {"level 2 (zone 0, act 2)", "level 5 (zone 4, act 1)", "level 6 (zone 4, act 2)"}) {
-            QVERIFY2(question.text.contains(level), qPrintable(question.text));
+            QVERIFY(question.text.contains(level));
         }
         QVERIFY(!question.text.contains("level 1 ") && !question.text.contains("level 3 "));
         QCOMPARE(document().parts().tiles.bytes, before);
@@ -730,69 +701,62 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QVERIFY(f.dialogs->questions.last().text.contains("level 2 (zone 0, act 2)"));
         QVERIFY(!f.dialogs->questions.last().text.contains("level 5"));
-    }
 
-    // The answers to the sharing question are for one file: a ROM opened next asks afresh.
-    void anotherRomAsksAgain() {
-        EditorFixture& f = *mF;
-        const std::int32_t tile = shownTile(*mF);
-        TileDock& tiles = openTiles(tile);
-        click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
-        f.dialogs->yesNo = {true};
-        stroke({{0, 0}});
-        const QString other = f.folder.filePath("sharing.bin");
-        QVERIFY(writeSharingRom(other));
+        f.menu("MenuChunkEditor");  // hidden, or a tile clicked would go into its entry
+        const QString other = f.folder.filePath("other.bin");
+        QVERIFY(QFile::copy(f.romPath, other));
         f.dialogs->romFiles = {other};
-        f.dialogs->yesNo = {false};  // no migration
         f.dialogs->yesNoCancel = {Answer::No};
         f.menu("MenuOpen");
-        QCOMPARE(QString::fromStdString(f.window->session().rom().romPath().string()), other);
-        const qsizetype asked = f.dialogs->questions.size();
+        const qsizetype reopened = f.dialogs->questions.size();
         f.dialogs->yesNo = {true};
         click(tiles.sheet(), tile);
-        const std::uint8_t colour = (tiles.pixelEditor().pixels()[0] + 1) % 16;
+        const auto colour = std::uint8_t((tiles.pixelEditor().pixels()[0] + 1) % 16);
         click(tiles.colours(), colour);
         stroke({{0, 0}});
         QCOMPARE(pixelOf(document().parts().tiles.bytes, tile, 0, 0), colour);
-        QCOMPARE(f.dialogs->questions.size(), asked + 1);
+        QCOMPARE(f.dialogs->questions.size(), reopened + 1);
         QVERIFY(f.dialogs->questions.last().text.contains("level 5 (zone 4, act 1)"));
-    }
 
-    // A level whose pieces no other level loads is edited without a question.
-    void anUnsharedPieceAsksNothing() {
-        EditorFixture& f = *mF;
+        f.dialogs->yesNoCancel = {Answer::No};
         f.chooseLevel(18);  // zone 14 has one act
         QCOMPARE(f.layout(), demoRom().layoutData[18]);
-        const std::int32_t tile = shownTile(*mF);
-        QVERIFY(tile > 0);
-        TileDock& tiles = openTiles(tile);
+        const std::int32_t alone = shownTile(f);
+        QVERIFY(alone > 0);
+        click(tiles.sheet(), alone);
         click(tiles.colours(), (tiles.pixelEditor().pixels()[0] + 1) % 16);
-        const int steps = count();
-        const qsizetype asked = f.dialogs->questions.size();
+        const int before18 = count();
+        const qsizetype asked18 = f.dialogs->questions.size();
         stroke({{0, 0}});
-        QCOMPARE(count(), steps + 1);
-        QCOMPARE(f.dialogs->questions.size(), asked);
+        QCOMPARE(count(), before18 + 1);
+        QCOMPARE(f.dialogs->questions.size(), asked18);
     }
 
-    // A colour picked from the 512 changes that word alone; lines 1 to 3 ask naming the other
-    // act, line 0 asks on its own naming every level, and No there leaves line 0 alone.
+    // A picked colour changes its word alone; lines 1-3 ask naming the other act, line 0 asks
+    // on its own naming every level; undone, the map is drawn as before.
     void aPickedColourChangesThatWordAlone() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
+        const QImage mapBefore = f.canvas()->grab().toImage();
         PaletteDock& palette = area().paletteDock();
         PaletteSwatches& swatches = palette.swatches();
         ConsoleColours& console = palette.consoleColours();
+        const auto pick = [&console](std::uint16_t word) {
+            QTest::mouseClick(&console, Qt::LeftButton, {},
+                              console.squareRect(ConsoleColours::indexOf(word)).center());
+        };
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(37).center());
         QCOMPARE(swatches.selected(), 37);
         const PaletteWords before = document().parts().palette;
         const std::uint16_t word = before.words[37] == 0x0A4C ? 0x0246 : 0x0A4C;
         const qsizetype asked = f.dialogs->questions.size();
+        const int steps = count();
         f.dialogs->yesNo = {true};
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(word)).center());
+        pick(word);
         PaletteWords expected = before;
         expected.words[37] = word;
         QVERIFY(document().parts().palette == expected);
+        QCOMPARE(art().colours[37], colourOf(word));
         const QString hex = QString::number(word, 16).toUpper().rightJustified(4, '0');
         QVERIFY(f.child<QLabel>("PaletteInfo")->text().startsWith("Line 2, colour 5: $" + hex));
         QCOMPARE(f.dialogs->questions.size(), asked + 1);
@@ -802,49 +766,78 @@ private slots:
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(6).center());
         f.dialogs->yesNo = {false};
         const std::uint16_t grey = before.words[6] == 0x0888 ? 0x0666 : 0x0888;
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(grey)).center());
+        pick(grey);
         QCOMPARE(f.dialogs->questions.size(), asked + 2);
         QVERIFY(f.dialogs->questions.last().title.contains("palette line 0"));
         QVERIFY(f.dialogs->questions.last().text.contains("level 20"));
         QVERIFY(document().parts().palette == expected);
-        // Yes edits line 0, and its later edits ask nothing.
         f.dialogs->yesNo = {true};
         for (const std::uint16_t colour : {grey, std::uint16_t(0x0CCC)}) {
-            QTest::mouseClick(&console, Qt::LeftButton, {},
-                              console.squareRect(ConsoleColours::indexOf(colour)).center());
+            pick(colour);
             QCOMPARE(document().parts().palette.words[6], colour);
         }
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(50).center());
-        QTest::mouseClick(&console, Qt::LeftButton, {},
-                          console.squareRect(ConsoleColours::indexOf(0x0EEE)).center());
+        pick(0x0EEE);
         QCOMPARE(f.dialogs->questions.size(), asked + 3);
         QCOMPARE(document().parts().palette.words[50], 0x0EEE);
+        for (int step = count(); step > steps; --step) {
+            f.menu("MenuUndo");
+        }
+        QVERIFY(document().parts().palette == before);
+        QCOMPARE(f.canvas()->grab().toImage(), mapBefore);
     }
 
-    // Shift with Copy takes the whole line; pasted with a colour of another line selected it
-    // replaces that line, one step, and the other lines stay.
-    void aWholeLineCopiedAndPasted() {
+    // Copy and Paste carry a colour; with Shift, Copy takes the line, pasted over another line.
+    void coloursAndWholeLinesCopiedAndPasted() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
         PaletteSwatches& swatches = area().paletteDock().swatches();
-        QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(20).center());
+        PaletteWords expected = document().parts().palette;
+        swatches.select(20);
         swatches.setFocus();
+        QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier);
+        swatches.select(21);
+        f.dialogs->yesNo = {true};
+        QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
+        expected.words[21] = expected.words[20];
+        QVERIFY(document().parts().palette == expected);
+
+        const PaletteWords before = expected;
+        QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(20).center());
         QTest::keyClick(&swatches, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().count('$'), 16);
         QTest::mouseClick(&swatches, Qt::LeftButton, {}, swatches.squareRect(57).center());
-        const PaletteWords before = document().parts().palette;
         const int steps = count();
-        f.dialogs->yesNo = {true};
         QTest::keyClick(&swatches, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(count(), steps + 1);
-        PaletteWords expected = before;
         std::copy(before.words.begin() + 16, before.words.begin() + 32,
                   expected.words.begin() + 48);
         QVERIFY(document().parts().palette == expected);
         f.menu("MenuUndo");
         QVERIFY(document().parts().palette == before);
+    }
+
+    // Art grown past its place is moved to the file's end only when the save is allowed to.
+    void grownArtIsMovedOnlyWhenTheSaveIsAllowedTo() {
+        EditorFixture& f = *mF;
+        std::vector<std::uint8_t> noise(32 * 96);
+        std::uint32_t state = 0x2026u;
+        for (std::uint8_t& byte : noise) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<std::uint8_t>(state >> 24);
+        }
+        f.window->session().document()->setTiles(0, noise);
+        const QByteArray before = fileBytes(f.romPath);
+        f.dialogs->yesNo = {false};
+        f.menu("MenuSave");
+        QVERIFY(f.dialogs->questions.last().text.contains("Move it to the end of the file"));
+        QCOMPARE(fileBytes(f.romPath), before);
+        QVERIFY(f.unsaved());
+        f.dialogs->yesNo = {true};
+        f.menu("MenuSave");
+        QVERIFY(!f.unsaved());
+        QVERIFY(fileBytes(f.romPath) != before);
     }
 
 private:
@@ -864,7 +857,7 @@ private:
     PiecesArea& area() const { return *mF->window->findChild<PiecesArea*>("PiecesArea"); }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     const LevelArt& art() const { return mF->window->session().art(); }
-    int count() const { return mF->window->undoStack().count(); }
+    int count() const { return mF->window->undoStack().index(); }
     std::vector<std::uint8_t> cornerPicture() const {
         return blockPicture(art(), mF->layout().at(0));
     }
@@ -894,8 +887,8 @@ private:
         QTest::keyClick(&sheet, Qt::Key_V, Qt::ControlModifier);
     }
 
-    // The tile of the level's art that the fewest words of the game's chunk table show, all of
-    // them in chunks the level stores as the game has them, and those words.
+    // The level's tile the fewest words of the game's chunk table show (all in chunks the level
+    // stores as the game has them), and those words.
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestTile() const {
         const LevelParts& parts = document().parts();
         const std::vector<std::uint8_t>& table = art().chunkTable;
@@ -922,8 +915,7 @@ private:
         }
         return rarest;
     }
-    // Moves every entry of the game's chunk table that shows the rarest tile to the next tile
-    // through the chunk editor's tile box; returns that tile.
+    // Moves every entry showing the rarest tile to the next tile in the chunk editor; that tile.
     std::int32_t freeATile() {
         const auto [tile, entries] = rarestTile();
         ChunkDock& chunks = area().chunkDock();
@@ -936,8 +928,7 @@ private:
         }
         return entries.empty() ? 0 : tile;
     }
-    // The chunk of the level's own that the fewest words of its block mappings show, all of
-    // them in blocks the block column lets one choose, and those words.
+    // The level's chunk the fewest words of its blocks show (all in blocks one can choose).
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestChunk() const {
         const MappingWords& blocks = document().parts().blocks;
         std::map<std::int32_t, std::vector<std::int32_t>> uses;
@@ -958,17 +949,6 @@ private:
             }
         }
         return rarest;
-    }
-    // A chunk of the level's and one of its entries whose tile is not `tile`.
-    std::optional<std::pair<std::int32_t, std::int32_t>> chunkWithOtherTile(
-        std::int32_t tile) const {
-        const MappingWords& chunks = document().parts().chunks;
-        for (std::int32_t w = kChunkMappingWords; w < chunks.wordCount(); ++w) {
-            if ((chunks.word(w) & 0x7FF) != tile) {
-                return std::pair{w / kChunkMappingWords, w % kChunkMappingWords};
-            }
-        }
-        return std::nullopt;
     }
 
     std::unique_ptr<EditorFixture> mF;

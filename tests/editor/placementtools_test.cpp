@@ -1,5 +1,5 @@
-// The Objects and Rings tools, their docks, and dragging the start and the boundaries, on the
-// real window.
+// The Objects and Rings tools, their docks, the start and the boundaries on the real window; the
+// Object Types presets, objects the game never draws shown as outlines, and subtypes in words.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,11 +7,14 @@
 #include <QListWidget>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 
 #include "document/documentloader.h"
+#include "editor/shell/windowmemory.h"
 #include "editortestsupport.h"
+#include "rom/objectmeaning.h"
 #include "rom/romidentity.h"
 
 namespace orvex::test {
@@ -31,30 +34,24 @@ void enter(QSpinBox* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_Return);
 }
 
-// The regions a widget repaints, as its paint events give them.
+// The pixels a widget repaints, each counted once, from its paint events since the last clear.
 class PaintRecorder : public QObject {
 public:
     explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
-    // The pixels painted since the last clear, each counted once.
     [[nodiscard]] std::int64_t pixels() const {
         std::int64_t sum = 0;
-        for (const QRect& rect : mPainted) {
+        for (const QRect& rect : painted) {
             sum += std::int64_t{rect.width()} * rect.height();
         }
         return sum;
     }
-    void clear() { mPainted = {}; }
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            mPainted += static_cast<QPaintEvent*>(event)->region();
+            painted += static_cast<QPaintEvent*>(event)->region();
         }
         return QObject::eventFilter(watched, event);
     }
-
-private:
-    QRegion mPainted;
+    QRegion painted;
 };
 
 // What the screen holds of the map: the window's backing store, where repaints of a part land.
@@ -67,8 +64,7 @@ QImage mapOnScreen(const EditorFixture& f) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// Whether the screen shows the map as a whole new picture of it does: what the repaints of
-// parts left there, against the screen after the whole map is painted again.
+// Whether what the repaints of parts left on the screen is what a whole repaint of the map shows.
 bool showsFullRedraw(const EditorFixture& f) {
     QCoreApplication::processEvents();
     const QImage inParts = mapOnScreen(f);
@@ -89,6 +85,15 @@ QKeyCombination firstKey(const EditorFixture& f, const char* action) {
     return f.action(action)->shortcuts().first()[0];
 }
 
+QListWidgetItem* rowStartingWith(QListWidget& list, const QString& text) {
+    for (int row = 0; row < list.count(); ++row) {
+        if (list.item(row)->text().startsWith(text)) {
+            return list.item(row);
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 class PlacementToolsTest : public QObject {
@@ -101,8 +106,8 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // A drag moves the selection by the pointer's whole move rounded to the nearest 8 pixels,
-    // halfway toward zero (Shift: by pixels), one undo step a drag.
+    // A drag moves by the pointer's move rounded to 8 pixels, halfway toward zero (Shift: by
+    // pixels), one undo step a drag.
     void aDragMovesTheSelectionInSteps_ShiftByPixels_OneUndoStepEach() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -118,27 +123,25 @@ private slots:
                  std::vector<std::int32_t>{std::int32_t(index)});
         QCOMPARE(f.child<QSpinBox>("PropX")->value(), object.x);
         drag(f.canvas(), at(object.x, object.y), at(object.x + 37, object.y + 4));
-        QCOMPARE(objects()[index].x, object.x + 40);
-        QCOMPARE(objects()[index].y, object.y);  // 4 is halfway: none
+        const auto movedBy = [&](int x, int y) {
+            return objects()[index].x == object.x + x && objects()[index].y == object.y + y;
+        };
+        QVERIFY(movedBy(40, 0));  // 4 is halfway: none
         drag(f.canvas(), at(object.x + 40, object.y), at(object.x + 28, object.y - 13));
-        QCOMPARE(objects()[index].x, object.x + 32);  // -12 is halfway: -8
-        QCOMPARE(objects()[index].y, object.y - 16);
+        QVERIFY(movedBy(32, -16));  // -12 is halfway: -8
         drag(f.canvas(), at(object.x + 32, object.y - 16), at(object.x + 37, object.y - 13),
              Qt::ShiftModifier);
-        QCOMPARE(objects()[index].x, object.x + 37);
-        QCOMPARE(objects()[index].y, object.y - 13);
+        QVERIFY(movedBy(37, -13));
         QCOMPARE(f.window->undoStack().count(), 3);
-        for (int step = 0; step < 3; ++step) {
-            f.key(Qt::CTRL | Qt::Key_Z);
-        }
+        f.key(Qt::CTRL | Qt::Key_Z);
+        f.key(Qt::CTRL | Qt::Key_Z);
+        f.key(Qt::CTRL | Qt::Key_Z);
         QCOMPARE(objects(), loaded);
         QVERIFY(!f.unsaved());
     }
 
-    // Every change of a placement is drawn at once, only where it was and where it now lies:
-    // the window shows what the map drawn anew shows during a drag and after it, after an undo
-    // and a redo, a delete, a field of the Properties dock, and drags of a ring group, the
-    // start and a boundary.
+    // Every change of a placement is drawn at once where it was and where it lies now, never
+    // more: during and after a drag, undo, redo, delete, a field, a ring group, start, boundary.
     void placementChangesAreDrawnAtOnceWhereTheyChanged() {
         EditorFixture& f = *mF;
         f.action("MenuStart")->setChecked(true);
@@ -151,7 +154,7 @@ private slots:
         const QPoint from = at(first.x, first.y);
         QTest::mousePress(f.canvas(), Qt::LeftButton, {}, from);
         QVERIFY(showsFullRedraw(f));
-        painted.clear();
+        painted.painted = {};
         moveHeld(f.canvas(), from + QPoint(48, 16));
         QCOMPARE(objects().front().x, first.x + 48);
         QCoreApplication::processEvents();
@@ -160,7 +163,7 @@ private slots:
         QTest::mouseRelease(f.canvas(), Qt::LeftButton, {}, from + QPoint(48, 16));
         QVERIFY(showsFullRedraw(f));
         for (const auto& step : {"MenuUndo", "MenuRedo", "MenuUndo"}) {
-            painted.clear();
+            painted.painted = {};
             f.key(firstKey(f, step));
             QCoreApplication::processEvents();
             QVERIFY2(painted.pixels() < canvasPixels / 8, step);
@@ -211,8 +214,7 @@ private slots:
         QVERIFY(showsFullRedraw(f));
     }
 
-    // A field whose value is applied gives the window's Undo and Redo keys back to the window;
-    // while it holds typing not applied, they undo that typing.
+    // Undo and Redo keys undo the document from a field once applied, its typing until then.
     void theUndoKeysUndoTheDocumentFromAnAppliedField_TypingKeepsItsOwnUndo() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -238,8 +240,8 @@ private slots:
         QCOMPARE(objects().front().x, first.x);
     }
 
-    // Chosen on the map, the start and the boundaries are edited by number, decimal or $hex;
-    // boundaries whose minimum would lie above the maximum are refused.
+    // The start and boundaries chosen on the map take numbers, decimal or $hex; a minimum above
+    // its maximum is refused.
     void theStartAndTheBoundariesAreEditedByNumber() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_R);
@@ -316,8 +318,7 @@ private slots:
         QCOMPARE(f.window->undoStack().count(), 2);
     }
 
-    // The properties dock changes every selected object, one undo step a field; objects on one
-    // spot are reached with Tab.
+    // A field changes every selected object, one step a field; Tab reaches objects on one spot.
     void aRectangleSelectsSeveral_TheirFieldsChangeTogether_TabCyclesOverlaps() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
@@ -352,36 +353,17 @@ private slots:
                  std::vector<std::int32_t>{inside[inside.size() - 2]});
     }
 
-    // What the tools placed is what a save writes: the file read again holds it, sorted.
-    void placementsSaveAndTheStatusLineShowsThePointersPixel() {
-        EditorFixture& f = *mF;
-        f.key(Qt::Key_O);
-        QTest::mouseMove(f.canvas(), at(40, 48));
-        QCOMPARE(f.child<QLabel>("PointerPixels")->text(), "x 40 ($0028), y 48 ($0030)");
-        const ObjectPlacement first = objects().front();
-        drag(f.canvas(), at(first.x, first.y), at(first.x + 64, first.y));
-        std::vector<ObjectPlacement> edited = objects();
-        f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
-        QVERIFY(!f.unsaved());
-        const RomImage rom(f.romPath.toStdString());
-        auto image = rom.readAll();
-        auto reread = loadDocument(*image, f.window->session().identity()->profile, 0);
-        QVERIFY(reread.ok());
-        std::stable_sort(edited.begin(), edited.end(),
-                         [](const auto& a, const auto& b) { return a.x < b.x; });
-        QCOMPARE(*reread->document->parts().objects, edited);
-    }
-
-    // A list that outgrew its place is saved only after the offer to move every list, and
-    // then every level reads back its own.
+    // A list that outgrew its place is saved only by moving every list; each level reads back its
+    // own, the tools' edits sorted as the game wants them.
     void aListThatOutgrowsItsPlaceIsSavedOnlyByMovingAllLists() {
         EditorFixture& f = *mF;
         f.key(Qt::Key_O);
         for (int i = 0; i < 40; ++i) {
             f.window->placements().tools().insertObject(0x41, 0, QPoint(64 + 8 * i, 512));
         }
-        const std::vector<ObjectPlacement> grown = objects();
+        std::vector<ObjectPlacement> grown = objects();
+        std::stable_sort(grown.begin(), grown.end(),
+                         [](const auto& a, const auto& b) { return a.x < b.x; });
         const QByteArray before = fileBytes(f.romPath);
         f.dialogs->yesNo = {false};
         f.menu("MenuSave");
@@ -392,7 +374,7 @@ private slots:
 
         f.dialogs->yesNo = {true};
         f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(f.dialogs->messages.isEmpty());
         QVERIFY(!f.unsaved());
         const RomImage rom(f.romPath.toStdString());
         auto image = readIdentifiedRom(rom);
@@ -400,15 +382,14 @@ private slots:
         for (const std::int16_t level : {0, 1, 6}) {
             auto reread = loadDocument(image->bytes, image->identity.profile, level);
             QVERIFY(reread.ok());
-            QCOMPARE(reread->document->parts().objects->size(),
-                     level == 0 ? grown.size() : demoRom().objects[std::size_t(level)].size());
+            QCOMPARE(*reread->document->parts().objects,
+                     level == 0 ? grown : demoRom().objects[std::size_t(level)]);
         }
         f.chooseLevel(1);  // the window reads the other levels from the moved lists too
         QCOMPARE(objects(), demoRom().objects[1]);
     }
 
-    // A message box shown while a level loads lets the map repaint: it must not draw with the
-    // sprites of the level before, which are gone.
+    // A repaint while a load's message box is shown must not draw the old level's sprites.
     void aRepaintDuringALoadNeverDrawsTheOldLevelsSprites() {
         EditorFixture f(6);
         f.open();
@@ -419,7 +400,168 @@ private slots:
         QVERIFY(f.dialogs->messages.first().startsWith("Orvex: Argh, weird offset!\n"));
     }
 
+    // The Objects tool shows invisible objects; another tool gives back the user's choice, which
+    // is also what the window remembers.
+    void theObjectsToolShowsInvisibleObjects_OtherToolsGiveBackTheChoice() {
+        EditorFixture& f = showObjectTypes();
+        QAction* invisible = f.action("MenuInvisibleObjects");
+        QVERIFY(invisible->isCheckable() && !f.canvas()->invisibleShown());
+        f.key(Qt::Key_O);
+        QVERIFY(invisible->isChecked() && f.canvas()->invisibleShown());
+        forgetWindowMemory();
+        storeWindowMemory(*f.window);
+        QVERIFY(QSettings().contains("window/checked/MenuInvisibleObjects"));
+        QVERIFY(!QSettings().value("window/checked/MenuInvisibleObjects").toBool());
+        forgetWindowMemory();
+        f.key(Qt::Key_R);
+        QVERIFY(!invisible->isChecked() && !f.canvas()->invisibleShown());
+        invisible->setChecked(true);
+        f.key(Qt::Key_O);
+        f.key(Qt::Key_R);
+        QVERIFY(invisible->isChecked());
+    }
+
+    // A box is hit anywhere inside, a line only near it; hidden, neither is hit, caught or drawn.
+    void outlinesAreWhatIsHit_HiddenObjectsAreNeither() {
+        EditorFixture& f = showObjectTypes();
+        f.key(Qt::Key_O);
+        QVERIFY(f.canvas()->width() > 620 && f.canvas()->height() > 620);
+        const std::int32_t block = add(0x74, 0x31, 560, 560);  // 64 x 32 about the point
+        const std::int32_t line = add(0x03, 0x00, 400, 560);   // x 400, y 528 .. 592
+        const ObjectPlacement blockObject = objects()[std::size_t(block)];
+        QCOMPARE(f.canvas()->objectArea(blockObject), QRect(528, 544, 65, 33));
+        f.window->placements().tools().select({});
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(590, 574));
+        QCOMPARE(selection(), std::vector<std::int32_t>{block});
+        // Selected, the frame takes the colour of every selected object's frame.
+        QCOMPARE(QColor(f.canvas()->grab().toImage().pixel(528, 560)), QColor(0, 255, 255));
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(402, 590));
+        QCOMPARE(selection(), std::vector<std::int32_t>{line});
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(408, 590));
+        QVERIFY(selection().empty());
+
+        // Hidden, they leave the selection; what the game draws stays in it.
+        f.window->placements().tools().select({0, block, line});
+        f.action("MenuInvisibleObjects")->setChecked(false);
+        QCOMPARE(selection(), std::vector<std::int32_t>{0});
+        f.action("MenuInvisibleObjects")->setChecked(true);
+        f.window->placements().tools().select({});
+
+        const QImage shown = f.canvas()->grab().toImage();
+        f.action("MenuInvisibleObjects")->setChecked(false);
+        const QImage hidden = f.canvas()->grab().toImage();
+        QVERIFY(shown.pixel(528, 560) != hidden.pixel(528, 560));  // the box's left edge
+        QVERIFY(f.canvas()->objectArea(blockObject).isEmpty());
+        QTest::mouseClick(f.canvas(), Qt::LeftButton, {}, at(560, 560));
+        QVERIFY(selection().empty());
+        drag(f.canvas(), at(380, 520), at(600, 600));
+        QVERIFY(selection().empty());
+    }
+
+    // Presets come first with their pictures; choosing one adds its id and subtype.
+    void aPresetAddsItsIdAndSubtype() {
+        EditorFixture& f = showObjectTypes();
+        f.key(Qt::Key_O);
+        QListWidget& list = *f.child<QListWidget>("ObjectTypes");
+        QCOMPARE(list.item(0)->text(), "Presets");
+        QVERIFY(!(list.item(0)->flags() & Qt::ItemIsSelectable));
+        QListWidgetItem* yellow = rowStartingWith(list, "41:02");
+        QVERIFY(yellow != nullptr);
+        QVERIFY(yellow->text().contains("Yellow spring, up"));
+        QVERIFY(!yellow->icon().isNull());
+        QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "All types")));
+        QVERIFY(list.row(yellow) < list.row(rowStartingWith(list, "01  ")));
+
+        // A new object takes the flags most of the zone's objects of its type have.
+        std::vector<ObjectPlacement> placed = objects();
+        for (int i = 0; i < 3; ++i) {
+            placed.push_back(
+                {std::uint16_t(64 + 16 * i), 200, 0x41, 0x02, i < 2, false, true, false});
+        }
+        f.window->session().document()->setObjects(placed);
+        list.setCurrentItem(yellow);
+        QTest::mouseMove(f.canvas(), at(203, 301));
+        f.canvas()->setFocus();
+        const std::size_t count = objects().size();
+        const bool xFlip = zoneMostly(0x41, 0x02, &ObjectPlacement::xFlip);
+        const bool remembers36 = zoneMostly(0x36, std::nullopt, &ObjectPlacement::rememberState);
+        f.key(Qt::Key_Insert);
+        QCOMPARE(objects().size(), count + 1);
+        QCOMPARE(objects().back().id, 0x41);
+        QCOMPARE(objects().back().subtype, 0x02);
+        QVERIFY(objects().back().rememberState);
+        QCOMPARE(objects().back().xFlip, xFlip);
+        QCOMPARE(f.window->undoStack().undoText(), "Add object 41:02 (Spring)");
+
+        emit list.itemActivated(rowStartingWith(list, "36:00"));
+        QCOMPARE(objects().size(), count + 2);
+        QCOMPARE(objects().back().id, 0x36);
+        QCOMPARE(objects().back().rememberState, remembers36);
+
+        QTest::keyClicks(f.child<QLineEdit>("ObjectFilter"), "yellow");
+        QVERIFY(list.item(0)->isHidden());  // headings go while a filter is typed
+        QCOMPARE(list.currentItem(), yellow);
+        QVERIFY(rowStartingWith(list, "41  ")->isHidden());
+    }
+
+    // The label follows the subtype and the flips; objects with different subtypes show none.
+    void theSubtypeIsSaidInWords() {
+        EditorFixture& f = showObjectTypes();
+        f.key(Qt::Key_O);
+        const std::int32_t spring = add(0x41, 0x02, 200, 200);
+        auto* words = f.child<QLabel>("PropSubtypeMeaning");
+        QCOMPARE(words->text(), "Yellow spring, up");
+        f.child<QSpinBox>("PropSubtype")->setValue(0x10);
+        QCOMPARE(words->text(), "Red spring, pointing right");
+        f.child<QCheckBox>("PropXFlip")->setChecked(true);
+        QCOMPARE(words->text(), "Red spring, pointing left");
+
+        const std::int32_t other = add(0x41, 0x02, 200, 264);
+        f.window->placements().tools().select({spring, other});
+        QVERIFY(words->text().isEmpty());
+        f.child<QSpinBox>("PropSubtype")->setValue(0x26);  // both now
+        QCOMPARE(words->text().toStdString(),
+                 subtypeMeaning(f.window->session().document()->zoneAct(),
+                                objects()[std::size_t(spring)]));
+        QVERIFY(!words->text().isEmpty());
+        add(0x26, 0x05, 264, 264);
+        QCOMPARE(words->text(), "Shoes");
+    }
+
 private:
+    // The window at 1400 x 1000 with objects shown, those the game never draws hidden.
+    EditorFixture& showObjectTypes() {
+        setOuterSize(mF->window.get(), QSize(1400, 1000));
+        mF->action("MenuInvisibleObjects")->setChecked(false);
+        mF->action("MenuObjects")->setChecked(true);
+        return *mF;
+    }
+    // Adds an object with the Objects tool and moves it to (x, y); its index.
+    std::int32_t add(std::uint8_t id, std::uint8_t subtype, int x, int y) {
+        mF->window->placements().tools().insertObject(id, subtype, QPoint(x, y));
+        mF->child<QSpinBox>("PropX")->setValue(x);
+        mF->child<QSpinBox>("PropY")->setValue(y);
+        return selection().front();
+    }
+    std::vector<std::int32_t> selection() const {
+        return mF->window->placements().tools().selection();
+    }
+    // Whether most of the zone's objects of `id` (and `subtype`) have `flag`; false for none.
+    bool zoneMostly(std::uint8_t id, std::optional<std::uint8_t> subtype,
+                    bool ObjectPlacement::*flag) const {
+        std::vector<ObjectPlacement> zone = objects();
+        const auto& others = mF->window->session().zoneObjects();
+        zone.insert(zone.end(), others.begin(), others.end());
+        int of = 0;
+        int with = 0;
+        for (const ObjectPlacement& object : zone) {
+            if (object.id == id && (!subtype || object.subtype == *subtype)) {
+                ++of;
+                with += object.*flag ? 1 : 0;
+            }
+        }
+        return 2 * with > of;
+    }
     const LevelDocument& document() const { return *mF->window->session().document(); }
     std::vector<ObjectPlacement> objects() const { return *document().parts().objects; }
     std::vector<RingGroup> rings() const { return *document().parts().rings; }

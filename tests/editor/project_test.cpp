@@ -1,7 +1,5 @@
-// Disassembly projects in the real window: opened through File > Open Project or the command
-// line, built with the tests' build program as the build command, edited, saved into their files
-// and read back from the new build, played from the last build; a build that fails shows its
-// output.
+// Disassembly projects in the real window, built by the tests' build program: opened, saved into
+// their files and read back from the new build, played; a failing build shows its output.
 
 #include <QDir>
 #include <QLabel>
@@ -26,8 +24,7 @@ std::vector<std::uint8_t> bytesOf(const QString& path) {
     return {bytes.begin(), bytes.end()};
 }
 
-// A window with a synthetic project written (and built) in a folder of its own, the tests' build
-// program as the build command. Every build's output the progress window shows is kept.
+// A window with a synthetic project in a folder of its own; the output of every build is kept.
 struct ProjectFixture : EditorFixture {
     ProjectFixture() {
         setBuildCommand(build);
@@ -89,23 +86,19 @@ class ProjectTest : public QObject {
 private slots:
     void cleanup() { QSettings().remove(kEmulatorKey); }
 
-    // A project whose listing is out of date builds first (its output in the progress window)
-    // and names itself and each part's file; a save writes the layout's file, builds, and the
-    // level reads back from the new build; Test Level plays the last build with the edits not
-    // saved yet, the project untouched.
+    // A stale project builds first and names each part's file; a save writes the layout's file
+    // and builds, the level reading back; Test Level plays unsaved edits, the project untouched.
     void aProjectBuildsOpensSavesAndReadsBack() {
         ProjectFixture f;
         f.makeStale();
         f.openProject();
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
-        QVERIFY2(f.output.contains(f.build) && f.output.contains("Assembling s2.asm") &&
-                     f.output.contains("s2.lst is older than"),
-                 qPrintable(f.output));
-        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.dialogs->messages.isEmpty());
+        QVERIFY(f.output.contains(f.build) && f.output.contains("Assembling s2.asm") &&
+                f.output.contains("s2.lst is older than"));
+        QVERIFY(f.levelInfo().startsWith("project hack, level 1"));
         const QString files = f.child<QLabel>("LevelInfo")->toolTip();
-        QVERIFY2(files.contains("layout: " + QDir(f.project).relativeFilePath(f.layoutFile())) &&
-                     files.contains("s2.asm, line "),
-                 qPrintable(files));
+        QVERIFY(files.contains("layout: " + QDir(f.project).relativeFilePath(f.layoutFile())) &&
+                files.contains("s2.asm, line "));
         QCOMPARE(f.child<QMenu>("MenuRecent")->actions().first()->text(), QString("hack/"));
 
         const QByteArray before = fileBytes(f.layoutFile());
@@ -113,7 +106,7 @@ private slots:
         QVERIFY(f.levelInfo().endsWith(" *"));
         f.output.clear();
         f.menu("MenuSave");
-        QVERIFY2(f.dialogs->messages.isEmpty(), qPrintable(f.dialogs->messages.join("\n")));
+        QVERIFY(f.dialogs->messages.isEmpty());
         QCOMPARE(f.child<QLabel>("StatusNote")->text(),
                  QString("Level 1 saved into 1 file and built"));
         QVERIFY(f.output.contains("Wrote s2built.bin"));
@@ -143,9 +136,8 @@ private slots:
         f.dialogs->yesNoCancel = {Answer::No};  // the window closes without saving
     }
 
-    // A build that fails on opening shows the end of its output and leaves the ROM open as it
-    // was, the project unbuilt; a build that fails after a save keeps the files saved and shows
-    // its output.
+    // A failing build shows its output: on opening, the ROM stays open; after a save, the files
+    // stay saved.
     void aFailingBuildShowsItsOutputAndKeepsTheFiles() {
         ProjectFixture f;
         f.open();
@@ -155,33 +147,29 @@ private slots:
         f.openProject();
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QString shown = f.dialogs->messages.takeFirst();
-        QVERIFY2(shown.contains("its build failed") && shown.contains("exit status 1") &&
-                     shown.contains("Assembling s2.asm in no-such-folder"),
-                 qPrintable(shown));
+        QVERIFY(shown.contains("its build failed") && shown.contains("exit status 1") &&
+                shown.contains("Assembling s2.asm in no-such-folder"));
         QVERIFY(f.output.contains("error: "));
         QVERIFY(fileBytes(f.file("s2built.bin")) == image);
-        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.levelInfo().startsWith("demo.bin, level 1"));
 
         ProjectFixture::setBuildCommand(f.build);
         StartupRom(QStringList{f.project + "/"}).openIn(*f.window);
-        QVERIFY2(f.levelInfo().startsWith("project hack, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(f.levelInfo().startsWith("project hack, level 1"));
         const QByteArray built = fileBytes(f.file("s2built.bin"));
         const QByteArray before = fileBytes(f.layoutFile());
         f.editCorner();
         ProjectFixture::setBuildCommand(f.build + " no-such-folder");
         f.menu("MenuSave");
         QCOMPARE(f.dialogs->messages.size(), 1);
-        QVERIFY2(f.dialogs->messages.first().contains("saved into its files, but the build "
-                                                      "failed") &&
-                     f.dialogs->messages.first().contains("no-such-folder"),
-                 qPrintable(f.dialogs->messages.first()));
+        QVERIFY(f.dialogs->messages.first().contains("saved into its files, but the build "
+                                                     "failed") &&
+                f.dialogs->messages.first().contains("no-such-folder"));
         QVERIFY(fileBytes(f.layoutFile()) != before && fileBytes(f.file("s2built.bin")) == built);
-        QVERIFY2(f.child<QLabel>("StatusNote")->text().contains("the build failed"),
-                 qPrintable(f.child<QLabel>("StatusNote")->text()));
+        QVERIFY(f.child<QLabel>("StatusNote")->text().contains("the build failed"));
     }
 
-    // A folder that is no project is refused with what it lacks, and whatever was open stays;
-    // the build command is a setting.
+    // A folder that is no project is refused naming what it lacks; the build command is a setting.
     void aFolderThatIsNoProjectIsRefusedNamingWhatItLacks() {
         ProjectFixture f;
         f.open();
@@ -190,9 +178,8 @@ private slots:
         f.openProject(plain);
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QString message = f.dialogs->messages.first();
-        QVERIFY2(message.contains("was not opened") && message.contains("no .asm"),
-                 qPrintable(message));
-        QVERIFY2(f.levelInfo().startsWith("demo.bin, level 1"), qPrintable(f.levelInfo()));
+        QVERIFY(message.contains("was not opened") && message.contains("no .asm"));
+        QVERIFY(f.levelInfo().startsWith("demo.bin, level 1"));
 
         f.dialogs->buildCommands = {"  make rom  "};
         f.menu("MenuBuildCommand");

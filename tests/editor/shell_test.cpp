@@ -1,5 +1,4 @@
-// The shell: its action registry and the keys, and the editing areas taking and letting go of
-// a level in any order.
+// The shell: its action registry and keys, and the areas taking and letting go of a level.
 
 #include <QComboBox>
 #include <QDockWidget>
@@ -32,14 +31,13 @@ private slots:
         std::set<QString> seen;
         for (const ActionSpec& spec : f.window->actions().specs()) {
             for (const QKeySequence& key : f.window->actions().action(spec.id)->shortcuts()) {
-                QVERIFY2(seen.insert(key.toString()).second, qPrintable(key.toString()));
+                QVERIFY(seen.insert(key.toString()).second);
             }
         }
         QVERIFY(seen.size() > 30);
     }
 
-    // A key changed in Preferences > Keys acts at once, in the menu and as a shortcut, and is
-    // still there after a restart; Reset All gives the defaults back.
+    // A changed key acts at once and survives a restart; Reset All gives the defaults back.
     void aChangedKeyActsAtOnceAndSurvivesARestart() {
         const QKeySequence key(Qt::CTRL | Qt::ALT | Qt::Key_G);
         {
@@ -71,15 +69,12 @@ private slots:
         KeysDialog dialog(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
         const QString refused =
             dialog.assign(rowOf(f, "MenuGrid"), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QVERIFY2(refused.contains("\"Save Level\"") && refused.contains("\"Grid\""),
-                 qPrintable(refused));
+        QVERIFY(refused.contains("\"Save Level\"") && refused.contains("\"Grid\""));
         QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
         QVERIFY(!QSettings().contains("keys/MenuGrid"));
     }
 
-    // The areas let go of a level and take it again in either order, drawing and clicking in
-    // between: nothing may draw or edit through what another area let go of. (A level replaced
-    // during a load is aRepaintDuringALoadNeverDrawsTheOldLevelsSprites.)
+    // Areas letting go of a level in either order never draw or edit through what is gone.
     void areasLetGoInAnyOrder() {
         EditorFixture f;
         f.open();
@@ -105,8 +100,7 @@ private slots:
         QVERIFY(f.shows(0, f.layout()[0]));
     }
 
-    // A layout that breaks off is named in the box, with its level, part and offset, after the
-    // progress window has gone; the level is read-only while it is shown.
+    // A broken layout is named (level, part, offset) once progress has gone; it opens read-only.
     void aBrokenLayoutIsNamedAndItsLevelIsReadOnly() {
         EditorFixture f(2);
         f.open();
@@ -121,13 +115,12 @@ private slots:
         QCOMPARE(f.dialogs->messages.size(), 1);
         const QStringList lines = f.dialogs->messages.takeFirst().split("\n\n");
         QCOMPARE(lines.value(0), "Orvex: Argh, weird offset!");
-        QVERIFY2(
+        QVERIFY(
             lines.value(1).startsWith(QString("Layout of level 3 (zone %1, act %2) breaks off at "
                                               "offset 0x%3:")
                                           .arg(demo.levelZone[2])
                                           .arg(demo.levelAct[2] + 1)
-                                          .arg(broken)),
-            qPrintable(lines.value(1)));
+                                          .arg(broken)));
         QVERIFY(lines.value(2).startsWith("Level 3 opens read-only"));
         QVERIFY(f.child<QLabel>("LevelInfo")
                     ->text()
@@ -137,8 +130,7 @@ private slots:
         QVERIFY(!f.child<QLabel>("LevelInfo")->text().contains("read-only"));
     }
 
-    // What the window remembers is stored when it closes and read by the next one; a first
-    // start takes most of the screen and shows objects, rings and the start.
+    // What the window remembers on closing the next one reads; a first start fills the screen.
     void theWindowIsRememberedAcrossARestart() {
         forgetWindowMemory();
         QSize closedAt;
@@ -168,7 +160,6 @@ private slots:
         QCOMPARE(restarted.size(), closedAt);
         QVERIFY(restarted.findChild<QAction*>("MenuGrid")->isChecked());
         QVERIFY(restarted.findChild<QAction*>("MenuObjects")->isChecked());
-        // The Rings tool shows its overlay whatever was stored.
         QVERIFY(restarted.findChild<QAction*>("MenuRings")->isChecked());
         QCOMPARE(restarted.map().zoom(), std::size_t{1});
         QCOMPARE(restarted.tools().chosen()->id(), "ToolRings");
@@ -181,8 +172,7 @@ private slots:
         forgetWindowMemory();
     }
 
-    // The level field takes level numbers only: letters are refused and reach no tool, a number
-    // that names no level puts the level shown back, and a good one loads its level.
+    // The level field takes level numbers only; letters reach no tool, a bad number is undone.
     void theLevelSelectorTakesOnlyLevelNumbers() {
         EditorFixture f;
         f.open();
@@ -194,7 +184,6 @@ private slots:
         QLineEdit* field = f.window->levelSelector().lineEdit();
         f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        // Typed as a user types: into whatever has the focus after a click on the field.
         const auto type = [field](const char* keys) {
             QTest::mouseClick(field, Qt::LeftButton);
             field->selectAll();
@@ -218,8 +207,7 @@ private slots:
         QCOMPARE(f.window->tools().chosen()->id(), "ToolBrush");
     }
 
-    // Opening every dock keeps the window within the screen: their contents scroll instead of
-    // raising the window's least size, and the status line stays in view.
+    // Every dock open, the window and its status line stay within the screen.
     void theDocksKeepTheWindowOnTheScreen() {
         EditorFixture f;
         f.open();
@@ -233,24 +221,18 @@ private slots:
         f.key(Qt::Key_O);  // Object Types and Properties too
         QCoreApplication::processEvents();
         const QSize outer = f.window->frameGeometry().size();
-        QVERIFY2(outer.width() <= screen.width() && outer.height() <= screen.height(),
-                 qPrintable(QString("%1 x %2 on a screen of %3 x %4")
-                                .arg(outer.width())
-                                .arg(outer.height())
-                                .arg(screen.width())
-                                .arg(screen.height())));
+        QVERIFY(outer.width() <= screen.width() && outer.height() <= screen.height());
         QVERIFY(f.window->rect().contains(f.window->statusBar()->geometry()));
         for (QDockWidget* dock : f.window->findChildren<QDockWidget*>()) {
             if (dock->objectName() != "OverviewDock") {
-                QVERIFY2(dock->isVisible(), qPrintable(dock->objectName()));
+                QVERIFY(dock->isVisible());
             }
         }
     }
 
-    // What a user expects of the small things: usage on the terminal, keys of one combination
-    // (the shortcut list naming the mouse's gestures too), Save saying why it cannot, the image
-    // named as it is after a migration, a placement dock in the View menu, a save's note and the
-    // undo history going with their level, and a level opening at its start.
+    // Small things: usage, one-combination keys, the mouse in the key list, Save's reasons, a
+    // migrated image named modified, a dock from the View menu, notes and undo per level, and a
+    // level opening at its start.
     void theSmallThingsAreAsAUserExpects() {
         QString outText;
         QString errText;
@@ -265,15 +247,14 @@ private slots:
         EditorFixture f;
         auto* note = f.child<QLabel>("StatusNote");
         f.menu("MenuSave");
-        QVERIFY2(note->text().contains("Nothing to save"), qPrintable(note->text()));
+        QVERIFY(note->text().contains("Nothing to save"));
         f.open(true);
-        QVERIFY2(f.child<QLabel>("RomInfo")->text().contains("modified"),
-                 qPrintable(f.child<QLabel>("RomInfo")->text()));
+        QVERIFY(f.child<QLabel>("RomInfo")->text().contains("modified"));
 
         KeysDialog keys(f.window->actions(), KeysDialog::Mode::Edit, f.window.get());
         const QString refused =
             keys.assign(rowOf(f, "MenuGrid"), QKeySequence("Ctrl+A, Backspace"));
-        QVERIFY2(refused.contains("sequence"), qPrintable(refused));
+        QVERIFY(refused.contains("sequence"));
         QCOMPARE(f.action("MenuGrid")->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::Key_G)});
         KeysDialog list(f.window->actions(), KeysDialog::Mode::List, f.window.get());
         QVERIFY(!list.table().findItems("Mouse: Map", Qt::MatchExactly).isEmpty());
@@ -287,9 +268,9 @@ private slots:
         f.menu("ToolPlace");
         f.editCorner();
         f.menu("MenuSave");
-        QVERIFY2(note->text().contains("saved"), qPrintable(note->text()));
+        QVERIFY(note->text().contains("saved"));
         f.chooseLevel(1);
-        QVERIFY2(!note->text().contains("saved"), qPrintable(note->text()));
+        QVERIFY(!note->text().contains("saved"));
         QCOMPARE(f.action("MenuUndo")->text(), QString("Undo"));
         const StartPosition start = *f.window->session().document()->parts().start;
         const QPoint topLeft = f.canvas()->levelPoint(QPointF(0, 0));
