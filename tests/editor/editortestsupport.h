@@ -233,7 +233,6 @@ inline bool overviewShows(const EditorFixture& f, Plane plane) {
 
 int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
-int runMapToolsTest(int argc, char** argv);
 int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
 int runTestLevelTest(int argc, char** argv);
