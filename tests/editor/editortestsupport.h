@@ -231,7 +231,6 @@ inline bool overviewShows(const EditorFixture& f, Plane plane) {
                   small.height(), QImage::Format_RGB32);
 }
 
-int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
 int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
