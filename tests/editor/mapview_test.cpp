@@ -508,7 +508,7 @@ private slots:
         QCOMPARE(f.canvas()->grab().toImage().pixelColor(at), background);
     }
 
-    // Whatever the frames and the bars take, the map's scroll bars lie whole inside the form.
+    // Whatever the frames and the bars take, the map's scroll bars sit on the form's edges.
     void resizeRuleAndTheStatusLine() {
         EditorFixture& f = *mF;
         for (const int statusHeight : {60, 0}) {  // a tall status line, then as it is
@@ -518,6 +518,13 @@ private slots:
                 for (const char* name : {"HScroll1", "VScroll2", "Canto", "VScroll1"}) {
                     QVERIFY2(wholeInForm(f, name), name);
                 }
+                QWidget* form = f.window->centralWidget();  // the design's gaps: 2 below, 3 right
+                QCOMPARE(form->height() - f.child("HScroll1")->mapTo(form, QPoint(0, 0)).y() -
+                             f.child("HScroll1")->height(),
+                         2);
+                QCOMPARE(form->width() - f.child("VScroll2")->mapTo(form, QPoint(0, 0)).x() -
+                             f.child("VScroll2")->width(),
+                         3);
             }
         }
         QWidget* frame = f.child("MapaFase");
@@ -645,6 +652,8 @@ private slots:
     // A right click picks the block under it, marks it and scrolls the selector to it.
     void aRightClickPicksAndScrollsTheSelectorToIt() {
         EditorFixture& f = *mF;
+        f.window->map().blockSelector().scrollBar()->setValue(128);  // the strip's end, aligned
+        QCOMPARE(f.thumbnail(250)->mapTo(f.child("Picture1"), QPoint(0, 0)).y(), 0);
         f.place(200, 8);
         f.place(3, 9);
         QTest::mouseClick(f.thumbnail(0), Qt::LeftButton);
