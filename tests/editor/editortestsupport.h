@@ -231,12 +231,9 @@ inline bool overviewShows(const EditorFixture& f, Plane plane) {
                   small.height(), QImage::Format_RGB32);
 }
 
-int runEditorWindowTest(int argc, char** argv);
 int runCommandsTest(int argc, char** argv);
-int runMapToolsTest(int argc, char** argv);
 int runMapViewTest(int argc, char** argv);
 int runPlacementToolsTest(int argc, char** argv);
-int runTestLevelTest(int argc, char** argv);
 int runShellTest(int argc, char** argv);
 int runPieceEditorsTest(int argc, char** argv);
 int runCollisionTest(int argc, char** argv);

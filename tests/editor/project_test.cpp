@@ -1,5 +1,6 @@
 // Disassembly projects in the real window, built by the tests' build program: opened, saved into
-// their files and read back from the new build, played; a failing build shows its output.
+// their files and read back from the new build, played; a failing build shows its output. Test
+// Level and Emulator Settings, the emulator replaced by a recorder.
 
 #include <QDir>
 #include <QLabel>
@@ -14,6 +15,8 @@
 #include "editor/shell/testlevel.h"
 #include "editortestsupport.h"
 #include "project/syntheticproject.h"
+#include "rom/codepatterns.h"
+#include "rom/testimage.h"
 
 namespace orvex::test {
 
@@ -22,6 +25,13 @@ namespace {
 std::vector<std::uint8_t> bytesOf(const QString& path) {
     const QByteArray bytes = fileBytes(path);
     return {bytes.begin(), bytes.end()};
+}
+
+// An empty file at `path` that its owner may run.
+bool makeProgram(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
 }
 
 // A window with a synthetic project in a folder of its own; the output of every build is kept.
@@ -84,7 +94,16 @@ class ProjectTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QSettings().remove(kEmulatorKey); }
+    void init() {
+        QSettings().remove(kEmulatorKey);
+        mPath = qgetenv("PATH");
+    }
+    void cleanup() {
+        mRuns.clear();
+        mFailure.clear();
+        qputenv("PATH", mPath);
+        QSettings().remove(kEmulatorKey);
+    }
 
     // A stale project builds first and names each part's file; a save writes the layout's file
     // and builds, the level reading back; Test Level plays unsaved edits, the project untouched.
@@ -117,17 +136,12 @@ private slots:
         QCOMPARE(f.layout(), edited);
 
         QSettings().setValue(kEmulatorKey, "emu %f");
-        QStringList run;
-        auto* test = f.child<TestLevel>("TestLevel");
-        test->setLauncher([&run](const QString& program, const QStringList& arguments) {
-            run = QStringList{program} + arguments;
-            return QString();
-        });
+        TestLevel* test = recordRuns(f);
         const QByteArray saved = fileBytes(f.layoutFile());
         const QByteArray built = fileBytes(f.file("s2built.bin"));
         const std::vector<std::uint8_t> played = f.editCorner();
         f.key(Qt::Key_F5);
-        QCOMPARE(run, QStringList({"emu", test->lastImage()}));
+        QCOMPARE(mRuns, QList<QStringList>({{"emu", test->lastImage()}}));
         auto copy = loadDocument(bytesOf(test->lastImage()), f.profile(), 0);
         QVERIFY(copy.ok());
         QCOMPARE(copy->document->layout().bytes(), played);
@@ -186,6 +200,90 @@ private slots:
         QCOMPARE(f.dialogs->buildDialogs.first().first, f.build);
         QCOMPARE(storedBuildCommand(), QString("make rom"));
     }
+
+    void theCopyHoldsTheUnsavedEdits_TheRomFileDoesNot() {
+        EditorFixture f;
+        TestLevel& test = *recordRuns(f);
+        QSettings().setValue(kEmulatorKey, "emu --rom=\"%f\" --full");
+        f.key(Qt::Key_F5);
+        QVERIFY(f.dialogs->messages.join("\n").contains("No level is loaded"));
+        f.open();
+        f.chooseLevel(2);
+        const std::vector<std::uint8_t> edited = f.editCorner();
+        f.key(Qt::Key_F5);
+        QCOMPARE(mRuns.size(), 1);
+        const QString first = test.lastImage();
+        QCOMPARE(mRuns[0], QStringList({"emu", "--rom=" + first, "--full"}));
+
+        const std::vector<std::uint8_t> copy = bytesOf(first);
+        const RomProfile& profile = demoRom().profile;
+        auto level = loadDocument(copy, profile, 2);
+        QVERIFY(level.ok());
+        QCOMPARE(level->document->layout().bytes(), edited);
+        const auto start =
+            std::size_t(findPattern(demoRom().image, parsePattern(kTitleStartCode)).at(0));
+        QCOMPARE(copy[start + 10], demoRom().levelZone[2]);
+        QCOMPARE(copy[start + 11], demoRom().levelAct[2]);
+        QCOMPARE(bytesOf(f.romPath), demoRom().image);
+        QVERIFY(f.unsaved());
+
+        f.dialogs->yesNoCancel = {Answer::No};
+        f.chooseLevel(3);  // the next copy replaces this one
+        f.menu("MenuTestLevel");
+        QCOMPARE(mRuns.size(), 2);
+        QVERIFY(!QFile::exists(first));
+        QVERIFY(QFile::exists(test.lastImage()));
+    }
+
+    void theSettingsAskWhenNoEmulatorIsKnown_AFailedStartIsReported() {
+        EditorFixture f;
+        TestLevel& test = *recordRuns(f);
+        f.open();
+        qputenv("PATH", QFile::encodeName(f.folder.path()));
+        // Debian's blastem, in /usr/games, is found though the path does not name that folder.
+        const QString games = f.folder.filePath("games");
+        QVERIFY(QDir(f.folder.path()).mkdir("games") && makeProgram(games + "/blastem"));
+        QCOMPARE(suggestedEmulatorCommand({games}), games + "/blastem %f");
+        f.dialogs->emulatorCommands = {"\"my emu\" -x"};
+        f.menu("MenuTestLevel");
+        QCOMPARE(f.dialogs->emulatorDialogs.size(), 1);
+        QVERIFY(f.dialogs->emulatorDialogs[0].second.contains("No emulator was found"));
+        QCOMPARE(QSettings().value(kEmulatorKey).toString(), QString("\"my emu\" -x"));
+        QCOMPARE(mRuns, QList<QStringList>({{"my emu", "-x", test.lastImage()}}));
+
+        mFailure = "The program my emu was not found.";
+        f.menu("MenuTestLevel");
+        const QString said = f.dialogs->messages.join("\n");
+        QVERIFY(said.contains("The emulator was not started."));
+        QVERIFY(said.contains(mFailure));
+
+        // A RetroArch found on the path still needs its core: the settings open, and Cancel
+        // starts nothing.
+        QSettings().remove(kEmulatorKey);
+        QVERIFY(makeProgram(f.folder.filePath("retroarch")));
+        f.menu("MenuTestLevel");
+        QCOMPARE(f.dialogs->emulatorDialogs.size(), 2);
+        QCOMPARE(f.dialogs->emulatorDialogs[1].first, QString("retroarch -L <core> %f"));
+        QVERIFY(f.dialogs->emulatorDialogs[1].second.contains("Replace <core>"));
+        QCOMPARE(mRuns.size(), 2);
+    }
+
+private:
+    // Test Level of `f`'s window, its starts recorded and answered with mFailure; never the
+    // machine's own emulators: only the folders a test makes are searched.
+    TestLevel* recordRuns(EditorFixture& f) {
+        auto* test = f.window->findChild<TestLevel*>("TestLevel");
+        test->setGameFolders({});
+        test->setLauncher([this](const QString& program, const QStringList& arguments) {
+            mRuns.append(QStringList{program} + arguments);
+            return mFailure;
+        });
+        return test;
+    }
+
+    QList<QStringList> mRuns;  // program and arguments of each start
+    QString mFailure;          // what the launcher answers
+    QByteArray mPath;
 };
 
 int runProjectTest(int argc, char** argv) {
