@@ -153,8 +153,7 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
     const Bytes swapped = byteSwapped(demo.image);
     const std::string dump = put("s2.bin", swapped);
     const ToolRun refused = tool({"fix-checksum", dump});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("This is a byte-swapped image"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.endedWith(1, "This is a byte-swapped image"));
     EXPECT_EQ(tool({"normalize", dump, dump}).exitCode, 1);
     EXPECT_EQ(tool({"normalize", dump, file("plain.bin")}).out,
               dump + " is a byte-swapped image; wrote the plain image (1048576 bytes) to " +
@@ -242,8 +241,7 @@ TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
 TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
     const std::string rom = demoFile("r.bin");
     const ToolRun self = tool({"layout-export", rom, "3", rom});
-    EXPECT_EQ(self.exitCode, 1);
-    EXPECT_NE(self.err.find("is the same file as"), std::string::npos) << self.err;
+    EXPECT_TRUE(self.endedWith(1, "is the same file as"));
     EXPECT_EQ(readFile(rom), demo.image);
     std::filesystem::create_symlink(rom, file("link.bin"));
     EXPECT_EQ(tool({"render", rom, "1", "link.bin"}).exitCode, 1);
