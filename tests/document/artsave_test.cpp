@@ -28,8 +28,7 @@ std::int32_t tileCount(const LevelDocument& document) {
 // The save is refused as out of range, its message holding `text`, and the file is unchanged.
 void expectRefused(DocumentFile& file, const std::string& text) {
     const Bytes before = file.file.contents();
-    const auto saved = file.save();
-    ASSERT_TRUE(failsWith(saved, ErrorCode::OutOfRange, text));
+    ASSERT_TRUE(failsWith(file.save(), ErrorCode::OutOfRange, text));
     EXPECT_EQ(file.file.contents(), before);
 }
 
@@ -90,8 +89,8 @@ TEST_P(ArtSaveTest, RefusesTileArtReachingTilesWrittenAfterIt) {
         tested = true;
         const std::int32_t first = *limit.firstWrittenTile;
         file.document->setTiles(tiles, Bytes(static_cast<std::size_t>(first + 1 - tiles) * kTile));
-        const auto saved = file.save({.moveGrownArt = true});
-        ASSERT_TRUE(failsWith(saved, ErrorCode::OutOfRange, "fills tile $"));
+        ASSERT_TRUE(
+            failsWith(file.save({.moveGrownArt = true}), ErrorCode::OutOfRange, "fills tile $"));
         EXPECT_EQ(file.file.contents(), demo().image);
 
         // Up to the tile before it is allowed.
@@ -120,8 +119,7 @@ TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
     file.document->setTiles(0, noiseBytes(file.document->parts().tiles.bytes.size()));
     const Bytes art = file.document->parts().tiles.bytes;
 
-    const auto refused = file.save();
-    ASSERT_TRUE(failsWith(refused, ErrorCode::ArtMustMove, "moved to the end of the file"));
+    ASSERT_TRUE(failsWith(file.save(), ErrorCode::ArtMustMove, "moved to the end of the file"));
     EXPECT_EQ(file.file.contents(), image);
 
     const auto moved = file.save({.moveGrownArt = true});
@@ -173,8 +171,7 @@ TEST_P(ArtSaveTest, AMovePastTheCartridgeIsRefusedWithBothSizes) {
     file.load(0);
     file.document->setTiles(
         0, noiseBytes(static_cast<std::size_t>(tileCount(*file.document)) * kTile));
-    const auto saved = file.save({.moveGrownArt = true});
-    ASSERT_TRUE(failsWith(saved, ErrorCode::NoRoom, "past the 4 MiB"));
+    ASSERT_TRUE(failsWith(file.save({.moveGrownArt = true}), ErrorCode::NoRoom, "past the 4 MiB"));
     EXPECT_EQ(file.file.contents(), image);
 }
 

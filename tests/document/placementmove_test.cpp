@@ -157,8 +157,8 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     auto objects = *f.document->parts().objects;
     objects.pop_back();
     f.document->setObjects(objects);
-    const auto refused = f.save(kInPlace);
-    ASSERT_TRUE(failsWith(refused, ErrorCode::ListsMustMove, "is shared with another act"));
+    ASSERT_TRUE(
+        failsWith(f.save(kInPlace), ErrorCode::ListsMustMove, "is shared with another act"));
     EXPECT_EQ(f.file.contents(), demo.image);
 
     const auto saved = f.save(kMoving);
@@ -225,8 +225,7 @@ TEST_P(PlacementMove, ASaveAfterAMoveByAnotherProgramIsRefused) {
 
     for (const SaveOptions& options :
          {kInPlace, SaveOptions{.overwriteChangesOnDisk = true, .alwaysWriteLayout = false}}) {
-        const auto refused = reader.save(options);
-        ASSERT_TRUE(failsWith(refused, ErrorCode::Cancelled,
+        ASSERT_TRUE(failsWith(reader.save(options), ErrorCode::Cancelled,
                               "The ROM file has changed on disk: its object "
                               "directory moved"));
         EXPECT_EQ(reader.file.contents(), moved);
@@ -289,8 +288,7 @@ TEST_P(PlacementMove, TheLastMigratedLayoutDoesNotGrowOverMovedLists) {
     f.load(kLevelCount - 1);
     EXPECT_EQ(*layoutRoom(before, f.document->profile(), kLevelCount - 1), kLayoutSlotSize);
     f.document->replaceLayout(Layout(noiseBytes(4096)));
-    const auto grown = f.save({});
-    ASSERT_TRUE(failsWith(grown, ErrorCode::NoRoom));
+    ASSERT_TRUE(failsWith(f.save({}), ErrorCode::NoRoom));
     EXPECT_EQ(f.file.contents(), before);
 }
 

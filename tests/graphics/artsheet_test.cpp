@@ -112,8 +112,8 @@ TEST(PngDecode, RefusesWhatIsNotAnIndexedPng) {
     Bytes file(size);
     ASSERT_TRUE(
         png_image_write_to_memory(&image, file.data(), &size, 0, pixels.data(), 0, nullptr));
-    const auto rgb = decodeIndexedPng(file);
-    ASSERT_TRUE(testing::failsWith(rgb, std::nullopt, "holds colours, not indices into a palette"));
+    ASSERT_TRUE(testing::failsWith(decodeIndexedPng(file), std::nullopt,
+                                   "holds colours, not indices into a palette"));
 }
 
 }  // namespace

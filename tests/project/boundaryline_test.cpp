@@ -48,8 +48,7 @@ TEST(BoundaryLine, OtherNotationsAreReadOnly) {
           "\tzoneTableEntry.w\t$0, $29A0, $0, $320, $4", "\tdc.w\t$0, $29A0, $0, $320",
           "\tzoneTableEntry.w\t$0, $12345, $0, $320"}) {
         SCOPED_TRACE(line);
-        auto rewritten = rewriteBoundaryLine(line, {});
-        ASSERT_TRUE(testing::failsWith(rewritten, std::nullopt, "read-only"));
+        ASSERT_TRUE(testing::failsWith(rewriteBoundaryLine(line, {}), std::nullopt, "read-only"));
         EXPECT_FALSE(parseBoundaryLine(line).ok());
     }
 }

@@ -36,8 +36,8 @@ TEST(BuildRunner, FailuresQuoteTheEndOfTheOutput) {
     ASSERT_TRUE(testing::failsWith(hung, std::nullopt, "did not finish"));
     EXPECT_NE(hung.error().message.find("assembling"), std::string::npos);
 
-    auto missing = runBuild(folder.path(), {"/nonexistent/orvex-build build.lua"});
-    ASSERT_TRUE(testing::failsWith(missing, std::nullopt, "cannot run /nonexistent/orvex-build"));
+    ASSERT_TRUE(testing::failsWith(runBuild(folder.path(), {"/nonexistent/orvex-build build.lua"}),
+                                   std::nullopt, "cannot run /nonexistent/orvex-build"));
     EXPECT_FALSE(runBuild(folder.path(), {"  "}).ok());
     EXPECT_FALSE(runBuild(folder.path() / "no such folder", {"true"}).ok());
 }

@@ -124,8 +124,7 @@ TEST(Listing, LinesCutByReadsAreWhole) {
 
 TEST(Listing, TextWithoutCodeLinesIsRefused) {
     std::istringstream in("; s2.asm\n\tBINCLUDE \"x.bin\"\nnothing here\n");
-    auto listing = parseListing(in);
-    ASSERT_TRUE(testing::failsWith(listing, ErrorCode::CorruptStream));
+    ASSERT_TRUE(testing::failsWith(parseListing(in), ErrorCode::CorruptStream));
     EXPECT_FALSE(readListing("/nonexistent/s2.lst").ok());
 }
 

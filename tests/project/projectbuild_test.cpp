@@ -173,8 +173,8 @@ TEST(ProjectRead, StaleListingRunsTheBuildFirst) {
     makeOld(project.listing);
     const auto image = fileBytes(project.image);
     options.buildCommand = "sh -c 'echo assembling; echo s2.asm: error >&2; exit 2'";
-    auto failed = readProject(folder.path(), options);
-    ASSERT_TRUE(testing::failsWith(failed, ErrorCode::BuildFailed, "assembling\ns2.asm: error"));
+    ASSERT_TRUE(testing::failsWith(readProject(folder.path(), options), ErrorCode::BuildFailed,
+                                   "assembling\ns2.asm: error"));
     EXPECT_EQ(fileBytes(project.image), image);
 }
 

@@ -14,14 +14,13 @@ using testing::putFile;
 TEST(ProjectFolder, ListingOrBuildScriptBesideSource) {
     testing::TempFolder folder;
     const auto& root = folder.path();
-    auto empty = openProjectFolder(root);
-    ASSERT_TRUE(testing::failsWith(empty, ErrorCode::NotAProject,
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root), ErrorCode::NotAProject,
                                    "holds no s2.lst, and no build.lua beside an .asm "
                                    "source (it has neither)"));
 
     putFile(root / "build.lua", std::string("-- build"));
-    auto scriptOnly = openProjectFolder(root);
-    ASSERT_TRUE(testing::failsWith(scriptOnly, std::nullopt, "it has build.lua but no .asm file"));
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root), std::nullopt,
+                                   "it has build.lua but no .asm file"));
 
     putFile(root / "game.asm", std::string("; game"));
     auto project = openProjectFolder(root);
@@ -40,8 +39,7 @@ TEST(ProjectFolder, ListingOrBuildScriptBesideSource) {
     EXPECT_EQ(fromListing->mainSource, listed.path() / "s2.asm");
     EXPECT_FALSE(defaultBuildCommand(*fromListing).has_value());
 
-    auto file = openProjectFolder(root / "game.asm");
-    ASSERT_TRUE(testing::failsWith(file, ErrorCode::FileOpen));
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root / "game.asm"), ErrorCode::FileOpen));
 }
 
 }  // namespace

@@ -249,8 +249,8 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     // stopped, quoting what it wrote so far.
     SourceOptions hanging = buildWith("sh -c 'echo started; sleep 30'");
     hanging.buildTimeout = std::chrono::milliseconds(300);
-    auto slow = openLevelSource(root, hanging);
-    ASSERT_TRUE(testing::failsWith(slow, ErrorCode::BuildFailed, "started"));
+    ASSERT_TRUE(
+        testing::failsWith(openLevelSource(root, hanging), ErrorCode::BuildFailed, "started"));
 }
 
 // Opening: a stale listing builds first, told to the listener; a build that fails reads nothing;

@@ -133,8 +133,7 @@ TEST_P(ListMove, RoomsOutOfReachAreRefused) {
     const DemoRom& demo = this->demo();
     MovedActLists huge{{demo.levelZone[6], demo.levelAct[6]}, std::nullopt, std::nullopt};
     huge.objects = std::vector<ObjectPlacement>(5000, {0x100, 0x100, 0x41, 0});
-    const auto moved = movePlacementLists(demo.image, profile(), huge);
-    ASSERT_TRUE(failsWith(moved, ErrorCode::NoRoom,
+    ASSERT_TRUE(failsWith(movePlacementLists(demo.image, profile(), huge), ErrorCode::NoRoom,
                           "but a directory word reaches only 32768 bytes before"));
 }
 

@@ -203,8 +203,8 @@ TEST(Writers, AFullDiskSaysSoAndLeavesNothingBehind) {
     }
     const fs::path rom = mountPoint / "rom.bin";
     writeFile(rom, demoRom().image);
-    const auto migrated = migrateLayouts(RomImage(rom), revision01());
-    ASSERT_TRUE(failsWith(migrated, std::nullopt, "the disk is full"));
+    ASSERT_TRUE(
+        failsWith(migrateLayouts(RomImage(rom), revision01()), std::nullopt, "the disk is full"));
     EXPECT_EQ(readFile(rom), demoRom().image);
     EXPECT_EQ(std::distance(fs::directory_iterator(mountPoint), fs::directory_iterator()), 1);
     ::umount(mountPoint.c_str());

@@ -75,8 +75,8 @@ TEST_P(Identification, PaddedImagesWork) {
     full.resize(0x400000, 0x5A);
     putLong(full, 0x1A4, 0x3FFFFF);
     TempRomFile file(full);
-    const auto refused = migrateLayouts(RomImage(file.path()), profile());
-    ASSERT_TRUE(failsWith(refused, ErrorCode::NoRoom, "4194304 bytes"));
+    ASSERT_TRUE(failsWith(migrateLayouts(RomImage(file.path()), profile()), ErrorCode::NoRoom,
+                          "4194304 bytes"));
     EXPECT_EQ(file.contents(), full);
 }
 

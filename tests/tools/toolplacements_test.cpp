@@ -141,8 +141,7 @@ TEST_F(ToolJson, AGrownListIsSavedOnlyWithMoveLists) {
         forty.push_back({static_cast<std::uint16_t>(0x100 + 0x20 * i), 256, 0x41, 0});
     }
     const std::string in = putText("forty.json", objectsText(forty));
-    const ToolRun refused = tool({"objects-import", rom, "8", in});
-    EXPECT_TRUE(refused.endedWith(1, "run again with --move-lists"));
+    EXPECT_TRUE(tool({"objects-import", rom, "8", in}).endedWith(1, "run again with --move-lists"));
     EXPECT_EQ(readFile(rom), demoRom().image);
 
     const ToolRun moved = tool({"objects-import", rom, "8", in, "--move-lists"});

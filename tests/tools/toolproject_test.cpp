@@ -65,16 +65,15 @@ TEST_F(ToolProject, ReadsSavesAndBuildsThroughTheFolder) {
     after.erase(file("t.bin"));
     EXPECT_EQ(after, before);
 
-    const ToolRun failed = tool({"level-set", root, "2", "--start", "0x300,0x200",
-                                 "--build-command", "false", "--project-backups"});
-    EXPECT_TRUE(failed.endedWith(1, root + ": the files are saved, but the build failed: "));
+    EXPECT_TRUE(tool({"level-set", root, "2", "--start", "0x300,0x200", "--build-command", "false",
+                      "--project-backups"})
+                    .endedWith(1, root + ": the files are saved, but the build failed: "));
     EXPECT_EQ(readFile(root + "/startpos/EHZ_2.bin"), (Bytes{0x03, 0x00, 0x02, 0x00}));
     EXPECT_EQ(readFile(root + "/startpos/EHZ_2.bin.bak"), (Bytes{0x01, 0x00, 0x02, 0x00}));
 
     std::filesystem::create_directories(file("plain"));
     const auto untouched = snapshot();
-    const ToolRun refused = tool({"info", file("plain")});
-    EXPECT_TRUE(refused.endedWith(1, "s2.lst"));
+    EXPECT_TRUE(tool({"info", file("plain")}).endedWith(1, "s2.lst"));
     EXPECT_EQ(snapshot(), untouched);
 }
 

@@ -240,8 +240,7 @@ TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
 // file is neither read nor replaced.
 TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
     const std::string rom = demoFile("r.bin");
-    const ToolRun self = tool({"layout-export", rom, "3", rom});
-    EXPECT_TRUE(self.endedWith(1, "is the same file as"));
+    EXPECT_TRUE(tool({"layout-export", rom, "3", rom}).endedWith(1, "is the same file as"));
     EXPECT_EQ(readFile(rom), demo.image);
     std::filesystem::create_symlink(rom, file("link.bin"));
     EXPECT_EQ(tool({"render", rom, "1", "link.bin"}).exitCode, 1);

@@ -24,11 +24,10 @@ TEST_F(ToolTestImage, WritesTheCopyOrNothing) {
     none[static_cast<std::size_t>(findPattern(none, parsePattern(kTitleStartCode)).at(0))] = 0x72;
     const std::string other = put("none.bin", none);
     const auto before = snapshot();
-    const ToolRun refused = tool({"test-image", other, "3", "t2.bin"});
-    EXPECT_TRUE(refused.endedWith(1, other + ": cannot make a copy that starts at level 3: The ROM "
-                                             "does not have the title screen's one-player start"));
-    const ToolRun self = tool({"test-image", rom, "3", rom});
-    EXPECT_TRUE(self.endedWith(1, "is the same file as"));
+    EXPECT_TRUE(tool({"test-image", other, "3", "t2.bin"})
+                    .endedWith(1, other + ": cannot make a copy that starts at level 3: The ROM "
+                                          "does not have the title screen's one-player start"));
+    EXPECT_TRUE(tool({"test-image", rom, "3", rom}).endedWith(1, "is the same file as"));
     EXPECT_EQ(snapshot(), before);
 }
 
