@@ -146,8 +146,7 @@ TEST_F(ToolJson, AGrownListIsSavedOnlyWithMoveLists) {
 
     const ToolRun moved = tool({"objects-import", rom, "8", in, "--move-lists"});
     ASSERT_EQ(moved.exitCode, 0) << moved.err;
-    EXPECT_NE(moved.out.find("moved the object and ring lists of every level"), std::string::npos)
-        << moved.out;
+    EXPECT_TRUE(holds(moved.out, "moved the object and ring lists of every level"));
     EXPECT_NE(tool({"level-info", rom, "8"}).out.find("objects: 40 "), std::string::npos);
 }
 
@@ -166,9 +165,7 @@ TEST_F(ToolJson, ImportsIntoAnImageWithoutTheDirectoryFail) {
         const ToolRun run = tool({std::string(command) + "-import", rom, "1", in});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.out.empty()) << run.out;
-        EXPECT_NE(run.err.find("directory was not found, so it has no list to import into"),
-                  std::string::npos)
-            << run.err;
+        EXPECT_TRUE(holds(run.err, "directory was not found, so it has no list to import into"));
         EXPECT_EQ(snapshot(), before);
     }
 }
