@@ -28,10 +28,7 @@ std::int32_t tileCount(const LevelDocument& document) {
 // The save is refused as out of range, its message holding `text`, and the file is unchanged.
 void expectRefused(DocumentFile& file, const std::string& text) {
     const Bytes before = file.file.contents();
-    const auto saved = file.save();
-    ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().code, ErrorCode::OutOfRange);
-    EXPECT_NE(saved.error().message.find(text), std::string::npos) << saved.error().message;
+    ASSERT_TRUE(failsWith(file.save(), ErrorCode::OutOfRange, text));
     EXPECT_EQ(file.file.contents(), before);
 }
 
@@ -92,11 +89,8 @@ TEST_P(ArtSaveTest, RefusesTileArtReachingTilesWrittenAfterIt) {
         tested = true;
         const std::int32_t first = *limit.firstWrittenTile;
         file.document->setTiles(tiles, Bytes(static_cast<std::size_t>(first + 1 - tiles) * kTile));
-        const auto saved = file.save({.moveGrownArt = true});
-        ASSERT_FALSE(saved.ok());
-        EXPECT_EQ(saved.error().code, ErrorCode::OutOfRange);
-        EXPECT_NE(saved.error().message.find("fills tile $"), std::string::npos)
-            << saved.error().message;
+        ASSERT_TRUE(
+            failsWith(file.save({.moveGrownArt = true}), ErrorCode::OutOfRange, "fills tile $"));
         EXPECT_EQ(file.file.contents(), demo().image);
 
         // Up to the tile before it is allowed.
@@ -125,10 +119,7 @@ TEST_P(ArtSaveTest, GrownArtIsRefusedWithoutTheMoveAndMovedWithIt) {
     file.document->setTiles(0, noiseBytes(file.document->parts().tiles.bytes.size()));
     const Bytes art = file.document->parts().tiles.bytes;
 
-    const auto refused = file.save();
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::ArtMustMove);
-    EXPECT_NE(refused.error().message.find("moved to the end of the file"), std::string::npos);
+    ASSERT_TRUE(failsWith(file.save(), ErrorCode::ArtMustMove, "moved to the end of the file"));
     EXPECT_EQ(file.file.contents(), image);
 
     const auto moved = file.save({.moveGrownArt = true});
@@ -180,10 +171,7 @@ TEST_P(ArtSaveTest, AMovePastTheCartridgeIsRefusedWithBothSizes) {
     file.load(0);
     file.document->setTiles(
         0, noiseBytes(static_cast<std::size_t>(tileCount(*file.document)) * kTile));
-    const auto saved = file.save({.moveGrownArt = true});
-    ASSERT_FALSE(saved.ok());
-    EXPECT_EQ(saved.error().code, ErrorCode::NoRoom);
-    EXPECT_NE(saved.error().message.find("past the 4 MiB"), std::string::npos);
+    ASSERT_TRUE(failsWith(file.save({.moveGrownArt = true}), ErrorCode::NoRoom, "past the 4 MiB"));
     EXPECT_EQ(file.file.contents(), image);
 }
 

@@ -59,9 +59,7 @@ TEST_P(CollisionLoad, ShortIndexLoadsButIsNotSaved) {
     EXPECT_TRUE(f.document->collisionLoaded(1));
 
     f.document->setChunkShape(0, 1, 3);
-    const auto refused = f.save();
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::NotLoaded);
+    ASSERT_TRUE(failsWith(f.save(), ErrorCode::NotLoaded));
     EXPECT_EQ(f.file.contents(), image);
     f.document->setChunkShape(0, 1, 1);
     f.document->setStart({0x100, 0x200});
@@ -172,10 +170,8 @@ TEST_P(CollisionSave, AGrownIndexMovesWithEveryPointerThatNamedIt) {
     DocumentFile f(demo.image, profile());
     f.load(kMetropolisLevel);
     f.document->replaceCollision(0, grownIndex());
-    const auto refused = f.save({.alwaysWriteLayout = false});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::ArtMustMove);
-    EXPECT_NE(refused.error().message.find("primary collision"), std::string::npos);
+    ASSERT_TRUE(failsWith(f.save({.alwaysWriteLayout = false}), ErrorCode::ArtMustMove,
+                          "primary collision"));
     EXPECT_EQ(f.file.contents(), demo.image);
 
     const std::int32_t old = demo.zoneOf(kMetropolisLevel).collisionStreams[0].offset;
@@ -233,10 +229,8 @@ TEST_P(CollisionSave, AnIndexMustHoldExactlyOneShapePerChunk) {
     DocumentFile f(demo().image, profile());
     f.load(kHillLevel);
     f.document->replaceCollision(1, Bytes(kCollisionIndexSize - 1, 0));
-    const auto refused = f.save({.alwaysWriteLayout = false, .moveGrownArt = true});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::OutOfRange);
-    EXPECT_NE(refused.error().message.find("secondary collision"), std::string::npos);
+    ASSERT_TRUE(failsWith(f.save({.alwaysWriteLayout = false, .moveGrownArt = true}),
+                          ErrorCode::OutOfRange, "secondary collision"));
     EXPECT_EQ(f.file.contents(), demo().image);
 }
 

@@ -81,8 +81,7 @@ TEST_P(PlacementMove, AGrownListMovesEveryListToTheEndOfTheFile) {
     auto objects = withMore(*f.document->parts().objects, 40);
     f.document->setObjects(objects);
     const auto refused = f.save(kInPlace);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::ListsMustMove);
+    ASSERT_TRUE(failsWith(refused, ErrorCode::ListsMustMove));
     const std::string bytes = std::to_string(kObjectBytes * (objects.size() + 2));
     EXPECT_NE(refused.error().message.find("The object list of level 7 is " + bytes +
                                            " bytes, but its place holds only"),
@@ -158,10 +157,8 @@ TEST_P(PlacementMove, ASharedListIsSplit) {
     auto objects = *f.document->parts().objects;
     objects.pop_back();
     f.document->setObjects(objects);
-    const auto refused = f.save(kInPlace);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::ListsMustMove);
-    EXPECT_NE(refused.error().message.find("is shared with another act"), std::string::npos);
+    ASSERT_TRUE(
+        failsWith(f.save(kInPlace), ErrorCode::ListsMustMove, "is shared with another act"));
     EXPECT_EQ(f.file.contents(), demo.image);
 
     const auto saved = f.save(kMoving);
@@ -228,13 +225,9 @@ TEST_P(PlacementMove, ASaveAfterAMoveByAnotherProgramIsRefused) {
 
     for (const SaveOptions& options :
          {kInPlace, SaveOptions{.overwriteChangesOnDisk = true, .alwaysWriteLayout = false}}) {
-        const auto refused = reader.save(options);
-        ASSERT_FALSE(refused.ok());
-        EXPECT_EQ(refused.error().code, ErrorCode::Cancelled);
-        EXPECT_NE(refused.error().message.find("The ROM file has changed on disk: its object "
-                                               "directory moved"),
-                  std::string::npos)
-            << refused.error().message;
+        ASSERT_TRUE(failsWith(reader.save(options), ErrorCode::Cancelled,
+                              "The ROM file has changed on disk: its object "
+                              "directory moved"));
         EXPECT_EQ(reader.file.contents(), moved);
     }
 }
@@ -278,10 +271,7 @@ TEST_P(PlacementMove, GoesWhereTheDataEndsAndNeverPast4MiB) {
     g.load(6);
     g.document->setObjects(withMore(*g.document->parts().objects, 40));
     const auto refused = g.save(kMoving);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::NoRoom);
-    EXPECT_NE(refused.error().message.find("4194304 bytes"), std::string::npos)
-        << refused.error().message;
+    ASSERT_TRUE(failsWith(refused, ErrorCode::NoRoom, "4194304 bytes"));
     EXPECT_NE(refused.error().message.find("Nothing was written"), std::string::npos);
     EXPECT_EQ(g.file.contents(), full);
 }
@@ -298,9 +288,7 @@ TEST_P(PlacementMove, TheLastMigratedLayoutDoesNotGrowOverMovedLists) {
     f.load(kLevelCount - 1);
     EXPECT_EQ(*layoutRoom(before, f.document->profile(), kLevelCount - 1), kLayoutSlotSize);
     f.document->replaceLayout(Layout(noiseBytes(4096)));
-    const auto grown = f.save({});
-    ASSERT_FALSE(grown.ok());
-    EXPECT_EQ(grown.error().code, ErrorCode::NoRoom) << grown.error().describe();
+    ASSERT_TRUE(failsWith(f.save({}), ErrorCode::NoRoom));
     EXPECT_EQ(f.file.contents(), before);
 }
 

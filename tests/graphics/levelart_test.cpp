@@ -13,8 +13,7 @@
 #include "graphics/palette.h"
 #include "support/testrom.h"
 
-// The level art from the palette through 8x8 tiles, 16x16 chunks and 128x128 blocks to the
-// pictures of a whole level.
+// The level art from the palette through tiles, chunks and blocks to a whole level's pictures.
 
 namespace orvex {
 namespace {
@@ -173,15 +172,13 @@ TEST(Blocks, WordsPickChunkVariantsAlongRowsThenDown) {
     words[63] = 0x14;
     words[64] = 0x15;
     drawBlocks(bytesOf(words), *f.chunks, *f.out);
-    f.expectArea(0, 0, 0, 5);
-    f.expectArea(0, 1, 0, 1029);
-    f.expectArea(0, 2, 0, 2053);
-    f.expectArea(0, 3, 0, 3077);
-    f.expectArea(0, 4, 0, 0);
-    f.expectArea(0, 0, 1, 0x13);
-    f.expectArea(0, 7, 7, 0x14);
-    f.expectArea(1, 0, 0, 0x15);
-    f.expectArea(1, 1, 0, -1);
+    // Block, area column and row, chunk variant (-1: colour 0).
+    const std::int32_t areas[] = {0, 0, 0, 5,    0, 1, 0, 1029, 0, 2, 0, 2053,
+                                  0, 3, 0, 3077, 0, 4, 0, 0,    0, 0, 1, 0x13,
+                                  0, 7, 7, 0x14, 1, 0, 0, 0x15, 1, 1, 0, -1};
+    for (std::size_t i = 0; i < std::size(areas); i += 4) {
+        f.expectArea(areas[i], areas[i + 1], areas[i + 2], areas[i + 3]);
+    }
 }
 
 // Blocks past the end of the mappings are drawn in colour 0; each block is told of before progress
@@ -342,11 +339,10 @@ TEST(LevelImage, RowsFromTheWaterLineDownIndexTheUnderwaterColours) {
         picture.setPixel(1, y, static_cast<std::uint8_t>(17 + y));
     }
     markUnderwater(picture, 2);
-    EXPECT_EQ(picture.pixel(1, 1), 18);
-    EXPECT_EQ(picture.pixel(1, 2), 19 + 64);
-    EXPECT_EQ(picture.pixel(0, 3), 64);
     markUnderwater(picture, 9);  // below the picture: nothing changes
-    EXPECT_EQ(picture.pixel(1, 3), 20 + 64);
+    EXPECT_EQ(
+        (Bytes{picture.pixel(1, 1), picture.pixel(1, 2), picture.pixel(0, 3), picture.pixel(1, 3)}),
+        (Bytes{18, 19 + 64, 64, 20 + 64}));
 }
 
 TEST(LevelImage, BlockSheetHasSixteenBlocksToARow) {

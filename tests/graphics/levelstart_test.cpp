@@ -10,9 +10,7 @@
 #include "graphics/levelstart.h"
 #include "rom/romprofile.h"
 
-// What the game does to a level's streams before its first frame, on small images made here:
-// where each source of tiles lands and in which order, animation timing, the chunk table, the
-// blocks Hill Top overwrites, the underwater and cycled palettes.
+// What the game does to a level's streams before its first frame, on small images made here.
 
 namespace orvex {
 namespace {
@@ -24,9 +22,13 @@ constexpr std::int32_t kArtTable = 0x2000;
 constexpr std::int32_t kScripts = 0x3000;
 constexpr std::int32_t kData = 0x8000;
 
-// The first byte of tile `tile` of video memory.
-std::uint8_t tileByte(const VideoMemory& video, std::int32_t tile) {
-    return video.bytes[static_cast<std::size_t>(tile) * kTileBytes];
+// The first byte of each tile of video memory named.
+Bytes tileBytes(const VideoMemory& video, std::initializer_list<std::int32_t> tiles) {
+    Bytes out;
+    for (const std::int32_t tile : tiles) {
+        out.push_back(video.bytes[static_cast<std::size_t>(tile) * kTileBytes]);
+    }
+    return out;
 }
 
 // `count` tiles whose every byte is `value`.
@@ -100,12 +102,9 @@ TEST(LevelStart, EachSourceOfTilesLandsWhereTheGameWritesItAndLaterOnesWin) {
 
     VideoMemory video;
     composeVideo(parts.tiles, start, video);
-    EXPECT_EQ(tileByte(video, 0x1F), 0x44);  // the level's art over the title screen's
-    EXPECT_EQ(tileByte(video, 0x20), 0x11);  // which shows past the art's end
-    EXPECT_EQ(tileByte(video, 0x100), 0x99);
-    EXPECT_EQ(tileByte(video, 0x101), 0x22);
-    EXPECT_EQ(tileByte(video, 0x102), 0x66);
-    EXPECT_EQ(tileByte(video, 0x180), 0x77);
+    // The level's art over the title screen's, which shows past the art's end.
+    EXPECT_EQ(tileBytes(video, {0x1F, 0x20, 0x100, 0x101, 0x102, 0x180}),
+              (Bytes{0x44, 0x11, 0x99, 0x22, 0x66, 0x77}));
 }
 
 // A script of frames with their own durations (duration byte $FF) and one of a fixed duration,
@@ -148,28 +147,22 @@ TEST(LevelStart, ScriptsShowFrameZeroAtTheStartAndKeepTheGamesTiming) {
     const AnimationScript& own = start.scripts[0];
     EXPECT_EQ(own.destination, 0x100);
     // Frames of 4, 6 and 2 video frames, then again.
-    EXPECT_EQ(own.frameAt(0), 0);
-    EXPECT_EQ(own.frameAt(3), 0);
-    EXPECT_EQ(own.frameAt(9), 1);
-    EXPECT_EQ(own.frameAt(10), 2);
-    EXPECT_EQ(own.frameAt(12), 0);
-    EXPECT_EQ(start.scripts[1].frameAt(7), 0);
-    EXPECT_EQ(start.scripts[1].frameAt(8), 1);
+    EXPECT_EQ((std::vector<std::int32_t>{own.frameAt(0), own.frameAt(3), own.frameAt(9),
+                                         own.frameAt(10), own.frameAt(12),
+                                         start.scripts[1].frameAt(7), start.scripts[1].frameAt(8)}),
+              (std::vector<std::int32_t>{0, 0, 1, 2, 0, 0, 1}));
 
     VideoMemory video;
     composeVideo({}, start, video);
-    EXPECT_EQ(tileByte(video, 0x100), 0xA0);
-    EXPECT_EQ(tileByte(video, 0x101), 0xA1);
-    EXPECT_EQ(tileByte(video, 0x102), 0xA6);
-    composeVideo({}, start, video, 10);
-    EXPECT_EQ(tileByte(video, 0x100), 0xA4);  // the tenth frame shows the third picture
-    EXPECT_EQ(tileByte(video, 0x102), 0xA7);
+    EXPECT_EQ(tileBytes(video, {0x100, 0x101, 0x102}), (Bytes{0xA0, 0xA1, 0xA6}));
+    composeVideo({}, start, video, 10);  // the tenth frame shows the third picture
+    EXPECT_EQ(tileBytes(video, {0x100, 0x102}), (Bytes{0xA4, 0xA7}));
 
     // Stepping writes only the scripts whose frame changes.
     composeVideo({}, start, video, 3);
     EXPECT_EQ(stepAnimation(start, video, 4), (std::vector<std::int32_t>{0x100, 0x101}));
     EXPECT_TRUE(stepAnimation(start, video, 5).empty());
-    EXPECT_EQ(tileByte(video, 0x100), 0xA2);
+    EXPECT_EQ(tileBytes(video, {0x100}), Bytes{0xA2});
 }
 
 TEST(LevelStart, HillTopAddsArtChunksAndMountainsAndHidesTheBlocksItOverwrites) {
@@ -204,13 +197,10 @@ TEST(LevelStart, HillTopAddsArtChunksAndMountainsAndHidesTheBlocksItOverwrites) 
 
     VideoMemory video;
     composeVideo(parts.tiles, start, video);
-    EXPECT_EQ(tileByte(video, 0x1FB), 0x44);
-    EXPECT_EQ(tileByte(video, 0x1FC), 0xBB);
-    EXPECT_EQ(tileByte(video, 0x200), 0x00);  // decoded, but past the tiles the loader copies
-    // At camera x $100 the mountains start at cliff column 4 of group 0.
-    EXPECT_EQ(tileByte(video, 0x500), 16);
-    EXPECT_EQ(tileByte(video, 0x504), 20);
-    EXPECT_EQ(tileByte(video, 0x508), 0);
+    // $200 is decoded but past the tiles the loader copies; at camera x $100 the mountains
+    // start at cliff column 4 of group 0.
+    EXPECT_EQ(tileBytes(video, {0x1FB, 0x1FC, 0x200, 0x500, 0x504, 0x508}),
+              (Bytes{0x44, 0xBB, 0x00, 16, 20, 0}));
 
     const Bytes table = composeChunks(parts.chunks, start);
     EXPECT_EQ(table[0x12F * 8 + 1], 0x01);
@@ -236,10 +226,10 @@ TEST(LevelStart, TheChunkRecordWritesOverTheTopOfTheChunkTable) {
     chunks.bytes = Bytes(0x100 * 8, 0x01);  // the zone's stream ends at chunk $FF
     const Bytes composed = composeChunks(chunks, image.read(tables, {0, 0}));
     ASSERT_EQ(composed.size(), 0x300u * 8);
-    EXPECT_EQ(composed[0xFF * 8], 0x01);
-    EXPECT_EQ(composed[0x2FD * 8], 0x00);  // RAM the stream never reached
-    EXPECT_EQ(composed[0x2FE * 8 + 1], 0x01);
-    EXPECT_EQ(composed[0x2FF * 8 + 7], 0x0F);
+    // $2FD is RAM the stream never reached.
+    EXPECT_EQ((Bytes{composed[0xFF * 8], composed[0x2FD * 8], composed[0x2FE * 8 + 1],
+                     composed[0x2FF * 8 + 7]}),
+              (Bytes{0x01, 0x00, 0x01, 0x0F}));
 }
 
 TEST(LevelStart, WaterActsReadTheirUnderwaterPaletteAndCyclesTheirFirstFrame) {
@@ -269,10 +259,9 @@ TEST(LevelStart, WaterActsReadTheirUnderwaterPaletteAndCyclesTheirFirstFrame) {
 
     const LevelStart casino = image.read(tables, {kCasinoNight, 0});
     const PaletteWords shown = shownPalette(PaletteWords{}, casino);
-    EXPECT_EQ(shown.at(3, 0xB), 0x08E);
-    EXPECT_EQ(shown.at(3, 0xA), 0x06E);
-    EXPECT_EQ(shown.at(3, 9), 0x04E);
-    EXPECT_EQ(shown.at(3, 8), 0);
+    EXPECT_EQ((std::vector<std::uint16_t>{shown.at(3, 0xB), shown.at(3, 0xA), shown.at(3, 9),
+                                          shown.at(3, 8)}),
+              (std::vector<std::uint16_t>{0x08E, 0x06E, 0x04E, 0}));
 }
 
 TEST(LevelStart, AnimatedTilesRedrawOnlyTheBlocksThatShowThem) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/png.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -88,8 +89,7 @@ TEST(Png, IsEightBitIndexedWithAPaletteUpToTheHighestIndex) {
 
 TEST(Png, RefusesPicturesItCannotStore) {
     auto empty = encodeIndexedPng(IndexedImage(), distinctColours());
-    ASSERT_FALSE(empty.ok());
-    EXPECT_EQ(empty.error().code, ErrorCode::FileWrite);
+    ASSERT_TRUE(testing::failsWith(empty, ErrorCode::FileWrite));
     EXPECT_EQ(empty.error().message, "Cannot write the PNG file: the picture is empty");
 
     IndexedImage beyond(4, 4);

@@ -49,10 +49,8 @@ TEST(Sprites, PiecesArePlacedFlippedAndColouredAsTheVideoChipShowsThem) {
     const VideoMemory video = markedTiles();
 
     const SpriteImage plain = renderSprite(video, frame, 0, false, false);
-    EXPECT_EQ(plain.left, -8);
-    EXPECT_EQ(plain.top, -8);
-    EXPECT_EQ(plain.picture.width(), 24);
-    EXPECT_EQ(plain.picture.height(), 16);
+    EXPECT_EQ(std::make_tuple(plain.left, plain.top, plain.picture.width(), plain.picture.height()),
+              std::make_tuple(-8, -8, 24, 16));
     EXPECT_EQ(where(plain, 16 + 1), (Points{{-8, -4}}));  // line 1, tile 0
     EXPECT_EQ(where(plain, 16 + 2), (Points{{0, -4}}));   // tile 1: the next column
     EXPECT_EQ(where(plain, 3), (Points{{15, -8}}));       // tile 2, mirrored
@@ -96,13 +94,14 @@ TEST(Sprites, PiecesBeyondTheVideoChipsReachAreLeftOut) {
     EXPECT_TRUE(where(edge, 4).empty());
 }
 
-// The sprites of level 1 of `image`.
-LevelSprites levelSprites(const std::vector<std::uint8_t>& image, const RomProfile& profile) {
-    auto loaded = loadDocument(image, profile, 0);
+// The sprites of level `level` (from 0) of `image`.
+LevelSprites levelSprites(const std::vector<std::uint8_t>& image, const RomProfile& profile,
+                          std::int16_t level = 0) {
+    auto loaded = loadDocument(image, profile, level);
     EXPECT_TRUE(loaded.ok());
     const LevelDocument& document = *loaded->document;
     auto sprites = loadLevelSprites(image, profile, document.zoneAct(), document.parts());
-    EXPECT_TRUE(sprites.ok());
+    EXPECT_TRUE(sprites.ok()) << sprites.error().describe();
     return std::move(*sprites);
 }
 
@@ -113,22 +112,17 @@ class LevelSpritesTest : public ProfileTest {};
 TEST_P(LevelSpritesTest, ObjectsAreDrawnFromTheZonesDebugListAndArtCues) {
     const DemoRom& rom = demo();
     for (const std::int16_t level : {0, 2}) {
-        auto loaded = loadDocument(rom.image, profile(), level);
-        ASSERT_TRUE(loaded.ok());
-        const LevelDocument& document = *loaded->document;
-        auto sprites = loadLevelSprites(rom.image, profile(), document.zoneAct(), document.parts());
-        ASSERT_TRUE(sprites.ok()) << sprites.error().describe();
-        EXPECT_TRUE(sprites->problems.empty()) << sprites->problems.front();
-        ASSERT_NE(sprites->ring(), nullptr);
-        EXPECT_EQ(sprites->ring()->picture.width(), 16);
-
-        const SpriteImage* monitor = sprites->object({0, 0, 0x26, 0});
+        const LevelSprites sprites = levelSprites(rom.image, profile(), level);
+        EXPECT_TRUE(sprites.problems.empty()) << sprites.problems.front();
+        ASSERT_NE(sprites.ring(), nullptr);
+        EXPECT_EQ(sprites.ring()->picture.width(), 16);
+        const SpriteImage* monitor = sprites.object({0, 0, 0x26, 0});
         ASSERT_NE(monitor, nullptr);
         EXPECT_EQ(monitor->left, -8);
         EXPECT_EQ(monitor->picture.pixel(0, 0), 15);  // the frame's edge, palette line 0
-        EXPECT_EQ(sprites->object({0, 0, 0x79, 0}), nullptr);
+        EXPECT_EQ(sprites.object({0, 0, 0x79, 0}), nullptr);
         const bool evenZone = rom.zoneOf(level).zone == rom.zones[0].zone;
-        EXPECT_EQ(sprites->object({0, 0, 0x4B, 0}) != nullptr, evenZone);
+        EXPECT_EQ(sprites.object({0, 0, 0x4B, 0}) != nullptr, evenZone);
     }
 }
 
@@ -160,13 +154,12 @@ TEST_P(LevelSpritesTest, ObjectsAreDrawnAsTheGameShowsThemAtLevelStart) {
 
     const SpriteImage* bridge = sprites->object({0, 0, 0x11, 0x0A});
     ASSERT_NE(bridge, nullptr);
-    EXPECT_EQ(bridge->left, -88);
-    EXPECT_EQ(bridge->picture.width(), 160);
+    EXPECT_EQ(std::make_pair(bridge->left, bridge->picture.width()), std::make_pair(-88, 160));
     EXPECT_EQ(bridge->picture.pixel(0, -bridge->top), 32 + 3);  // the first log's edge, line 2
     const SpriteImage* longest = sprites->object({0, 0, 0x11, 0xFF});  // 255 logs, 4,080 pixels
     ASSERT_NE(longest, nullptr);
-    EXPECT_EQ(longest->left, -kObjectReach);
-    EXPECT_EQ(longest->picture.width(), 2 * kObjectReach);
+    EXPECT_EQ(std::make_pair(longest->left, longest->picture.width()),
+              std::make_pair(-kObjectReach, 2 * kObjectReach));
 
     const SpriteImage* sign = sprites->object({0, 0, 0x0D, 0});
     ASSERT_NE(sign, nullptr);

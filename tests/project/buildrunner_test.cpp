@@ -2,6 +2,7 @@
 
 #include "project/buildrunner.h"
 #include "project/projecttestsupport.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -25,23 +26,18 @@ TEST(BuildRunner, FailuresQuoteTheEndOfTheOutput) {
     BuildCommand failing{"sh -c 'for i in 1 2 3 4 5; do echo line $i; done; exit 3'"};
     failing.tailLines = 2;
     auto failed = runBuild(folder.path(), failing);
-    ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error().code, ErrorCode::BuildFailed);
-    EXPECT_NE(failed.error().message.find("failed with exit status 3"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(failed, ErrorCode::BuildFailed, "failed with exit status 3"));
     EXPECT_NE(failed.error().message.find("line 4\nline 5"), std::string::npos);
     EXPECT_EQ(failed.error().message.find("line 3"), std::string::npos);
 
     BuildCommand hanging{"sh -c 'echo assembling; exec sleep 30'"};
     hanging.timeout = std::chrono::milliseconds(300);
     auto hung = runBuild(folder.path(), hanging);
-    ASSERT_FALSE(hung.ok());
-    EXPECT_NE(hung.error().message.find("did not finish"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(hung, std::nullopt, "did not finish"));
     EXPECT_NE(hung.error().message.find("assembling"), std::string::npos);
 
-    auto missing = runBuild(folder.path(), {"/nonexistent/orvex-build build.lua"});
-    ASSERT_FALSE(missing.ok());
-    EXPECT_NE(missing.error().message.find("cannot run /nonexistent/orvex-build"),
-              std::string::npos);
+    ASSERT_TRUE(testing::failsWith(runBuild(folder.path(), {"/nonexistent/orvex-build build.lua"}),
+                                   std::nullopt, "cannot run /nonexistent/orvex-build"));
     EXPECT_FALSE(runBuild(folder.path(), {"  "}).ok());
     EXPECT_FALSE(runBuild(folder.path() / "no such folder", {"true"}).ok());
 }

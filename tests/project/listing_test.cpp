@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "project/listing.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -123,9 +124,7 @@ TEST(Listing, LinesCutByReadsAreWhole) {
 
 TEST(Listing, TextWithoutCodeLinesIsRefused) {
     std::istringstream in("; s2.asm\n\tBINCLUDE \"x.bin\"\nnothing here\n");
-    auto listing = parseListing(in);
-    ASSERT_FALSE(listing.ok());
-    EXPECT_EQ(listing.error().code, ErrorCode::CorruptStream);
+    ASSERT_TRUE(testing::failsWith(parseListing(in), ErrorCode::CorruptStream));
     EXPECT_FALSE(readListing("/nonexistent/s2.lst").ok());
 }
 

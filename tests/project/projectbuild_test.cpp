@@ -13,6 +13,7 @@
 #include "project/projectwriter.h"
 #include "project/syntheticproject.h"
 #include "rom/romidentity.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -172,10 +173,8 @@ TEST(ProjectRead, StaleListingRunsTheBuildFirst) {
     makeOld(project.listing);
     const auto image = fileBytes(project.image);
     options.buildCommand = "sh -c 'echo assembling; echo s2.asm: error >&2; exit 2'";
-    auto failed = readProject(folder.path(), options);
-    ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error().code, ErrorCode::BuildFailed);
-    EXPECT_NE(failed.error().message.find("assembling\ns2.asm: error"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(readProject(folder.path(), options), ErrorCode::BuildFailed,
+                                   "assembling\ns2.asm: error"));
     EXPECT_EQ(fileBytes(project.image), image);
 }
 

@@ -2,6 +2,7 @@
 
 #include "project/projectfolder.h"
 #include "project/projecttestsupport.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -13,18 +14,13 @@ using testing::putFile;
 TEST(ProjectFolder, ListingOrBuildScriptBesideSource) {
     testing::TempFolder folder;
     const auto& root = folder.path();
-    auto empty = openProjectFolder(root);
-    ASSERT_FALSE(empty.ok());
-    EXPECT_EQ(empty.error().code, ErrorCode::NotAProject);
-    EXPECT_NE(empty.error().message.find("holds no s2.lst, and no build.lua beside an .asm "
-                                         "source (it has neither)"),
-              std::string::npos);
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root), ErrorCode::NotAProject,
+                                   "holds no s2.lst, and no build.lua beside an .asm "
+                                   "source (it has neither)"));
 
     putFile(root / "build.lua", std::string("-- build"));
-    auto scriptOnly = openProjectFolder(root);
-    ASSERT_FALSE(scriptOnly.ok());
-    EXPECT_NE(scriptOnly.error().message.find("it has build.lua but no .asm file"),
-              std::string::npos);
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root), std::nullopt,
+                                   "it has build.lua but no .asm file"));
 
     putFile(root / "game.asm", std::string("; game"));
     auto project = openProjectFolder(root);
@@ -43,9 +39,7 @@ TEST(ProjectFolder, ListingOrBuildScriptBesideSource) {
     EXPECT_EQ(fromListing->mainSource, listed.path() / "s2.asm");
     EXPECT_FALSE(defaultBuildCommand(*fromListing).has_value());
 
-    auto file = openProjectFolder(root / "game.asm");
-    ASSERT_FALSE(file.ok());
-    EXPECT_EQ(file.error().code, ErrorCode::FileOpen);
+    ASSERT_TRUE(testing::failsWith(openProjectFolder(root / "game.asm"), ErrorCode::FileOpen));
 }
 
 }  // namespace

@@ -193,8 +193,7 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     testing::putFile(startFile, changed);
     const Files before = projectFiles(root);
     auto refused = source->save(*document, nullptr, {});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::ChangedOnDisk);
+    ASSERT_TRUE(testing::failsWith(refused, ErrorCode::ChangedOnDisk));
     EXPECT_TRUE(refused.error().message.starts_with(start)) << refused.error().message;
     EXPECT_EQ(projectFiles(root), before);
     EXPECT_TRUE(document->isModified());
@@ -205,8 +204,7 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     std::filesystem::permissions(startFile, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     refused = source->save(*document, nullptr, {});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::FileWrite);
+    ASSERT_TRUE(testing::failsWith(refused, ErrorCode::FileWrite));
     EXPECT_EQ(refused.error().message, start + ": the file is read-only; nothing was saved");
     EXPECT_EQ(projectFiles(root), before);
     std::filesystem::permissions(startFile, std::filesystem::perms::owner_write,
@@ -230,9 +228,7 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     document->setBounds({0, 0x2000, 0, 0x300});
     const Files symbolicBefore = projectFiles(root);
     refused = source->save(*document, nullptr, {});
-    ASSERT_FALSE(refused.ok());
-    EXPECT_NE(refused.error().message.find("read-only"), std::string::npos)
-        << refused.error().message;
+    ASSERT_TRUE(testing::failsWith(refused, std::nullopt, "read-only"));
     EXPECT_EQ(projectFiles(root), symbolicBefore);
 
     // A build that fails after the save: the file stays written, the output is reported.
@@ -243,8 +239,7 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     auto saved = failing->save(*document, nullptr, {});
     ASSERT_TRUE(saved.ok()) << saved.error().describe();
     ASSERT_TRUE(saved->buildFailed.has_value());
-    EXPECT_NE(saved->buildOutput.find("assembling\ns2.asm: boom"), std::string::npos)
-        << saved->buildOutput;
+    EXPECT_TRUE(testing::holds(saved->buildOutput, "assembling\ns2.asm: boom"));
     ASSERT_EQ(saved->files.size(), 1u);
     EXPECT_EQ(fileBytes(root / saved->files[0].path),
               (std::vector<std::uint8_t>{0x01, 0x11, 0x02, 0x22}));
@@ -253,10 +248,8 @@ TEST(ProjectSourceSave, RefusalsWriteNothingAndFailedBuildsKeepTheFiles) {
     // stopped, quoting what it wrote so far.
     SourceOptions hanging = buildWith("sh -c 'echo started; sleep 30'");
     hanging.buildTimeout = std::chrono::milliseconds(300);
-    auto slow = openLevelSource(root, hanging);
-    ASSERT_FALSE(slow.ok());
-    EXPECT_EQ(slow.error().code, ErrorCode::BuildFailed);
-    EXPECT_NE(slow.error().message.find("started"), std::string::npos) << slow.error().message;
+    ASSERT_TRUE(
+        testing::failsWith(openLevelSource(root, hanging), ErrorCode::BuildFailed, "started"));
 }
 
 // Opening: a stale listing builds first, told to the listener; a build that fails reads nothing;
@@ -269,8 +262,7 @@ TEST(ProjectSourceOpen, BuildsWhenStaleAndNamesWhatIsMissing) {
         root / "s2.lst", std::filesystem::last_write_time(root / "s2.asm") - std::chrono::hours(1));
     HeardBuilds failed;
     auto refused = openLevelSource(root, buildWith("sh -c 'echo nope; exit 1'", &failed));
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::BuildFailed);
+    ASSERT_TRUE(testing::failsWith(refused, ErrorCode::BuildFailed));
     EXPECT_EQ(failed.ended, std::vector<bool>{false});
 
     HeardBuilds heard;

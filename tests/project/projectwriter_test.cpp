@@ -3,6 +3,7 @@
 #include "compression/kosinski.h"
 #include "project/projecttestsupport.h"
 #include "project/projectwriter.h"
+#include "support/testrom.h"
 
 namespace orvex {
 namespace {
@@ -35,18 +36,14 @@ TEST(ProjectWriter, ReplacesOnlyWhatWasReadAndNothingReadOnly) {
 
     putFile(path, std::string("changed by another program"));
     const Status changed = replaceProjectFile(path, bytesOf("new bytes"), bytesOf("mine"));
-    ASSERT_FALSE(changed.ok());
-    EXPECT_EQ(changed.error().code, ErrorCode::ChangedOnDisk);
-    EXPECT_NE(changed.error().message.find("EHZ 1.kos changed on disk"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(changed, ErrorCode::ChangedOnDisk, "EHZ 1.kos changed on disk"));
     EXPECT_EQ(fileBytes(path), bytesOf("changed by another program"));
 
     const auto current = fileBytes(path);
     std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     const Status readOnlyFile = replaceProjectFile(path, current, bytesOf("mine"));
-    ASSERT_FALSE(readOnlyFile.ok());
-    EXPECT_EQ(readOnlyFile.error().code, ErrorCode::FileWrite);
-    EXPECT_NE(readOnlyFile.error().message.find("read-only"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(readOnlyFile, ErrorCode::FileWrite, "read-only"));
     std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
 
@@ -55,8 +52,7 @@ TEST(ProjectWriter, ReplacesOnlyWhatWasReadAndNothingReadOnly) {
     const Status readOnlyFolder = replaceProjectFile(path, current, bytesOf("mine"));
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
-    ASSERT_FALSE(readOnlyFolder.ok());
-    EXPECT_NE(readOnlyFolder.error().message.find("folder is read-only"), std::string::npos);
+    ASSERT_TRUE(testing::failsWith(readOnlyFolder, std::nullopt, "folder is read-only"));
     EXPECT_EQ(fileBytes(path), current);
     EXPECT_EQ(names(folder.path()), std::vector<std::string>{"EHZ 1.kos"});
 
@@ -120,9 +116,8 @@ TEST(ProjectWriter, PlacementAndFixedSizeFiles) {
     EXPECT_EQ(startFileBytes({0x60, 0x28C}), (std::vector<std::uint8_t>{0, 0x60, 0x02, 0x8C}));
     EXPECT_TRUE(checkExactSize("p.bin", 96, kPaletteFileBytes).ok());
     const Status other = checkExactSize("art/palettes/EHZ.bin", 94, kPaletteFileBytes);
-    ASSERT_FALSE(other.ok());
-    EXPECT_NE(other.error().message.find("holds 94 bytes where the source needs exactly 96"),
-              std::string::npos);
+    ASSERT_TRUE(testing::failsWith(other, std::nullopt,
+                                   "holds 94 bytes where the source needs exactly 96"));
 }
 
 }  // namespace

@@ -75,11 +75,8 @@ TEST_P(Identification, PaddedImagesWork) {
     full.resize(0x400000, 0x5A);
     putLong(full, 0x1A4, 0x3FFFFF);
     TempRomFile file(full);
-    const auto refused = migrateLayouts(RomImage(file.path()), profile());
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::NoRoom);
-    EXPECT_NE(refused.error().message.find("4194304 bytes"), std::string::npos)
-        << refused.error().message;
+    ASSERT_TRUE(failsWith(migrateLayouts(RomImage(file.path()), profile()), ErrorCode::NoRoom,
+                          "4194304 bytes"));
     EXPECT_EQ(file.contents(), full);
 }
 
@@ -161,10 +158,7 @@ TEST(DumpFormats, AreRecognisedAndNormalised) {
         EXPECT_EQ(detectDumpFormat(dump), format) << name;
         EXPECT_EQ(plainImage(dump, format), plain) << name;
         const auto identity = identifyRom(dump);
-        ASSERT_FALSE(identity.ok()) << name;
-        EXPECT_EQ(identity.error().code, ErrorCode::NotPlainImage);
-        EXPECT_NE(identity.error().message.find(name), std::string::npos)
-            << identity.error().message;
+        ASSERT_TRUE(failsWith(identity, ErrorCode::NotPlainImage, name)) << name;
     }
     EXPECT_EQ(detectDumpFormat(plain), DumpFormat::Plain);
     EXPECT_EQ(plainCopyPath("/roms/s2.smd"), "/roms/s2.bin");

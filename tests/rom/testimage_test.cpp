@@ -56,8 +56,7 @@ TEST(TestImage, RefusesAnImageWithoutTheTitleStartOrWithItTwice) {
     Bytes none = demo.image;
     none[start + 1] = 0x01;  // moveq #1,d0
     auto refused = makeTestImage(none, demo.profile, 3);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().code, ErrorCode::NotARom);
+    ASSERT_TRUE(failsWith(refused, ErrorCode::NotARom));
     const std::string& message = refused.error().message;
     EXPECT_NE(message.find("7000 31C0 FF8A 31C0 FFD8 31C0 FE10 4A38"), std::string::npos);
     EXPECT_NE(message.find("nothing was written"), std::string::npos) << message;
@@ -66,11 +65,9 @@ TEST(TestImage, RefusesAnImageWithoutTheTitleStartOrWithItTwice) {
     std::copy_n(demo.image.begin() + static_cast<std::ptrdiff_t>(start), 16,
                 twice.begin() + static_cast<std::ptrdiff_t>(start + 0x40));
     refused = makeTestImage(twice, demo.profile, 3);
-    ASSERT_FALSE(refused.ok());
-    EXPECT_NE(refused.error().message.find("2 times (at " + hexOffset(std::int64_t(start)) + ", " +
-                                           hexOffset(std::int64_t(start + 0x40)) + ")"),
-              std::string::npos)
-        << refused.error().message;
+    ASSERT_TRUE(failsWith(refused, std::nullopt,
+                          "2 times (at " + hexOffset(std::int64_t(start)) + ", " +
+                              hexOffset(std::int64_t(start + 0x40)) + ")"));
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "common/error.h"
 #include "common/progress.h"
 #include "demo/demorom.h"
 #include "rom/romprofile.h"
@@ -80,6 +82,31 @@ inline ObjectPlacement placed(std::uint8_t id, std::uint8_t subtype, bool xFlip 
     object.xFlip = xFlip;
     object.yFlip = yFlip;
     return object;
+}
+
+// Whether `result` failed (with `code`, when one is given) and with a message holding `text`;
+// if not, says what it got.
+template <typename R>
+::testing::AssertionResult failsWith(const R& result, std::optional<ErrorCode> code,
+                                     const std::string& text = {}) {
+    if (result.ok()) {
+        return ::testing::AssertionFailure() << "it succeeded";
+    }
+    const Error& error = result.error();
+    if ((code && error.code != *code) || error.message.find(text) == std::string::npos) {
+        return ::testing::AssertionFailure()
+               << "it failed with code " << static_cast<int>(error.code) << ": "
+               << error.describe();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Whether `text` holds `part`; if not, shows the text.
+inline ::testing::AssertionResult holds(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 inline Bytes readFile(const std::filesystem::path& path) {

@@ -56,10 +56,8 @@ TEST_F(ToolRom, InfoListsEveryLevelAndFixChecksumChangesOnlyTheChecksum) {
         std::string::npos)
         << info;
     EXPECT_NE(info.find("\nlayouts: not migrated (layout directory at 0x45A80"), std::string::npos);
-    EXPECT_NE(info.find("\ntable collision shapes: 0x42D50, as in revision 01\n"),
-              std::string::npos);
-    EXPECT_NE(info.find("\nchecksum (0x18E): stored 0x1234, computed " + sum + ": wrong\n"),
-              std::string::npos);
+    EXPECT_TRUE(holds(info, "\ntable collision shapes: 0x42D50, as in revision 01\n"));
+    EXPECT_TRUE(holds(info, "\nchecksum (0x18E): stored 0x1234, computed " + sum + ": wrong\n"));
     EXPECT_EQ(tool({"fix-checksum", rom}).out,
               "checksum at 0x18E: 0x1234 -> " + sum + "\n" + kept(rom));
     EXPECT_EQ(readFile(rom), demo.image);
@@ -80,12 +78,10 @@ TEST_F(ToolRom, InfoListsTheLevelStartTables) {
         0xFF;
     const StartTableReport found = locateStartTables(image, profile).reports[0];
     const std::string info = tool({"info", put("rom.bin", image)}).out;
-    EXPECT_NE(info.find("\nstart table " + found.name + ": " + found.found +
-                        ", named by the code at " + hexOffset(found.codeAt.value()) + "\n"),
-              std::string::npos)
-        << info;
-    EXPECT_NE(info.find("\nstart table slot pictures: not found: its code was not found\n"),
-              std::string::npos);
+    EXPECT_TRUE(holds(info, "\nstart table " + found.name + ": " + found.found +
+                                ", named by the code at " + hexOffset(found.codeAt.value()) +
+                                "\n"));
+    EXPECT_TRUE(holds(info, "\nstart table slot pictures: not found: its code was not found\n"));
     EXPECT_LT(info.find("\ntable debug object lists: "), info.find("\nstart table "));
     EXPECT_LT(info.find("\nstart table palette cycles: "), info.find("\nlevel 1: "));
 }
@@ -141,11 +137,11 @@ TEST_F(ToolRom, ABuildWithMovedTablesIsNamedAsOne) {
                          0),
               0u)
         << info;
-    EXPECT_NE(info.find("table fixed palette line: 0x2B00, entry 3 of the palette pointer table"),
-              std::string::npos);
-    EXPECT_NE(info.find("\ntable collision shapes: 0x42F00, found by their contents (no code "
-                        "names them)\n"),
-              std::string::npos);
+    EXPECT_TRUE(
+        holds(info, "table fixed palette line: 0x2B00, entry 3 of the palette pointer table"));
+    EXPECT_TRUE(holds(info,
+                      "\ntable collision shapes: 0x42F00, found by their contents (no code "
+                      "names them)\n"));
 }
 
 // normalize writes the plain image of a dump beside it; the other commands refuse a dump.
@@ -153,8 +149,7 @@ TEST_F(ToolRom, NormalizeTurnsADumpIntoThePlainImage) {
     const Bytes swapped = byteSwapped(demo.image);
     const std::string dump = put("s2.bin", swapped);
     const ToolRun refused = tool({"fix-checksum", dump});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("This is a byte-swapped image"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.endedWith(1, "This is a byte-swapped image"));
     EXPECT_EQ(tool({"normalize", dump, dump}).exitCode, 1);
     EXPECT_EQ(tool({"normalize", dump, file("plain.bin")}).out,
               dump + " is a byte-swapped image; wrote the plain image (1048576 bytes) to " +
@@ -206,11 +201,9 @@ TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
     ASSERT_EQ(readFile(rom), demo.image);
     const Bytes layout = edited(demo.layoutData[4]);
     const std::string first = tool({"layout-import", rom, "5", put("l.bin", layout)}).out;
-    EXPECT_NE(first.find(" bytes in a room of " +
-                         std::to_string(layoutRoom(demo.image, profile, 4).value()) + " bytes\n" +
-                         kept(rom)),
-              std::string::npos)
-        << first;
+    EXPECT_TRUE(holds(first, " bytes in a room of " +
+                                 std::to_string(layoutRoom(demo.image, profile, 4).value()) +
+                                 " bytes\n" + kept(rom)));
     EXPECT_EQ(exported(rom, 5), layout);
     const Bytes afterFirst = readFile(rom);
     EXPECT_EQ(tool({"migrate", rom, "--yes"}).out,
@@ -241,9 +234,7 @@ TEST_F(ToolRom, TheOriginalSurvivesSeparateRuns) {
 // file is neither read nor replaced.
 TEST_F(ToolRom, OutputsAndInputsAreOnlyRegularFilesAndNeverTheInput) {
     const std::string rom = demoFile("r.bin");
-    const ToolRun self = tool({"layout-export", rom, "3", rom});
-    EXPECT_EQ(self.exitCode, 1);
-    EXPECT_NE(self.err.find("is the same file as"), std::string::npos) << self.err;
+    EXPECT_TRUE(tool({"layout-export", rom, "3", rom}).endedWith(1, "is the same file as"));
     EXPECT_EQ(readFile(rom), demo.image);
     std::filesystem::create_symlink(rom, file("link.bin"));
     EXPECT_EQ(tool({"render", rom, "1", "link.bin"}).exitCode, 1);

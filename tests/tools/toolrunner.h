@@ -20,6 +20,13 @@ struct ToolRun {
     std::string err;
 
     [[nodiscard]] long errLines() const { return std::count(err.begin(), err.end(), '\n'); }
+    // Whether the run ended with `code` and its errors hold `text`; if not, shows what it said.
+    [[nodiscard]] ::testing::AssertionResult endedWith(int code, const std::string& text) const {
+        if (exitCode == code && err.find(text) != std::string::npos) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "exit status " << exitCode << ", errors:\n" << err;
+    }
 };
 
 // Every test gets a fresh folder (removed afterwards) whose files/ the tool runs in; the tool's
