@@ -61,10 +61,10 @@ TEST(ArtSheet, PlacedTilesReplaceAndGrow) {
 
 TEST(ArtSheet, BadSheetsNameThePixelOrTheSize) {
     IndexedImage sheet(24, 16);
-    sheet.setPixel(17, 3, 18);
+    sheet.setPixel(17, 3, 16);
     sheet.setPixel(3, 9, 20);
     EXPECT_EQ(sheetTiles(sheet).error().message,
-              "pixel (17, 3) has index 18; tiles use indices 0 to 15");
+              "pixel (17, 3) has index 16; tiles use indices 0 to 15");
     EXPECT_EQ(sheetTiles(IndexedImage(12, 8)).error().message,
               "the picture is 12 x 8 pixels; a sheet of tiles has sides that are multiples of 8");
 }
