@@ -143,6 +143,21 @@ std::vector<std::uint8_t> blockPicture(const LevelArt& art, std::int32_t block) 
     return pixels;
 }
 
+using Uses = std::map<std::int32_t, std::vector<std::int32_t>>;
+
+// The piece above 0 that `accept` takes with the fewest uses, and those uses; or {0, {}}.
+template <typename Accept>
+std::pair<std::int32_t, std::vector<std::int32_t>> fewest(const Uses& uses, Accept accept) {
+    std::pair<std::int32_t, std::vector<std::int32_t>> rarest{0, {}};
+    for (const auto& [piece, words] : uses) {
+        if (piece > 0 && accept(piece) &&
+            (rarest.second.empty() || words.size() < rarest.second.size())) {
+            rarest = {piece, words};
+        }
+    }
+    return rarest;
+}
+
 }  // namespace
 
 class PieceEditorsTest : public QObject {
@@ -156,8 +171,8 @@ private slots:
     }
     void cleanup() { mF.reset(); }
 
-    // A stroke changes exactly the pixels it crosses, one step, and the map's corner is redrawn
-    // with it, undo and redo too; a stroke in the colours already there is no step.
+    // A stroke changes exactly the pixels it crosses, one step, redrawn on the map; a no-op is
+    // none.
     void aStrokeChangesExactlyThePixelsItCrosses() {
         EditorFixture& f = *mF;
         const std::int32_t tile = shownTile(f);
@@ -178,16 +193,13 @@ private slots:
         stroke(crossed);
         QCOMPARE(count(), steps + 1);
         QVERIFY(f.window->undoStack().undoText().contains("Draw on tile"));
-        const std::vector<std::uint8_t>& after = document().parts().tiles.bytes;
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                const bool drawn = crossed.contains(QPoint(x, y));
-                QCOMPARE(pixelOf(after, tile, x, y), drawn ? colour : pixelOf(before, tile, x, y));
-            }
+        std::vector<std::uint8_t> expected = before;  // the left pixel in the high nibble
+        for (const QPoint p : crossed) {
+            std::uint8_t& byte = expected.at(std::size_t(tile * 32 + p.y() * 4 + p.x() / 2));
+            byte = std::uint8_t(p.x() % 2 == 0 ? (byte & 0x0F) | (colour << 4)
+                                               : (byte & 0xF0) | colour);
         }
-        QVERIFY(std::equal(after.begin(), after.begin() + tile * 32, before.begin()));
-        QVERIFY(std::equal(after.begin() + (tile + 1) * 32, after.end(),
-                           before.begin() + (tile + 1) * 32));
+        QCOMPARE(document().parts().tiles.bytes, expected);
         const std::vector<std::uint8_t> mapAfter = cornerPicture();
         QVERIFY(mapAfter != mapBefore);
         f.menu("MenuUndo");
@@ -200,9 +212,7 @@ private slots:
         QCOMPARE(count(), steps + 1);
     }
 
-    // The picker (by a key the user set) takes a colour and edits nothing; the fill stops at a
-    // diagonal wall and an island, and the overview follows; the pencil draws on the pixel
-    // under the pointer's square; the flips mirror the stored tile, one step each.
+    // Picker (by a user's key) edits nothing; fill stops at a diagonal wall; pencil; flips.
     void thePixelToolsOnAPastedTile() {
         EditorFixture& f = *mF;
         f.menu("MenuOverview");
@@ -262,8 +272,7 @@ private slots:
         QCOMPARE(stored(), drawn);
     }
 
-    // A tile of other art is copied but never changed; Edit > Copy and Paste act on the focused
-    // sheet, not the map; a paste into the level's art is one step, again none.
+    // Other art is copied, never changed; Copy/Paste act on the focused sheet; a re-paste is none.
     void copyFromOtherArtPasteOnlyIntoTheLevels() {
         EditorFixture& f = *mF;
         const std::int32_t own = shownTile(f);
@@ -336,9 +345,7 @@ private slots:
         QVERIFY(info->text().contains(QString("used by %1 chunk entries").arg(uses + 1)));
     }
 
-    // Each control of a chunk entry changes its own bits alone, one step each, and the game's
-    // chunk table follows; picked tiles fill the entries in turn, wrapping, keeping the other
-    // bits (picking off: nothing); a chunk the level lacks cannot be edited.
+    // Each chunk entry control sets its bits alone; picked tiles fill entries in turn, wrapping.
     void chunkEntryControlsAndPickedTiles() {
         EditorFixture& f = *mF;
         const auto shown = shownChunk(f);
@@ -411,10 +418,7 @@ private slots:
         QVERIFY(f.child<QLabel>("ChunkInfo")->text().contains("not one of the level's own"));
     }
 
-    // Entries chosen with Shift take the flips and solidity boxes together (bits 10, 11, 12 to
-    // 15), one step each, keeping their other bits; a paint drag gives the entries it crosses
-    // the chosen chunk, keeping their flags, one step that says so; Copy Into copies the 64
-    // words and the picture in one step, none into itself or an equal block.
+    // Shift-chosen entries take flag boxes together; paint keeps flags; Copy Into is one step.
     void blockEntriesPaintAndCopyInto() {
         EditorFixture& f = *mF;
         const std::uint8_t block = f.layout().at(0);
@@ -539,8 +543,7 @@ private slots:
         QCOMPARE(document().parts().chunks.bytes, chunkBytes);
     }
 
-    // A block the other act places counts as used: in Find Unused, the block editor's count,
-    // the question before its first edit and Find Free Block.
+    // A block the other act places is used: Find Unused, the count, the question, Find Free.
     void blockUsesCountEveryLevelReadingTheBlocks() {
         EditorFixture& f = *mF;
         const auto& others = f.window->session().sharingLayouts();
@@ -592,8 +595,7 @@ private slots:
         QCOMPARE(f.child<QSpinBox>("BlockCopyTarget")->value(), free);
     }
 
-    // A tile or chunk freed by moving every entry that shows it is listed in Find Unused, and
-    // unlisted on undo; choosing it there shows it and edits nothing; a placed block leaves.
+    // A freed tile or chunk is listed in Find Unused until undone; choosing it edits nothing.
     void findUnusedFollowsTheEdits() {
         EditorFixture& f = *mF;
         f.menu("MenuFindUnused");
@@ -656,8 +658,7 @@ private slots:
         QCOMPARE(listed(2), freeBlocks.mid(0, freeBlocks.size() - 1));
     }
 
-    // The first edit of shared tiles names the other levels and asks, No by default; No changes
-    // nothing, Yes edits and is not asked again for that part and file; unshared ones never ask.
+    // Shared tiles ask once a part and file, naming the other levels, No by default.
     void aSharedPieceAsksOnceNamingTheOtherLevels() {
         mF = std::make_unique<EditorFixture>();
         EditorFixture& f = *mF;
@@ -732,8 +733,7 @@ private slots:
         QCOMPARE(f.dialogs->questions.size(), asked18);
     }
 
-    // A picked colour changes its word alone; lines 1-3 ask naming the other act, line 0 asks
-    // on its own naming every level; undone, the map is drawn as before.
+    // A picked colour changes its word alone; line 0 asks on its own, naming every level.
     void aPickedColourChangesThatWordAlone() {
         EditorFixture& f = *mF;
         f.menu("MenuPaletteEditor");
@@ -887,14 +887,13 @@ private:
         QTest::keyClick(&sheet, Qt::Key_V, Qt::ControlModifier);
     }
 
-    // The level's tile the fewest words of the game's chunk table show (all in chunks the level
-    // stores as the game has them), and those words.
+    // The level's tile fewest words of the game's chunk table show (all as the level stores).
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestTile() const {
         const LevelParts& parts = document().parts();
         const std::vector<std::uint8_t>& table = art().chunkTable;
         const std::int32_t own =
             std::min<std::int32_t>(parts.chunks.wordCount(), std::int32_t(table.size() / 2));
-        std::map<std::int32_t, std::vector<std::int32_t>> uses;
+        Uses uses;
         std::set<std::int32_t> changedByTheGame;
         for (std::int32_t w = 0; w < std::int32_t(table.size() / 2); ++w) {
             const std::int32_t tile = tableWord(table, w) & 0x7FF;
@@ -904,16 +903,10 @@ private:
             }
         }
         const std::vector<TileUse> kinds = videoTileUses(parts, mF->window->session().levelStart());
-        std::pair<std::int32_t, std::vector<std::int32_t>> rarest{0, {}};
-        for (const auto& [tile, words] : uses) {
-            if (tile > 0 && tile < parts.tiles.completeTiles() &&
-                !changedByTheGame.contains(tile) &&
-                kinds[static_cast<std::size_t>(tile)] == TileUse::LevelArt &&
-                (rarest.second.empty() || words.size() < rarest.second.size())) {
-                rarest = {tile, words};
-            }
-        }
-        return rarest;
+        return fewest(uses, [&](std::int32_t tile) {
+            return tile < parts.tiles.completeTiles() && !changedByTheGame.contains(tile) &&
+                   kinds[static_cast<std::size_t>(tile)] == TileUse::LevelArt;
+        });
     }
     // Moves every entry showing the rarest tile to the next tile in the chunk editor; that tile.
     std::int32_t freeATile() {
@@ -931,7 +924,7 @@ private:
     // The level's chunk the fewest words of its blocks show (all in blocks one can choose).
     std::pair<std::int32_t, std::vector<std::int32_t>> rarestChunk() const {
         const MappingWords& blocks = document().parts().blocks;
-        std::map<std::int32_t, std::vector<std::int32_t>> uses;
+        Uses uses;
         std::set<std::int32_t> withheld;
         for (std::int32_t w = 0; w < blocks.wordCount(); ++w) {
             const std::int32_t chunk = blocks.word(w) & 0x3FF;
@@ -940,15 +933,9 @@ private:
                 withheld.insert(chunk);
             }
         }
-        std::pair<std::int32_t, std::vector<std::int32_t>> rarest{0, {}};
-        for (const auto& [chunk, words] : uses) {
-            if (chunk > 0 && chunk < document().parts().chunks.wordCount() / 4 &&
-                !withheld.contains(chunk) &&
-                (rarest.second.empty() || words.size() < rarest.second.size())) {
-                rarest = {chunk, words};
-            }
-        }
-        return rarest;
+        return fewest(uses, [&](std::int32_t chunk) {
+            return chunk < document().parts().chunks.wordCount() / 4 && !withheld.contains(chunk);
+        });
     }
 
     std::unique_ptr<EditorFixture> mF;
