@@ -37,12 +37,6 @@ void drawNumber(QPainter& painter, const QRect& cell, std::uint8_t block) {
 
 }  // namespace
 
-void BlockLayerPainter::setBlockPicture(std::int32_t block, const QPixmap& picture,
-                                        const QPixmap& underwater) {
-    mBlockPictures[pictures(WaterSide::Above)].set(block, picture);
-    mBlockPictures[pictures(WaterSide::Below)].set(block, underwater);
-}
-
 void BlockLayerPainter::setPictureMaker(const PictureMaker& make) {
     mBlockPictures[pictures(WaterSide::Above)].setMaker(
         [make](std::int32_t block) { return make(block, false); });

@@ -22,16 +22,13 @@ namespace orvex {
 // placed and the selection. It holds no widget: the canvas repaints what its setters change.
 class BlockLayerPainter {
 public:
-    // The picture of `block` at 100% (128 x 128), and in the underwater colours for an act with
-    // water (null otherwise).
-    void setBlockPicture(std::int32_t block, const QPixmap& picture, const QPixmap& underwater);
-    // How to make a block's picture (above or below the water) that setBlockPicture did not
-    // give, once forgotten.
+    // How to make a block's picture at 100% (128 x 128), above the water or in the underwater
+    // colours (null for an act without water), once forgotten.
     using PictureMaker = std::function<QPixmap(std::int32_t block, bool underwater)>;
     void setPictureMaker(const PictureMaker& make);
     // The pictures of `blocks` are made again through the picture maker when next drawn.
     void forgetBlockPictures(const std::vector<std::int32_t>& blocks);
-    // Every picture gone until given, the collision ground made again when drawn.
+    // Every picture gone until forgotten, the collision ground made again when drawn.
     void clearBlockPictures();
     // Whether the act's underwater pictures are known (block 0's is made when needed).
     [[nodiscard]] bool hasUnderwaterPictures() const;

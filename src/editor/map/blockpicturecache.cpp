@@ -2,13 +2,6 @@
 
 namespace orvex {
 
-void BlockPictureCache::set(std::int32_t block, const QPixmap& picture) {
-    const auto index = static_cast<std::size_t>(block & 0xFF);
-    mPictures[index] = picture;
-    mOutdated[index] = false;
-    mScaled[index] = QPixmap();
-}
-
 void BlockPictureCache::forget(const std::vector<std::int32_t>& blocks) {
     for (const std::int32_t block : blocks) {
         const auto index = static_cast<std::size_t>(block & 0xFF);
